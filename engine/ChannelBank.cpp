@@ -1,0 +1,62 @@
+#include "engine/ChannelBank.h"
+
+#include "platform/ProgramFolder.h"
+
+namespace calmfield::engine {
+
+ChannelBank::ChannelBank(platform::SoundOutput& output) : output_(output) {}
+
+ChannelBank::~ChannelBank() {
+    if (deviceOpen_)
+        output_.stop();
+}
+
+bool ChannelBank::openDevice(std::chrono::milliseconds timeout) {
+    if (!deviceOpen_)
+        deviceOpen_ = output_.start(mixer_, timeout);
+    return deviceOpen_;
+}
+
+std::string ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
+    if (channels_[static_cast<std::size_t>(colour)])
+        return {}; // a channel is created once: the audio thread may be playing it
+    auto loaded = loadSoundFile(soundFile);
+    if (!loaded.sound) {
+        return "The sound file \"" + soundFile.string() + "\" cannot be played: " + loaded.error +
+               ". The " + std::string(kNoiseColours[static_cast<std::size_t>(colour)].name) +
+               " noise stays silent; the other colours work as usual.";
+    }
+    auto& slot = channels_[static_cast<std::size_t>(colour)];
+    slot = std::make_unique<NoiseChannel>(std::move(loaded.sound));
+    mixer_.attach(colour, &slot->voice());
+    return {};
+}
+
+std::string ChannelBank::createChannels(const std::filesystem::path& folder) {
+    std::string messages;
+    for (int colour = 0; colour < kColourCount; ++colour) {
+        const auto file = platform::resolveStoredName(
+            folder, kNoiseColours[static_cast<std::size_t>(colour)].soundFile);
+        const std::string message = createChannel(colour, file);
+        if (!message.empty())
+            messages += (messages.empty() ? "" : "\n\n") + message;
+    }
+    return messages;
+}
+
+NoiseChannel* ChannelBank::channel(int colour) {
+    if (colour < 0 || colour >= kColourCount)
+        return nullptr;
+    return channels_[static_cast<std::size_t>(colour)].get();
+}
+
+void ChannelBank::stopAndRewindAll() {
+    for (auto& channel : channels_) {
+        if (channel) {
+            channel->Stop();
+            channel->SetCurrentPosition(0);
+        }
+    }
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/ChannelMixer.h"
+#include "engine/NoiseChannel.h"
+#include "engine/NoiseColours.h"
+#include "platform/SoundOutput.h"
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace calmfield::engine {
+
+// The sound device and the five noise channels, brown to purple. A channel whose sound could not
+// be loaded is absent: channel() gives null for it and the others play on.
+class ChannelBank {
+  public:
+    static constexpr std::chrono::milliseconds kDeviceTimeout{3000};
+
+    explicit ChannelBank(platform::SoundOutput& output);
+    ~ChannelBank();
+    ChannelBank(const ChannelBank&) = delete;
+    ChannelBank& operator=(const ChannelBank&) = delete;
+
+    // Opens the sound device; false when it cannot be reached within the timeout.
+    bool openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
+    bool deviceOpen() const { return deviceOpen_; }
+
+    // Loads the sound file and creates the colour's channel, stopped at its start. Gives the
+    // message for the user when the file is missing or unusable; the slot then stays empty.
+    std::string createChannel(int colour, const std::filesystem::path& soundFile);
+
+    // Creates every colour's channel from its sound file in `folder`; gives one message per
+    // file that could not be used, or none.
+    std::string createChannels(const std::filesystem::path& folder);
+
+    NoiseChannel* channel(int colour);
+
+    // Stops every channel and moves it back to its start.
+    void stopAndRewindAll();
+
+  private:
+    platform::SoundOutput& output_;
+    ChannelMixer mixer_;
+    std::array<std::unique_ptr<NoiseChannel>, kColourCount> channels_;
+    bool deviceOpen_ = false;
+};
+
+} // namespace calmfield::engine

@@ -1,0 +1,22 @@
+#include "engine/ChannelMixer.h"
+
+#include <algorithm>
+
+namespace calmfield::engine {
+
+void ChannelMixer::attach(int slot, ChannelVoice* voice) {
+    voices_[static_cast<std::size_t>(slot)].store(voice, std::memory_order_release);
+}
+
+void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
+                          std::uint32_t sampleRate) noexcept {
+    std::fill_n(interleavedStereo, frames * 2, 0.0f);
+    for (auto& slot : voices_) {
+        if (ChannelVoice* voice = slot.load(std::memory_order_acquire))
+            voice->mixInto(interleavedStereo, frames, sampleRate);
+    }
+    for (std::size_t i = 0; i < frames * 2; ++i)
+        interleavedStereo[i] = std::clamp(interleavedStereo[i], -1.0f, 1.0f);
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,132 @@
+#include "engine/ChannelVoice.h"
+
+#include "engine/StereoInterpolation.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calmfield::engine {
+namespace {
+
+constexpr float kSampleScale = 1.0f / 32768.0f;
+constexpr double kFixedOne = 4294967296.0; // 1.0 in 32.32 fixed point
+
+inline const CubicWeights& weightsAt(std::uint64_t position) noexcept {
+    return cubicWeights(static_cast<std::uint32_t>(position));
+}
+
+} // namespace
+
+ChannelVoice::ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls)
+    : sound_(sound), controls_(controls),
+      loopEnd_(static_cast<std::uint64_t>(sound.frames()) << 32) {
+    left_ = leftTarget_ = controls_.leftGain.load(std::memory_order_relaxed) * kSampleScale;
+    right_ = rightTarget_ = controls_.rightGain.load(std::memory_order_relaxed) * kSampleScale;
+}
+
+std::uint32_t ChannelVoice::rampFrames(std::uint32_t outputRate) noexcept {
+    return std::max<std::uint32_t>(
+        1, static_cast<std::uint32_t>(std::lround(outputRate * kRampSeconds)));
+}
+
+void ChannelVoice::followControls(std::uint32_t outputRate) noexcept {
+    const std::uint32_t ramp = rampFrames(outputRate);
+    if (ramp != ramp_) {
+        fade_ = fade_ == ramp_ ? ramp : std::min(fade_, ramp);
+        ramp_ = ramp;
+        envelope_ = static_cast<float>(fade_) / static_cast<float>(ramp_);
+    }
+    playing_ = controls_.playing.load(std::memory_order_acquire);
+
+    const std::uint64_t seek = controls_.seek.load(std::memory_order_acquire);
+    if ((seek >> 32) != seekSerial_) {
+        seekSerial_ = seek >> 32;
+        seekPending_ = true;
+        seekPosition_ = ((seek & 0xffffffffu) % sound_.frames()) << 32;
+    }
+
+    const float left = controls_.leftGain.load(std::memory_order_relaxed) * kSampleScale;
+    const float right = controls_.rightGain.load(std::memory_order_relaxed) * kSampleScale;
+    if (left != leftTarget_ || right != rightTarget_) {
+        leftTarget_ = left;
+        rightTarget_ = right;
+        gainRampLeft_ = ramp;
+        leftStep_ = (leftTarget_ - left_) / static_cast<float>(ramp);
+        rightStep_ = (rightTarget_ - right_) / static_cast<float>(ramp);
+    }
+}
+
+// Moves the fade and the gains one frame on; false when the channel has fallen silent.
+bool ChannelVoice::advanceEnvelopeAndGains() noexcept {
+    const bool audible = playing_ && !seekPending_;
+    if (audible) {
+        fade_ = std::min(ramp_, fade_ + 1);
+    } else {
+        fade_ = fade_ > 0 ? fade_ - 1 : 0;
+        if (fade_ == 0) {
+            if (seekPending_) {
+                position_ = seekPosition_;
+                seekPending_ = false;
+            }
+            if (!playing_) {
+                envelope_ = 0.0f;
+                return false;
+            }
+        }
+    }
+    envelope_ = static_cast<float>(fade_) / static_cast<float>(ramp_);
+    if (gainRampLeft_ > 0) {
+        left_ += leftStep_;
+        right_ += rightStep_;
+        if (--gainRampLeft_ == 0) {
+            left_ = leftTarget_;
+            right_ = rightTarget_;
+        }
+    }
+    return true;
+}
+
+void ChannelVoice::mixFrame(float* out, std::uint64_t step) noexcept {
+    addInterpolatedFrame(sound_.neighbourhood(static_cast<std::size_t>(position_ >> 32)),
+                         weightsAt(position_), envelope_ * left_, envelope_ * right_, out);
+    position_ += step;
+    if (position_ >= loopEnd_)
+        position_ %= loopEnd_;
+}
+
+void ChannelVoice::mixSteady(float* out, std::size_t frames, std::uint64_t step) noexcept {
+    const float left = left_;
+    const float right = right_;
+    std::uint64_t position = position_;
+    const std::uint64_t loopEnd = loopEnd_;
+    for (std::size_t n = 0; n < frames; ++n) {
+        addInterpolatedFrame(sound_.neighbourhood(static_cast<std::size_t>(position >> 32)),
+                             weightsAt(position), left, right, out + 2 * n);
+        position += step;
+        if (position >= loopEnd)
+            position %= loopEnd;
+    }
+    position_ = position;
+}
+
+void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept {
+    if (outputRate == 0)
+        return;
+    followControls(outputRate);
+    const std::uint32_t frequency = controls_.frequency.load(std::memory_order_relaxed);
+    const std::uint64_t step =
+        static_cast<std::uint64_t>(static_cast<double>(frequency) / outputRate * kFixedOne + 0.5);
+
+    for (std::size_t n = 0; n < frames; ++n) {
+        const bool steady = fade_ == ramp_ && gainRampLeft_ == 0 && playing_ && !seekPending_;
+        if (steady) {
+            mixSteady(out + 2 * n, frames - n, step);
+            return;
+        }
+        if (!advanceEnvelopeAndGains())
+            return;
+        mixFrame(out + 2 * n, step);
+    }
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "engine/ChannelControls.h"
+#include "engine/SoundBuffer.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace calmfield::engine {
+
+// The audio thread's side of one channel: it follows the channel's controls, loops the sound at
+// the requested playback rate and adds it into the output. Every change is ramped so that nothing
+// clicks: gains glide to new values and starts, stops and jumps fade out and in.
+class ChannelVoice {
+  public:
+    static constexpr double kRampSeconds = 0.005;
+
+    ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls);
+
+    // Adds `frames` stereo frames at `outputRate` to `out`. Never blocks, allocates or locks.
+    void mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept;
+
+    // The number of frames a ramp or fade lasts at `outputRate`.
+    static std::uint32_t rampFrames(std::uint32_t outputRate) noexcept;
+
+  private:
+    void followControls(std::uint32_t outputRate) noexcept;
+    bool advanceEnvelopeAndGains() noexcept;
+    void mixSteady(float* out, std::size_t frames, std::uint64_t step) noexcept;
+    void mixFrame(float* out, std::uint64_t step) noexcept;
+
+    const SoundBuffer& sound_;
+    const ChannelControls& controls_;
+    const std::uint64_t loopEnd_; // the sound's length in 32.32 fixed-point frames
+
+    std::uint64_t position_ = 0; // 32.32 fixed-point frame
+    std::uint64_t seekSerial_ = 0;
+    bool seekPending_ = false;
+    std::uint64_t seekPosition_ = 0;
+
+    bool playing_ = false;
+    std::uint32_t ramp_ = 1; // frames of a ramp at the current output rate
+    std::uint32_t fade_ = 0; // how far a start, stop or jump has faded in, 0 to ramp_
+    float envelope_ = 0.0f;  // fade_ / ramp_
+
+    float left_ = 1.0f;
+    float right_ = 1.0f;
+    float leftTarget_ = 1.0f;
+    float rightTarget_ = 1.0f;
+    float leftStep_ = 0.0f;
+    float rightStep_ = 0.0f;
+    std::uint32_t gainRampLeft_ = 0;
+};
+
+} // namespace calmfield::engine

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/ChannelControls.h"
+#include "engine/ChannelVoice.h"
+#include "engine/SoundBuffer.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace calmfield::engine {
+
+// One looping noise channel as the user-interface thread sees it. Every operation takes effect
+// at once, playing or not; the audio thread picks it up through lock-free controls.
+class NoiseChannel {
+  public:
+    static constexpr std::int32_t kPlayLooping = 1;
+
+    explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound);
+    NoiseChannel(const NoiseChannel&) = delete;
+    NoiseChannel& operator=(const NoiseChannel&) = delete;
+
+    // Plays the whole sound over and over from the current position; a playing channel goes on.
+    void Play(std::int32_t flags = kPlayLooping);
+    // Halts playback, keeping the position for the next Play.
+    void Stop();
+    // Moves the play position to `frame` (wrapped into the sound).
+    void SetCurrentPosition(std::int32_t frame);
+    // Attenuation in hundredths of a decibel, -10000 (silence) to 0 (the sound's own level).
+    void SetVolume(std::int32_t hundredthsDb);
+    // Hundredths of a decibel: negative attenuates the right side, positive the left side.
+    void SetPan(std::int32_t hundredthsDb);
+    // Playback rate in Hz, which changes pitch and speed together.
+    void SetFrequency(std::int32_t hz);
+    // The rate last set, or the sound's own rate if none was set.
+    std::int32_t GetFrequency() const { return static_cast<std::int32_t>(frequency_); }
+
+    bool isPlaying() const { return playing_; }
+    std::int32_t volume() const { return volume_; }
+    std::int32_t pan() const { return pan_; }
+    const SoundBuffer& sound() const { return *sound_; }
+
+    // The audio thread's renderer of this channel.
+    ChannelVoice& voice() { return voice_; }
+
+    static constexpr std::int32_t kLowestFrequency = 100;
+    static constexpr std::int32_t kHighestFrequency = 200000;
+    static constexpr std::int32_t kSilence = -10000;
+
+  private:
+    void publishGains();
+
+    std::shared_ptr<const SoundBuffer> sound_;
+    ChannelControls controls_;
+    ChannelVoice voice_;
+    bool playing_ = false;
+    std::int32_t volume_ = 0;
+    std::int32_t pan_ = 0;
+    std::uint32_t frequency_;
+    std::uint32_t seekSerial_ = 0;
+};
+
+} // namespace calmfield::engine

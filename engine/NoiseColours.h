@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace calmfield::engine {
+
+inline constexpr int kColourCount = 5;
+
+// One noise colour; every list of five in the program runs brown, pink, white, blue, purple.
+struct NoiseColour {
+    std::string_view name;
+    std::string_view toggleCaption;
+    std::string_view soundFile;   // stored name, appended to the program's folder
+    std::string_view pictureFile; // stored name, appended to the program's folder
+};
+
+inline constexpr std::array<NoiseColour, kColourCount> kNoiseColours{{
+    {"brown", "Brown Noise", "\\Brown_Noise.Wav", "\\brown_noise.jpg"},
+    {"pink", "Pink Noise", "\\Pink_Noise.Wav", "\\pink_noise.jpg"},
+    {"white", "White Noise", "\\White_Noise.Wav", "\\White_noise.jpg"},
+    {"blue", "Blue Noise", "\\Blue_Noise.Wav", "\\Blue_noise.jpg"},
+    {"purple", "Purple Noise", "\\violet.Wav ", "\\violet.jpg"},
+}};
+
+} // namespace calmfield::engine

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace calmfield::engine {
+
+// A whole sound decoded into memory: 16-bit stereo frames at the sound's own rate. The frames are
+// stored with the last frame copied before the first and the first two after the last, so that
+// four-point interpolation around any frame reads straight through the loop's wrap.
+class SoundBuffer {
+  public:
+    // `interleavedStereo` holds left, right pairs; it must not be empty.
+    SoundBuffer(const std::vector<std::int16_t>& interleavedStereo, std::uint32_t sampleRate);
+
+    std::size_t frames() const { return frames_; }
+    std::uint32_t sampleRate() const { return sampleRate_; }
+
+    // The four frames i-1, i, i+1, i+2 (with wrap) start here, for 0 <= i < frames().
+    const std::int16_t* neighbourhood(std::size_t i) const { return padded_.data() + 2 * i; }
+    std::int16_t left(std::size_t i) const { return padded_[2 * (i + 1)]; }
+    std::int16_t right(std::size_t i) const { return padded_[2 * (i + 1) + 1]; }
+
+  private:
+    std::vector<std::int16_t> padded_;
+    std::size_t frames_;
+    std::uint32_t sampleRate_;
+};
+
+struct SoundFileResult {
+    std::shared_ptr<const SoundBuffer> sound; // null when the file was refused
+    std::string error;                        // why, in words for the user
+};
+
+// Decodes a sound file of any PCM or float encoding, mono or stereo, at its own rate.
+SoundFileResult loadSoundFile(const std::filesystem::path& path);
+
+} // namespace calmfield::engine

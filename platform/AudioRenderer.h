@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace calmfield::platform {
+
+// The source of everything a sound output plays.
+class AudioRenderer {
+  public:
+    virtual ~AudioRenderer() = default;
+
+    // Writes `frames` interleaved stereo float frames (left, right) for playback at `sampleRate`.
+    // Runs on the audio thread: it must not block, allocate or take a lock.
+    virtual void render(float* interleavedStereo, std::size_t frames,
+                        std::uint32_t sampleRate) noexcept = 0;
+};
+
+} // namespace calmfield::platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/SoundOutput.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace calmfield::platform {
+
+// A sound output that plays into memory when asked to: tests pull exactly the frames they want.
+class MemorySoundOutput final : public SoundOutput {
+  public:
+    explicit MemorySoundOutput(std::uint32_t sampleRate = 48000, bool available = true);
+
+    bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    void stop() override;
+
+    // Renders `frames` stereo frames (interleaved); silence when not started.
+    std::vector<float> pull(std::size_t frames);
+
+    std::uint32_t sampleRate() const { return sampleRate_; }
+    void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
+    bool started() const { return renderer_ != nullptr; }
+    AudioRenderer* renderer() const { return renderer_; }
+
+  private:
+    std::uint32_t sampleRate_;
+    bool available_;
+    AudioRenderer* renderer_ = nullptr;
+};
+
+} // namespace calmfield::platform

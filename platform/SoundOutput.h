@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/AudioRenderer.h"
+
+#include <chrono>
+
+namespace calmfield::platform {
+
+// A playback device that pulls stereo float audio from one renderer.
+class SoundOutput {
+  public:
+    virtual ~SoundOutput() = default;
+
+    // Starts pulling audio from `renderer`, which must outlive the output or a call to stop().
+    // Waits at most `timeout` for the device; false when it could not be opened.
+    virtual bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) = 0;
+
+    // After this returns, the renderer is no longer called.
+    virtual void stop() = 0;
+};
+
+} // namespace calmfield::platform
