@@ -1,0 +1,67 @@
+// How much faster than real time the engine mixes five playing channels, each at its own
+// playback rate, into a 48 kHz stereo output.
+#include "engine/ChannelBank.h"
+#include "platform/MemorySoundOutput.h"
+
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kOutputRate = 48000;
+constexpr std::size_t kSoundFrames = std::size_t{1} << 20;
+
+std::filesystem::path writeNoiseFile(int colour) {
+    std::mt19937 random(static_cast<unsigned>(colour) + 1);
+    std::uniform_int_distribution<int> value(-12000, 12000);
+    std::vector<short> samples(kSoundFrames * 2);
+    for (auto& sample : samples)
+        sample = static_cast<short>(value(random));
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("calmfield-bench-" + std::to_string(colour) + ".wav");
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    sf_writef_short(file, samples.data(), static_cast<sf_count_t>(kSoundFrames));
+    sf_close(file);
+    return path;
+}
+
+void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
+    calmfield::platform::MemorySoundOutput output(kOutputRate);
+    calmfield::engine::ChannelBank bank(output);
+    bank.openDevice();
+    const int rates[] = {22050, 32767, 1000, 17000, 28000};
+    for (int colour = 0; colour < calmfield::engine::kColourCount; ++colour) {
+        const auto path = writeNoiseFile(colour);
+        bank.createChannel(colour, path);
+        std::filesystem::remove(path);
+        auto* channel = bank.channel(colour);
+        channel->SetFrequency(rates[colour]);
+        channel->SetVolume(-500 * colour);
+        channel->SetPan(-1000);
+        channel->Play();
+    }
+
+    auto& renderer = *output.renderer();
+    const auto frames = static_cast<std::size_t>(state.range(0));
+    std::vector<float> buffer(frames * 2);
+    renderer.render(buffer.data(), frames, kOutputRate); // past the fade-in
+    for (auto _ : state) {
+        renderer.render(buffer.data(), frames, kOutputRate);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
+    state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FiveChannelsAtFiveRates)->Arg(480)->Arg(2400);
+
+} // namespace
+
+BENCHMARK_MAIN();

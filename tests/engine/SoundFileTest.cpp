@@ -1,0 +1,96 @@
+#include "TestSounds.h"
+#include "engine/SoundBuffer.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <fstream>
+
+namespace calmfield {
+namespace {
+
+using engine::loadSoundFile;
+
+TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
+    testing::TemporaryFolder folder;
+    const auto frames = testing::randomStereo(1000, 7);
+    testing::writeStereoWav(folder.path() / "a.wav", frames, 22050);
+
+    const auto result = loadSoundFile(folder.path() / "a.wav");
+    ASSERT_TRUE(result.sound) << result.error;
+    EXPECT_EQ(result.sound->sampleRate(), 22050u);
+    ASSERT_EQ(result.sound->frames(), 1000u);
+    for (std::size_t i = 0; i < 1000; ++i) {
+        ASSERT_EQ(result.sound->left(i), frames[2 * i]);
+        ASSERT_EQ(result.sound->right(i), frames[2 * i + 1]);
+    }
+}
+
+TEST(SoundFile, InterpolationNeighbourhoodWrapsAroundTheLoop) {
+    testing::TemporaryFolder folder;
+    const auto frames = testing::randomStereo(5, 3);
+    testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
+    const auto sound = loadSoundFile(folder.path() / "a.wav").sound;
+    ASSERT_TRUE(sound);
+
+    const std::int16_t* first = sound->neighbourhood(0);
+    EXPECT_EQ(first[0], frames[8]); // the last frame comes before the first
+    EXPECT_EQ(first[2], frames[0]);
+    const std::int16_t* last = sound->neighbourhood(4);
+    EXPECT_EQ(last[2], frames[8]);
+    EXPECT_EQ(last[4], frames[0]); // then the first two frames again
+    EXPECT_EQ(last[6], frames[2]);
+    EXPECT_EQ(last[7], frames[3]);
+}
+
+TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
+    testing::TemporaryFolder folder;
+    const std::vector<double> stereo{0.5, -0.25, -1.0, 0.75};
+    for (const int encoding : {SF_FORMAT_PCM_U8, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32,
+                               SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE}) {
+        const auto path = folder.path() / ("f" + std::to_string(encoding) + ".wav");
+        testing::writeSoundFile(path, stereo, 2, 44100, SF_FORMAT_WAV | encoding);
+        const auto result = loadSoundFile(path);
+        ASSERT_TRUE(result.sound) << "encoding " << encoding << ": " << result.error;
+        EXPECT_EQ(result.sound->sampleRate(), 44100u);
+        EXPECT_NEAR(result.sound->left(0), 16384, 256) << encoding;
+        EXPECT_NEAR(result.sound->right(0), -8192, 256) << encoding;
+        EXPECT_NEAR(result.sound->left(1), -32768, 256) << encoding;
+        EXPECT_NEAR(result.sound->right(1), 24576, 256) << encoding;
+    }
+}
+
+TEST(SoundFile, MonoPlaysOnBothSides) {
+    testing::TemporaryFolder folder;
+    testing::writeSoundFile(folder.path() / "mono.wav", {0.5, -0.5}, 1, 11025,
+                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const auto result = loadSoundFile(folder.path() / "mono.wav");
+    ASSERT_TRUE(result.sound) << result.error;
+    ASSERT_EQ(result.sound->frames(), 2u);
+    EXPECT_EQ(result.sound->left(0), 16384);
+    EXPECT_EQ(result.sound->right(0), 16384);
+    EXPECT_EQ(result.sound->left(1), -16384);
+    EXPECT_EQ(result.sound->right(1), -16384);
+}
+
+TEST(SoundFile, UnusableFilesAreRefusedWithAReason) {
+    testing::TemporaryFolder folder;
+    testing::writeSoundFile(folder.path() / "four.wav", std::vector<double>(8, 0.1), 4, 22050,
+                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testing::writeSoundFile(folder.path() / "ulaw.wav", std::vector<double>(8, 0.1), 2, 22050,
+                            SF_FORMAT_WAV | SF_FORMAT_ULAW);
+    testing::writeSoundFile(folder.path() / "empty.wav", {}, 2, 22050,
+                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    std::ofstream(folder.path() / "junk.wav") << "RIFF this is not a sound at all";
+
+    for (const char* name : {"four.wav", "ulaw.wav", "empty.wav", "junk.wav", "absent.wav"}) {
+        const auto result = loadSoundFile(folder.path() / name);
+        EXPECT_FALSE(result.sound) << name;
+        EXPECT_FALSE(result.error.empty()) << name;
+    }
+    EXPECT_NE(loadSoundFile(folder.path() / "four.wav").error.find("4 channels"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace calmfield
