@@ -1,0 +1,27 @@
+#include "engine/NoiseColours.h"
+#include "platform/ProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace calmfield {
+namespace {
+
+// The program looks its files up under the names it stores; each must find a generated file.
+TEST(ProgramFolderFiles, EveryStoredSoundAndPictureNameFindsAFile) {
+    const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
+    ASSERT_NE(folder, nullptr);
+    for (const auto& colour : engine::kNoiseColours) {
+        EXPECT_TRUE(
+            std::filesystem::is_regular_file(platform::resolveStoredName(folder, colour.soundFile)))
+            << colour.soundFile;
+        EXPECT_TRUE(std::filesystem::is_regular_file(
+            platform::resolveStoredName(folder, colour.pictureFile)))
+            << colour.pictureFile;
+    }
+}
+
+} // namespace
+} // namespace calmfield
