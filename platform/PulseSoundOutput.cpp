@@ -1,0 +1,272 @@
+#include "platform/PulseSoundOutput.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace calmfield::platform {
+namespace {
+
+constexpr std::size_t kBytesPerFrame = 2 * sizeof(float);
+constexpr std::chrono::milliseconds kMinimumRequest{2};
+
+pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
+    return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
+}
+
+// A main loop time event `delay` from now. The loop turns the wall-clock time into its own
+// monotonic clock when the event is created, so later clock changes do not move it.
+pa_time_event* newTimer(pa_mainloop_api* api, std::chrono::milliseconds delay,
+                        pa_time_event_cb_t callback, void* userdata) {
+    timeval when{};
+    pa_gettimeofday(&when);
+    pa_timeval_add(&when, toMicroseconds(delay));
+    return api->time_new(api, &when, callback, userdata);
+}
+
+struct ProplistDeleter {
+    void operator()(pa_proplist* proplist) const { pa_proplist_free(proplist); }
+};
+
+} // namespace
+
+// libpulse calls these on its main loop thread with the loop's lock held.
+struct PulseSoundOutput::Callbacks {
+    static void contextState(pa_context* context, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (context != self->context_)
+            return;
+        switch (pa_context_get_state(context)) {
+        case PA_CONTEXT_READY:
+            if (pa_operation* operation = pa_context_get_server_info(context, serverInfo, self))
+                pa_operation_unref(operation);
+            else
+                self->handleFailure();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            self->handleFailure();
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void serverInfo(pa_context* context, const pa_server_info* info, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (context != self->context_ || self->stream_ != nullptr)
+            return;
+        if (info == nullptr || !self->createStream(info->sample_spec.rate))
+            self->handleFailure();
+    }
+
+    static void streamState(pa_stream* stream, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (stream != self->stream_)
+            return;
+        switch (pa_stream_get_state(stream)) {
+        case PA_STREAM_READY:
+            self->phase_ = Phase::Playing;
+            self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
+            self->connections_.fetch_add(1, std::memory_order_relaxed);
+            pa_threaded_mainloop_signal(self->mainloop_, 0);
+            break;
+        case PA_STREAM_FAILED:
+        case PA_STREAM_TERMINATED:
+            self->handleFailure();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The audio callback: fills the server's own buffers straight from the renderer.
+    static void streamWrite(pa_stream* stream, std::size_t requested, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        while (requested >= kBytesPerFrame) {
+            void* data = nullptr;
+            std::size_t bytes = requested;
+            if (pa_stream_begin_write(stream, &data, &bytes) < 0 || data == nullptr)
+                return;
+            const std::size_t frames = bytes / kBytesPerFrame;
+            if (frames == 0) {
+                pa_stream_cancel_write(stream);
+                return;
+            }
+            auto* samples = static_cast<float*>(data);
+            if (self->renderer_ != nullptr)
+                self->renderer_->render(samples, frames, self->streamRate_);
+            else
+                std::fill_n(samples, frames * 2, 0.0f);
+            if (pa_stream_write(stream, data, frames * kBytesPerFrame, nullptr, 0,
+                                PA_SEEK_RELATIVE) < 0)
+                return;
+            requested -= frames * kBytesPerFrame;
+        }
+    }
+
+    static void startDeadline(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        self->startTimedOut_ = true;
+        pa_threaded_mainloop_signal(self->mainloop_, 0);
+    }
+
+    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
+        static_cast<PulseSoundOutput*>(userdata)->retryNow();
+    }
+};
+
+PulseSoundOutput::PulseSoundOutput(std::string serverAddress, std::string applicationName)
+    : serverAddress_(std::move(serverAddress)), applicationName_(std::move(applicationName)) {}
+
+PulseSoundOutput::~PulseSoundOutput() {
+    stop();
+}
+
+bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds timeout) {
+    stop();
+    mainloop_ = pa_threaded_mainloop_new();
+    if (mainloop_ == nullptr)
+        return false;
+    pa_threaded_mainloop_set_name(mainloop_, "calmfield-sound");
+    if (pa_threaded_mainloop_start(mainloop_) < 0) {
+        pa_threaded_mainloop_free(mainloop_);
+        mainloop_ = nullptr;
+        return false;
+    }
+
+    pa_threaded_mainloop_lock(mainloop_);
+    renderer_ = &renderer;
+    phase_ = Phase::Starting;
+    startTimedOut_ = false;
+    connections_.store(0, std::memory_order_relaxed);
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(mainloop_);
+    pa_time_event* deadline = newTimer(api, timeout, Callbacks::startDeadline, this);
+    if (!connectContext() && phase_ == Phase::Starting)
+        phase_ = Phase::StartFailed;
+    while (phase_ == Phase::Starting && !startTimedOut_)
+        pa_threaded_mainloop_wait(mainloop_);
+    api->time_free(deadline);
+    const bool started = phase_ == Phase::Playing;
+    pa_threaded_mainloop_unlock(mainloop_);
+
+    if (!started)
+        stop();
+    return started;
+}
+
+void PulseSoundOutput::stop() {
+    if (mainloop_ == nullptr)
+        return;
+    pa_threaded_mainloop_lock(mainloop_);
+    renderer_ = nullptr;
+    phase_ = Phase::Idle;
+    if (retryTimer_ != nullptr) {
+        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+        retryTimer_ = nullptr;
+    }
+    releaseConnection();
+    pa_threaded_mainloop_unlock(mainloop_);
+
+    pa_threaded_mainloop_stop(mainloop_);
+    pa_threaded_mainloop_free(mainloop_);
+    mainloop_ = nullptr;
+}
+
+bool PulseSoundOutput::connectContext() {
+    std::unique_ptr<pa_proplist, ProplistDeleter> properties(pa_proplist_new());
+    pa_proplist_sets(properties.get(), PA_PROP_APPLICATION_NAME, applicationName_.c_str());
+    pa_proplist_sets(properties.get(), PA_PROP_MEDIA_ROLE, "music");
+    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(mainloop_),
+                                            applicationName_.c_str(), properties.get());
+    if (context_ == nullptr)
+        return false;
+    pa_context_set_state_callback(context_, Callbacks::contextState, this);
+    const char* server = serverAddress_.empty() ? nullptr : serverAddress_.c_str();
+    // No autospawn: starting a server could take longer than the caller is willing to wait.
+    return pa_context_connect(context_, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+}
+
+bool PulseSoundOutput::createStream(std::uint32_t rate) {
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, rate, 2};
+    if (!pa_sample_spec_valid(&format))
+        return false;
+    pa_channel_map channels;
+    pa_channel_map_init_stereo(&channels);
+    stream_ = pa_stream_new(context_, "Noise", &format, &channels);
+    if (stream_ == nullptr)
+        return false;
+    streamRate_ = rate;
+    pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
+    pa_stream_set_write_callback(stream_, Callbacks::streamWrite, this);
+
+    pa_buffer_attr buffer{};
+    buffer.maxlength = static_cast<std::uint32_t>(-1);
+    buffer.tlength =
+        static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kLatency), &format));
+    buffer.prebuf = static_cast<std::uint32_t>(-1);
+    // The server keeps about half of what is left of the latency after two minimum requests in its
+    // own buffer; a small minimum request leaves it the largest share, so that both sides wake
+    // up least often.
+    buffer.minreq =
+        static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kMinimumRequest), &format));
+    buffer.fragsize = static_cast<std::uint32_t>(-1);
+    return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                      nullptr) >= 0;
+}
+
+// The connection broke or could not be made: a first start gives up, a running output tries again.
+void PulseSoundOutput::handleFailure() {
+    playingRate_.store(0, std::memory_order_relaxed);
+    switch (phase_) {
+    case Phase::Starting:
+        phase_ = Phase::StartFailed;
+        pa_threaded_mainloop_signal(mainloop_, 0);
+        break;
+    case Phase::Playing:
+    case Phase::Reconnecting:
+        phase_ = Phase::Reconnecting;
+        scheduleRetry();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulseSoundOutput::scheduleRetry() {
+    if (retryTimer_ == nullptr)
+        retryTimer_ = newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
+                               Callbacks::retry, this);
+}
+
+// Runs from the retry timer, outside every libpulse callback, so the old connection can go.
+void PulseSoundOutput::retryNow() {
+    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+    retryTimer_ = nullptr;
+    if (phase_ != Phase::Reconnecting)
+        return;
+    releaseConnection();
+    if (!connectContext())
+        scheduleRetry();
+}
+
+void PulseSoundOutput::releaseConnection() {
+    if (stream_ != nullptr) {
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    if (context_ != nullptr) {
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
+    }
+    streamRate_ = 0;
+    playingRate_.store(0, std::memory_order_relaxed);
+}
+
+} // namespace calmfield::platform

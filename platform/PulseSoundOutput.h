@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/SoundOutput.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+struct pa_context;
+struct pa_stream;
+struct pa_threaded_mainloop;
+struct pa_time_event;
+
+namespace calmfield::platform {
+
+// Plays through a PulseAudio sound server from libpulse's own thread, in stereo float at the
+// server's rate. Once started, it follows the server: when the server goes away the output tries
+// again every second and picks up the rate of whichever server answers next.
+class PulseSoundOutput final : public SoundOutput {
+  public:
+    static constexpr std::chrono::milliseconds kLatency{50};
+    static constexpr std::chrono::milliseconds kRetryInterval{1000};
+
+    // An empty address means the user's default server.
+    explicit PulseSoundOutput(std::string serverAddress = {},
+                              std::string applicationName = "Calmfield");
+    ~PulseSoundOutput() override;
+    PulseSoundOutput(const PulseSoundOutput&) = delete;
+    PulseSoundOutput& operator=(const PulseSoundOutput&) = delete;
+
+    bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    void stop() override;
+
+    // The rate of the stream now playing, or 0 while none is.
+    std::uint32_t sampleRate() const { return playingRate_.load(std::memory_order_relaxed); }
+    // How many times a stream has become ready since start(): 1 at first, one more per
+    // reconnection.
+    unsigned connections() const { return connections_.load(std::memory_order_relaxed); }
+
+  private:
+    // Where the connection stands; read and written only with the main loop's lock held.
+    enum class Phase { Idle, Starting, StartFailed, Playing, Reconnecting };
+    struct Callbacks;
+
+    bool connectContext();
+    bool createStream(std::uint32_t rate);
+    void handleFailure();
+    void scheduleRetry();
+    void retryNow();
+    void releaseConnection();
+
+    const std::string serverAddress_;
+    const std::string applicationName_;
+
+    pa_threaded_mainloop* mainloop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    pa_time_event* retryTimer_ = nullptr;
+    AudioRenderer* renderer_ = nullptr;
+    Phase phase_ = Phase::Idle;
+    bool startTimedOut_ = false;
+    std::uint32_t streamRate_ = 0;
+
+    std::atomic<std::uint32_t> playingRate_{0};
+    std::atomic<unsigned> connections_{0};
+};
+
+} // namespace calmfield::platform

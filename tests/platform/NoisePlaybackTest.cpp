@@ -1,0 +1,109 @@
+#include "engine/ChannelBank.h"
+#include "engine/SoundBuffer.h"
+#include "platform/ProgramFolder.h"
+#include "platform/PulseSoundOutput.h"
+#include "tests/support/PrivatePulseServer.h"
+#include "tests/support/SignalAnalysis.h"
+#include "tests/support/SourceRecorder.h"
+#include "tests/support/TestSoundFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+namespace calmfield::engine {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::PrivatePulseServer;
+
+constexpr int kPink = 1;
+
+std::filesystem::path pinkSoundFile() {
+    const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
+    return platform::resolveStoredName(folder != nullptr ? folder : ".",
+                                       kNoiseColours[kPink].soundFile);
+}
+
+// The level of a sound as decoded for playing, in decibels relative to full scale.
+double soundLevel(const SoundBuffer& sound) {
+    std::vector<float> samples;
+    samples.reserve(sound.frames() * 2);
+    for (std::size_t i = 0; i < sound.frames(); ++i) {
+        samples.push_back(sound.left(i) / 32768.0f);
+        samples.push_back(sound.right(i) / 32768.0f);
+    }
+    return testsupport::rmsDecibels(samples);
+}
+
+class ServerNoisePlayback : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(server.start(44100)) << server.error(); }
+
+    std::vector<float> recordSink(std::chrono::milliseconds duration) {
+        testsupport::SourceRecorder recorder(server.address(), server.monitorSourceName(),
+                                             server.sampleRate());
+        EXPECT_TRUE(recorder.connected()) << recorder.error();
+        recorder.record(300ms); // what was on its way before the recording began
+        return recorder.record(duration);
+    }
+
+    PrivatePulseServer server;
+};
+
+TEST_F(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
+    const auto file = pinkSoundFile();
+    ASSERT_TRUE(std::filesystem::exists(file)) << file << " is missing";
+    const auto sound = loadSoundFile(file);
+    ASSERT_TRUE(sound.sound) << sound.error;
+
+    platform::PulseSoundOutput output(server.address());
+    ChannelBank bank(output);
+    ASSERT_TRUE(bank.openDevice(5s));
+    ASSERT_EQ(bank.createChannel(kPink, file), "");
+    bank.channel(kPink)->Play();
+
+    const auto recording = recordSink(3s);
+    ASSERT_FALSE(recording.empty());
+    const auto spectrum = testsupport::averagedSpectrum(recording, 2, server.sampleRate());
+    EXPECT_NEAR(testsupport::slopeDecibelsPerOctave(spectrum, 100.0, 8000.0), -3.0, 1.0);
+    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound), 1.5);
+}
+
+// A tone of a known pitch shows whether the output renders at the rate the server really plays.
+TEST_F(ServerNoisePlayback, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("calmfield-tone-" + std::to_string(::getpid()) + ".wav");
+    ASSERT_TRUE(testsupport::writeToneFile(file, 1000.0, 22050, 1.0, 0.25));
+
+    platform::PulseSoundOutput output(server.address());
+    ChannelBank bank(output);
+    ASSERT_TRUE(bank.openDevice(5s));
+    ASSERT_EQ(bank.createChannel(kPink, file), "");
+    std::filesystem::remove(file);
+    bank.channel(kPink)->Play();
+
+    const auto before = recordSink(1s);
+    ASSERT_FALSE(before.empty());
+    EXPECT_NEAR(testsupport::strongestFrequency(
+                    testsupport::averagedSpectrum(before, 2, server.sampleRate())),
+                1000.0, 3.0);
+
+    server.stop();
+    ASSERT_TRUE(server.start(48000)) << server.error();
+    ASSERT_TRUE(testsupport::waitForSound(server.address(), server.monitorSourceName(),
+                                          server.sampleRate(), 5s));
+    EXPECT_EQ(output.sampleRate(), 48000u);
+    const auto after = recordSink(1s);
+    ASSERT_FALSE(after.empty());
+    EXPECT_NEAR(testsupport::strongestFrequency(
+                    testsupport::averagedSpectrum(after, 2, server.sampleRate())),
+                1000.0, 3.0);
+}
+
+} // namespace
+} // namespace calmfield::engine

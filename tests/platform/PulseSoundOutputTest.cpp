@@ -1,0 +1,179 @@
+#include "platform/PulseSoundOutput.h"
+#include "tests/support/PrivatePulseServer.h"
+#include "tests/support/SourceRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+namespace calmfield::platform {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::PrivatePulseServer;
+
+// Plays a quiet steady level and counts what it is asked for.
+class CountingRenderer final : public AudioRenderer {
+  public:
+    void render(float* interleavedStereo, std::size_t frames,
+                std::uint32_t sampleRate) noexcept override {
+        std::fill_n(interleavedStereo, frames * 2, 0.1f);
+        calls_.fetch_add(1);
+        frames_.fetch_add(frames);
+        lastRate_.store(sampleRate);
+    }
+    unsigned calls() const { return calls_.load(); }
+    std::size_t frames() const { return frames_.load(); }
+    std::uint32_t lastRate() const { return lastRate_.load(); }
+
+  private:
+    std::atomic<unsigned> calls_{0};
+    std::atomic<std::size_t> frames_{0};
+    std::atomic<std::uint32_t> lastRate_{0};
+};
+
+// A socket that takes connections and never says a word.
+class SilentListener {
+  public:
+    SilentListener()
+        : path_(std::filesystem::temp_directory_path() /
+                ("calmfield-silent-" + std::to_string(::getpid()))) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path_.c_str(), sizeof(address.sun_path) - 1);
+        ::unlink(path_.c_str());
+        listening_ =
+            fd_ >= 0 &&
+            ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
+            ::listen(fd_, 8) == 0;
+    }
+    ~SilentListener() {
+        ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    bool listening() const { return listening_; }
+    std::string address() const { return "unix:" + path_.string(); }
+
+  private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    bool listening_ = false;
+};
+
+std::size_t openFileCount() {
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                      std::filesystem::directory_iterator{}));
+}
+
+TEST(ServerUnreachable, StartFailsAtOnceWhenNothingListensAtTheAddress) {
+    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
+    CountingRenderer renderer;
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(output.start(renderer, 5s));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, 4s);
+    EXPECT_EQ(output.sampleRate(), 0u);
+    output.stop();
+    output.stop();
+    EXPECT_EQ(renderer.calls(), 0u);
+}
+
+TEST(ServerUnreachable, StartGivesUpAtTheTimeoutWhenTheServerNeverAnswers) {
+    SilentListener listener;
+    ASSERT_TRUE(listener.listening());
+    PulseSoundOutput output(listener.address());
+    CountingRenderer renderer;
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_FALSE(output.start(renderer, 300ms));
+    const auto waited = std::chrono::steady_clock::now() - began;
+    EXPECT_GE(waited, 250ms);
+    EXPECT_LT(waited, 2300ms);
+    EXPECT_EQ(renderer.calls(), 0u);
+}
+
+TEST(ServerUnreachable, StopWithoutStartDoesNothing) {
+    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
+    output.stop();
+    output.stop();
+    EXPECT_EQ(output.sampleRate(), 0u);
+}
+
+class ServerPulseSoundOutput : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(server.start(44100)) << server.error(); }
+
+    bool soundReachesSink(std::chrono::milliseconds timeout) {
+        return testsupport::waitForSound(server.address(), server.monitorSourceName(),
+                                         server.sampleRate(), timeout);
+    }
+
+    PrivatePulseServer server;
+};
+
+TEST_F(ServerPulseSoundOutput, PlaysAtTheServerRateUntilStopped) {
+    PulseSoundOutput output(server.address());
+    CountingRenderer renderer;
+    ASSERT_TRUE(output.start(renderer, 5s));
+    EXPECT_EQ(output.sampleRate(), 44100u);
+    EXPECT_EQ(output.connections(), 1u);
+    EXPECT_TRUE(soundReachesSink(3s));
+    EXPECT_EQ(renderer.lastRate(), 44100u);
+    EXPECT_GT(renderer.frames(), 44100u / 10);
+
+    output.stop();
+    const unsigned callsAtStop = renderer.calls();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(renderer.calls(), callsAtStop);
+    EXPECT_EQ(output.sampleRate(), 0u);
+    EXPECT_FALSE(soundReachesSink(300ms));
+    output.stop();
+
+    ASSERT_TRUE(output.start(renderer, 5s));
+    EXPECT_TRUE(soundReachesSink(3s));
+}
+
+TEST_F(ServerPulseSoundOutput, SoundResumesWhenTheServerComesBack) {
+    PulseSoundOutput output(server.address());
+    CountingRenderer renderer;
+    ASSERT_TRUE(output.start(renderer, 5s));
+    ASSERT_TRUE(soundReachesSink(3s));
+
+    server.stop();
+    ASSERT_TRUE(server.start(44100)) << server.error();
+    EXPECT_TRUE(soundReachesSink(5s));
+    EXPECT_EQ(output.connections(), 2u);
+    EXPECT_EQ(output.sampleRate(), 44100u);
+}
+
+// Retrying while the server is away neither piles up connections nor keeps the caller waiting.
+TEST_F(ServerPulseSoundOutput, RetriesWithoutLeakingAndStopsWhileTheServerIsAway) {
+    PulseSoundOutput output(server.address());
+    CountingRenderer renderer;
+    ASSERT_TRUE(output.start(renderer, 5s));
+    server.stop();
+
+    std::this_thread::sleep_for(PulseSoundOutput::kRetryInterval + 500ms);
+    const std::size_t filesAfterFirstRetry = openFileCount();
+    std::this_thread::sleep_for(3 * PulseSoundOutput::kRetryInterval);
+    EXPECT_LE(openFileCount(), filesAfterFirstRetry);
+    EXPECT_EQ(output.sampleRate(), 0u);
+    EXPECT_EQ(output.connections(), 1u);
+
+    const unsigned callsBeforeStop = renderer.calls();
+    output.stop();
+    ASSERT_TRUE(server.start(44100)) << server.error();
+    EXPECT_FALSE(soundReachesSink(PulseSoundOutput::kRetryInterval + 500ms));
+    EXPECT_EQ(renderer.calls(), callsBeforeStop);
+}
+
+} // namespace
+} // namespace calmfield::platform

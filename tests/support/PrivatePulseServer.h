@@ -1,0 +1,60 @@
+#pragma once
+
+#include "tests/support/ChildProcess.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace calmfield::testsupport {
+
+// A PulseAudio daemon of our own with one null sink, reached only through its own socket in a
+// temporary folder: the user's own server and settings are never touched. What is played to the
+// sink can be recorded from its monitor source. While nothing plays, the null sink runs ahead in
+// two-second blocks, so sound started then reaches the monitor up to two seconds later.
+class PrivatePulseServer {
+  public:
+    static constexpr std::chrono::milliseconds kStartTimeout{10000};
+
+    // Prepares the folders; start() runs the daemon.
+    PrivatePulseServer();
+    ~PrivatePulseServer();
+    PrivatePulseServer(const PrivatePulseServer&) = delete;
+    PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
+
+    // Runs the daemon at `sampleRate` and waits until it answers on its socket with the sink at
+    // full volume. False when it could not be started; error() then says why.
+    bool start(std::uint32_t sampleRate = 44100);
+    // Ends the daemon; start() may run it again on the same socket.
+    void stop();
+
+    bool running();
+    pid_t pid() const { return daemon_ ? daemon_->pid() : -1; }
+    std::uint32_t sampleRate() const { return sampleRate_; }
+
+    // The address clients connect to, "unix:" and the socket's path.
+    std::string address() const { return "unix:" + socketPath().string(); }
+    std::string sinkName() const { return "calmfield_test_sink"; }
+    std::string monitorSourceName() const { return sinkName() + ".monitor"; }
+
+    const std::string& error() const { return error_; }
+    // What the daemon and the tools run against it printed.
+    std::string log() const;
+
+  private:
+    std::filesystem::path socketPath() const { return folder_ / "runtime" / "native"; }
+    std::filesystem::path logPath() const { return folder_ / "server.log"; }
+    std::vector<std::string> daemonEnvironment() const;
+    void writeDaemonSettings(std::uint32_t sampleRate) const;
+    bool waitUntilAnswering();
+    bool setSinkToFullVolume();
+
+    std::filesystem::path folder_;
+    std::optional<ChildProcess> daemon_;
+    std::uint32_t sampleRate_ = 0;
+    std::string error_;
+};
+
+} // namespace calmfield::testsupport
