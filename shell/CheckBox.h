@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QCheckBox>
+
+namespace calmfield::shell {
+
+// A check box holding the program's values: 0 (off), 1 (on) or 2 (greyed). The user's clicks turn
+// it on, or off when it is on; only the program sets it greyed.
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+
+  public:
+    static constexpr int kOff = 0;
+    static constexpr int kOn = 1;
+    static constexpr int kGreyed = 2;
+
+    explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
+
+    int value() const;
+    // Sets 0, 1 or 2; any other value changes nothing and gives false.
+    bool setValue(int value);
+
+  signals:
+    // The value changed, whether the user or the program changed it.
+    void valueChanged(int value);
+
+  protected:
+    void nextCheckState() override;
+};
+
+} // namespace calmfield::shell

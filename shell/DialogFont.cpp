@@ -1,0 +1,17 @@
+#include "shell/DialogFont.h"
+
+namespace calmfield::shell {
+namespace {
+
+constexpr int kPixelSize = 10;
+
+} // namespace
+
+QFont dialogFont(const QFont& systemFont) {
+    QFont font = systemFont;
+    font.setPixelSize(kPixelSize);
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
+} // namespace calmfield::shell

@@ -1,0 +1,168 @@
+#include "shell/Form1.h"
+
+#include "platform/ProgramFolder.h"
+#include "shell/MasterVolume.h"
+#include "shell/Messages.h"
+
+#include <QFile>
+#include <QPixmap>
+
+namespace calmfield::shell {
+namespace {
+
+constexpr std::size_t index(int colour) {
+    return static_cast<std::size_t>(colour);
+}
+
+// What Reset All sets.
+constexpr int kResetVolume = -1500;
+constexpr int kResetFrequency = 32767;
+
+} // namespace
+
+Form1::Form1(platform::SoundOutput& output, platform::SystemMixer& mixer,
+             std::filesystem::path programFolder, MessageSink& messages, QWidget* parent)
+    : QMainWindow(parent), mixer_(mixer), programFolder_(std::move(programFolder)),
+      messages_(messages), bank_(output) {
+    buildWindow();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Initialise() {
+    if (!bank_.openDevice()) {
+        messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
+        return;
+    }
+    const std::string unusable = bank_.createChannels(programFolder_);
+    if (!unusable.empty())
+        messages_.showMessage(QString::fromStdString(unusable));
+
+    // The startup settings file is read here.
+
+    const auto volumes = volumeSliders();
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        if (engine::NoiseChannel* channel = bank_.channel(colour))
+            channel->SetVolume(volumes[index(colour)]->value());
+    }
+}
+
+void Form1::PlaySound() {
+    if (Check6->value() == CheckBox::kOn)
+        Timer5->start();
+}
+
+void Form1::StopSound() {
+    bank_.stopAndRewindAll();
+}
+
+void Form1::connectHandlers() {
+    const auto toggleBoxes = toggles();
+    const auto volumes = volumeSliders();
+    const auto frequencies = frequencySliders();
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        connect(toggleBoxes[index(colour)], &CheckBox::valueChanged, this,
+                [this, colour] { toggleClicked(colour); });
+        connect(volumes[index(colour)], &QAbstractSlider::valueChanged, this,
+                [this, colour] { volumeChanged(colour); });
+        connect(frequencies[index(colour)], &QAbstractSlider::valueChanged, this,
+                [this, colour] { frequencyChanged(colour); });
+    }
+    connect(HScroll1, &QAbstractSlider::valueChanged, this, &Form1::panningChanged);
+    connect(HScroll2, &QAbstractSlider::valueChanged, this, &Form1::masterVolumeChanged);
+    connect(Command4, &QAbstractButton::clicked, this, &Form1::muteClicked);
+    connect(Command6, &QAbstractButton::clicked, this, &Form1::resetAllClicked);
+    connect(Timer3, &QTimer::timeout, this, &Form1::readoutTick);
+    connect(Timer5, &QTimer::timeout, this, &Form1::startInTrayTick);
+}
+
+void Form1::toggleClicked(int colour) {
+    const int state = toggles()[index(colour)]->value();
+    if (engine::NoiseChannel* channel = bank_.channel(colour)) {
+        if (state == CheckBox::kOn)
+            channel->Play(engine::NoiseChannel::kPlayLooping);
+        else if (state == CheckBox::kOff)
+            channel->Stop();
+    }
+    showColourPicture(colour);
+}
+
+void Form1::volumeChanged(int colour) {
+    if (engine::NoiseChannel* channel = bank_.channel(colour))
+        channel->SetVolume(volumeSliders()[index(colour)]->value());
+}
+
+void Form1::frequencyChanged(int colour) {
+    if (engine::NoiseChannel* channel = bank_.channel(colour))
+        channel->SetFrequency(frequencySliders()[index(colour)]->value());
+}
+
+void Form1::panningChanged() {
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        if (engine::NoiseChannel* channel = bank_.channel(colour))
+            channel->SetPan(HScroll1->value());
+    }
+}
+
+void Form1::masterVolumeChanged() {
+    mixer_.setSpeakerVolume(speakerVolumeForMasterPosition(HScroll2->value()));
+}
+
+void Form1::muteClicked() {
+    if (muteCount_ == 0) {
+        savedMasterVolume_ = static_cast<std::int16_t>(HScroll2->value());
+        HScroll2->setValue(0);
+    }
+    if (muteCount_ == 1)
+        HScroll2->setValue(savedMasterVolume_);
+    muteCount_ = static_cast<std::int16_t>((muteCount_ + 1) % 2);
+}
+
+void Form1::resetAllClicked() {
+    for (CheckBox* toggle : toggles())
+        toggle->setValue(CheckBox::kOff);
+    for (Slider* volume : volumeSliders())
+        volume->setValue(kResetVolume);
+    for (Slider* frequency : frequencySliders())
+        frequency->setValue(kResetFrequency);
+}
+
+void Form1::readoutTick() {
+    const auto labels = readouts();
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        if (const engine::NoiseChannel* channel = bank_.channel(colour))
+            labels[index(colour)]->setText(QString::number(channel->GetFrequency()));
+    }
+}
+
+void Form1::startInTrayTick() {
+    if (Check6->value() == CheckBox::kOn)
+        hide();
+    Timer5->stop();
+}
+
+void Form1::showColourPicture(int colour) {
+    const auto file = platform::resolveStoredName(programFolder_,
+                                                  engine::kNoiseColours[index(colour)].pictureFile);
+    // A missing or unreadable picture leaves the box empty.
+    Picture1->setPixmap(QPixmap(QFile::decodeName(file.c_str())));
+}
+
+std::array<CheckBox*, engine::kColourCount> Form1::toggles() const {
+    return {Check1, Check2, Check3, Check4, Check5};
+}
+
+std::array<Slider*, engine::kColourCount> Form1::volumeSliders() const {
+    return {HScroll3, HScroll4, HScroll5, HScroll6, HScroll7};
+}
+
+std::array<Slider*, engine::kColourCount> Form1::frequencySliders() const {
+    return {HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
+}
+
+std::array<QLabel*, engine::kColourCount> Form1::readouts() const {
+    return {Label1, Label2, Label3, Label6, Label7};
+}
+
+} // namespace calmfield::shell

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "engine/ChannelBank.h"
+#include "engine/NoiseColours.h"
+#include "platform/SoundOutput.h"
+#include "platform/SystemMixer.h"
+#include "shell/CheckBox.h"
+#include "shell/GraphicalButton.h"
+#include "shell/MessageSink.h"
+#include "shell/Slider.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+namespace calmfield::shell {
+
+class ClientArea;
+
+// The main window: the five noise colours with their toggles, volume and frequency sliders and
+// frequency readouts, panning, master volume, Mute and Reset All. It owns the channel bank.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // `programFolder` holds the sound files and colour pictures.
+    Form1(platform::SoundOutput& output, platform::SystemMixer& mixer,
+          std::filesystem::path programFolder, MessageSink& messages, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Opens the sound device and creates the five channels, then gives each channel its volume
+    // slider's value. Tells the user when the device or a sound file cannot be used.
+    void Initialise();
+    // Arms the start-in-tray timer when "Start in system tray" is ticked.
+    void PlaySound();
+    // Stops every channel and moves it back to its start.
+    void StopSound();
+
+    engine::ChannelBank& bank() { return bank_; }
+
+    // The controls, each under the name the rest of the program knows it by.
+    QMenu* m = nullptr;
+    QAction* load = nullptr;
+    QAction* save = nullptr;
+    QAction* sep = nullptr;
+    QAction* exit = nullptr;
+    QMenu* help = nullptr;
+    QAction* help2 = nullptr;
+    QAction* jhg = nullptr;
+    QAction* sep2 = nullptr;
+    QAction* about = nullptr;
+
+    QGroupBox* Frame1 = nullptr; // "Sound Color"
+    QGroupBox* Frame2 = nullptr; // "Volumes"
+    QGroupBox* Frame3 = nullptr; // "Frequency"
+    QGroupBox* Frame4 = nullptr; // "Options"
+    QGroupBox* Frame5 = nullptr; // holds Reset All
+
+    CheckBox* Check1 = nullptr; // brown
+    CheckBox* Check2 = nullptr; // pink
+    CheckBox* Check3 = nullptr; // white
+    CheckBox* Check4 = nullptr; // blue
+    CheckBox* Check5 = nullptr; // purple
+    CheckBox* Check6 = nullptr; // "Start in system tray"
+
+    Slider* HScroll1 = nullptr; // panning
+    Slider* HScroll2 = nullptr; // master volume
+    Slider* HScroll3 = nullptr; // volumes, brown to purple
+    Slider* HScroll4 = nullptr;
+    Slider* HScroll5 = nullptr;
+    Slider* HScroll6 = nullptr;
+    Slider* HScroll7 = nullptr;
+    Slider* HScroll8 = nullptr; // frequencies, brown to purple
+    Slider* HScroll9 = nullptr;
+    Slider* HScroll10 = nullptr;
+    Slider* HScroll11 = nullptr;
+    Slider* HScroll12 = nullptr;
+
+    QLabel* Label1 = nullptr; // frequency readouts: brown, pink, white, blue, purple
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label4 = nullptr; // "Panning"
+    QLabel* Label5 = nullptr; // "Master Vol"
+    // The "hz" units: index 0 on the top row, then 4, 3, 2, 1 downwards.
+    std::array<QLabel*, 5> Label8{};
+
+    QLabel* Picture1 = nullptr; // the colour picture
+
+    GraphicalButton* Command1 = nullptr; // "Close"
+    GraphicalButton* Command2 = nullptr; // "Tray"
+    GraphicalButton* Command3 = nullptr; // "Record"
+    GraphicalButton* Command4 = nullptr; // "Mute"
+    GraphicalButton* Command6 = nullptr; // "Reset All"
+
+    QTimer* Timer3 = nullptr; // refreshes the frequency readouts
+    QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
+
+  private:
+    // Building the window (Form1Layout.cpp).
+    void buildWindow();
+    void buildMenus();
+    void buildControls(ClientArea* client);
+    void setTabOrderAndFocus();
+    void buildTimers();
+
+    // Handlers.
+    void connectHandlers();
+    void toggleClicked(int colour);
+    void volumeChanged(int colour);
+    void frequencyChanged(int colour);
+    void panningChanged();
+    void masterVolumeChanged();
+    void muteClicked();
+    void resetAllClicked();
+    void readoutTick();
+    void startInTrayTick();
+
+    void showColourPicture(int colour);
+
+    std::array<CheckBox*, engine::kColourCount> toggles() const;
+    std::array<Slider*, engine::kColourCount> volumeSliders() const;
+    std::array<Slider*, engine::kColourCount> frequencySliders() const;
+    std::array<QLabel*, engine::kColourCount> readouts() const;
+
+    platform::SystemMixer& mixer_;
+    std::filesystem::path programFolder_;
+    MessageSink& messages_;
+    engine::ChannelBank bank_;
+    std::int16_t muteCount_ = 0;
+    std::int16_t savedMasterVolume_ = 0;
+};
+
+} // namespace calmfield::shell

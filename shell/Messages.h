@@ -1,0 +1,11 @@
+#pragma once
+
+namespace calmfield::shell {
+
+// The title of every message box of the program.
+inline constexpr char kProgramTitle[] = "Calmfield";
+
+// Shown when the sound device cannot be opened.
+inline constexpr char kDeviceFailureMessage[] = "Error. Please check you have DirectX8 or later.";
+
+} // namespace calmfield::shell

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QScrollBar>
+
+namespace calmfield::shell {
+
+// A horizontal scroll bar that reports committed changes only: a click on an arrow or on the
+// track, a keyboard step, or the end of a drag. It takes the keyboard focus and shows it on the
+// thumb.
+class Slider : public QScrollBar {
+    Q_OBJECT
+
+  public:
+    struct Range {
+        int minimum;
+        int maximum;
+        int smallChange; // an arrow click or arrow key
+        int largeChange; // a click on the track or a page key
+        int value;
+    };
+
+    Slider(const Range& range, QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    // Left, Up and Page Up step towards the minimum; Right, Down and Page Down towards the
+    // maximum; Home and End go to the ends.
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace calmfield::shell

@@ -1,0 +1,104 @@
+#include "Form1Fixture.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+namespace calmfield {
+namespace {
+
+using shell::CheckBox;
+using testing::Form1Fixture;
+
+constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
+
+// Exercises every control of the window, as a user might, and lets the readouts tick.
+void useEveryControl(shell::Form1& form) {
+    for (CheckBox* toggle : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
+        toggle->setValue(CheckBox::kOn);
+    for (shell::Slider* slider :
+         {form.HScroll1, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7,
+          form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
+        slider->setValue(slider->minimum());
+    form.Command4->click();
+    form.Command6->click();
+    form.Command4->click();
+    form.StopSound();
+}
+
+// Lets the readout timer tick a few times.
+void letTheReadoutsTick() {
+    testing::waitUntil([] { return false; }, std::chrono::milliseconds(200));
+}
+
+// A program folder holding the built one's files, but with the white sound missing, the blue one
+// unreadable and the purple picture missing.
+std::filesystem::path damagedCopyOfTheProgramFolder() {
+    const auto copy = std::filesystem::temp_directory_path() /
+                      ("calmfield-shell-damaged-folder-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(copy);
+    std::filesystem::create_directories(copy);
+    for (const auto& entry : std::filesystem::directory_iterator(testing::builtProgramFolder())) {
+        if (entry.is_regular_file())
+            std::filesystem::copy_file(entry.path(), copy / entry.path().filename());
+    }
+    std::filesystem::remove(copy / "White_Noise.Wav");
+    std::ofstream(copy / "Blue_Noise.Wav", std::ios::trunc) << "not a sound";
+    std::filesystem::remove(copy / "violet.jpg");
+    return copy;
+}
+
+class MissingSoundFiles : public Form1Fixture {
+  protected:
+    MissingSoundFiles() : Form1Fixture(damagedCopyOfTheProgramFolder()) {}
+    ~MissingSoundFiles() override { std::filesystem::remove_all(folder); }
+};
+
+TEST_F(MissingSoundFiles, TheUserIsToldOnceAndTheOtherColoursWork) {
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].contains("White_Noise.Wav"));
+    EXPECT_TRUE(messages.messages[0].contains("Blue_Noise.Wav"));
+    EXPECT_EQ(form->bank().channel(kWhite), nullptr);
+    EXPECT_EQ(form->bank().channel(kBlue), nullptr);
+
+    form->Check3->setValue(CheckBox::kOn);
+    form->Check5->setValue(CheckBox::kOn);
+    EXPECT_TRUE(channel(4).isPlaying());
+    EXPECT_EQ(shownPicture(),
+              testing::colourPicture(folder, 4).convertToFormat(shownPicture().format()));
+    form->HScroll7->setValue(-250);
+    EXPECT_EQ(channel(4).volume(), -250);
+}
+
+TEST_F(MissingSoundFiles, ControlsAndReadoutsLeaveTheMissingChannelsAlone) {
+    useEveryControl(*form);
+    ASSERT_TRUE(testing::waitUntil([&] { return form->Label1->text() == "32767"; }));
+    EXPECT_EQ(form->Label3->text(), "");
+    EXPECT_EQ(form->Label6->text(), "");
+    EXPECT_EQ(channel(0).pan(), -3000);
+}
+
+class NoSoundDevice : public Form1Fixture {
+  protected:
+    NoSoundDevice() : Form1Fixture(testing::builtProgramFolder(), false) {}
+};
+
+TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {
+    EXPECT_EQ(messages.messages,
+              QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
+    for (int colour = 0; colour < 5; ++colour)
+        EXPECT_EQ(form->bank().channel(colour), nullptr);
+}
+
+TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
+    useEveryControl(*form);
+    letTheReadoutsTick();
+    for (QLabel* readout : {form->Label1, form->Label2, form->Label3, form->Label6, form->Label7})
+        EXPECT_EQ(readout->text(), "");
+    EXPECT_FALSE(form->Picture1->pixmap().isNull()); // the pictures do not need the device
+    EXPECT_EQ(mixer.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
+}
+
+} // namespace
+} // namespace calmfield
