@@ -19,7 +19,11 @@ namespace calmfield::platform {
 // again every second and picks up the rate of whichever server answers next.
 class PulseSoundOutput final : public SoundOutput {
   public:
-    static constexpr std::chrono::milliseconds kLatency{50};
+    // How far ahead of the speakers the program plays. Every halving of it doubles how often the
+    // program and the server wake up, which is nearly all that playing costs: at 50 ms the two
+    // together took 1.8 % of a core, at 120 ms under 1 %, and a committed slider change is still
+    // heard within an eighth of a second.
+    static constexpr std::chrono::milliseconds kLatency{120};
     static constexpr std::chrono::milliseconds kRetryInterval{1000};
 
     // An empty address means the user's default server.
