@@ -19,7 +19,7 @@ class QtApplication : public ::testing::Environment {
 
   private:
     int argc_ = 1;
-    char name_[16] = "shell_tests";
+    char name_[16] = "calmfield_test";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> application_;
 };

@@ -1,0 +1,85 @@
+#include "shell/info/Form2.h"
+
+#include "resources/EmbeddedPictures.h"
+#include "shell/ClientArea.h"
+#include "shell/Twips.h"
+#include "shell/info/ProductAddresses.h"
+
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace calmfield::shell {
+namespace {
+
+constexpr double kTitlePointSize = 9.75;
+
+// White text straight on the background picture.
+QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
+    auto* shown = new QLabel(caption, container);
+    shown->setGeometry(place);
+    shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    shown->setWordWrap(true);
+    QPalette colours = shown->palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    shown->setPalette(colours);
+    return shown;
+}
+
+} // namespace
+
+Form2::Form2(platform::UrlOpener openAddress, QWidget* parent)
+    : InformationWindow(QStringLiteral("Calmfield v2.0"), {pixels(4095), pixels(4440)}, parent),
+      openAddress_(std::move(openAddress)) {
+    client_ = new ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(client_);
+    buildControls();
+    connect(Command1, &QPushButton::clicked, this, &Form2::takeMeThereClicked);
+}
+
+// Controls are created from the bottom of the stack up: "Take me there!" covers the lower part
+// of the address line.
+void Form2::buildControls() {
+    Picture1 = new QLabel(client_);
+    Picture1->setGeometry(twipsRect(120, 120, 3855, 2415));
+    Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setAutoFillBackground(true);
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
+
+    Label1 = label(QStringLiteral("Calmfield v2.0"), twipsRect(120, 2640, 2535, 375), client_);
+    QFont title = Label1->font();
+    title.setPointSizeF(kTitlePointSize);
+    title.setBold(true);
+    Label1->setFont(title);
+    Label4 = label(QStringLiteral("Designed and Programmed by:"), twipsRect(120, 2880, 2895, 255),
+                   client_);
+    Label5 =
+        label(QStringLiteral("the Calmfield developers"), twipsRect(120, 3120, 3615, 255), client_);
+    Label2 = label(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."),
+                   twipsRect(120, 3360, 3855, 495), client_);
+    Label3 = label(addressText(withoutScheme(kHomePage)), twipsRect(120, 3600, 3855, 495), client_);
+
+    Command1 = new QPushButton(QStringLiteral("Take me there!"), client_);
+    Command1->setGeometry(twipsRect(120, 3960, 3855, 375));
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {Picture1, "Picture1"}, {Label1, "Label1"}, {Label4, "Label4"},    {Label5, "Label5"},
+        {Label2, "Label2"},     {Label3, "Label3"}, {Command1, "Command1"}};
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1String(name));
+
+    setTabOrder(Picture1, Command1);
+    Picture1->setFocus();
+}
+
+// Whether a browser came up is not examined: the window stays as it is either way.
+void Form2::takeMeThereClicked() {
+    if (openAddress_)
+        static_cast<void>(openAddress_(QUrl(addressText(kHomePage))));
+}
+
+} // namespace calmfield::shell

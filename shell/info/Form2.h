@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/UrlOpener.h"
+#include "shell/info/InformationWindow.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+
+namespace calmfield::shell {
+
+class ClientArea;
+
+// The about window: the logo, the product's name and makers, and a button that opens the
+// product's home page in the user's browser.
+class Form2 : public InformationWindow {
+    Q_OBJECT
+
+  public:
+    explicit Form2(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
+                   QWidget* parent = nullptr);
+
+    // The controls, each under the name the rest of the program knows it by.
+    QLabel* Picture1 = nullptr;      // the logo
+    QLabel* Label1 = nullptr;        // the product's name
+    QLabel* Label4 = nullptr;        // "Designed and Programmed by:"
+    QLabel* Label5 = nullptr;        // the authors
+    QLabel* Label2 = nullptr;        // the notice line
+    QLabel* Label3 = nullptr;        // the home page, without its scheme
+    QPushButton* Command1 = nullptr; // "Take me there!"
+
+    ClientArea* clientArea() const { return client_; }
+
+  private:
+    void buildControls();
+    void takeMeThereClicked();
+
+    platform::UrlOpener openAddress_;
+    ClientArea* client_ = nullptr;
+};
+
+} // namespace calmfield::shell

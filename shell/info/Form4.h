@@ -1,0 +1,20 @@
+#pragma once
+
+#include "shell/info/InformationWindow.h"
+
+#include <QLabel>
+
+namespace calmfield::shell {
+
+// The contact window: where to write with a problem, a query or a suggestion.
+class Form4 : public InformationWindow {
+    Q_OBJECT
+
+  public:
+    explicit Form4(QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr; // the invitation to write
+    QLabel* Label2 = nullptr; // the support address
+};
+
+} // namespace calmfield::shell

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class QShowEvent;
+
+namespace calmfield::shell {
+
+// What the about and contact windows share: an ordinary sizable frame with minimise and maximise
+// boxes, the program icon, and a place in the middle of the screen each time the window is shown.
+class InformationWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    InformationWindow(const QString& caption, QSize clientSize, QWidget* parent = nullptr);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void centreOnScreen();
+};
+
+} // namespace calmfield::shell

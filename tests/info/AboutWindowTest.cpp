@@ -1,0 +1,144 @@
+#include "resources/EmbeddedPictures.h"
+#include "shell/ClientArea.h"
+#include "shell/info/Form2.h"
+#include "shell/info/ProductAddresses.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace calmfield {
+namespace {
+
+using shell::Form2;
+
+class AboutWindow : public ::testing::Test {
+  protected:
+    // The addresses "Take me there!" asked for, and what the desktop answers.
+    std::vector<QUrl> opened;
+    bool desktopOpensAddresses = true;
+    std::unique_ptr<Form2> form = std::make_unique<Form2>([this](const QUrl& address) {
+        opened.push_back(address);
+        return desktopOpensAddresses;
+    });
+
+    void SetUp() override {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    QList<QLabel*> labels() const {
+        return {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5};
+    }
+};
+
+TEST_F(AboutWindow, ShowsTheProductAndItsMakers) {
+    EXPECT_EQ(form->Label1->text(), "Calmfield v2.0");
+    EXPECT_EQ(form->Label4->text(), "Designed and Programmed by:");
+    EXPECT_EQ(form->Label5->text(), "the Calmfield developers");
+    EXPECT_TRUE(form->Label2->text().contains("the Calmfield developers"));
+    EXPECT_EQ(form->Command1->text(), "Take me there!");
+}
+
+TEST_F(AboutWindow, ShowsTheHomePageWithoutItsScheme) {
+    EXPECT_EQ(form->Label3->text(), "calmfield.example/");
+    EXPECT_EQ(shell::addressText(shell::kHomePage), "https://" + form->Label3->text());
+
+    EXPECT_EQ(shell::withoutScheme("http://quiet.example/a/b?c=1"), "quiet.example/a/b?c=1");
+    EXPECT_EQ(shell::withoutScheme("quiet.example/"), "quiet.example/");
+}
+
+TEST_F(AboutWindow, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {
+    QWidget* client = form->clientArea();
+    const std::vector<std::pair<QWidget*, QRect>> places = {
+        {form->Picture1, {8, 8, 257, 161}},  {form->Label1, {8, 176, 169, 25}},
+        {form->Label4, {8, 192, 193, 17}},   {form->Label5, {8, 208, 241, 17}},
+        {form->Label2, {8, 224, 257, 33}},   {form->Label3, {8, 240, 257, 33}},
+        {form->Command1, {8, 264, 257, 25}},
+    };
+    for (const auto& [control, place] : places) {
+        EXPECT_EQ(control->parentWidget(), client) << control->objectName().toStdString();
+        EXPECT_EQ(control->geometry(), place) << control->objectName().toStdString();
+    }
+    EXPECT_EQ(client->childAt(100, 268), form->Command1);
+    EXPECT_EQ(client->childAt(100, 250), form->Label3);
+}
+
+TEST_F(AboutWindow, LabelsAreWhiteOnThePictureWithABoldTitle) {
+    for (QLabel* label : labels()) {
+        EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+        EXPECT_EQ(label->font().bold(), label == form->Label1);
+    }
+    EXPECT_DOUBLE_EQ(form->Label1->font().pointSizeF(), 9.75);
+    EXPECT_EQ(form->Label4->font(), QApplication::font());
+    EXPECT_FALSE(form->Command1->isFlat());
+}
+
+TEST_F(AboutWindow, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
+    const QImage wash(QString::fromLatin1(resources::kBackgroundPicture));
+    ASSERT_EQ(wash.size(), QSize(1000, 800));
+    EXPECT_EQ(form->clientArea()->background().size(), wash.size());
+
+    // Larger than the picture, so that a stretched or tiled wash would show.
+    form->resize(1100, 900);
+    const QImage shown = form->clientArea()->grab().toImage();
+    for (const QPoint spot : {QPoint(2, 2), QPoint(269, 100), QPoint(120, 293), QPoint(990, 790)})
+        EXPECT_EQ(shown.pixel(spot), wash.pixel(spot)) << spot.x() << ", " << spot.y();
+    EXPECT_EQ(QColor(shown.pixel(1050, 850)), form->palette().color(QPalette::Window));
+}
+
+TEST_F(AboutWindow, LogoShowsUnscaledInsideTheSunkenBorder) {
+    const QImage logo(QString::fromLatin1(resources::kAboutLogo));
+    ASSERT_EQ(logo.size(), QSize(256, 240));
+    EXPECT_EQ(form->Picture1->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(form->Picture1->pixmap().size(), logo.size());
+
+    const QImage shown = form->Picture1->grab().toImage();
+    const QPoint inside = form->Picture1->contentsRect().topLeft();
+    EXPECT_GT(inside.x(), 0) << "the border takes its room first";
+    for (const QPoint spot : {QPoint(0, 0), QPoint(128, 80), QPoint(250, 150)})
+        EXPECT_EQ(shown.pixel(inside + spot), logo.pixel(spot)) << spot.x() << ", " << spot.y();
+}
+
+TEST_F(AboutWindow, TabGoesFromThePictureToTheButtonAndBack) {
+    for (QLabel* label : labels())
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << label->objectName().toStdString();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form->Picture1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->Picture1);
+}
+
+TEST_F(AboutWindow, TakeMeThereAsksTheDesktopToOpenTheHomePage) {
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1U);
+    EXPECT_EQ(opened[0], QUrl("https://calmfield.example/"));
+}
+
+TEST_F(AboutWindow, TakeMeThereChangesNothingWhenNothingCanOpenTheAddress) {
+    desktopOpensAddresses = false;
+    const QRect place = form->geometry();
+    const QWidgetList windowsBefore = QApplication::topLevelWidgets();
+    const QImage looksBefore = form->grab().toImage();
+
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QApplication::processEvents();
+
+    EXPECT_EQ(opened.size(), 1U);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->geometry(), place);
+    EXPECT_EQ(QApplication::topLevelWidgets(), windowsBefore) << "no message appeared";
+    EXPECT_EQ(form->grab().toImage(), looksBefore);
+}
+
+} // namespace
+} // namespace calmfield

@@ -1,0 +1,41 @@
+#include "shell/info/Form4.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace calmfield {
+namespace {
+
+TEST(ContactWindow, InvitesTheUserToWriteToTheSupportAddress) {
+    shell::Form4 form;
+    EXPECT_EQ(form.Label1->text(),
+              "If you have a problem, query or a suggestion about this product, "
+              "please contact us at the address below.");
+    EXPECT_EQ(form.Label2->text(), "support@calmfield.example");
+    EXPECT_EQ(form.Label1->geometry(), QRect(8, 8, 297, 33));
+    EXPECT_EQ(form.Label2->geometry(), QRect(8, 40, 297, 25));
+}
+
+TEST(ContactWindow, NotesAreCentredWrappedTextOnYellowInAThinLine) {
+    shell::Form4 form;
+    for (QLabel* note : {form.Label1, form.Label2}) {
+        EXPECT_TRUE(note->alignment() & Qt::AlignHCenter);
+        EXPECT_TRUE(note->wordWrap());
+    }
+    const QImage shown = form.grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(12, 61)), QColor(255, 255, 192)) << "inside the address note";
+    EXPECT_LT(QColor(shown.pixel(8, 61)).lightness(), 100) << "the note's line";
+    EXPECT_EQ(QColor(shown.pixel(9, 61)), QColor(255, 255, 192)) << "a line one pixel thin";
+    EXPECT_EQ(QColor(shown.pixel(2, 2)), form.palette().color(QPalette::Window))
+        << "the window itself shows no picture";
+}
+
+TEST(ContactWindow, NothingInItTakesTheFocus) {
+    shell::Form4 form;
+    for (const QWidget* control : form.findChildren<QWidget*>())
+        EXPECT_EQ(control->focusPolicy(), Qt::NoFocus) << control->objectName().toStdString();
+}
+
+} // namespace
+} // namespace calmfield
