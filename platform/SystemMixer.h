@@ -1,19 +1,24 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace calmfield::platform {
 
-// The sound card's own playback master volume, set on the system mixer's 0 to 65535 scale.
+// The system's audio mixer: lines such as the speakers, each with controls such as its volume,
+// named by nonzero numbers. A volume takes values from 0 to 65535.
 class SystemMixer {
   public:
-    static constexpr std::uint32_t kFullVolume = 65535;
-
     virtual ~SystemMixer() = default;
 
-    // Sets the speakers' master volume; values above kFullVolume mean full volume. A failure is
-    // not reported: the sound card simply keeps its volume.
-    virtual void setSpeakerVolume(std::uint32_t value) = 0;
+    // Opens the mixer, waiting at most `timeout`; false when it cannot be reached.
+    virtual bool open(std::chrono::milliseconds timeout) = 0;
+    // The line of the given component type, or 0 when there is none.
+    virtual std::uint32_t findLine(std::uint32_t componentType) = 0;
+    // The control of the given type on `line`, or 0 when there is none.
+    virtual std::uint32_t findControl(std::uint32_t line, std::uint32_t controlType) = 0;
+    // Sets every channel of `control` to `value`; false when that could not be asked.
+    virtual bool setControlValue(std::uint32_t control, std::uint32_t value) = 0;
 };
 
 } // namespace calmfield::platform

@@ -1,9 +1,12 @@
 #include "shell/Form1.h"
 
 #include "platform/ProgramFolder.h"
+#include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
+#include "shell/ProgramWindows.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QPixmap>
 
@@ -20,15 +23,33 @@ constexpr int kResetFrequency = 32767;
 
 } // namespace
 
-Form1::Form1(platform::SoundOutput& output, platform::SystemMixer& mixer,
-             std::filesystem::path programFolder, MessageSink& messages, QWidget* parent)
-    : QMainWindow(parent), mixer_(mixer), programFolder_(std::move(programFolder)),
-      messages_(messages), bank_(output) {
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QMainWindow(parent), mixer_(services.mixer),
+      programFolder_(std::move(services.programFolder)), messages_(services.messages),
+      windows_(services.windows), openUrl_(std::move(services.openUrl)),
+      trayAvailable_(std::move(services.trayAvailable)), bank_(services.output) {
     buildWindow();
     connectHandlers();
+    windows_.track(this);
 }
 
 Form1::~Form1() = default;
+
+void Form1::startUp() {
+    if (!mixer_.open(kMixerTimeout)) {
+        messages_.showMessage(QString::fromLatin1(kMixerFailureMessage));
+        show();
+        return;
+    }
+    mixer::Module3::FindLineControl(mixer_, mixer::Module3::MIXERLINE_COMPONENTTYPE_DST_SPEAKERS,
+                                    mixer::Module3::MIXERCONTROL_CONTROLTYPE_VOLUME,
+                                    speakerVolumeControl_);
+    addTrayIcon();
+    show();
+    Initialise();
+    PlaySound();
+    Timer5->start();
+}
 
 void Form1::Initialise() {
     if (!bank_.openDevice()) {
@@ -75,6 +96,13 @@ void Form1::connectHandlers() {
     connect(Command6, &QAbstractButton::clicked, this, &Form1::resetAllClicked);
     connect(Timer3, &QTimer::timeout, this, &Form1::readoutTick);
     connect(Timer5, &QTimer::timeout, this, &Form1::startInTrayTick);
+
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    connect(help2, &QAction::triggered, this, &Form1::helpClicked);
+    connect(jhg, &QAction::triggered, &windows_, &ProgramWindows::showContact);
+    connect(about, &QAction::triggered, &windows_, &ProgramWindows::showAbout);
+    connect(Command1, &QAbstractButton::clicked, this, &Form1::closeClicked);
+    connect(Command2, &QAbstractButton::clicked, this, &Form1::hideToTray);
 }
 
 void Form1::toggleClicked(int colour) {
@@ -106,7 +134,9 @@ void Form1::panningChanged() {
 }
 
 void Form1::masterVolumeChanged() {
-    mixer_.setSpeakerVolume(speakerVolumeForMasterPosition(HScroll2->value()));
+    mixer::Module3::SetControlValue(
+        mixer_, speakerVolumeControl_,
+        static_cast<std::int32_t>(speakerVolumeForMasterPosition(HScroll2->value())));
 }
 
 void Form1::muteClicked() {
@@ -138,8 +168,66 @@ void Form1::readoutTick() {
 
 void Form1::startInTrayTick() {
     if (Check6->value() == CheckBox::kOn)
-        hide();
+        hideToTray();
     Timer5->stop();
+}
+
+void Form1::hideToTray() {
+    if (trayIcon_ && trayAvailable_())
+        hide();
+    else
+        showMinimized();
+}
+
+void Form1::RestoreWindow() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::addTrayIcon() {
+    trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
+    trayIcon_->setToolTip(QString::fromLatin1(kProgramTitle));
+    // The right button brings up the "Menu" menu; its items are the menu bar's own.
+    trayIcon_->setContextMenu(m);
+    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &Form1::trayActivated);
+    trayIcon_->show();
+}
+
+void Form1::deleteTrayIcon() {
+    trayIcon_.reset();
+}
+
+// Single clicks, the middle button and moves over the icon do nothing.
+void Form1::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick)
+        RestoreWindow();
+}
+
+void Form1::closeClicked() {
+    deleteTrayIcon();
+    close();
+}
+
+void Form1::helpClicked() {
+    const auto page = platform::resolveStoredName(programFolder_, "\\help.htm");
+    openUrl_(QUrl::fromLocalFile(QFile::decodeName(page.c_str())));
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    deleteTrayIcon();
+    queryUnload();
+    unload();
+    event->accept();
+}
+
+void Form1::queryUnload() {
+    StopSound();
+}
+
+void Form1::unload() {
+    // The startup settings file is written here.
 }
 
 void Form1::showColourPicture(int colour) {

@@ -2,8 +2,10 @@
 
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
+#include "mixer/Module3.h"
 #include "platform/SoundOutput.h"
 #include "platform/SystemMixer.h"
+#include "platform/UrlOpener.h"
 #include "shell/CheckBox.h"
 #include "shell/GraphicalButton.h"
 #include "shell/MessageSink.h"
@@ -14,15 +16,32 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 namespace calmfield::shell {
 
 class ClientArea;
+class ProgramWindows;
+
+// What the main window reaches the world through.
+struct Form1Services {
+    platform::SoundOutput& output;
+    platform::SystemMixer& mixer;
+    MessageSink& messages;
+    ProgramWindows& windows;
+    // Holds the sound files, the colour pictures and the help page.
+    std::filesystem::path programFolder;
+    platform::UrlOpener openUrl;
+    // Whether the desktop offers a tray for the program's icon.
+    std::function<bool()> trayAvailable;
+};
 
 // The main window: the five noise colours with their toggles, volume and frequency sliders and
 // frequency readouts, panning, master volume, Mute and Reset All. It owns the channel bank.
@@ -30,10 +49,15 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 
   public:
-    // `programFolder` holds the sound files and colour pictures.
-    Form1(platform::SoundOutput& output, platform::SystemMixer& mixer,
-          std::filesystem::path programFolder, MessageSink& messages, QWidget* parent = nullptr);
+    static constexpr std::chrono::milliseconds kMixerTimeout{3000};
+
+    explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
+
+    // The start-up sequence: opens the system mixer and finds the speakers' volume, adds the tray
+    // icon, shows the window, sets up the channels and arms the start-in-tray timer. When the
+    // mixer cannot be opened it says so and goes no further; the window is shown either way.
+    void startUp();
 
     // Opens the sound device and creates the five channels, then gives each channel its volume
     // slider's value. Tells the user when the device or a sound file cannot be used.
@@ -43,7 +67,17 @@ class Form1 : public QMainWindow {
     // Stops every channel and moves it back to its start.
     void StopSound();
 
+    // Shows the window again at its normal size, from the tray or minimised.
+    void RestoreWindow();
+    // Hides the window to the tray; on a desktop without a tray it minimises it instead, so that
+    // the way back stays in sight.
+    void hideToTray();
+
     engine::ChannelBank& bank() { return bank_; }
+    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
+    const mixer::Module3::MixerControl& speakerVolumeControl() const {
+        return speakerVolumeControl_;
+    }
 
     // The controls, each under the name the rest of the program knows it by.
     QMenu* m = nullptr;
@@ -104,6 +138,10 @@ class Form1 : public QMainWindow {
     QTimer* Timer3 = nullptr; // refreshes the frequency readouts
     QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
 
+  protected:
+    // The shutdown sequence, whichever way the window closes.
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     // Building the window (Form1Layout.cpp).
     void buildWindow();
@@ -123,6 +161,14 @@ class Form1 : public QMainWindow {
     void resetAllClicked();
     void readoutTick();
     void startInTrayTick();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void closeClicked();
+    void helpClicked();
+
+    void addTrayIcon();
+    void deleteTrayIcon();
+    void queryUnload();
+    void unload();
 
     void showColourPicture(int colour);
 
@@ -134,7 +180,12 @@ class Form1 : public QMainWindow {
     platform::SystemMixer& mixer_;
     std::filesystem::path programFolder_;
     MessageSink& messages_;
+    ProgramWindows& windows_;
+    platform::UrlOpener openUrl_;
+    std::function<bool()> trayAvailable_;
     engine::ChannelBank bank_;
+    mixer::Module3::MixerControl speakerVolumeControl_;
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::int16_t muteCount_ = 0;
     std::int16_t savedMasterVolume_ = 0;
 };

@@ -1,5 +1,6 @@
 // Builds the main window's controls: captions, places, ranges, starting values and tab order.
 
+#include "resources/EmbeddedPictures.h"
 #include "shell/ClientArea.h"
 #include "shell/Form1.h"
 #include "shell/Twips.h"
@@ -82,10 +83,7 @@ void Form1::buildWindow() {
     // A fixed frame with a close box only, keeping the taskbar button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/pictures/calmfield_16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/pictures/calmfield_32.png"), QSize(32, 32));
-    setWindowIcon(icon);
+    setWindowIcon(resources::programIcon());
 
     auto* client = new ClientArea(picture(":/pictures/background.jpg"), this);
     client->setFixedSize(pixels(8310), pixels(5040));

@@ -5,6 +5,9 @@ namespace calmfield::shell {
 // The title of every message box of the program.
 inline constexpr char kProgramTitle[] = "Calmfield";
 
+// Shown when the system mixer cannot be opened at start-up.
+inline constexpr char kMixerFailureMessage[] = "Couldn't open the mixer.";
+
 // Shown when the sound device cannot be opened.
 inline constexpr char kDeviceFailureMessage[] = "Error. Please check you have DirectX8 or later.";
 

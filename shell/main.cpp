@@ -1,23 +1,31 @@
 #include "platform/ProgramFolder.h"
 #include "platform/PulseSoundOutput.h"
-#include "platform/RecordingSystemMixer.h"
+#include "platform/PulseSystemMixer.h"
 #include "shell/DialogFont.h"
 #include "shell/Form1.h"
 #include "shell/MessageBoxSink.h"
+#include "shell/ProgramWindows.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QSystemTrayIcon>
 
 int main(int argc, char* argv[]) {
     using namespace calmfield;
     QApplication application(argc, argv);
+    // The program ends when its last window closes, not when the last one on screen does: the
+    // main window may be hidden in the tray while another window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(shell::dialogFont(QApplication::font()));
 
     platform::PulseSoundOutput output;
-    platform::RecordingSystemMixer mixer;
+    platform::PulseSystemMixer mixer;
     shell::MessageBoxSink messages;
-    shell::Form1 window(output, mixer, platform::programFolder(), messages);
-    window.show();
-    window.Initialise();
-    window.PlaySound();
+    shell::ProgramWindows windows(&QDesktopServices::openUrl);
+    auto* window =
+        new shell::Form1({output, mixer, messages, windows, platform::programFolder(),
+                          &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->startUp();
     return application.exec();
 }

@@ -39,9 +39,21 @@ QImage colourPicture(const std::filesystem::path& folder, int colour) {
 
 Form1Fixture::Form1Fixture(std::filesystem::path programFolder, bool deviceAvailable)
     : folder(std::move(programFolder)), output(kSoundFileRate, deviceAvailable) {
-    form = std::make_unique<shell::Form1>(output, mixer, folder, messages);
-    form->show();
-    form->Initialise();
+    form = std::make_unique<shell::Form1>(services());
+    form->startUp();
+}
+
+shell::Form1Services Form1Fixture::services() {
+    return {output,
+            mixer,
+            messages,
+            windows,
+            folder,
+            [this](const QUrl& address) {
+                openedAddresses.append(address);
+                return false;
+            },
+            [this] { return trayAvailable; }};
 }
 
 engine::NoiseChannel& Form1Fixture::channel(int colour) {

@@ -4,6 +4,7 @@
 #include "platform/MemorySoundOutput.h"
 #include "platform/RecordingSystemMixer.h"
 #include "shell/Form1.h"
+#include "shell/ProgramWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -61,10 +62,22 @@ class Form1Fixture : public ::testing::Test {
     // fade-in and matching what comes out against the sound; -1 when nothing matches.
     long playingPosition(int colour);
 
+    // The services of a main window over these fakes; the desktop opens nothing and offers a tray
+    // when `trayAvailable` says so.
+    shell::Form1Services services();
+
     std::filesystem::path folder;
     platform::MemorySoundOutput output;
     platform::RecordingSystemMixer mixer;
     RecordingMessageSink messages;
+    QList<QUrl> openedAddresses;
+    bool trayAvailable = true;
+    int programEndings = 0;
+    shell::ProgramWindows windows{[this](const QUrl& address) {
+                                      openedAddresses.append(address);
+                                      return false;
+                                  },
+                                  [this] { ++programEndings; }};
     std::unique_ptr<shell::Form1> form;
 };
 

@@ -1,5 +1,8 @@
 #include "tests/support/PrivatePulseServer.h"
 
+#include <cctype>
+#include <iterator>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -154,13 +157,36 @@ bool PrivatePulseServer::waitUntilAnswering() {
 }
 
 bool PrivatePulseServer::setSinkToFullVolume() {
-    const auto status =
-        runProgram({"pactl", "--server=" + address(), "set-sink-volume", sinkName(), "100%"},
-                   daemonEnvironment(), logPath(), kToolTimeout);
-    if (status == 0)
+    if (setSinkVolume(kFullSinkVolume))
         return true;
     error_ = "pactl could not set the test sink's volume:\n" + log();
     return false;
+}
+
+bool PrivatePulseServer::setSinkVolume(std::uint32_t volume) {
+    return runProgram({"pactl", "--server=" + address(), "set-sink-volume", sinkName(),
+                       std::to_string(volume)},
+                      daemonEnvironment(), logPath(), kToolTimeout) == 0;
+}
+
+// pactl reports the volume as "Volume: front-left: 31840 /  49% / -18.66 dB,   front-right: ...".
+std::vector<std::uint32_t> PrivatePulseServer::sinkVolume() {
+    const auto answer = folder_ / "sink-volume.txt";
+    std::error_code ignored;
+    std::filesystem::remove(answer, ignored);
+    if (runProgram({"pactl", "--server=" + address(), "get-sink-volume", sinkName()},
+                   daemonEnvironment(), answer, kToolTimeout) != 0)
+        return {};
+    std::ifstream file(answer);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    std::vector<std::uint32_t> volumes;
+    for (std::size_t at = text.find(": "); at != std::string::npos; at = text.find(": ", at + 1)) {
+        const std::size_t digits = at + 2;
+        if (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+            volumes.push_back(static_cast<std::uint32_t>(std::stoul(text.substr(digits))));
+    }
+    return volumes;
 }
 
 } // namespace calmfield::testsupport

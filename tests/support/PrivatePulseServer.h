@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calmfield::testsupport {
 
@@ -38,6 +39,12 @@ class PrivatePulseServer {
     std::string address() const { return "unix:" + socketPath().string(); }
     std::string sinkName() const { return "calmfield_test_sink"; }
     std::string monitorSourceName() const { return sinkName() + ".monitor"; }
+
+    // The sink's volume on each of its channels, on the server's scale (65536 is full volume);
+    // empty when it could not be read.
+    std::vector<std::uint32_t> sinkVolume();
+    bool setSinkVolume(std::uint32_t volume);
+    static constexpr std::uint32_t kFullSinkVolume = 65536;
 
     const std::string& error() const { return error_; }
     // What the daemon and the tools run against it printed.

@@ -1,0 +1,165 @@
+#include "Form1Fixture.h"
+
+#include "shell/info/Form2.h"
+#include "shell/info/Form4.h"
+
+namespace calmfield {
+namespace {
+
+using shell::CheckBox;
+using testing::Form1Fixture;
+
+// A sound output that tells when it is opened.
+class ObservedOutput final : public platform::SoundOutput {
+  public:
+    bool start(platform::AudioRenderer& renderer, std::chrono::milliseconds timeout) override {
+        if (onStart)
+            onStart();
+        return inner.start(renderer, timeout);
+    }
+    void stop() override { inner.stop(); }
+
+    platform::MemorySoundOutput inner{22050};
+    std::function<void()> onStart;
+};
+
+// A main window made but not yet started, so that the start-up sequence can be watched.
+class StartUp : public ::testing::Test {
+  protected:
+    explicit StartUp(bool mixerReachable = true) : mixer(mixerReachable) {
+        form = std::make_unique<shell::Form1>(
+            shell::Form1Services{output, mixer, messages, windows, testing::builtProgramFolder(),
+                                 [](const QUrl&) { return false; }, [] { return true; }});
+    }
+
+    ObservedOutput output;
+    platform::RecordingSystemMixer mixer;
+    testing::RecordingMessageSink messages;
+    int programEndings = 0;
+    shell::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
+    std::unique_ptr<shell::Form1> form;
+};
+
+TEST_F(StartUp, RunsItsStepsInOrder) {
+    std::vector<std::string> seen;
+    mixer.onCall = [&](const std::string& call) {
+        seen.push_back(call + (form->isVisible() ? " shown" : " hidden") +
+                       (form->trayIcon() ? " tray" : ""));
+    };
+    output.onStart = [&] {
+        seen.push_back(std::string("sound device") + (form->isVisible() ? " shown" : " hidden") +
+                       (form->trayIcon() ? " tray" : ""));
+    };
+    form->startUp();
+    EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "findLine hidden",
+                                              "findControl hidden", "sound device shown tray"}));
+    EXPECT_NE(form->bank().channel(0), nullptr);
+    EXPECT_TRUE(form->Timer5->isActive());
+    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    EXPECT_FALSE(form->trayIcon()->icon().isNull());
+    EXPECT_TRUE(messages.messages.isEmpty());
+    // The master slider's starting place is not sent.
+    EXPECT_TRUE(mixer.speakerVolumes().empty());
+}
+
+class MixerUnreachable : public StartUp {
+  protected:
+    MixerUnreachable() : StartUp(false) {}
+};
+
+TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
+    bool deviceOpened = false;
+    output.onStart = [&] { deviceOpened = true; };
+    form->startUp();
+    EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
+    EXPECT_EQ(mixer.calls(), std::vector<std::string>{"open"});
+    EXPECT_FALSE(deviceOpened);
+    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+
+    form->Check2->setValue(CheckBox::kOn);
+    form->HScroll4->setValue(-100);
+    form->HScroll2->setValue(20000);
+    form->Command6->click();
+    form->Command2->click(); // with no tray icon to come back by, Tray minimises
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isMinimized());
+    form->close();
+    EXPECT_EQ(programEndings, 1);
+    EXPECT_EQ(messages.messages.size(), 1);
+}
+
+class Closing : public Form1Fixture,
+                public ::testing::WithParamInterface<std::function<void(shell::Form1&)>> {};
+
+TEST_P(Closing, EveryWayRunsTheSameShutdown) {
+    form->Check1->setValue(CheckBox::kOn);
+    form->Check4->setValue(CheckBox::kOn);
+    ASSERT_NE(form->trayIcon(), nullptr);
+
+    GetParam()(*form);
+
+    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_FALSE(form->isVisible());
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+    EXPECT_EQ(programEndings, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseExitAndCloseBox, Closing,
+                         ::testing::Values([](shell::Form1& form) { form.Command1->click(); },
+                                           [](shell::Form1& form) { form.exit->trigger(); },
+                                           [](shell::Form1& form) { form.close(); }));
+
+class ProgramLife : public Form1Fixture {};
+
+TEST_F(ProgramLife, EndsWhenTheMainWindowClosesAlone) {
+    form->close();
+    EXPECT_EQ(programEndings, 1);
+}
+
+TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
+    form->about->trigger();
+    form->close();
+    EXPECT_EQ(programEndings, 0);
+    windows.aboutWindow()->close();
+    EXPECT_EQ(programEndings, 1);
+}
+
+TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt) {
+    form->jhg->trigger();
+    form->Command2->click();
+    ASSERT_FALSE(form->isVisible());
+    windows.contactWindow()->close();
+    EXPECT_EQ(programEndings, 0);
+    form->exit->trigger(); // from the tray's menu
+    EXPECT_EQ(programEndings, 1);
+}
+
+TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
+    form->about->trigger();
+    shell::Form2* about = windows.aboutWindow();
+    form->about->trigger();
+    windows.showAbout();
+    EXPECT_EQ(windows.aboutWindow(), about);
+    EXPECT_TRUE(about->isVisible());
+
+    form->jhg->trigger();
+    shell::Form4* contact = windows.contactWindow();
+    contact->close();
+    form->jhg->trigger();
+    EXPECT_EQ(windows.contactWindow(), contact);
+    EXPECT_TRUE(contact->isVisible());
+    EXPECT_EQ(windows.openWindowCount(), 3);
+}
+
+TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
+    form->help2->trigger();
+    ASSERT_EQ(openedAddresses.size(), 1);
+    EXPECT_TRUE(openedAddresses[0].isLocalFile());
+    EXPECT_EQ(std::filesystem::path(openedAddresses[0].toLocalFile().toStdString()),
+              folder / "help.htm");
+}
+
+} // namespace
+} // namespace calmfield

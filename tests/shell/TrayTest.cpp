@@ -1,0 +1,88 @@
+#include "Form1Fixture.h"
+
+namespace calmfield {
+namespace {
+
+using shell::CheckBox;
+using testing::Form1Fixture;
+
+class Tray : public Form1Fixture {
+  protected:
+    void trayEvent(QSystemTrayIcon::ActivationReason reason) {
+        emit form->trayIcon()->activated(reason);
+    }
+};
+
+TEST_F(Tray, TrayHidesTheWindowAndADoubleClickBringsItBackAtNormalSize) {
+    const QPoint place = form->pos();
+    form->Command2->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_NE(form->trayIcon(), nullptr);
+
+    trayEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_EQ(form->pos(), place);
+}
+
+TEST_F(Tray, ADoubleClickRestoresAMinimisedWindow) {
+    form->showMinimized();
+    trayEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Tray, SingleClicksAndTheMiddleButtonDoNothing) {
+    form->Command2->click();
+    for (const auto reason :
+         {QSystemTrayIcon::Trigger, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
+        trayEvent(reason);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Tray, TheRightButtonOffersTheMenuMenu) {
+    QMenu* popup = form->trayIcon()->contextMenu();
+    ASSERT_EQ(popup, form->m);
+    const auto items = popup->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "Load  Config");
+    EXPECT_EQ(items[1]->text(), "Save Config");
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), "Exit");
+
+    form->Command2->click();
+    items[3]->trigger();
+    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(programEndings, 1);
+}
+
+TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
+    form->Check6->setValue(CheckBox::kOn);
+    form->PlaySound();
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
+    EXPECT_FALSE(form->Timer5->isActive());
+    trayEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(form->isVisible());
+}
+
+class NoTray : public Form1Fixture {
+  protected:
+    NoTray() { trayAvailable = false; }
+};
+
+TEST_F(NoTray, TrayAndTheStartInTrayTimerMinimiseInsteadOfHiding) {
+    form->Command2->click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isMinimized());
+
+    form->RestoreWindow();
+    ASSERT_FALSE(form->isMinimized());
+    form->Check6->setValue(CheckBox::kOn);
+    form->PlaySound();
+    ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));
+    EXPECT_TRUE(form->isVisible());
+}
+
+} // namespace
+} // namespace calmfield
