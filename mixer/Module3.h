@@ -8,8 +8,10 @@
 // setting it.
 namespace calmfield::mixer::Module3 {
 
-inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_DST_SPEAKERS = 4;
-inline constexpr std::uint32_t MIXERCONTROL_CONTROLTYPE_VOLUME = 0x50030001;
+inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_DST_SPEAKERS =
+    platform::SystemMixer::kSpeakersComponent;
+inline constexpr std::uint32_t MIXERCONTROL_CONTROLTYPE_VOLUME =
+    platform::SystemMixer::kVolumeControlType;
 
 // One mixer control as the program keeps it; all zero until a look-up fills it.
 struct MixerControl {

@@ -1,6 +1,6 @@
 #include "platform/PulseSoundOutput.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/PulseMainLoop.h"
 
 #include <algorithm>
 #include <memory>
@@ -13,16 +13,6 @@ constexpr std::chrono::milliseconds kMinimumRequest{2};
 
 pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
     return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
-}
-
-// A main loop time event `delay` from now. The loop turns the wall-clock time into its own
-// monotonic clock when the event is created, so later clock changes do not move it.
-pa_time_event* newTimer(pa_mainloop_api* api, std::chrono::milliseconds delay,
-                        pa_time_event_cb_t callback, void* userdata) {
-    timeval when{};
-    pa_gettimeofday(&when);
-    pa_timeval_add(&when, toMicroseconds(delay));
-    return api->time_new(api, &when, callback, userdata);
 }
 
 struct ProplistDeleter {
@@ -106,12 +96,6 @@ struct PulseSoundOutput::Callbacks {
         }
     }
 
-    static void startDeadline(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
-        auto* self = static_cast<PulseSoundOutput*>(userdata);
-        self->startTimedOut_ = true;
-        pa_threaded_mainloop_signal(self->mainloop_, 0);
-    }
-
     static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
         static_cast<PulseSoundOutput*>(userdata)->retryNow();
     }
@@ -126,28 +110,17 @@ PulseSoundOutput::~PulseSoundOutput() {
 
 bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds timeout) {
     stop();
-    mainloop_ = pa_threaded_mainloop_new();
+    mainloop_ = pulse::startMainLoop("calmfield-sound");
     if (mainloop_ == nullptr)
         return false;
-    pa_threaded_mainloop_set_name(mainloop_, "calmfield-sound");
-    if (pa_threaded_mainloop_start(mainloop_) < 0) {
-        pa_threaded_mainloop_free(mainloop_);
-        mainloop_ = nullptr;
-        return false;
-    }
 
     pa_threaded_mainloop_lock(mainloop_);
     renderer_ = &renderer;
     phase_ = Phase::Starting;
-    startTimedOut_ = false;
     connections_.store(0, std::memory_order_relaxed);
-    pa_mainloop_api* api = pa_threaded_mainloop_get_api(mainloop_);
-    pa_time_event* deadline = newTimer(api, timeout, Callbacks::startDeadline, this);
     if (!connectContext() && phase_ == Phase::Starting)
         phase_ = Phase::StartFailed;
-    while (phase_ == Phase::Starting && !startTimedOut_)
-        pa_threaded_mainloop_wait(mainloop_);
-    api->time_free(deadline);
+    pulse::waitUntil(mainloop_, timeout, [this] { return phase_ != Phase::Starting; });
     const bool started = phase_ == Phase::Playing;
     pa_threaded_mainloop_unlock(mainloop_);
 
@@ -169,8 +142,7 @@ void PulseSoundOutput::stop() {
     releaseConnection();
     pa_threaded_mainloop_unlock(mainloop_);
 
-    pa_threaded_mainloop_stop(mainloop_);
-    pa_threaded_mainloop_free(mainloop_);
+    pulse::endMainLoop(mainloop_);
     mainloop_ = nullptr;
 }
 
@@ -236,8 +208,8 @@ void PulseSoundOutput::handleFailure() {
 
 void PulseSoundOutput::scheduleRetry() {
     if (retryTimer_ == nullptr)
-        retryTimer_ = newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
-                               Callbacks::retry, this);
+        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
+                                      Callbacks::retry, this);
 }
 
 // Runs from the retry timer, outside every libpulse callback, so the old connection can go.

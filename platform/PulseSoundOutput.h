@@ -63,7 +63,6 @@ class PulseSoundOutput final : public SoundOutput {
     pa_time_event* retryTimer_ = nullptr;
     AudioRenderer* renderer_ = nullptr;
     Phase phase_ = Phase::Idle;
-    bool startTimedOut_ = false;
     std::uint32_t streamRate_ = 0;
 
     std::atomic<std::uint32_t> playingRate_{0};

@@ -1,45 +1,10 @@
 #include "platform/PulseSystemMixer.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/PulseMainLoop.h"
 
 #include <algorithm>
 
 namespace calmfield::platform {
-namespace {
-
-// The values the mixer's callers name the speakers line and its volume control by.
-constexpr std::uint32_t kSpeakersComponent = 4;
-constexpr std::uint32_t kVolumeControlType = 0x50030001;
-
-struct Deadline {
-    pa_threaded_mainloop* mainloop;
-    bool passed = false;
-};
-
-void deadlinePassed(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
-    auto* deadline = static_cast<Deadline*>(userdata);
-    deadline->passed = true;
-    pa_threaded_mainloop_signal(deadline->mainloop, 0);
-}
-
-// Waits, with the main loop's lock held, until `done()` holds or `timeout` has passed.
-template <typename Done>
-bool waitUntil(pa_threaded_mainloop* mainloop, std::chrono::milliseconds timeout, Done done) {
-    Deadline deadline{mainloop};
-    pa_mainloop_api* api = pa_threaded_mainloop_get_api(mainloop);
-    timeval when{};
-    pa_gettimeofday(&when);
-    pa_timeval_add(&when, static_cast<pa_usec_t>(std::max<std::int64_t>(0, timeout.count())) *
-                              PA_USEC_PER_MSEC);
-    pa_time_event* timer = api->time_new(api, &when, deadlinePassed, &deadline);
-    while (!done() && !deadline.passed)
-        pa_threaded_mainloop_wait(mainloop);
-    api->time_free(timer);
-    return done();
-}
-
-} // namespace
-
 // libpulse calls these on its main loop thread with the loop's lock held.
 struct PulseSystemMixer::Callbacks {
     static void contextState(pa_context*, void* userdata) {
@@ -75,15 +40,9 @@ PulseSystemMixer::~PulseSystemMixer() {
 
 bool PulseSystemMixer::open(std::chrono::milliseconds timeout) {
     close();
-    mainloop_ = pa_threaded_mainloop_new();
+    mainloop_ = pulse::startMainLoop("calmfield-mixer");
     if (mainloop_ == nullptr)
         return false;
-    pa_threaded_mainloop_set_name(mainloop_, "calmfield-mixer");
-    if (pa_threaded_mainloop_start(mainloop_) < 0) {
-        pa_threaded_mainloop_free(mainloop_);
-        mainloop_ = nullptr;
-        return false;
-    }
 
     pa_threaded_mainloop_lock(mainloop_);
     context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), applicationName_.c_str());
@@ -92,12 +51,14 @@ bool PulseSystemMixer::open(std::chrono::milliseconds timeout) {
         pa_context_set_state_callback(context_, Callbacks::contextState, this);
         const char* server = serverAddress_.empty() ? nullptr : serverAddress_.c_str();
         if (pa_context_connect(context_, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-            ready = waitUntil(mainloop_, timeout,
-                              [this] {
-                                  const pa_context_state_t state = pa_context_get_state(context_);
-                                  return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-                              }) &&
-                    pa_context_get_state(context_) == PA_CONTEXT_READY;
+            ready =
+                pulse::waitUntil(mainloop_, timeout,
+                                 [this] {
+                                     const pa_context_state_t state =
+                                         pa_context_get_state(context_);
+                                     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+                                 }) &&
+                pa_context_get_state(context_) == PA_CONTEXT_READY;
         }
     }
     pa_threaded_mainloop_unlock(mainloop_);
@@ -111,7 +72,7 @@ bool PulseSystemMixer::waitFor(pa_operation* operation) {
     if (operation == nullptr)
         return false;
     pa_operation_set_state_callback(operation, Callbacks::operationState, this);
-    const bool done = waitUntil(mainloop_, kAnswerTimeout, [operation] {
+    const bool done = pulse::waitUntil(mainloop_, kAnswerTimeout, [operation] {
         return pa_operation_get_state(operation) != PA_OPERATION_RUNNING;
     });
     if (!done)
@@ -171,8 +132,7 @@ void PulseSystemMixer::close() {
         context_ = nullptr;
     }
     pa_threaded_mainloop_unlock(mainloop_);
-    pa_threaded_mainloop_stop(mainloop_);
-    pa_threaded_mainloop_free(mainloop_);
+    pulse::endMainLoop(mainloop_);
     mainloop_ = nullptr;
     speakersLine_ = 0;
 }

@@ -1,13 +1,6 @@
 #include "platform/RecordingSystemMixer.h"
 
 namespace calmfield::platform {
-namespace {
-
-constexpr std::uint32_t kSpeakersComponent = 4;
-constexpr std::uint32_t kVolumeControlType = 0x50030001;
-
-} // namespace
-
 void RecordingSystemMixer::record(const std::string& call) {
     calls_.push_back(call);
     if (onCall)

@@ -9,6 +9,10 @@ namespace calmfield::platform {
 // named by nonzero numbers. A volume takes values from 0 to 65535.
 class SystemMixer {
   public:
+    // The component type of the speakers line, and the control type of a volume.
+    static constexpr std::uint32_t kSpeakersComponent = 4;
+    static constexpr std::uint32_t kVolumeControlType = 0x50030001;
+
     virtual ~SystemMixer() = default;
 
     // Opens the mixer, waiting at most `timeout`; false when it cannot be reached.

@@ -1,5 +1,7 @@
 #include "tests/support/SignalAnalysis.h"
 
+#include "tools/Fft.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -10,33 +12,6 @@ namespace calmfield::testsupport {
 namespace {
 
 constexpr double kSilenceDecibels = -200.0;
-
-// In-place radix-2 decimation-in-time transform; the length must be a power of two.
-void fourierTransform(std::vector<std::complex<double>>& values) {
-    const std::size_t n = values.size();
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(values[i], values[j]);
-    }
-    for (std::size_t length = 2; length <= n; length <<= 1) {
-        const double angle = -2.0 * std::numbers::pi / static_cast<double>(length);
-        const std::complex<double> unit(std::cos(angle), std::sin(angle));
-        for (std::size_t start = 0; start < n; start += length) {
-            std::complex<double> twiddle(1.0, 0.0);
-            for (std::size_t k = 0; k < length / 2; ++k) {
-                const auto even = values[start + k];
-                const auto odd = values[start + k + length / 2] * twiddle;
-                values[start + k] = even + odd;
-                values[start + k + length / 2] = even - odd;
-                twiddle *= unit;
-            }
-        }
-    }
-}
 
 double decibels(double power) {
     return power > 0.0 ? 10.0 * std::log10(power) : kSilenceDecibels;
@@ -73,7 +48,7 @@ Spectrum averagedSpectrum(const std::vector<float>& interleaved, std::size_t cha
         for (std::size_t start = 0; start + segmentLength <= frames; start += segmentLength / 2) {
             for (std::size_t i = 0; i < segmentLength; ++i)
                 segment[i] = interleaved[(start + i) * channels + channel] * window[i];
-            fourierTransform(segment);
+            tools::forwardFft(segment);
             for (std::size_t bin = 0; bin < spectrum.power.size(); ++bin)
                 spectrum.power[bin] += std::norm(segment[bin]);
             ++segments;

@@ -1,5 +1,6 @@
 #include "tests/tools/NoiseMeasures.h"
 
+#include "tests/support/SignalAnalysis.h"
 #include "tools/Fft.h"
 
 #include <sndfile.h>
@@ -111,37 +112,9 @@ std::vector<double> welchPowerSpectrum(const std::vector<double>& samples, std::
 double spectralSlopeDbPerOctave(const std::vector<double>& samples, double sampleRate, double lowHz,
                                 double highHz) {
     constexpr std::size_t kSegment = 8192;
-    const auto power = welchPowerSpectrum(samples, kSegment);
-    const double binWidth = sampleRate / kSegment;
-
-    std::vector<double> octaves;
-    std::vector<double> levels;
-    for (double centre = lowHz; centre <= highHz * 1.001; centre *= std::cbrt(2.0)) {
-        const auto first =
-            static_cast<std::size_t>(std::ceil(centre * std::pow(2.0, -1.0 / 6) / binWidth));
-        const auto last =
-            static_cast<std::size_t>(std::floor(centre * std::pow(2.0, 1.0 / 6) / binWidth));
-        double sum = 0.0;
-        for (std::size_t k = first; k <= last; ++k)
-            sum += power[k];
-        octaves.push_back(std::log2(centre));
-        levels.push_back(10.0 * std::log10(sum / static_cast<double>(last - first + 1)));
-    }
-
-    const double count = static_cast<double>(octaves.size());
-    double meanX = 0.0, meanY = 0.0;
-    for (std::size_t i = 0; i < octaves.size(); ++i) {
-        meanX += octaves[i];
-        meanY += levels[i];
-    }
-    meanX /= count;
-    meanY /= count;
-    double sxy = 0.0, sxx = 0.0;
-    for (std::size_t i = 0; i < octaves.size(); ++i) {
-        sxy += (octaves[i] - meanX) * (levels[i] - meanY);
-        sxx += (octaves[i] - meanX) * (octaves[i] - meanX);
-    }
-    return sxy / sxx;
+    const testsupport::Spectrum spectrum{sampleRate / kSegment,
+                                         welchPowerSpectrum(samples, kSegment)};
+    return testsupport::slopeDecibelsPerOctave(spectrum, lowHz, highHz);
 }
 
 SeamRanks seamRanks(const std::vector<double>& samples) {
