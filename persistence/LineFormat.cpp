@@ -1,0 +1,87 @@
+#include "persistence/LineFormat.h"
+
+#include <charconv>
+
+namespace calmfield::persistence {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string nameOfField(std::size_t n) {
+    return "number " + std::to_string(n);
+}
+
+} // namespace
+
+std::string formatLine(std::span<const std::int16_t> values) {
+    std::string line;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += std::to_string(values[i]);
+    }
+    line += "\r\n";
+    return line;
+}
+
+ParsedLine parseLine(std::string_view text, std::size_t fieldCount) {
+    ParsedLine result;
+    std::size_t position = 0;
+    bool afterComma = false;
+    while (result.values.size() < fieldCount) {
+        // A line end only separates: empty lines and a line end after a comma make no field.
+        while (position < text.size() && (isLineEnd(text[position]) || isBlank(text[position]))) {
+            if (isLineEnd(text[position]))
+                afterComma = false;
+            ++position;
+        }
+        if (position >= text.size() && !afterComma)
+            break;
+        std::size_t end = position;
+        while (end < text.size() && text[end] != ',' && !isLineEnd(text[end]))
+            ++end;
+        const std::string_view field = trimmed(text.substr(position, end - position));
+        const std::size_t number = result.values.size() + 1;
+
+        std::string_view digits = field;
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        if (field.empty() || digits.empty() ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos) {
+            return {{},
+                    field.empty() ? nameOfField(number) + " is missing"
+                                  : nameOfField(number) + " is not a whole number"};
+        }
+        int value = 0;
+        const char* first = field.data() + (field.front() == '+' ? 1 : 0);
+        const auto [last, status] = std::from_chars(first, field.data() + field.size(), value);
+        if (status != std::errc{} || last != field.data() + field.size() || value < INT16_MIN ||
+            value > INT16_MAX) {
+            return {{}, nameOfField(number) + " lies outside -32768 to 32767"};
+        }
+        result.values.push_back(static_cast<std::int16_t>(value));
+        afterComma = end < text.size() && text[end] == ',';
+        position = end + (afterComma ? 1 : 0);
+    }
+    if (result.values.size() < fieldCount) {
+        return {{},
+                "it holds " + std::to_string(result.values.size()) + " of the " +
+                    std::to_string(fieldCount) + " numbers needed"};
+    }
+    return result;
+}
+
+} // namespace calmfield::persistence

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calmfield::persistence {
+
+// The one-line text format of a mix: signed 16-bit decimals separated by single commas, ended by
+// CR LF, such as "1,0,-1500,32000\r\n".
+std::string formatLine(std::span<const std::int16_t> values);
+
+struct ParsedLine {
+    std::vector<std::int16_t> values; // exactly the fields asked for, or empty on an error
+    std::string error;                // what is wrong, in words for the user; empty on success
+};
+
+// Reads the first `fieldCount` fields of `text`. Blanks around a number are skipped, and a line
+// end separates fields just as a comma does, so the fields may stand on several lines; anything
+// after the last field wanted is ignored.
+ParsedLine parseLine(std::string_view text, std::size_t fieldCount);
+
+} // namespace calmfield::persistence

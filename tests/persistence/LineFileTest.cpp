@@ -1,0 +1,87 @@
+#include "persistence/LineFile.h"
+#include "tests/support/FileSizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace calmfield::persistence {
+namespace {
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void putFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class LineFile : public ::testing::Test {
+  protected:
+    QString pathOf(const QString& name) const { return folder.filePath(name); }
+    QTemporaryDir folder;
+};
+
+TEST_F(LineFile, WritesTheLineAndReadsItBack) {
+    const std::vector<std::int16_t> values{0, 1, 2, -1500, 32767, -3000};
+    EXPECT_EQ(writeLineFile(pathOf("mix.clm"), values), QString());
+    EXPECT_EQ(contentOf(pathOf("mix.clm")), QByteArray("0,1,2,-1500,32767,-3000\r\n"));
+    const auto read = readLineFile(pathOf("mix.clm"), values.size());
+    EXPECT_EQ(read.error, QString());
+    EXPECT_EQ(read.values, values);
+}
+
+TEST_F(LineFile, ANameWithoutExtensionIsUsedAsTyped) {
+    const std::vector<std::int16_t> values{7};
+    EXPECT_EQ(writeLineFile(pathOf("quiet evening"), values), QString());
+    EXPECT_TRUE(QFile::exists(pathOf("quiet evening")));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"quiet evening"});
+}
+
+TEST_F(LineFile, ReplacesAnOlderFileWhole) {
+    putFile(pathOf("mix.clm"), QByteArray(500, '9'));
+    const std::vector<std::int16_t> values{1, 2};
+    EXPECT_EQ(writeLineFile(pathOf("mix.clm"), values), QString());
+    EXPECT_EQ(contentOf(pathOf("mix.clm")), QByteArray("1,2\r\n"));
+}
+
+TEST_F(LineFile, ReadingFailuresSayWhatIsWrong) {
+    EXPECT_TRUE(readLineFile(pathOf("absent.clm"), 15).error.startsWith("it cannot be opened"));
+    EXPECT_FALSE(readLineFile(folder.path(), 15).error.isEmpty());
+    putFile(pathOf("short.clm"), "1,2,3\r\n");
+    const auto shortFile = readLineFile(pathOf("short.clm"), 16);
+    EXPECT_TRUE(shortFile.values.empty());
+    EXPECT_EQ(shortFile.error, "it holds 3 of the 16 numbers needed");
+}
+
+TEST_F(LineFile, AWriteIntoAPlaceThatCannotTakeItFailsWithAReason) {
+    putFile(pathOf("plain"), "x");
+    const std::vector<std::int16_t> values{1};
+    EXPECT_FALSE(writeLineFile(pathOf("plain/settings.ini"), values).isEmpty());
+    EXPECT_FALSE(writeLineFile(pathOf("no such folder/settings.ini"), values).isEmpty());
+    EXPECT_EQ(contentOf(pathOf("plain")), QByteArray("x"));
+}
+
+TEST_F(LineFile, AWriteThatFailsHalfWayKeepsTheOldFile) {
+    const QByteArray old = "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1\r\n";
+    putFile(pathOf("settings.ini"), old);
+
+    QString error;
+    {
+        // Let no file grow past 8 bytes, so that the new line cannot be written in full.
+        testsupport::FileSizeLimit limit(8);
+        ASSERT_TRUE(limit.active());
+        error = writeLineFile(pathOf("settings.ini"), std::vector<std::int16_t>(16, -3000));
+    }
+
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(contentOf(pathOf("settings.ini")), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"settings.ini"});
+}
+
+} // namespace
+} // namespace calmfield::persistence
