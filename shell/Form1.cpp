@@ -1,6 +1,7 @@
 #include "shell/Form1.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/QtFileDialog.h"
 #include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
@@ -27,7 +28,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent), mixer_(services.mixer),
       programFolder_(std::move(services.programFolder)), messages_(services.messages),
       windows_(services.windows), openUrl_(std::move(services.openUrl)),
-      trayAvailable_(std::move(services.trayAvailable)), bank_(services.output) {
+      trayAvailable_(std::move(services.trayAvailable)),
+      userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output) {
+    if (services.fileDialog == nullptr)
+        ownCommonDialog_ = std::make_unique<platform::QtFileDialog>(this);
+    CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
     buildWindow();
     connectHandlers();
     windows_.track(this);
@@ -60,13 +65,8 @@ void Form1::Initialise() {
     if (!unusable.empty())
         messages_.showMessage(QString::fromStdString(unusable));
 
-    // The startup settings file is read here.
-
-    const auto volumes = volumeSliders();
-    for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        if (engine::NoiseChannel* channel = bank_.channel(colour))
-            channel->SetVolume(volumes[index(colour)]->value());
-    }
+    readStartupSettings();
+    setChannelVolumesFromSliders();
 }
 
 void Form1::PlaySound() {
@@ -97,6 +97,8 @@ void Form1::connectHandlers() {
     connect(Timer3, &QTimer::timeout, this, &Form1::readoutTick);
     connect(Timer5, &QTimer::timeout, this, &Form1::startInTrayTick);
 
+    connect(load, &QAction::triggered, this, &Form1::loadClicked);
+    connect(save, &QAction::triggered, this, &Form1::saveClicked);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(help2, &QAction::triggered, this, &Form1::helpClicked);
     connect(jhg, &QAction::triggered, &windows_, &ProgramWindows::showContact);
@@ -227,7 +229,7 @@ void Form1::queryUnload() {
 }
 
 void Form1::unload() {
-    // The startup settings file is written here.
+    writeStartupSettings();
 }
 
 void Form1::showColourPicture(int colour) {
@@ -251,6 +253,11 @@ std::array<Slider*, engine::kColourCount> Form1::frequencySliders() const {
 
 std::array<QLabel*, engine::kColourCount> Form1::readouts() const {
     return {Label1, Label2, Label3, Label6, Label7};
+}
+
+std::array<QWidget*, 15> Form1::configurationControls() const {
+    return {Check1,   Check2,   Check3,   Check4,   Check5,    HScroll3,  HScroll4, HScroll5,
+            HScroll6, HScroll7, HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
 }
 
 } // namespace calmfield::shell

@@ -3,6 +3,7 @@
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
 #include "mixer/Module3.h"
+#include "platform/FileDialog.h"
 #include "platform/SoundOutput.h"
 #include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
@@ -41,6 +42,12 @@ struct Form1Services {
     platform::UrlOpener openUrl;
     // Whether the desktop offers a tray for the program's icon.
     std::function<bool()> trayAvailable;
+    // The dialog in which configuration files are chosen; when null the window makes the
+    // desktop's own.
+    platform::FileDialog* fileDialog;
+    // The user's own folder for the startup settings file, used when the program's folder cannot
+    // take it.
+    std::filesystem::path userSettingsFolder;
 };
 
 // The main window: the five noise colours with their toggles, volume and frequency sliders and
@@ -59,8 +66,9 @@ class Form1 : public QMainWindow {
     // mixer cannot be opened it says so and goes no further; the window is shown either way.
     void startUp();
 
-    // Opens the sound device and creates the five channels, then gives each channel its volume
-    // slider's value. Tells the user when the device or a sound file cannot be used.
+    // Opens the sound device and creates the five channels, applies the startup settings file,
+    // then gives each channel its volume slider's value. Tells the user when the device, a sound
+    // file or the settings file cannot be used.
     void Initialise();
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void PlaySound();
@@ -135,6 +143,8 @@ class Form1 : public QMainWindow {
     GraphicalButton* Command4 = nullptr; // "Mute"
     GraphicalButton* Command6 = nullptr; // "Reset All"
 
+    platform::FileDialog* CommonDialog1 = nullptr; // chooses configuration files
+
     QTimer* Timer3 = nullptr; // refreshes the frequency readouts
     QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
 
@@ -164,11 +174,20 @@ class Form1 : public QMainWindow {
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     void closeClicked();
     void helpClicked();
+    void saveClicked();
+    void loadClicked();
 
     void addTrayIcon();
     void deleteTrayIcon();
     void queryUnload();
     void unload();
+
+    // Configuration files and the startup settings file (Form1Mixes.cpp).
+    void prepareCommonDialog();
+    void readStartupSettings();
+    void writeStartupSettings();
+    void setChannelFrequenciesFromSliders();
+    void setChannelVolumesFromSliders();
 
     void showColourPicture(int colour);
 
@@ -176,6 +195,8 @@ class Form1 : public QMainWindow {
     std::array<Slider*, engine::kColourCount> volumeSliders() const;
     std::array<Slider*, engine::kColourCount> frequencySliders() const;
     std::array<QLabel*, engine::kColourCount> readouts() const;
+    // The controls a configuration file holds, in its field order.
+    std::array<QWidget*, 15> configurationControls() const;
 
     platform::SystemMixer& mixer_;
     std::filesystem::path programFolder_;
@@ -183,6 +204,8 @@ class Form1 : public QMainWindow {
     ProgramWindows& windows_;
     platform::UrlOpener openUrl_;
     std::function<bool()> trayAvailable_;
+    std::filesystem::path userSettingsFolder_;
+    std::unique_ptr<platform::FileDialog> ownCommonDialog_;
     engine::ChannelBank bank_;
     mixer::Module3::MixerControl speakerVolumeControl_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;

@@ -4,15 +4,20 @@
 #include "shell/DialogFont.h"
 #include "shell/Form1.h"
 #include "shell/MessageBoxSink.h"
+#include "shell/ProgramEnding.h"
 #include "shell/ProgramWindows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 int main(int argc, char* argv[]) {
     using namespace calmfield;
     QApplication application(argc, argv);
+    // Names the user's own settings folder: ~/.config/calmfield.
+    QApplication::setApplicationName(QStringLiteral("calmfield"));
     // The program ends when its last window closes, not when the last one on screen does: the
     // main window may be hidden in the tray while another window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -21,10 +26,14 @@ int main(int argc, char* argv[]) {
     platform::PulseSoundOutput output;
     platform::PulseSystemMixer mixer;
     shell::MessageBoxSink messages;
-    shell::ProgramWindows windows(&QDesktopServices::openUrl);
+    shell::ProgramWindows windows(&QDesktopServices::openUrl,
+                                  [] { shell::endProgramOnceNoDialogIsOpen(); });
+    const QString userSettingsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     auto* window =
         new shell::Form1({output, mixer, messages, windows, platform::programFolder(),
-                          &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable});
+                          &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
+                          nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->startUp();
     return application.exec();

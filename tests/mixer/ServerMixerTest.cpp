@@ -9,6 +9,7 @@
 #include "tests/support/PrivatePulseServer.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -78,8 +79,10 @@ TEST_F(ServerMixer, TheMasterSliderSetsTheSinkAndStartUpLeavesItAlone) {
     CollectedMessages messages;
     shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {});
     const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
+    QTemporaryDir userFolder;
     shell::Form1 form({output, mixer, messages, windows, folder ? folder : "",
-                       [](const QUrl&) { return false; }, [] { return false; }});
+                       [](const QUrl&) { return false; }, [] { return false; }, nullptr,
+                       userFolder.path().toStdString()});
     form.startUp();
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("\n").toStdString();
     EXPECT_NE(form.speakerVolumeControl().dwControlID, 0u);

@@ -23,6 +23,87 @@ std::filesystem::path builtProgramFolder() {
     return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
 }
 
+std::filesystem::path linkedProgramFolder(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(builtProgramFolder())) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && QString::fromStdString(name).toLower() != "settings.ini")
+            std::filesystem::create_symlink(entry.path(), folder / name);
+    }
+    return folder;
+}
+
+QByteArray contentOf(const std::filesystem::path& file) {
+    QFile opened(QFile::decodeName(file.c_str()));
+    return opened.open(QIODevice::ReadOnly) ? opened.readAll() : QByteArray("<unreadable>");
+}
+
+void putFile(const std::filesystem::path& file, const QByteArray& bytes) {
+    QFile opened(QFile::decodeName(file.c_str()));
+    ASSERT_TRUE(opened.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file;
+    ASSERT_EQ(opened.write(bytes), bytes.size());
+}
+
+std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray) {
+    std::vector<int> values;
+    for (const shell::CheckBox* box :
+         {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
+        values.push_back(box->value());
+    for (const shell::Slider* slider :
+         {form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7, form.HScroll8,
+          form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
+        values.push_back(slider->value());
+    if (withStartInTray)
+        values.push_back(form.Check6->value());
+    return values;
+}
+
+void setMix(shell::Form1& form, const std::vector<int>& values) {
+    const std::vector<QWidget*> controls{
+        form.Check1,    form.Check2,    form.Check3,    form.Check4,   form.Check5,   form.HScroll3,
+        form.HScroll4,  form.HScroll5,  form.HScroll6,  form.HScroll7, form.HScroll8, form.HScroll9,
+        form.HScroll10, form.HScroll11, form.HScroll12, form.Check6};
+    for (std::size_t i = 0; i < values.size() && i < controls.size(); ++i) {
+        if (auto* box = qobject_cast<shell::CheckBox*>(controls[i]))
+            box->setValue(values[i]);
+        else
+            qobject_cast<shell::Slider*>(controls[i])->setValue(values[i]);
+    }
+}
+
+WindowState stateOf(shell::Form1& form) {
+    WindowState state;
+    for (const shell::CheckBox* box :
+         {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6})
+        state.controls.push_back(box->value());
+    for (const shell::Slider* slider :
+         {form.HScroll1, form.HScroll2, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6,
+          form.HScroll7, form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11,
+          form.HScroll12})
+        state.controls.push_back(slider->value());
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        const engine::NoiseChannel* channel = form.bank().channel(colour);
+        state.channels.push_back(channel == nullptr
+                                     ? std::string("none")
+                                     : std::string(channel->isPlaying() ? "playing" : "stopped") +
+                                           " volume " + std::to_string(channel->volume()) +
+                                           " pan " + std::to_string(channel->pan()) +
+                                           " frequency " + std::to_string(channel->GetFrequency()));
+    }
+    state.picture = form.Picture1->pixmap().cacheKey();
+    state.trayTimerArmed = form.Timer5->isActive();
+    return state;
+}
+
+void PrintTo(const WindowState& state, std::ostream* out) {
+    *out << "controls";
+    for (const int value : state.controls)
+        *out << ' ' << value;
+    for (const auto& channel : state.channels)
+        *out << "; " << channel;
+    *out << "; picture " << state.picture << (state.trayTimerArmed ? "; timer armed" : "");
+}
+
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     QElapsedTimer clock;
     clock.start();
@@ -38,7 +119,18 @@ QImage colourPicture(const std::filesystem::path& folder, int colour) {
 }
 
 Form1Fixture::Form1Fixture(std::filesystem::path programFolder, bool deviceAvailable)
-    : folder(std::move(programFolder)), output(kSoundFileRate, deviceAvailable) {
+    : folder(
+          programFolder.empty()
+              ? linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) / "program")
+              : std::move(programFolder)),
+      userFolder(std::filesystem::path(scratch.path().toStdString()) / "user" / "calmfield"),
+      output(kSoundFileRate, deviceAvailable) {
+    form = std::make_unique<shell::Form1>(services());
+    form->startUp();
+}
+
+void Form1Fixture::startAgain() {
+    form.reset();
     form = std::make_unique<shell::Form1>(services());
     form->startUp();
 }
@@ -53,7 +145,9 @@ shell::Form1Services Form1Fixture::services() {
                 openedAddresses.append(address);
                 return false;
             },
-            [this] { return trayAvailable; }};
+            [this] { return trayAvailable; },
+            &dialog,
+            userFolder};
 }
 
 engine::NoiseChannel& Form1Fixture::channel(int colour) {

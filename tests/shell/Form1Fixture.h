@@ -3,6 +3,7 @@
 #include "engine/SoundBuffer.h"
 #include "platform/MemorySoundOutput.h"
 #include "platform/RecordingSystemMixer.h"
+#include "platform/ScriptedFileDialog.h"
 #include "shell/Form1.h"
 #include "shell/ProgramWindows.h"
 
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QRect>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <filesystem>
@@ -41,6 +43,15 @@ class RecordingMessageSink final : public shell::MessageSink {
 // The program's folder the build fills with sound files and colour pictures.
 std::filesystem::path builtProgramFolder();
 
+// Makes `folder` a program folder of its own, holding links to the built one's files but no
+// startup settings file, so that a window may write its settings without touching the build's.
+std::filesystem::path linkedProgramFolder(const std::filesystem::path& folder);
+
+// The bytes of a file, or "<unreadable>".
+QByteArray contentOf(const std::filesystem::path& file);
+// Creates or replaces a file holding `bytes`.
+void putFile(const std::filesystem::path& file, const QByteArray& bytes);
+
 // Runs the event loop until `done` holds or `limit` passes; gives `done()` at the end.
 bool waitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds limit = std::chrono::seconds(5));
@@ -48,12 +59,35 @@ bool waitUntil(const std::function<bool()>& done,
 // The colour picture as the program's folder holds it, or a null image.
 QImage colourPicture(const std::filesystem::path& folder, int colour);
 
+// The 15 values a configuration file holds, from the window's controls in field order; with
+// `withStartInTray` also "Start in system tray", as the startup settings file holds it.
+std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray = false);
+// Sets the same controls as mixOf reads, through the controls.
+void setMix(shell::Form1& form, const std::vector<int>& values);
+
+// Everything loading a mix or starting up could change: every check box and slider, what each
+// channel is doing, the picture shown and whether the start-in-tray timer is armed.
+struct WindowState {
+    std::vector<int> controls;
+    std::vector<std::string> channels;
+    qint64 picture = 0;
+    bool trayTimerArmed = false;
+    bool operator==(const WindowState&) const = default;
+};
+WindowState stateOf(shell::Form1& form);
+void PrintTo(const WindowState& state, std::ostream* out);
+
 // A main window over an in-memory sound output at the sound files' own rate, so that a channel
-// playing at that rate renders its samples unchanged.
+// playing at that rate renders its samples unchanged. Its program folder is a private one, linked
+// to the built one's files, unless another is given; its settings folder for the user is private
+// too, and not yet made. Configuration files are chosen in a scripted dialog.
 class Form1Fixture : public ::testing::Test {
   protected:
-    explicit Form1Fixture(std::filesystem::path folder = builtProgramFolder(),
-                          bool deviceAvailable = true);
+    explicit Form1Fixture(std::filesystem::path programFolder = {}, bool deviceAvailable = true);
+
+    // Replaces the window by a new one over the same fakes and folders and starts it up, without
+    // closing the old one.
+    void startAgain();
 
     engine::NoiseChannel& channel(int colour);
     QImage shownPicture() const;
@@ -66,7 +100,10 @@ class Form1Fixture : public ::testing::Test {
     // when `trayAvailable` says so.
     shell::Form1Services services();
 
+    QTemporaryDir scratch;
     std::filesystem::path folder;
+    std::filesystem::path userFolder;
+    platform::ScriptedFileDialog dialog;
     platform::MemorySoundOutput output;
     platform::RecordingSystemMixer mixer;
     RecordingMessageSink messages;

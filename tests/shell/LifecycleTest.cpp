@@ -27,11 +27,15 @@ class ObservedOutput final : public platform::SoundOutput {
 class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool mixerReachable = true) : mixer(mixerReachable) {
-        form = std::make_unique<shell::Form1>(
-            shell::Form1Services{output, mixer, messages, windows, testing::builtProgramFolder(),
-                                 [](const QUrl&) { return false; }, [] { return true; }});
+        form = std::make_unique<shell::Form1>(shell::Form1Services{
+            output, mixer, messages, windows, folder, [](const QUrl&) { return false; },
+            [] { return true; }, &dialog, scratchPath / "user"});
     }
 
+    QTemporaryDir scratch;
+    std::filesystem::path scratchPath = scratch.path().toStdString();
+    std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
+    platform::ScriptedFileDialog dialog;
     ObservedOutput output;
     platform::RecordingSystemMixer mixer;
     testing::RecordingMessageSink messages;
@@ -89,6 +93,22 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     EXPECT_EQ(messages.messages.size(), 1);
 }
 
+TEST_F(MixerUnreachable, TheSettingsFileIsNotReadButIsWrittenAtClose) {
+    const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
+    testing::putFile(folder / "settings.ini", stored);
+    form->startUp();
+    EXPECT_EQ(form->Check2->value(), CheckBox::kOff);
+    EXPECT_EQ(form->HScroll4->value(), 0);
+    EXPECT_EQ(form->Check6->value(), CheckBox::kOff);
+    EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
+
+    form->Check4->setValue(CheckBox::kOn);
+    form->close();
+    EXPECT_EQ(testing::contentOf(folder / "settings.ini"),
+              "0,0,0,1,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
+    EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
+}
+
 class Closing : public Form1Fixture,
                 public ::testing::WithParamInterface<std::function<void(shell::Form1&)>> {};
 
@@ -97,8 +117,15 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
     form->Check4->setValue(CheckBox::kOn);
     ASSERT_NE(form->trayIcon(), nullptr);
 
+    form->HScroll6->setValue(-2500);
+    form->Check6->setValue(CheckBox::kOn);
+    ASSERT_FALSE(std::filesystem::exists(folder / "settings.ini"));
+
     GetParam()(*form);
 
+    EXPECT_EQ(testing::contentOf(folder / "settings.ini"),
+              "1,0,0,1,0,0,0,0,-2500,0,32000,32000,32000,32000,32000,1\r\n");
+    EXPECT_TRUE(messages.messages.isEmpty());
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_FALSE(form->isVisible());
     for (int colour = 0; colour < engine::kColourCount; ++colour)

@@ -1,0 +1,91 @@
+#include "Form1Fixture.h"
+
+#include "shell/ProgramEnding.h"
+
+#include <QDialog>
+#include <QTimer>
+
+namespace calmfield {
+namespace {
+
+using testing::waitUntil;
+
+TEST(ProgramEnding, EndsAtOnceWhenNoDialogIsOpen) {
+    int endings = 0;
+    shell::endProgramOnceNoDialogIsOpen([&] { ++endings; });
+    EXPECT_TRUE(waitUntil([&] { return endings > 0; }));
+    waitUntil([] { return false; }, std::chrono::milliseconds(150));
+    EXPECT_EQ(endings, 1);
+}
+
+TEST(ProgramEnding, WaitsForTheOpenDialogToBeClosed) {
+    QDialog message;
+    int endings = 0;
+    bool endedWhileOpen = false;
+    QTimer::singleShot(0, &message, [&] {
+        shell::endProgramOnceNoDialogIsOpen([&] {
+            ++endings;
+            endedWhileOpen = message.isVisible();
+        });
+        QTimer::singleShot(350, &message, &QDialog::accept); // the user reads, then clicks OK
+    });
+    message.exec();
+    EXPECT_EQ(endings, 0);
+    EXPECT_TRUE(waitUntil([&] { return endings > 0; }));
+    EXPECT_FALSE(endedWhileOpen);
+    EXPECT_EQ(endings, 1);
+}
+
+// Shows each message in a modal dialog that the user closes after a while.
+class ModalMessages final : public shell::MessageSink {
+  public:
+    void showMessage(const QString& text) override {
+        QDialog box;
+        box.setWindowTitle(text);
+        QTimer::singleShot(300, &box, &QDialog::accept);
+        box.exec();
+        shown.append(text);
+    }
+    QStringList shown;
+};
+
+// The main window as the program runs it: the program really ends when its last window closes,
+// and messages wait for the user.
+class ClosingTheLastWindow : public testing::Form1Fixture {
+  protected:
+    ClosingTheLastWindow() {
+        const shell::Form1Services usual = services();
+        form = std::make_unique<shell::Form1>(
+            shell::Form1Services{output, mixer, modalMessages, programWindows, folder,
+                                 usual.openUrl, usual.trayAvailable, &dialog, userFolder});
+        form->startUp();
+    }
+    ~ClosingTheLastWindow() override { form.reset(); }
+
+    ModalMessages modalMessages;
+    int realEndings = 0;
+    bool endedBeforeTheMessageWasRead = false;
+    shell::ProgramWindows programWindows{[](const QUrl&) { return false; },
+                                         [this] {
+                                             shell::endProgramOnceNoDialogIsOpen([this] {
+                                                 ++realEndings;
+                                                 endedBeforeTheMessageWasRead =
+                                                     modalMessages.shown.isEmpty();
+                                             });
+                                         }};
+};
+
+TEST_F(ClosingTheLastWindow, LetsTheUserReadThatTheSettingsCouldNotBeSaved) {
+    std::filesystem::create_directories(folder / "settings.ini");
+    std::filesystem::remove_all(userFolder.parent_path());
+    testing::putFile(userFolder.parent_path(), "a plain file");
+    form->close();
+    ASSERT_EQ(modalMessages.shown.size(), 1);
+    EXPECT_TRUE(modalMessages.shown[0].startsWith("Calmfield could not save its settings"));
+    EXPECT_TRUE(waitUntil([&] { return realEndings > 0; }));
+    EXPECT_EQ(realEndings, 1);
+    EXPECT_FALSE(endedBeforeTheMessageWasRead);
+}
+
+} // namespace
+} // namespace calmfield
