@@ -21,9 +21,9 @@ class PulseSoundOutput final : public SoundOutput {
   public:
     // How far ahead of the speakers the program plays. Every halving of it doubles how often the
     // program and the server wake up, which is nearly all that playing costs: at 50 ms the two
-    // together took 1.8 % of a core, at 120 ms under 1 %, and a committed slider change is still
-    // heard within an eighth of a second.
-    static constexpr std::chrono::milliseconds kLatency{120};
+    // together took 1.8 % of a core, at 150 ms 0.7 to 0.9 %, and a committed slider change is still
+    // heard within a sixth of a second.
+    static constexpr std::chrono::milliseconds kLatency{150};
     static constexpr std::chrono::milliseconds kRetryInterval{1000};
 
     // An empty address means the user's default server.
