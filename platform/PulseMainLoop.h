@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <chrono>
+#include <string>
 
 // What the program's PulseAudio clients share about libpulse's threaded main loop.
 namespace calmfield::platform::pulse {
@@ -12,6 +13,17 @@ pa_threaded_mainloop* startMainLoop(const char* threadName);
 
 // Stops and frees a loop that startMainLoop gave; null is ignored.
 void endMainLoop(pa_threaded_mainloop* loop);
+
+// With the loop's lock held: a context for the program, connecting to the server at
+// `serverAddress` (the user's own when empty) and reporting its state to `onStateChange`. Never
+// starts a server: that could take longer than the caller is willing to wait. Null when the
+// connection could not even be begun.
+pa_context* connectContext(pa_threaded_mainloop* loop, const std::string& serverAddress,
+                           const std::string& applicationName, const char* mediaRole,
+                           pa_context_notify_cb_t onStateChange, void* userdata);
+
+// With the loop's lock held: disconnects and frees a context; null is ignored.
+void releaseContext(pa_context* context);
 
 // A time event of the loop's, `delay` from now. The loop turns the wall-clock time into its own
 // monotonic clock when the event is made, so later clock changes do not move it.

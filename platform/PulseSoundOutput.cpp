@@ -3,7 +3,6 @@
 #include "platform/PulseMainLoop.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace calmfield::platform {
 namespace {
@@ -14,10 +13,6 @@ constexpr std::chrono::milliseconds kMinimumRequest{2};
 pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
     return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
 }
-
-struct ProplistDeleter {
-    void operator()(pa_proplist* proplist) const { pa_proplist_free(proplist); }
-};
 
 } // namespace
 
@@ -147,17 +142,9 @@ void PulseSoundOutput::stop() {
 }
 
 bool PulseSoundOutput::connectContext() {
-    std::unique_ptr<pa_proplist, ProplistDeleter> properties(pa_proplist_new());
-    pa_proplist_sets(properties.get(), PA_PROP_APPLICATION_NAME, applicationName_.c_str());
-    pa_proplist_sets(properties.get(), PA_PROP_MEDIA_ROLE, "music");
-    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(mainloop_),
-                                            applicationName_.c_str(), properties.get());
-    if (context_ == nullptr)
-        return false;
-    pa_context_set_state_callback(context_, Callbacks::contextState, this);
-    const char* server = serverAddress_.empty() ? nullptr : serverAddress_.c_str();
-    // No autospawn: starting a server could take longer than the caller is willing to wait.
-    return pa_context_connect(context_, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    context_ = pulse::connectContext(mainloop_, serverAddress_, applicationName_, "music",
+                                     Callbacks::contextState, this);
+    return context_ != nullptr;
 }
 
 bool PulseSoundOutput::createStream(std::uint32_t rate) {
@@ -231,12 +218,8 @@ void PulseSoundOutput::releaseConnection() {
         pa_stream_unref(stream_);
         stream_ = nullptr;
     }
-    if (context_ != nullptr) {
-        pa_context_set_state_callback(context_, nullptr, nullptr);
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-        context_ = nullptr;
-    }
+    pulse::releaseContext(context_);
+    context_ = nullptr;
     streamRate_ = 0;
     playingRate_.store(0, std::memory_order_relaxed);
 }

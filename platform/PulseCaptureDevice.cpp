@@ -1,0 +1,280 @@
+#include "platform/PulseCaptureDevice.h"
+
+#include "platform/PulseMainLoop.h"
+
+#include <cstring>
+
+namespace calmfield::platform {
+namespace {
+
+// Every server names the monitor of its default output so.
+constexpr char kDefaultOutputMonitor[] = "@DEFAULT_MONITOR@";
+constexpr std::uint8_t kUnsignedSilence = 0x80;
+
+pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
+    return static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
+}
+
+} // namespace
+
+// libpulse calls these on its main loop thread with the loop's lock held.
+struct PulseCaptureDevice::Callbacks {
+    static void contextState(pa_context* context, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        if (context != self->context_)
+            return;
+        const pa_context_state_t state = pa_context_get_state(context);
+        if (state == PA_CONTEXT_READY) {
+            self->reachable_.store(true, std::memory_order_relaxed);
+        } else if (!PA_CONTEXT_IS_GOOD(state)) {
+            self->reachable_.store(false, std::memory_order_relaxed);
+            self->streamBroke();
+            if (self->opened_)
+                self->scheduleRetry();
+        }
+        pa_threaded_mainloop_signal(self->mainloop_, 0);
+    }
+
+    static void streamState(pa_stream* stream, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        if (stream == self->stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+            self->streamBroke();
+    }
+
+    // The audio callback of a recording: hands every captured fragment on as it comes.
+    static void streamRead(pa_stream* stream, std::size_t, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        while (stream == self->stream_ && self->sink_ != nullptr) {
+            const void* data = nullptr;
+            std::size_t bytes = 0;
+            if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0)
+                return;
+            if (data != nullptr)
+                self->sink_->accept(static_cast<const std::uint8_t*>(data), bytes);
+            pa_stream_drop(stream);
+        }
+    }
+
+    // The audio callback of a playback: plays what the source has; once it has no more, lets the
+    // server play out what it holds.
+    static void streamWrite(pa_stream* stream, std::size_t requested, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        while (requested > 0 && stream == self->stream_ && self->source_ != nullptr &&
+               self->drain_ == nullptr) {
+            void* data = nullptr;
+            std::size_t bytes = requested;
+            if (pa_stream_begin_write(stream, &data, &bytes) < 0 || data == nullptr || bytes == 0)
+                return;
+            auto* samples = static_cast<std::uint8_t*>(data);
+            const std::size_t supplied = self->source_->supply(samples, bytes);
+            if (supplied < bytes && self->source_->exhausted()) {
+                if (supplied == 0)
+                    pa_stream_cancel_write(stream);
+                else
+                    pa_stream_write(stream, data, supplied, nullptr, 0, PA_SEEK_RELATIVE);
+                self->drain_ = pa_stream_drain(stream, drained, self);
+                return;
+            }
+            // The disk is behind: a moment of silence rather than a stalled stream.
+            std::memset(samples + supplied, kUnsignedSilence, bytes - supplied);
+            if (pa_stream_write(stream, data, bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+                return;
+            requested -= bytes;
+        }
+    }
+
+    static void drained(pa_stream* stream, int success, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        if (stream == self->stream_ && success)
+            self->activity_.store(Activity::PlayedToEnd, std::memory_order_relaxed);
+    }
+
+    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
+        static_cast<PulseCaptureDevice*>(userdata)->retryNow();
+    }
+};
+
+PulseCaptureDevice::PulseCaptureDevice(std::string serverAddress, std::string applicationName)
+    : serverAddress_(std::move(serverAddress)), applicationName_(std::move(applicationName)) {}
+
+PulseCaptureDevice::~PulseCaptureDevice() {
+    close();
+}
+
+bool PulseCaptureDevice::open(std::chrono::milliseconds timeout) {
+    close();
+    mainloop_ = pulse::startMainLoop("calmfield-record");
+    if (mainloop_ == nullptr)
+        return false;
+    pa_threaded_mainloop_lock(mainloop_);
+    const bool ready =
+        connectContext() &&
+        pulse::waitUntil(mainloop_, timeout,
+                         [this] {
+                             return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) ||
+                                    pa_context_get_state(context_) == PA_CONTEXT_READY;
+                         }) &&
+        pa_context_get_state(context_) == PA_CONTEXT_READY;
+    opened_ = ready;
+    pa_threaded_mainloop_unlock(mainloop_);
+    if (!ready)
+        close();
+    return ready;
+}
+
+bool PulseCaptureDevice::serverReachable() const {
+    return reachable_.load(std::memory_order_relaxed);
+}
+
+CaptureDevice::Activity PulseCaptureDevice::activity() const {
+    return activity_.load(std::memory_order_relaxed);
+}
+
+bool PulseCaptureDevice::startRecording(BytePcmFormat format, CapturedBytesSink& sink) {
+    if (mainloop_ == nullptr)
+        return false;
+    pa_threaded_mainloop_lock(mainloop_);
+    releaseStream();
+    bool started = false;
+    if (pa_stream* stream = newStream("Recording", format)) {
+        pa_buffer_attr buffer{};
+        buffer.maxlength = static_cast<std::uint32_t>(-1);
+        buffer.fragsize = static_cast<std::uint32_t>(
+            pa_usec_to_bytes(toMicroseconds(kCaptureFragment), pa_stream_get_sample_spec(stream)));
+        pa_stream_set_read_callback(stream, Callbacks::streamRead, this);
+        sink_ = &sink;
+        started = pa_stream_connect_record(stream, kDefaultOutputMonitor, &buffer,
+                                           PA_STREAM_ADJUST_LATENCY) >= 0;
+    }
+    if (started)
+        activity_.store(Activity::Recording, std::memory_order_relaxed);
+    else
+        releaseStream();
+    pa_threaded_mainloop_unlock(mainloop_);
+    return started;
+}
+
+bool PulseCaptureDevice::startPlaying(BytePcmFormat format, PlaybackBytesSource& source) {
+    if (mainloop_ == nullptr)
+        return false;
+    pa_threaded_mainloop_lock(mainloop_);
+    releaseStream();
+    bool started = false;
+    if (pa_stream* stream = newStream("Playback", format)) {
+        pa_buffer_attr buffer{};
+        buffer.maxlength = static_cast<std::uint32_t>(-1);
+        buffer.tlength = static_cast<std::uint32_t>(
+            pa_usec_to_bytes(toMicroseconds(kPlaybackLatency), pa_stream_get_sample_spec(stream)));
+        buffer.prebuf = static_cast<std::uint32_t>(-1);
+        buffer.minreq = static_cast<std::uint32_t>(-1);
+        pa_stream_set_write_callback(stream, Callbacks::streamWrite, this);
+        source_ = &source;
+        started = pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY,
+                                             nullptr, nullptr) >= 0;
+    }
+    if (started)
+        activity_.store(Activity::Playing, std::memory_order_relaxed);
+    else
+        releaseStream();
+    pa_threaded_mainloop_unlock(mainloop_);
+    return started;
+}
+
+void PulseCaptureDevice::stop() {
+    if (mainloop_ == nullptr)
+        return;
+    pa_threaded_mainloop_lock(mainloop_);
+    releaseStream();
+    activity_.store(Activity::Idle, std::memory_order_relaxed);
+    pa_threaded_mainloop_unlock(mainloop_);
+}
+
+bool PulseCaptureDevice::connectContext() {
+    context_ = pulse::connectContext(mainloop_, serverAddress_, applicationName_, nullptr,
+                                     Callbacks::contextState, this);
+    return context_ != nullptr;
+}
+
+// With the lock held and a ready context: a new stream in `format`, watched for breaking.
+pa_stream* PulseCaptureDevice::newStream(const char* name, BytePcmFormat format) {
+    if (context_ == nullptr || pa_context_get_state(context_) != PA_CONTEXT_READY)
+        return nullptr;
+    const pa_sample_spec spec{PA_SAMPLE_U8, format.rate, format.channels};
+    pa_channel_map channels;
+    if (!pa_sample_spec_valid(&spec) ||
+        pa_channel_map_init_auto(&channels, format.channels, PA_CHANNEL_MAP_DEFAULT) == nullptr)
+        return nullptr;
+    stream_ = pa_stream_new(context_, name, &spec, &channels);
+    if (stream_ != nullptr)
+        pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
+    return stream_;
+}
+
+// The running recording or playback was cut off; what it did so far stays with its owner.
+void PulseCaptureDevice::streamBroke() {
+    if (stream_ == nullptr)
+        return;
+    sink_ = nullptr;
+    source_ = nullptr;
+    activity_.store(Activity::Broken, std::memory_order_relaxed);
+}
+
+void PulseCaptureDevice::releaseStream() {
+    if (drain_ != nullptr) {
+        pa_operation_cancel(drain_);
+        pa_operation_unref(drain_);
+        drain_ = nullptr;
+    }
+    if (stream_ != nullptr) {
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
+    }
+    sink_ = nullptr;
+    source_ = nullptr;
+}
+
+void PulseCaptureDevice::releaseContext() {
+    releaseStream();
+    pulse::releaseContext(context_);
+    context_ = nullptr;
+}
+
+void PulseCaptureDevice::scheduleRetry() {
+    if (retryTimer_ == nullptr)
+        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
+                                      Callbacks::retry, this);
+}
+
+// Runs from the retry timer, outside every libpulse callback, so the old connection can go.
+void PulseCaptureDevice::retryNow() {
+    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+    retryTimer_ = nullptr;
+    if (reachable_.load(std::memory_order_relaxed))
+        return;
+    releaseContext();
+    if (!connectContext())
+        scheduleRetry();
+}
+
+void PulseCaptureDevice::close() {
+    if (mainloop_ == nullptr)
+        return;
+    pa_threaded_mainloop_lock(mainloop_);
+    opened_ = false;
+    if (retryTimer_ != nullptr) {
+        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+        retryTimer_ = nullptr;
+    }
+    releaseContext();
+    pa_threaded_mainloop_unlock(mainloop_);
+    pulse::endMainLoop(mainloop_);
+    mainloop_ = nullptr;
+    reachable_.store(false, std::memory_order_relaxed);
+    activity_.store(Activity::Idle, std::memory_order_relaxed);
+}
+
+} // namespace calmfield::platform

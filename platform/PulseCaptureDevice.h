@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/CaptureDevice.h"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+struct pa_context;
+struct pa_operation;
+struct pa_stream;
+struct pa_threaded_mainloop;
+struct pa_time_event;
+
+namespace calmfield::platform {
+
+// The recorder's sound through a PulseAudio (or PipeWire) server: it records the monitor of the
+// default output, which holds exactly what the user hears, and plays to the default output. While
+// the server is away it tries again every second.
+class PulseCaptureDevice final : public CaptureDevice {
+  public:
+    static constexpr std::chrono::milliseconds kRetryInterval{1000};
+    // Small capture fragments keep the take's size moving smoothly and end a take on time.
+    static constexpr std::chrono::milliseconds kCaptureFragment{20};
+    static constexpr std::chrono::milliseconds kPlaybackLatency{200};
+
+    // An empty address means the user's default server.
+    explicit PulseCaptureDevice(std::string serverAddress = {},
+                                std::string applicationName = "Calmfield");
+    ~PulseCaptureDevice() override;
+    PulseCaptureDevice(const PulseCaptureDevice&) = delete;
+    PulseCaptureDevice& operator=(const PulseCaptureDevice&) = delete;
+
+    bool open(std::chrono::milliseconds timeout) override;
+    bool serverReachable() const override;
+    bool startRecording(BytePcmFormat format, CapturedBytesSink& sink) override;
+    bool startPlaying(BytePcmFormat format, PlaybackBytesSource& source) override;
+    void stop() override;
+    Activity activity() const override;
+
+  private:
+    struct Callbacks;
+
+    bool connectContext();
+    pa_stream* newStream(const char* name, BytePcmFormat format);
+    void streamBroke();
+    void releaseStream();
+    void releaseContext();
+    void scheduleRetry();
+    void retryNow();
+    void close();
+
+    const std::string serverAddress_;
+    const std::string applicationName_;
+
+    // Touched with the main loop's lock held.
+    pa_threaded_mainloop* mainloop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    pa_operation* drain_ = nullptr;
+    pa_time_event* retryTimer_ = nullptr;
+    CapturedBytesSink* sink_ = nullptr;
+    PlaybackBytesSource* source_ = nullptr;
+    bool opened_ = false;
+
+    std::atomic<bool> reachable_{false};
+    std::atomic<Activity> activity_{Activity::Idle};
+};
+
+} // namespace calmfield::platform
