@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/CaptureDevice.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace calmfield::testing {
+
+// A sound server in the test's hands: it captures the bytes the test gives it and plays out
+// whatever the element hands it when the test asks.
+class FakeCaptureDevice final : public platform::CaptureDevice {
+  public:
+    // What every device made for a test shares, so the test can steer the element's device.
+    struct Server {
+        bool reachable = true;
+        Activity activity = Activity::Idle;
+        platform::BytePcmFormat format;
+        platform::CapturedBytesSink* sink = nullptr;
+        platform::PlaybackBytesSource* source = nullptr;
+        int opens = 0;
+
+        // Hands `bytes` to the running recording, as the server's callback would.
+        void capture(const std::vector<std::uint8_t>& bytes) {
+            if (sink != nullptr)
+                sink->accept(bytes.data(), bytes.size());
+        }
+        // Plays out everything the running playback has, then reports its end.
+        std::vector<std::uint8_t> playToEnd();
+        // The server goes away mid-stream.
+        void goAway() {
+            reachable = false;
+            if (sink != nullptr || source != nullptr)
+                activity = Activity::Broken;
+            sink = nullptr;
+            source = nullptr;
+        }
+    };
+
+    explicit FakeCaptureDevice(Server& server) : server_(server) {}
+    ~FakeCaptureDevice() override { stop(); }
+
+    bool open(std::chrono::milliseconds) override {
+        ++server_.opens;
+        return server_.reachable;
+    }
+    bool serverReachable() const override { return server_.reachable; }
+    bool startRecording(platform::BytePcmFormat format,
+                        platform::CapturedBytesSink& sink) override {
+        stop();
+        if (!server_.reachable)
+            return false;
+        server_.format = format;
+        server_.sink = &sink;
+        server_.activity = Activity::Recording;
+        return true;
+    }
+    bool startPlaying(platform::BytePcmFormat format,
+                      platform::PlaybackBytesSource& source) override {
+        stop();
+        if (!server_.reachable)
+            return false;
+        server_.format = format;
+        server_.source = &source;
+        server_.activity = Activity::Playing;
+        return true;
+    }
+    void stop() override {
+        server_.sink = nullptr;
+        server_.source = nullptr;
+        server_.activity = Activity::Idle;
+    }
+    Activity activity() const override { return server_.activity; }
+
+  private:
+    Server& server_;
+};
+
+} // namespace calmfield::testing
