@@ -105,6 +105,7 @@ void Form1::connectHandlers() {
     connect(about, &QAction::triggered, &windows_, &ProgramWindows::showAbout);
     connect(Command1, &QAbstractButton::clicked, this, &Form1::closeClicked);
     connect(Command2, &QAbstractButton::clicked, this, &Form1::hideToTray);
+    connect(Command3, &QAbstractButton::clicked, &windows_, &ProgramWindows::showRecorder);
 }
 
 void Form1::toggleClicked(int colour) {

@@ -68,14 +68,6 @@ QLabel* readout(const char* name, const QRect& place, QWidget* container) {
     return text;
 }
 
-GraphicalButton* button(const char* name, const char* caption, const QPixmap& face,
-                        const QRect& place, QWidget* container) {
-    auto* pushButton = new GraphicalButton(QString::fromLatin1(caption), face, container);
-    pushButton->setObjectName(QLatin1String(name));
-    pushButton->setGeometry(place);
-    return pushButton;
-}
-
 } // namespace
 
 void Form1::buildWindow() {
@@ -165,15 +157,20 @@ void Form1::buildControls(ClientArea* client) {
     const QPixmap wideFace = picture(":/pictures/button_wide.jpg");
 
     Frame5 = frame("Frame5", "", twipsRect(4920, 3360, 3255, 1215), client);
-    Command6 = button("Command6", "Reset All", wideFace, twipsRect(240, 720, 2775, 255), Frame5);
+    Command6 =
+        graphicalButton("Command6", "Reset All", wideFace, twipsRect(240, 720, 2775, 255), Frame5);
 
     Frame4 = frame("Frame4", "Options", twipsRect(4920, 2520, 3255, 975), client);
     Check6 = checkBox("Check6", "Start in system tray", twipsRect(240, 480, 2775, 255), Frame4);
 
-    Command3 = button("Command3", "Record", smallFace, twipsRect(5160, 3720, 855, 255), client);
-    Command4 = button("Command4", "Mute", smallFace, twipsRect(6120, 3720, 855, 255), client);
-    Command2 = button("Command2", "Tray", smallFace, twipsRect(7080, 3720, 855, 255), client);
-    Command1 = button("Command1", "Close", smallFace, twipsRect(7320, 4680, 855, 255), client);
+    Command3 =
+        graphicalButton("Command3", "Record", smallFace, twipsRect(5160, 3720, 855, 255), client);
+    Command4 =
+        graphicalButton("Command4", "Mute", smallFace, twipsRect(6120, 3720, 855, 255), client);
+    Command2 =
+        graphicalButton("Command2", "Tray", smallFace, twipsRect(7080, 3720, 855, 255), client);
+    Command1 =
+        graphicalButton("Command1", "Close", smallFace, twipsRect(7320, 4680, 855, 255), client);
 
     Label4 = label("Label4", "Panning", twipsRect(240, 4680, 615, 195), client, false);
     HScroll1 = slider("HScroll1", kPanningRange, twipsRect(840, 4680, 1395, 255), client);

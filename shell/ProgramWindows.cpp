@@ -1,5 +1,8 @@
 #include "shell/ProgramWindows.h"
 
+#include "recorder/windows/Form10.h"
+#include "recorder/windows/Form14.h"
+#include "recorder/windows/Form8.h"
 #include "shell/info/Form2.h"
 #include "shell/info/Form4.h"
 
@@ -9,10 +12,15 @@
 
 namespace calmfield::shell {
 
-ProgramWindows::ProgramWindows(platform::UrlOpener openUrl, std::function<void()> endProgram)
-    : openUrl_(std::move(openUrl)), endProgram_(std::move(endProgram)) {}
+ProgramWindows::ProgramWindows(platform::UrlOpener openUrl, std::function<void()> endProgram,
+                               std::optional<recorder::RecorderServices> recorder)
+    : openUrl_(std::move(openUrl)), endProgram_(std::move(endProgram)),
+      recorderServices_(std::move(recorder)) {}
 
-ProgramWindows::~ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() {
+    delete saveName_.data();
+    delete recorder_.data();
+}
 
 void ProgramWindows::track(QWidget* window) {
     window->installEventFilter(this);
@@ -46,6 +54,44 @@ void ProgramWindows::showContact() {
         track(contact_.get());
     }
     bringForward(contact_.get());
+}
+
+void ProgramWindows::showRecorder() {
+    if (!recorderServices_)
+        return;
+    if (!recorder_) {
+        recorder_ = new recorder::Form8(
+            recorderServices_->commands, [this] { showSaveName(); },
+            [this] { showTroubleshooting(); });
+        track(recorder_);
+    }
+    bringForward(recorder_);
+}
+
+void ProgramWindows::showSaveName() {
+    if (!recorderServices_)
+        return;
+    if (!saveName_) {
+        saveName_ = new recorder::Form10(*recorderServices_);
+        track(saveName_);
+    }
+    bringForward(saveName_);
+}
+
+void ProgramWindows::showTroubleshooting() {
+    if (!troubleshooting_) {
+        troubleshooting_ = std::make_unique<recorder::Form14>();
+        track(troubleshooting_.get());
+    }
+    bringForward(troubleshooting_.get());
+}
+
+recorder::Form8* ProgramWindows::recorderWindow() const {
+    return recorder_.data();
+}
+
+recorder::Form10* ProgramWindows::saveNameDialog() const {
+    return saveName_.data();
 }
 
 void ProgramWindows::bringForward(QWidget* window) {

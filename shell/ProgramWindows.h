@@ -1,15 +1,24 @@
 #pragma once
 
 #include "platform/UrlOpener.h"
+#include "recorder/RecorderServices.h"
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
+
+namespace calmfield::recorder {
+class Form8;
+class Form10;
+class Form14;
+} // namespace calmfield::recorder
 
 namespace calmfield::shell {
 
@@ -23,9 +32,13 @@ class ProgramWindows : public QObject {
     Q_OBJECT
 
   public:
+    // Without `recorder` the program has no sound recorder: showRecorder() and showSaveName()
+    // show nothing.
     explicit ProgramWindows(
         platform::UrlOpener openUrl,
-        std::function<void()> endProgram = [] { QCoreApplication::exit(0); });
+        std::function<void()> endProgram = [] { QCoreApplication::exit(0); },
+        std::optional<recorder::RecorderServices> recorder = std::nullopt);
+    // Closes the capture element of a recorder window still open.
     ~ProgramWindows() override;
 
     // Counts `window` as open from when it is shown until it closes.
@@ -34,9 +47,19 @@ class ProgramWindows : public QObject {
     // Shows the about or contact window, or brings the one already open to the front.
     void showAbout();
     void showContact();
+    // Shows the recorder window, the save-name dialog or the troubleshooting window, or brings the
+    // one already open to the front. The recorder window and the save-name dialog are made anew
+    // after each closing.
+    void showRecorder();
+    void showSaveName();
+    void showTroubleshooting();
 
     Form2* aboutWindow() const { return about_.get(); }
     Form4* contactWindow() const { return contact_.get(); }
+    recorder::Form14* troubleshootingWindow() const { return troubleshooting_.get(); }
+    // The open one, or null.
+    recorder::Form8* recorderWindow() const;
+    recorder::Form10* saveNameDialog() const;
     int openWindowCount() const { return static_cast<int>(open_.size()); }
 
   protected:
@@ -47,9 +70,13 @@ class ProgramWindows : public QObject {
 
     platform::UrlOpener openUrl_;
     std::function<void()> endProgram_;
+    std::optional<recorder::RecorderServices> recorderServices_;
     QSet<QObject*> open_;
     std::unique_ptr<Form2> about_;
     std::unique_ptr<Form4> contact_;
+    std::unique_ptr<recorder::Form14> troubleshooting_;
+    QPointer<recorder::Form8> recorder_;
+    QPointer<recorder::Form10> saveName_;
 };
 
 } // namespace calmfield::shell

@@ -1,8 +1,8 @@
 #include "shell/info/InformationWindow.h"
 
 #include "resources/EmbeddedPictures.h"
+#include "shell/CentreOnScreen.h"
 
-#include <QScreen>
 #include <QShowEvent>
 
 namespace calmfield::shell {
@@ -18,17 +18,8 @@ InformationWindow::InformationWindow(const QString& caption, QSize clientSize, Q
 // place the user gave the window; showing it from the program centres it again.
 void InformationWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
-        centreOnScreen();
+        centreOnScreen(*this);
     QWidget::showEvent(event);
-}
-
-void InformationWindow::centreOnScreen() {
-    const QScreen* display = screen();
-    if (display == nullptr)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(display->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 } // namespace calmfield::shell

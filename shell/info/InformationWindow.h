@@ -18,9 +18,6 @@ class InformationWindow : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-
-  private:
-    void centreOnScreen();
 };
 
 } // namespace calmfield::shell

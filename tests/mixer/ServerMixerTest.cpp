@@ -24,6 +24,10 @@ using mixer::Module3::MixerControl;
 class CollectedMessages final : public shell::MessageSink {
   public:
     void showMessage(const QString& text) override { texts.append(text); }
+    bool askYesNo(const QString& question) override {
+        ADD_FAILURE() << "the main window asked: " << question.toStdString();
+        return false;
+    }
     QStringList texts;
 };
 

@@ -33,11 +33,18 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 
 namespace calmfield::testing {
 
-// Keeps the messages a window gives instead of showing them.
+// Keeps the messages and questions a window gives instead of showing them, and answers every
+// question with `answer`.
 class RecordingMessageSink final : public shell::MessageSink {
   public:
     void showMessage(const QString& text) override { messages.append(text); }
+    bool askYesNo(const QString& question) override {
+        questions.append(question);
+        return answer;
+    }
     QStringList messages;
+    QStringList questions;
+    bool answer = true;
 };
 
 // The program's folder the build fills with sound files and colour pictures.

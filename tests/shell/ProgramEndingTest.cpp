@@ -46,6 +46,10 @@ class ModalMessages final : public shell::MessageSink {
         box.exec();
         shown.append(text);
     }
+    bool askYesNo(const QString& question) override {
+        ADD_FAILURE() << "the main window asked: " << question.toStdString();
+        return false;
+    }
     QStringList shown;
 };
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "recorder/RecorderServices.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <filesystem>
+
+namespace calmfield::recorder {
+
+// The save-name dialog: writes the capture element's take as a WAV file, named as the user
+// types, in the home folder. It is deleted when it closes, so it opens with an empty name.
+class Form10 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Form10(const RecorderServices& services, QWidget* parent = nullptr);
+
+    // The controls, each under the name the rest of the program knows it by.
+    QLabel* Label1 = nullptr;        // the prompt
+    QLineEdit* Text1 = nullptr;      // the name
+    QPushButton* Command1 = nullptr; // "Save"
+
+  protected:
+    // Shown in the middle of the screen.
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildControls();
+    void saveClicked();
+
+    CommandStrings& commands_;
+    shell::MessageSink& messages_;
+    std::filesystem::path homeFolder_;
+};
+
+} // namespace calmfield::recorder

@@ -1,0 +1,17 @@
+#include "shell/CentreOnScreen.h"
+
+#include <QScreen>
+#include <QWidget>
+
+namespace calmfield::shell {
+
+void centreOnScreen(QWidget& window) {
+    const QScreen* display = window.screen();
+    if (display == nullptr)
+        return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(display->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+} // namespace calmfield::shell

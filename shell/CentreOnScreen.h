@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+namespace calmfield::shell {
+
+// Moves `window`, frame and all, to the middle of its screen's available area.
+void centreOnScreen(QWidget& window);
+
+} // namespace calmfield::shell

@@ -1,0 +1,94 @@
+#include "ScriptedCommandStrings.h"
+#include "recorder/windows/Form10.h"
+#include "recorder/windows/Form14.h"
+#include "recorder/windows/Form8.h"
+#include "tests/shell/Form1Fixture.h"
+
+namespace calmfield {
+namespace {
+
+const std::string kOpen = "open new type waveaudio alias capture";
+
+void deleteClosedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The main window over windows that include the recorder.
+class RecorderInTheProgram : public testing::Form1Fixture {
+  protected:
+    RecorderInTheProgram() {
+        const shell::Form1Services usual = services();
+        form = std::make_unique<shell::Form1>(
+            shell::Form1Services{output, mixer, messages, programWindows, folder, usual.openUrl,
+                                 usual.trayAvailable, &dialog, userFolder});
+        form->startUp();
+    }
+    ~RecorderInTheProgram() override { form.reset(); }
+
+    testing::ScriptedCommandStrings commands;
+    int endings = 0;
+    shell::ProgramWindows programWindows{
+        [](const QUrl&) { return false; }, [this] { ++endings; },
+        recorder::RecorderServices{commands, messages, scratch.path().toStdString()}};
+};
+
+TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
+    form->Command3->click();
+    recorder::Form8* recorder = programWindows.recorderWindow();
+    ASSERT_NE(recorder, nullptr);
+    form->Command3->click();
+    EXPECT_EQ(programWindows.recorderWindow(), recorder);
+    EXPECT_TRUE(recorder->isVisible());
+    EXPECT_EQ(commands.count(kOpen), 1);
+
+    recorder->Command2->click();
+    recorder->Command3->click();
+    recorder->Command5->click();
+    recorder->Command5->click();
+    recorder->Command6->click();
+    recorder->Command6->click();
+    EXPECT_EQ(programWindows.openWindowCount(), 4);
+    EXPECT_TRUE(programWindows.saveNameDialog()->isVisible());
+    EXPECT_TRUE(programWindows.troubleshootingWindow()->isVisible());
+
+    recorder->close();
+    deleteClosedWindows();
+    EXPECT_EQ(programWindows.recorderWindow(), nullptr);
+    form->Command3->click();
+    ASSERT_NE(programWindows.recorderWindow(), nullptr);
+    EXPECT_EQ(programWindows.recorderWindow()->Command2->isEnabled(), true) << "a new window";
+    EXPECT_EQ(commands.count(kOpen), 2);
+}
+
+TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWindow) {
+    form->Command3->click();
+    form->close();
+    EXPECT_EQ(endings, 0);
+    EXPECT_TRUE(programWindows.recorderWindow()->isVisible());
+    EXPECT_EQ(commands.count("close capture"), 0);
+
+    programWindows.recorderWindow()->close();
+    EXPECT_EQ(endings, 1);
+    EXPECT_EQ(commands.count("close capture"), 1);
+}
+
+TEST(RecorderWindows, AreClosedWithTheProgramAndAbsentWithoutARecorder) {
+    testing::ScriptedCommandStrings commands;
+    testing::RecordingMessageSink messages;
+    {
+        shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
+                                      recorder::RecorderServices{commands, messages, "/home/ann"});
+        windows.showRecorder();
+        windows.showSaveName();
+    }
+    EXPECT_EQ(commands.actions(), (std::vector<std::string>{kOpen, "close capture"}));
+
+    shell::ProgramWindows without([](const QUrl&) { return false; });
+    without.showRecorder();
+    without.showSaveName();
+    EXPECT_EQ(without.recorderWindow(), nullptr);
+    EXPECT_EQ(without.saveNameDialog(), nullptr);
+}
+
+} // namespace
+} // namespace calmfield

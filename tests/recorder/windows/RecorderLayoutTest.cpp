@@ -1,0 +1,147 @@
+#include "ScriptedCommandStrings.h"
+#include "recorder/windows/Form10.h"
+#include "recorder/windows/Form14.h"
+#include "recorder/windows/Form8.h"
+#include "tests/shell/Form1Fixture.h"
+
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+
+namespace calmfield {
+namespace {
+
+// The widgets of `order` in the order the focus reaches them from the first.
+QList<QWidget*> focusOrder(const QList<QWidget*>& order) {
+    QList<QWidget*> reached;
+    QWidget* next = order.front();
+    do {
+        if (order.contains(next) && !reached.contains(next))
+            reached.append(next);
+        next = next->nextInFocusChain();
+    } while (next != order.front());
+    return reached;
+}
+
+void expectFixedWithCloseBoxOnly(const QWidget& window) {
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMenu) {
+    testing::ScriptedCommandStrings commands;
+    QPointer<recorder::Form8> form = new recorder::Form8(
+        commands, [] {}, [] {});
+    QWidget* client = form->centralWidget();
+    EXPECT_EQ(form->windowTitle(), "Sound Recorder");
+    EXPECT_EQ(client->size(), QSize(392, 169));
+    EXPECT_EQ(form->windowFlags() & Qt::WindowType_Mask, Qt::Tool) << "no taskbar button";
+    expectFixedWithCloseBoxOnly(*form);
+    EXPECT_FALSE(form->Quality->menuAction()->isEnabled());
+    EXPECT_EQ(form->Quality->title() + form->low->text() + form->med->text() + form->high->text(),
+              "QualityLow QualityMedium QualityHigh Quality");
+
+    EXPECT_EQ(form->Frame3->title() + form->Frame2->title(), "InformationStatus");
+    EXPECT_EQ(form->Command2->text() + form->Command3->text() + form->Command4->text() +
+                  form->Command5->text() + form->Command1->text() + form->Command6->text(),
+              "RecordStopPlaySave ResetHelp");
+    EXPECT_EQ(form->Command5->parentWidget(), form->Frame2);
+    EXPECT_EQ(form->Command5->geometry(), QRect(8, 104, 169, 17));
+    EXPECT_EQ(form->Label3->geometry(), QRect(8, 16, 169, 129));
+    EXPECT_EQ(form->Command3->geometry(), QRect(264, 88, 57, 17));
+    EXPECT_EQ(client->childAt(210, 90), form->Command2) << "the buttons lie above the frame";
+    EXPECT_EQ(form->Command2->palette().color(QPalette::Button), QColor(255, 0, 0));
+    EXPECT_EQ(form->Text2->text(), "Text2");
+    EXPECT_FALSE(client->rect().intersects(form->Text2->geometry())) << "never seen";
+
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
+    EXPECT_EQ(QApplication::focusWidget(), form->Command2);
+    const QList<QWidget*> tabOrder{form->Command4, form->Command3, form->Command2, form->Text2,
+                                   form->Command5, form->Text1,    form->Command1, form->Command6};
+    EXPECT_EQ(focusOrder(tabOrder), tabOrder);
+    delete form.data();
+}
+
+TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
+    testing::ScriptedCommandStrings commands;
+    testing::RecordingMessageSink messages;
+    QPointer<recorder::Form10> form =
+        new recorder::Form10(recorder::RecorderServices{commands, messages, "/home/ann"});
+    EXPECT_EQ(form->windowTitle(), "Save");
+    EXPECT_EQ(form->size(), QSize(257, 119));
+    expectFixedWithCloseBoxOnly(*form);
+    EXPECT_EQ(form->Label1->text(),
+              "Type a name for your sound. It will be saved in your home folder");
+    EXPECT_TRUE(form->Label1->wordWrap());
+    EXPECT_EQ(form->Command1->text(), "Save");
+    EXPECT_EQ(form->Label1->geometry(), QRect(16, 16, 225, 25));
+    EXPECT_EQ(form->Text1->geometry(), QRect(16, 48, 225, 25));
+    EXPECT_EQ(form->Command1->geometry(), QRect(16, 80, 225, 25));
+
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
+    const QPoint centre = form->screen()->availableGeometry().center();
+    EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), form->Text1);
+    EXPECT_EQ(form->Text1->nextInFocusChain(), form->Command1);
+    delete form.data();
+}
+
+TEST(TroubleshootingLayout, HoldsTenLabelsWithTheirTextsExact) {
+    recorder::Form14 form;
+    EXPECT_EQ(form.windowTitle(), "Troubleshooting Recording Problems");
+    EXPECT_EQ(form.size(), QSize(599, 331));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint) << "sizable";
+    EXPECT_NE(form.minimumSize(), form.maximumSize());
+
+    struct Paragraph {
+        QLabel* label;
+        bool bold;
+        int top;
+        const char* text;
+    };
+    const std::vector<Paragraph> paragraphs = {
+        {form.Label7, true, 8,
+         "When I try to playback my recorded sound in the Sound Recorder, I hear nothing or the "
+         "output is very quiet"},
+        {form.Label1, false, 40,
+         "After you have recorded your sound, try and replay it in the sound recorder, if you can "
+         "hear nothing on playback, check the master volume on the main console is turned up. "},
+        {form.Label2, false, 80,
+         "Try playback again, if you still hear nothing , it is possible that your Stereo wav "
+         "recording channel is not activated. To activate it:"},
+        {form.Label3, false, 112,
+         "Click on the speaker icon in your system tray ( If you cannot see it, click audio "
+         "options from control panel and click show volume icon in taskbar )"},
+        {form.Label4, false, 152,
+         "Click Options > Properties from the volume control panel. Select the recording option. "
+         "You should see a few sliders. Ensure that only the checkbox for Stereo Mix is selected "
+         "and that its slider is around half way up."},
+        {form.Label5, false, 192,
+         "Re-record a sound and test playback. If it now plays okay, save to disk."},
+        {form.Label6, true, 216,
+         "I can hear my sound playback in the sound recorder, but after saving it will not play  "
+         "in Media Player"},
+        {form.Label8, false, 256,
+         "Reopen your saved wav in the WINDOWS sound recorder and resave. Your sound should now "
+         "play without a problem."},
+        {form.Label9, true, 280, "Where is the windows sound recorder?"},
+        {form.Label10, false, 304, "Start menu > Programs > Accessories > Entertainment."},
+    };
+    EXPECT_EQ(form.findChildren<QLabel*>().size(), 10);
+    for (const Paragraph& paragraph : paragraphs) {
+        EXPECT_EQ(paragraph.label->text(), paragraph.text);
+        EXPECT_EQ(paragraph.label->font().bold(), paragraph.bold) << paragraph.text;
+        EXPECT_EQ(paragraph.label->pos(), QPoint(16, paragraph.top)) << paragraph.text;
+        EXPECT_TRUE(paragraph.label->wordWrap());
+    }
+    EXPECT_EQ(form.Label10->width(), 497);
+}
+
+} // namespace
+} // namespace calmfield
