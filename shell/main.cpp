@@ -1,6 +1,8 @@
 #include "platform/ProgramFolder.h"
+#include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
 #include "platform/PulseSystemMixer.h"
+#include "recorder/CommandInterpreter.h"
 #include "shell/DialogFont.h"
 #include "shell/Form1.h"
 #include "shell/MessageBoxSink.h"
@@ -9,6 +11,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -26,8 +29,13 @@ int main(int argc, char* argv[]) {
     platform::PulseSoundOutput output;
     platform::PulseSystemMixer mixer;
     shell::MessageBoxSink messages;
-    shell::ProgramWindows windows(&QDesktopServices::openUrl,
-                                  [] { shell::endProgramOnceNoDialogIsOpen(); });
+    // Recorded takes are saved in the home folder, which stands in for the root of drive C.
+    const std::filesystem::path home = QFile::encodeName(QDir::homePath()).toStdString();
+    recorder::CommandInterpreter commands(
+        [] { return std::make_unique<platform::PulseCaptureDevice>(); }, home);
+    shell::ProgramWindows windows(
+        &QDesktopServices::openUrl, [] { shell::endProgramOnceNoDialogIsOpen(); },
+        recorder::RecorderServices{commands, messages, home});
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     auto* window =

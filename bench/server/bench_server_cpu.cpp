@@ -3,12 +3,12 @@
 //
 // Usage: bench_server_cpu [seconds to measure, default 30] [folder of the sound files]
 
+#include "bench/ProcessorTime.h"
 #include "engine/ChannelBank.h"
 #include "platform/PulseSoundOutput.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SourceRecorder.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,19 +26,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace calmfield;
-using Seconds = std::chrono::duration<double>;
+using bench::ownProcessorTime;
+using bench::Seconds;
 
 constexpr double kTargetPercent = 1.0;
 constexpr std::uint32_t kServerRate = 44100;
-
-Seconds ownProcessorTime() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-    };
-    return Seconds(seconds(usage.ru_utime) + seconds(usage.ru_stime));
-}
 
 // User and system time of another process, from /proc/<pid>/stat.
 std::optional<Seconds> processorTimeOf(pid_t pid) {
