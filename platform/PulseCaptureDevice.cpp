@@ -130,37 +130,40 @@ CaptureDevice::Activity PulseCaptureDevice::activity() const {
     return activity_.load(std::memory_order_relaxed);
 }
 
-bool PulseCaptureDevice::startRecording(BytePcmFormat format, CapturedBytesSink& sink) {
+// Stops what ran before, makes a stream in `format`, lets `connect` hook it up and
+// connect it, and marks the device `activity` when that worked.
+template <typename Connect>
+bool PulseCaptureDevice::startStream(const char* name, BytePcmFormat format, Activity activity,
+                                     Connect connect) {
     if (mainloop_ == nullptr)
         return false;
     pa_threaded_mainloop_lock(mainloop_);
     releaseStream();
-    bool started = false;
-    if (pa_stream* stream = newStream("Recording", format)) {
-        pa_buffer_attr buffer{};
-        buffer.maxlength = static_cast<std::uint32_t>(-1);
-        buffer.fragsize = static_cast<std::uint32_t>(
-            pa_usec_to_bytes(toMicroseconds(kCaptureFragment), pa_stream_get_sample_spec(stream)));
-        pa_stream_set_read_callback(stream, Callbacks::streamRead, this);
-        sink_ = &sink;
-        started = pa_stream_connect_record(stream, kDefaultOutputMonitor, &buffer,
-                                           PA_STREAM_ADJUST_LATENCY) >= 0;
-    }
+    pa_stream* stream = newStream(name, format);
+    const bool started = stream != nullptr && connect(stream);
     if (started)
-        activity_.store(Activity::Recording, std::memory_order_relaxed);
+        activity_.store(activity, std::memory_order_relaxed);
     else
         releaseStream();
     pa_threaded_mainloop_unlock(mainloop_);
     return started;
 }
 
+bool PulseCaptureDevice::startRecording(BytePcmFormat format, CapturedBytesSink& sink) {
+    return startStream("Recording", format, Activity::Recording, [&](pa_stream* stream) {
+        pa_buffer_attr buffer{};
+        buffer.maxlength = static_cast<std::uint32_t>(-1);
+        buffer.fragsize = static_cast<std::uint32_t>(
+            pa_usec_to_bytes(toMicroseconds(kCaptureFragment), pa_stream_get_sample_spec(stream)));
+        pa_stream_set_read_callback(stream, Callbacks::streamRead, this);
+        sink_ = &sink;
+        return pa_stream_connect_record(stream, kDefaultOutputMonitor, &buffer,
+                                        PA_STREAM_ADJUST_LATENCY) >= 0;
+    });
+}
+
 bool PulseCaptureDevice::startPlaying(BytePcmFormat format, PlaybackBytesSource& source) {
-    if (mainloop_ == nullptr)
-        return false;
-    pa_threaded_mainloop_lock(mainloop_);
-    releaseStream();
-    bool started = false;
-    if (pa_stream* stream = newStream("Playback", format)) {
+    return startStream("Playback", format, Activity::Playing, [&](pa_stream* stream) {
         pa_buffer_attr buffer{};
         buffer.maxlength = static_cast<std::uint32_t>(-1);
         buffer.tlength = static_cast<std::uint32_t>(
@@ -169,15 +172,9 @@ bool PulseCaptureDevice::startPlaying(BytePcmFormat format, PlaybackBytesSource&
         buffer.minreq = static_cast<std::uint32_t>(-1);
         pa_stream_set_write_callback(stream, Callbacks::streamWrite, this);
         source_ = &source;
-        started = pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY,
-                                             nullptr, nullptr) >= 0;
-    }
-    if (started)
-        activity_.store(Activity::Playing, std::memory_order_relaxed);
-    else
-        releaseStream();
-    pa_threaded_mainloop_unlock(mainloop_);
-    return started;
+        return pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY,
+                                          nullptr, nullptr) >= 0;
+    });
 }
 
 void PulseCaptureDevice::stop() {

@@ -42,6 +42,8 @@ class PulseCaptureDevice final : public CaptureDevice {
     struct Callbacks;
 
     bool connectContext();
+    template <typename Connect>
+    bool startStream(const char* name, BytePcmFormat format, Activity activity, Connect connect);
     pa_stream* newStream(const char* name, BytePcmFormat format);
     void streamBroke();
     void releaseStream();

@@ -53,8 +53,6 @@ CommandReply CaptureElement::setSampleRate(long rate) {
     if (rate < kLowestRate || rate > kHighestRate)
         return failed(kUnsupportedSetting, "the sample rate must be between 1000 and 384000");
     next_.rate = static_cast<std::uint32_t>(rate);
-    if (heldBytes() == 0 && state_ != State::Recording)
-        take_ = next_;
     return succeeded();
 }
 
@@ -68,8 +66,6 @@ CommandReply CaptureElement::setChannels(long channels) {
     if (channels != 1 && channels != 2)
         return failed(kUnsupportedSetting, "sound is recorded in 1 or 2 channels only");
     next_.channels = static_cast<std::uint8_t>(channels);
-    if (heldBytes() == 0 && state_ != State::Recording)
-        take_ = next_;
     return succeeded();
 }
 
@@ -113,7 +109,7 @@ CommandReply CaptureElement::play(std::uint64_t fromByte) {
         return serverAway();
     const std::uint64_t from = std::min(fromByte - fromByte % frameBytes(), heldBytes_);
     playback_ = std::make_unique<SpoolPlayback>(spool_, from, heldBytes_);
-    if (!device_->startPlaying(take_, *playback_)) {
+    if (!device_->startPlaying(takeFormat(), *playback_)) {
         playback_.reset();
         return serverAway();
     }
@@ -125,7 +121,8 @@ CommandReply CaptureElement::save(const std::filesystem::path& target) {
     catchUp();
     if (state_ == State::Recording)
         return failed(kDeviceBusy, "a recording is still running");
-    if (std::string reason = saveWaveFile(spool_, heldBytes_, take_, target); !reason.empty())
+    if (std::string reason = saveWaveFile(spool_, heldBytes_, takeFormat(), target);
+        !reason.empty())
         return failed(kFileNotSaved, std::move(reason));
     return succeeded();
 }

@@ -66,8 +66,8 @@ class CaptureElement {
     std::string mode();
     // The bytes of the take: growing while it is recorded.
     std::uint64_t heldBytes();
-    // The format of the take held, or of the next one while none is.
-    platform::BytePcmFormat takeFormat() const { return take_; }
+    // The format of the take held, or of the next one while none was ever recorded.
+    platform::BytePcmFormat takeFormat() const { return spool_.isOpen() ? take_ : next_; }
 
   private:
     enum class State { Stopped, Recording, Playing };
@@ -77,7 +77,7 @@ class CaptureElement {
     void catchUp();
     void endRecording();
     void endPlayback();
-    std::size_t frameBytes() const { return take_.channels; }
+    std::size_t frameBytes() const { return takeFormat().channels; }
 
     std::unique_ptr<platform::CaptureDevice> device_;
     const std::filesystem::path spoolFolder_;
@@ -89,7 +89,7 @@ class CaptureElement {
     bool atStart_ = true;
     std::uint64_t heldBytes_ = 0;
     platform::BytePcmFormat next_;
-    platform::BytePcmFormat take_;
+    platform::BytePcmFormat take_; // set when a new take begins
 };
 
 } // namespace calmfield::recorder

@@ -62,7 +62,6 @@ void Form8::setCreationState() {
     Timer3->stop();
     Timer3->setInterval(0);
     startTime_ = QDateTime();
-    takeRunning_ = false;
     Command2->setFocus();
 }
 
@@ -119,7 +118,6 @@ void Form8::recordClicked() {
         quality.first->setEnabled(quality.first == chosen.first);
 
     Timer3->start(kClockMilliseconds);
-    takeRunning_ = true;
     Timer2->setInterval(kInformationPollMilliseconds);
     startTime_ = clock_();
     increment();
@@ -142,7 +140,6 @@ void Form8::stopClicked() {
     Command4->setEnabled(true);
     increment();
     Timer3->stop();
-    takeRunning_ = false;
     informationTick();
 }
 
@@ -180,8 +177,9 @@ void Form8::informationTick() {
     const CommandReply size = commands_.send("status capture length");
     if (const std::optional<QString> text = informationText(size.reply))
         showIfChanged(Label3, *text);
+    // The elapsed-time clock runs exactly while a take grows.
     const int nextPoll =
-        takeRunning_ ? kInformationPollMilliseconds : kIdleInformationPollMilliseconds;
+        Timer3->isActive() ? kInformationPollMilliseconds : kIdleInformationPollMilliseconds;
     if (Timer2->interval() != nextPoll)
         Timer2->setInterval(nextPoll);
 }

@@ -99,8 +99,6 @@ class Form8 : public QMainWindow {
     std::function<void()> showTroubleshooting_;
     Clock clock_;
     QDateTime startTime_;
-    // Between Record and Stop: the take grows and its size is polled every 19 ms.
-    bool takeRunning_ = false;
     bool loaded_ = false;
 };
 
