@@ -47,23 +47,11 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
     bool serverReachable() const override { return server_.reachable; }
     bool startRecording(platform::BytePcmFormat format,
                         platform::CapturedBytesSink& sink) override {
-        stop();
-        if (!server_.reachable)
-            return false;
-        server_.format = format;
-        server_.sink = &sink;
-        server_.activity = Activity::Recording;
-        return true;
+        return start(format, Activity::Recording) && (server_.sink = &sink);
     }
     bool startPlaying(platform::BytePcmFormat format,
                       platform::PlaybackBytesSource& source) override {
-        stop();
-        if (!server_.reachable)
-            return false;
-        server_.format = format;
-        server_.source = &source;
-        server_.activity = Activity::Playing;
-        return true;
+        return start(format, Activity::Playing) && (server_.source = &source);
     }
     void stop() override {
         server_.sink = nullptr;
@@ -73,6 +61,15 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
     Activity activity() const override { return server_.activity; }
 
   private:
+    bool start(platform::BytePcmFormat format, Activity activity) {
+        stop();
+        if (!server_.reachable)
+            return false;
+        server_.format = format;
+        server_.activity = activity;
+        return true;
+    }
+
     Server& server_;
 };
 

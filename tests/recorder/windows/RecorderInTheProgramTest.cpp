@@ -72,7 +72,7 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
     EXPECT_EQ(commands.count("close capture"), 1);
 }
 
-TEST(RecorderWindows, AreClosedWithTheProgramAndAbsentWithoutARecorder) {
+TEST(RecorderWindows, AreClosedWithTheProgram) {
     testing::ScriptedCommandStrings commands;
     testing::RecordingMessageSink messages;
     {
@@ -82,12 +82,6 @@ TEST(RecorderWindows, AreClosedWithTheProgramAndAbsentWithoutARecorder) {
         windows.showSaveName();
     }
     EXPECT_EQ(commands.actions(), (std::vector<std::string>{kOpen, "close capture"}));
-
-    shell::ProgramWindows without([](const QUrl&) { return false; });
-    without.showRecorder();
-    without.showSaveName();
-    EXPECT_EQ(without.recorderWindow(), nullptr);
-    EXPECT_EQ(without.saveNameDialog(), nullptr);
 }
 
 } // namespace
