@@ -1,28 +1,30 @@
 #include "persistence/LineFile.h"
 
 #include "persistence/LineFormat.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
+
+#include <string>
 
 namespace calmfield::persistence {
 namespace {
 
 // A line of the format takes well under a hundred bytes; blanks and line ends may pad it out,
 // but a file larger than this is not one of ours.
-constexpr qint64 kLargestFileRead = 64 * 1024;
+constexpr std::size_t kLargestFileRead = 64 * 1024;
 
 } // namespace
 
 LineFileContent readLineFile(const QString& path, std::size_t fieldCount) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("it cannot be opened (%1)").arg(file.errorString())};
-    const QByteArray bytes = file.read(kLargestFileRead);
-    if (file.error() != QFileDevice::NoError)
-        return {{}, QStringLiteral("it cannot be read (%1)").arg(file.errorString())};
-    ParsedLine parsed = parseLine(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), fieldCount);
+    platform::RegularFile file = platform::RegularFile::open(QFile::encodeName(path).constData());
+    if (!file.isOpen())
+        return {{}, QString::fromUtf8(platform::reasonNotOpened(file.failure()))};
+    std::string bytes;
+    if (!file.readUpTo(kLargestFileRead, bytes))
+        return {{}, QStringLiteral("it cannot be read")};
+    ParsedLine parsed = parseLine(bytes, fieldCount);
     return {std::move(parsed.values), QString::fromStdString(parsed.error)};
 }
 

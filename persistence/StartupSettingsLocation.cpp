@@ -1,16 +1,12 @@
 #include "persistence/StartupSettingsLocation.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/RegularFile.h"
 
 #include <unistd.h>
 
 namespace calmfield::persistence {
 namespace {
-
-bool isRegularFile(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
 
 bool isFolder(const std::filesystem::path& path) {
     std::error_code error;
@@ -49,15 +45,15 @@ bool StartupSettingsLocation::programFolderTakesIt() const {
     if (!isFolder(programFolder_) || !writable_(programFolder_))
         return false;
     const auto file = programFile();
-    return isAbsent(file) || (isRegularFile(file) && writable_(file));
+    return isAbsent(file) || (platform::isRegularFile(file) && writable_(file));
 }
 
 std::filesystem::path StartupSettingsLocation::fileToRead() const {
     const auto program = programFile();
     const auto user = userFile();
-    if (!programFolderTakesIt() && !user.empty() && isRegularFile(user))
+    if (!programFolderTakesIt() && !user.empty() && platform::isRegularFile(user))
         return user;
-    return isRegularFile(program) ? program : std::filesystem::path();
+    return platform::isRegularFile(program) ? program : std::filesystem::path();
 }
 
 std::filesystem::path StartupSettingsLocation::fileToWrite() const {

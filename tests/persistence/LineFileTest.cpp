@@ -1,10 +1,12 @@
 #include "persistence/LineFile.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/PipeRelease.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace calmfield::persistence {
 namespace {
@@ -50,12 +52,20 @@ TEST_F(LineFile, ReplacesAnOlderFileWhole) {
 }
 
 TEST_F(LineFile, ReadingFailuresSayWhatIsWrong) {
-    EXPECT_TRUE(readLineFile(pathOf("absent.clm"), 15).error.startsWith("it cannot be opened"));
-    EXPECT_FALSE(readLineFile(folder.path(), 15).error.isEmpty());
+    EXPECT_EQ(readLineFile(pathOf("absent.clm"), 15).error, "there is no such file");
+    EXPECT_EQ(readLineFile(folder.path(), 15).error, "there is no such file");
     putFile(pathOf("short.clm"), "1,2,3\r\n");
     const auto shortFile = readLineFile(pathOf("short.clm"), 16);
     EXPECT_TRUE(shortFile.values.empty());
     EXPECT_EQ(shortFile.error, "it holds 3 of the 16 numbers needed");
+}
+
+TEST_F(LineFile, APipeUnderTheNameReadsAsMissingWithoutWaitingForAWriter) {
+    const QString pipe = pathOf("settings.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto read = testsupport::callThatMustNotWaitOnPipe(
+        QFile::encodeName(pipe).toStdString(), [&] { return readLineFile(pipe, 16); });
+    EXPECT_EQ(read.error, "there is no such file");
 }
 
 TEST_F(LineFile, AWriteIntoAPlaceThatCannotTakeItFailsWithAReason) {

@@ -154,8 +154,8 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
         const char* reason;
     };
     for (const Bad& bad : {
-             Bad{"missing.clm", {}, "it cannot be opened"},
-             Bad{"a folder.clm", {}, "it cannot be"},
+             Bad{"missing.clm", {}, "there is no such file"},
+             Bad{"a folder.clm", {}, "there is no such file"},
              Bad{"empty.clm", "", "it holds 0 of the 15 numbers needed"},
              Bad{"short.clm", "1,1,1,1,1,0,0,0,0,0,32000,32000,32000,32000\r\n",
                  "it holds 14 of the 15 numbers needed"},

@@ -1,0 +1,112 @@
+#include "platform/RegularFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+namespace calmfield::platform {
+namespace {
+
+RegularFile::Failure failureFor(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return RegularFile::Failure::missing;
+    case EACCES:
+    case EPERM:
+        return RegularFile::Failure::notAllowed;
+    default:
+        return RegularFile::Failure::unreadable;
+    }
+}
+
+} // namespace
+
+bool isRegularFile(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+RegularFile RegularFile::open(const std::filesystem::path& path) {
+    // Looked at before opening, since merely opening some devices has an effect.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return {-1, failureFor(errno), 0};
+    if (!S_ISREG(status.st_mode))
+        return {-1, Failure::missing, 0};
+
+    // Without blocking, in case a pipe has taken the name since; checked again once open.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return {-1, failureFor(errno), 0};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return {-1, Failure::missing, 0};
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return {descriptor, Failure::none, static_cast<std::uint64_t>(status.st_size)};
+}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)), failure_(other.failure_),
+      size_(other.size_) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        failure_ = other.failure_;
+        size_ = other.size_;
+    }
+    return *this;
+}
+
+RegularFile::~RegularFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+int RegularFile::release() {
+    return std::exchange(descriptor_, -1);
+}
+
+bool RegularFile::readUpTo(std::size_t limit, std::string& bytes) {
+    char block[4096];
+    std::size_t taken = 0;
+    while (taken < limit) {
+        const std::size_t wanted = std::min(sizeof block, limit - taken);
+        const ssize_t count = ::read(descriptor_, block, wanted);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        bytes.append(block, static_cast<std::size_t>(count));
+        taken += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+const char* reasonNotOpened(RegularFile::Failure failure) {
+    switch (failure) {
+    case RegularFile::Failure::none:
+        return "";
+    case RegularFile::Failure::missing:
+        return "there is no such file";
+    case RegularFile::Failure::notAllowed:
+        return "you are not allowed to read it";
+    case RegularFile::Failure::unreadable:
+        break;
+    }
+    return "it cannot be read";
+}
+
+} // namespace calmfield::platform

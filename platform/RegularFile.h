@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace calmfield::platform {
+
+// Whether `path` names a regular file, following links. It is never opened, so a pipe, a device
+// or a folder under the name cannot keep the caller waiting.
+bool isRegularFile(const std::filesystem::path& path);
+
+// A regular file open for reading, closed when the object goes. Anything else under the name (a
+// pipe, a device, a folder) counts as missing and is never opened, so opening never blocks.
+class RegularFile {
+  public:
+    enum class Failure {
+        none,
+        missing,    // nothing by that name, or something other than a regular file
+        notAllowed, // the user may not read it
+        unreadable, // any other reason the system gives
+    };
+
+    static RegularFile open(const std::filesystem::path& path);
+
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+    ~RegularFile();
+
+    bool isOpen() const { return descriptor_ >= 0; }
+    Failure failure() const { return failure_; }
+    int descriptor() const { return descriptor_; }
+    std::uint64_t size() const { return size_; } // when it was opened
+
+    // Hands the descriptor over to a caller who will close it.
+    int release();
+
+    // Appends what is left of the file to `bytes`, at most `limit` bytes; false on a read error.
+    bool readUpTo(std::size_t limit, std::string& bytes);
+
+  private:
+    RegularFile(int descriptor, Failure failure, std::uint64_t size)
+        : descriptor_(descriptor), failure_(failure), size_(size) {}
+
+    int descriptor_ = -1;
+    Failure failure_ = Failure::none;
+    std::uint64_t size_ = 0;
+};
+
+// Why a file could not be opened, in words that fit into a sentence to the user.
+const char* reasonNotOpened(RegularFile::Failure failure);
+
+} // namespace calmfield::platform
