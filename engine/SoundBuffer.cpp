@@ -1,12 +1,27 @@
 #include "engine/SoundBuffer.h"
 
+#include "engine/DataChunk.h"
+#include "platform/RegularFile.h"
+
 #include <sndfile.h>
+
+#include <algorithm>
+#include <new>
 
 namespace calmfield::engine {
 namespace {
 
 constexpr std::uint32_t kLowestRate = 1000;
 constexpr std::uint32_t kHighestRate = 200000;
+
+// Frames decoded at a time; the file's header is not trusted to say how many there are.
+constexpr sf_count_t kBlockFrames = 64 * 1024;
+
+// Room taken by a frame in memory, and the frames added around the loop for interpolation.
+constexpr std::size_t kFrameBytes = 2 * sizeof(std::int16_t);
+constexpr std::size_t kPaddingFrames = 3;
+
+constexpr char kDamaged[] = "it is damaged and shorter than its header says";
 
 bool isPcmOrFloat(int format) {
     switch (format & SF_FORMAT_SUBMASK) {
@@ -27,59 +42,117 @@ struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
 };
 
+SoundFileResult refused(std::string reason) {
+    return {nullptr, std::move(reason)};
+}
+
+std::string tooLong() {
+    return "it is too long: a sound may last at most " + std::to_string(kLongestSoundSeconds / 60) +
+           " minutes and take at most " + std::to_string(kLargestSoundBytes >> 20) +
+           " MB of memory";
+}
+
+// Makes room for `samples` more in `stereo`, growing by half at a time but never past the most
+// that a sound may hold, so that reading a long sound does not overshoot the limit.
+void makeRoom(std::vector<std::int16_t>& stereo, std::size_t samples, std::size_t mostSamples) {
+    const std::size_t needed = stereo.size() + samples;
+    if (needed <= stereo.capacity())
+        return;
+    stereo.reserve(
+        std::min(std::max(needed, stereo.capacity() + stereo.capacity() / 2), mostSamples));
+}
+
+SoundFileResult decode(const std::filesystem::path& path) {
+    platform::RegularFile file = platform::RegularFile::open(path);
+    if (!file.isOpen())
+        return refused(platform::reasonNotOpened(file.failure()));
+    const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), file.size());
+
+    SF_INFO info{};
+    // libsndfile closes the descriptor, even when it refuses the file.
+    std::unique_ptr<SNDFILE, SndfileCloser> sound(
+        sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE));
+    if (!sound) {
+        return refused(sf_error(nullptr) == SF_ERR_UNRECOGNISED_FORMAT ? "it is not a sound file"
+                                                                       : "it is damaged");
+    }
+    if (cutShort)
+        return refused(kDamaged);
+    if (!isPcmOrFloat(info.format))
+        return refused("its samples are neither PCM nor floating point");
+    if (info.channels < 1 || info.channels > 2)
+        return refused("it has " + std::to_string(info.channels) +
+                       " channels; only mono and stereo sounds can be played");
+    if (info.samplerate < static_cast<int>(kLowestRate) ||
+        info.samplerate > static_cast<int>(kHighestRate))
+        return refused("its sample rate of " + std::to_string(info.samplerate) +
+                       " Hz is outside what can be played");
+    if (info.frames <= 0)
+        return refused("it holds no sound");
+
+    // Floating-point files are scaled to the 16-bit range rather than wrapped around.
+    sf_command(sound.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    sf_command(sound.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+
+    const auto rate = static_cast<std::uint32_t>(info.samplerate);
+    const std::size_t mostFrames = longestSoundFrames(rate);
+    const bool mono = info.channels == 1;
+    std::vector<std::int16_t> block(static_cast<std::size_t>(kBlockFrames * info.channels));
+    std::vector<std::int16_t> stereo;
+    for (;;) {
+        const sf_count_t read = sf_readf_short(sound.get(), block.data(), kBlockFrames);
+        if (read <= 0)
+            break;
+        const auto frames = static_cast<std::size_t>(read);
+        if (stereo.size() / 2 + frames > mostFrames)
+            return refused(tooLong());
+        makeRoom(stereo, 2 * frames, 2 * (mostFrames + kPaddingFrames));
+        for (std::size_t i = 0; i < frames; ++i) {
+            stereo.push_back(block[mono ? i : 2 * i]);
+            stereo.push_back(block[mono ? i : 2 * i + 1]);
+        }
+    }
+    const auto decoded = static_cast<sf_count_t>(stereo.size() / 2);
+    // A length of SF_COUNT_MAX means the file does not say how long it is.
+    if (sf_error(sound.get()) != SF_ERR_NO_ERROR ||
+        (info.frames != SF_COUNT_MAX && decoded < info.frames))
+        return refused(kDamaged);
+    if (decoded == 0)
+        return refused("it holds no sound");
+    makeRoom(stereo, 2 * kPaddingFrames, 2 * (mostFrames + kPaddingFrames));
+    return {std::make_shared<const SoundBuffer>(std::move(stereo), rate), {}};
+}
+
 } // namespace
 
-SoundBuffer::SoundBuffer(const std::vector<std::int16_t>& interleavedStereo,
-                         std::uint32_t sampleRate)
-    : frames_(interleavedStereo.size() / 2), sampleRate_(sampleRate) {
-    padded_.reserve(interleavedStereo.size() + 6);
-    padded_.insert(padded_.end(), interleavedStereo.end() - 2, interleavedStereo.end());
-    padded_.insert(padded_.end(), interleavedStereo.begin(), interleavedStereo.end());
+SoundBuffer::SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate)
+    : padded_(std::move(interleavedStereo)), frames_(padded_.size() / 2), sampleRate_(sampleRate) {
+    padded_.reserve(padded_.size() + 2 * kPaddingFrames);
+    const std::int16_t lastLeft = padded_[padded_.size() - 2];
+    const std::int16_t lastRight = padded_.back();
+    padded_.insert(padded_.begin(), {lastLeft, lastRight});
     for (std::size_t i = 0; i < 2; ++i) {
-        const std::size_t frame = i % frames_;
-        padded_.push_back(interleavedStereo[2 * frame]);
-        padded_.push_back(interleavedStereo[2 * frame + 1]);
+        const std::size_t frame = 1 + i % frames_; // frame 0 now starts at the second pair
+        const std::int16_t left = padded_[2 * frame];
+        const std::int16_t right = padded_[2 * frame + 1];
+        padded_.push_back(left);
+        padded_.push_back(right);
     }
 }
 
+std::size_t longestSoundFrames(std::uint32_t sampleRate) {
+    return std::min(static_cast<std::size_t>(kLongestSoundSeconds) * sampleRate,
+                    kLargestSoundBytes / kFrameBytes - kPaddingFrames);
+}
+
 SoundFileResult loadSoundFile(const std::filesystem::path& path) {
-    SF_INFO info{};
-    std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file)
-        return {nullptr, sf_strerror(nullptr)};
-    if (!isPcmOrFloat(info.format))
-        return {nullptr, "its samples are neither PCM nor floating point"};
-    if (info.channels < 1 || info.channels > 2)
-        return {nullptr, "it has " + std::to_string(info.channels) +
-                             " channels; only mono and stereo sounds can be played"};
-    if (info.samplerate < static_cast<int>(kLowestRate) ||
-        info.samplerate > static_cast<int>(kHighestRate))
-        return {nullptr, "its sample rate of " + std::to_string(info.samplerate) +
-                             " Hz is outside what can be played"};
-    if (info.frames <= 0)
-        return {nullptr, "it holds no sound"};
-
-    // Floating-point files are scaled to the 16-bit range rather than wrapped around.
-    sf_command(file.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-
-    const auto frames = static_cast<std::size_t>(info.frames);
-    std::vector<std::int16_t> stereo(frames * 2);
-    std::vector<std::int16_t> decoded(frames * static_cast<std::size_t>(info.channels));
-    const sf_count_t read = sf_readf_short(file.get(), decoded.data(), info.frames);
-    if (read != info.frames)
-        return {nullptr, "it is shorter than its header says or cannot be read"};
-    for (std::size_t i = 0; i < frames; ++i) {
-        if (info.channels == 1) {
-            stereo[2 * i] = stereo[2 * i + 1] = decoded[i];
-        } else {
-            stereo[2 * i] = decoded[2 * i];
-            stereo[2 * i + 1] = decoded[2 * i + 1];
-        }
+    try {
+        return decode(path);
+    } catch (const std::bad_alloc&) {
+        return refused("there is not enough memory to hold it");
+    } catch (...) {
+        return refused("it cannot be read");
     }
-    return {
-        std::make_shared<const SoundBuffer>(stereo, static_cast<std::uint32_t>(info.samplerate)),
-        {}};
 }
 
 } // namespace calmfield::engine

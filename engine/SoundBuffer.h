@@ -14,8 +14,9 @@ namespace calmfield::engine {
 // four-point interpolation around any frame reads straight through the loop's wrap.
 class SoundBuffer {
   public:
-    // `interleavedStereo` holds left, right pairs; it must not be empty.
-    SoundBuffer(const std::vector<std::int16_t>& interleavedStereo, std::uint32_t sampleRate);
+    // `interleavedStereo` holds left, right pairs; it must not be empty. Its storage is kept, so
+    // room for three more frames spares a copy.
+    SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate);
 
     std::size_t frames() const { return frames_; }
     std::uint32_t sampleRate() const { return sampleRate_; }
@@ -36,7 +37,14 @@ struct SoundFileResult {
     std::string error;                        // why, in words for the user
 };
 
-// Decodes a sound file of any PCM or float encoding, mono or stereo, at its own rate.
+// The longest sound that is played: ten minutes, and never more than 256 MB in memory.
+inline constexpr std::uint32_t kLongestSoundSeconds = 600;
+inline constexpr std::size_t kLargestSoundBytes = std::size_t{256} << 20;
+std::size_t longestSoundFrames(std::uint32_t sampleRate);
+
+// Decodes a sound file of any PCM or float encoding, mono or stereo, at its own rate. Only a
+// regular file is opened, its header's length is not relied on, and a file that is damaged or
+// longer than the longest sound is refused; nothing is thrown.
 SoundFileResult loadSoundFile(const std::filesystem::path& path);
 
 } // namespace calmfield::engine
