@@ -1,6 +1,10 @@
 #include "BankFixture.h"
+#include "tests/support/PipeRelease.h"
+
+#include <sys/stat.h>
 
 #include <fstream>
+#include <regex>
 
 namespace calmfield {
 namespace {
@@ -79,6 +83,48 @@ TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     bank.channel(4)->Play();
     bank.stopAndRewindAll();
     output.pull(2 * ramp());
+}
+
+// Each message with its file's name and colour taken out.
+std::vector<std::string> reasonsIn(const std::string& messages) {
+    const std::regex nameOrColour("\"[^\"]*\"|The [a-z]+ noise");
+    std::vector<std::string> reasons;
+    for (std::size_t start = 0; start < messages.size();) {
+        const std::size_t end = std::min(messages.find("\n\n", start), messages.size());
+        reasons.push_back(
+            std::regex_replace(messages.substr(start, end - start), nameOrColour, ""));
+        start = end + 2;
+    }
+    return reasons;
+}
+
+TEST_F(BankFixture, APipeAFolderOrADeviceUnderASoundFilesNameReadsAsAMissingFile) {
+    const auto pipe = folder.path() / "Pink_Noise.Wav";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.path() / "White_Noise.Wav");
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "Blue_Noise.Wav");
+
+    const std::string messages = testsupport::callThatMustNotWaitOnPipe(
+        pipe, [&] { return bank.createChannels(folder.path()); });
+    const auto reasons = reasonsIn(messages);
+    ASSERT_EQ(reasons.size(), 5u) << messages; // brown and purple are missing
+    for (const auto& reason : reasons)
+        EXPECT_EQ(reason, reasons[0]);
+    EXPECT_EQ(messages.find(".."), std::string::npos) << messages;
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        EXPECT_EQ(bank.channel(colour), nullptr);
+}
+
+TEST_F(BankFixture, ASoundFileCutShortIsCalledDamagedAndItsColourStaysSilent) {
+    const auto file = folder.path() / "White_Noise.Wav";
+    testing::writeStereoWav(file, testing::randomStereo(22050, 9), 22050);
+    std::filesystem::resize_file(file, 100);
+
+    const std::string message = bank.createChannel(2, file);
+    EXPECT_NE(message.find("White_Noise.Wav\" cannot be played: it is damaged"), std::string::npos)
+        << message;
+    EXPECT_EQ(message.find(".."), std::string::npos) << message;
+    EXPECT_EQ(bank.channel(2), nullptr);
 }
 
 TEST(ChannelBankDevice, ADeviceThatCannotBeOpenedLeavesTheBankWithoutSound) {
