@@ -1,5 +1,5 @@
 #include "BankFixture.h"
-#include "tests/support/PipeRelease.h"
+#include "tests/support/PipeWatch.h"
 
 #include <sys/stat.h>
 
@@ -104,8 +104,9 @@ TEST_F(BankFixture, APipeAFolderOrADeviceUnderASoundFilesNameReadsAsAMissingFile
     std::filesystem::create_directory(folder.path() / "White_Noise.Wav");
     std::filesystem::create_symlink("/dev/zero", folder.path() / "Blue_Noise.Wav");
 
-    const std::string messages = testsupport::callThatMustNotWaitOnPipe(
-        pipe, [&] { return bank.createChannels(folder.path()); });
+    testsupport::PipeWatch watch(pipe);
+    const std::string messages = bank.createChannels(folder.path());
+    EXPECT_FALSE(watch.released()) << "waited on the pipe";
     const auto reasons = reasonsIn(messages);
     ASSERT_EQ(reasons.size(), 5u) << messages; // brown and purple are missing
     for (const auto& reason : reasons)

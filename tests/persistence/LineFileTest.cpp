@@ -1,6 +1,6 @@
 #include "persistence/LineFile.h"
 #include "tests/support/FileSizeLimit.h"
-#include "tests/support/PipeRelease.h"
+#include "tests/support/PipeWatch.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,8 +63,9 @@ TEST_F(LineFile, ReadingFailuresSayWhatIsWrong) {
 TEST_F(LineFile, APipeUnderTheNameReadsAsMissingWithoutWaitingForAWriter) {
     const QString pipe = pathOf("settings.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const auto read = testsupport::callThatMustNotWaitOnPipe(
-        QFile::encodeName(pipe).toStdString(), [&] { return readLineFile(pipe, 16); });
+    testsupport::PipeWatch watch(QFile::encodeName(pipe).toStdString());
+    const auto read = readLineFile(pipe, 16);
+    EXPECT_FALSE(watch.released()) << "waited on the pipe";
     EXPECT_EQ(read.error, "there is no such file");
 }
 
