@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "platform/QtFileDialog.h"
+#include "platform/RegularFile.h"
 #include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
@@ -10,6 +11,9 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QPixmap>
+
+#include <string>
+#include <system_error>
 
 namespace calmfield::shell {
 namespace {
@@ -21,6 +25,21 @@ constexpr std::size_t index(int colour) {
 // What Reset All sets.
 constexpr int kResetVolume = -1500;
 constexpr int kResetFrequency = 32767;
+
+// The colour pictures are a few kilobytes; anything this large is not one of them.
+constexpr std::size_t kLargestPicture = 16 << 20;
+
+// An empty picture when the file is missing, unreadable or something other than a regular file.
+QPixmap pictureFrom(const std::filesystem::path& file) {
+    platform::RegularFile opened = platform::RegularFile::open(file);
+    std::string bytes;
+    QPixmap picture;
+    if (opened.isOpen() && opened.size() <= kLargestPicture &&
+        opened.readUpTo(kLargestPicture, bytes))
+        picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                             static_cast<uint>(bytes.size()));
+    return picture;
+}
 
 } // namespace
 
@@ -215,6 +234,10 @@ void Form1::closeClicked() {
 
 void Form1::helpClicked() {
     const auto page = platform::resolveStoredName(programFolder_, "\\help.htm");
+    // Only a real page is handed to the desktop: a pipe or a device there would hold up the viewer.
+    std::error_code error;
+    if (std::filesystem::exists(page, error) && !platform::isRegularFile(page))
+        return;
     openUrl_(QUrl::fromLocalFile(QFile::decodeName(page.c_str())));
 }
 
@@ -236,8 +259,7 @@ void Form1::unload() {
 void Form1::showColourPicture(int colour) {
     const auto file = platform::resolveStoredName(programFolder_,
                                                   engine::kNoiseColours[index(colour)].pictureFile);
-    // A missing or unreadable picture leaves the box empty.
-    Picture1->setPixmap(QPixmap(QFile::decodeName(file.c_str())));
+    Picture1->setPixmap(pictureFrom(file));
 }
 
 std::array<CheckBox*, engine::kColourCount> Form1::toggles() const {

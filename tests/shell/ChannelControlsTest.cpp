@@ -1,6 +1,8 @@
 #include "Form1Fixture.h"
+#include "tests/support/PipeWatch.h"
 
 #include <QTest>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -109,6 +111,17 @@ TEST_F(ChannelControls, ATogglePutIntoItsGreyedStateShowsThePictureButLeavesTheC
     form->Check4->setValue(CheckBox::kOn);
     form->Check4->setValue(CheckBox::kGreyed);
     EXPECT_TRUE(channel(kBlue).isPlaying());
+}
+
+TEST_F(ChannelControls, APictureThatIsNotAFileLeavesTheBoxEmptyWithoutWaiting) {
+    form->Check1->setValue(CheckBox::kOn);
+    const auto picture = folder / "White_noise.jpg";
+    std::filesystem::remove(picture);
+    ASSERT_EQ(::mkfifo(picture.c_str(), 0600), 0);
+    testsupport::PipeWatch watch(picture);
+    form->Check3->setValue(CheckBox::kOn);
+    EXPECT_FALSE(watch.released()) << "waited on the pipe";
+    EXPECT_TRUE(form->Picture1->pixmap().isNull());
 }
 
 TEST_F(ChannelControls, SettingAControlToTheValueItHoldsRunsNoHandler) {

@@ -3,6 +3,8 @@
 #include "shell/info/Form2.h"
 #include "shell/info/Form4.h"
 
+#include <sys/stat.h>
+
 namespace calmfield {
 namespace {
 
@@ -186,6 +188,13 @@ TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
     EXPECT_TRUE(openedAddresses[0].isLocalFile());
     EXPECT_EQ(std::filesystem::path(openedAddresses[0].toLocalFile().toStdString()),
               folder / "help.htm");
+}
+
+TEST_F(ProgramLife, AHelpPageThatIsNotAFileIsNotHandedToTheDesktop) {
+    std::filesystem::remove(folder / "help.htm");
+    ASSERT_EQ(::mkfifo((folder / "help.htm").c_str(), 0600), 0);
+    form->help2->trigger();
+    EXPECT_TRUE(openedAddresses.isEmpty());
 }
 
 } // namespace
