@@ -52,21 +52,22 @@ std::string tooLong() {
            " MB of memory";
 }
 
-// Makes room for `samples` more in `stereo`, growing by half at a time but never past the most
-// that a sound may hold, so that reading a long sound does not overshoot the limit.
-void makeRoom(std::vector<std::int16_t>& stereo, std::size_t samples, std::size_t mostSamples) {
-    const std::size_t needed = stereo.size() + samples;
+// Makes room for `frames` more frames in `stereo`, and for the frames added around the loop,
+// growing by half at a time but never past the most that a sound may hold.
+void makeRoom(std::vector<std::int16_t>& stereo, std::size_t frames, std::size_t mostFrames) {
+    const std::size_t needed = stereo.size() + 2 * (frames + kPaddingFrames);
     if (needed <= stereo.capacity())
         return;
-    stereo.reserve(
-        std::min(std::max(needed, stereo.capacity() + stereo.capacity() / 2), mostSamples));
+    stereo.reserve(std::min(std::max(needed, stereo.capacity() + stereo.capacity() / 2),
+                            2 * (mostFrames + kPaddingFrames)));
 }
 
 SoundFileResult decode(const std::filesystem::path& path) {
     platform::RegularFile file = platform::RegularFile::open(path);
     if (!file.isOpen())
         return refused(platform::reasonNotOpened(file.failure()));
-    const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), file.size());
+    const std::uint64_t fileSize = file.size();
+    const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), fileSize);
 
     SF_INFO info{};
     // libsndfile closes the descriptor, even when it refuses the file.
@@ -99,6 +100,12 @@ SoundFileResult decode(const std::filesystem::path& path) {
     const bool mono = info.channels == 1;
     std::vector<std::int16_t> block(static_cast<std::size_t>(kBlockFrames * info.channels));
     std::vector<std::int16_t> stereo;
+    // The header's length is only a first guess at the room needed, and taken as no more frames
+    // than the file has bytes, so that a false one costs little.
+    makeRoom(stereo,
+             static_cast<std::size_t>(std::min<std::uint64_t>(
+                 {static_cast<std::uint64_t>(info.frames), fileSize, mostFrames})),
+             mostFrames);
     for (;;) {
         const sf_count_t read = sf_readf_short(sound.get(), block.data(), kBlockFrames);
         if (read <= 0)
@@ -106,7 +113,7 @@ SoundFileResult decode(const std::filesystem::path& path) {
         const auto frames = static_cast<std::size_t>(read);
         if (stereo.size() / 2 + frames > mostFrames)
             return refused(tooLong());
-        makeRoom(stereo, 2 * frames, 2 * (mostFrames + kPaddingFrames));
+        makeRoom(stereo, frames, mostFrames);
         for (std::size_t i = 0; i < frames; ++i) {
             stereo.push_back(block[mono ? i : 2 * i]);
             stereo.push_back(block[mono ? i : 2 * i + 1]);
@@ -119,7 +126,6 @@ SoundFileResult decode(const std::filesystem::path& path) {
         return refused(kDamaged);
     if (decoded == 0)
         return refused("it holds no sound");
-    makeRoom(stereo, 2 * kPaddingFrames, 2 * (mostFrames + kPaddingFrames));
     return {std::make_shared<const SoundBuffer>(std::move(stereo), rate), {}};
 }
 
