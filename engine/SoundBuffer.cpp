@@ -21,6 +21,7 @@ constexpr sf_count_t kBlockFrames = 64 * 1024;
 constexpr std::size_t kFrameBytes = 2 * sizeof(std::int16_t);
 constexpr std::size_t kPaddingFrames = 3;
 
+constexpr char kUnplayableEncoding[] = "its samples are in an encoding that cannot be played";
 constexpr char kDamaged[] = "it is damaged and shorter than its header says";
 
 bool isPcmOrFloat(int format) {
@@ -46,8 +47,21 @@ SoundFileResult refused(std::string reason) {
     return {nullptr, std::move(reason)};
 }
 
+const char* whyNotDecoded(int error) {
+    switch (error) {
+    case SF_ERR_UNRECOGNISED_FORMAT:
+        return "it is not a sound file";
+    case SF_ERR_UNSUPPORTED_ENCODING:
+        return kUnplayableEncoding;
+    case SF_ERR_SYSTEM:
+        return "it cannot be read";
+    default:
+        return "it is damaged";
+    }
+}
+
 std::string tooLong() {
-    return "it is too long: a sound may last at most " + std::to_string(kLongestSoundSeconds / 60) +
+    return "it is too long; a sound may last at most " + std::to_string(kLongestSoundSeconds / 60) +
            " minutes and take at most " + std::to_string(kLargestSoundBytes >> 20) +
            " MB of memory";
 }
@@ -73,14 +87,12 @@ SoundFileResult decode(const std::filesystem::path& path) {
     // libsndfile closes the descriptor, even when it refuses the file.
     std::unique_ptr<SNDFILE, SndfileCloser> sound(
         sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE));
-    if (!sound) {
-        return refused(sf_error(nullptr) == SF_ERR_UNRECOGNISED_FORMAT ? "it is not a sound file"
-                                                                       : "it is damaged");
-    }
+    if (!sound)
+        return refused(whyNotDecoded(sf_error(nullptr)));
     if (cutShort)
         return refused(kDamaged);
     if (!isPcmOrFloat(info.format))
-        return refused("its samples are neither PCM nor floating point");
+        return refused(kUnplayableEncoding);
     if (info.channels < 1 || info.channels > 2)
         return refused("it has " + std::to_string(info.channels) +
                        " channels; only mono and stereo sounds can be played");
