@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <regex>
 
 namespace calmfield {
 namespace {
@@ -85,19 +84,6 @@ TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     output.pull(2 * ramp());
 }
 
-// Each message with its file's name and colour taken out.
-std::vector<std::string> reasonsIn(const std::string& messages) {
-    const std::regex nameOrColour("\"[^\"]*\"|The [a-z]+ noise");
-    std::vector<std::string> reasons;
-    for (std::size_t start = 0; start < messages.size();) {
-        const std::size_t end = std::min(messages.find("\n\n", start), messages.size());
-        reasons.push_back(
-            std::regex_replace(messages.substr(start, end - start), nameOrColour, ""));
-        start = end + 2;
-    }
-    return reasons;
-}
-
 TEST_F(BankFixture, APipeAFolderOrADeviceUnderASoundFilesNameReadsAsAMissingFile) {
     const auto pipe = folder.path() / "Pink_Noise.Wav";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -107,10 +93,13 @@ TEST_F(BankFixture, APipeAFolderOrADeviceUnderASoundFilesNameReadsAsAMissingFile
     testsupport::PipeWatch watch(pipe);
     const std::string messages = bank.createChannels(folder.path());
     EXPECT_FALSE(watch.released()) << "waited on the pipe";
-    const auto reasons = reasonsIn(messages);
-    ASSERT_EQ(reasons.size(), 5u) << messages; // brown and purple are missing
-    for (const auto& reason : reasons)
-        EXPECT_EQ(reason, reasons[0]);
+    // Brown and purple are missing; the other three read the same.
+    const std::string missing = "\" cannot be played: there is no such file. The ";
+    std::size_t missingCount = 0;
+    for (auto at = messages.find(missing); at != std::string::npos;
+         at = messages.find(missing, at + 1))
+        ++missingCount;
+    EXPECT_EQ(missingCount, 5u) << messages;
     EXPECT_EQ(messages.find(".."), std::string::npos) << messages;
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_EQ(bank.channel(colour), nullptr);
