@@ -1,0 +1,125 @@
+#include "engine/PeakLimiter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calmfield::engine {
+namespace {
+
+// Below this distance from the gain it recovers to, the released gain takes that gain at once:
+// a step of a millionth cannot be heard, and the gain becomes exactly 1 again.
+constexpr double kSnap = 1e-6;
+
+float levelOf(const float* frame) noexcept {
+    return std::max(std::abs(frame[0]), std::abs(frame[1]));
+}
+
+} // namespace
+
+PeakLimiter::PeakLimiter() noexcept {
+    gains_.fill(kUnity);
+}
+
+void PeakLimiter::process(float* interleavedStereo, std::size_t frames,
+                          std::uint32_t rate) noexcept {
+    if (rate == 0)
+        return;
+    if (rate != rate_)
+        retune(rate);
+    for (std::size_t i = 0; i < frames; ++i) {
+        float* frame = interleavedStereo + 2 * i;
+        const std::uint64_t n = frame_++;
+        float* in = &delayed_[2 * (n & kMask)];
+        const float* out = &delayed_[2 * ((n - lookAhead_) & kMask)];
+        in[0] = frame[0];
+        in[1] = frame[1];
+        const float gain = gainFor(n, levelOf(in));
+        frame[0] = out[0] * gain;
+        frame[1] = out[1] * gain;
+    }
+}
+
+// The gain for the frame leaving the delay line as frame `n`, of `level`, comes in.
+float PeakLimiter::gainFor(std::uint64_t n, float level) noexcept {
+    if (level != 0.0f)
+        lastSound_ = n + 1;
+    if (level > kCeiling)
+        pushPeak(n, level);
+    while (firstPeak_ != endPeak_ && peaks_[firstPeak_ & kMask].frame + lookAhead_ < n)
+        ++firstPeak_;
+
+    if (firstPeak_ == endPeak_ && gainSum_ == unitySum_) {
+        gains_[n & kMask] = kUnity; // nothing to limit, and fully recovered
+        return 1.0f;
+    }
+
+    const double needed = neededGain();
+    if (needed < gain_) {
+        gain_ = needed;
+    } else if (needed > gain_) {
+        gain_ += (needed - gain_) * release_;
+        if (needed - gain_ < kSnap)
+            gain_ = needed;
+    }
+    if (lastSound_ + lookAhead_ <= n)
+        resetToUnity(n); // only silence is left to come out, so no one hears the gain jump
+
+    const auto released = static_cast<std::uint32_t>(gain_ * kUnity);
+    gainSum_ = gainSum_ - gains_[(n - lookAhead_ - 1) & kMask] + released;
+    gains_[n & kMask] = released;
+    if (gainSum_ == unitySum_)
+        return 1.0f;
+    return static_cast<float>(static_cast<double>(gainSum_) / static_cast<double>(unitySum_));
+}
+
+void PeakLimiter::pushPeak(std::uint64_t frame, float level) noexcept {
+    while (endPeak_ != firstPeak_ && peaks_[(endPeak_ - 1) & kMask].level <= level)
+        --endPeak_;
+    peaks_[endPeak_ & kMask] = {frame, level};
+    ++endPeak_;
+}
+
+double PeakLimiter::neededGain() const noexcept {
+    if (firstPeak_ == endPeak_)
+        return 1.0;
+    return static_cast<double>(kCeiling) / peaks_[firstPeak_ & kMask].level;
+}
+
+// Before frame `n`: every gain in the average becomes 1.
+void PeakLimiter::resetToUnity(std::uint64_t n) noexcept {
+    gain_ = 1.0;
+    if (gainSum_ == unitySum_)
+        return;
+    for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j)
+        gains_[j & kMask] = kUnity;
+    gainSum_ = unitySum_;
+}
+
+// Takes on a new rate before the next frame. The frames already in the delay line come out at
+// the new look-ahead, so the peaks among them and the gains averaged over them are found again;
+// a gain is lowered only where a frame now within the look-ahead needs it.
+void PeakLimiter::retune(std::uint32_t rate) noexcept {
+    rate_ = rate;
+    lookAhead_ = lookAheadFrames(rate);
+    release_ = 1.0 - std::exp(-1.0 / (kReleaseSeconds * rate));
+    unitySum_ = std::uint64_t{lookAhead_ + 1} * kUnity;
+
+    const std::uint64_t n = frame_;
+    firstPeak_ = endPeak_ = 0;
+    for (std::uint64_t j = n - lookAhead_; j != n; ++j) {
+        const float level = levelOf(&delayed_[2 * (j & kMask)]);
+        if (level > kCeiling)
+            pushPeak(j, level);
+    }
+    const double needed = neededGain();
+    gain_ = std::min(gain_, needed);
+    const auto cap = static_cast<std::uint32_t>(needed * kUnity);
+    gainSum_ = 0;
+    for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j) {
+        auto& gain = gains_[j & kMask];
+        gain = std::min(gain, cap);
+        gainSum_ += gain;
+    }
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace calmfield::engine {
+
+// Keeps the mix below a ceiling just under full scale without being heard. The output lags the
+// input by a short look-ahead: a peak above the ceiling is seen while it is still in the delay
+// line, and one gain for both sides glides down to what it needs over the look-ahead, so it
+// arrives at that gain as the peak leaves. The gain then recovers exponentially. Anything that
+// never comes within the look-ahead of a peak above the ceiling passes bit for bit.
+class PeakLimiter {
+  public:
+    static constexpr float kCeiling = 0.891251f; // -1 dBFS
+    static constexpr std::uint64_t kLookAheadMicroseconds = 1500;
+    static constexpr double kReleaseSeconds = 0.06;
+    // The highest rate a sound server stream can play at; above it the look-ahead gets shorter.
+    static constexpr std::uint32_t kHighestRate = 384000;
+
+    PeakLimiter() noexcept;
+
+    // How many frames the output lags the input at `rate`.
+    static constexpr std::uint32_t lookAheadFrames(std::uint32_t rate) noexcept {
+        const auto frames = (rate * kLookAheadMicroseconds + 500000) / 1000000;
+        return static_cast<std::uint32_t>(frames < kLongest ? frames : kLongest);
+    }
+
+    // Limits `frames` interleaved stereo frames in place. Never blocks, allocates or locks. A
+    // change of rate keeps what is in the delay line and takes it on at the new look-ahead.
+    void process(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept;
+
+  private:
+    static constexpr std::uint64_t kLongest =
+        (kHighestRate * kLookAheadMicroseconds + 500000) / 1000000;
+    static constexpr std::size_t kHistory = 1024; // a power of two above the longest look-ahead
+    static_assert(kLongest + 2 <= kHistory);
+    static constexpr std::size_t kMask = kHistory - 1;
+    static constexpr std::uint32_t kUnity = 1u << 24; // a gain of 1 in the averaging sum
+
+    struct Peak {
+        std::uint64_t frame;
+        float level;
+    };
+
+    void retune(std::uint32_t rate) noexcept;
+    void pushPeak(std::uint64_t frame, float level) noexcept;
+    double neededGain() const noexcept;
+    void resetToUnity(std::uint64_t frame) noexcept;
+    float gainFor(std::uint64_t frame, float level) noexcept;
+
+    std::uint32_t rate_ = 0;
+    std::uint32_t lookAhead_ = 0;
+    double release_ = 0.0; // the share of the way back to the needed gain the gain moves per frame
+
+    std::uint64_t frame_ = 0;     // frames taken in so far
+    std::uint64_t lastSound_ = 0; // one past the last frame that was not silent
+    double gain_ = 1.0;           // the released gain, before it is averaged over the look-ahead
+    std::uint64_t gainSum_ = 0;   // the last lookAhead_ + 1 released gains, in units of kUnity
+    std::uint64_t unitySum_ = 0;  // gainSum_ when each of them is 1
+
+    // The frames of the delay line, and the released gains averaged into the output's gain.
+    std::array<float, 2 * kHistory> delayed_{};
+    std::array<std::uint32_t, kHistory> gains_{};
+    // The peaks above the ceiling within the look-ahead, each higher than every later one, so
+    // the first is the highest.
+    std::array<Peak, kHistory> peaks_{};
+    std::size_t firstPeak_ = 0;
+    std::size_t endPeak_ = 0;
+};
+
+} // namespace calmfield::engine
