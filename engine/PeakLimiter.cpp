@@ -26,6 +26,48 @@ void PeakLimiter::process(float* interleavedStereo, std::size_t frames,
         return;
     if (rate != rate_)
         retune(rate);
+    while (frames > 0) {
+        const std::size_t block = std::min(frames, kBlock);
+        const bool recovered = firstPeak_ == endPeak_ && gainSum_ == unitySum_;
+        float level = 0.0f;
+        if (recovered) {
+            for (std::size_t i = 0; i < 2 * block; ++i)
+                level = std::max(level, std::abs(interleavedStereo[i]));
+        }
+        if (recovered && level <= kCeiling)
+            delay(interleavedStereo, block, level != 0.0f);
+        else
+            limit(interleavedStereo, block);
+        interleavedStereo += 2 * block;
+        frames -= block;
+    }
+}
+
+// Passes a block that needs no limiting through the delay line alone.
+void PeakLimiter::delay(float* interleavedStereo, std::size_t frames, bool sounding) noexcept {
+    const auto copyIn = [this](const float* from, std::uint64_t frame, std::size_t count) {
+        const std::size_t at = frame & kMask;
+        const std::size_t first = std::min(count, kHistory - at);
+        std::copy_n(from, 2 * first, &delayed_[2 * at]);
+        std::copy_n(from + 2 * first, 2 * (count - first), &delayed_[0]);
+    };
+    const auto copyOut = [this](float* to, std::uint64_t frame, std::size_t count) {
+        const std::size_t at = frame & kMask;
+        const std::size_t first = std::min(count, kHistory - at);
+        std::copy_n(&delayed_[2 * at], 2 * first, to);
+        std::copy_n(&delayed_[0], 2 * (count - first), to + 2 * first);
+    };
+    const std::uint64_t n = frame_;
+    copyIn(interleavedStereo, n, frames);
+    copyOut(interleavedStereo, n - lookAhead_, frames);
+    for (std::uint64_t j = n; j != n + frames; ++j)
+        gains_[j & kMask] = kUnity;
+    frame_ += frames;
+    if (sounding)
+        lastSound_ = frame_; // at the latest
+}
+
+void PeakLimiter::limit(float* interleavedStereo, std::size_t frames) noexcept {
     for (std::size_t i = 0; i < frames; ++i) {
         float* frame = interleavedStereo + 2 * i;
         const std::uint64_t n = frame_++;
@@ -54,40 +96,43 @@ float PeakLimiter::gainFor(std::uint64_t n, float level) noexcept {
     }
 
     const double needed = neededGain();
-    if (needed < gain_) {
-        gain_ = needed;
-    } else if (needed > gain_) {
-        gain_ += (needed - gain_) * release_;
-        if (needed - gain_ < kSnap)
-            gain_ = needed;
+    if (needed != needed_) {
+        // A lower need takes effect at once, a higher one by release from where the gain is.
+        shortfall_ = std::max(0.0, shortfall_ + needed - needed_);
+        needed_ = needed;
     }
+    shortfall_ *= release_;
+    if (shortfall_ < kSnap)
+        shortfall_ = 0.0;
     if (lastSound_ + lookAhead_ <= n)
         resetToUnity(n); // only silence is left to come out, so no one hears the gain jump
 
-    const auto released = static_cast<std::uint32_t>(gain_ * kUnity);
+    const auto released = static_cast<std::uint32_t>((needed_ - shortfall_) * kUnity);
     gainSum_ = gainSum_ - gains_[(n - lookAhead_ - 1) & kMask] + released;
     gains_[n & kMask] = released;
     if (gainSum_ == unitySum_)
         return 1.0f;
-    return static_cast<float>(static_cast<double>(gainSum_) / static_cast<double>(unitySum_));
+    return static_cast<float>(static_cast<double>(gainSum_) * perUnitySum_);
 }
 
 void PeakLimiter::pushPeak(std::uint64_t frame, float level) noexcept {
-    while (endPeak_ != firstPeak_ && peaks_[(endPeak_ - 1) & kMask].level <= level)
+    const double gain = static_cast<double>(kCeiling) / level;
+    while (endPeak_ != firstPeak_ && peaks_[(endPeak_ - 1) & kMask].gain >= gain)
         --endPeak_;
-    peaks_[endPeak_ & kMask] = {frame, level};
+    peaks_[endPeak_ & kMask] = {frame, gain};
     ++endPeak_;
 }
 
 double PeakLimiter::neededGain() const noexcept {
     if (firstPeak_ == endPeak_)
         return 1.0;
-    return static_cast<double>(kCeiling) / peaks_[firstPeak_ & kMask].level;
+    return peaks_[firstPeak_ & kMask].gain;
 }
 
 // Before frame `n`: every gain in the average becomes 1.
 void PeakLimiter::resetToUnity(std::uint64_t n) noexcept {
-    gain_ = 1.0;
+    needed_ = 1.0;
+    shortfall_ = 0.0;
     if (gainSum_ == unitySum_)
         return;
     for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j)
@@ -101,8 +146,9 @@ void PeakLimiter::resetToUnity(std::uint64_t n) noexcept {
 void PeakLimiter::retune(std::uint32_t rate) noexcept {
     rate_ = rate;
     lookAhead_ = lookAheadFrames(rate);
-    release_ = 1.0 - std::exp(-1.0 / (kReleaseSeconds * rate));
+    release_ = std::exp(-1.0 / (kReleaseSeconds * rate));
     unitySum_ = std::uint64_t{lookAhead_ + 1} * kUnity;
+    perUnitySum_ = 1.0 / static_cast<double>(unitySum_);
 
     const std::uint64_t n = frame_;
     firstPeak_ = endPeak_ = 0;
@@ -112,7 +158,8 @@ void PeakLimiter::retune(std::uint32_t rate) noexcept {
             pushPeak(j, level);
     }
     const double needed = neededGain();
-    gain_ = std::min(gain_, needed);
+    shortfall_ = needed - std::min(needed_ - shortfall_, needed);
+    needed_ = needed;
     const auto cap = static_cast<std::uint32_t>(needed * kUnity);
     gainSum_ = 0;
     for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j) {

@@ -9,13 +9,14 @@ namespace calmfield::engine {
 // Keeps the mix below a ceiling just under full scale without being heard. The output lags the
 // input by a short look-ahead: a peak above the ceiling is seen while it is still in the delay
 // line, and one gain for both sides glides down to what it needs over the look-ahead, so it
-// arrives at that gain as the peak leaves. The gain then recovers exponentially. Anything that
-// never comes within the look-ahead of a peak above the ceiling passes bit for bit.
+// arrives at that gain as the peak leaves. The gain then recovers exponentially, or at once when
+// only silence is left in the delay line. Anything that never comes within the look-ahead of a
+// peak above the ceiling, nor within the recovery after one, passes bit for bit.
 class PeakLimiter {
   public:
     static constexpr float kCeiling = 0.891251f; // -1 dBFS
     static constexpr std::uint64_t kLookAheadMicroseconds = 1500;
-    static constexpr double kReleaseSeconds = 0.06;
+    static constexpr double kReleaseSeconds = 0.05;
     // The highest rate a sound server stream can play at; above it the look-ahead gets shorter.
     static constexpr std::uint32_t kHighestRate = 384000;
 
@@ -36,14 +37,20 @@ class PeakLimiter {
         (kHighestRate * kLookAheadMicroseconds + 500000) / 1000000;
     static constexpr std::size_t kHistory = 1024; // a power of two above the longest look-ahead
     static_assert(kLongest + 2 <= kHistory);
+    // At most this many frames go through at once, so that the delay line never overwrites a
+    // frame still to come out.
+    static constexpr std::size_t kBlock = 256;
+    static_assert(kLongest + 1 + kBlock <= kHistory);
     static constexpr std::size_t kMask = kHistory - 1;
     static constexpr std::uint32_t kUnity = 1u << 24; // a gain of 1 in the averaging sum
 
     struct Peak {
         std::uint64_t frame;
-        float level;
+        double gain; // what brings the peak down to the ceiling
     };
 
+    void delay(float* interleavedStereo, std::size_t frames, bool sounding) noexcept;
+    void limit(float* interleavedStereo, std::size_t frames) noexcept;
     void retune(std::uint32_t rate) noexcept;
     void pushPeak(std::uint64_t frame, float level) noexcept;
     double neededGain() const noexcept;
@@ -52,13 +59,17 @@ class PeakLimiter {
 
     std::uint32_t rate_ = 0;
     std::uint32_t lookAhead_ = 0;
-    double release_ = 0.0; // the share of the way back to the needed gain the gain moves per frame
+    double release_ = 0.0; // how much of the shortfall is left after a frame
 
     std::uint64_t frame_ = 0;     // frames taken in so far
     std::uint64_t lastSound_ = 0; // one past the last frame that was not silent
-    double gain_ = 1.0;           // the released gain, before it is averaged over the look-ahead
-    std::uint64_t gainSum_ = 0;   // the last lookAhead_ + 1 released gains, in units of kUnity
-    std::uint64_t unitySum_ = 0;  // gainSum_ when each of them is 1
+    // The released gain, needed_ - shortfall_, before it is averaged over the look-ahead: it
+    // recovers towards the gain the look-ahead needs by a constant share of its shortfall.
+    double needed_ = 1.0;
+    double shortfall_ = 0.0;
+    std::uint64_t gainSum_ = 0;  // the last lookAhead_ + 1 released gains, in units of kUnity
+    std::uint64_t unitySum_ = 0; // gainSum_ when each of them is 1
+    double perUnitySum_ = 0.0;
 
     // The frames of the delay line, and the released gains averaged into the output's gain.
     std::array<float, 2 * kHistory> delayed_{};
