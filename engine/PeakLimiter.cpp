@@ -141,9 +141,10 @@ void PeakLimiter::resetToUnity(std::uint64_t n) noexcept {
 }
 
 // Takes on a new rate before the next frame. The frames already in the delay line come out at
-// the new look-ahead, so the peaks among them and the gains averaged over them are found again;
-// a gain is lowered only where a frame now within the look-ahead needs it.
+// the new look-ahead, so the peaks among them are found again. The output's gain carries on
+// from where it is, lowered only if a frame now within the look-ahead needs it.
 void PeakLimiter::retune(std::uint32_t rate) noexcept {
+    const double current = static_cast<double>(gainSum_) * perUnitySum_;
     rate_ = rate;
     lookAhead_ = lookAheadFrames(rate);
     release_ = std::exp(-1.0 / (kReleaseSeconds * rate));
@@ -160,13 +161,10 @@ void PeakLimiter::retune(std::uint32_t rate) noexcept {
     const double needed = neededGain();
     shortfall_ = needed - std::min(needed_ - shortfall_, needed);
     needed_ = needed;
-    const auto cap = static_cast<std::uint32_t>(needed * kUnity);
-    gainSum_ = 0;
-    for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j) {
-        auto& gain = gains_[j & kMask];
-        gain = std::min(gain, cap);
-        gainSum_ += gain;
-    }
+    const auto held = static_cast<std::uint32_t>(std::min(current, needed) * kUnity);
+    for (std::uint64_t j = n - lookAhead_ - 1; j != n; ++j)
+        gains_[j & kMask] = held;
+    gainSum_ = std::uint64_t{lookAhead_ + 1} * held;
 }
 
 } // namespace calmfield::engine

@@ -67,9 +67,9 @@ class PeakLimiter {
     // recovers towards the gain the look-ahead needs by a constant share of its shortfall.
     double needed_ = 1.0;
     double shortfall_ = 0.0;
-    std::uint64_t gainSum_ = 0;  // the last lookAhead_ + 1 released gains, in units of kUnity
-    std::uint64_t unitySum_ = 0; // gainSum_ when each of them is 1
-    double perUnitySum_ = 0.0;
+    std::uint64_t gainSum_ = kUnity;  // the last lookAhead_ + 1 released gains, in units of kUnity
+    std::uint64_t unitySum_ = kUnity; // gainSum_ when each of them is 1
+    double perUnitySum_ = 1.0 / kUnity;
 
     // The frames of the delay line, and the released gains averaged into the output's gain.
     std::array<float, 2 * kHistory> delayed_{};
