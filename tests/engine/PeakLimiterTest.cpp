@@ -9,8 +9,8 @@ namespace {
 
 using engine::PeakLimiter;
 
-constexpr float kHighest =
-    PeakLimiter::kCeiling * (1.0f + 1e-6f); // the ceiling, give or take rounding
+// The ceiling, give or take rounding.
+constexpr float kHighest = PeakLimiter::kCeiling * (1.0f + 1e-6f);
 
 // Limits `in` in blocks of `block` frames at `rate`, the way a sound output asks for it.
 std::vector<float> limited(PeakLimiter& limiter, std::vector<float> in, std::uint32_t rate,
@@ -85,7 +85,7 @@ TEST(PeakLimiter, RateChangesNeitherStepTheGainNorLetAPeakThrough) {
     PeakLimiter bursts;
     for (std::uint32_t rate : {22050u, 48000u, 44100u, 384000u, 96000u, 8000u, 48000u}) {
         std::vector<float> in(2 * 3000, 0.0f);
-        for (std::size_t i = 0; i < in.size(); i += 97) // sparse peaks, leaving room to recover
+        for (std::size_t i = 0; i < in.size(); i += 97) // scattered peaks up to 3 times full scale
             in[i] = value(random);
         ASSERT_LE(peakOf(limited(bursts, in, rate, 256)), kHighest) << rate;
     }
