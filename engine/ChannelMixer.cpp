@@ -15,6 +15,8 @@ void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
         if (ChannelVoice* voice = slot.load(std::memory_order_acquire))
             voice->mixInto(interleavedStereo, frames, sampleRate);
     }
+    limiter_.process(interleavedStereo, frames, sampleRate);
+    // Only a fault in the limiter could leave anything here to clamp.
     for (std::size_t i = 0; i < frames * 2; ++i)
         interleavedStereo[i] = std::clamp(interleavedStereo[i], -1.0f, 1.0f);
 }

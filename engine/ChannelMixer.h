@@ -2,6 +2,7 @@
 
 #include "engine/ChannelVoice.h"
 #include "engine/NoiseColours.h"
+#include "engine/PeakLimiter.h"
 #include "platform/AudioRenderer.h"
 
 #include <array>
@@ -9,9 +10,15 @@
 
 namespace calmfield::engine {
 
-// Mixes the channels' voices into the sound output's buffer on the audio thread.
+// Mixes the channels' voices into the sound output's buffer on the audio thread, through a peak
+// limiter so that no setting of the channels can clip.
 class ChannelMixer final : public platform::AudioRenderer {
   public:
+    // How many frames the mix reaches the output late by, at `sampleRate`.
+    static constexpr std::uint32_t latencyFrames(std::uint32_t sampleRate) noexcept {
+        return PeakLimiter::lookAheadFrames(sampleRate);
+    }
+
     // Publishes a voice for mixing in `slot`; the voice must outlive the mixer's use of it.
     void attach(int slot, ChannelVoice* voice);
 
@@ -20,6 +27,7 @@ class ChannelMixer final : public platform::AudioRenderer {
 
   private:
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};
+    PeakLimiter limiter_;
 };
 
 } // namespace calmfield::engine

@@ -26,6 +26,8 @@ class BankFixture : public ::testing::Test {
     }
 
     std::size_t ramp() const { return engine::ChannelVoice::rampFrames(output.sampleRate()); }
+    // How many frames late the mix comes out.
+    std::size_t latency() const { return engine::ChannelMixer::latencyFrames(output.sampleRate()); }
 
     static float left(const std::vector<float>& out, std::size_t frame) { return out[2 * frame]; }
     static float right(const std::vector<float>& out, std::size_t frame) {

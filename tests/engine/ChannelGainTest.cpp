@@ -57,7 +57,7 @@ TEST_F(ChannelGain, ChangesMadeWhileStoppedHoldWhenPlayBegins) {
     channel.SetPan(-2000);
     channel.Play();
     const auto out = output.pull(3 * ramp());
-    for (std::size_t n = ramp(); n < 3 * ramp(); ++n) {
+    for (std::size_t n = ramp() + latency(); n < 3 * ramp(); ++n) {
         ASSERT_NEAR(left(out, n), 0.05, 1e-6);
         ASSERT_NEAR(right(out, n), 0.005, 1e-7);
     }

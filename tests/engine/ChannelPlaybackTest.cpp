@@ -15,12 +15,13 @@ class ChannelPlayback : public testing::BankFixture {
     float soundLeft(std::size_t frame) const { return scaled(sound[2 * (frame % kFrames)]); }
     float soundRight(std::size_t frame) const { return scaled(sound[2 * (frame % kFrames) + 1]); }
 
-    // Checks that `out`, from its frame `from` on, is the sound continued from frame `start`.
+    // Checks that the mix in `out`, from its frame `from` on, is the sound continued from frame
+    // `start`; the mix reaches `out` the mixer's latency late.
     void expectContinuation(const std::vector<float>& out, std::size_t from,
                             std::size_t start) const {
-        for (std::size_t n = from; n < out.size() / 2; ++n) {
-            ASSERT_EQ(left(out, n), soundLeft(start + n)) << "frame " << n;
-            ASSERT_EQ(right(out, n), soundRight(start + n)) << "frame " << n;
+        for (std::size_t n = from; n + latency() < out.size() / 2; ++n) {
+            ASSERT_EQ(left(out, n + latency()), soundLeft(start + n)) << "frame " << n;
+            ASSERT_EQ(right(out, n + latency()), soundRight(start + n)) << "frame " << n;
         }
     }
 
@@ -40,8 +41,8 @@ TEST_F(ChannelPlayback, NothingSoundsBeforePlayAndAfterTheStopFade) {
     channel.Play();
     output.pull(300);
     channel.Stop();
-    const auto out = output.pull(ramp() + 200);
-    for (std::size_t n = ramp(); n < out.size() / 2; ++n)
+    const auto out = output.pull(ramp() + latency() + 200);
+    for (std::size_t n = ramp() + latency(); n < out.size() / 2; ++n)
         ASSERT_EQ(left(out, n), 0.0f);
 }
 
@@ -132,8 +133,8 @@ TEST_F(ChannelPitch, InterpolationAtADifferentRateStaysCloseToTheTrueWave) {
     channel.Play();
     const auto out = output.pull(48000);
     double worst = 0.0;
-    for (std::size_t n = ramp(); n < 48000; ++n) {
-        const double t = static_cast<double>(n) / 48000.0;
+    for (std::size_t n = ramp() + latency(); n < 48000; ++n) {
+        const double t = static_cast<double>(n - latency()) / 48000.0;
         const double expected = 20000.0 / 32768.0 * std::sin(2.0 * 3.141592653589793 * 441.0 * t);
         worst = std::max(worst, std::abs(left(out, n) - expected));
     }

@@ -22,7 +22,7 @@ TemporaryFolder::~TemporaryFolder() {
 
 std::vector<std::int16_t> randomStereo(std::size_t frames, unsigned seed) {
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> value(-30000, 30000);
+    std::uniform_int_distribution<int> value(-29000, 29000); // under the mixer's limiter ceiling
     std::vector<std::int16_t> samples(frames * 2);
     for (auto& sample : samples)
         sample = static_cast<std::int16_t>(value(random));

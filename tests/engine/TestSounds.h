@@ -19,7 +19,8 @@ class TemporaryFolder {
     std::filesystem::path path_;
 };
 
-// Interleaved stereo 16-bit frames with independent random left and right values.
+// Interleaved stereo 16-bit frames with independent random left and right values, peaking just
+// under the level where the mixer starts to limit.
 std::vector<std::int16_t> randomStereo(std::size_t frames, unsigned seed);
 // Stereo frames holding one constant value on both sides.
 std::vector<std::int16_t> constantStereo(std::size_t frames, std::int16_t value);

@@ -1,5 +1,6 @@
 #include "Form1Fixture.h"
 
+#include "engine/ChannelMixer.h"
 #include "engine/ChannelVoice.h"
 #include "platform/ProgramFolder.h"
 
@@ -162,15 +163,17 @@ QImage Form1Fixture::shownPicture() const {
 }
 
 long Form1Fixture::playingPosition(int colour) {
+    // The mix reaches the output the mixer's latency late, and fades in over a ramp first.
     const std::size_t ramp = engine::ChannelVoice::rampFrames(kSoundFileRate);
-    const auto out = output.pull(ramp + kMatchedFrames);
+    const std::size_t skipped = engine::ChannelMixer::latencyFrames(kSoundFileRate) + ramp;
+    const auto out = output.pull(skipped + kMatchedFrames);
     const engine::SoundBuffer& sound = channel(colour).sound();
     auto sampleAt = [&](std::size_t frame) {
         return static_cast<long>(std::lround(out[2 * frame] * 32768.0f));
     };
     for (std::size_t start = 0; start + kMatchedFrames <= sound.frames(); ++start) {
         std::size_t n = 0;
-        while (n < kMatchedFrames && sound.left(start + n) == sampleAt(ramp + n))
+        while (n < kMatchedFrames && sound.left(start + n) == sampleAt(skipped + n))
             ++n;
         if (n == kMatchedFrames)
             return static_cast<long>(start) - static_cast<long>(ramp);
