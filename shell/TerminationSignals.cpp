@@ -38,8 +38,13 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = &noteSignal;
     action.sa_flags = SA_RESTART;
     ::sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &action, &previous_[i]);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        // One the program was started ignoring, as under nohup or in the background of a script,
+        // stays ignored.
+        ::sigaction(kSignals[i], nullptr, &previous_[i]);
+        if (previous_[i].sa_handler != SIG_IGN)
+            ::sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {

@@ -12,7 +12,8 @@ namespace calmfield::shell {
 // Turns the signals that ask a program to end (SIGTERM, SIGHUP when the terminal or session goes,
 // SIGINT from Ctrl+C) into received(), emitted from the event loop of the thread that made this
 // object, so that the program can end as it does when the user chooses Exit. While it exists,
-// these signals no longer end the process by themselves; at most one may exist at a time.
+// these signals no longer end the process by themselves, except that those the program was started
+// ignoring stay ignored. At most one may exist at a time.
 class TerminationSignals : public QObject {
     Q_OBJECT
 
