@@ -20,6 +20,9 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// What some editors put before the first character of a file saved as UTF-8.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string nameOfField(std::size_t n) {
     return "number " + std::to_string(n);
 }
@@ -38,6 +41,8 @@ std::string formatLine(std::span<const std::int16_t> values) {
 }
 
 ParsedLine parseLine(std::string_view text, std::size_t fieldCount) {
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
     ParsedLine result;
     std::size_t position = 0;
     bool afterComma = false;

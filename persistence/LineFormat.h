@@ -20,7 +20,7 @@ struct ParsedLine {
 
 // Reads the first `fieldCount` fields of `text`. Blanks around a number are skipped, and a line
 // end separates fields just as a comma does, so the fields may stand on several lines; anything
-// after the last field wanted is ignored.
+// after the last field wanted is ignored. A UTF-8 byte-order mark at the very start is skipped.
 ParsedLine parseLine(std::string_view text, std::size_t fieldCount);
 
 } // namespace calmfield::persistence

@@ -211,6 +211,9 @@ class Form1 : public QMainWindow {
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::int16_t muteCount_ = 0;
     std::int16_t savedMasterVolume_ = 0;
+    // Whether start-up got as far as the startup settings file; until then closing leaves an
+    // existing one as it is.
+    bool startupSettingsRead_ = false;
 };
 
 } // namespace calmfield::shell

@@ -77,6 +77,17 @@ QString writeSettingsFile(const std::filesystem::path& file, std::span<const std
     return persistence::writeLineFile(shownPath(file), values);
 }
 
+// Copies a settings file that cannot be used to `copy`, replacing an older copy, so that what the
+// user had in it outlives the file being written at close. Gives what went wrong, or an empty text.
+QString keepCopy(const std::filesystem::path& file, const std::filesystem::path& copy) {
+    std::error_code error;
+    // Removed first, so that a read-only older copy is replaced too.
+    std::filesystem::remove(copy, error);
+    if (!error)
+        std::filesystem::copy_file(file, copy, error);
+    return error ? QString::fromStdString(error.message()) : QString();
+}
+
 } // namespace
 
 void Form1::prepareCommonDialog() {
@@ -120,6 +131,7 @@ void Form1::loadClicked() {
 }
 
 void Form1::readStartupSettings() {
+    startupSettingsRead_ = true;
     const persistence::StartupSettingsLocation location(programFolder_, userSettingsFolder_);
     const std::filesystem::path file = location.fileToRead();
     if (file.empty())
@@ -135,9 +147,17 @@ void Form1::readStartupSettings() {
                 ? QStringLiteral("the file will be replaced when Calmfield closes")
                 : QStringLiteral("they will be saved to \"%1\" when Calmfield closes")
                       .arg(shownPath(replacement));
+        std::filesystem::path copy = file;
+        copy += ".damaged";
+        const QString copyError = keepCopy(file, copy);
+        const QString copyNote =
+            copyError.isEmpty()
+                ? QStringLiteral("A copy of the file is kept as \"%1\".").arg(shownPath(copy))
+                : QStringLiteral("The file could not be copied to \"%1\" (%2).")
+                      .arg(shownPath(copy), copyError);
         messages_.showMessage(QStringLiteral("Calmfield could not use its settings in \"%1\": "
-                                             "%2. It starts with its usual settings, and %3.")
-                                  .arg(shownPath(file), content.error, whenClosing));
+                                             "%2. It starts with its usual settings, and %3. %4")
+                                  .arg(shownPath(file), content.error, whenClosing, copyNote));
         return;
     }
     // "Start in system tray" first; it has no handler of its own.
@@ -149,6 +169,10 @@ void Form1::readStartupSettings() {
 
 void Form1::writeStartupSettings() {
     const persistence::StartupSettingsLocation location(programFolder_, userSettingsFolder_);
+    // Settings that were never read hold only the window's starting values: they must not take
+    // the place of the user's own.
+    if (!startupSettingsRead_ && !location.fileToRead().empty())
+        return;
     const std::filesystem::path file = location.fileToWrite();
     std::vector<std::int16_t> values = valuesOf(configurationControls());
     values.push_back(static_cast<std::int16_t>(Check6->value()));

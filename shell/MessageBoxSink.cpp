@@ -5,9 +5,15 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace calmfield::shell {
 
 void MessageBoxSink::showMessage(const QString& text) {
+    if (unattended_) {
+        std::fprintf(stderr, "%s: %s\n", kProgramTitle, text.toLocal8Bit().constData());
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kProgramTitle), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
@@ -15,6 +21,8 @@ void MessageBoxSink::showMessage(const QString& text) {
 
 // No is the default: pressing Enter without reading changes nothing.
 bool MessageBoxSink::askYesNo(const QString& question) {
+    if (unattended_)
+        return false;
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kProgramTitle), question,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);

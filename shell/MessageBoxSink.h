@@ -10,6 +10,14 @@ class MessageBoxSink final : public MessageSink {
   public:
     void showMessage(const QString& text) override;
     bool askYesNo(const QString& question) override;
+
+    // From now on, when the program is ending without its user (the session is closing), messages
+    // go to the standard error stream and questions are answered No, rather than waiting for a
+    // click that will never come.
+    void stopWaitingForTheUser() { unattended_ = true; }
+
+  private:
+    bool unattended_ = false;
 };
 
 } // namespace calmfield::shell

@@ -29,6 +29,17 @@ void ProgramWindows::track(QWidget* window) {
     connect(window, &QObject::destroyed, this, [this](QObject* gone) { open_.remove(gone); });
 }
 
+void ProgramWindows::closeAll() {
+    // Closing one window may delete another, and changes the set of open ones.
+    QList<QPointer<QWidget>> windows;
+    for (QObject* window : std::as_const(open_))
+        windows.append(qobject_cast<QWidget*>(window));
+    for (const QPointer<QWidget>& window : windows) {
+        if (window)
+            window->close();
+    }
+}
+
 bool ProgramWindows::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         open_.insert(watched);

@@ -43,6 +43,9 @@ class ProgramWindows : public QObject {
 
     // Counts `window` as open from when it is shown until it closes.
     void track(QWidget* window);
+    // Closes every window still open, hidden ones too, each as the user would; the program ends
+    // as the last one closes.
+    void closeAll();
 
     // Shows the about or contact window, or brings the one already open to the front.
     void showAbout();

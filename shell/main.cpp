@@ -8,11 +8,14 @@
 #include "shell/MessageBoxSink.h"
 #include "shell/ProgramEnding.h"
 #include "shell/ProgramWindows.h"
+#include "shell/TerminationRequests.h"
+#include "shell/TerminationSignals.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
@@ -44,5 +47,17 @@ int main(int argc, char* argv[]) {
                           nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->startUp();
+
+    // The session ending and the termination signals end the program as Exit does, so that the
+    // changes of a run left going until logout or shutdown are saved. They are taken only from
+    // here on: until start-up is over nothing of this run needs saving, and a signal ends the
+    // program at once.
+    shell::TerminationRequests termination(windows,
+                                           [&messages] { messages.stopWaitingForTheUser(); });
+    shell::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &shell::TerminationSignals::received, &termination,
+                     &shell::TerminationRequests::request);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &termination,
+                     [&termination](QSessionManager&) { termination.request(); });
     return application.exec();
 }

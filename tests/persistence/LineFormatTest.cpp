@@ -40,6 +40,8 @@ TEST(LineFormat, ReadsTheTolerantForms) {
              "1,-2,3,4,5,6\r\n",
              "1,-2,3,4\r\nanything at all after the last field",
              "+1,-2,003,4",
+             // Saved as UTF-8 by an editor that marks it so.
+             "\357\273\2771,-2,3,4\r\n",
          }) {
         const auto parsed = parseLine(text, 4);
         EXPECT_EQ(parsed.error, "") << text;
@@ -72,6 +74,10 @@ TEST(LineFormat, RefusesShortNonNumericAndOverflowingLinesWithTheReason) {
              Case{"1,2,32768,4", "number 3 lies outside -32768 to 32767"},
              Case{"1,-32769,3,4", "number 2 lies outside -32768 to 32767"},
              Case{"99999999999999999999,2,3,4", "number 1 lies outside -32768 to 32767"},
+             // Only one UTF-8 byte-order mark, and only at the very start, is skipped.
+             Case{"\357\273\277\357\273\2771,2,3,4", "number 1 is not a whole number"},
+             Case{"1,\357\273\2772,3,4", "number 2 is not a whole number"},
+             Case{"\377\3761,2,3,4", "number 1 is not a whole number"},
          }) {
         const auto parsed = parseLine(c.text, 4);
         EXPECT_TRUE(parsed.values.empty()) << c.text;

@@ -95,7 +95,7 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     EXPECT_EQ(messages.messages.size(), 1);
 }
 
-TEST_F(MixerUnreachable, TheSettingsFileIsNotReadButIsWrittenAtClose) {
+TEST_F(MixerUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     testing::putFile(folder / "settings.ini", stored);
     form->startUp();
@@ -106,8 +106,7 @@ TEST_F(MixerUnreachable, TheSettingsFileIsNotReadButIsWrittenAtClose) {
 
     form->Check4->setValue(CheckBox::kOn);
     form->close();
-    EXPECT_EQ(testing::contentOf(folder / "settings.ini"),
-              "0,0,0,1,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
+    EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
 }
 

@@ -42,9 +42,10 @@ class ModalMessages final : public shell::MessageSink {
     void showMessage(const QString& text) override {
         QDialog box;
         box.setWindowTitle(text);
+        // Read once closed: the event loop may run on between then and exec() returning.
+        QObject::connect(&box, &QDialog::finished, [&] { shown.append(text); });
         QTimer::singleShot(300, &box, &QDialog::accept);
         box.exec();
-        shown.append(text);
     }
     bool askYesNo(const QString& question) override {
         ADD_FAILURE() << "the main window asked: " << question.toStdString();

@@ -23,6 +23,7 @@ class StartupSettings : public Form1Fixture {
   protected:
     std::filesystem::path programFile() const { return folder / "settings.ini"; }
     std::filesystem::path userFile() const { return userFolder / "settings.ini"; }
+    std::filesystem::path damagedCopy() const { return folder / "settings.ini.damaged"; }
     std::filesystem::path scratchPath() const { return scratch.path().toStdString(); }
 
     // Starts a new window with `bytes` as the settings file beside the program.
@@ -140,7 +141,7 @@ TEST_F(StartupSettings, TheFileIsFoundWhateverItsLetterCase) {
     EXPECT_FALSE(std::filesystem::exists(programFile()));
 }
 
-TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsKeptUntilClose) {
+TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsCopiedFirst) {
     const auto untouched = designTimeState();
     struct Damage {
         const char* what;
@@ -174,12 +175,28 @@ TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsKe
         EXPECT_TRUE(message.contains(QLatin1String(damage.reason))) << message.toStdString();
         EXPECT_TRUE(message.contains("the file will be replaced when Calmfield closes"))
             << message.toStdString();
+        EXPECT_TRUE(message.endsWith(QStringLiteral("A copy of the file is kept as \"%1\".")
+                                         .arg(QFile::decodeName(damagedCopy().c_str()))))
+            << message.toStdString();
         EXPECT_EQ(contentOf(programFile()), damage.bytes) << damage.what;
+        // Each copy replaces the one made for the damage before.
+        EXPECT_EQ(contentOf(damagedCopy()), damage.bytes) << damage.what;
 
         form->close();
         EXPECT_EQ(contentOf(programFile()), kDesignTimeLine) << damage.what;
         EXPECT_EQ(messages.messages.size(), 1) << damage.what;
     }
+}
+
+TEST_F(StartupSettings, ACopyThatCannotBeMadeIsSaid) {
+    std::filesystem::create_directories(damagedCopy() / "in the way");
+    startWithSettings("0,1,0\r\n");
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].endsWith(
+        QStringLiteral("and the file will be replaced when Calmfield closes. The file could not be "
+                       "copied to \"%1\" (Directory not empty).")
+            .arg(QFile::decodeName(damagedCopy().c_str()))))
+        << messages.messages[0].toStdString();
 }
 
 TEST_F(StartupSettings, AFolderInThePlaceOfTheFileSendsItToTheUsersOwnFolder) {
@@ -243,7 +260,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
     platform::MemorySoundOutput noDevice{kSoundFileRate, false};
 };
 
-TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNotReadButIsWrittenAtClose) {
+TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     putFile(programFile(), stored);
     startWithoutDevice();
@@ -251,9 +268,26 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNotReadButIsWrittenAtClose) {
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
     EXPECT_EQ(form->Check2->value(), CheckBox::kOff);
     EXPECT_EQ(form->Check6->value(), CheckBox::kOff);
-    EXPECT_EQ(contentOf(programFile()), stored);
+    form->Check3->setValue(CheckBox::kOn);
     form->close();
-    EXPECT_EQ(contentOf(programFile()), kDesignTimeLine);
+    EXPECT_EQ(contentOf(programFile()), stored);
+    EXPECT_EQ(messages.messages.size(), 1);
+
+    // The same holds for the user's own file when it is the one start-up reads.
+    std::filesystem::remove(programFile());
+    std::filesystem::create_directories(programFile());
+    std::filesystem::create_directories(userFolder);
+    putFile(userFile(), stored);
+    startWithoutDevice();
+    form->close();
+    EXPECT_EQ(contentOf(userFile()), stored);
+}
+
+TEST_F(StartupSettingsWithoutSoundDevice, AMissingFileIsWrittenAtClose) {
+    startWithoutDevice();
+    form->Check3->setValue(CheckBox::kOn);
+    form->close();
+    EXPECT_EQ(contentOf(programFile()), "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
 }
 
 } // namespace

@@ -1,0 +1,100 @@
+#include "Form1Fixture.h"
+
+#include "shell/MessageBoxSink.h"
+#include "shell/TerminationRequests.h"
+#include "shell/TerminationSignals.h"
+#include "shell/info/Form2.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include <csignal>
+
+namespace calmfield {
+namespace {
+
+using shell::CheckBox;
+using testing::contentOf;
+using testing::waitUntil;
+
+TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
+    // Ignored from the start, as for a program run in the background of a script.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    ASSERT_EQ(::sigaction(SIGINT, &ignore, &before), 0);
+    {
+        shell::TerminationSignals terminating;
+        // A second one while the first exists takes nothing away from it.
+        { shell::TerminationSignals second; }
+        std::vector<int> received;
+        QObject::connect(&terminating, &shell::TerminationSignals::received,
+                         [&](int number) { received.push_back(number); });
+        for (int number : shell::TerminationSignals::kSignals)
+            ASSERT_EQ(::raise(number), 0);
+        EXPECT_TRUE(waitUntil([&] { return received.size() == 2; }));
+        EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGHUP}));
+    }
+    ::sigaction(SIGINT, &before, nullptr);
+    struct sigaction after {};
+    ::sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL);
+}
+
+class TerminationRequests : public testing::Form1Fixture {
+  protected:
+    int stoppedWaiting = 0;
+    shell::TerminationRequests requests{windows, [this] { ++stoppedWaiting; }};
+};
+
+TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADialog) {
+    form->Check2->setValue(CheckBox::kOn);
+    form->HScroll4->setValue(-1234);
+    form->about->trigger();
+    form->Command2->click();
+    ASSERT_FALSE(form->isVisible());
+
+    // Asked while a dialog waits for a user who is not there.
+    QDialog question;
+    QTimer::singleShot(0, &question, [&] { requests.request(); });
+    QTimer::singleShot(5000, &question, &QDialog::accept); // only if nothing dismissed it
+    EXPECT_EQ(question.exec(), QDialog::Rejected);
+    const QByteArray saved = "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n";
+    EXPECT_EQ(contentOf(folder / "settings.ini"), saved);
+    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_FALSE(channel(1).isPlaying());
+    EXPECT_FALSE(windows.aboutWindow()->isVisible());
+    EXPECT_EQ(stoppedWaiting, 1);
+    EXPECT_EQ(programEndings, 1);
+
+    // Another request, as when SIGHUP follows SIGTERM, finds nothing left to close or save.
+    form->Check2->setValue(CheckBox::kOff);
+    requests.request();
+    EXPECT_EQ(contentOf(folder / "settings.ini"), saved);
+    EXPECT_EQ(programEndings, 1);
+}
+
+TEST(UnattendedMessages, GoToTheErrorStreamAndQuestionsAreAnsweredNo) {
+    shell::MessageBoxSink sink;
+    sink.stopWaitingForTheUser();
+    bool boxShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    closer.start(50);
+    ::testing::internal::CaptureStderr();
+    sink.showMessage("Calmfield could not save its settings.");
+    const bool answer = sink.askYesNo("Shall it?");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Calmfield: Calmfield could not save its settings.\n");
+    EXPECT_FALSE(answer);
+    EXPECT_FALSE(boxShown);
+}
+
+} // namespace
+} // namespace calmfield
