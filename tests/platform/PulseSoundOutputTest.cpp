@@ -76,8 +76,8 @@ std::size_t openFileCount() {
 }
 
 TEST(ServerUnreachable, StartFailsAtOnceWhenNothingListensAtTheAddress) {
-    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
     CountingRenderer renderer;
+    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
     const auto began = std::chrono::steady_clock::now();
     EXPECT_FALSE(output.start(renderer, 5s));
     EXPECT_LT(std::chrono::steady_clock::now() - began, 4s);
@@ -90,8 +90,8 @@ TEST(ServerUnreachable, StartFailsAtOnceWhenNothingListensAtTheAddress) {
 TEST(ServerUnreachable, StartGivesUpAtTheTimeoutWhenTheServerNeverAnswers) {
     SilentListener listener;
     ASSERT_TRUE(listener.listening());
-    PulseSoundOutput output(listener.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(listener.address());
     const auto began = std::chrono::steady_clock::now();
     EXPECT_FALSE(output.start(renderer, 300ms));
     const auto waited = std::chrono::steady_clock::now() - began;
@@ -120,8 +120,8 @@ class ServerPulseSoundOutput : public ::testing::Test {
 };
 
 TEST_F(ServerPulseSoundOutput, PlaysAtTheServerRateUntilStopped) {
-    PulseSoundOutput output(server.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
     EXPECT_EQ(output.sampleRate(), 44100u);
     EXPECT_EQ(output.connections(), 1u);
@@ -142,8 +142,8 @@ TEST_F(ServerPulseSoundOutput, PlaysAtTheServerRateUntilStopped) {
 }
 
 TEST_F(ServerPulseSoundOutput, SoundResumesWhenTheServerComesBack) {
-    PulseSoundOutput output(server.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
     ASSERT_TRUE(soundReachesSink(3s));
 
@@ -156,8 +156,8 @@ TEST_F(ServerPulseSoundOutput, SoundResumesWhenTheServerComesBack) {
 
 // Retrying while the server is away neither piles up connections nor keeps the caller waiting.
 TEST_F(ServerPulseSoundOutput, RetriesWithoutLeakingAndStopsWhileTheServerIsAway) {
-    PulseSoundOutput output(server.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
     server.stop();
 
