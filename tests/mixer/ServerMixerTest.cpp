@@ -122,7 +122,8 @@ TYPED_TEST(ServerMixer, TheMasterSliderSetsTheSinkAndStartUpLeavesItAlone) {
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
 }
 
-// Only the last position set while the server is away reaches it when it is back.
+// The last position set while the server is away reaches it once it is back, and Mute works on
+// the new server.
 TYPED_TEST(ServerMixer, TheMasterSliderAndMuteReachTheServerAfterItRestarts) {
     platform::PulseSystemMixer mixer(this->server.address());
     StartedForm started(mixer);
