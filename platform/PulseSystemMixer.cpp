@@ -5,29 +5,68 @@
 #include <algorithm>
 
 namespace calmfield::platform {
+
 // libpulse calls these on its main loop thread with the loop's lock held.
 struct PulseSystemMixer::Callbacks {
-    static void contextState(pa_context*, void* userdata) {
-        pa_threaded_mainloop_signal(static_cast<PulseSystemMixer*>(userdata)->mainloop_, 0);
-    }
-
-    static void operationState(pa_operation*, void* userdata) {
-        pa_threaded_mainloop_signal(static_cast<PulseSystemMixer*>(userdata)->mainloop_, 0);
-    }
-
-    static void serverInfo(pa_context*, const pa_server_info* info, void* userdata) {
+    static void contextState(pa_context* context, void* userdata) {
         auto* self = static_cast<PulseSystemMixer*>(userdata);
-        if (info != nullptr && info->default_sink_name != nullptr)
-            self->defaultSinkName_ = info->default_sink_name;
-    }
-
-    static void sinkInfo(pa_context*, const pa_sink_info* info, int, void* userdata) {
-        auto* self = static_cast<PulseSystemMixer*>(userdata);
-        if (info == nullptr)
+        if (context != self->context_)
             return;
-        self->sinkIndex_ = info->index;
-        self->sinkChannels_ = info->volume.channels;
-        self->sinkFound_ = true;
+        switch (pa_context_get_state(context)) {
+        case PA_CONTEXT_READY:
+            self->volumeRequestsSent_ = 0;
+            self->volumeRequestsAnswered_ = 0;
+            self->lookUpSpeakers();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            self->handleFailure();
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void serverInfo(pa_context* context, const pa_server_info* info, void* userdata) {
+        auto* self = static_cast<PulseSystemMixer*>(userdata);
+        if (context != self->context_ || self->phase_ != Phase::LookingUp)
+            return;
+        pa_operation* operation = nullptr;
+        if (info != nullptr && info->default_sink_name != nullptr)
+            operation =
+                pa_context_get_sink_info_by_name(context, info->default_sink_name, sinkInfo, self);
+        if (operation != nullptr)
+            pa_operation_unref(operation);
+        else
+            self->finishLookUp(false);
+    }
+
+    // Called once with the sink, if there is one, then once more to say the list has ended.
+    static void sinkInfo(pa_context* context, const pa_sink_info* info, int endOfList,
+                         void* userdata) {
+        auto* self = static_cast<PulseSystemMixer*>(userdata);
+        if (context != self->context_ || self->phase_ != Phase::LookingUp)
+            return;
+        if (info != nullptr) {
+            self->sinkIndex_ = info->index;
+            self->sinkChannels_ = info->volume.channels;
+            self->finishLookUp(true);
+        } else if (endOfList != 0) {
+            self->finishLookUp(false);
+        }
+    }
+
+    static void volumeSet(pa_context* context, int success, void* userdata) {
+        auto* self = static_cast<PulseSystemMixer*>(userdata);
+        if (context != self->context_)
+            return;
+        ++self->volumeRequestsAnswered_;
+        if (success != 0 && self->volumeRequestsAnswered_ == self->volumeRequestsSent_)
+            self->volumeUnconfirmed_ = false;
+    }
+
+    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
+        static_cast<PulseSystemMixer*>(userdata)->retryNow();
     }
 };
 
@@ -45,57 +84,29 @@ bool PulseSystemMixer::open(std::chrono::milliseconds timeout) {
         return false;
 
     pa_threaded_mainloop_lock(mainloop_);
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), applicationName_.c_str());
-    bool ready = false;
-    if (context_ != nullptr) {
-        pa_context_set_state_callback(context_, Callbacks::contextState, this);
-        const char* server = serverAddress_.empty() ? nullptr : serverAddress_.c_str();
-        if (pa_context_connect(context_, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-            ready =
-                pulse::waitUntil(mainloop_, timeout,
-                                 [this] {
-                                     const pa_context_state_t state =
-                                         pa_context_get_state(context_);
-                                     return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-                                 }) &&
-                pa_context_get_state(context_) == PA_CONTEXT_READY;
-        }
-    }
+    phase_ = Phase::Opening;
+    volumeUnconfirmed_ = false;
+    if (!connectContext() && phase_ == Phase::Opening)
+        phase_ = Phase::OpenFailed;
+    pulse::waitUntil(mainloop_, timeout, [this] { return phase_ != Phase::Opening; });
+    const bool opened = phase_ != Phase::Opening && phase_ != Phase::OpenFailed;
     pa_threaded_mainloop_unlock(mainloop_);
-    if (!ready)
-        close();
-    return ready;
-}
 
-// With the main loop's lock held: waits a bounded time for `operation` to finish, then lets go.
-bool PulseSystemMixer::waitFor(pa_operation* operation) {
-    if (operation == nullptr)
-        return false;
-    pa_operation_set_state_callback(operation, Callbacks::operationState, this);
-    const bool done = pulse::waitUntil(mainloop_, kAnswerTimeout, [operation] {
-        return pa_operation_get_state(operation) != PA_OPERATION_RUNNING;
-    });
-    if (!done)
-        pa_operation_cancel(operation);
-    pa_operation_set_state_callback(operation, nullptr, nullptr);
-    pa_operation_unref(operation);
-    return done;
+    if (!opened)
+        close();
+    return opened;
 }
 
 std::uint32_t PulseSystemMixer::findLine(std::uint32_t componentType) {
-    if (context_ == nullptr || componentType != kSpeakersComponent)
+    if (mainloop_ == nullptr || componentType != kSpeakersComponent)
         return 0;
     pa_threaded_mainloop_lock(mainloop_);
-    defaultSinkName_.clear();
-    sinkFound_ = false;
-    if (waitFor(pa_context_get_server_info(context_, Callbacks::serverInfo, this)) &&
-        !defaultSinkName_.empty()) {
-        waitFor(pa_context_get_sink_info_by_name(context_, defaultSinkName_.c_str(),
-                                                 Callbacks::sinkInfo, this));
-    }
-    speakersLine_ = sinkFound_ ? sinkIndex_ + 1 : 0;
+    pulse::waitUntil(mainloop_, kAnswerTimeout, [this] { return phase_ != Phase::LookingUp; });
+    if (phase_ == Phase::Ready && speakersLine_ == 0)
+        speakersLine_ = sinkIndex_ + 1;
+    const std::uint32_t line = phase_ == Phase::Ready ? speakersLine_ : 0;
     pa_threaded_mainloop_unlock(mainloop_);
-    return speakersLine_;
+    return line;
 }
 
 std::uint32_t PulseSystemMixer::findControl(std::uint32_t line, std::uint32_t controlType) {
@@ -106,31 +117,96 @@ std::uint32_t PulseSystemMixer::findControl(std::uint32_t line, std::uint32_t co
 }
 
 bool PulseSystemMixer::setControlValue(std::uint32_t control, std::uint32_t value) {
-    if (context_ == nullptr || control == 0 || control != speakersLine_)
+    if (mainloop_ == nullptr || control == 0 || control != speakersLine_)
         return false;
-    pa_cvolume volume;
-    pa_cvolume_set(&volume, std::max<std::uint8_t>(1, sinkChannels_),
-                   std::min<pa_volume_t>(value, PA_VOLUME_MAX));
     pa_threaded_mainloop_lock(mainloop_);
-    // Sent without waiting for the answer: the user-interface thread does not wait on the server.
-    pa_operation* operation =
-        pa_context_set_sink_volume_by_index(context_, control - 1, &volume, nullptr, nullptr);
-    if (operation != nullptr)
-        pa_operation_unref(operation);
+    wantedVolume_ = std::min<std::uint32_t>(value, PA_VOLUME_MAX);
+    volumeUnconfirmed_ = true;
+    if (phase_ == Phase::Ready)
+        sendWantedVolume();
     pa_threaded_mainloop_unlock(mainloop_);
-    return operation != nullptr;
+    return true;
+}
+
+bool PulseSystemMixer::connectContext() {
+    context_ = pulse::connectContext(mainloop_, serverAddress_, applicationName_, nullptr,
+                                     Callbacks::contextState, this);
+    return context_ != nullptr;
+}
+
+void PulseSystemMixer::lookUpSpeakers() {
+    phase_ = Phase::LookingUp;
+    if (pa_operation* operation = pa_context_get_server_info(context_, Callbacks::serverInfo, this))
+        pa_operation_unref(operation);
+    else
+        finishLookUp(false);
+}
+
+// A server without a default sink is asked again later: one may yet be set up.
+void PulseSystemMixer::finishLookUp(bool found) {
+    phase_ = found ? Phase::Ready : Phase::NoSpeakers;
+    pa_threaded_mainloop_signal(mainloop_, 0);
+    if (!found)
+        scheduleRetry();
+    else if (volumeUnconfirmed_)
+        sendWantedVolume();
+}
+
+// Sent without waiting for the answer: the user-interface thread does not wait on the server.
+void PulseSystemMixer::sendWantedVolume() {
+    pa_cvolume volume;
+    pa_cvolume_set(&volume, std::max<std::uint8_t>(1, sinkChannels_), wantedVolume_);
+    pa_operation* operation = pa_context_set_sink_volume_by_index(context_, sinkIndex_, &volume,
+                                                                  Callbacks::volumeSet, this);
+    if (operation == nullptr)
+        return;
+    ++volumeRequestsSent_;
+    pa_operation_unref(operation);
+}
+
+// The connection broke or could not be made: opening gives up, an open mixer tries again.
+void PulseSystemMixer::handleFailure() {
+    if (phase_ == Phase::Opening) {
+        phase_ = Phase::OpenFailed;
+        pa_threaded_mainloop_signal(mainloop_, 0);
+    } else if (phase_ != Phase::Idle && phase_ != Phase::OpenFailed) {
+        phase_ = Phase::Reconnecting;
+        pa_threaded_mainloop_signal(mainloop_, 0);
+        scheduleRetry();
+    }
+}
+
+void PulseSystemMixer::scheduleRetry() {
+    if (retryTimer_ == nullptr)
+        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
+                                      Callbacks::retry, this);
+}
+
+// Runs from the retry timer, outside every libpulse callback, so the old connection can go.
+void PulseSystemMixer::retryNow() {
+    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+    retryTimer_ = nullptr;
+    if (phase_ == Phase::NoSpeakers) {
+        lookUpSpeakers();
+    } else if (phase_ == Phase::Reconnecting) {
+        pulse::releaseContext(context_);
+        context_ = nullptr;
+        if (!connectContext())
+            scheduleRetry();
+    }
 }
 
 void PulseSystemMixer::close() {
     if (mainloop_ == nullptr)
         return;
     pa_threaded_mainloop_lock(mainloop_);
-    if (context_ != nullptr) {
-        pa_context_set_state_callback(context_, nullptr, nullptr);
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
-        context_ = nullptr;
+    phase_ = Phase::Idle;
+    if (retryTimer_ != nullptr) {
+        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
+        retryTimer_ = nullptr;
     }
+    pulse::releaseContext(context_);
+    context_ = nullptr;
     pa_threaded_mainloop_unlock(mainloop_);
     pulse::endMainLoop(mainloop_);
     mainloop_ = nullptr;

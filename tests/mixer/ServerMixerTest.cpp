@@ -1,4 +1,5 @@
-// The master volume against a real sound server: a private PulseAudio daemon with a null sink.
+// The master volume against real sound servers: private PulseAudio and PipeWire ones, each with a
+// null sink.
 
 #include "mixer/Module3.h"
 #include "platform/MemorySoundOutput.h"
@@ -6,7 +7,7 @@
 #include "shell/Form1.h"
 #include "shell/MessageSink.h"
 #include "shell/ProgramWindows.h"
-#include "tests/support/PrivatePulseServer.h"
+#include "tests/support/SoundServers.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -32,8 +33,8 @@ class CollectedMessages final : public shell::MessageSink {
 };
 
 // The sink's volume once it settles on `expected` on every channel, or the last one read.
-std::vector<std::uint32_t> sinkVolumeSettlingOn(testsupport::PrivatePulseServer& server,
-                                                std::uint32_t expected) {
+template <typename Server>
+std::vector<std::uint32_t> sinkVolumeSettlingOn(Server& server, std::uint32_t expected) {
     QElapsedTimer clock;
     clock.start();
     std::vector<std::uint32_t> volume = server.sinkVolume();
@@ -45,14 +46,33 @@ std::vector<std::uint32_t> sinkVolumeSettlingOn(testsupport::PrivatePulseServer&
     return volume;
 }
 
-class ServerMixer : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(server.start()) << server.error(); }
+std::vector<std::uint32_t> onBothChannels(std::uint32_t value) {
+    return {value, value};
+}
 
-    testsupport::PrivatePulseServer server;
+// The main window, started up against `mixer` with no sound output of its own.
+class StartedForm {
+  public:
+    explicit StartedForm(platform::SystemMixer& mixer)
+        : form({output, mixer, messages, windows, programFolder(),
+                [](const QUrl&) { return false; }, [] { return false; }, nullptr,
+                userFolder.path().toStdString()}) {
+        form.startUp();
+    }
+
+    static std::string programFolder() {
+        const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
+        return folder != nullptr ? folder : "";
+    }
+
+    platform::MemorySoundOutput output{22050};
+    CollectedMessages messages;
+    shell::ProgramWindows windows{[](const QUrl&) { return false; }, [] {}};
+    QTemporaryDir userFolder;
+    shell::Form1 form;
 };
 
-TEST_F(ServerMixer, OpeningFailsInTimeWhenNoServerAnswers) {
+TEST(MixerWithoutServer, OpeningFailsInTimeWhenNoServerAnswers) {
     platform::PulseSystemMixer nowhere("unix:/nonexistent/calmfield/native");
     EXPECT_FALSE(nowhere.open(2s));
     MixerControl control;
@@ -62,8 +82,14 @@ TEST_F(ServerMixer, OpeningFailsInTimeWhenNoServerAnswers) {
     EXPECT_FALSE(mixer::Module3::SetControlValue(nowhere, control, 1000));
 }
 
-TEST_F(ServerMixer, TheSpeakersVolumeIsTheDefaultSinksVolume) {
-    platform::PulseSystemMixer mixer(server.address());
+template <typename Server> class ServerMixer : public testsupport::ServerTest<Server> {
+  protected:
+    void SetUp() override { this->startServer(48000); }
+};
+TYPED_TEST_SUITE(ServerMixer, testsupport::SoundServers, testsupport::SoundServerNames);
+
+TYPED_TEST(ServerMixer, TheSpeakersVolumeIsTheDefaultSinksVolume) {
+    platform::PulseSystemMixer mixer(this->server.address());
     ASSERT_TRUE(mixer.open(3s));
     MixerControl control;
     ASSERT_TRUE(
@@ -72,34 +98,52 @@ TEST_F(ServerMixer, TheSpeakersVolumeIsTheDefaultSinksVolume) {
     for (const std::uint32_t value : {31840u, 0u, 65172u, 2u}) {
         EXPECT_TRUE(
             mixer::Module3::SetControlValue(mixer, control, static_cast<std::int32_t>(value)));
-        EXPECT_EQ(sinkVolumeSettlingOn(server, value), (std::vector<std::uint32_t>{value, value}));
+        EXPECT_EQ(sinkVolumeSettlingOn(this->server, value), onBothChannels(value));
     }
 }
 
-TEST_F(ServerMixer, TheMasterSliderSetsTheSinkAndStartUpLeavesItAlone) {
-    ASSERT_TRUE(server.setSinkVolume(50000));
-    platform::MemorySoundOutput output(22050);
-    platform::PulseSystemMixer mixer(server.address());
-    CollectedMessages messages;
-    shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {});
-    const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
-    QTemporaryDir userFolder;
-    shell::Form1 form({output, mixer, messages, windows, folder ? folder : "",
-                       [](const QUrl&) { return false; }, [] { return false; }, nullptr,
-                       userFolder.path().toStdString()});
-    form.startUp();
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("\n").toStdString();
+TYPED_TEST(ServerMixer, TheMasterSliderSetsTheSinkAndStartUpLeavesItAlone) {
+    ASSERT_TRUE(this->server.setSinkVolume(50000));
+    platform::PulseSystemMixer mixer(this->server.address());
+    StartedForm started(mixer);
+    shell::Form1& form = started.form;
+    EXPECT_TRUE(started.messages.texts.isEmpty())
+        << started.messages.texts.join("\n").toStdString();
     EXPECT_NE(form.speakerVolumeControl().dwControlID, 0u);
-    EXPECT_EQ(server.sinkVolume(), (std::vector<std::uint32_t>{50000, 50000}));
+    EXPECT_EQ(this->server.sinkVolume(), onBothChannels(50000));
 
     form.HScroll2->setValue(32750);
-    EXPECT_EQ(sinkVolumeSettlingOn(server, 65172), (std::vector<std::uint32_t>{65172, 65172}));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 65172), onBothChannels(65172));
     form.HScroll2->setValue(16000);
-    EXPECT_EQ(sinkVolumeSettlingOn(server, 31840), (std::vector<std::uint32_t>{31840, 31840}));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
     form.Command4->click(); // Mute
-    EXPECT_EQ(sinkVolumeSettlingOn(server, 0), (std::vector<std::uint32_t>{0, 0}));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 0), onBothChannels(0));
     form.Command4->click();
-    EXPECT_EQ(sinkVolumeSettlingOn(server, 31840), (std::vector<std::uint32_t>{31840, 31840}));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
+}
+
+// The last position set while the server is away reaches it once it is back, and Mute works on
+// the new server.
+TYPED_TEST(ServerMixer, TheMasterSliderAndMuteReachTheServerAfterItRestarts) {
+    platform::PulseSystemMixer mixer(this->server.address());
+    StartedForm started(mixer);
+    shell::Form1& form = started.form;
+    form.HScroll2->setValue(32750);
+    ASSERT_EQ(sinkVolumeSettlingOn(this->server, 65172), onBothChannels(65172));
+
+    this->server.stop();
+    form.HScroll2->setValue(8000);
+    form.HScroll2->setValue(16000);
+    ASSERT_TRUE(this->server.start(48000)) << this->server.error();
+    QElapsedTimer sinceRestart;
+    sinceRestart.start();
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
+    this->RecordProperty("volumeAppliedAfterRestartMs", static_cast<int>(sinceRestart.elapsed()));
+
+    form.Command4->click(); // Mute
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 0), onBothChannels(0));
+    form.Command4->click();
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 #include "engine/SoundBuffer.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseSoundOutput.h"
-#include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SignalAnalysis.h"
+#include "tests/support/SoundServers.h"
 #include "tests/support/SourceRecorder.h"
 #include "tests/support/TestSoundFiles.h"
 
@@ -40,42 +40,44 @@ double soundLevel(const SoundBuffer& sound) {
     return testsupport::rmsDecibels(samples);
 }
 
-class ServerNoisePlayback : public ::testing::Test {
+template <typename Server> class ServerNoisePlayback : public testsupport::ServerTest<Server> {
   protected:
-    void SetUp() override { ASSERT_TRUE(server.start(44100)) << server.error(); }
+    void SetUp() override { this->startServer(44100); }
 
     std::vector<float> recordSink(std::chrono::milliseconds duration) {
-        testsupport::SourceRecorder recorder(server.address(), server.monitorSourceName(),
-                                             server.sampleRate());
+        testsupport::SourceRecorder recorder(
+            this->server.address(), this->server.monitorSourceName(), this->server.sampleRate());
         EXPECT_TRUE(recorder.connected()) << recorder.error();
         recorder.record(300ms); // what was on its way before the recording began
         return recorder.record(duration);
     }
-
-    PrivatePulseServer server;
 };
+TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers, testsupport::SoundServerNames);
 
-TEST_F(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
+// Only a PulseAudio server is started again at another rate within a test.
+using ServerRateChange = ServerNoisePlayback<PrivatePulseServer>;
+
+TYPED_TEST(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
     const auto file = pinkSoundFile();
     ASSERT_TRUE(std::filesystem::exists(file)) << file << " is missing";
     const auto sound = loadSoundFile(file);
     ASSERT_TRUE(sound.sound) << sound.error;
 
-    platform::PulseSoundOutput output(server.address());
+    platform::PulseSoundOutput output(this->server.address());
     ChannelBank bank(output);
     ASSERT_TRUE(bank.openDevice(5s));
     ASSERT_EQ(bank.createChannel(kPink, file), "");
     bank.channel(kPink)->Play();
 
-    const auto recording = recordSink(3s);
+    const auto recording = this->recordSink(3s);
     ASSERT_FALSE(recording.empty());
-    const auto spectrum = testsupport::averagedSpectrum(recording, 2, server.sampleRate());
+    const auto spectrum = testsupport::averagedSpectrum(recording, 2, this->server.sampleRate());
     EXPECT_NEAR(testsupport::slopeDecibelsPerOctave(spectrum, 100.0, 8000.0), -3.0, 1.0);
     EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound), 1.5);
 }
 
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
-TEST_F(ServerNoisePlayback, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
+TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
     const auto file = std::filesystem::temp_directory_path() /
                       ("calmfield-tone-" + std::to_string(::getpid()) + ".wav");
     ASSERT_TRUE(testsupport::writeToneFile(file, 1000.0, 22050, 1.0, 0.25));

@@ -1,5 +1,5 @@
 #include "platform/PulseSoundOutput.h"
-#include "tests/support/PrivatePulseServer.h"
+#include "tests/support/SoundServers.h"
 #include "tests/support/SourceRecorder.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +76,8 @@ std::size_t openFileCount() {
 }
 
 TEST(ServerUnreachable, StartFailsAtOnceWhenNothingListensAtTheAddress) {
-    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
     CountingRenderer renderer;
+    PulseSoundOutput output("unix:/nonexistent/calmfield/native");
     const auto began = std::chrono::steady_clock::now();
     EXPECT_FALSE(output.start(renderer, 5s));
     EXPECT_LT(std::chrono::steady_clock::now() - began, 4s);
@@ -90,8 +90,8 @@ TEST(ServerUnreachable, StartFailsAtOnceWhenNothingListensAtTheAddress) {
 TEST(ServerUnreachable, StartGivesUpAtTheTimeoutWhenTheServerNeverAnswers) {
     SilentListener listener;
     ASSERT_TRUE(listener.listening());
-    PulseSoundOutput output(listener.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(listener.address());
     const auto began = std::chrono::steady_clock::now();
     EXPECT_FALSE(output.start(renderer, 300ms));
     const auto waited = std::chrono::steady_clock::now() - began;
@@ -107,21 +107,23 @@ TEST(ServerUnreachable, StopWithoutStartDoesNothing) {
     EXPECT_EQ(output.sampleRate(), 0u);
 }
 
-class ServerPulseSoundOutput : public ::testing::Test {
+template <typename Server> class ServerSoundOutput : public testsupport::ServerTest<Server> {
   protected:
-    void SetUp() override { ASSERT_TRUE(server.start(44100)) << server.error(); }
+    void SetUp() override { this->startServer(44100); }
 
     bool soundReachesSink(std::chrono::milliseconds timeout) {
-        return testsupport::waitForSound(server.address(), server.monitorSourceName(),
-                                         server.sampleRate(), timeout);
+        return testsupport::waitForSound(this->server.address(), this->server.monitorSourceName(),
+                                         this->server.sampleRate(), timeout);
     }
-
-    PrivatePulseServer server;
 };
+TYPED_TEST_SUITE(ServerSoundOutput, testsupport::SoundServers, testsupport::SoundServerNames);
+
+// The cases that need no more than one kind of server.
+using ServerPulseSoundOutput = ServerSoundOutput<PrivatePulseServer>;
 
 TEST_F(ServerPulseSoundOutput, PlaysAtTheServerRateUntilStopped) {
-    PulseSoundOutput output(server.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
     EXPECT_EQ(output.sampleRate(), 44100u);
     EXPECT_EQ(output.connections(), 1u);
@@ -141,23 +143,23 @@ TEST_F(ServerPulseSoundOutput, PlaysAtTheServerRateUntilStopped) {
     EXPECT_TRUE(soundReachesSink(3s));
 }
 
-TEST_F(ServerPulseSoundOutput, SoundResumesWhenTheServerComesBack) {
-    PulseSoundOutput output(server.address());
+TYPED_TEST(ServerSoundOutput, SoundResumesWhenTheServerComesBack) {
     CountingRenderer renderer;
+    PulseSoundOutput output(this->server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
-    ASSERT_TRUE(soundReachesSink(3s));
+    ASSERT_TRUE(this->soundReachesSink(3s));
 
-    server.stop();
-    ASSERT_TRUE(server.start(44100)) << server.error();
-    EXPECT_TRUE(soundReachesSink(5s));
+    this->server.stop();
+    ASSERT_TRUE(this->server.start(44100)) << this->server.error();
+    EXPECT_TRUE(this->soundReachesSink(5s));
     EXPECT_EQ(output.connections(), 2u);
     EXPECT_EQ(output.sampleRate(), 44100u);
 }
 
 // Retrying while the server is away neither piles up connections nor keeps the caller waiting.
 TEST_F(ServerPulseSoundOutput, RetriesWithoutLeakingAndStopsWhileTheServerIsAway) {
-    PulseSoundOutput output(server.address());
     CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
     ASSERT_TRUE(output.start(renderer, 5s));
     server.stop();
 

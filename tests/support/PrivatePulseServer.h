@@ -56,7 +56,7 @@ class PrivatePulseServer {
     std::vector<std::string> daemonEnvironment() const;
     void writeDaemonSettings(std::uint32_t sampleRate) const;
     bool waitUntilAnswering();
-    bool setSinkToFullVolume();
+    bool sinkAnswers();
 
     std::filesystem::path folder_;
     std::optional<ChildProcess> daemon_;
