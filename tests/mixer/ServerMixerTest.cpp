@@ -86,7 +86,7 @@ template <typename Server> class ServerMixer : public testsupport::ServerTest<Se
   protected:
     void SetUp() override { this->startServer(48000); }
 };
-TYPED_TEST_SUITE(ServerMixer, testsupport::SoundServers, testsupport::SoundServerNames);
+TYPED_TEST_SUITE(ServerMixer, testsupport::SoundServers);
 
 TYPED_TEST(ServerMixer, TheSpeakersVolumeIsTheDefaultSinksVolume) {
     platform::PulseSystemMixer mixer(this->server.address());

@@ -52,7 +52,7 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
         return recorder.record(duration);
     }
 };
-TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers, testsupport::SoundServerNames);
+TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers);
 
 // Only a PulseAudio server is started again at another rate within a test.
 using ServerRateChange = ServerNoisePlayback<PrivatePulseServer>;

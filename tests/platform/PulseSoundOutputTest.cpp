@@ -116,7 +116,7 @@ template <typename Server> class ServerSoundOutput : public testsupport::ServerT
                                          this->server.sampleRate(), timeout);
     }
 };
-TYPED_TEST_SUITE(ServerSoundOutput, testsupport::SoundServers, testsupport::SoundServerNames);
+TYPED_TEST_SUITE(ServerSoundOutput, testsupport::SoundServers);
 
 // The cases that need no more than one kind of server.
 using ServerPulseSoundOutput = ServerSoundOutput<PrivatePulseServer>;

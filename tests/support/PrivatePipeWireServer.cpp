@@ -2,16 +2,36 @@
 
 #include "tests/support/ServerTools.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace calmfield::testsupport {
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 
+bool onSearchPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::string PrivatePipeWireServer::missingProgram() {
+    for (const char* program : {"dbus-daemon", "pipewire", "wireplumber", "pipewire-pulse"}) {
+        if (!onSearchPath(program))
+            return program;
+    }
+    return {};
+}
 
 PrivatePipeWireServer::PrivatePipeWireServer() : folder_(makeTemporaryFolder("calmfield-pw")) {
     for (const char* sub : {"runtime", "home", "config"})

@@ -20,6 +20,10 @@ class PrivatePipeWireServer {
     static constexpr std::chrono::milliseconds kStartTimeout{10000};
     static constexpr std::uint32_t kFullSinkVolume = 65536;
 
+    // The first program of the stack that cannot be found on the search path, or an empty text
+    // when all of them can: without one of them PipeWire cannot be run here at all.
+    static std::string missingProgram();
+
     // Prepares the folders; start() runs the stack.
     PrivatePipeWireServer();
     ~PrivatePipeWireServer();

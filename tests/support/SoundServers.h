@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <type_traits>
 
 // The private sound servers that end-to-end tests run against: PulseAudio, which every test
@@ -14,23 +13,17 @@ namespace calmfield::testsupport {
 
 using SoundServers = ::testing::Types<PrivatePulseServer, PrivatePipeWireServer>;
 
-struct SoundServerNames {
-    template <typename Server> static std::string GetName(int) {
-        return std::is_same_v<Server, PrivatePipeWireServer> ? "PipeWire" : "PulseAudio";
-    }
-};
-
 // A test fixture holding a private server of type `Server`.
 template <typename Server> class ServerTest : public ::testing::Test {
   protected:
-    // Starts the server at `sampleRate`. A PipeWire stack that cannot be run here skips the test
-    // with the reason; anything else that fails fails it.
+    // Starts the server at `sampleRate`. Where PipeWire is not installed the test is skipped with
+    // the reason; a server that is there but fails to start fails it.
     void startServer(std::uint32_t sampleRate) {
-        if (server.start(sampleRate))
-            return;
-        if constexpr (std::is_same_v<Server, PrivatePipeWireServer>)
-            GTEST_SKIP() << "PipeWire cannot be run here: " << server.error();
-        else
+        if constexpr (std::is_same_v<Server, PrivatePipeWireServer>) {
+            if (const std::string missing = Server::missingProgram(); !missing.empty())
+                GTEST_SKIP() << "PipeWire cannot be run here: " << missing << " is not installed";
+        }
+        if (!server.start(sampleRate))
             FAIL() << server.error();
     }
 
