@@ -88,10 +88,6 @@ struct PulseCaptureDevice::Callbacks {
         if (stream == self->stream_ && success)
             self->activity_.store(Activity::PlayedToEnd, std::memory_order_relaxed);
     }
-
-    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
-        static_cast<PulseCaptureDevice*>(userdata)->retryNow();
-    }
 };
 
 PulseCaptureDevice::PulseCaptureDevice(std::string serverAddress, std::string applicationName)
@@ -241,15 +237,11 @@ void PulseCaptureDevice::releaseContext() {
 }
 
 void PulseCaptureDevice::scheduleRetry() {
-    if (retryTimer_ == nullptr)
-        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
-                                      Callbacks::retry, this);
+    retryTimer_.schedule(mainloop_, kRetryInterval);
 }
 
 // Runs from the retry timer, outside every libpulse callback, so the old connection can go.
 void PulseCaptureDevice::retryNow() {
-    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-    retryTimer_ = nullptr;
     if (reachable_.load(std::memory_order_relaxed))
         return;
     releaseContext();
@@ -262,10 +254,7 @@ void PulseCaptureDevice::close() {
         return;
     pa_threaded_mainloop_lock(mainloop_);
     opened_ = false;
-    if (retryTimer_ != nullptr) {
-        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-        retryTimer_ = nullptr;
-    }
+    retryTimer_.cancel(mainloop_);
     releaseContext();
     pa_threaded_mainloop_unlock(mainloop_);
     pulse::endMainLoop(mainloop_);

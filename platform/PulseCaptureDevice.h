@@ -1,16 +1,11 @@
 #pragma once
 
 #include "platform/CaptureDevice.h"
+#include "platform/PulseMainLoop.h"
 
 #include <atomic>
 #include <chrono>
 #include <string>
-
-struct pa_context;
-struct pa_operation;
-struct pa_stream;
-struct pa_threaded_mainloop;
-struct pa_time_event;
 
 namespace calmfield::platform {
 
@@ -60,7 +55,8 @@ class PulseCaptureDevice final : public CaptureDevice {
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     pa_operation* drain_ = nullptr;
-    pa_time_event* retryTimer_ = nullptr;
+    pulse::RetryTimer retryTimer_{
+        [](void* self) { static_cast<PulseCaptureDevice*>(self)->retryNow(); }, this};
     CapturedBytesSink* sink_ = nullptr;
     PlaybackBytesSource* source_ = nullptr;
     bool opened_ = false;

@@ -90,10 +90,6 @@ struct PulseSoundOutput::Callbacks {
             requested -= frames * kBytesPerFrame;
         }
     }
-
-    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
-        static_cast<PulseSoundOutput*>(userdata)->retryNow();
-    }
 };
 
 PulseSoundOutput::PulseSoundOutput(std::string serverAddress, std::string applicationName)
@@ -130,10 +126,7 @@ void PulseSoundOutput::stop() {
     pa_threaded_mainloop_lock(mainloop_);
     renderer_ = nullptr;
     phase_ = Phase::Idle;
-    if (retryTimer_ != nullptr) {
-        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-        retryTimer_ = nullptr;
-    }
+    retryTimer_.cancel(mainloop_);
     releaseConnection();
     pa_threaded_mainloop_unlock(mainloop_);
 
@@ -194,15 +187,11 @@ void PulseSoundOutput::handleFailure() {
 }
 
 void PulseSoundOutput::scheduleRetry() {
-    if (retryTimer_ == nullptr)
-        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
-                                      Callbacks::retry, this);
+    retryTimer_.schedule(mainloop_, kRetryInterval);
 }
 
 // Runs from the retry timer, outside every libpulse callback, so the old connection can go.
 void PulseSoundOutput::retryNow() {
-    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-    retryTimer_ = nullptr;
     if (phase_ != Phase::Reconnecting)
         return;
     releaseConnection();

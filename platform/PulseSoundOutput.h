@@ -1,16 +1,12 @@
 #pragma once
 
+#include "platform/PulseMainLoop.h"
 #include "platform/SoundOutput.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-struct pa_context;
-struct pa_stream;
-struct pa_threaded_mainloop;
-struct pa_time_event;
 
 namespace calmfield::platform {
 
@@ -60,7 +56,8 @@ class PulseSoundOutput final : public SoundOutput {
     pa_threaded_mainloop* mainloop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
-    pa_time_event* retryTimer_ = nullptr;
+    pulse::RetryTimer retryTimer_{
+        [](void* self) { static_cast<PulseSoundOutput*>(self)->retryNow(); }, this};
     AudioRenderer* renderer_ = nullptr;
     Phase phase_ = Phase::Idle;
     std::uint32_t streamRate_ = 0;

@@ -64,10 +64,6 @@ struct PulseSystemMixer::Callbacks {
         if (success != 0 && self->volumeRequestsAnswered_ == self->volumeRequestsSent_)
             self->volumeUnconfirmed_ = false;
     }
-
-    static void retry(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
-        static_cast<PulseSystemMixer*>(userdata)->retryNow();
-    }
 };
 
 PulseSystemMixer::PulseSystemMixer(std::string serverAddress, std::string applicationName)
@@ -177,15 +173,11 @@ void PulseSystemMixer::handleFailure() {
 }
 
 void PulseSystemMixer::scheduleRetry() {
-    if (retryTimer_ == nullptr)
-        retryTimer_ = pulse::newTimer(pa_threaded_mainloop_get_api(mainloop_), kRetryInterval,
-                                      Callbacks::retry, this);
+    retryTimer_.schedule(mainloop_, kRetryInterval);
 }
 
 // Runs from the retry timer, outside every libpulse callback, so the old connection can go.
 void PulseSystemMixer::retryNow() {
-    pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-    retryTimer_ = nullptr;
     if (phase_ == Phase::NoSpeakers) {
         lookUpSpeakers();
     } else if (phase_ == Phase::Reconnecting) {
@@ -201,10 +193,7 @@ void PulseSystemMixer::close() {
         return;
     pa_threaded_mainloop_lock(mainloop_);
     phase_ = Phase::Idle;
-    if (retryTimer_ != nullptr) {
-        pa_threaded_mainloop_get_api(mainloop_)->time_free(retryTimer_);
-        retryTimer_ = nullptr;
-    }
+    retryTimer_.cancel(mainloop_);
     pulse::releaseContext(context_);
     context_ = nullptr;
     pa_threaded_mainloop_unlock(mainloop_);

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "platform/PulseMainLoop.h"
 #include "platform/SystemMixer.h"
 
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-struct pa_context;
-struct pa_threaded_mainloop;
-struct pa_time_event;
 
 namespace calmfield::platform {
 
@@ -55,7 +52,8 @@ class PulseSystemMixer final : public SystemMixer {
     const std::string applicationName_;
     pa_threaded_mainloop* mainloop_ = nullptr;
     pa_context* context_ = nullptr;
-    pa_time_event* retryTimer_ = nullptr;
+    pulse::RetryTimer retryTimer_{
+        [](void* self) { static_cast<PulseSystemMixer*>(self)->retryNow(); }, this};
     Phase phase_ = Phase::Idle;
 
     // The default sink of the server now connected, once looked up.
