@@ -98,9 +98,11 @@ std::uint32_t PulseSystemMixer::findLine(std::uint32_t componentType) {
         return 0;
     pa_threaded_mainloop_lock(mainloop_);
     pulse::waitUntil(mainloop_, kAnswerTimeout, [this] { return phase_ != Phase::LookingUp; });
-    if (phase_ == Phase::Ready && speakersLine_ == 0)
-        speakersLine_ = sinkIndex_ + 1;
-    const std::uint32_t line = phase_ == Phase::Ready ? speakersLine_ : 0;
+    // A server still without a default sink, as at login before the sound cards are set up, has
+    // the line all the same: its volume reaches the sink that turns up.
+    if (phase_ == Phase::Ready || phase_ == Phase::NoSpeakers)
+        speakersLine_ = kSpeakersLine;
+    const std::uint32_t line = speakersLine_;
     pa_threaded_mainloop_unlock(mainloop_);
     return line;
 }

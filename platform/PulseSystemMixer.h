@@ -13,7 +13,8 @@ namespace calmfield::platform {
 // output sink, whose volume control takes the server's volume scale, 65536 being full volume.
 // Once open, it follows the server: when the server goes away the mixer tries again every second,
 // finds the default sink of whichever server answers next, and sets it to the last volume asked
-// for while the server was away. The line's and control's numbers stay the same throughout.
+// for while the server was away or had no sink. The line's and control's numbers stay the same
+// throughout.
 class PulseSystemMixer final : public SystemMixer {
   public:
     static constexpr std::chrono::milliseconds kAnswerTimeout{2000};
@@ -68,7 +69,8 @@ class PulseSystemMixer final : public SystemMixer {
     unsigned volumeRequestsSent_ = 0;
     unsigned volumeRequestsAnswered_ = 0;
 
-    std::uint32_t speakersLine_ = 0; // the default sink's index + 1 when first found, or 0
+    static constexpr std::uint32_t kSpeakersLine = 1;
+    std::uint32_t speakersLine_ = 0; // kSpeakersLine once the server has answered, or 0
 };
 
 } // namespace calmfield::platform

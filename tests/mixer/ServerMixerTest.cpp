@@ -82,6 +82,17 @@ TEST(MixerWithoutServer, OpeningFailsInTimeWhenNoServerAnswers) {
     EXPECT_FALSE(mixer::Module3::SetControlValue(nowhere, control, 1000));
 }
 
+// At login the program may start before the server has set up a sound card.
+TEST(MixerWithoutSink, TheMasterSliderReachesASinkThatTurnsUpAfterStartUp) {
+    testsupport::PrivatePulseServer server;
+    ASSERT_TRUE(server.start(48000, false)) << server.error();
+    platform::PulseSystemMixer mixer(server.address());
+    StartedForm started(mixer);
+    started.form.HScroll2->setValue(32750);
+    ASSERT_TRUE(server.addSink()) << server.log();
+    EXPECT_EQ(sinkVolumeSettlingOn(server, 65172), onBothChannels(65172));
+}
+
 template <typename Server> class ServerMixer : public testsupport::ServerTest<Server> {
   protected:
     void SetUp() override { this->startServer(48000); }

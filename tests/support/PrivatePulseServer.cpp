@@ -26,14 +26,13 @@ PrivatePulseServer::~PrivatePulseServer() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-bool PrivatePulseServer::start(std::uint32_t sampleRate) {
+bool PrivatePulseServer::start(std::uint32_t sampleRate, bool withSink) {
     stop();
     error_.clear();
     sampleRate_ = sampleRate;
     writeDaemonSettings(sampleRate);
 
-    const std::string rate = std::to_string(sampleRate);
-    const std::vector<std::string> arguments{
+    std::vector<std::string> arguments{
         "pulseaudio",
         "-n",
         "--daemonize=no",
@@ -41,19 +40,34 @@ bool PrivatePulseServer::start(std::uint32_t sampleRate) {
         "--use-pid-file=no",
         "--disallow-exit=no",
         "--log-target=stderr",
-        "--load=module-null-sink sink_name=" + sinkName() + " rate=" + rate + " channels=2",
         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socketPath().string(),
     };
+    if (withSink)
+        arguments.push_back("--load=module-null-sink " + sinkArguments());
     daemon_ = ChildProcess::spawn(arguments, daemonEnvironment(), logPath());
     if (!daemon_) {
         error_ = "pulseaudio could not be run (is it installed?)";
         return false;
     }
-    if (!waitUntilAnswering() || !sinkAnswers()) {
+    if (!waitUntilAnswering() || (withSink && !sinkAnswers())) {
         stop();
         return false;
     }
     return true;
+}
+
+bool PrivatePulseServer::addSink() {
+    std::vector<std::string> command{"pactl", "--server=" + address(), "load-module",
+                                     "module-null-sink"};
+    std::istringstream words(sinkArguments());
+    for (std::string word; words >> word;)
+        command.push_back(word);
+    return runProgram(command, daemonEnvironment(), logPath(), std::chrono::seconds(5)) == 0 &&
+           sinkAnswers();
+}
+
+std::string PrivatePulseServer::sinkArguments() const {
+    return "sink_name=" + sinkName() + " rate=" + std::to_string(sampleRate_) + " channels=2";
 }
 
 void PrivatePulseServer::stop() {

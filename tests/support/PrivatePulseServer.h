@@ -27,7 +27,9 @@ class PrivatePulseServer {
 
     // Runs the daemon at `sampleRate` and waits until it answers on its socket with the sink at
     // full volume. False when it could not be started; error() then says why.
-    bool start(std::uint32_t sampleRate = 44100);
+    bool start(std::uint32_t sampleRate = 44100, bool withSink = true);
+    // Sets up the sink on a server started without it; it becomes the default one.
+    bool addSink();
     // Ends the daemon; start() may run it again on the same socket.
     void stop();
 
@@ -55,6 +57,7 @@ class PrivatePulseServer {
     std::filesystem::path logPath() const { return folder_ / "server.log"; }
     std::vector<std::string> daemonEnvironment() const;
     void writeDaemonSettings(std::uint32_t sampleRate) const;
+    std::string sinkArguments() const;
     bool waitUntilAnswering();
     bool sinkAnswers();
 
