@@ -30,7 +30,7 @@ std::string ChannelBank::createChannel(int colour, const std::filesystem::path& 
                " noise stays silent; the other colours work as usual.";
     }
     auto& slot = channels_[static_cast<std::size_t>(colour)];
-    slot = std::make_unique<NoiseChannel>(std::move(loaded.sound));
+    slot = std::make_unique<NoiseChannel>(std::move(loaded.sound), [this] { output_.wake(); });
     mixer_.attach(colour, &slot->voice());
     return {};
 }

@@ -21,4 +21,13 @@ void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
         interleavedStereo[i] = std::clamp(interleavedStereo[i], -1.0f, 1.0f);
 }
 
+bool ChannelMixer::idle() const noexcept {
+    for (const auto& slot : voices_) {
+        const ChannelVoice* voice = slot.load(std::memory_order_acquire);
+        if (voice != nullptr && !voice->silent())
+            return false;
+    }
+    return !limiter_.holdsSound();
+}
+
 } // namespace calmfield::engine

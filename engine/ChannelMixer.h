@@ -24,6 +24,8 @@ class ChannelMixer final : public platform::AudioRenderer {
 
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;
+    // True once every voice has fallen silent and the limiter has let the last sound out.
+    bool idle() const noexcept override;
 
   private:
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};

@@ -20,6 +20,9 @@ class ChannelVoice {
     // Adds `frames` stereo frames at `outputRate` to `out`. Never blocks, allocates or locks.
     void mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept;
 
+    // True when the voice adds nothing until its channel plays again.
+    bool silent() const noexcept { return !playing_ && fade_ == 0; }
+
     // The number of frames a ramp or fade lasts at `outputRate`.
     static std::uint32_t rampFrames(std::uint32_t outputRate) noexcept;
 

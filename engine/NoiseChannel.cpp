@@ -6,14 +6,18 @@
 
 namespace calmfield::engine {
 
-NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound)
-    : sound_(std::move(sound)), voice_(*sound_, controls_), frequency_(sound_->sampleRate()) {
+NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
+                           std::function<void()> wakeOutput)
+    : sound_(std::move(sound)), wakeOutput_(std::move(wakeOutput)), voice_(*sound_, controls_),
+      frequency_(sound_->sampleRate()) {
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
 }
 
 void NoiseChannel::Play(std::int32_t) {
     playing_ = true;
     controls_.playing.store(true, std::memory_order_release);
+    if (wakeOutput_)
+        wakeOutput_();
 }
 
 void NoiseChannel::Stop() {

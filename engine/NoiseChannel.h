@@ -5,6 +5,7 @@
 #include "engine/SoundBuffer.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace calmfield::engine {
@@ -15,7 +16,10 @@ class NoiseChannel {
   public:
     static constexpr std::int32_t kPlayLooping = 1;
 
-    explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound);
+    // `wakeOutput` is called whenever the channel starts playing, for an output that may have
+    // stopped asking for audio while everything was silent.
+    explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
+                          std::function<void()> wakeOutput = {});
     NoiseChannel(const NoiseChannel&) = delete;
     NoiseChannel& operator=(const NoiseChannel&) = delete;
 
@@ -50,6 +54,7 @@ class NoiseChannel {
     void publishGains();
 
     std::shared_ptr<const SoundBuffer> sound_;
+    std::function<void()> wakeOutput_;
     ChannelControls controls_;
     ChannelVoice voice_;
     bool playing_ = false;

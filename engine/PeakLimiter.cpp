@@ -58,13 +58,17 @@ void PeakLimiter::delay(float* interleavedStereo, std::size_t frames, bool sound
         std::copy_n(&delayed_[0], 2 * (count - first), to + 2 * first);
     };
     const std::uint64_t n = frame_;
+    if (sounding) {
+        std::size_t end = frames;
+        while (levelOf(interleavedStereo + 2 * (end - 1)) == 0.0f)
+            --end;
+        lastSound_ = n + end;
+    }
     copyIn(interleavedStereo, n, frames);
     copyOut(interleavedStereo, n - lookAhead_, frames);
     for (std::uint64_t j = n; j != n + frames; ++j)
         gains_[j & kMask] = kUnity;
     frame_ += frames;
-    if (sounding)
-        lastSound_ = frame_; // at the latest
 }
 
 void PeakLimiter::limit(float* interleavedStereo, std::size_t frames) noexcept {

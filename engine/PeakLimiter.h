@@ -32,6 +32,9 @@ class PeakLimiter {
     // change of rate keeps what is in the delay line and takes it on at the new look-ahead.
     void process(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept;
 
+    // True while sound is still to come out of the delay line.
+    bool holdsSound() const noexcept { return lastSound_ + lookAhead_ > frame_; }
+
   private:
     static constexpr std::uint64_t kLongest =
         (kHighestRate * kLookAheadMicroseconds + 500000) / 1000000;

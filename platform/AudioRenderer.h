@@ -14,6 +14,10 @@ class AudioRenderer {
     // Runs on the audio thread: it must not block, allocate or take a lock.
     virtual void render(float* interleavedStereo, std::size_t frames,
                         std::uint32_t sampleRate) noexcept = 0;
+
+    // True when everything rendered from now on is silence until the output is woken (see
+    // SoundOutput::wake), so that the output may stop asking. Called on the audio thread.
+    virtual bool idle() const noexcept { return false; }
 };
 
 } // namespace calmfield::platform

@@ -14,6 +14,7 @@ class MemorySoundOutput final : public SoundOutput {
 
     bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
+    void wake() override { ++wakes_; }
 
     // Renders `frames` stereo frames (interleaved); silence when not started.
     std::vector<float> pull(std::size_t frames);
@@ -22,11 +23,14 @@ class MemorySoundOutput final : public SoundOutput {
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
     bool started() const { return renderer_ != nullptr; }
     AudioRenderer* renderer() const { return renderer_; }
+    // How many times the output was told that sound may be coming.
+    unsigned wakes() const { return wakes_; }
 
   private:
     std::uint32_t sampleRate_;
     bool available_;
     AudioRenderer* renderer_ = nullptr;
+    unsigned wakes_ = 0;
 };
 
 } // namespace calmfield::platform

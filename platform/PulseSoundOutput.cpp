@@ -52,6 +52,9 @@ struct PulseSoundOutput::Callbacks {
             return;
         switch (pa_stream_get_state(stream)) {
         case PA_STREAM_READY:
+            if (const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream))
+                self->restAfterBytes_ =
+                    std::max<std::size_t>(self->restAfterBytes_, 2 * std::size_t{buffer->tlength});
             self->phase_ = Phase::Playing;
             self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
             self->connections_.fetch_add(1, std::memory_order_relaxed);
@@ -69,6 +72,7 @@ struct PulseSoundOutput::Callbacks {
     // The audio callback: fills the server's own buffers straight from the renderer.
     static void streamWrite(pa_stream* stream, std::size_t requested, void* userdata) {
         auto* self = static_cast<PulseSoundOutput*>(userdata);
+        const unsigned wakeSerial = self->wakeSerial_.load();
         while (requested >= kBytesPerFrame) {
             void* data = nullptr;
             std::size_t bytes = requested;
@@ -84,11 +88,14 @@ struct PulseSoundOutput::Callbacks {
                 self->renderer_->render(samples, frames, self->streamRate_);
             else
                 std::fill_n(samples, frames * 2, 0.0f);
+            self->countSilence(frames * kBytesPerFrame);
             if (pa_stream_write(stream, data, frames * kBytesPerFrame, nullptr, 0,
                                 PA_SEEK_RELATIVE) < 0)
                 return;
             requested -= frames * kBytesPerFrame;
         }
+        if (self->silentBytes_ >= self->restAfterBytes_)
+            self->rest(wakeSerial);
     }
 };
 
@@ -118,6 +125,15 @@ bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds 
     if (!started)
         stop();
     return started;
+}
+
+void PulseSoundOutput::wake() {
+    wakeSerial_.fetch_add(1);
+    if (!resting_.load() || mainloop_ == nullptr)
+        return;
+    pa_threaded_mainloop_lock(mainloop_);
+    resume();
+    pa_threaded_mainloop_unlock(mainloop_);
 }
 
 void PulseSoundOutput::stop() {
@@ -150,6 +166,10 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     if (stream_ == nullptr)
         return false;
     streamRate_ = rate;
+    corked_ = false;
+    silentBytes_ = 0;
+    restAfterBytes_ = 2 * pa_usec_to_bytes(toMicroseconds(kLatency), &format);
+    resting_.store(false);
     pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
     pa_stream_set_write_callback(stream_, Callbacks::streamWrite, this);
 
@@ -197,6 +217,43 @@ void PulseSoundOutput::retryNow() {
     releaseConnection();
     if (!connectContext())
         scheduleRetry();
+}
+
+void PulseSoundOutput::countSilence(std::size_t bytes) {
+    if (renderer_ == nullptr || renderer_->idle())
+        silentBytes_ += bytes;
+    else
+        silentBytes_ = 0;
+}
+
+// Corks the stream once all it still holds is silence, unless a wake came in meanwhile.
+void PulseSoundOutput::rest(unsigned wakeSerial) {
+    if (corked_)
+        return;
+    resting_.store(true);
+    if (wakeSerial_.load() != wakeSerial) {
+        resting_.store(false);
+        return;
+    }
+    if (pa_operation* operation = pa_stream_cork(stream_, 1, nullptr, nullptr)) {
+        pa_operation_unref(operation);
+        corked_ = true;
+    } else {
+        resting_.store(false);
+    }
+}
+
+// Drops the silence left in the server's buffer, so that new sound is not held up behind it.
+void PulseSoundOutput::resume() {
+    if (stream_ != nullptr && corked_) {
+        for (pa_operation* operation : {pa_stream_flush(stream_, nullptr, nullptr),
+                                        pa_stream_cork(stream_, 0, nullptr, nullptr)})
+            if (operation != nullptr)
+                pa_operation_unref(operation);
+        corked_ = false;
+    }
+    silentBytes_ = 0;
+    resting_.store(false);
 }
 
 void PulseSoundOutput::releaseConnection() {

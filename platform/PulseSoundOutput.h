@@ -12,7 +12,8 @@ namespace calmfield::platform {
 
 // Plays through a PulseAudio sound server from libpulse's own thread, in stereo float at the
 // server's rate. Once started, it follows the server: when the server goes away the output tries
-// again every second and picks up the rate of whichever server answers next.
+// again every second and picks up the rate of whichever server answers next. While the renderer is
+// idle the stream is corked, so that neither the program nor the server wakes for silence.
 class PulseSoundOutput final : public SoundOutput {
   public:
     // How far ahead of the speakers the program plays. Every halving of it doubles how often the
@@ -31,12 +32,15 @@ class PulseSoundOutput final : public SoundOutput {
 
     bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
+    void wake() override;
 
     // The rate of the stream now playing, or 0 while none is.
     std::uint32_t sampleRate() const { return playingRate_.load(std::memory_order_relaxed); }
     // How many times a stream has become ready since start(): 1 at first, one more per
     // reconnection.
     unsigned connections() const { return connections_.load(std::memory_order_relaxed); }
+    // True while the stream is corked, or about to be, because the renderer is idle.
+    bool resting() const { return resting_.load(); }
 
   private:
     // Where the connection stands; read and written only with the main loop's lock held.
@@ -49,6 +53,9 @@ class PulseSoundOutput final : public SoundOutput {
     void scheduleRetry();
     void retryNow();
     void releaseConnection();
+    void countSilence(std::size_t bytes);
+    void rest(unsigned wakeSerial);
+    void resume();
 
     const std::string serverAddress_;
     const std::string applicationName_;
@@ -61,9 +68,16 @@ class PulseSoundOutput final : public SoundOutput {
     AudioRenderer* renderer_ = nullptr;
     Phase phase_ = Phase::Idle;
     std::uint32_t streamRate_ = 0;
+    bool corked_ = false;
+    std::size_t silentBytes_ = 0;    // written since the renderer last was not idle
+    std::size_t restAfterBytes_ = 0; // more than the server can hold unplayed
 
     std::atomic<std::uint32_t> playingRate_{0};
     std::atomic<unsigned> connections_{0};
+    // A wake() and the audio thread's decision to cork see each other through these two: the
+    // stream is never left corked after a wake that came in while its last buffer was rendered.
+    std::atomic<unsigned> wakeSerial_{0};
+    std::atomic<bool> resting_{false};
 };
 
 } // namespace calmfield::platform

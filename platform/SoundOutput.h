@@ -17,6 +17,10 @@ class SoundOutput {
 
     // After this returns, the renderer is no longer called.
     virtual void stop() = 0;
+
+    // Sound may be coming: an output that stopped asking its idle renderer for audio asks again.
+    // Called from any thread but the audio thread; never waits for the device.
+    virtual void wake() = 0;
 };
 
 } // namespace calmfield::platform

@@ -58,6 +58,28 @@ TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
             << "white starts from the beginning";
 }
 
+// The output may stop asking for audio only once the last fade has come out of the limiter.
+TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndPlayingWakesTheOutput) {
+    auto& pink = load(1, testing::constantStereo(100, 1000));
+    auto& blue = load(3, testing::constantStereo(100, 1000));
+    EXPECT_TRUE(output.renderer()->idle());
+    pink.Play();
+    blue.Play();
+    EXPECT_EQ(output.wakes(), 2u);
+    output.pull(ramp());
+    pink.Stop();
+    output.pull(ramp());
+    EXPECT_FALSE(output.renderer()->idle()) << "blue plays on";
+
+    blue.Stop();
+    output.pull(ramp() + latency() - 2);
+    EXPECT_FALSE(output.renderer()->idle()) << "the fade is still in the limiter";
+    const auto tail = output.pull(1);
+    EXPECT_NE(left(tail, 0), 0.0f) << "the last of the fade";
+    EXPECT_TRUE(output.renderer()->idle());
+    EXPECT_EQ(output.wakes(), 2u);
+}
+
 TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     testing::writeStereoWav(folder.path() / "Brown_Noise.Wav", testing::constantStereo(50, 500),
                             22050);

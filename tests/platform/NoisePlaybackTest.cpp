@@ -76,6 +76,31 @@ TYPED_TEST(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
     EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound), 1.5);
 }
 
+// Stopping the last colour corks the stream once its fade has played out; a change made meanwhile
+// is heard when the colour plays again.
+TYPED_TEST(ServerNoisePlayback, TheStreamRestsWhileAllIsStoppedAndWakesWithTheLatestSettings) {
+    const auto file = pinkSoundFile();
+    const auto sound = loadSoundFile(file);
+    ASSERT_TRUE(sound.sound) << sound.error;
+    platform::PulseSoundOutput output(this->server.address());
+    ChannelBank bank(output);
+    ASSERT_TRUE(bank.openDevice(5s));
+    ASSERT_EQ(bank.createChannel(kPink, file), "");
+    NoiseChannel& pink = *bank.channel(kPink);
+    pink.Play();
+    ASSERT_TRUE(testsupport::waitForSound(this->server.address(), this->server.monitorSourceName(),
+                                          this->server.sampleRate(), 3s));
+
+    pink.Stop();
+    ASSERT_TRUE(this->waitForStream(true, 3s));
+    pink.SetVolume(-2000);
+    pink.Play();
+    EXPECT_TRUE(this->waitForStream(false, 1s));
+    const auto recording = this->recordSink(1s);
+    ASSERT_FALSE(recording.empty());
+    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound) - 20.0, 1.5);
+}
+
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
 TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
     const auto file = std::filesystem::temp_directory_path() /

@@ -20,12 +20,12 @@ namespace {
 using namespace std::chrono_literals;
 using testsupport::PrivatePulseServer;
 
-// Plays a quiet steady level and counts what it is asked for.
+// Plays a quiet steady level, or silence once idle, and counts what it is asked for.
 class CountingRenderer final : public AudioRenderer {
   public:
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override {
-        std::fill_n(interleavedStereo, frames * 2, 0.1f);
+        std::fill_n(interleavedStereo, frames * 2, idle_.load() ? 0.0f : 0.1f);
         calls_.fetch_add(1);
         frames_.fetch_add(frames);
         lastRate_.store(sampleRate);
@@ -33,11 +33,14 @@ class CountingRenderer final : public AudioRenderer {
     unsigned calls() const { return calls_.load(); }
     std::size_t frames() const { return frames_.load(); }
     std::uint32_t lastRate() const { return lastRate_.load(); }
+    bool idle() const noexcept override { return idle_.load(); }
+    void setIdle(bool idle) { idle_.store(idle); }
 
   private:
     std::atomic<unsigned> calls_{0};
     std::atomic<std::size_t> frames_{0};
     std::atomic<std::uint32_t> lastRate_{0};
+    std::atomic<bool> idle_{false};
 };
 
 // A socket that takes connections and never says a word.
@@ -154,6 +157,25 @@ TYPED_TEST(ServerSoundOutput, SoundResumesWhenTheServerComesBack) {
     EXPECT_TRUE(this->soundReachesSink(5s));
     EXPECT_EQ(output.connections(), 2u);
     EXPECT_EQ(output.sampleRate(), 44100u);
+}
+
+TYPED_TEST(ServerSoundOutput, AnIdleRendererIsCorkedAndNotAskedAgainUntilWoken) {
+    CountingRenderer renderer;
+    PulseSoundOutput output(this->server.address());
+    ASSERT_TRUE(output.start(renderer, 5s));
+    ASSERT_TRUE(this->soundReachesSink(3s));
+    EXPECT_TRUE(this->waitForStream(false, 1s));
+
+    renderer.setIdle(true);
+    ASSERT_TRUE(this->waitForStream(true, 3s));
+    const unsigned callsWhileCorked = renderer.calls();
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(renderer.calls(), callsWhileCorked);
+
+    renderer.setIdle(false);
+    output.wake();
+    EXPECT_TRUE(this->waitForStream(false, 1s));
+    EXPECT_TRUE(this->soundReachesSink(2s));
 }
 
 // Retrying while the server is away neither piles up connections nor keeps the caller waiting.

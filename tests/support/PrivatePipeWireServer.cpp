@@ -195,4 +195,8 @@ std::vector<std::uint32_t> PrivatePipeWireServer::sinkVolume() {
     return pactlSinkVolume(address(), sinkName(), stackEnvironment(), folder_ / "sink-volume.txt");
 }
 
+std::vector<bool> PrivatePipeWireServer::streamsCorked() {
+    return pactlStreamsCorked(address(), stackEnvironment(), folder_ / "sink-inputs.txt");
+}
+
 } // namespace calmfield::testsupport

@@ -49,6 +49,8 @@ class PrivatePipeWireServer {
     // be read.
     std::vector<std::uint32_t> sinkVolume();
     bool setSinkVolume(std::uint32_t volume);
+    // Whether each playback stream is corked, as the server reports it.
+    std::vector<bool> streamsCorked();
 
     const std::string& error() const { return error_; }
     // What the stack's programs and the tools run against it printed.

@@ -146,4 +146,8 @@ std::vector<std::uint32_t> PrivatePulseServer::sinkVolume() {
     return pactlSinkVolume(address(), sinkName(), daemonEnvironment(), folder_ / "sink-volume.txt");
 }
 
+std::vector<bool> PrivatePulseServer::streamsCorked() {
+    return pactlStreamsCorked(address(), daemonEnvironment(), folder_ / "sink-inputs.txt");
+}
+
 } // namespace calmfield::testsupport

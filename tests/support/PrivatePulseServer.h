@@ -46,6 +46,8 @@ class PrivatePulseServer {
     // empty when it could not be read.
     std::vector<std::uint32_t> sinkVolume();
     bool setSinkVolume(std::uint32_t volume);
+    // Whether each playback stream is corked, as the server reports it.
+    std::vector<bool> streamsCorked();
     static constexpr std::uint32_t kFullSinkVolume = 65536;
 
     const std::string& error() const { return error_; }

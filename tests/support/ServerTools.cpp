@@ -88,6 +88,24 @@ std::string pactlDefaultSink(const std::string& serverAddress,
     return name;
 }
 
+std::vector<bool> pactlStreamsCorked(const std::string& serverAddress,
+                                     const std::vector<std::string>& environment,
+                                     const std::filesystem::path& scratchFile) {
+    std::error_code ignored;
+    std::filesystem::remove(scratchFile, ignored);
+    if (runProgram({"pactl", "--server=" + serverAddress, "list", "sink-inputs"}, environment,
+                   scratchFile, kToolTimeout) != 0)
+        return {};
+    std::ifstream file(scratchFile);
+    std::vector<bool> corked;
+    for (std::string line; std::getline(file, line);) {
+        const std::size_t at = line.find("Corked: ");
+        if (at != std::string::npos)
+            corked.push_back(line.compare(at + 8, 3, "yes") == 0);
+    }
+    return corked;
+}
+
 bool pactlSetSinkVolume(const std::string& serverAddress, const std::string& sink,
                         std::uint32_t volume, const std::vector<std::string>& environment,
                         const std::filesystem::path& logFile) {

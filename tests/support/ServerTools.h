@@ -32,6 +32,12 @@ std::string pactlDefaultSink(const std::string& serverAddress,
                              const std::vector<std::string>& environment,
                              const std::filesystem::path& scratchFile);
 
+// For each playback stream of the server, whether pactl reports it corked; empty when there is
+// none or they could not be read.
+std::vector<bool> pactlStreamsCorked(const std::string& serverAddress,
+                                     const std::vector<std::string>& environment,
+                                     const std::filesystem::path& scratchFile);
+
 bool pactlSetSinkVolume(const std::string& serverAddress, const std::string& sink,
                         std::uint32_t volume, const std::vector<std::string>& environment,
                         const std::filesystem::path& logFile);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <type_traits>
+#include <vector>
 
 // The private sound servers that end-to-end tests run against: PulseAudio, which every test
 // machine must have, and PipeWire serving the same protocol, tried where it can be run.
@@ -25,6 +28,17 @@ template <typename Server> class ServerTest : public ::testing::Test {
         }
         if (!server.start(sampleRate))
             FAIL() << server.error();
+    }
+
+    // Waits at most `timeout` for the server to report one playback stream, corked or not.
+    bool waitForStream(bool corked, std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (server.streamsCorked() != std::vector<bool>{corked}) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return true;
     }
 
     Server server;
