@@ -9,6 +9,9 @@ namespace {
 
 constexpr std::size_t kBytesPerFrame = 2 * sizeof(float);
 constexpr std::chrono::milliseconds kMinimumRequest{2};
+// A stream that takes over after a reconnection rises from silence over this long, so that the
+// sound does not come back with a click.
+constexpr std::chrono::milliseconds kReconnectionFadeIn{10};
 
 pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
     return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
@@ -55,6 +58,9 @@ struct PulseSoundOutput::Callbacks {
             if (const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream))
                 self->restAfterBytes_ =
                     std::max<std::size_t>(self->restAfterBytes_, 2 * std::size_t{buffer->tlength});
+            if (self->connections_.load(std::memory_order_relaxed) > 0)
+                self->fadeInFrames_ = self->fadeInLeft_ = static_cast<std::uint32_t>(
+                    self->streamRate_ * kReconnectionFadeIn.count() / 1000);
             self->phase_ = Phase::Playing;
             self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
             self->connections_.fetch_add(1, std::memory_order_relaxed);
@@ -89,6 +95,7 @@ struct PulseSoundOutput::Callbacks {
             else
                 std::fill_n(samples, frames * 2, 0.0f);
             self->countSilence(frames * kBytesPerFrame);
+            self->fadeIn(samples, frames);
             if (pa_stream_write(stream, data, frames * kBytesPerFrame, nullptr, 0,
                                 PA_SEEK_RELATIVE) < 0)
                 return;
@@ -166,6 +173,7 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     if (stream_ == nullptr)
         return false;
     streamRate_ = rate;
+    fadeInLeft_ = 0;
     corked_ = false;
     silentBytes_ = 0;
     restAfterBytes_ = 2 * pa_usec_to_bytes(toMicroseconds(kLatency), &format);
@@ -217,6 +225,15 @@ void PulseSoundOutput::retryNow() {
     releaseConnection();
     if (!connectContext())
         scheduleRetry();
+}
+
+void PulseSoundOutput::fadeIn(float* interleavedStereo, std::size_t frames) {
+    for (std::size_t n = 0; n < frames && fadeInLeft_ > 0; ++n, --fadeInLeft_) {
+        const float gain =
+            static_cast<float>(fadeInFrames_ - fadeInLeft_) / static_cast<float>(fadeInFrames_);
+        interleavedStereo[2 * n] *= gain;
+        interleavedStereo[2 * n + 1] *= gain;
+    }
 }
 
 void PulseSoundOutput::countSilence(std::size_t bytes) {

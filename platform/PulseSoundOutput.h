@@ -53,6 +53,7 @@ class PulseSoundOutput final : public SoundOutput {
     void scheduleRetry();
     void retryNow();
     void releaseConnection();
+    void fadeIn(float* interleavedStereo, std::size_t frames);
     void countSilence(std::size_t bytes);
     void rest(unsigned wakeSerial);
     void resume();
@@ -68,6 +69,8 @@ class PulseSoundOutput final : public SoundOutput {
     AudioRenderer* renderer_ = nullptr;
     Phase phase_ = Phase::Idle;
     std::uint32_t streamRate_ = 0;
+    std::uint32_t fadeInFrames_ = 0;
+    std::uint32_t fadeInLeft_ = 0;
     bool corked_ = false;
     std::size_t silentBytes_ = 0;    // written since the renderer last was not idle
     std::size_t restAfterBytes_ = 0; // more than the server can hold unplayed

@@ -159,6 +159,35 @@ TYPED_TEST(ServerSoundOutput, SoundResumesWhenTheServerComesBack) {
     EXPECT_EQ(output.sampleRate(), 44100u);
 }
 
+// A recording of the sink must begin before the output is back. Only pipewire-pulse restarts
+// quickly enough for that, so the restart is tried on it, a few times.
+using ServerPipeWireSoundOutput = ServerSoundOutput<testsupport::PrivatePipeWireServer>;
+
+TEST_F(ServerPipeWireSoundOutput, SoundComesBackWithAFadeInAfterTheServerRestarts) {
+    CountingRenderer renderer;
+    PulseSoundOutput output(server.address());
+    ASSERT_TRUE(output.start(renderer, 5s));
+    ASSERT_TRUE(soundReachesSink(3s));
+
+    constexpr std::ptrdiff_t kFrames20ms = 44100 / 50;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        server.stop();
+        ASSERT_TRUE(server.start(44100)) << server.error();
+        const auto recording =
+            testsupport::recordSource(server.address(), server.monitorSourceName(), 44100,
+                                      PulseSoundOutput::kRetryInterval + 2500ms);
+        const auto onset = std::find_if(recording.begin(), recording.end(),
+                                        [](float sample) { return sample != 0.0f; });
+        if (onset == recording.begin())
+            continue; // back before the recording began
+        ASSERT_GT(std::distance(onset, recording.end()), 2 * kFrames20ms) << "no sound came back";
+        EXPECT_LT(*onset, 0.01f) << "came back at full level";
+        EXPECT_NEAR(*(onset + 2 * kFrames20ms), 0.1f, 0.002f) << "did not reach its level";
+        return;
+    }
+    FAIL() << "the output was always back before the recording began";
+}
+
 TYPED_TEST(ServerSoundOutput, AnIdleRendererIsCorkedAndNotAskedAgainUntilWoken) {
     CountingRenderer renderer;
     PulseSoundOutput output(this->server.address());
