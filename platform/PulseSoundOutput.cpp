@@ -12,6 +12,9 @@ constexpr std::chrono::milliseconds kMinimumRequest{2};
 // A stream that takes over after a reconnection rises from silence over this long, so that the
 // sound does not come back with a click.
 constexpr std::chrono::milliseconds kReconnectionFadeIn{10};
+// While corked the stream asks for this much latency, so that the sink it holds on to, which
+// goes on running at the latency of its streams, corked or not, wakes rarely.
+constexpr std::chrono::milliseconds kRestingLatency{2000};
 
 pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
     return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
@@ -101,7 +104,7 @@ struct PulseSoundOutput::Callbacks {
                 return;
             requested -= frames * kBytesPerFrame;
         }
-        if (self->silentBytes_ >= self->restAfterBytes_)
+        if (!std::getenv("CF_NOCORK") && self->silentBytes_ >= self->restAfterBytes_)
             self->rest(wakeSerial);
     }
 };
@@ -181,7 +184,7 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
     pa_stream_set_write_callback(stream_, Callbacks::streamWrite, this);
 
-    pa_buffer_attr buffer{};
+    pa_buffer_attr& buffer = playingBuffer_;
     buffer.maxlength = static_cast<std::uint32_t>(-1);
     buffer.tlength =
         static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kLatency), &format));
@@ -192,6 +195,9 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     buffer.minreq =
         static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kMinimumRequest), &format));
     buffer.fragsize = static_cast<std::uint32_t>(-1);
+    restingBuffer_ = buffer;
+    restingBuffer_.tlength =
+        static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kRestingLatency), &format));
     return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                       nullptr) >= 0;
 }
@@ -252,19 +258,25 @@ void PulseSoundOutput::rest(unsigned wakeSerial) {
         resting_.store(false);
         return;
     }
-    if (pa_operation* operation = pa_stream_cork(stream_, 1, nullptr, nullptr)) {
-        pa_operation_unref(operation);
-        corked_ = true;
-    } else {
+    pa_operation* operation = pa_stream_cork(stream_, 1, nullptr, nullptr);
+    if (operation == nullptr) {
         resting_.store(false);
+        return;
     }
+    pa_operation_unref(operation);
+    corked_ = true;
+    if ((operation = pa_stream_set_buffer_attr(stream_, &restingBuffer_, nullptr, nullptr)))
+        pa_operation_unref(operation);
 }
 
 // Drops the silence left in the server's buffer, so that new sound is not held up behind it.
+// The server carries out the requests in order, so the stream plays at its usual latency.
 void PulseSoundOutput::resume() {
     if (stream_ != nullptr && corked_) {
-        for (pa_operation* operation : {pa_stream_flush(stream_, nullptr, nullptr),
-                                        pa_stream_cork(stream_, 0, nullptr, nullptr)})
+        for (pa_operation* operation :
+             {pa_stream_set_buffer_attr(stream_, &playingBuffer_, nullptr, nullptr),
+              pa_stream_flush(stream_, nullptr, nullptr),
+              pa_stream_cork(stream_, 0, nullptr, nullptr)})
             if (operation != nullptr)
                 pa_operation_unref(operation);
         corked_ = false;
