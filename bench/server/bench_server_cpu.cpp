@@ -41,9 +41,10 @@ using Seconds = std::chrono::duration<double>;
 constexpr double kIdleTargetPercent = 0.1; // over the server alone
 constexpr double kPulseFiveColoursTargetPercent = 0.5;
 constexpr double kPipeWireProgramTargetPercent = 0.15; // 3 ticks per 20 s
-// Program and PipeWire together with five colours playing, as first measured here (December
-// 2026, 150 ms of latency); later versions must not cost more.
-constexpr double kPipeWireFiveColoursFirstPercent = 1.44;
+// Program and PipeWire together with five colours playing before the program's costs were cut:
+// the middle of three 60 s runs here (1.11, 1.13 and 1.44 %, 150 ms of latency, December 2026).
+// Later versions must not cost more.
+constexpr double kPipeWireFiveColoursBeforePercent = 1.13;
 // Lets the start-up of a server, or of the program's stream, pass before measuring.
 constexpr Seconds kSettle = 2s;
 
@@ -227,8 +228,8 @@ Outcome measureOn(Server& server, bool pipeWire, Seconds window,
     if (pipeWire) {
         printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
                     kPipeWireProgramTargetPercent);
-        printTarget("together, no more than first measured,", fiveColours,
-                    kPipeWireFiveColoursFirstPercent);
+        printTarget("together, no more than before,", fiveColours,
+                    kPipeWireFiveColoursBeforePercent);
     } else {
         printTarget("together", fiveColours, kPulseFiveColoursTargetPercent);
     }
