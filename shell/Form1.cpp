@@ -183,9 +183,26 @@ void Form1::resetAllClicked() {
 void Form1::readoutTick() {
     const auto labels = readouts();
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        if (const engine::NoiseChannel* channel = bank_.channel(colour))
-            labels[index(colour)]->setText(QString::number(channel->GetFrequency()));
+        const engine::NoiseChannel* channel = bank_.channel(colour);
+        if (channel == nullptr)
+            continue;
+        const std::int32_t frequency = channel->GetFrequency();
+        if (shownFrequencies_[index(colour)] == frequency)
+            continue;
+        labels[index(colour)]->setText(QString::number(frequency));
+        shownFrequencies_[index(colour)] = frequency;
     }
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    readoutTick();
+    Timer3->start();
+    QMainWindow::showEvent(event);
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+    Timer3->stop();
+    QMainWindow::hideEvent(event);
 }
 
 void Form1::startInTrayTick() {

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace calmfield::shell {
 
@@ -151,6 +152,10 @@ class Form1 : public QMainWindow {
   protected:
     // The shutdown sequence, whichever way the window closes.
     void closeEvent(QCloseEvent* event) override;
+    // The readouts tick only while the window can be seen: in the tray or minimised they rest,
+    // and they are brought up to date the moment the window shows again.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     // Building the window (Form1Layout.cpp).
@@ -209,6 +214,8 @@ class Form1 : public QMainWindow {
     engine::ChannelBank bank_;
     mixer::Module3::MixerControl speakerVolumeControl_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    // The frequency each readout shows, so that a tick rewrites only those that changed.
+    std::array<std::optional<std::int32_t>, engine::kColourCount> shownFrequencies_{};
     std::int16_t muteCount_ = 0;
     std::int16_t savedMasterVolume_ = 0;
     // Whether start-up got as far as the startup settings file; until then closing leaves an

@@ -155,6 +155,15 @@ TEST_F(ChannelControls, ReadoutsShowWhatTheChannelsReallyPlayAfterATick) {
     EXPECT_EQ(form->Label2->text(), "22050");
 }
 
+TEST_F(ChannelControls, ATickRewritesOnlyTheReadoutsWhoseFrequencyChanged) {
+    ASSERT_TRUE(testing::waitUntil([&] { return !form->Label7->text().isEmpty(); }));
+    // A tick that rewrote every readout would overwrite this mark.
+    form->Label2->setText("mark");
+    form->HScroll10->setValue(12345);
+    ASSERT_TRUE(testing::waitUntil([&] { return form->Label3->text() == "12345"; }));
+    EXPECT_EQ(form->Label2->text(), "mark");
+}
+
 TEST_F(ChannelControls, StopSoundStopsAndRewindsEveryChannel) {
     for (CheckBox* toggle : toggles())
         toggle->setValue(CheckBox::kOn);

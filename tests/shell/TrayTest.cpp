@@ -32,6 +32,16 @@ TEST_F(Tray, ADoubleClickRestoresAMinimisedWindow) {
     EXPECT_TRUE(form->isVisible());
 }
 
+TEST_F(Tray, ReadoutsRestInTheTrayAndAreCurrentTheMomentTheWindowIsBack) {
+    form->Command2->click();
+    EXPECT_FALSE(form->Timer3->isActive());
+    form->HScroll9->setValue(4321);
+
+    trayEvent(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(form->Label2->text(), "4321"); // before any tick
+    EXPECT_TRUE(form->Timer3->isActive());
+}
+
 TEST_F(Tray, SingleClicksAndTheMiddleButtonDoNothing) {
     form->Command2->click();
     for (const auto reason :
@@ -78,6 +88,7 @@ TEST_F(NoTray, TrayAndTheStartInTrayTimerMinimiseInsteadOfHiding) {
 
     form->RestoreWindow();
     ASSERT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->Timer3->isActive());
     form->Check6->setValue(CheckBox::kOn);
     form->PlaySound();
     ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));

@@ -72,6 +72,15 @@ bool PrivatePipeWireServer::running() {
     return pulseServer_ && pulseServer_->running();
 }
 
+std::vector<pid_t> PrivatePipeWireServer::pids() const {
+    std::vector<pid_t> started;
+    for (const auto* program : {&bus_, &pipewire_, &sessionManager_, &pulseServer_}) {
+        if (*program)
+            started.push_back((*program)->pid());
+    }
+    return started;
+}
+
 bool PrivatePipeWireServer::startStack(std::uint32_t sampleRate) {
     stopAll();
     sampleRate_ = sampleRate;

@@ -39,6 +39,8 @@ class PrivatePipeWireServer {
     void stop();
 
     bool running();
+    // Every program of the stack now started, in the order they started.
+    std::vector<pid_t> pids() const;
     std::uint32_t sampleRate() const { return sampleRate_; }
 
     std::string address() const { return "unix:" + pulseSocketPath().string(); }

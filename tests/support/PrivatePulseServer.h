@@ -35,6 +35,10 @@ class PrivatePulseServer {
 
     bool running();
     pid_t pid() const { return daemon_ ? daemon_->pid() : -1; }
+    // The daemon, as the one program of the server (a PipeWire server has several).
+    std::vector<pid_t> pids() const {
+        return daemon_ ? std::vector{daemon_->pid()} : std::vector<pid_t>{};
+    }
     std::uint32_t sampleRate() const { return sampleRate_; }
 
     // The address clients connect to, "unix:" and the socket's path.
