@@ -20,6 +20,7 @@ class ObservedOutput final : public platform::SoundOutput {
         return inner.start(renderer, timeout);
     }
     void stop() override { inner.stop(); }
+    void wake() override { inner.wake(); }
 
     platform::MemorySoundOutput inner{22050};
     std::function<void()> onStart;
