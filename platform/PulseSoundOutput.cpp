@@ -104,7 +104,7 @@ struct PulseSoundOutput::Callbacks {
                 return;
             requested -= frames * kBytesPerFrame;
         }
-        if (!std::getenv("CF_NOCORK") && self->silentBytes_ >= self->restAfterBytes_)
+        if (self->silentBytes_ >= self->restAfterBytes_)
             self->rest(wakeSerial);
     }
 };
