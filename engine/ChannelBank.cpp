@@ -22,10 +22,7 @@ std::string ChannelBank::createChannel(int colour, const std::filesystem::path& 
         return {}; // a channel is created once: the audio thread may be playing it
     auto loaded = loadSoundFile(soundFile);
     if (!loaded.sound) {
-        std::string reason = std::move(loaded.error);
-        while (!reason.empty() && reason.back() == '.')
-            reason.pop_back(); // the sentence ends after the reason
-        return "The sound file \"" + soundFile.string() + "\" cannot be played: " + reason +
+        return "The sound file \"" + soundFile.string() + "\" cannot be played: " + loaded.error +
                ". The " + std::string(kNoiseColours[static_cast<std::size_t>(colour)].name) +
                " noise stays silent; the other colours work as usual.";
     }

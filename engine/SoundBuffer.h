@@ -34,7 +34,7 @@ class SoundBuffer {
 
 struct SoundFileResult {
     std::shared_ptr<const SoundBuffer> sound; // null when the file was refused
-    std::string error;                        // why, in words for the user
+    std::string error; // why, in words for the user, as a clause without a full stop
 };
 
 // The longest sound that is played: ten minutes, and never more than 256 MB in memory.
