@@ -177,7 +177,6 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
         return false;
     streamRate_ = rate;
     fadeInLeft_ = 0;
-    corked_ = false;
     silentBytes_ = 0;
     restAfterBytes_ = 2 * pa_usec_to_bytes(toMicroseconds(kLatency), &format);
     resting_.store(false);
@@ -251,7 +250,7 @@ void PulseSoundOutput::countSilence(std::size_t bytes) {
 
 // Corks the stream once all it still holds is silence, unless a wake came in meanwhile.
 void PulseSoundOutput::rest(unsigned wakeSerial) {
-    if (corked_)
+    if (resting_.load())
         return;
     resting_.store(true);
     if (wakeSerial_.load() != wakeSerial) {
@@ -264,7 +263,6 @@ void PulseSoundOutput::rest(unsigned wakeSerial) {
         return;
     }
     pa_operation_unref(operation);
-    corked_ = true;
     if ((operation = pa_stream_set_buffer_attr(stream_, &restingBuffer_, nullptr, nullptr)))
         pa_operation_unref(operation);
 }
@@ -272,14 +270,13 @@ void PulseSoundOutput::rest(unsigned wakeSerial) {
 // Drops the silence left in the server's buffer, so that new sound is not held up behind it.
 // The server carries out the requests in order, so the stream plays at its usual latency.
 void PulseSoundOutput::resume() {
-    if (stream_ != nullptr && corked_) {
+    if (stream_ != nullptr && resting_.load()) {
         for (pa_operation* operation :
              {pa_stream_set_buffer_attr(stream_, &playingBuffer_, nullptr, nullptr),
               pa_stream_flush(stream_, nullptr, nullptr),
               pa_stream_cork(stream_, 0, nullptr, nullptr)})
             if (operation != nullptr)
                 pa_operation_unref(operation);
-        corked_ = false;
     }
     silentBytes_ = 0;
     resting_.store(false);

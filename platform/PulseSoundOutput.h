@@ -75,7 +75,6 @@ class PulseSoundOutput final : public SoundOutput {
     std::uint32_t fadeInLeft_ = 0;
     pa_buffer_attr playingBuffer_{};
     pa_buffer_attr restingBuffer_{};
-    bool corked_ = false;
     std::size_t silentBytes_ = 0;    // written since the renderer last was not idle
     std::size_t restAfterBytes_ = 0; // more than the server can hold unplayed
 
