@@ -42,7 +42,9 @@ bool PrivatePulseServer::start(std::uint32_t sampleRate, bool withSink) {
         error_ = "pulseaudio could not be run (is it installed?)";
         return false;
     }
-    if (!waitUntilAnswering() || (withSink && !sinkAnswers())) {
+    if (!waitUntilAccepting(*daemon_, "pulseaudio", socketPath(), kStartTimeout, logPath(),
+                            error_) ||
+        (withSink && !sinkAnswers())) {
         stop();
         return false;
     }
@@ -102,11 +104,6 @@ void PrivatePulseServer::writeDaemonSettings(std::uint32_t sampleRate) const {
              << "alternate-sample-rate = " << sampleRate << "\n"
              << "default-sample-channels = 2\n"
              << "flat-volumes = no\n";
-}
-
-bool PrivatePulseServer::waitUntilAnswering() {
-    return waitUntilAccepting(*daemon_, "pulseaudio", socketPath(), kStartTimeout, logPath(),
-                              error_);
 }
 
 // A new null sink starts at full volume. Setting it here could undo a volume that a client
