@@ -260,7 +260,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
     platform::MemorySoundOutput noDevice{kSoundFileRate, false};
 };
 
-TEST_F(StartupSettingsWithoutSoundDevice, AFileIsNeitherReadNorReplacedButAMissingOneIsWritten) {
+TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     putFile(programFile(), stored);
     startWithoutDevice();
@@ -281,10 +281,9 @@ TEST_F(StartupSettingsWithoutSoundDevice, AFileIsNeitherReadNorReplacedButAMissi
     startWithoutDevice();
     form->close();
     EXPECT_EQ(contentOf(userFile()), stored);
+}
 
-    // A file that is missing is written.
-    std::filesystem::remove(programFile());
-    std::filesystem::remove(userFile());
+TEST_F(StartupSettingsWithoutSoundDevice, AMissingFileIsWrittenAtClose) {
     startWithoutDevice();
     form->Check3->setValue(CheckBox::kOn);
     form->close();
