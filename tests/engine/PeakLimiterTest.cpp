@@ -2,6 +2,7 @@
 #include "BankFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace calmfield {
@@ -21,10 +22,7 @@ std::vector<float> limited(PeakLimiter& limiter, std::vector<float> in, std::uin
 }
 
 float peakOf(const std::vector<float>& samples) {
-    float peak = 0.0f;
-    for (float sample : samples)
-        peak = std::max(peak, std::abs(sample));
-    return peak;
+    return std::abs(std::ranges::max(samples, {}, [](float sample) { return std::abs(sample); }));
 }
 
 TEST(PeakLimiter, WhatStaysUnderTheCeilingComesOutUnchangedAfterTheLookAhead) {

@@ -44,6 +44,19 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
   protected:
     void SetUp() override { this->startServer(44100); }
 
+    // Plays `file` as the pink colour through an output of its own to the server; null if it
+    // cannot, with the reason reported.
+    NoiseChannel* play(const std::filesystem::path& file) {
+        output = std::make_unique<platform::PulseSoundOutput>(this->server.address());
+        bank = std::make_unique<ChannelBank>(*output);
+        EXPECT_TRUE(bank->openDevice(5s));
+        EXPECT_EQ(bank->createChannel(kPink, file), "");
+        NoiseChannel* channel = bank->channel(kPink);
+        if (channel != nullptr)
+            channel->Play();
+        return channel;
+    }
+
     std::vector<float> recordSink(std::chrono::milliseconds duration) {
         testsupport::SourceRecorder recorder(
             this->server.address(), this->server.monitorSourceName(), this->server.sampleRate());
@@ -51,6 +64,10 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
         recorder.record(300ms); // what was on its way before the recording began
         return recorder.record(duration);
     }
+
+    const SoundFileResult pinkSound = loadSoundFile(pinkSoundFile());
+    std::unique_ptr<platform::PulseSoundOutput> output;
+    std::unique_ptr<ChannelBank> bank; // after the output, so that it goes first
 };
 TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers);
 
@@ -58,47 +75,33 @@ TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers);
 using ServerRateChange = ServerNoisePlayback<PrivatePulseServer>;
 
 TYPED_TEST(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
-    const auto file = pinkSoundFile();
-    ASSERT_TRUE(std::filesystem::exists(file)) << file << " is missing";
-    const auto sound = loadSoundFile(file);
-    ASSERT_TRUE(sound.sound) << sound.error;
-
-    platform::PulseSoundOutput output(this->server.address());
-    ChannelBank bank(output);
-    ASSERT_TRUE(bank.openDevice(5s));
-    ASSERT_EQ(bank.createChannel(kPink, file), "");
-    bank.channel(kPink)->Play();
+    ASSERT_TRUE(this->pinkSound.sound) << this->pinkSound.error;
+    ASSERT_NE(this->play(pinkSoundFile()), nullptr);
 
     const auto recording = this->recordSink(3s);
     ASSERT_FALSE(recording.empty());
     const auto spectrum = testsupport::averagedSpectrum(recording, 2, this->server.sampleRate());
     EXPECT_NEAR(testsupport::slopeDecibelsPerOctave(spectrum, 100.0, 8000.0), -3.0, 1.0);
-    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound), 1.5);
+    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*this->pinkSound.sound), 1.5);
 }
 
 // Stopping the last colour corks the stream once its fade has played out; a change made meanwhile
 // is heard when the colour plays again.
 TYPED_TEST(ServerNoisePlayback, TheStreamRestsWhileAllIsStoppedAndWakesWithTheLatestSettings) {
-    const auto file = pinkSoundFile();
-    const auto sound = loadSoundFile(file);
-    ASSERT_TRUE(sound.sound) << sound.error;
-    platform::PulseSoundOutput output(this->server.address());
-    ChannelBank bank(output);
-    ASSERT_TRUE(bank.openDevice(5s));
-    ASSERT_EQ(bank.createChannel(kPink, file), "");
-    NoiseChannel& pink = *bank.channel(kPink);
-    pink.Play();
-    ASSERT_TRUE(testsupport::waitForSound(this->server.address(), this->server.monitorSourceName(),
-                                          this->server.sampleRate(), 3s));
+    ASSERT_TRUE(this->pinkSound.sound) << this->pinkSound.error;
+    NoiseChannel* pink = this->play(pinkSoundFile());
+    ASSERT_NE(pink, nullptr);
+    ASSERT_TRUE(this->soundReachesSink(3s));
 
-    pink.Stop();
+    pink->Stop();
     ASSERT_TRUE(this->waitForStream(true, 3s));
-    pink.SetVolume(-2000);
-    pink.Play();
+    pink->SetVolume(-2000);
+    pink->Play();
     EXPECT_TRUE(this->waitForStream(false, 1s));
     const auto recording = this->recordSink(1s);
     ASSERT_FALSE(recording.empty());
-    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound) - 20.0, 1.5);
+    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*this->pinkSound.sound) - 20.0,
+                1.5);
 }
 
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
@@ -107,12 +110,8 @@ TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
                       ("calmfield-tone-" + std::to_string(::getpid()) + ".wav");
     ASSERT_TRUE(testsupport::writeToneFile(file, 1000.0, 22050, 1.0, 0.25));
 
-    platform::PulseSoundOutput output(server.address());
-    ChannelBank bank(output);
-    ASSERT_TRUE(bank.openDevice(5s));
-    ASSERT_EQ(bank.createChannel(kPink, file), "");
+    ASSERT_NE(play(file), nullptr);
     std::filesystem::remove(file);
-    bank.channel(kPink)->Play();
 
     const auto before = recordSink(1s);
     ASSERT_FALSE(before.empty());
@@ -122,9 +121,8 @@ TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
 
     server.stop();
     ASSERT_TRUE(server.start(48000)) << server.error();
-    ASSERT_TRUE(testsupport::waitForSound(server.address(), server.monitorSourceName(),
-                                          server.sampleRate(), 5s));
-    EXPECT_EQ(output.sampleRate(), 48000u);
+    ASSERT_TRUE(soundReachesSink(5s));
+    EXPECT_EQ(output->sampleRate(), 48000u);
     const auto after = recordSink(1s);
     ASSERT_FALSE(after.empty());
     EXPECT_NEAR(testsupport::strongestFrequency(

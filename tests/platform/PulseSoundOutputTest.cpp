@@ -113,11 +113,6 @@ TEST(ServerUnreachable, StopWithoutStartDoesNothing) {
 template <typename Server> class ServerSoundOutput : public testsupport::ServerTest<Server> {
   protected:
     void SetUp() override { this->startServer(44100); }
-
-    bool soundReachesSink(std::chrono::milliseconds timeout) {
-        return testsupport::waitForSound(this->server.address(), this->server.monitorSourceName(),
-                                         this->server.sampleRate(), timeout);
-    }
 };
 TYPED_TEST_SUITE(ServerSoundOutput, testsupport::SoundServers);
 

@@ -3,6 +3,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PrivatePulseServer.h"
+#include "tests/support/ServerTools.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace calmfield {
@@ -19,13 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string contentOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testsupport::fileContent;
 
 // A program folder of its own: a copy of the built program, whose folder is where it finds its
 // files, beside links to the built one's sound files and pictures.
@@ -56,12 +50,8 @@ bool catches(pid_t pid, int number) {
 // The environment for the program: the private server, and a home and folders of its own.
 std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& server,
                                         const fs::path& root) {
-    std::vector<std::string> environment;
-    for (const std::string& entry : testsupport::currentEnvironment()) {
-        if (!entry.starts_with("PULSE_") && !entry.starts_with("HOME=") &&
-            !entry.starts_with("XDG_"))
-            environment.push_back(entry);
-    }
+    std::vector<std::string> environment =
+        testsupport::environmentWithout({"PULSE_", "HOME=", "XDG_"});
     fs::create_directories(root / "runtime");
     fs::permissions(root / "runtime", fs::perms::owner_all);
     environment.push_back("PULSE_SERVER=" + server.address());
@@ -88,12 +78,12 @@ TEST(RunningProgram, SavesItsSettingsAndEndsNormallyWhenTheSessionEnds) {
     // Termination signals are taken once start-up is over.
     for (auto waited = 0ms; !catches(program->pid(), SIGTERM) && waited < 20s; waited += 20ms)
         std::this_thread::sleep_for(20ms);
-    ASSERT_TRUE(catches(program->pid(), SIGTERM)) << contentOf(root / "log");
+    ASSERT_TRUE(catches(program->pid(), SIGTERM)) << fileContent(root / "log");
     // A session's end sends SIGHUP straight after SIGTERM.
     ::kill(program->pid(), SIGTERM);
     ::kill(program->pid(), SIGHUP);
-    EXPECT_EQ(program->waitForExit(10s), 0) << contentOf(root / "log");
-    EXPECT_EQ(contentOf(folder / "settings.ini"), stored + "\r\n") << contentOf(root / "log");
+    EXPECT_EQ(program->waitForExit(10s), 0) << fileContent(root / "log");
+    EXPECT_EQ(fileContent(folder / "settings.ini"), stored + "\r\n") << fileContent(root / "log");
     fs::remove_all(root);
 }
 

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 namespace calmfield::testsupport {
@@ -19,32 +20,21 @@ class PipeWatch {
   public:
     explicit PipeWatch(std::filesystem::path pipe,
                        std::chrono::seconds patience = std::chrono::seconds(5))
-        : watcher_([this, pipe = std::move(pipe), patience] {
-              std::unique_lock lock(mutex_);
-              if (!ended_.wait_for(lock, patience, [this] { return ending_; })) {
+        : watcher_([this, pipe = std::move(pipe), patience](std::stop_token ending) {
+              std::mutex mutex;
+              std::unique_lock lock(mutex);
+              std::condition_variable_any().wait_for(lock, ending, patience, [] { return false; });
+              if (!ending.stop_requested()) {
                   released_ = true;
                   ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
               }
           }) {}
-    ~PipeWatch() {
-        {
-            std::lock_guard lock(mutex_);
-            ending_ = true;
-        }
-        ended_.notify_one();
-        watcher_.join();
-    }
-    PipeWatch(const PipeWatch&) = delete;
-    PipeWatch& operator=(const PipeWatch&) = delete;
 
     bool released() const { return released_; }
 
   private:
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool ending_ = false;
     std::atomic<bool> released_ = false;
-    std::thread watcher_; // last, so that it starts once the rest is ready
+    std::jthread watcher_; // last, so that it starts once the rest is ready and ends first
 };
 
 } // namespace calmfield::testsupport

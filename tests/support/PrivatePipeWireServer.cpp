@@ -109,18 +109,9 @@ PrivatePipeWireServer::startAndWaitFor(const std::vector<std::string>& arguments
         error_ = arguments.front() + " could not be run (is it installed?)";
         return std::nullopt;
     }
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (!program->running()) {
-            error_ = arguments.front() + " ended at start-up:\n" + log();
-            return std::nullopt;
-        }
-        if (socketAccepts(socket))
-            return program;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    error_ = arguments.front() + " did not answer on its socket in time:\n" + log();
-    return std::nullopt;
+    if (!waitUntilAccepting(*program, arguments.front(), socket, kStartTimeout, logPath(), error_))
+        return std::nullopt;
+    return program;
 }
 
 // pipewire-pulse answers before WirePlumber has made the sink the default one. The sink is new,
@@ -145,10 +136,7 @@ void PrivatePipeWireServer::stopAll() {
 }
 
 std::string PrivatePipeWireServer::log() const {
-    std::ifstream file(logPath());
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return fileContent(logPath());
 }
 
 // Every program of the stack finds the others, and its settings, in the temporary folder only.

@@ -4,15 +4,8 @@
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace calmfield::testsupport {
-namespace {
-
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
-
-} // namespace
-
 PrivatePulseServer::PrivatePulseServer() : folder_(makeTemporaryFolder("calmfield-pulse")) {
     for (const char* sub : {"runtime", "state", "home", "config"})
         std::filesystem::create_directory(folder_ / sub);
@@ -49,7 +42,9 @@ bool PrivatePulseServer::start(std::uint32_t sampleRate, bool withSink) {
         error_ = "pulseaudio could not be run (is it installed?)";
         return false;
     }
-    if (!waitUntilAnswering() || (withSink && !sinkAnswers())) {
+    if (!waitUntilAccepting(*daemon_, "pulseaudio", socketPath(), kStartTimeout, logPath(),
+                            error_) ||
+        (withSink && !sinkAnswers())) {
         stop();
         return false;
     }
@@ -82,10 +77,7 @@ bool PrivatePulseServer::running() {
 }
 
 std::string PrivatePulseServer::log() const {
-    std::ifstream file(logPath());
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return fileContent(logPath());
 }
 
 // The daemon's whole world lives in the temporary folder; nothing of the user's is inherited that
@@ -112,21 +104,6 @@ void PrivatePulseServer::writeDaemonSettings(std::uint32_t sampleRate) const {
              << "alternate-sample-rate = " << sampleRate << "\n"
              << "default-sample-channels = 2\n"
              << "flat-volumes = no\n";
-}
-
-bool PrivatePulseServer::waitUntilAnswering() {
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (!daemon_->running()) {
-            error_ = "pulseaudio ended at start-up:\n" + log();
-            return false;
-        }
-        if (socketAccepts(socketPath()))
-            return true;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    error_ = "pulseaudio did not answer on its socket in time:\n" + log();
-    return false;
 }
 
 // A new null sink starts at full volume. Setting it here could undo a volume that a client

@@ -64,7 +64,6 @@ class PrivatePulseServer {
     std::vector<std::string> daemonEnvironment() const;
     void writeDaemonSettings(std::uint32_t sampleRate) const;
     std::string sinkArguments() const;
-    bool waitUntilAnswering();
     bool sinkAnswers();
 
     std::filesystem::path folder_;

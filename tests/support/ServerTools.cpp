@@ -11,7 +11,9 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace calmfield::testsupport {
 namespace {
@@ -38,6 +40,30 @@ bool socketAccepts(const std::filesystem::path& path) {
         ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
     ::close(fd);
     return accepted;
+}
+
+bool waitUntilAccepting(ChildProcess& program, const std::string& name,
+                        const std::filesystem::path& socket, std::chrono::milliseconds timeout,
+                        const std::filesystem::path& logFile, std::string& error) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!program.running()) {
+            error = name + " ended at start-up:\n" + fileContent(logFile);
+            return false;
+        }
+        if (socketAccepts(socket))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    error = name + " did not answer on its socket in time:\n" + fileContent(logFile);
+    return false;
+}
+
+std::string fileContent(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 std::vector<std::string> environmentWithout(std::initializer_list<const char*> prefixes) {

@@ -17,6 +17,17 @@ std::filesystem::path makeTemporaryFolder(const std::string& prefix);
 // True once something accepts connections on the Unix socket at `path`.
 bool socketAccepts(const std::filesystem::path& path);
 
+class ChildProcess;
+
+// Waits up to `timeout` until something accepts connections on `socket`. If `program`, called
+// `name`, ends or the time runs out first, `error` says so, followed by the log at `logFile`.
+bool waitUntilAccepting(ChildProcess& program, const std::string& name,
+                        const std::filesystem::path& socket, std::chrono::milliseconds timeout,
+                        const std::filesystem::path& logFile, std::string& error);
+
+// The whole of `file`; empty when it cannot be read.
+std::string fileContent(const std::filesystem::path& file);
+
 // This process's environment without the entries whose names start with any of `prefixes`.
 std::vector<std::string> environmentWithout(std::initializer_list<const char*> prefixes);
 

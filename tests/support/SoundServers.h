@@ -2,6 +2,7 @@
 
 #include "tests/support/PrivatePipeWireServer.h"
 #include "tests/support/PrivatePulseServer.h"
+#include "tests/support/SourceRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,12 @@ template <typename Server> class ServerTest : public ::testing::Test {
         }
         if (!server.start(sampleRate))
             FAIL() << server.error();
+    }
+
+    // Whether sound reaches the server's sink within `timeout`.
+    bool soundReachesSink(std::chrono::milliseconds timeout) {
+        return waitForSound(server.address(), server.monitorSourceName(), server.sampleRate(),
+                            timeout);
     }
 
     // Waits at most `timeout` for the server to report one playback stream, corked or not.
