@@ -156,15 +156,5 @@ TEST_F(RecorderWindow, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
 }
 
-TEST_F(RecorderWindow, ClosingClosesTheCaptureElementOnceAndEndsTheWindow) {
-    form->Command2->click();
-    form->close();
-    EXPECT_EQ(commands.actions().back(), "close capture");
-    EXPECT_FALSE(form->Timer1->isActive() || form->Timer2->isActive() || form->Timer3->isActive());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(form.isNull());
-    EXPECT_EQ(commands.count("close capture"), 1);
-}
-
 } // namespace
 } // namespace calmfield
