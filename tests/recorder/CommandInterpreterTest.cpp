@@ -16,7 +16,6 @@ namespace calmfield::recorder {
 namespace {
 
 using testing::FakeCaptureDevice;
-using Activity = platform::CaptureDevice::Activity;
 
 std::vector<std::uint8_t> bytes(std::size_t count, std::uint8_t first = 0) {
     std::vector<std::uint8_t> made(count);
@@ -106,12 +105,14 @@ TEST_F(Interpreter, RecordsStopsPlaysAndAnswersBothQueriesInEachState) {
     EXPECT_EQ(server.format.channels, 2);
     server.capture(bytes(1000));
     EXPECT_EQ(length(), "1000");
+    // The take lives in an unnamed spool file.
+    EXPECT_TRUE(std::filesystem::is_empty(spoolFolder));
+    EXPECT_EQ(openSpoolFiles(), 1);
     server.capture(bytes(764, 1000 % 256));
     EXPECT_EQ(length(), "1764");
 
     ok("stop capture");
     EXPECT_EQ(ok("status capture mode"), "stopped");
-    EXPECT_EQ(length(), "1764");
     // The default time format counts milliseconds: 1764 bytes at 88200 bytes a second.
     ok("set capture time format milliseconds");
     EXPECT_EQ(ok("status capture length"), "20");
@@ -129,27 +130,8 @@ TEST_F(Interpreter, RecordsStopsPlaysAndAnswersBothQueriesInEachState) {
 
     ok("close capture");
     EXPECT_EQ(commands.send("status capture mode").code, kNoSuchAlias);
-}
-
-TEST_F(Interpreter, RecordingAgainFromTheStartReplacesTheTakeWhileSavingLeavesItAlone) {
-    ok("open new type waveaudio alias capture");
-    startTake();
-    server.capture(bytes(600, 7));
-    startTake(11025);
-    server.capture(bytes(40, 200));
-    ok("stop capture");
-    EXPECT_EQ(length(), "40");
-
-    ok("save capture c:\\rain.wav");
-    ok("save capture C:\\my rain.wav");
-    for (const char* name : {"rain.wav", "my rain.wav"}) {
-        const WaveFile wave = readWave(home / name);
-        EXPECT_EQ(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8) << name;
-        EXPECT_EQ(wave.info.samplerate, 11025) << name;
-        EXPECT_EQ(wave.info.channels, 2) << name;
-        EXPECT_EQ(wave.data, bytes(40, 200)) << name;
-    }
-    EXPECT_EQ(length(), "40");
+    EXPECT_EQ(openSpoolFiles(), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(spoolFolder));
 }
 
 TEST_F(Interpreter, BadCommandsFailWithACodeAndAReasonAndChangeNothing) {
@@ -177,7 +159,7 @@ TEST_F(Interpreter, BadCommandsFailWithACodeAndAReasonAndChangeNothing) {
     EXPECT_FALSE(std::filesystem::exists(home / "busy.wav"));
 }
 
-TEST_F(Interpreter, WithoutASoundServerTheAliasIsNeverMadeAndEveryCommandSaysWhy) {
+TEST_F(Interpreter, WithoutASoundServerCommandsSayWhyAndATakeKeepsWhatWasCaptured) {
     server.reachable = false;
     EXPECT_EQ(commands.send("open new type waveaudio alias capture").code, kDeviceNotReady);
     const CommandReply save = commands.send("save capture c:\\rain.wav");
@@ -186,11 +168,8 @@ TEST_F(Interpreter, WithoutASoundServerTheAliasIsNeverMadeAndEveryCommandSaysWhy
     EXPECT_TRUE(commands.send("status capture length").reply.empty());
     EXPECT_FALSE(std::filesystem::exists(home / "rain.wav"));
 
+    // The server comes back, then goes away in the middle of a take.
     server.reachable = true;
-    ok("open new type waveaudio alias capture");
-}
-
-TEST_F(Interpreter, AServerThatGoesAwayEndsTheTakeKeepingWhatWasCaptured) {
     ok("open new type waveaudio alias capture");
     startTake();
     server.capture(bytes(300));
@@ -204,15 +183,19 @@ TEST_F(Interpreter, AServerThatGoesAwayEndsTheTakeKeepingWhatWasCaptured) {
     EXPECT_EQ(readWave(home / "kept.wav").data, bytes(300));
 }
 
-TEST_F(Interpreter, AFailedSaveSaysWhyAndLeavesNothingBehind) {
+TEST_F(Interpreter, SavesTheLatestTakeWholeAndAFailedSaveSaysWhyAndLeavesNothingBehind) {
     ok("open new type waveaudio alias capture");
     startTake();
-    server.capture(bytes(5000));
+    server.capture(bytes(600, 7));
+    // Recording again from the start replaces the take.
+    startTake(11025);
+    server.capture(bytes(5000, 200));
     ok("stop capture");
+    EXPECT_EQ(length(), "5000");
+
     const CommandReply missing = commands.send("save capture c:\\no such folder\\rain.wav");
     EXPECT_EQ(missing.code, kFileNotSaved);
     EXPECT_EQ(missing.reason, "the folder does not exist");
-
     std::filesystem::create_directory(home / "folder.wav");
     EXPECT_EQ(commands.send("save capture c:\\folder.wav").reason, "a folder has that name");
     {
@@ -226,20 +209,18 @@ TEST_F(Interpreter, AFailedSaveSaysWhyAndLeavesNothingBehind) {
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"folder.wav", "spool"}));
-    // The take is still there to be saved elsewhere.
-    ok("save capture c:\\rain.wav");
-    EXPECT_EQ(readWave(home / "rain.wav").data.size(), 5000u);
-}
 
-TEST_F(Interpreter, TheTakeLivesInAnUnnamedSpoolFileThatGoesWithTheElement) {
-    ok("open new type waveaudio alias capture");
-    startTake();
-    server.capture(bytes(2000));
-    EXPECT_TRUE(std::filesystem::is_empty(spoolFolder));
-    EXPECT_EQ(openSpoolFiles(), 1);
-    ok("close capture");
-    EXPECT_EQ(openSpoolFiles(), 0);
-    EXPECT_TRUE(std::filesystem::is_empty(spoolFolder));
+    // The take is still there to be saved, as often as wanted and under any drive letter case.
+    ok("save capture c:\\rain.wav");
+    ok("save capture C:\\my rain.wav");
+    for (const char* name : {"rain.wav", "my rain.wav"}) {
+        const WaveFile wave = readWave(home / name);
+        EXPECT_EQ(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8) << name;
+        EXPECT_EQ(wave.info.samplerate, 11025) << name;
+        EXPECT_EQ(wave.info.channels, 2) << name;
+        EXPECT_EQ(wave.data, bytes(5000, 200)) << name;
+    }
+    EXPECT_EQ(length(), "5000");
 }
 
 TEST_F(Interpreter, AFullDiskEndsTheTakeWithWhatWasWritten) {
@@ -261,8 +242,7 @@ TEST_F(Interpreter, AFullDiskEndsTheTakeWithWhatWasWritten) {
     EXPECT_EQ(readWave(home / "partial.wav").data.size(), 4096u);
 }
 
-class LimitedInterpreter : public Interpreter {
-  protected:
+struct LimitedInterpreter : Interpreter {
     LimitedInterpreter() : Interpreter(1001) {}
 };
 

@@ -2,7 +2,9 @@
 
 #include "platform/CaptureDevice.h"
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace calmfield::testing {
@@ -18,7 +20,6 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
         platform::BytePcmFormat format;
         platform::CapturedBytesSink* sink = nullptr;
         platform::PlaybackBytesSource* source = nullptr;
-        int opens = 0;
 
         // Hands `bytes` to the running recording, as the server's callback would.
         void capture(const std::vector<std::uint8_t>& bytes) {
@@ -26,7 +27,21 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
                 sink->accept(bytes.data(), bytes.size());
         }
         // Plays out everything the running playback has, then reports its end.
-        std::vector<std::uint8_t> playToEnd();
+        std::vector<std::uint8_t> playToEnd() {
+            std::vector<std::uint8_t> played;
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (source != nullptr && !source->exhausted() &&
+                   std::chrono::steady_clock::now() < giveUp) {
+                std::uint8_t chunk[4096];
+                const std::size_t got = source->supply(chunk, sizeof chunk);
+                played.insert(played.end(), chunk, chunk + got);
+                if (got == 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            if (source != nullptr)
+                activity = Activity::PlayedToEnd;
+            return played;
+        }
         // The server goes away mid-stream.
         void goAway() {
             reachable = false;
@@ -40,10 +55,7 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
     explicit FakeCaptureDevice(Server& server) : server_(server) {}
     ~FakeCaptureDevice() override { stop(); }
 
-    bool open(std::chrono::milliseconds) override {
-        ++server_.opens;
-        return server_.reachable;
-    }
+    bool open(std::chrono::milliseconds) override { return server_.reachable; }
     bool serverReachable() const override { return server_.reachable; }
     bool startRecording(platform::BytePcmFormat format,
                         platform::CapturedBytesSink& sink) override {

@@ -95,8 +95,6 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     dialog->Text1->setText("tone");
     dialog->Command1->click();
     const std::filesystem::path saved = home / "tone.wav";
-    EXPECT_TRUE(messages.questions.isEmpty());
-    EXPECT_EQ(messages.messages, QStringList{"File Saved: " + QString::fromStdString(saved)});
 
     SF_INFO info{};
     SNDFILE* wave = sf_open(saved.c_str(), SFM_READ, &info);

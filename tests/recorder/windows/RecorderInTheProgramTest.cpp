@@ -62,13 +62,21 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
 
 TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWindow) {
     form->Command3->click();
+    recorder::Form8* recorder = programWindows.recorderWindow();
+    recorder->Command2->click();
     form->close();
     EXPECT_EQ(endings, 0);
-    EXPECT_TRUE(programWindows.recorderWindow()->isVisible());
+    EXPECT_TRUE(recorder->isVisible());
     EXPECT_EQ(commands.count("close capture"), 0);
 
-    programWindows.recorderWindow()->close();
+    // Closing mid-take closes the capture element once, stops the polls and ends the window.
+    recorder->close();
     EXPECT_EQ(endings, 1);
+    EXPECT_FALSE(recorder->Timer1->isActive() || recorder->Timer2->isActive() ||
+                 recorder->Timer3->isActive());
+    EXPECT_EQ(commands.actions().back(), "close capture");
+    deleteClosedWindows();
+    EXPECT_EQ(programWindows.recorderWindow(), nullptr);
     EXPECT_EQ(commands.count("close capture"), 1);
 }
 
