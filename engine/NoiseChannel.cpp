@@ -7,8 +7,8 @@
 namespace calmfield::engine {
 
 NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
-                           std::function<void()> wakeOutput)
-    : sound_(std::move(sound)), wakeOutput_(std::move(wakeOutput)), voice_(*sound_, controls_),
+                           std::function<void()> soundChanged)
+    : sound_(std::move(sound)), soundChanged_(std::move(soundChanged)), voice_(*sound_, controls_),
       frequency_(sound_->sampleRate()) {
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
 }
@@ -16,13 +16,13 @@ NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
 void NoiseChannel::Play(std::int32_t) {
     playing_ = true;
     controls_.playing.store(true, std::memory_order_release);
-    if (wakeOutput_)
-        wakeOutput_();
+    tellOutput();
 }
 
 void NoiseChannel::Stop() {
     playing_ = false;
     controls_.playing.store(false, std::memory_order_release);
+    tellOutput();
 }
 
 void NoiseChannel::SetCurrentPosition(std::int32_t frame) {
@@ -31,6 +31,7 @@ void NoiseChannel::SetCurrentPosition(std::int32_t frame) {
     ++seekSerial_;
     controls_.seek.store((static_cast<std::uint64_t>(seekSerial_) << 32) | wrapped,
                          std::memory_order_release);
+    tellOutput();
 }
 
 void NoiseChannel::SetVolume(std::int32_t hundredthsDb) {
@@ -46,12 +47,19 @@ void NoiseChannel::SetPan(std::int32_t hundredthsDb) {
 void NoiseChannel::SetFrequency(std::int32_t hz) {
     frequency_ = static_cast<std::uint32_t>(std::clamp(hz, kLowestFrequency, kHighestFrequency));
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
+    tellOutput();
 }
 
 void NoiseChannel::publishGains() {
     const StereoGain gain = stereoGain(volume_, pan_);
     controls_.leftGain.store(gain.left, std::memory_order_relaxed);
     controls_.rightGain.store(gain.right, std::memory_order_relaxed);
+    tellOutput();
+}
+
+void NoiseChannel::tellOutput() {
+    if (soundChanged_)
+        soundChanged_();
 }
 
 } // namespace calmfield::engine

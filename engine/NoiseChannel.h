@@ -16,10 +16,10 @@ class NoiseChannel {
   public:
     static constexpr std::int32_t kPlayLooping = 1;
 
-    // `wakeOutput` is called whenever the channel starts playing, for an output that may have
-    // stopped asking for audio while everything was silent.
+    // `soundChanged` is called after every change, so that an output that stopped asking for
+    // audio, or that holds much of it queued, plays the change at once.
     explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
-                          std::function<void()> wakeOutput = {});
+                          std::function<void()> soundChanged = {});
     NoiseChannel(const NoiseChannel&) = delete;
     NoiseChannel& operator=(const NoiseChannel&) = delete;
 
@@ -52,9 +52,10 @@ class NoiseChannel {
 
   private:
     void publishGains();
+    void tellOutput();
 
     std::shared_ptr<const SoundBuffer> sound_;
-    std::function<void()> wakeOutput_;
+    std::function<void()> soundChanged_;
     ChannelControls controls_;
     ChannelVoice voice_;
     bool playing_ = false;

@@ -23,7 +23,7 @@ class MemorySoundOutput final : public SoundOutput {
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
     bool started() const { return renderer_ != nullptr; }
     AudioRenderer* renderer() const { return renderer_; }
-    // How many times the output was told that sound may be coming.
+    // How many times the output was told that the sound changed.
     unsigned wakes() const { return wakes_; }
 
   private:

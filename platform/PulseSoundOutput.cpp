@@ -3,21 +3,23 @@
 #include "platform/PulseMainLoop.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace calmfield::platform {
 namespace {
 
 constexpr std::size_t kBytesPerFrame = 2 * sizeof(float);
-constexpr std::chrono::milliseconds kMinimumRequest{2};
 // A stream that takes over after a reconnection rises from silence over this long, so that the
 // sound does not come back with a click.
 constexpr std::chrono::milliseconds kReconnectionFadeIn{10};
-// While corked the stream asks for this much latency, so that the sink it holds on to, which
-// goes on running at the latency of its streams, corked or not, wakes rarely.
-constexpr std::chrono::milliseconds kRestingLatency{2000};
 
 pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
     return duration.count() <= 0 ? 0 : static_cast<pa_usec_t>(duration.count()) * PA_USEC_PER_MSEC;
+}
+
+std::int64_t framesIn(std::chrono::milliseconds duration, std::uint32_t rate) {
+    return static_cast<std::int64_t>(duration.count()) * rate / 1000;
 }
 
 } // namespace
@@ -59,8 +61,8 @@ struct PulseSoundOutput::Callbacks {
         switch (pa_stream_get_state(stream)) {
         case PA_STREAM_READY:
             if (const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream))
-                self->restAfterBytes_ =
-                    std::max<std::size_t>(self->restAfterBytes_, 2 * std::size_t{buffer->tlength});
+                self->restAfterBytes_ = std::max<std::size_t>(
+                    self->restAfterBytes_, std::size_t{buffer->tlength} + buffer->minreq);
             if (self->connections_.load(std::memory_order_relaxed) > 0)
                 self->fadeInFrames_ = self->fadeInLeft_ = static_cast<std::uint32_t>(
                     self->streamRate_ * kReconnectionFadeIn.count() / 1000);
@@ -81,31 +83,21 @@ struct PulseSoundOutput::Callbacks {
     // The audio callback: fills the server's own buffers straight from the renderer.
     static void streamWrite(pa_stream* stream, std::size_t requested, void* userdata) {
         auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (stream != self->stream_)
+            return;
         const unsigned wakeSerial = self->wakeSerial_.load();
-        while (requested >= kBytesPerFrame) {
-            void* data = nullptr;
-            std::size_t bytes = requested;
-            if (pa_stream_begin_write(stream, &data, &bytes) < 0 || data == nullptr)
-                return;
-            const std::size_t frames = bytes / kBytesPerFrame;
-            if (frames == 0) {
-                pa_stream_cancel_write(stream);
-                return;
-            }
-            auto* samples = static_cast<float*>(data);
-            if (self->renderer_ != nullptr)
-                self->renderer_->render(samples, frames, self->streamRate_);
-            else
-                std::fill_n(samples, frames * 2, 0.0f);
-            self->countSilence(frames * kBytesPerFrame);
-            self->fadeIn(samples, frames);
-            if (pa_stream_write(stream, data, frames * kBytesPerFrame, nullptr, 0,
-                                PA_SEEK_RELATIVE) < 0)
-                return;
-            requested -= frames * kBytesPerFrame;
-        }
+        self->writeFrames(requested / kBytesPerFrame, -1);
         if (self->silentBytes_ >= self->restAfterBytes_)
             self->rest(wakeSerial);
+    }
+
+    static void timingUpdated(pa_stream* stream, int success, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (stream != self->stream_)
+            return;
+        self->rewritePending_ = false;
+        if (success)
+            self->rewriteQueue();
     }
 };
 
@@ -122,6 +114,7 @@ bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds 
     if (mainloop_ == nullptr)
         return false;
 
+    history_.assign(2 * kHistoryFrames, 0.0f);
     pa_threaded_mainloop_lock(mainloop_);
     renderer_ = &renderer;
     phase_ = Phase::Starting;
@@ -139,10 +132,12 @@ bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds 
 
 void PulseSoundOutput::wake() {
     wakeSerial_.fetch_add(1);
-    if (!resting_.load() || mainloop_ == nullptr)
+    if (mainloop_ == nullptr)
         return;
     pa_threaded_mainloop_lock(mainloop_);
-    resume();
+    if (resting_.load())
+        resume();
+    requestRewrite();
     pa_threaded_mainloop_unlock(mainloop_);
 }
 
@@ -178,26 +173,22 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     streamRate_ = rate;
     fadeInLeft_ = 0;
     silentBytes_ = 0;
-    restAfterBytes_ = 2 * pa_usec_to_bytes(toMicroseconds(kLatency), &format);
+    writtenFrames_ = historyFrom_ = 0;
+    rewritePending_ = false;
+    restAfterBytes_ = pa_usec_to_bytes(toMicroseconds(kLatency + kMinimumRequest), &format);
     resting_.store(false);
     pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
     pa_stream_set_write_callback(stream_, Callbacks::streamWrite, this);
 
-    pa_buffer_attr& buffer = playingBuffer_;
+    pa_buffer_attr buffer;
     buffer.maxlength = static_cast<std::uint32_t>(-1);
     buffer.tlength =
         static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kLatency), &format));
     buffer.prebuf = static_cast<std::uint32_t>(-1);
-    // The server keeps about half of what is left of the latency after two minimum requests in its
-    // own buffer; a small minimum request leaves it the largest share, so that both sides wake
-    // up least often.
     buffer.minreq =
         static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kMinimumRequest), &format));
     buffer.fragsize = static_cast<std::uint32_t>(-1);
-    restingBuffer_ = buffer;
-    restingBuffer_.tlength =
-        static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kRestingLatency), &format));
-    return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+    return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
                                       nullptr) >= 0;
 }
 
@@ -257,29 +248,120 @@ void PulseSoundOutput::rest(unsigned wakeSerial) {
         resting_.store(false);
         return;
     }
-    pa_operation* operation = pa_stream_cork(stream_, 1, nullptr, nullptr);
-    if (operation == nullptr) {
-        resting_.store(false);
-        return;
-    }
-    pa_operation_unref(operation);
-    if ((operation = pa_stream_set_buffer_attr(stream_, &restingBuffer_, nullptr, nullptr)))
+    if (pa_operation* operation = pa_stream_cork(stream_, 1, nullptr, nullptr))
         pa_operation_unref(operation);
+    else
+        resting_.store(false);
 }
 
-// Drops the silence left in the server's buffer, so that new sound is not held up behind it.
-// The server carries out the requests in order, so the stream plays at its usual latency.
+// The silence left in the server's queue is rewritten by the wake that resumes, so new sound is
+// not held up behind it.
 void PulseSoundOutput::resume() {
     if (stream_ != nullptr && resting_.load()) {
-        for (pa_operation* operation :
-             {pa_stream_set_buffer_attr(stream_, &playingBuffer_, nullptr, nullptr),
-              pa_stream_flush(stream_, nullptr, nullptr),
-              pa_stream_cork(stream_, 0, nullptr, nullptr)})
-            if (operation != nullptr)
-                pa_operation_unref(operation);
+        if (pa_operation* operation = pa_stream_cork(stream_, 0, nullptr, nullptr))
+            pa_operation_unref(operation);
     }
     silentBytes_ = 0;
     resting_.store(false);
+}
+
+// Where the speakers are comes with the server's answer; the rewrite follows in rewriteQueue().
+void PulseSoundOutput::requestRewrite() {
+    if (stream_ == nullptr || phase_ != Phase::Playing || rewritePending_)
+        return;
+    if (pa_operation* operation =
+            pa_stream_update_timing_info(stream_, Callbacks::timingUpdated, this)) {
+        pa_operation_unref(operation);
+        rewritePending_ = true;
+    }
+}
+
+// Renders the queue again from shortly ahead of the speakers up to its end, so that it plays what
+// the renderer plays now.
+void PulseSoundOutput::rewriteQueue() {
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (timing == nullptr || timing->read_index_corrupt || timing->write_index_corrupt)
+        return;
+    const std::int64_t end = timing->write_index / std::int64_t{kBytesPerFrame};
+    if (end != writtenFrames_)
+        writtenFrames_ = historyFrom_ = end; // the server moved it: nothing known is queued
+    const auto sinkFrames = static_cast<std::int64_t>(
+        pa_usec_to_bytes(timing->sink_usec, pa_stream_get_sample_spec(stream_)) / kBytesPerFrame);
+    const std::int64_t speakers = timing->read_index / std::int64_t{kBytesPerFrame} - sinkFrames;
+    const std::int64_t start =
+        std::max(speakers + framesIn(kChangeLead, streamRate_), std::int64_t{0});
+    if (start < end) {
+        writtenFrames_ = start;
+        writeFrames(static_cast<std::size_t>(end - start), start);
+    }
+}
+
+// Renders and writes `frames`, at the end of the queue or, when `seekFrame` is not negative, over
+// the queue from that frame on, crossfading from what was there.
+void PulseSoundOutput::writeFrames(std::size_t frames, std::int64_t seekFrame) {
+    const std::int64_t fadeEnd =
+        seekFrame < 0 ? seekFrame : seekFrame + framesIn(kCrossfade, streamRate_);
+    while (frames > 0) {
+        void* data = nullptr;
+        std::size_t bytes = frames * kBytesPerFrame;
+        if (pa_stream_begin_write(stream_, &data, &bytes) < 0 || data == nullptr)
+            return;
+        const std::size_t chunk = std::min(frames, bytes / kBytesPerFrame);
+        if (chunk == 0) {
+            pa_stream_cancel_write(stream_);
+            return;
+        }
+        auto* samples = static_cast<float*>(data);
+        if (renderer_ != nullptr)
+            renderer_->render(samples, chunk, streamRate_);
+        else
+            std::fill_n(samples, chunk * 2, 0.0f);
+        countSilence(chunk * kBytesPerFrame);
+        fadeIn(samples, chunk);
+        crossfadeFromHistory(samples, chunk, writtenFrames_, fadeEnd);
+        keepHistory(samples, chunk);
+        const bool seeking = seekFrame >= 0 && writtenFrames_ == seekFrame;
+        if (pa_stream_write(stream_, data, chunk * kBytesPerFrame, nullptr,
+                            seeking ? seekFrame * std::int64_t{kBytesPerFrame} : 0,
+                            seeking ? PA_SEEK_ABSOLUTE : PA_SEEK_RELATIVE) < 0)
+            return;
+        writtenFrames_ += static_cast<std::int64_t>(chunk);
+        frames -= chunk;
+    }
+}
+
+void PulseSoundOutput::keepHistory(const float* interleavedStereo, std::size_t frames) {
+    for (std::size_t n = 0; n < frames; ++n) {
+        const auto slot = static_cast<std::size_t>(writtenFrames_ + static_cast<std::int64_t>(n)) %
+                          kHistoryFrames;
+        history_[2 * slot] = interleavedStereo[2 * n];
+        history_[2 * slot + 1] = interleavedStereo[2 * n + 1];
+    }
+    historyFrom_ = std::max(historyFrom_, writtenFrames_ + static_cast<std::int64_t>(frames) -
+                                              static_cast<std::int64_t>(kHistoryFrames));
+}
+
+// Equal power, since what was queued and what replaces it are unrelated stretches of noise. What
+// is no longer known was silence, or long gone.
+void PulseSoundOutput::crossfadeFromHistory(float* interleavedStereo, std::size_t frames,
+                                            std::int64_t firstFrame, std::int64_t fadeEnd) const {
+    const double fadeFrames = static_cast<double>(framesIn(kCrossfade, streamRate_));
+    for (std::size_t n = 0; n < frames; ++n) {
+        const std::int64_t frame = firstFrame + static_cast<std::int64_t>(n);
+        if (frame >= fadeEnd)
+            return;
+        const double angle = std::numbers::pi / 2 *
+                             (1.0 - static_cast<double>(fadeEnd - frame) / (fadeFrames + 1.0));
+        const auto rising = static_cast<float>(std::sin(angle));
+        const auto falling = static_cast<float>(std::cos(angle));
+        const bool known = frame >= historyFrom_;
+        const auto slot = static_cast<std::size_t>(frame) % kHistoryFrames;
+        for (std::size_t side = 0; side < 2; ++side) {
+            const float old = known ? history_[2 * slot + side] : 0.0f;
+            float& sample = interleavedStereo[2 * n + side];
+            sample = std::clamp(old * falling + sample * rising, -1.0f, 1.0f);
+        }
+    }
 }
 
 void PulseSoundOutput::releaseConnection() {

@@ -7,22 +7,31 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace calmfield::platform {
 
 // Plays through a PulseAudio sound server from libpulse's own thread, in stereo float at the
 // server's rate. Once started, it follows the server: when the server goes away the output tries
 // again every second and picks up the rate of whichever server answers next. While the renderer is
-// idle the stream is corked, so that neither the program nor the server wakes for silence.
+// idle the stream is corked, so that neither the program nor the server wakes for silence. Both
+// PulseAudio and pipewire-pulse take audio written over what is already queued, so changes are
+// heard within a sixth of a second although two seconds are queued.
 class PulseSoundOutput final : public SoundOutput {
   public:
-    // How far ahead of the speakers the program plays. Every halving of it doubles how often the
-    // program and the server wake up, which is nearly all that playing costs: at 50 ms the two
-    // together took 1.8 % of a core, at 150 ms 0.7 to 0.9 %, and a committed slider change is still
-    // heard within a sixth of a second. Within that sixth of a second nothing else woke either side
-    // less often: larger minimum requests, or not letting the server adjust the latency, made
-    // PulseAudio's sink wake as often or more, and pipewire-pulse asks in whole graph cycles.
-    static constexpr std::chrono::milliseconds kLatency{150};
+    // How much audio the program keeps queued in the server, and how much it adds at a time.
+    // Waking up is nearly all that playing costs, so the queue is long: the program wakes twice a
+    // second, and the server's sink as rarely as its other streams let it. Each side of the queue
+    // must exceed two refills, or PulseAudio runs its sink at its shortest latency. A change does
+    // not wait behind the queue: the queued audio is rewritten from kChangeLead ahead of the
+    // speakers on, crossfading from what was queued into the change over kCrossfade.
+    static constexpr std::chrono::milliseconds kLatency{2000};
+    static constexpr std::chrono::milliseconds kMinimumRequest{500};
+    static constexpr std::chrono::milliseconds kChangeLead{40};
+    static constexpr std::chrono::milliseconds kCrossfade{10};
+    // The rewritten part must be known to crossfade from it: this much of what was written is kept,
+    // more than the whole queue at every rate up to 192 kHz.
+    static constexpr std::size_t kHistoryFrames = 1u << 19;
     static constexpr std::chrono::milliseconds kRetryInterval{1000};
 
     // An empty address means the user's default server.
@@ -59,6 +68,12 @@ class PulseSoundOutput final : public SoundOutput {
     void countSilence(std::size_t bytes);
     void rest(unsigned wakeSerial);
     void resume();
+    void requestRewrite();
+    void rewriteQueue();
+    void writeFrames(std::size_t frames, std::int64_t seekFrame);
+    void keepHistory(const float* interleavedStereo, std::size_t frames);
+    void crossfadeFromHistory(float* interleavedStereo, std::size_t frames, std::int64_t firstFrame,
+                              std::int64_t fadeEnd) const;
 
     const std::string serverAddress_;
     const std::string applicationName_;
@@ -73,10 +88,12 @@ class PulseSoundOutput final : public SoundOutput {
     std::uint32_t streamRate_ = 0;
     std::uint32_t fadeInFrames_ = 0;
     std::uint32_t fadeInLeft_ = 0;
-    pa_buffer_attr playingBuffer_{};
-    pa_buffer_attr restingBuffer_{};
     std::size_t silentBytes_ = 0;    // written since the renderer last was not idle
     std::size_t restAfterBytes_ = 0; // more than the server can hold unplayed
+    std::int64_t writtenFrames_ = 0; // the stream's write index
+    std::int64_t historyFrom_ = 0;   // the first written frame still kept in history_
+    std::vector<float> history_;     // written frames, interleaved, indexed modulo its length
+    bool rewritePending_ = false;
 
     std::atomic<std::uint32_t> playingRate_{0};
     std::atomic<unsigned> connections_{0};

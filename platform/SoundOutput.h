@@ -18,8 +18,9 @@ class SoundOutput {
     // After this returns, the renderer is no longer called.
     virtual void stop() = 0;
 
-    // Sound may be coming: an output that stopped asking its idle renderer for audio asks again.
-    // Called from any thread but the audio thread; never waits for the device.
+    // What the renderer plays has changed: an output that stopped asking its idle renderer for
+    // audio asks again, and one that holds much audio queued replaces it, so that the change is
+    // heard at once. Called from any thread but the audio thread; never waits for the device.
     virtual void wake() = 0;
 };
 

@@ -58,14 +58,15 @@ TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
             << "white starts from the beginning";
 }
 
-// The output may stop asking for audio only once the last fade has come out of the limiter.
-TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndPlayingWakesTheOutput) {
+// The output may stop asking for audio only once the last fade has come out of the limiter, and
+// hears of every change so that it can play it at once.
+TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndEveryChangeTellsTheOutput) {
     auto& pink = load(1, testing::constantStereo(100, 1000));
     auto& blue = load(3, testing::constantStereo(100, 1000));
     EXPECT_TRUE(output.renderer()->idle());
+    const unsigned wakesAtLoad = output.wakes();
     pink.Play();
     blue.Play();
-    EXPECT_EQ(output.wakes(), 2u);
     output.pull(ramp());
     pink.Stop();
     output.pull(ramp());
@@ -77,7 +78,12 @@ TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndPlayingWakesTheOutpu
     const auto tail = output.pull(1);
     EXPECT_NE(left(tail, 0), 0.0f) << "the last of the fade";
     EXPECT_TRUE(output.renderer()->idle());
-    EXPECT_EQ(output.wakes(), 2u);
+
+    pink.SetVolume(-600);
+    pink.SetPan(300);
+    pink.SetFrequency(11025);
+    pink.SetCurrentPosition(10);
+    EXPECT_EQ(output.wakes() - wakesAtLoad, 8u);
 }
 
 TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {

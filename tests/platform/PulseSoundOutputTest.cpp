@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -25,7 +26,7 @@ class CountingRenderer final : public AudioRenderer {
   public:
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override {
-        std::fill_n(interleavedStereo, frames * 2, idle_.load() ? 0.0f : 0.1f);
+        std::fill_n(interleavedStereo, frames * 2, idle_.load() ? 0.0f : level_.load());
         calls_.fetch_add(1);
         frames_.fetch_add(frames);
         lastRate_.store(sampleRate);
@@ -35,12 +36,14 @@ class CountingRenderer final : public AudioRenderer {
     std::uint32_t lastRate() const { return lastRate_.load(); }
     bool idle() const noexcept override { return idle_.load(); }
     void setIdle(bool idle) { idle_.store(idle); }
+    void setLevel(float level) { level_.store(level); }
 
   private:
     std::atomic<unsigned> calls_{0};
     std::atomic<std::size_t> frames_{0};
     std::atomic<std::uint32_t> lastRate_{0};
     std::atomic<bool> idle_{false};
+    std::atomic<float> level_{0.1f};
 };
 
 // A socket that takes connections and never says a word.
@@ -191,7 +194,7 @@ TYPED_TEST(ServerSoundOutput, AnIdleRendererIsCorkedAndNotAskedAgainUntilWoken) 
     EXPECT_TRUE(this->waitForStream(false, 1s));
 
     renderer.setIdle(true);
-    ASSERT_TRUE(this->waitForStream(true, 3s));
+    ASSERT_TRUE(this->waitForStream(true, PulseSoundOutput::kLatency + 2s));
     const unsigned callsWhileCorked = renderer.calls();
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(renderer.calls(), callsWhileCorked);
@@ -200,6 +203,35 @@ TYPED_TEST(ServerSoundOutput, AnIdleRendererIsCorkedAndNotAskedAgainUntilWoken) 
     output.wake();
     EXPECT_TRUE(this->waitForStream(false, 1s));
     EXPECT_TRUE(this->soundReachesSink(2s));
+}
+
+// Two seconds of audio are queued, yet a change replaces them from just ahead of the speakers, and
+// crossfades into it rather than stepping.
+TYPED_TEST(ServerSoundOutput, AChangeIsHeardWithinASixthOfASecondWithoutAStep) {
+    CountingRenderer renderer;
+    PulseSoundOutput output(this->server.address());
+    ASSERT_TRUE(output.start(renderer, 5s));
+    ASSERT_TRUE(this->soundReachesSink(3s));
+    testsupport::SourceRecorder recorder(this->server.address(), this->server.monitorSourceName(),
+                                         44100);
+    ASSERT_TRUE(recorder.connected()) << recorder.error();
+    recorder.record(1500ms); // the level played before the recording began has passed
+
+    for (const float level : {0.3f, 0.1f}) {
+        std::vector<float> heard = recorder.record(200ms);
+        renderer.setLevel(level);
+        output.wake();
+        const auto changed = std::chrono::steady_clock::now();
+        auto lastChunk = heard;
+        while (std::abs(lastChunk.back() - level) > 0.001f &&
+               std::chrono::steady_clock::now() - changed < 1s) {
+            lastChunk = recorder.record(5ms);
+            heard.insert(heard.end(), lastChunk.begin(), lastChunk.end());
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - changed, 150ms) << "heard late, at " << level;
+        for (std::size_t n = 2; n < heard.size(); ++n)
+            ASSERT_LT(std::abs(heard[n] - heard[n - 2]), 0.01f) << "a step at sample " << n;
+    }
 }
 
 // Retrying while the server is away neither piles up connections nor keeps the caller waiting.
