@@ -19,7 +19,7 @@ constexpr sf_count_t kBlockFrames = 64 * 1024;
 
 // Room taken by a frame in memory, and the frames added around the loop for interpolation.
 constexpr std::size_t kFrameBytes = 2 * sizeof(std::int16_t);
-constexpr std::size_t kPaddingFrames = 3;
+constexpr std::size_t kPaddingFrames = kFramesBefore + kFramesAfter;
 
 constexpr char kUnplayableEncoding[] = "its samples are in an encoding that cannot be played";
 constexpr char kDamaged[] = "it is damaged and shorter than its header says";
@@ -145,17 +145,18 @@ SoundFileResult decode(const std::filesystem::path& path) {
 
 SoundBuffer::SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate)
     : padded_(std::move(interleavedStereo)), frames_(padded_.size() / 2), sampleRate_(sampleRate) {
-    padded_.reserve(padded_.size() + 2 * kPaddingFrames);
-    const std::int16_t lastLeft = padded_[padded_.size() - 2];
-    const std::int16_t lastRight = padded_.back();
-    padded_.insert(padded_.begin(), {lastLeft, lastRight});
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::size_t frame = 1 + i % frames_; // frame 0 now starts at the second pair
-        const std::int16_t left = padded_[2 * frame];
-        const std::int16_t right = padded_[2 * frame + 1];
-        padded_.push_back(left);
-        padded_.push_back(right);
-    }
+    padded_.resize(padded_.size() + 2 * kPaddingFrames);
+    std::copy_backward(padded_.begin(), padded_.begin() + 2 * frames_,
+                       padded_.begin() + 2 * (frames_ + kFramesBefore));
+    // Frame j of the loop, for any j, is stored at kFramesBefore + j when that is inside the loop.
+    const auto copyFrame = [this](std::size_t to, std::size_t loopFrame) {
+        padded_[2 * to] = padded_[2 * (kFramesBefore + loopFrame)];
+        padded_[2 * to + 1] = padded_[2 * (kFramesBefore + loopFrame) + 1];
+    };
+    for (std::size_t i = 0; i < kFramesBefore; ++i)
+        copyFrame(i, (frames_ - (kFramesBefore - i) % frames_) % frames_);
+    for (std::size_t i = 0; i < kFramesAfter; ++i)
+        copyFrame(kFramesBefore + frames_ + i, i % frames_);
 }
 
 std::size_t longestSoundFrames(std::uint32_t sampleRate) {

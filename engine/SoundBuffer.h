@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SincKernel.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,21 +12,26 @@
 namespace calmfield::engine {
 
 // A whole sound decoded into memory: 16-bit stereo frames at the sound's own rate. The frames are
-// stored with the last frame copied before the first and the first two after the last, so that
-// four-point interpolation around any frame reads straight through the loop's wrap.
+// stored with the loop's last frames copied before the first and its first frames after the last,
+// so that the interpolation kernel around any frame reads straight through the loop's wrap.
 class SoundBuffer {
   public:
     // `interleavedStereo` holds left, right pairs; it must not be empty. Its storage is kept, so
-    // room for three more frames spares a copy.
+    // room for kFramesBefore + kFramesAfter more frames spares a copy.
     SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate);
 
     std::size_t frames() const { return frames_; }
     std::uint32_t sampleRate() const { return sampleRate_; }
 
-    // The four frames i-1, i, i+1, i+2 (with wrap) start here, for 0 <= i < frames().
-    const std::int16_t* neighbourhood(std::size_t i) const { return padded_.data() + 2 * i; }
-    std::int16_t left(std::size_t i) const { return padded_[2 * (i + 1)]; }
-    std::int16_t right(std::size_t i) const { return padded_[2 * (i + 1) + 1]; }
+    // The frames i - kFramesBefore .. i + kFramesAfter, wrapped around the loop, start here, for
+    // 0 <= i < frames().
+    const std::int16_t* around(std::size_t i) const { return padded_.data() + 2 * i; }
+    // Frame i, for -kFramesBefore <= i < frames() + kFramesAfter, wrapped around the loop.
+    const std::int16_t* frame(std::ptrdiff_t i) const {
+        return padded_.data() + 2 * (i + static_cast<std::ptrdiff_t>(kFramesBefore));
+    }
+    std::int16_t left(std::size_t i) const { return padded_[2 * (i + kFramesBefore)]; }
+    std::int16_t right(std::size_t i) const { return padded_[2 * (i + kFramesBefore) + 1]; }
 
   private:
     std::vector<std::int16_t> padded_;

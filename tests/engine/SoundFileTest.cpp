@@ -26,21 +26,21 @@ TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
     }
 }
 
-TEST(SoundFile, InterpolationNeighbourhoodWrapsAroundTheLoop) {
+TEST(SoundFile, TheKernelsReachWrapsAroundTheLoop) {
     testing::TemporaryFolder folder;
     const auto frames = testing::randomStereo(5, 3);
     testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
     const auto sound = loadSoundFile(folder.path() / "a.wav").sound;
     ASSERT_TRUE(sound);
 
-    const std::int16_t* first = sound->neighbourhood(0);
-    EXPECT_EQ(first[0], frames[8]); // the last frame comes before the first
-    EXPECT_EQ(first[2], frames[0]);
-    const std::int16_t* last = sound->neighbourhood(4);
-    EXPECT_EQ(last[2], frames[8]);
-    EXPECT_EQ(last[4], frames[0]); // then the first two frames again
-    EXPECT_EQ(last[6], frames[2]);
-    EXPECT_EQ(last[7], frames[3]);
+    // The loop's frames go on periodically on either side, however short the loop is.
+    for (std::ptrdiff_t i = -static_cast<std::ptrdiff_t>(engine::kFramesBefore);
+         i < static_cast<std::ptrdiff_t>(5 + engine::kFramesAfter); ++i) {
+        const auto frame = static_cast<std::size_t>((i % 5 + 5) % 5);
+        ASSERT_EQ(sound->frame(i)[0], frames[2 * frame]) << i;
+        ASSERT_EQ(sound->frame(i)[1], frames[2 * frame + 1]) << i;
+    }
+    EXPECT_EQ(sound->around(0), sound->frame(-static_cast<std::ptrdiff_t>(engine::kFramesBefore)));
 }
 
 TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
