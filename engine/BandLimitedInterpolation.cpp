@@ -14,7 +14,6 @@ namespace {
 
 constexpr unsigned kPhaseShift = 32 - kPhaseBits;
 constexpr float kBetweenPhasesScale = 1.0f / static_cast<float>(1u << kPhaseShift);
-constexpr std::size_t kRowLength = 2 * kKernelTaps;
 
 std::atomic<InstructionSet> chosenSet{bestInstructionSet()};
 
@@ -31,19 +30,24 @@ struct Phase {
     float between;
 };
 
-inline Phase phaseAt(const SincKernel& kernel, std::uint64_t position) noexcept {
+template <class Kernel> Phase phaseAt(const Kernel& kernel, std::uint64_t position) noexcept {
     const auto fraction = static_cast<std::uint32_t>(position);
     const std::size_t row = fraction >> kPhaseShift;
-    return {kernel.stereoRows[row].data(), kernel.stereoRows[row + 1].data(),
+    const auto& rows =
+        kernel.stereoRows[((position >> 32) + Kernel::kFramesBefore) % Kernel::kParities];
+    return {rows[row].data(), rows[row + 1].data(),
             static_cast<float>(fraction & ((1u << kPhaseShift) - 1)) * kBetweenPhasesScale};
 }
 
-void mixFullBandBaseline(const SoundBuffer& sound, SoundCursor& cursor, float leftGain,
-                         float rightGain, float* out, std::size_t frames) noexcept {
-    const SincKernel& kernel = sincKernel();
+// `padded` holds frame -Kernel::kFramesBefore first.
+template <class Kernel>
+void mixFullBandBaseline(const Kernel& kernel, const std::int16_t* padded, SoundCursor& cursor,
+                         float leftGain, float rightGain, float* out, std::size_t frames) noexcept {
+    constexpr std::size_t kRowLength = 2 * Kernel::kTaps;
     constexpr std::size_t kLanes = 8;
+    static_assert(kRowLength % kLanes == 0);
     for (std::size_t n = 0; n < frames; ++n) {
-        const std::int16_t* samples = sound.around(static_cast<std::size_t>(cursor.position >> 32));
+        const std::int16_t* samples = padded + 2 * (cursor.position >> 32);
         const Phase phase = phaseAt(kernel, cursor.position);
         float early[kLanes] = {};
         float late[kLanes] = {};
@@ -64,32 +68,24 @@ void mixFullBandBaseline(const SoundBuffer& sound, SoundCursor& cursor, float le
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2,fma"))) void mixFullBandAvx2Fma(const SoundBuffer& sound,
-                                                            SoundCursor& cursor, float leftGain,
-                                                            float rightGain, float* out,
-                                                            std::size_t frames) noexcept {
-    static_assert(kRowLength % 16 == 0);
-    const SincKernel& kernel = sincKernel();
+template <class Kernel>
+__attribute__((target("avx2,fma"))) void
+mixFullBandAvx2Fma(const Kernel& kernel, const std::int16_t* padded, SoundCursor& cursor,
+                   float leftGain, float rightGain, float* out, std::size_t frames) noexcept {
+    constexpr std::size_t kRowLength = 2 * Kernel::kTaps;
+    static_assert(kRowLength % 8 == 0);
     const __m128 gains = _mm_setr_ps(leftGain, rightGain, 0.0f, 0.0f);
     for (std::size_t n = 0; n < frames; ++n) {
-        const std::int16_t* samples = sound.around(static_cast<std::size_t>(cursor.position >> 32));
+        const std::int16_t* samples = padded + 2 * (cursor.position >> 32);
         const Phase phase = phaseAt(kernel, cursor.position);
-        __m256 early0 = _mm256_setzero_ps();
-        __m256 early1 = _mm256_setzero_ps();
-        __m256 late0 = _mm256_setzero_ps();
-        __m256 late1 = _mm256_setzero_ps();
-        for (std::size_t t = 0; t < kRowLength; t += 16) {
-            const __m256 first = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
+        __m256 early = _mm256_setzero_ps();
+        __m256 late = _mm256_setzero_ps();
+        for (std::size_t t = 0; t < kRowLength; t += 8) {
+            const __m256 frames4 = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + t))));
-            const __m256 second = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + t + 8))));
-            early0 = _mm256_fmadd_ps(first, _mm256_load_ps(phase.early + t), early0);
-            early1 = _mm256_fmadd_ps(second, _mm256_load_ps(phase.early + t + 8), early1);
-            late0 = _mm256_fmadd_ps(first, _mm256_load_ps(phase.late + t), late0);
-            late1 = _mm256_fmadd_ps(second, _mm256_load_ps(phase.late + t + 8), late1);
+            early = _mm256_fmadd_ps(frames4, _mm256_load_ps(phase.early + t), early);
+            late = _mm256_fmadd_ps(frames4, _mm256_load_ps(phase.late + t), late);
         }
-        const __m256 early = _mm256_add_ps(early0, early1);
-        const __m256 late = _mm256_add_ps(late0, late1);
         const __m256 value =
             _mm256_fmadd_ps(_mm256_set1_ps(phase.between), _mm256_sub_ps(late, early), early);
         __m128 pairs = _mm_add_ps(_mm256_castps256_ps128(value), _mm256_extractf128_ps(value, 1));
@@ -102,12 +98,13 @@ __attribute__((target("avx2,fma"))) void mixFullBandAvx2Fma(const SoundBuffer& s
 }
 #endif
 
-// The kernel stretched by 1 / bandwidth, weights read from its shape between the tabulated points.
+// The long kernel stretched by 1 / bandwidth over the sound's own frames, its weights read from
+// its shape between the tabulated points.
 void mixNarrowedBand(const SoundBuffer& sound, SoundCursor& cursor, float bandwidth, float leftGain,
                      float rightGain, float* out, std::size_t frames) noexcept {
-    const float* shape = sincKernel().shape.data();
+    const float* shape = longKernel().shape.data();
     const auto length = static_cast<std::int64_t>(sound.frames());
-    const double reach = static_cast<double>(kKernelHalfWidth) / bandwidth;
+    const double reach = static_cast<double>(LongKernel::kHalfWidth) / bandwidth;
     const double scale = static_cast<double>(bandwidth) * kPhases;
     for (std::size_t n = 0; n < frames; ++n) {
         const auto frame = static_cast<std::int64_t>(cursor.position >> 32);
@@ -123,10 +120,9 @@ void mixNarrowedBand(const SoundBuffer& sound, SoundCursor& cursor, float bandwi
             const auto between = static_cast<float>(point - static_cast<double>(below));
             const float weight = shape[below] + between * (shape[below + 1] - shape[below]);
             std::int64_t index = frame + k;
-            if (index < -static_cast<std::int64_t>(kFramesBefore) ||
-                index >= length + static_cast<std::int64_t>(kFramesAfter))
+            if (index < 0 || index >= length)
                 index = (index % length + length) % length;
-            const std::int16_t* sample = sound.frame(static_cast<std::ptrdiff_t>(index));
+            const std::int16_t* sample = sound.frame(static_cast<std::size_t>(index));
             left += weight * static_cast<float>(sample[0]);
             right += weight * static_cast<float>(sample[1]);
         }
@@ -134,6 +130,18 @@ void mixNarrowedBand(const SoundBuffer& sound, SoundCursor& cursor, float bandwi
         out[2 * n + 1] += right * bandwidth * rightGain;
         advance(cursor);
     }
+}
+
+template <class Kernel>
+void mixFullBand(const Kernel& kernel, const std::int16_t* padded, SoundCursor& cursor,
+                 float leftGain, float rightGain, float* out, std::size_t frames) noexcept {
+#if defined(__x86_64__)
+    if (chosenSet.load(std::memory_order_relaxed) == InstructionSet::Avx2Fma) {
+        mixFullBandAvx2Fma(kernel, padded, cursor, leftGain, rightGain, out, frames);
+        return;
+    }
+#endif
+    mixFullBandBaseline(kernel, padded, cursor, leftGain, rightGain, out, frames);
 }
 
 } // namespace
@@ -158,13 +166,17 @@ void mixBandLimited(const SoundBuffer& sound, SoundCursor& cursor, float bandwid
         mixNarrowedBand(sound, cursor, bandwidth, leftGain, rightGain, out, frames);
         return;
     }
-#if defined(__x86_64__)
-    if (chosenSet.load(std::memory_order_relaxed) == InstructionSet::Avx2Fma) {
-        mixFullBandAvx2Fma(sound, cursor, leftGain, rightGain, out, frames);
-        return;
-    }
-#endif
-    mixFullBandBaseline(sound, cursor, leftGain, rightGain, out, frames);
+    // The same steps over the doubled sound; its positions stay even.
+    SoundCursor doubled{cursor.position * 2, cursor.step * 2, cursor.loopEnd * 2};
+    mixFullBand(shortKernel(), sound.doubledAround(0), doubled, leftGain, rightGain, out, frames);
+    cursor.position = doubled.position / 2;
+}
+
+void addHalfwayFrames(const std::int16_t* padded, std::size_t first, std::size_t count,
+                      float* out) noexcept {
+    constexpr std::uint64_t kOne = std::uint64_t{1} << 32;
+    SoundCursor cursor{first * kOne + kOne / 2, kOne, ~std::uint64_t{0}};
+    mixFullBand(longKernel(), padded, cursor, 1.0f, 1.0f, out, count);
 }
 
 } // namespace calmfield::engine

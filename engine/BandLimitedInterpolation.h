@@ -21,7 +21,7 @@ struct SoundCursor {
     std::uint64_t loopEnd;  // the sound's length
 };
 
-// Adds `frames` stereo frames of `sound` read through the sinc kernel from the cursor on, times
+// Adds `frames` stereo frames of `sound` read through the short kernel from the cursor on, times
 // the gains, to the interleaved `out`, and moves the cursor past them, wrapping at the loop.
 // `bandwidth`, in (0, 1], is the part of the sound's band that is kept: below 1 when the rate
 // moves the band's top above the output's Nyquist frequency, where it would fold back. Nothing
@@ -29,5 +29,12 @@ struct SoundCursor {
 // allocates or locks.
 void mixBandLimited(const SoundBuffer& sound, SoundCursor& cursor, float bandwidth, float leftGain,
                     float rightGain, float* out, std::size_t frames) noexcept;
+
+// Adds the values halfway between the frames first .. first + count - 1 of a loop and their next
+// frames, read through the long kernel, to the interleaved `out`. `padded` holds the loop with
+// LongKernel::kFramesBefore of its last frames ahead and LongKernel::kFramesAfter of its first
+// behind.
+void addHalfwayFrames(const std::int16_t* padded, std::size_t first, std::size_t count,
+                      float* out) noexcept;
 
 } // namespace calmfield::engine

@@ -26,21 +26,30 @@ TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
     }
 }
 
-TEST(SoundFile, TheKernelsReachWrapsAroundTheLoop) {
+TEST(SoundFile, TheDoubledLoopWrapsAroundAndKeepsTheSoundsFrames) {
     testing::TemporaryFolder folder;
     const auto frames = testing::randomStereo(5, 3);
     testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
     const auto sound = loadSoundFile(folder.path() / "a.wav").sound;
     ASSERT_TRUE(sound);
 
-    // The loop's frames go on periodically on either side, however short the loop is.
-    for (std::ptrdiff_t i = -static_cast<std::ptrdiff_t>(engine::kFramesBefore);
-         i < static_cast<std::ptrdiff_t>(5 + engine::kFramesAfter); ++i) {
-        const auto frame = static_cast<std::size_t>((i % 5 + 5) % 5);
-        ASSERT_EQ(sound->frame(i)[0], frames[2 * frame]) << i;
-        ASSERT_EQ(sound->frame(i)[1], frames[2 * frame + 1]) << i;
+    // The doubled loop goes on periodically on either side, however short the loop is, and holds
+    // the sound's own frames at its even frames.
+    using engine::ShortKernel;
+    const auto before = static_cast<std::ptrdiff_t>(ShortKernel::kFramesBefore);
+    const auto doubledFrame = [&](std::ptrdiff_t i) {
+        return sound->doubledAround(0) + 2 * (i + before);
+    };
+    for (std::ptrdiff_t i = -before;
+         i < static_cast<std::ptrdiff_t>(10 + ShortKernel::kFramesAfter); ++i) {
+        const auto inLoop = (i % 10 + 10) % 10;
+        ASSERT_EQ(doubledFrame(i)[0], doubledFrame(inLoop)[0]) << i;
+        ASSERT_EQ(doubledFrame(i)[1], doubledFrame(inLoop)[1]) << i;
+        if (inLoop % 2 == 0) {
+            ASSERT_EQ(doubledFrame(i)[0], frames[inLoop]) << i;
+            ASSERT_EQ(doubledFrame(i)[1], frames[inLoop + 1]) << i;
+        }
     }
-    EXPECT_EQ(sound->around(0), sound->frame(-static_cast<std::ptrdiff_t>(engine::kFramesBefore)));
 }
 
 TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
