@@ -41,8 +41,9 @@ template <class Kernel> Phase phaseAt(const Kernel& kernel, std::uint64_t positi
 
 // `padded` holds frame -Kernel::kFramesBefore first.
 template <class Kernel>
-void mixFullBandBaseline(const Kernel& kernel, const std::int16_t* padded, SoundCursor& cursor,
+void mixFullBandBaseline(const Kernel& kernel, const std::int16_t* padded, SoundCursor& shared,
                          float leftGain, float rightGain, float* out, std::size_t frames) noexcept {
+    SoundCursor cursor = shared; // a copy that no store into `out` can be taken to change
     constexpr std::size_t kRowLength = 2 * Kernel::kTaps;
     constexpr std::size_t kLanes = 8;
     static_assert(kRowLength % kLanes == 0);
@@ -65,13 +66,15 @@ void mixFullBandBaseline(const Kernel& kernel, const std::int16_t* padded, Sound
         out[2 * n + 1] += sums[1] * rightGain;
         advance(cursor);
     }
+    shared = cursor;
 }
 
 #if defined(__x86_64__)
 template <class Kernel>
 __attribute__((target("avx2,fma"))) void
-mixFullBandAvx2Fma(const Kernel& kernel, const std::int16_t* padded, SoundCursor& cursor,
+mixFullBandAvx2Fma(const Kernel& kernel, const std::int16_t* padded, SoundCursor& shared,
                    float leftGain, float rightGain, float* out, std::size_t frames) noexcept {
+    SoundCursor cursor = shared; // a copy that no store into `out` can be taken to change
     constexpr std::size_t kRowLength = 2 * Kernel::kTaps;
     static_assert(kRowLength % 8 == 0);
     const __m128 gains = _mm_setr_ps(leftGain, rightGain, 0.0f, 0.0f);
@@ -80,6 +83,7 @@ mixFullBandAvx2Fma(const Kernel& kernel, const std::int16_t* padded, SoundCursor
         const Phase phase = phaseAt(kernel, cursor.position);
         __m256 early = _mm256_setzero_ps();
         __m256 late = _mm256_setzero_ps();
+#pragma GCC unroll 8
         for (std::size_t t = 0; t < kRowLength; t += 8) {
             const __m256 frames4 = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + t))));
@@ -95,6 +99,7 @@ mixFullBandAvx2Fma(const Kernel& kernel, const std::int16_t* padded, SoundCursor
         _mm_store_sd(reinterpret_cast<double*>(out + 2 * n), _mm_castps_pd(mixed));
         advance(cursor);
     }
+    shared = cursor;
 }
 #endif
 
