@@ -117,20 +117,25 @@ void mixNarrowedBand(const SoundBuffer& sound, SoundCursor& cursor, float bandwi
             static_cast<double>(static_cast<std::uint32_t>(cursor.position)) / 4294967296.0;
         const auto first = static_cast<std::int64_t>(std::floor(fraction - reach)) + 1;
         const auto last = static_cast<std::int64_t>(std::ceil(fraction + reach)) - 1;
-        float left = 0.0f;
-        float right = 0.0f;
-        for (std::int64_t k = first; k <= last; ++k) {
-            const double point = std::abs(static_cast<double>(k) - fraction) * scale;
-            const auto below = static_cast<std::size_t>(point);
-            const auto between = static_cast<float>(point - static_cast<double>(below));
+        const bool wraps = frame + first < 0 || frame + last >= length;
+        double point = (static_cast<double>(first) - fraction) * scale; // in steps of the shape
+        // Partial sums by tap, so that the additions need not wait on one another.
+        float sums[4][2] = {};
+        for (std::int64_t k = first; k <= last; ++k, point += scale) {
+            const double distance = std::abs(point);
+            const auto below = static_cast<std::size_t>(distance);
+            const auto between = static_cast<float>(distance - static_cast<double>(below));
             const float weight = shape[below] + between * (shape[below + 1] - shape[below]);
             std::int64_t index = frame + k;
-            if (index < 0 || index >= length)
+            if (wraps)
                 index = (index % length + length) % length;
             const std::int16_t* sample = sound.frame(static_cast<std::size_t>(index));
-            left += weight * static_cast<float>(sample[0]);
-            right += weight * static_cast<float>(sample[1]);
+            float* sum = sums[static_cast<std::uint64_t>(k) % 4];
+            sum[0] += weight * static_cast<float>(sample[0]);
+            sum[1] += weight * static_cast<float>(sample[1]);
         }
+        const float left = (sums[0][0] + sums[1][0]) + (sums[2][0] + sums[3][0]);
+        const float right = (sums[0][1] + sums[1][1]) + (sums[2][1] + sums[3][1]);
         out[2 * n] += left * bandwidth * leftGain;
         out[2 * n + 1] += right * bandwidth * rightGain;
         advance(cursor);

@@ -21,7 +21,7 @@ struct SoundCursor {
     std::uint64_t loopEnd;  // the sound's length
 };
 
-// Adds `frames` stereo frames of `sound` read through the short kernel from the cursor on, times
+// Adds `frames` stereo frames of `sound` read through a sinc kernel from the cursor on, times
 // the gains, to the interleaved `out`, and moves the cursor past them, wrapping at the loop.
 // `bandwidth`, in (0, 1], is the part of the sound's band that is kept: below 1 when the rate
 // moves the band's top above the output's Nyquist frequency, where it would fold back. Nothing
