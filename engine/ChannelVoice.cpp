@@ -1,6 +1,6 @@
 #include "engine/ChannelVoice.h"
 
-#include "engine/StereoInterpolation.h"
+#include "engine/BandLimitedInterpolation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,6 @@ namespace {
 
 constexpr float kSampleScale = 1.0f / 32768.0f;
 constexpr double kFixedOne = 4294967296.0; // 1.0 in 32.32 fixed point
-
-inline const CubicWeights& weightsAt(std::uint64_t position) noexcept {
-    return cubicWeights(static_cast<std::uint32_t>(position));
-}
 
 } // namespace
 
@@ -86,27 +82,17 @@ bool ChannelVoice::advanceEnvelopeAndGains() noexcept {
     return true;
 }
 
-void ChannelVoice::mixFrame(float* out, std::uint64_t step) noexcept {
-    addInterpolatedFrame(sound_.neighbourhood(static_cast<std::size_t>(position_ >> 32)),
-                         weightsAt(position_), envelope_ * left_, envelope_ * right_, out);
-    position_ += step;
-    if (position_ >= loopEnd_)
-        position_ %= loopEnd_;
+void ChannelVoice::mixFrame(float* out, const Reading& reading) noexcept {
+    SoundCursor cursor{position_, reading.step, loopEnd_};
+    mixBandLimited(sound_, cursor, reading.bandwidth, envelope_ * left_, envelope_ * right_, out,
+                   1);
+    position_ = cursor.position;
 }
 
-void ChannelVoice::mixSteady(float* out, std::size_t frames, std::uint64_t step) noexcept {
-    const float left = left_;
-    const float right = right_;
-    std::uint64_t position = position_;
-    const std::uint64_t loopEnd = loopEnd_;
-    for (std::size_t n = 0; n < frames; ++n) {
-        addInterpolatedFrame(sound_.neighbourhood(static_cast<std::size_t>(position >> 32)),
-                             weightsAt(position), left, right, out + 2 * n);
-        position += step;
-        if (position >= loopEnd)
-            position %= loopEnd;
-    }
-    position_ = position;
+void ChannelVoice::mixSteady(float* out, std::size_t frames, const Reading& reading) noexcept {
+    SoundCursor cursor{position_, reading.step, loopEnd_};
+    mixBandLimited(sound_, cursor, reading.bandwidth, left_, right_, out, frames);
+    position_ = cursor.position;
 }
 
 void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept {
@@ -114,18 +100,20 @@ void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputR
         return;
     followControls(outputRate);
     const std::uint32_t frequency = controls_.frequency.load(std::memory_order_relaxed);
-    const std::uint64_t step =
-        static_cast<std::uint64_t>(static_cast<double>(frequency) / outputRate * kFixedOne + 0.5);
+    const double speed = static_cast<double>(frequency) / outputRate;
+    // Where the moved band would reach above the output's Nyquist frequency, it is cut below it.
+    const Reading reading{static_cast<std::uint64_t>(speed * kFixedOne + 0.5),
+                          static_cast<float>(std::min(1.0, 1.0 / speed))};
 
     for (std::size_t n = 0; n < frames; ++n) {
         const bool steady = fade_ == ramp_ && gainRampLeft_ == 0 && playing_ && !seekPending_;
         if (steady) {
-            mixSteady(out + 2 * n, frames - n, step);
+            mixSteady(out + 2 * n, frames - n, reading);
             return;
         }
         if (!advanceEnvelopeAndGains())
             return;
-        mixFrame(out + 2 * n, step);
+        mixFrame(out + 2 * n, reading);
     }
 }
 

@@ -29,8 +29,14 @@ class ChannelVoice {
   private:
     void followControls(std::uint32_t outputRate) noexcept;
     bool advanceEnvelopeAndGains() noexcept;
-    void mixSteady(float* out, std::size_t frames, std::uint64_t step) noexcept;
-    void mixFrame(float* out, std::uint64_t step) noexcept;
+    // How the sound is read at the current rates: the step between output frames in 32.32
+    // fixed-point frames, and the part of the sound's band that is kept.
+    struct Reading {
+        std::uint64_t step;
+        float bandwidth;
+    };
+    void mixSteady(float* out, std::size_t frames, const Reading& reading) noexcept;
+    void mixFrame(float* out, const Reading& reading) noexcept;
 
     const SoundBuffer& sound_;
     const ChannelControls& controls_;

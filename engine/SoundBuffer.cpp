@@ -1,11 +1,13 @@
 #include "engine/SoundBuffer.h"
 
+#include "engine/BandLimitedInterpolation.h"
 #include "engine/DataChunk.h"
 #include "platform/RegularFile.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace calmfield::engine {
@@ -19,7 +21,9 @@ constexpr sf_count_t kBlockFrames = 64 * 1024;
 
 // Room taken by a frame in memory, and the frames added around the loop for interpolation.
 constexpr std::size_t kFrameBytes = 2 * sizeof(std::int16_t);
-constexpr std::size_t kPaddingFrames = 3;
+constexpr std::size_t kPaddingFrames = LongKernel::kFramesBefore + LongKernel::kFramesAfter;
+// Frames doubled at a time when a sound is loaded.
+constexpr std::size_t kDoublingBlock = 4096;
 
 constexpr char kUnplayableEncoding[] = "its samples are in an encoding that cannot be played";
 constexpr char kDamaged[] = "it is damaged and shorter than its header says";
@@ -141,26 +145,54 @@ SoundFileResult decode(const std::filesystem::path& path) {
     return {std::make_shared<const SoundBuffer>(std::move(stereo), rate), {}};
 }
 
+// Copies the loop's last `before` frames ahead of it and its first `after` frames behind it, in
+// `stereo` whose loop of `frames` frames starts after `before` frames.
+void wrapLoop(std::int16_t* stereo, std::size_t frames, std::size_t before, std::size_t after) {
+    const auto copyFrame = [&](std::size_t to, std::size_t loopFrame) {
+        stereo[2 * to] = stereo[2 * (before + loopFrame)];
+        stereo[2 * to + 1] = stereo[2 * (before + loopFrame) + 1];
+    };
+    for (std::size_t i = 0; i < before; ++i)
+        copyFrame(i, (frames - (before - i) % frames) % frames);
+    for (std::size_t i = 0; i < after; ++i)
+        copyFrame(before + frames + i, i % frames);
+}
+
+std::int16_t toSample(float value) {
+    return static_cast<std::int16_t>(std::lround(std::clamp(value, -32768.0f, 32767.0f)));
+}
+
 } // namespace
 
 SoundBuffer::SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate)
-    : padded_(std::move(interleavedStereo)), frames_(padded_.size() / 2), sampleRate_(sampleRate) {
-    padded_.reserve(padded_.size() + 2 * kPaddingFrames);
-    const std::int16_t lastLeft = padded_[padded_.size() - 2];
-    const std::int16_t lastRight = padded_.back();
-    padded_.insert(padded_.begin(), {lastLeft, lastRight});
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::size_t frame = 1 + i % frames_; // frame 0 now starts at the second pair
-        const std::int16_t left = padded_[2 * frame];
-        const std::int16_t right = padded_[2 * frame + 1];
-        padded_.push_back(left);
-        padded_.push_back(right);
+    : frames_(interleavedStereo.size() / 2), sampleRate_(sampleRate) {
+    std::vector<std::int16_t>& padded = interleavedStereo;
+    padded.resize(padded.size() + 2 * kPaddingFrames);
+    std::copy_backward(padded.begin(), padded.begin() + 2 * frames_,
+                       padded.begin() + 2 * (frames_ + LongKernel::kFramesBefore));
+    wrapLoop(padded.data(), frames_, LongKernel::kFramesBefore, LongKernel::kFramesAfter);
+
+    doubled_.resize(2 * (2 * frames_ + ShortKernel::kFramesBefore + ShortKernel::kFramesAfter));
+    std::vector<float> halfway(2 * kDoublingBlock);
+    for (std::size_t first = 0; first < frames_; first += kDoublingBlock) {
+        const std::size_t count = std::min(kDoublingBlock, frames_ - first);
+        std::fill(halfway.begin(), halfway.end(), 0.0f);
+        addHalfwayFrames(padded.data(), first, count, halfway.data());
+        for (std::size_t i = 0; i < count; ++i) {
+            std::int16_t* to = doubled_.data() + 2 * (2 * (first + i) + kPad);
+            const std::int16_t* from = padded.data() + 2 * (first + i + LongKernel::kFramesBefore);
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = toSample(halfway[2 * i] * 0.5f);
+            to[3] = toSample(halfway[2 * i + 1] * 0.5f);
+        }
     }
+    wrapLoop(doubled_.data(), 2 * frames_, ShortKernel::kFramesBefore, ShortKernel::kFramesAfter);
 }
 
 std::size_t longestSoundFrames(std::uint32_t sampleRate) {
     return std::min(static_cast<std::size_t>(kLongestSoundSeconds) * sampleRate,
-                    kLargestSoundBytes / kFrameBytes - kPaddingFrames);
+                    kLargestSoundBytes / (2 * kFrameBytes) - kPaddingFrames);
 }
 
 SoundFileResult loadSoundFile(const std::filesystem::path& path) {

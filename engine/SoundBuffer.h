@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SincKernel.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,25 +11,31 @@
 
 namespace calmfield::engine {
 
-// A whole sound decoded into memory: 16-bit stereo frames at the sound's own rate. The frames are
-// stored with the last frame copied before the first and the first two after the last, so that
-// four-point interpolation around any frame reads straight through the loop's wrap.
+// A whole sound decoded into memory: 16-bit stereo frames at the sound's own rate, kept at twice
+// that rate, frame 2i being frame i and frame 2i+1 half the long kernel's value halfway to the
+// next, so that the short kernel can play it. The doubled frames are stored with the loop's last
+// frames copied before the first and its first frames after the last, so that the short kernel
+// around any frame reads straight through the loop's wrap.
 class SoundBuffer {
   public:
-    // `interleavedStereo` holds left, right pairs; it must not be empty. Its storage is kept, so
-    // room for three more frames spares a copy.
+    // `interleavedStereo` holds left, right pairs; it must not be empty.
     SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate);
 
     std::size_t frames() const { return frames_; }
     std::uint32_t sampleRate() const { return sampleRate_; }
 
-    // The four frames i-1, i, i+1, i+2 (with wrap) start here, for 0 <= i < frames().
-    const std::int16_t* neighbourhood(std::size_t i) const { return padded_.data() + 2 * i; }
-    std::int16_t left(std::size_t i) const { return padded_[2 * (i + 1)]; }
-    std::int16_t right(std::size_t i) const { return padded_[2 * (i + 1) + 1]; }
+    // Frame i of the sound, for 0 <= i < frames().
+    const std::int16_t* frame(std::size_t i) const { return doubled_.data() + 2 * (2 * i + kPad); }
+    std::int16_t left(std::size_t i) const { return frame(i)[0]; }
+    std::int16_t right(std::size_t i) const { return frame(i)[1]; }
+
+    // The doubled frames i - ShortKernel::kFramesBefore .. i + ShortKernel::kFramesAfter, wrapped
+    // around the loop, start here, for 0 <= i < 2 * frames().
+    const std::int16_t* doubledAround(std::size_t i) const { return doubled_.data() + 2 * i; }
 
   private:
-    std::vector<std::int16_t> padded_;
+    static constexpr std::size_t kPad = ShortKernel::kFramesBefore;
+    std::vector<std::int16_t> doubled_;
     std::size_t frames_;
     std::uint32_t sampleRate_;
 };
@@ -37,7 +45,8 @@ struct SoundFileResult {
     std::string error; // why, in words for the user, as a clause without a full stop
 };
 
-// The longest sound that is played: ten minutes, and never more than 256 MB in memory.
+// The longest sound that is played: ten minutes, and never more than 256 MB in memory at twice
+// its rate.
 inline constexpr std::uint32_t kLongestSoundSeconds = 600;
 inline constexpr std::size_t kLargestSoundBytes = std::size_t{256} << 20;
 std::size_t longestSoundFrames(std::uint32_t sampleRate);

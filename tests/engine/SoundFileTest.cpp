@@ -26,21 +26,30 @@ TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
     }
 }
 
-TEST(SoundFile, InterpolationNeighbourhoodWrapsAroundTheLoop) {
+TEST(SoundFile, TheDoubledLoopWrapsAroundAndKeepsTheSoundsFrames) {
     testing::TemporaryFolder folder;
     const auto frames = testing::randomStereo(5, 3);
     testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
     const auto sound = loadSoundFile(folder.path() / "a.wav").sound;
     ASSERT_TRUE(sound);
 
-    const std::int16_t* first = sound->neighbourhood(0);
-    EXPECT_EQ(first[0], frames[8]); // the last frame comes before the first
-    EXPECT_EQ(first[2], frames[0]);
-    const std::int16_t* last = sound->neighbourhood(4);
-    EXPECT_EQ(last[2], frames[8]);
-    EXPECT_EQ(last[4], frames[0]); // then the first two frames again
-    EXPECT_EQ(last[6], frames[2]);
-    EXPECT_EQ(last[7], frames[3]);
+    // The doubled loop goes on periodically on either side, however short the loop is, and holds
+    // the sound's own frames at its even frames.
+    using engine::ShortKernel;
+    const auto before = static_cast<std::ptrdiff_t>(ShortKernel::kFramesBefore);
+    const auto doubledFrame = [&](std::ptrdiff_t i) {
+        return sound->doubledAround(0) + 2 * (i + before);
+    };
+    for (std::ptrdiff_t i = -before;
+         i < static_cast<std::ptrdiff_t>(10 + ShortKernel::kFramesAfter); ++i) {
+        const auto inLoop = (i % 10 + 10) % 10;
+        ASSERT_EQ(doubledFrame(i)[0], doubledFrame(inLoop)[0]) << i;
+        ASSERT_EQ(doubledFrame(i)[1], doubledFrame(inLoop)[1]) << i;
+        if (inLoop % 2 == 0) {
+            ASSERT_EQ(doubledFrame(i)[0], frames[inLoop]) << i;
+            ASSERT_EQ(doubledFrame(i)[1], frames[inLoop + 1]) << i;
+        }
+    }
 }
 
 TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {

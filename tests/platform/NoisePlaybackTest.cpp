@@ -23,10 +23,14 @@ using testsupport::PrivatePulseServer;
 
 constexpr int kPink = 1;
 
-std::filesystem::path pinkSoundFile() {
+std::filesystem::path colourSoundFile(int colour) {
     const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
     return platform::resolveStoredName(folder != nullptr ? folder : ".",
-                                       kNoiseColours[kPink].soundFile);
+                                       kNoiseColours[colour].soundFile);
+}
+
+std::filesystem::path pinkSoundFile() {
+    return colourSoundFile(kPink);
 }
 
 // The level of a sound as decoded for playing, in decibels relative to full scale.
@@ -44,14 +48,14 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
   protected:
     void SetUp() override { this->startServer(44100); }
 
-    // Plays `file` as the pink colour through an output of its own to the server; null if it
-    // cannot, with the reason reported.
-    NoiseChannel* play(const std::filesystem::path& file) {
+    // Plays `file` as a colour, pink unless told, through an output of its own to the server;
+    // null if it cannot, with the reason reported.
+    NoiseChannel* play(const std::filesystem::path& file, int colour = kPink) {
         output = std::make_unique<platform::PulseSoundOutput>(this->server.address());
         bank = std::make_unique<ChannelBank>(*output);
         EXPECT_TRUE(bank->openDevice(5s));
-        EXPECT_EQ(bank->createChannel(kPink, file), "");
-        NoiseChannel* channel = bank->channel(kPink);
+        EXPECT_EQ(bank->createChannel(colour, file), "");
+        NoiseChannel* channel = bank->channel(colour);
         if (channel != nullptr)
             channel->Play();
         return channel;
@@ -74,15 +78,27 @@ TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers);
 // Only a PulseAudio server is started again at another rate within a test.
 using ServerRateChange = ServerNoisePlayback<PrivatePulseServer>;
 
-TYPED_TEST(ServerNoisePlayback, PinkNoiseReachesTheSinkAtItsOwnLevelAndSlope) {
-    ASSERT_TRUE(this->pinkSound.sound) << this->pinkSound.error;
-    ASSERT_NE(this->play(pinkSoundFile()), nullptr);
+// The colours whose energy lies at the top of the band show whether it reaches the sink unbent.
+TYPED_TEST(ServerNoisePlayback, ColoursReachTheSinkAtTheirOwnLevelAndSlope) {
+    struct Colour {
+        int index;
+        double slope; // decibels per octave
+    };
+    for (const Colour colour : {Colour{kPink, -3.0}, Colour{3, 3.0}, Colour{4, 6.0}}) {
+        SCOPED_TRACE(kNoiseColours[colour.index].name);
+        const SoundFileResult sound = loadSoundFile(colourSoundFile(colour.index));
+        ASSERT_TRUE(sound.sound) << sound.error;
+        this->bank.reset();
+        ASSERT_NE(this->play(colourSoundFile(colour.index), colour.index), nullptr);
 
-    const auto recording = this->recordSink(3s);
-    ASSERT_FALSE(recording.empty());
-    const auto spectrum = testsupport::averagedSpectrum(recording, 2, this->server.sampleRate());
-    EXPECT_NEAR(testsupport::slopeDecibelsPerOctave(spectrum, 100.0, 8000.0), -3.0, 1.0);
-    EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*this->pinkSound.sound), 1.5);
+        const auto recording = this->recordSink(3s);
+        ASSERT_FALSE(recording.empty());
+        const auto spectrum =
+            testsupport::averagedSpectrum(recording, 2, this->server.sampleRate());
+        EXPECT_NEAR(testsupport::slopeDecibelsPerOctave(spectrum, 1000.0, 10000.0), colour.slope,
+                    0.3);
+        EXPECT_NEAR(testsupport::rmsDecibels(recording), soundLevel(*sound.sound), 1.5);
+    }
 }
 
 // Stopping the last colour corks the stream once its fade has played out; a change made meanwhile
