@@ -49,8 +49,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
 std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& instance) {
     const auto folder = shell::userRuntimeFolder();
     if (!folder) {
-        std::fputs("calmfield: There is no private runtime folder, so a second start would not "
-                   "find this one.\n",
+        std::fputs("calmfield: No private runtime folder can be made, so starting Calmfield "
+                   "again would open a second copy.\n",
                    stderr);
         return std::nullopt;
     }
@@ -67,8 +67,8 @@ std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& ins
         break;
     }
     instance.reset();
-    std::fputs("calmfield: The lock in the runtime folder cannot be made, so a second start would "
-               "not find this one.\n",
+    std::fputs("calmfield: No lock file can be made in the runtime folder, so starting "
+               "Calmfield again would open a second copy.\n",
                stderr);
     return std::nullopt;
 }
@@ -113,7 +113,11 @@ int main(int argc, char* argv[]) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // A later start brings the program forward: the main window as the tray icon does, or once
     // that has closed, the windows that keep the program running.
-    if (instance && instance->listen()) {
+    if (instance && !instance->listen())
+        std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
+                   "again will not bring this window forward.\n",
+                   stderr);
+    if (instance) {
         QObject::connect(&*instance, &shell::SingleInstance::showRequested, &application,
                          [mainWindow = QPointer<shell::Form1>(window), &windows] {
                              if (mainWindow)
