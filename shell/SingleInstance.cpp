@@ -1,5 +1,6 @@
 #include "shell/SingleInstance.h"
 
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -43,11 +44,10 @@ SingleInstance::Claim SingleInstance::claim() {
         return Claim::Unavailable;
 
     // The running copy may have taken the lock a moment ago and not be listening yet.
-    const QString socketPath = QString::fromStdString((folder_ / "calmfield.socket").string());
     const auto deadline = std::chrono::steady_clock::now() + kReachTimeout;
     do {
         QLocalSocket socket;
-        socket.connectToServer(socketPath, QIODevice::WriteOnly);
+        socket.connectToServer(socketPath(), QIODevice::WriteOnly);
         if (socket.waitForConnected(100)) {
             socket.write(kShowRequest);
             if (socket.waitForBytesWritten(200))
@@ -59,13 +59,16 @@ SingleInstance::Claim SingleInstance::claim() {
 }
 
 bool SingleInstance::listen() {
-    const QString socketPath = QString::fromStdString((folder_ / "calmfield.socket").string());
-    QLocalServer::removeServer(socketPath);
+    QLocalServer::removeServer(socketPath());
     server_ = std::make_unique<QLocalServer>();
-    if (!server_->listen(socketPath))
+    if (!server_->listen(socketPath()))
         return false;
     connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::takeConnections);
     return true;
+}
+
+QString SingleInstance::socketPath() const {
+    return QFile::decodeName((folder_ / "calmfield.socket").c_str());
 }
 
 void SingleInstance::takeConnections() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <chrono>
 #include <filesystem>
@@ -46,6 +47,7 @@ class SingleInstance : public QObject {
     void showRequested();
 
   private:
+    QString socketPath() const;
     void takeConnections();
 
     std::filesystem::path folder_;
