@@ -261,7 +261,11 @@ QImage iconPicture(int size) {
     painter.setBrush(fill);
     painter.drawRoundedRect(square, s * 0.22, s * 0.22);
 
-    // One full period of a sine wave across the middle.
+    // One full period of a sine wave across the middle. A stroke of whole pixels, crests on whole
+    // pixels and a middle line on the pixel grid keep the wave sharp at the smallest sizes.
+    const double stroke = std::max(2.0, std::round(s / 9.0));
+    const double middle = std::floor(s * 0.5) + (int(stroke) % 2 == 1 ? 0.5 : 0.0);
+    const double amplitude = std::round(s * 0.17);
     QPainterPath wave;
     const double left = s * 0.16;
     const double span = s * 0.68;
@@ -269,15 +273,15 @@ QImage iconPicture(int size) {
     for (int i = 0; i <= steps; ++i) {
         const double t = double(i) / steps;
         const QPointF point(left + span * t,
-                            s * 0.5 - s * 0.17 * std::sin(2 * std::numbers::pi * t));
+                            middle - amplitude * std::sin(2 * std::numbers::pi * t));
         if (i == 0)
             wave.moveTo(point);
         else
             wave.lineTo(point);
     }
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(0xff, 0xf6, 0xea), std::max(2.0, s / 9.0), Qt::SolidLine,
-                        Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(QColor(0xff, 0xf6, 0xea), stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(wave);
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);

@@ -97,6 +97,15 @@ void ProgramWindows::showTroubleshooting() {
     bringForward(troubleshooting_.get());
 }
 
+void ProgramWindows::bringOpenWindowsForward() {
+    const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(), recorder_,
+                                  saveName_};
+    for (QWidget* window : windows) {
+        if (window != nullptr && open_.contains(window))
+            bringForward(window);
+    }
+}
+
 recorder::Form8* ProgramWindows::recorderWindow() const {
     return recorder_.data();
 }

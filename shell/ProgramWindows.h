@@ -56,6 +56,8 @@ class ProgramWindows : public QObject {
     void showRecorder();
     void showSaveName();
     void showTroubleshooting();
+    // Brings every open window to the front, the dialogs last so that they stay on top.
+    void bringOpenWindowsForward();
 
     Form2* aboutWindow() const { return about_.get(); }
     Form4* contactWindow() const { return contact_.get(); }

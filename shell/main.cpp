@@ -3,11 +3,14 @@
 #include "platform/PulseSoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "recorder/CommandInterpreter.h"
+#include "shell/CommandLine.h"
 #include "shell/DialogFont.h"
 #include "shell/Form1.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/ProgramEnding.h"
 #include "shell/ProgramWindows.h"
+#include "shell/RuntimeFolder.h"
+#include "shell/SingleInstance.h"
 #include "shell/TerminationRequests.h"
 #include "shell/TerminationSignals.h"
 
@@ -15,15 +18,77 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+using namespace calmfield;
+
+// Answers --help and --version, and refuses what it does not understand; empty when the program
+// goes on to run.
+std::optional<int> answerCommandLine(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const shell::CommandLine commandLine = shell::readCommandLine(arguments);
+    if (commandLine.run)
+        return std::nullopt;
+    std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
+    std::fputs(commandLine.errors.toLocal8Bit().constData(), stderr);
+    return commandLine.exitStatus;
+}
+
+// Claims the program's place as the one running copy for this user. The exit status when this
+// start ends here, having handed over to the copy already running.
+std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& instance) {
+    const auto folder = shell::userRuntimeFolder();
+    if (!folder) {
+        std::fputs("calmfield: No private runtime folder can be made, so starting Calmfield "
+                   "again would open a second copy.\n",
+                   stderr);
+        return std::nullopt;
+    }
+    instance.emplace(*folder);
+    switch (instance->claim()) {
+    case shell::SingleInstance::Claim::First:
+        return std::nullopt;
+    case shell::SingleInstance::Claim::HandedOver:
+        return 0;
+    case shell::SingleInstance::Claim::NotAnswering:
+        std::fputs("calmfield: Calmfield is already running but does not answer.\n", stderr);
+        return 1;
+    case shell::SingleInstance::Claim::Unavailable:
+        break;
+    }
+    instance.reset();
+    std::fputs("calmfield: No lock file can be made in the runtime folder, so starting "
+               "Calmfield again would open a second copy.\n",
+               stderr);
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    using namespace calmfield;
+    // Both come before the application object, which needs a window system.
+    if (const auto status = answerCommandLine(argc, argv))
+        return *status;
+    std::optional<shell::SingleInstance> instance;
+    if (const auto status = claimSingleInstance(instance))
+        return *status;
+
     QApplication application(argc, argv);
     // Names the user's own settings folder: ~/.config/calmfield.
     QApplication::setApplicationName(QStringLiteral("calmfield"));
+    QApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CALMFIELD_APPLICATION_ID));
     // The program ends when its last window closes, not when the last one on screen does: the
     // main window may be hidden in the tray while another window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -46,6 +111,21 @@ int main(int argc, char* argv[]) {
                           &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
                           nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A later start brings the program forward: the main window as the tray icon does, or once
+    // that has closed, the windows that keep the program running.
+    if (instance && !instance->listen())
+        std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
+                   "again will not bring this window forward.\n",
+                   stderr);
+    if (instance) {
+        QObject::connect(&*instance, &shell::SingleInstance::showRequested, &application,
+                         [mainWindow = QPointer<shell::Form1>(window), &windows] {
+                             if (mainWindow)
+                                 mainWindow->RestoreWindow();
+                             else
+                                 windows.bringOpenWindowsForward();
+                         });
+    }
     window->startUp();
 
     // The session ending and the termination signals end the program as Exit does, so that the

@@ -165,6 +165,19 @@ TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt)
     EXPECT_EQ(programEndings, 1);
 }
 
+// As a second start of the program asks once the main window has closed.
+TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
+    form->about->trigger();
+    form->jhg->trigger();
+    windows.contactWindow()->close();
+    form->close();
+    windows.aboutWindow()->showMinimized();
+    windows.bringOpenWindowsForward();
+    EXPECT_TRUE(windows.aboutWindow()->isVisible());
+    EXPECT_FALSE(windows.aboutWindow()->isMinimized());
+    EXPECT_FALSE(windows.contactWindow()->isVisible());
+}
+
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
     form->about->trigger();
     shell::Form2* about = windows.aboutWindow();

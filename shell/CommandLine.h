@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace calmfield::shell {
+
+// What the command line asks of the program.
+struct CommandLine {
+    // Whether the program goes on to open its windows.
+    bool run = true;
+    // Printed before the program ends without running: on standard output for --help and
+    // --version, on standard error for a command line it does not understand.
+    QString output;
+    QString errors;
+    int exitStatus = 0;
+};
+
+// Reads the program's arguments, the program's name first. Needs no application object, so that
+// --help and --version answer without a window system.
+CommandLine readCommandLine(const QStringList& arguments);
+
+} // namespace calmfield::shell

@@ -1,0 +1,39 @@
+#include "shell/RuntimeFolder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+namespace calmfield::shell {
+namespace {
+
+bool ownFolder(const std::filesystem::path& folder, struct stat& status) {
+    return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid();
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return std::nullopt;
+    struct stat status {};
+    if (!ownFolder(folder, status))
+        return std::nullopt;
+    if ((status.st_mode & 0077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+        return std::nullopt;
+    return folder;
+}
+
+std::optional<std::filesystem::path> userRuntimeFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (runtime != nullptr && *runtime == '/' && ownFolder(runtime, status))
+        return std::filesystem::path(runtime);
+    return privateFolder("/tmp/calmfield-" + std::to_string(::getuid()));
+}
+
+} // namespace calmfield::shell

@@ -1,0 +1,66 @@
+#include "Form1Fixture.h"
+
+#include "shell/RuntimeFolder.h"
+#include "shell/SingleInstance.h"
+
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace calmfield {
+namespace {
+
+namespace fs = std::filesystem;
+using shell::SingleInstance;
+using testing::waitUntil;
+
+TEST(SingleInstance, ALaterStartAsksTheFirstToShowItself) {
+    QTemporaryDir folder;
+    SingleInstance first(folder.path().toStdString());
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
+    ASSERT_TRUE(first.listen());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::showRequested, [&] { ++requests; });
+
+    SingleInstance second(folder.path().toStdString());
+    EXPECT_EQ(second.claim(), SingleInstance::Claim::HandedOver);
+    EXPECT_TRUE(waitUntil([&] { return requests == 1; }));
+}
+
+TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
+    QTemporaryDir scratch;
+    const fs::path root = scratch.path().toStdString();
+    const auto privateOnly = [](const fs::path& folder) {
+        return fs::status(folder).permissions() == fs::perms::owner_all;
+    };
+    const auto made = shell::privateFolder(root / "made");
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(privateOnly(*made));
+    fs::create_directory(root / "open");
+    fs::permissions(root / "open", fs::perms::owner_all | fs::perms::group_read |
+                                       fs::perms::others_read | fs::perms::others_exec);
+    ASSERT_TRUE(shell::privateFolder(root / "open"));
+    EXPECT_TRUE(privateOnly(root / "open"));
+    fs::create_directory_symlink(root / "made", root / "link");
+    EXPECT_FALSE(shell::privateFolder(root / "link"));
+    if (::getuid() == 0) {
+        fs::create_directory(root / "others");
+        ASSERT_EQ(::chown((root / "others").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(shell::privateFolder(root / "others"));
+    }
+
+    // Without XDG_RUNTIME_DIR, as under a service manager or in CI.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const auto fallback = shell::userRuntimeFolder();
+    if (!runtime.isNull())
+        ::setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ(*fallback, fs::path("/tmp/calmfield-" + std::to_string(::getuid())));
+    EXPECT_TRUE(privateOnly(*fallback));
+}
+
+} // namespace
+} // namespace calmfield
