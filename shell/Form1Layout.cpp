@@ -2,6 +2,7 @@
 
 #include "resources/EmbeddedPictures.h"
 #include "shell/ClientArea.h"
+#include "shell/FixedSizeWindowHints.h"
 #include "shell/Form1.h"
 #include "shell/Frame.h"
 #include "shell/Twips.h"
@@ -81,6 +82,7 @@ void Form1::buildWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
+    new FixedSizeWindowHints(this);
 
     auto* client = new ClientArea(picture(":/pictures/background.jpg"), this);
     client->setFixedSize(pixels(8310), pixels(5040));
