@@ -220,16 +220,17 @@ QImage aboutLogo(QSize size) {
     // Ripples spreading from the centre, fading as they widen; the widest clears the top edge and
     // stays above the word.
     const int ripples = 6;
+    const double widening = 1.6; // the ripples spread wider than high, as on water seen aslant
     for (int i = 0; i < ripples; ++i) {
         const double radius = height * (0.045 + 0.05 * i);
         const int alpha = 210 - 30 * i;
         painter.setPen(QPen(QColor(0xa0, 0x58, 0x2c, alpha), height * (0.03 - 0.003 * i)));
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(centre, radius * 1.35, radius);
+        painter.drawEllipse(centre, radius * widening, radius);
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x8a, 0x45, 0x20));
-    painter.drawEllipse(centre, height * 0.03 * 1.35, height * 0.03);
+    painter.drawEllipse(centre, height * 0.03 * widening, height * 0.03);
 
     if (textCanBeDrawn()) {
         QFont font(QStringLiteral("DejaVu Sans"));
