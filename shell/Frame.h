@@ -10,15 +10,16 @@ class Frame : public QGroupBox {
     Q_OBJECT
 
   public:
-    static constexpr int kCaptionInset = 6;
-
     explicit Frame(const QString& caption, QWidget* parent = nullptr);
-
-    // Where the caption is drawn, in the frame's own coordinates.
-    QRect captionRect() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    static constexpr int kCaptionInset = 6;
+
+    // Where the caption is drawn, in the frame's own coordinates.
+    QRect captionRect() const;
 };
 
 } // namespace calmfield::shell
