@@ -203,41 +203,46 @@ QImage brushedButtonFace(QSize size, std::uint32_t seed) {
 }
 
 QImage aboutLogo(QSize size) {
-    const double width = size.width();
-    const double height = size.height();
     QImage image(size, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    const QPointF centre(width / 2, height * 0.4);
-    QRadialGradient wash(centre, std::max(width, height) * 0.75);
+    // The ripples and the word are laid out in the part the about window shows; the wash goes
+    // on beyond it.
+    const QRectF shown(QPointF(0, 0), size.boundedTo(kAboutLogoShownSize));
+    const double height = shown.height();
+    const QPointF centre(shown.center().x(), height * 0.34);
+    QRadialGradient wash(centre, std::max(shown.width(), height) * 0.8);
     wash.setColorAt(0.0, QColor(0xfb, 0xf3, 0xe8));
     wash.setColorAt(1.0, QColor(0xe0, 0xb8, 0x90));
     painter.fillRect(image.rect(), wash);
 
-    // Ripples spreading from the centre, fading as they widen.
+    // Ripples spreading from the centre, fading as they widen; the widest clears the top edge and
+    // stays above the word.
     const int ripples = 6;
+    const double widening = 1.6; // the ripples spread wider than high, as on water seen aslant
     for (int i = 0; i < ripples; ++i) {
-        const double radius = height * (0.06 + 0.06 * i);
-        const int alpha = 210 - 28 * i;
-        painter.setPen(QPen(QColor(0xa0, 0x58, 0x2c, alpha), height * (0.022 - 0.002 * i)));
+        const double radius = height * (0.045 + 0.05 * i);
+        const int alpha = 210 - 30 * i;
+        painter.setPen(QPen(QColor(0xa0, 0x58, 0x2c, alpha), height * (0.03 - 0.003 * i)));
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(centre, radius * 1.35, radius);
+        painter.drawEllipse(centre, radius * widening, radius);
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x8a, 0x45, 0x20));
-    painter.drawEllipse(centre, height * 0.028 * 1.35, height * 0.028);
+    painter.drawEllipse(centre, height * 0.03 * widening, height * 0.03);
 
     if (textCanBeDrawn()) {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setBold(true);
-        font.setPixelSize(static_cast<int>(height * 0.15));
+        font.setPixelSize(static_cast<int>(height * 0.2));
         const QString word = QStringLiteral("Calmfield");
         // Shrink the word until it fits with a margin.
-        while (font.pixelSize() > 8 && QFontMetricsF(font).horizontalAdvance(word) > width * 0.88)
+        while (font.pixelSize() > 8 &&
+               QFontMetricsF(font).horizontalAdvance(word) > shown.width() * 0.88)
             font.setPixelSize(font.pixelSize() - 1);
         painter.setFont(font);
-        const QRectF band(0, height * 0.74, width, height * 0.22);
+        const QRectF band(0, height * 0.68, shown.width(), height * 0.28);
         painter.setPen(QColor(0xff, 0xf8, 0xf0, 160));
         painter.drawText(band.translated(1, 1), Qt::AlignCenter, word);
         painter.setPen(QColor(0x4a, 0x26, 0x12));

@@ -25,8 +25,12 @@ QImage backgroundWash(QSize size);
 // A light grey brushed-metal button face with a thin bevel.
 QImage brushedButtonFace(QSize size, std::uint32_t seed);
 
-// The about window's logo: concentric ripples and the word "Calmfield". Text needs a
-// QGuiApplication; without usable fonts the ripples are drawn alone.
+// How much of the logo the about window's picture box shows: its top-left part, inside the
+// box's border.
+inline constexpr QSize kAboutLogoShownSize(253, 157);
+
+// The about window's logo: concentric ripples above the word "Calmfield", both within the part
+// that is shown. Text needs a QGuiApplication; without usable fonts the ripples are drawn alone.
 QImage aboutLogo(QSize size);
 
 // The program icon: a light wave across a copper rounded square, transparent outside it.

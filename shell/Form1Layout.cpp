@@ -2,7 +2,9 @@
 
 #include "resources/EmbeddedPictures.h"
 #include "shell/ClientArea.h"
+#include "shell/FixedSizeWindowHints.h"
 #include "shell/Form1.h"
+#include "shell/Frame.h"
 #include "shell/Twips.h"
 
 #include <QIcon>
@@ -20,13 +22,15 @@ constexpr Slider::Range kMasterRange{0, 32750, 1500, 11000, 16000};
 
 const QColor kReadoutBackground(0, 0, 0);
 const QColor kReadoutText(255, 128, 0);
+// The digits stand clear of the box's left edge; five of them still fit before the "hz".
+constexpr int kReadoutInset = 2;
 
 QPixmap picture(const char* resource) {
     return QPixmap(QString::fromLatin1(resource));
 }
 
 QGroupBox* frame(const char* name, const char* caption, const QRect& place, QWidget* container) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption), container);
+    auto* box = new Frame(QString::fromLatin1(caption), container);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
     box->setAutoFillBackground(true);
@@ -61,6 +65,8 @@ QLabel* label(const char* name, const char* caption, const QRect& place, QWidget
 
 QLabel* readout(const char* name, const QRect& place, QWidget* container) {
     QLabel* text = label(name, "", place, container, true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    text->setContentsMargins(kReadoutInset, 0, 0, 0);
     QPalette colours = text->palette();
     colours.setColor(QPalette::Window, kReadoutBackground);
     colours.setColor(QPalette::WindowText, kReadoutText);
@@ -76,6 +82,7 @@ void Form1::buildWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
+    new FixedSizeWindowHints(this);
 
     auto* client = new ClientArea(picture(":/pictures/background.jpg"), this);
     client->setFixedSize(pixels(8310), pixels(5040));
@@ -141,9 +148,12 @@ void Form1::buildControls(ClientArea* client) {
     Label8[3] = label("Label8(3)", hz, twipsRect(2760, 1080, 375, 255), Frame3, false);
     Label8[2] = label("Label8(2)", hz, twipsRect(2760, 1440, 375, 255), Frame3, false);
     Label8[1] = label("Label8(1)", hz, twipsRect(2760, 1800, 375, 255), Frame3, false);
-    // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it.
-    for (QLabel* unit : Label8)
+    // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it, and
+    // on the line of the readout's digits.
+    for (QLabel* unit : Label8) {
         unit->setContentsMargins(1, 0, 0, 0);
+        unit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
 
     Picture1 = new QLabel(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));

@@ -7,6 +7,10 @@ namespace calmfield::shell {
 // A horizontal scroll bar that reports committed changes only: a click on an arrow or on the
 // track, a keyboard step, or the end of a drag. It takes the keyboard focus and shows it on the
 // thumb.
+//
+// It is drawn in the program's own colours from its palette: a copper track (Mid) under a
+// light brushed thumb and arrow buttons (Button) with raised edges like the program's buttons,
+// and dark arrows (ButtonText). Where its parts lie is left to the style.
 class Slider : public QScrollBar {
     Q_OBJECT
 

@@ -5,6 +5,8 @@
 #include "shell/Twips.h"
 #include "shell/info/ProductAddresses.h"
 
+#include <QLinearGradient>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -13,6 +15,21 @@ namespace calmfield::shell {
 namespace {
 
 constexpr double kTitlePointSize = 9.75;
+
+// The wash is deepened below the logo for the white text on it. The shade fades in behind the
+// logo's box, so that it has no edge beside the box.
+const QColor kTextShade(0x2a, 0x12, 0x06, 78);
+constexpr int kTextShadeFadeRows = 24;
+
+QPixmap shadedBelow(QPixmap wash, int firstFullRow) {
+    QPainter painter(&wash);
+    const int top = firstFullRow - kTextShadeFadeRows;
+    QLinearGradient shade(0, top, 0, firstFullRow);
+    shade.setColorAt(0.0, Qt::transparent);
+    shade.setColorAt(1.0, kTextShade);
+    painter.fillRect(QRect(0, top, wash.width(), wash.height() - top), shade);
+    return wash;
+}
 
 // White text straight on the background picture.
 QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
@@ -31,19 +48,23 @@ QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
 Form2::Form2(platform::UrlOpener openAddress, QWidget* parent)
     : InformationWindow(QStringLiteral("Calmfield v2.0"), {pixels(4095), pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {
-    client_ = new ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
+    const QRect logoBox = twipsRect(120, 120, 3855, 2415);
+    client_ =
+        new ClientArea(shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
+                                   logoBox.bottom() + 1),
+                       this);
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(client_);
-    buildControls();
+    buildControls(logoBox);
     connect(Command1, &QPushButton::clicked, this, &Form2::takeMeThereClicked);
 }
 
 // Controls are created from the bottom of the stack up: "Take me there!" covers the lower part
 // of the address line.
-void Form2::buildControls() {
+void Form2::buildControls(const QRect& logoBox) {
     Picture1 = new QLabel(client_);
-    Picture1->setGeometry(twipsRect(120, 120, 3855, 2415));
+    Picture1->setGeometry(logoBox);
     Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setAutoFillBackground(true);

@@ -32,7 +32,7 @@ class Form2 : public InformationWindow {
     ClientArea* clientArea() const { return client_; }
 
   private:
-    void buildControls();
+    void buildControls(const QRect& logoBox);
     void takeMeThereClicked();
 
     platform::UrlOpener openAddress_;

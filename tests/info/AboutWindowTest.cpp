@@ -2,6 +2,7 @@
 #include "shell/ClientArea.h"
 #include "shell/info/Form2.h"
 #include "shell/info/ProductAddresses.h"
+#include "tests/support/ColourContrast.h"
 
 #include <QApplication>
 #include <QImage>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -88,9 +90,23 @@ TEST_F(AboutWindow, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
     // Larger than the picture, so that a stretched or tiled wash would show.
     form->resize(1100, 900);
     const QImage shown = form->clientArea()->grab().toImage();
-    for (const QPoint spot : {QPoint(2, 2), QPoint(269, 100), QPoint(120, 293), QPoint(990, 790)})
+    for (const QPoint spot : {QPoint(2, 2), QPoint(269, 100), QPoint(990, 120)})
         EXPECT_EQ(shown.pixel(spot), wash.pixel(spot)) << spot.x() << ", " << spot.y();
     EXPECT_EQ(QColor(shown.pixel(1050, 850)), form->palette().color(QPalette::Window));
+}
+
+// The white text must read clearly wherever it lies on the wash behind it.
+TEST_F(AboutWindow, WashBehindTheTextIsDarkEnoughForWhiteText) {
+    const QImage background = form->clientArea()->background().toImage();
+    for (QLabel* label : labels()) {
+        double lowest = 21.0;
+        const QRect place = label->geometry();
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                lowest = std::min(
+                    lowest, testsupport::contrastRatio(Qt::white, background.pixelColor(x, y)));
+        EXPECT_GE(lowest, 4.5) << label->objectName().toStdString();
+    }
 }
 
 TEST_F(AboutWindow, LogoShowsUnscaledInsideTheSunkenBorder) {
@@ -104,6 +120,22 @@ TEST_F(AboutWindow, LogoShowsUnscaledInsideTheSunkenBorder) {
     EXPECT_GT(inside.x(), 0) << "the border takes its room first";
     for (const QPoint spot : {QPoint(0, 0), QPoint(128, 80), QPoint(250, 150)})
         EXPECT_EQ(shown.pixel(inside + spot), logo.pixel(spot)) << spot.x() << ", " << spot.y();
+}
+
+// The box shows only the logo's top-left part: the word, its darkest drawing, must lie there.
+TEST_F(AboutWindow, LogosWordLiesInThePartTheBoxShows) {
+    const QImage logo(QString::fromLatin1(resources::kAboutLogo));
+    const QRect shown(QPoint(0, 0), form->Picture1->contentsRect().size());
+    int darkShown = 0;
+    int darkHidden = 0;
+    for (int y = 0; y < logo.height(); ++y) {
+        for (int x = 0; x < logo.width(); ++x) {
+            if (qGray(logo.pixel(x, y)) < 90)
+                ++(shown.contains(x, y) ? darkShown : darkHidden);
+        }
+    }
+    EXPECT_GT(darkShown, 400);
+    EXPECT_EQ(darkHidden, 0);
 }
 
 TEST_F(AboutWindow, TabGoesFromThePictureToTheButtonAndBack) {

@@ -1,4 +1,5 @@
 #include "Form1Fixture.h"
+#include "tests/support/ColourContrast.h"
 
 #include <QMenuBar>
 
@@ -151,12 +152,27 @@ TEST_F(Form1Layout, SlidersHaveTheirRangesStepsAndStartingValues) {
         EXPECT_EQ(box->value(), shell::CheckBox::kOff);
 }
 
+// Each thumb is drawn in the slider's button colour over its track's: it must stand out at a
+// glance.
+TEST_F(Form1Layout, SliderThumbsStandOutFromTheirTracks) {
+    const QList<shell::Slider*> sliders = form->findChildren<shell::Slider*>();
+    ASSERT_EQ(sliders.size(), 12);
+    for (const shell::Slider* slider : sliders) {
+        const QPalette& colours = slider->palette();
+        EXPECT_GE(testsupport::contrastRatio(colours.color(QPalette::Button),
+                                             colours.color(QPalette::Mid)),
+                  3.0)
+            << slider->objectName().toStdString();
+    }
+}
+
 TEST_F(Form1Layout, ReadoutsAreOrangeOnBlackAndEmptyUntilTheFirstTick) {
     for (QLabel* readout : {form->Label1, form->Label2, form->Label3, form->Label6, form->Label7}) {
         EXPECT_EQ(readout->text(), "");
         EXPECT_TRUE(readout->autoFillBackground());
         EXPECT_EQ(readout->palette().color(QPalette::Window), QColor(0, 0, 0));
         EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(255, 128, 0));
+        EXPECT_EQ(readout->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
     EXPECT_TRUE(form->Picture1->pixmap().isNull());
     EXPECT_EQ(form->Timer3->interval(), 50);

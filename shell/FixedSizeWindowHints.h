@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QWidget;
+struct xcb_connection_t;
+
+namespace calmfield::shell {
+
+// Keeps a fixed-size window from offering to be resized. Qt lists resizing among the functions
+// and decorations in the Motif hints of every framed X11 window, and some window managers then
+// draw grips on a window whose size cannot change. Each time the window is about to be shown its
+// hints are rewritten without resizing or maximising. Elsewhere than on X11 it does nothing.
+class FixedSizeWindowHints : public QObject {
+    Q_OBJECT
+
+  public:
+    // Watches `window`, which owns it.
+    explicit FixedSizeWindowHints(QWidget* window);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// A window's _MOTIF_WM_HINTS: flags, functions, decorations, input mode and status. Empty when
+// the window has none.
+using MotifHints = std::array<std::uint32_t, 5>;
+std::optional<MotifHints> motifHints(xcb_connection_t* connection, std::uint32_t window);
+
+} // namespace calmfield::shell
