@@ -28,6 +28,10 @@ class ChannelMixer final : public platform::AudioRenderer {
     bool idle() const noexcept override;
 
   private:
+    static constexpr std::size_t kBlockFrames = 512;
+    void renderBlock(float* interleavedStereo, std::size_t frames,
+                     std::uint32_t sampleRate) noexcept;
+
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};
     PeakLimiter limiter_;
 };
