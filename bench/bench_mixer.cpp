@@ -1,14 +1,17 @@
 // How much faster than real time the engine mixes five playing channels, each at its own
 // playback rate, into a 48 kHz stereo output, on the best instructions the processor has and on
-// the x86-64 baseline; and the process's resident size with the five sounds loaded.
+// the x86-64 baseline; and the process's resident size with the five sounds loaded. Then how much
+// faster than real time the master gain alone follows the sleep timer's fade.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
+#include "engine/MasterGain.h"
 #include "platform/MemorySoundOutput.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -72,6 +75,31 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
 }
 // Frames per render, and 1 for the best instructions or 0 for the baseline.
 BENCHMARK(BM_FiveChannelsAtFiveRates)->ArgsProduct({{480, 2400, 24000}, {1, 0}});
+
+void BM_MasterGainFading(benchmark::State& state) {
+    using calmfield::engine::MasterGain;
+    MasterGain gain;
+    const auto frames = static_cast<std::size_t>(state.range(0));
+    std::vector<float> buffer(frames * 2, 0.5f);
+    gain.rampTo({0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
+    std::size_t rendered = 0;
+    for (auto _ : state) {
+        // Back to the start of the fade before its last second, so that every block is faded.
+        if ((rendered += frames) > 59 * kOutputRate) {
+            gain.rampTo({1.0f, std::chrono::milliseconds(0), MasterGain::Shape::Linear});
+            gain.apply(buffer.data(), 1, kOutputRate);
+            gain.rampTo({0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
+            rendered = frames;
+        }
+        // Fresh samples each time, as the limiter hands them over, rather than ever smaller ones.
+        std::fill(buffer.begin(), buffer.end(), 0.5f);
+        gain.apply(buffer.data(), frames, kOutputRate);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
+    state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MasterGainFading)->Arg(2400);
 
 } // namespace
 

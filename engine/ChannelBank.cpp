@@ -59,4 +59,9 @@ void ChannelBank::stopAndRewindAll() {
     }
 }
 
+void ChannelBank::rampMix(const MasterGain::Ramp& ramp) {
+    mixer_.masterGain().rampTo(ramp);
+    output_.wake();
+}
+
 } // namespace calmfield::engine

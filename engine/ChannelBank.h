@@ -41,6 +41,10 @@ class ChannelBank {
     // Stops every channel and moves it back to its start.
     void stopAndRewindAll();
 
+    // Ramps the gain over the whole mix, under the channels' own volumes, from where it stands;
+    // the output plays the change at once.
+    void rampMix(const MasterGain::Ramp& ramp);
+
   private:
     platform::SoundOutput& output_;
     ChannelMixer mixer_;

@@ -24,12 +24,15 @@ void ChannelMixer::renderBlock(float* interleavedStereo, std::size_t frames,
             voice->mixInto(interleavedStereo, frames, sampleRate);
     }
     limiter_.process(interleavedStereo, frames, sampleRate);
+    masterGain_.apply(interleavedStereo, frames, sampleRate);
     // Only a fault in the limiter could leave anything here to clamp.
     for (std::size_t i = 0; i < frames * 2; ++i)
         interleavedStereo[i] = std::clamp(interleavedStereo[i], -1.0f, 1.0f);
 }
 
 bool ChannelMixer::idle() const noexcept {
+    if (masterGain_.silent())
+        return true;
     for (const auto& slot : voices_) {
         const ChannelVoice* voice = slot.load(std::memory_order_acquire);
         if (voice != nullptr && !voice->silent())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ChannelVoice.h"
+#include "engine/MasterGain.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
 #include "platform/AudioRenderer.h"
@@ -11,7 +12,7 @@
 namespace calmfield::engine {
 
 // Mixes the channels' voices into the sound output's buffer on the audio thread, through a peak
-// limiter so that no setting of the channels can clip.
+// limiter so that no setting of the channels can clip, then through the master gain.
 class ChannelMixer final : public platform::AudioRenderer {
   public:
     // How many frames the mix reaches the output late by, at `sampleRate`.
@@ -22,9 +23,13 @@ class ChannelMixer final : public platform::AudioRenderer {
     // Publishes a voice for mixing in `slot`; the voice must outlive the mixer's use of it.
     void attach(int slot, ChannelVoice* voice);
 
+    // The gain over the whole mix, ramped from the user-interface thread.
+    MasterGain& masterGain() { return masterGain_; }
+
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;
-    // True once every voice has fallen silent and the limiter has let the last sound out.
+    // True once the master gain has come to rest at silence, or every voice has fallen silent and
+    // the limiter has let the last sound out.
     bool idle() const noexcept override;
 
   private:
@@ -34,6 +39,7 @@ class ChannelMixer final : public platform::AudioRenderer {
 
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};
     PeakLimiter limiter_;
+    MasterGain masterGain_;
 };
 
 } // namespace calmfield::engine

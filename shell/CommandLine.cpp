@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "shell/SleepDuration.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -13,15 +15,21 @@ const char kHelp[] = "Usage: calmfield [options]\n"
                      "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
                      "\n"
                      "Options:\n"
-                     "  -h, --help     Show this help and end.\n"
-                     "  -v, --version  Show the version and end.\n";
+                     "  --sleep DURATION  Fade out and end after DURATION: a number of minutes\n"
+                     "                    (\"45\"), or hours, minutes and seconds such as\n"
+                     "                    \"90s\", \"45m\", \"1h30m\" or \"2h\", from 10 seconds\n"
+                     "                    to 24 hours. When Calmfield already runs, it sets the\n"
+                     "                    sleep timer there.\n"
+                     "  -h, --help        Show this help and end.\n"
+                     "  -v, --version     Show the version and end.\n";
 
 CommandLine refused(const QString& reason) {
     return {
         false,
         {},
         QStringLiteral("calmfield: %1\nTry \"calmfield --help\" for the options.\n").arg(reason),
-        kUsageStatus};
+        kUsageStatus,
+        {}};
 }
 
 } // namespace
@@ -34,7 +42,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption session(QStringLiteral("session"), {}, QStringLiteral("name"));
-    parser.addOptions({help, version, session});
+    const QCommandLineOption sleep(QStringLiteral("sleep"), {}, QStringLiteral("duration"));
+    parser.addOptions({help, version, session, sleep});
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
@@ -42,10 +51,18 @@ CommandLine readCommandLine(const QStringList& arguments) {
         return refused(QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help))
-        return {false, QString::fromLatin1(kHelp), {}, 0};
+        return {false, QString::fromLatin1(kHelp), {}, 0, {}};
     if (parser.isSet(version))
-        return {false, QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"), {}, 0};
-    return {};
+        return {false, QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"), {}, 0, {}};
+    CommandLine running;
+    if (parser.isSet(sleep)) {
+        const QString duration = parser.value(sleep);
+        running.sleep = readSleepDuration(duration);
+        if (!running.sleep)
+            return refused(QStringLiteral("The sleep timer cannot run for \"%1\". It takes %2.")
+                               .arg(duration, QString::fromLatin1(kSleepDurationForms)));
+    }
+    return running;
 }
 
 } // namespace calmfield::shell

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <optional>
+
 namespace calmfield::shell {
 
 // What the command line asks of the program.
@@ -14,6 +17,8 @@ struct CommandLine {
     QString output;
     QString errors;
     int exitStatus = 0;
+    // The sleep timer's duration, when --sleep gives one.
+    std::optional<std::chrono::seconds> sleep;
 };
 
 // Reads the program's arguments, the program's name first. Needs no application object, so that

@@ -48,7 +48,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
       programFolder_(std::move(services.programFolder)), messages_(services.messages),
       windows_(services.windows), openUrl_(std::move(services.openUrl)),
       trayAvailable_(std::move(services.trayAvailable)),
-      userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output) {
+      userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output),
+      sleepTimer_(services.sleepClock ? std::move(services.sleepClock) : timeSinceBoot) {
     if (services.fileDialog == nullptr)
         ownCommonDialog_ = std::make_unique<platform::QtFileDialog>(this);
     CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
@@ -125,6 +126,7 @@ void Form1::connectHandlers() {
     connect(Command1, &QAbstractButton::clicked, this, &Form1::closeClicked);
     connect(Command2, &QAbstractButton::clicked, this, &Form1::hideToTray);
     connect(Command3, &QAbstractButton::clicked, &windows_, &ProgramWindows::showRecorder);
+    connectSleepTimer();
 }
 
 void Form1::toggleClicked(int colour) {
@@ -227,7 +229,7 @@ void Form1::RestoreWindow() {
 
 void Form1::addTrayIcon() {
     trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
-    trayIcon_->setToolTip(QString::fromLatin1(kProgramTitle));
+    trayIcon_->setToolTip(trayToolTip());
     // The right button brings up the "Menu" menu; its items are the menu bar's own.
     trayIcon_->setContextMenu(m);
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &Form1::trayActivated);
@@ -260,6 +262,7 @@ void Form1::helpClicked() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     deleteTrayIcon();
+    sleepTimer_.cancel();
     queryUnload();
     unload();
     event->accept();

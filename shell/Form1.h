@@ -10,6 +10,7 @@
 #include "shell/CheckBox.h"
 #include "shell/GraphicalButton.h"
 #include "shell/MessageSink.h"
+#include "shell/SleepTimer.h"
 #include "shell/Slider.h"
 
 #include <QAction>
@@ -49,6 +50,8 @@ struct Form1Services {
     // The user's own folder for the startup settings file, used when the program's folder cannot
     // take it.
     std::filesystem::path userSettingsFolder;
+    // The sleep timer's clock; when null, the time since the computer started.
+    SleepClock sleepClock = {};
 };
 
 // The main window: the five noise colours with their toggles, volume and frequency sliders and
@@ -76,6 +79,13 @@ class Form1 : public QMainWindow {
     // Stops every channel and moves it back to its start.
     void StopSound();
 
+    // Runs the sleep timer for `duration` from now, as its menu items do, checking the item of
+    // that duration or, when none has it, no item.
+    void startSleepTimer(std::chrono::milliseconds duration);
+    const SleepTimer& sleepTimer() const { return sleepTimer_; }
+    // "Calmfield", and while the sleep timer runs, how long is left.
+    QString trayToolTip() const;
+
     // Shows the window again at its normal size, from the tray or minimised.
     void RestoreWindow();
     // Hides the window to the tray; on a desktop without a tray it minimises it instead, so that
@@ -92,6 +102,7 @@ class Form1 : public QMainWindow {
     QMenu* m = nullptr;
     QAction* load = nullptr;
     QAction* save = nullptr;
+    QMenu* sleepMenu = nullptr; // "Sleep Timer": "Off", then the durations
     QAction* sep = nullptr;
     QAction* exit = nullptr;
     QMenu* help = nullptr;
@@ -149,6 +160,10 @@ class Form1 : public QMainWindow {
     QTimer* Timer3 = nullptr; // refreshes the frequency readouts
     QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
 
+  signals:
+    // The sleep timer's time is up: the program is to end, whatever is open.
+    void sleepTimerEnded();
+
   protected:
     // The shutdown sequence, whichever way the window closes.
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +179,7 @@ class Form1 : public QMainWindow {
     void buildControls(ClientArea* client);
     void setTabOrderAndFocus();
     void buildTimers();
+    void buildSleepMenu();
 
     // Handlers.
     void connectHandlers();
@@ -181,6 +197,12 @@ class Form1 : public QMainWindow {
     void helpClicked();
     void saveClicked();
     void loadClicked();
+
+    // The sleep timer (Form1Sleep.cpp).
+    void connectSleepTimer();
+    void sleepItemChosen(QAction* item);
+    void checkSleepItem(std::chrono::milliseconds duration);
+    void showSleepTimeLeft();
 
     void addTrayIcon();
     void deleteTrayIcon();
@@ -212,6 +234,7 @@ class Form1 : public QMainWindow {
     std::filesystem::path userSettingsFolder_;
     std::unique_ptr<platform::FileDialog> ownCommonDialog_;
     engine::ChannelBank bank_;
+    SleepTimer sleepTimer_;
     mixer::Module3::MixerControl speakerVolumeControl_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     // The frequency each readout shows, so that a tick rewrites only those that changed.

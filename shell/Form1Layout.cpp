@@ -104,6 +104,7 @@ void Form1::buildMenus() {
     m = menuBar()->addMenu(QStringLiteral("Menu"));
     load = m->addAction(QStringLiteral("Load  Config"));
     save = m->addAction(QStringLiteral("Save Config"));
+    buildSleepMenu();
     sep = m->addSeparator();
     exit = m->addAction(QStringLiteral("Exit"));
 

@@ -1,5 +1,7 @@
 #include "shell/SingleInstance.h"
 
+#include "shell/SleepDuration.h"
+
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -15,6 +17,13 @@ namespace calmfield::shell {
 namespace {
 
 constexpr char kShowRequest[] = "show\n";
+constexpr char kSleepRequest[] = "sleep ";
+
+QByteArray requestLine(std::optional<std::chrono::seconds> sleep) {
+    if (!sleep)
+        return kShowRequest;
+    return kSleepRequest + QByteArray::number(static_cast<qint64>(sleep->count())) + '\n';
+}
 
 } // namespace
 
@@ -27,7 +36,7 @@ SingleInstance::~SingleInstance() {
         ::close(lock_);
 }
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(std::optional<std::chrono::seconds> sleep) {
     // The kernel lets go of the lock when the process ends, however it ends, so that a crashed
     // copy never stands in the way.
     const auto lockFile = folder_ / "calmfield.lock";
@@ -49,7 +58,7 @@ SingleInstance::Claim SingleInstance::claim() {
         QLocalSocket socket;
         socket.connectToServer(socketPath(), QIODevice::WriteOnly);
         if (socket.waitForConnected(100)) {
-            socket.write(kShowRequest);
+            socket.write(requestLine(sleep));
             if (socket.waitForBytesWritten(200))
                 return Claim::HandedOver;
         }
@@ -75,14 +84,27 @@ void SingleInstance::takeConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto readRequests = [this, socket] {
-            while (socket->canReadLine()) {
-                if (socket->readLine() == kShowRequest)
-                    emit showRequested();
-            }
+            while (socket->canReadLine())
+                takeRequest(socket->readLine());
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequests);
         readRequests();
     }
+}
+
+// A line that is not understood, as from another version of the program, is passed over.
+void SingleInstance::takeRequest(const QByteArray& line) {
+    if (line == kShowRequest) {
+        emit showRequested();
+        return;
+    }
+    if (!line.startsWith(kSleepRequest) || !line.endsWith('\n'))
+        return;
+    bool number = false;
+    const std::chrono::seconds duration{
+        line.mid(sizeof kSleepRequest - 1).trimmed().toLongLong(&number)};
+    if (number && duration >= kShortestSleep && duration <= kLongestSleep)
+        emit sleepRequested(duration);
 }
 
 } // namespace calmfield::shell

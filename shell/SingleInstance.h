@@ -6,14 +6,16 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 
 namespace calmfield::shell {
 
 // Keeps the program to one running copy per user: the first start holds a lock in the user's
-// runtime folder and listens on a socket beside it, and a later start asks that one to show
-// itself instead of running.
+// runtime folder and listens on a socket beside it, and a later start hands its request to that
+// one instead of running. A request is one line: "show", or "sleep" and a number of seconds for
+// the sleep timer.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -24,7 +26,7 @@ class SingleInstance : public QObject {
     enum class Claim {
         // No other copy runs; this one goes on and should listen().
         First,
-        // Another copy runs and has been asked to show itself.
+        // Another copy runs and has been handed the request.
         HandedOver,
         // Another copy holds the lock but could not be reached.
         NotAnswering,
@@ -38,17 +40,21 @@ class SingleInstance : public QObject {
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    Claim claim();
-    // Takes the requests of later starts, each emitting showRequested() from the event loop. A
-    // socket left by a copy that crashed is replaced. Only after claim() gave First.
+    // When another copy runs, asks it to run its sleep timer for `sleep`, or without one to show
+    // itself.
+    Claim claim(std::optional<std::chrono::seconds> sleep = std::nullopt);
+    // Takes the requests of later starts, each emitting its signal from the event loop. A socket
+    // left by a copy that crashed is replaced. Only after claim() gave First.
     bool listen();
 
   signals:
     void showRequested();
+    void sleepRequested(std::chrono::seconds duration);
 
   private:
     QString socketPath() const;
     void takeConnections();
+    void takeRequest(const QByteArray& line);
 
     std::filesystem::path folder_;
     int lock_ = -1;

@@ -30,13 +30,16 @@ namespace {
 
 using namespace calmfield;
 
-// Answers --help and --version, and refuses what it does not understand; empty when the program
-// goes on to run.
-std::optional<int> answerCommandLine(int argc, char* argv[]) {
+shell::CommandLine readCommandLine(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const shell::CommandLine commandLine = shell::readCommandLine(arguments);
+    return shell::readCommandLine(arguments);
+}
+
+// Answers --help and --version, and refuses what it does not understand; empty when the program
+// goes on to run.
+std::optional<int> answerCommandLine(const shell::CommandLine& commandLine) {
     if (commandLine.run)
         return std::nullopt;
     std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
@@ -45,8 +48,10 @@ std::optional<int> answerCommandLine(int argc, char* argv[]) {
 }
 
 // Claims the program's place as the one running copy for this user. The exit status when this
-// start ends here, having handed over to the copy already running.
-std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& instance) {
+// start ends here, having handed its sleep timer, or the wish to see the program, to the copy
+// already running.
+std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& instance,
+                                       std::optional<std::chrono::seconds> sleep) {
     const auto folder = shell::userRuntimeFolder();
     if (!folder) {
         std::fputs("calmfield: No private runtime folder can be made, so starting Calmfield "
@@ -55,7 +60,7 @@ std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& ins
         return std::nullopt;
     }
     instance.emplace(*folder);
-    switch (instance->claim()) {
+    switch (instance->claim(sleep)) {
     case shell::SingleInstance::Claim::First:
         return std::nullopt;
     case shell::SingleInstance::Claim::HandedOver:
@@ -77,10 +82,11 @@ std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& ins
 
 int main(int argc, char* argv[]) {
     // Both come before the application object, which needs a window system.
-    if (const auto status = answerCommandLine(argc, argv))
+    const shell::CommandLine commandLine = readCommandLine(argc, argv);
+    if (const auto status = answerCommandLine(commandLine))
         return *status;
     std::optional<shell::SingleInstance> instance;
-    if (const auto status = claimSingleInstance(instance))
+    if (const auto status = claimSingleInstance(instance, commandLine.sleep))
         return *status;
 
     QApplication application(argc, argv);
@@ -112,7 +118,8 @@ int main(int argc, char* argv[]) {
                           nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     // A later start brings the program forward: the main window as the tray icon does, or once
-    // that has closed, the windows that keep the program running.
+    // that has closed, the windows that keep the program running. One with --sleep sets the
+    // sleep timer instead, without bringing anything forward.
     if (instance && !instance->listen())
         std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
                    "again will not bring this window forward.\n",
@@ -125,8 +132,13 @@ int main(int argc, char* argv[]) {
                              else
                                  windows.bringOpenWindowsForward();
                          });
+        QObject::connect(
+            &*instance, &shell::SingleInstance::sleepRequested, window,
+            [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
     }
     window->startUp();
+    if (commandLine.sleep)
+        window->startSleepTimer(*commandLine.sleep);
 
     // The session ending and the termination signals end the program as Exit does, so that the
     // changes of a run left going until logout or shutdown are saved. They are taken only from
@@ -139,5 +151,8 @@ int main(int argc, char* argv[]) {
                      &shell::TerminationRequests::request);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &termination,
                      [&termination](QSessionManager&) { termination.request(); });
+    // The sleep timer's end closes everything as a termination request does, asleep as the user is.
+    QObject::connect(window, &shell::Form1::sleepTimerEnded, &termination,
+                     &shell::TerminationRequests::request);
     return application.exec();
 }

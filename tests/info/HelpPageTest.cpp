@@ -56,6 +56,11 @@ TEST_F(HelpPage, GivesEachColourItsSlopeAndCoversFilesTrayAndRecorder) {
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
 
+TEST_F(HelpPage, ExplainsTheSleepTimerFromTheMenuAndTheCommandLine) {
+    for (const char* topic : {"Sleep Timer", "Off", "--sleep 45m", "1h30m", "24 hours"})
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
+}
+
 TEST_F(HelpPage, StandsAloneWithoutScriptsOrOutsideResources) {
     EXPECT_TRUE(source.contains("<meta charset=\"utf-8\">"));
     for (const char* outside : {"<script", "src=", "://", "url(", "@import"})

@@ -148,7 +148,8 @@ shell::Form1Services Form1Fixture::services() {
             },
             [this] { return trayAvailable; },
             &dialog,
-            userFolder};
+            userFolder,
+            [this] { return clockTime; }};
 }
 
 engine::NoiseChannel& Form1Fixture::channel(int colour) {

@@ -116,6 +116,8 @@ class Form1Fixture : public ::testing::Test {
     RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;
+    // The time the sleep timer reads.
+    std::chrono::milliseconds clockTime{1'000'000};
     int programEndings = 0;
     shell::ProgramWindows windows{[this](const QUrl& address) {
                                       openedAddresses.append(address);

@@ -66,7 +66,10 @@ TEST_F(Form1Layout, CaptionsAreExact) {
     ASSERT_EQ(titles.size(), 2);
     EXPECT_EQ(titles[0], form->m->menuAction());
     EXPECT_EQ(titles[1], form->help->menuAction());
-    EXPECT_EQ(form->m->actions(), (QList<QAction*>{form->load, form->save, form->sep, form->exit}));
+    EXPECT_EQ(form->sleepMenu->title(), "Sleep Timer");
+    EXPECT_EQ(form->m->actions(),
+              (QList<QAction*>{form->load, form->save, form->sleepMenu->menuAction(), form->sep,
+                               form->exit}));
 }
 
 TEST_F(Form1Layout, ControlsSitInTheirContainersAtTheirPlaces) {

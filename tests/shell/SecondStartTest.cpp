@@ -42,7 +42,12 @@ TEST(SecondStart, HandsOverToTheRunningCopyEvenAfterOneCrashed) {
     EXPECT_TRUE(waitForStartUp(next->pid())) << fileContent(root / "next.log");
     EXPECT_EQ(startAgain(), 0) << fileContent(root / "later.log");
     EXPECT_TRUE(next->running());
-    next->terminate();
+    // One with a sleep timer hands it over and ends; the running copy then ends when it is up.
+    EXPECT_EQ(
+        testsupport::runProgram({program, "--sleep", "10s"}, environment, root / "sleep.log", 10s),
+        0)
+        << fileContent(root / "sleep.log");
+    EXPECT_EQ(next->waitForExit(30s), 0) << fileContent(root / "next.log");
     fs::remove_all(root);
 }
 
@@ -68,7 +73,9 @@ TEST(CommandLine, AnswersWithoutAWindowSystemAndRefusesWhatItDoesNotKnow) {
     EXPECT_TRUE(help.starts_with("Usage: calmfield [options]\n")) << help;
     EXPECT_NE(help.find("--version"), std::string::npos) << help;
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
-        {{"--volume=3", "--help"}, "'volume'"}, {{"/some/file"}, "'/some/file'"}};
+        {{"--volume=3", "--help"}, "'volume'"},
+        {{"/some/file"}, "'/some/file'"},
+        {{"--sleep", "90x"}, "\"90x\". It takes a number of minutes"}};
     for (const auto& [arguments, named] : refusals) {
         const auto [status, message] = run(arguments);
         EXPECT_EQ(status, 2) << message;

@@ -54,14 +54,15 @@ TEST_F(Tray, TheRightButtonOffersTheMenuMenu) {
     QMenu* popup = form->trayIcon()->contextMenu();
     ASSERT_EQ(popup, form->m);
     const auto items = popup->actions();
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), "Load  Config");
     EXPECT_EQ(items[1]->text(), "Save Config");
-    EXPECT_TRUE(items[2]->isSeparator());
-    EXPECT_EQ(items[3]->text(), "Exit");
+    EXPECT_EQ(items[2]->menu(), form->sleepMenu);
+    EXPECT_TRUE(items[3]->isSeparator());
+    EXPECT_EQ(items[4]->text(), "Exit");
 
     form->Command2->click();
-    items[3]->trigger();
+    items[4]->trigger();
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_EQ(programEndings, 1);
 }

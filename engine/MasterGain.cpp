@@ -1,0 +1,91 @@
+#include "engine/MasterGain.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace calmfield::engine {
+namespace {
+
+const double kFloor = std::pow(10.0, MasterGain::kFloorDb / 20.0);
+
+std::uint64_t framesIn(std::chrono::milliseconds length, std::uint32_t rate) {
+    return static_cast<std::uint64_t>(length.count()) * rate / 1000;
+}
+
+} // namespace
+
+std::uint64_t MasterGain::pack(const Ramp& ramp, std::uint32_t serial) noexcept {
+    const auto milliseconds = static_cast<std::uint64_t>(
+        std::clamp(ramp.length, std::chrono::milliseconds{0}, kLongest).count());
+    const float target = std::clamp(ramp.target, 0.0f, 1.0f);
+    return static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(target)) << 32 |
+           milliseconds << 8 | static_cast<std::uint64_t>(ramp.shape) << 7 | (serial & 0x7f);
+}
+
+MasterGain::Ramp MasterGain::unpack(std::uint64_t request) noexcept {
+    return {std::bit_cast<float>(static_cast<std::uint32_t>(request >> 32)),
+            std::chrono::milliseconds{(request >> 8) & 0xffffff},
+            static_cast<Shape>((request >> 7) & 1)};
+}
+
+void MasterGain::rampTo(const Ramp& ramp) noexcept {
+    // Serial numbers start at 1, so that no request looks like the gain's resting state.
+    serial_ = serial_ % 0x7f + 1;
+    request_.store(pack(ramp, serial_), std::memory_order_release);
+}
+
+void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
+    target_ = ramp.target;
+    const std::uint64_t frames = framesIn(ramp.length, rate);
+    ratioFrames_ = stepFrames_ = 0;
+    if (ramp.shape == Shape::Linear) {
+        stepFrames_ = frames;
+        step_ = frames > 0 ? (target_ - gain_) / static_cast<double>(frames) : 0.0;
+        return;
+    }
+    gain_ = std::max(gain_, kFloor);
+    ratioEnd_ = std::max(target_, kFloor);
+    if (target_ < kFloor) {
+        stepFrames_ = std::min(framesIn(kTail, rate), frames / 2);
+        step_ = stepFrames_ > 0 ? (target_ - ratioEnd_) / static_cast<double>(stepFrames_) : 0.0;
+    }
+    ratioFrames_ = frames - stepFrames_;
+    ratio_ = ratioFrames_ > 0 ? std::pow(ratioEnd_ / gain_, 1.0 / static_cast<double>(ratioFrames_))
+                              : 1.0;
+}
+
+void MasterGain::step() noexcept {
+    if (ratioFrames_ > 0) {
+        gain_ = --ratioFrames_ > 0 ? gain_ * ratio_ : ratioEnd_;
+    } else if (stepFrames_ > 0) {
+        gain_ = --stepFrames_ > 0 ? gain_ + step_ : target_;
+    } else {
+        gain_ = target_;
+    }
+}
+
+void MasterGain::apply(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept {
+    const std::uint64_t request = request_.load(std::memory_order_acquire);
+    if (request != taken_) {
+        taken_ = request;
+        begin(unpack(request), rate);
+    }
+    if (ratioFrames_ == 0 && stepFrames_ == 0) {
+        gain_ = target_;
+        if (gain_ == 1.0)
+            return;
+    }
+    for (std::size_t n = 0; n < frames; ++n) {
+        const auto gain = static_cast<float>(gain_);
+        interleavedStereo[2 * n] *= gain;
+        interleavedStereo[2 * n + 1] *= gain;
+        step();
+    }
+}
+
+bool MasterGain::silent() const noexcept {
+    return gain_ == 0.0 && target_ == 0.0 && request_.load(std::memory_order_acquire) == taken_;
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,106 @@
+// The sleep timer's menu, its fade and its time left in the tray icon's tooltip.
+
+#include "shell/Form1.h"
+#include "shell/Messages.h"
+
+#include <array>
+
+namespace calmfield::shell {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct SleepChoice {
+    const char* caption;
+    std::chrono::minutes duration; // zero for "Off"
+};
+constexpr std::array<SleepChoice, 7> kSleepChoices{{{"Off", 0min},
+                                                    {"15 minutes", 15min},
+                                                    {"30 minutes", 30min},
+                                                    {"45 minutes", 45min},
+                                                    {"1 hour", 60min},
+                                                    {"90 minutes", 90min},
+                                                    {"2 hours", 120min}}};
+
+// How long the sound takes to come back when a fade is called off.
+constexpr std::chrono::milliseconds kComeBack = 2s;
+
+std::chrono::milliseconds durationOf(const QAction* item) {
+    return std::chrono::milliseconds(item->data().toLongLong());
+}
+
+// Whole minutes or, in the last minute, whole seconds, rounded up: the tooltip never says less
+// is left than is.
+QString timeLeft(std::chrono::milliseconds left) {
+    if (left > 1min)
+        return QStringLiteral("%1 min").arg((left + 1min - 1ms) / 1min);
+    return QStringLiteral("%1 s").arg((left + 1s - 1ms) / 1s);
+}
+
+} // namespace
+
+void Form1::buildSleepMenu() {
+    sleepMenu = m->addMenu(QStringLiteral("Sleep Timer"));
+    for (const SleepChoice& choice : kSleepChoices) {
+        QAction* item = sleepMenu->addAction(QString::fromLatin1(choice.caption));
+        item->setCheckable(true);
+        item->setData(static_cast<qlonglong>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(choice.duration).count()));
+    }
+    checkSleepItem(0ms);
+}
+
+void Form1::connectSleepTimer() {
+    for (QAction* item : sleepMenu->actions())
+        connect(item, &QAction::triggered, this, [this, item] { sleepItemChosen(item); });
+    connect(&sleepTimer_, &SleepTimer::fadeBegan, this, [this](std::chrono::milliseconds length) {
+        bank_.rampMix({0.0f, length, engine::MasterGain::Shape::Decibels});
+    });
+    connect(&sleepTimer_, &SleepTimer::fadeCalledOff, this, [this] {
+        bank_.rampMix({1.0f, kComeBack, engine::MasterGain::Shape::Decibels});
+    });
+    connect(&sleepTimer_, &SleepTimer::ticked, this, &Form1::showSleepTimeLeft);
+    connect(&sleepTimer_, &SleepTimer::ended, this, [this] {
+        checkSleepItem(0ms);
+        emit sleepTimerEnded();
+    });
+}
+
+void Form1::startSleepTimer(std::chrono::milliseconds duration) {
+    checkSleepItem(duration);
+    sleepTimer_.start(duration);
+}
+
+void Form1::sleepItemChosen(QAction* item) {
+    const std::chrono::milliseconds duration = durationOf(item);
+    if (duration > 0ms) {
+        startSleepTimer(duration);
+    } else {
+        checkSleepItem(0ms);
+        sleepTimer_.cancel();
+    }
+}
+
+// Checks the item of `duration`, zero meaning "Off", and unchecks the others, the one just
+// chosen included when it is not that one.
+void Form1::checkSleepItem(std::chrono::milliseconds duration) {
+    for (QAction* item : sleepMenu->actions())
+        item->setChecked(durationOf(item) == duration);
+}
+
+QString Form1::trayToolTip() const {
+    const QString title = QString::fromLatin1(kProgramTitle);
+    if (!sleepTimer_.running())
+        return title;
+    return QStringLiteral("%1 \u2013 sleeps in %2").arg(title, timeLeft(sleepTimer_.remaining()));
+}
+
+void Form1::showSleepTimeLeft() {
+    if (!trayIcon_)
+        return;
+    const QString text = trayToolTip();
+    if (trayIcon_->toolTip() != text)
+        trayIcon_->setToolTip(text);
+}
+
+} // namespace calmfield::shell

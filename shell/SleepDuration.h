@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+namespace calmfield::shell {
+
+inline constexpr std::chrono::seconds kShortestSleep{10};
+inline constexpr std::chrono::seconds kLongestSleep{24 * 60 * 60};
+
+// What readSleepDuration takes, for the user.
+inline constexpr char kSleepDurationForms[] =
+    "a number of minutes (\"45\"), or hours, minutes and seconds such as \"90s\", \"45m\", "
+    "\"1h30m\" or \"2h\", from 10 seconds to 24 hours";
+
+// Reads a sleep timer's duration: a plain number of minutes, or hours, minutes and seconds in
+// that order, each with its letter ("1h30m", "90s"). Empty when it cannot be read or lies outside
+// kShortestSleep to kLongestSleep.
+std::optional<std::chrono::seconds> readSleepDuration(const QString& text);
+
+} // namespace calmfield::shell

@@ -1,0 +1,84 @@
+#include "BankFixture.h"
+
+#include <cmath>
+
+namespace calmfield {
+namespace {
+
+using engine::MasterGain;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kRate = 8000;
+constexpr std::int16_t kLevel = 16384;
+
+double decibels(double gain) {
+    return 20.0 * std::log10(gain);
+}
+
+// One channel playing a constant level, so that what comes out is the master gain times it.
+class MixFade : public testing::BankFixture {
+  protected:
+    MixFade() : BankFixture(kRate) {
+        load(0, testing::constantStereo(100, kLevel), kRate).Play();
+        output.pull(ramp() + latency());
+    }
+
+    // The gain of each of the next `frames` frames.
+    std::vector<double> gains(std::size_t frames) {
+        const auto out = output.pull(frames);
+        std::vector<double> result(frames);
+        for (std::size_t n = 0; n < frames; ++n)
+            result[n] = right(out, n) / scaled(kLevel);
+        return result;
+    }
+
+    bool idle() const { return output.renderer()->idle(); }
+};
+
+TEST_F(MixFade, FallsEvenlyInDecibelsToMinusSixtyThenToSilenceOverTheLastSecond) {
+    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    const auto gain = gains(61 * kRate);
+
+    const double dbPerFrame = -60.0 / (59.0 * kRate);
+    for (std::size_t n = 0; n < 59 * kRate; n += kRate / 4)
+        ASSERT_NEAR(decibels(gain[n]), dbPerFrame * static_cast<double>(n), 1e-3) << n;
+    for (std::size_t n = 1; n < 59 * kRate; ++n)
+        ASSERT_NEAR(decibels(gain[n]) - decibels(gain[n - 1]), dbPerFrame, 1e-5) << n;
+    EXPECT_NEAR(decibels(gain[59 * kRate]), -60.0, 1e-3);
+    // The last second falls in even steps of amplitude, from a thousandth to nothing.
+    const double step = 0.001 / kRate;
+    for (std::size_t n = 59 * kRate + 1; n < 60 * kRate; ++n)
+        ASSERT_NEAR(gain[n - 1] - gain[n], step, 1e-7) << n;
+    for (std::size_t n = 60 * kRate; n < gain.size(); ++n)
+        ASSERT_EQ(gain[n], 0.0) << n;
+    EXPECT_TRUE(idle()) << "the output may rest while the mix is held at silence";
+}
+
+TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
+    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    const double before = gains(30 * kRate).back();
+    EXPECT_FALSE(idle());
+
+    bank.rampMix({1.0f, 2s, MasterGain::Shape::Decibels});
+    const auto back = gains(3 * kRate);
+    EXPECT_NEAR(decibels(back[0]), decibels(before), 0.01) << "no step where it turns";
+    for (std::size_t n = 1; n < back.size(); ++n)
+        ASSERT_GE(back[n], back[n - 1]) << n;
+    EXPECT_LT(back[2 * kRate - 1], 1.0);
+    EXPECT_EQ(back[2 * kRate], 1.0);
+
+    // From silence, a short ramp of even amplitude steps, as a pause would take, goes and comes.
+    bank.rampMix({0.0f, 500ms, MasterGain::Shape::Linear});
+    const auto paused = gains(kRate);
+    EXPECT_NEAR(paused[kRate / 4], 0.5, 1e-3);
+    EXPECT_EQ(paused[kRate / 2], 0.0);
+    EXPECT_TRUE(idle());
+    bank.rampMix({1.0f, 500ms, MasterGain::Shape::Linear});
+    EXPECT_FALSE(idle()) << "a ramp asked for wakes the mix before it has begun";
+    const auto resumed = gains(kRate);
+    EXPECT_NEAR(resumed[kRate / 4], 0.5, 1e-3);
+    EXPECT_EQ(resumed[kRate / 2], 1.0);
+}
+
+} // namespace
+} // namespace calmfield
