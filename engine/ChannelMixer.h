@@ -28,6 +28,8 @@ class ChannelMixer final : public platform::AudioRenderer {
 
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;
+    // Steps the master gain's ramp back; the voices go on, as noise has no place to keep.
+    void rewind(std::size_t frames) noexcept override { masterGain_.rewind(frames); }
     // True once the master gain has come to rest at silence, or every voice has fallen silent and
     // the limiter has let the last sound out.
     bool idle() const noexcept override;

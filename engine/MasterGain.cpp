@@ -37,10 +37,13 @@ void MasterGain::rampTo(const Ramp& ramp) noexcept {
 
 void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
     target_ = ramp.target;
+    elapsed_ = 0;
     const std::uint64_t frames = framesIn(ramp.length, rate);
     ratioFrames_ = stepFrames_ = 0;
     if (ramp.shape == Shape::Linear) {
-        stepFrames_ = frames;
+        startGain_ = ratioEnd_ = gain_;
+        ratioTotal_ = 0;
+        stepFrames_ = stepTotal_ = frames;
         step_ = frames > 0 ? (target_ - gain_) / static_cast<double>(frames) : 0.0;
         return;
     }
@@ -50,9 +53,28 @@ void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
         stepFrames_ = std::min(framesIn(kTail, rate), frames / 2);
         step_ = stepFrames_ > 0 ? (target_ - ratioEnd_) / static_cast<double>(stepFrames_) : 0.0;
     }
-    ratioFrames_ = frames - stepFrames_;
+    ratioFrames_ = ratioTotal_ = frames - stepFrames_;
+    stepTotal_ = stepFrames_;
+    startGain_ = gain_;
     ratio_ = ratioFrames_ > 0 ? std::pow(ratioEnd_ / gain_, 1.0 / static_cast<double>(ratioFrames_))
                               : 1.0;
+}
+
+// The gain `frames` into the ramp, as step() reaches it.
+double MasterGain::gainAfter(std::uint64_t frames) const noexcept {
+    if (frames < ratioTotal_)
+        return startGain_ * std::pow(ratio_, static_cast<double>(frames));
+    if (frames - ratioTotal_ < stepTotal_)
+        return ratioEnd_ + step_ * static_cast<double>(frames - ratioTotal_);
+    return target_;
+}
+
+void MasterGain::rewind(std::size_t frames) noexcept {
+    elapsed_ -= std::min<std::uint64_t>(frames, elapsed_);
+    gain_ = gainAfter(elapsed_);
+    ratioFrames_ = ratioTotal_ - std::min(elapsed_, ratioTotal_);
+    stepFrames_ =
+        stepTotal_ - std::min(elapsed_ > ratioTotal_ ? elapsed_ - ratioTotal_ : 0, stepTotal_);
 }
 
 void MasterGain::step() noexcept {
@@ -71,6 +93,7 @@ void MasterGain::apply(float* interleavedStereo, std::size_t frames, std::uint32
         taken_ = request;
         begin(unpack(request), rate);
     }
+    elapsed_ += frames;
     if (ratioFrames_ == 0 && stepFrames_ == 0) {
         gain_ = target_;
         if (gain_ == 1.0)

@@ -39,6 +39,10 @@ class MasterGain {
     // place. Never blocks, allocates or locks.
     void apply(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept;
 
+    // On the audio thread: the last `frames` applied are to be applied again, as the output
+    // renders them anew; the ramp steps back by as much, but not before its beginning.
+    void rewind(std::size_t frames) noexcept;
+
     // On the audio thread: true when the gain is silence and no ramp is asked for that would
     // bring the sound back.
     bool silent() const noexcept;
@@ -51,18 +55,24 @@ class MasterGain {
     static Ramp unpack(std::uint64_t request) noexcept;
     void begin(const Ramp& ramp, std::uint32_t rate) noexcept;
     void step() noexcept;
+    double gainAfter(std::uint64_t frames) const noexcept;
 
     std::atomic<std::uint64_t> request_{0};
     std::uint32_t serial_ = 0; // the user-interface thread's own
 
     // The audio thread's: the ramp runs a stretch of constant ratios, then one of constant steps.
+    // The counts are what is left of each; the totals and the starting gain allow a rewind.
     std::uint64_t taken_ = 0;
+    std::uint64_t elapsed_ = 0; // frames applied since the ramp began
     double gain_ = 1.0;
     double target_ = 1.0;
+    double startGain_ = 1.0;
     std::uint64_t ratioFrames_ = 0;
+    std::uint64_t ratioTotal_ = 0;
     double ratio_ = 1.0;
     double ratioEnd_ = 1.0;
     std::uint64_t stepFrames_ = 0;
+    std::uint64_t stepTotal_ = 0;
     double step_ = 0.0;
 
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free);

@@ -291,6 +291,8 @@ void PulseSoundOutput::rewriteQueue() {
     const std::int64_t start =
         std::max(speakers + framesIn(kChangeLead, streamRate_), std::int64_t{0});
     if (start < end) {
+        if (renderer_ != nullptr)
+            renderer_->rewind(static_cast<std::size_t>(end - start));
         writtenFrames_ = start;
         writeFrames(static_cast<std::size_t>(end - start), start);
     }

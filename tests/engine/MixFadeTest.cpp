@@ -54,6 +54,19 @@ TEST_F(MixFade, FallsEvenlyInDecibelsToMinusSixtyThenToSilenceOverTheLastSecond)
     EXPECT_TRUE(idle()) << "the output may rest while the mix is held at silence";
 }
 
+// An output that renders its queue again from nearer the speakers takes the fade back with it,
+// but never to before the fade began.
+TEST_F(MixFade, StepsBackWhenTheOutputRendersAgain) {
+    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    const auto first = gains(30 * kRate);
+    output.renderer()->rewind(2 * kRate);
+    const auto again = gains(2 * kRate);
+    for (std::size_t n = 0; n < again.size(); n += kRate / 8)
+        ASSERT_NEAR(again[n], first[28 * kRate + n], 1e-6) << n;
+    output.renderer()->rewind(100 * kRate);
+    EXPECT_EQ(gains(1)[0], first[0]);
+}
+
 TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
     bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
     const double before = gains(30 * kRate).back();
