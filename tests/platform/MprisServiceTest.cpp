@@ -150,6 +150,7 @@ TEST_F(MprisServiceTest, ShowsTheProgramAndItsMix) {
     EXPECT_EQ(player["Volume"], 1.0);
     EXPECT_EQ(player["Rate"], 1.0);
     EXPECT_EQ(player["Position"], qlonglong{0});
+    EXPECT_EQ(player["Position"].typeId(), QMetaType::LongLong); // a 64-bit microsecond count
     for (const char* cannot : {"CanGoNext", "CanGoPrevious", "CanSeek"})
         EXPECT_EQ(player[cannot], false) << cannot;
     for (const char* can : {"CanPlay", "CanPause", "CanControl"})
