@@ -26,7 +26,8 @@ class MprisService : public QObject {
     MprisService& operator=(const MprisService&) = delete;
 
     // Serves both MPRIS interfaces at /org/mpris/MediaPlayer2 on `bus` and takes the name; false
-    // when the bus cannot be reached or the name is taken (error() says why). Called once.
+    // when the bus cannot be reached or the name is taken (error() says why). Not called again
+    // once it has succeeded.
     bool registerOn(QDBusConnection bus);
     QString error() const { return error_; }
 
