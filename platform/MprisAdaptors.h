@@ -88,9 +88,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void Stop();
     void Next() {}
     void Previous() {}
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
-    void OpenUri(const QString&) {}
+    void Seek([[maybe_unused]] qlonglong Offset) {}
+    void SetPosition([[maybe_unused]] const QDBusObjectPath& TrackId,
+                     [[maybe_unused]] qlonglong Position) {}
+    void OpenUri([[maybe_unused]] const QString& Uri) {}
 
   signals:
     void Seeked(qlonglong Position); // never sent: the mix has no position
