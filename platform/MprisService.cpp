@@ -10,7 +10,7 @@
 namespace calmfield::platform {
 
 MprisService::MprisService(MediaPlayer& player, QString desktopEntry, QObject* parent)
-    : QObject(parent), player_(player), announced_(player.state()) {
+    : QObject(parent), player_(player) {
     new MprisRootAdaptor(*this, player, std::move(desktopEntry));
     new MprisPlayerAdaptor(*this, player);
 }
