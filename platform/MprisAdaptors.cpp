@@ -1,0 +1,79 @@
+#include "platform/MprisAdaptors.h"
+
+#include "platform/MprisService.h"
+
+#include <QMetaObject>
+
+#include <utility>
+
+namespace calmfield::platform {
+
+QString mprisPlaybackStatus(MediaPlayer::Status status) {
+    switch (status) {
+    case MediaPlayer::Status::Playing:
+        return QStringLiteral("Playing");
+    case MediaPlayer::Status::Paused:
+        return QStringLiteral("Paused");
+    case MediaPlayer::Status::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QVariantMap mprisMetadata(const MediaPlayer::State& state) {
+    // Paths under /org/mpris are reserved for the interface itself.
+    QVariantMap metadata{
+        {QStringLiteral("mpris:trackid"),
+         QVariant::fromValue(QDBusObjectPath(QStringLiteral("/example/calmfield/Calmfield/Mix")))},
+        {QStringLiteral("xesam:title"), state.title},
+        {QStringLiteral("xesam:artist"), QStringList{QStringLiteral("Calmfield")}},
+    };
+    if (!state.artUrl.isEmpty())
+        metadata.insert(QStringLiteral("mpris:artUrl"), state.artUrl.toString());
+    return metadata;
+}
+
+MprisRootAdaptor::MprisRootAdaptor(MprisService& service, MediaPlayer& player, QString desktopEntry)
+    : QDBusAbstractAdaptor(&service), player_(player), desktopEntry_(std::move(desktopEntry)) {}
+
+void MprisRootAdaptor::Raise() {
+    player_.raise();
+}
+
+// Ending the program waits until the caller has its answer and the call has left this object.
+void MprisRootAdaptor::Quit() {
+    QMetaObject::invokeMethod(
+        parent(), [&player = player_] { player.quit(); }, Qt::QueuedConnection);
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService& service, MediaPlayer& player)
+    : QDBusAbstractAdaptor(&service), service_(service), player_(player) {}
+
+QString MprisPlayerAdaptor::playbackStatus() const {
+    return mprisPlaybackStatus(player_.state().status);
+}
+
+QVariantMap MprisPlayerAdaptor::metadata() const {
+    return mprisMetadata(player_.state());
+}
+
+void MprisPlayerAdaptor::Play() {
+    player_.play();
+    service_.stateChanged();
+}
+
+void MprisPlayerAdaptor::Pause() {
+    player_.pause();
+    service_.stateChanged();
+}
+
+void MprisPlayerAdaptor::PlayPause() {
+    player_.playPause();
+    service_.stateChanged();
+}
+
+void MprisPlayerAdaptor::Stop() {
+    Pause();
+}
+
+} // namespace calmfield::platform

@@ -1,0 +1,65 @@
+#include "platform/MprisService.h"
+
+#include "platform/MprisAdaptors.h"
+
+#include <QDBusError>
+#include <QDBusMessage>
+
+#include <utility>
+
+namespace calmfield::platform {
+
+MprisService::MprisService(MediaPlayer& player, QString desktopEntry, QObject* parent)
+    : QObject(parent), player_(player) {
+    new MprisRootAdaptor(*this, player, std::move(desktopEntry));
+    new MprisPlayerAdaptor(*this, player);
+}
+
+MprisService::~MprisService() {
+    if (!bus_ || !bus_->isConnected())
+        return;
+    bus_->unregisterService(QString::fromLatin1(kServiceName));
+    bus_->unregisterObject(QString::fromLatin1(kMprisObjectPath));
+}
+
+bool MprisService::registerOn(QDBusConnection bus) {
+    const QString name = QString::fromLatin1(kServiceName);
+    if (!bus.isConnected()) {
+        error_ = tr("The session bus cannot be reached: %1").arg(bus.lastError().message());
+        return false;
+    }
+    if (!bus.registerObject(QString::fromLatin1(kMprisObjectPath), this,
+                            QDBusConnection::ExportAdaptors)) {
+        error_ = tr("The media controls are already served on this bus connection.");
+        return false;
+    }
+    if (!bus.registerService(name)) {
+        bus.unregisterObject(QString::fromLatin1(kMprisObjectPath));
+        error_ = tr("Another program already answers to the media controls as %1.").arg(name);
+        return false;
+    }
+    bus_ = bus;
+    announced_ = player_.state();
+    error_.clear();
+    return true;
+}
+
+void MprisService::stateChanged() {
+    const MediaPlayer::State now = player_.state();
+    QVariantMap changed;
+    if (now.status != announced_.status)
+        changed.insert(QStringLiteral("PlaybackStatus"), mprisPlaybackStatus(now.status));
+    if (now.title != announced_.title || now.artUrl != announced_.artUrl)
+        changed.insert(QStringLiteral("Metadata"), mprisMetadata(now));
+    announced_ = now;
+    if (changed.isEmpty() || !bus_)
+        return;
+
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(kMprisObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(kMprisPlayerInterface) << changed << QStringList();
+    bus_->send(signal);
+}
+
+} // namespace calmfield::platform
