@@ -55,7 +55,6 @@ Form1::Form1(Form1Services services, QWidget* parent)
         ownCommonDialog_ = std::make_unique<platform::QtFileDialog>(this);
     CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
     buildWindow();
-    announcedMediaState_ = mediaState();
     connectHandlers();
     windows_.track(this);
 }

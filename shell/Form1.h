@@ -175,8 +175,8 @@ class Form1 : public QMainWindow {
   signals:
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
-    // What mediaState() gives has changed.
-    void mediaStateChanged();
+    // What mediaState() gives may have changed.
+    void mediaStateMayHaveChanged();
 
   protected:
     // The shutdown sequence, whichever way the window closes.
@@ -221,8 +221,7 @@ class Form1 : public QMainWindow {
     // What the media controls show (Form1Media.cpp).
     void noteTicked(int colour, bool ticked);
     QUrl artUrl() const;
-    // Emits mediaStateChanged() when the state differs from the last announced, and brings the
-    // tray icon's tooltip up to date.
+    // Brings the tray icon's tooltip up to date and emits mediaStateMayHaveChanged().
     void announceMediaState();
 
     void addTrayIcon();
@@ -263,7 +262,6 @@ class Form1 : public QMainWindow {
     std::array<std::optional<std::int32_t>, engine::kColourCount> shownFrequencies_{};
     // The ticked colours, the most recently ticked first.
     std::vector<int> tickedColours_;
-    platform::MediaPlayer::State announcedMediaState_;
     std::int16_t muteCount_ = 0;
     std::int16_t savedMasterVolume_ = 0;
     // Whether start-up got as far as the startup settings file; until then closing leaves an

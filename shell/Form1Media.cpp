@@ -84,11 +84,7 @@ QUrl Form1::artUrl() const {
 
 void Form1::announceMediaState() {
     showTrayToolTip();
-    MediaPlayer::State state = mediaState();
-    if (state == announcedMediaState_)
-        return;
-    announcedMediaState_ = std::move(state);
-    emit mediaStateChanged();
+    emit mediaStateMayHaveChanged();
 }
 
 } // namespace calmfield::shell

@@ -8,7 +8,7 @@ namespace calmfield::shell {
 
 MediaControls::MediaControls(Form1& window, ProgramWindows& windows, QObject* parent)
     : QObject(parent), window_(&window), windows_(windows), announced_(window.mediaState()) {
-    connect(&window, &Form1::mediaStateChanged, this, &MediaControls::recheck);
+    connect(&window, &Form1::mediaStateMayHaveChanged, this, &MediaControls::recheck);
     // A window being destroyed may no longer be asked anything.
     connect(&window, &QObject::destroyed, this, [this] {
         window_ = nullptr;

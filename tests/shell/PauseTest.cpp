@@ -82,6 +82,8 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
     // Paused with nothing ticked is stopped; ticking a colour on plays it.
     controls.pause();
     form->Command6->click();
+    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    controls.play(); // stopped either way: nothing to announce
     EXPECT_EQ(controls.state(),
               (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
     form->Check3->setValue(CheckBox::kOn);
