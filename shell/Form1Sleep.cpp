@@ -82,7 +82,8 @@ void Form1::checkSleepItem(std::chrono::milliseconds duration) {
 // "Calmfield – paused, sleeps in 12 min": both when both hold.
 QString Form1::trayToolTip() const {
     QStringList states;
-    if (mediaState().status == platform::MediaPlayer::Status::Paused)
+    // A pause with nothing ticked is no pause to tell of.
+    if (paused() && !tickedColours_.empty())
         states.append(QStringLiteral("paused"));
     if (sleepTimer_.running())
         states.append(QStringLiteral("sleeps in %1").arg(timeLeft(sleepTimer_.remaining())));
