@@ -31,6 +31,11 @@ class MasterGain {
         Shape shape;
     };
 
+    // The gain a ramp begun at `from` reaches `elapsed` into it, as apply() follows it: where a
+    // fade stands at a given moment, for one that is to take it up again from there.
+    static double levelAt(const Ramp& ramp, double from,
+                          std::chrono::milliseconds elapsed) noexcept;
+
     // From the user-interface thread: replaces whatever ramp runs by one from the gain the mix has
     // reached. Never blocks.
     void rampTo(const Ramp& ramp) noexcept;

@@ -49,7 +49,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
       windows_(services.windows), openUrl_(std::move(services.openUrl)),
       trayAvailable_(std::move(services.trayAvailable)),
       userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output),
-      sleepTimer_(services.sleepClock ? std::move(services.sleepClock) : timeSinceBoot) {
+      sleepTimer_(services.sleepClock ? std::move(services.sleepClock) : timeSinceBoot),
+      fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_) {
     if (services.fileDialog == nullptr)
         ownCommonDialog_ = std::make_unique<platform::QtFileDialog>(this);
     CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
@@ -138,6 +139,7 @@ void Form1::toggleClicked(int colour) {
             channel->Stop();
     }
     showColourPicture(colour);
+    noteTicked(colour, state == CheckBox::kOn);
 }
 
 void Form1::volumeChanged(int colour) {

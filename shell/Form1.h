@@ -4,12 +4,14 @@
 #include "engine/NoiseColours.h"
 #include "mixer/Module3.h"
 #include "platform/FileDialog.h"
+#include "platform/MediaPlayer.h"
 #include "platform/SoundOutput.h"
 #include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
 #include "shell/CheckBox.h"
 #include "shell/GraphicalButton.h"
 #include "shell/MessageSink.h"
+#include "shell/MixFader.h"
 #include "shell/SleepTimer.h"
 #include "shell/Slider.h"
 
@@ -27,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace calmfield::shell {
 
@@ -83,8 +86,17 @@ class Form1 : public QMainWindow {
     // that duration or, when none has it, no item.
     void startSleepTimer(std::chrono::milliseconds duration);
     const SleepTimer& sleepTimer() const { return sleepTimer_; }
-    // "Calmfield", and while the sleep timer runs, how long is left.
+    // "Calmfield", and whether the mix is paused and, while the sleep timer runs, how long is
+    // left.
     QString trayToolTip() const;
+
+    // Fades the mix out to a pause, or back in; every control stays as it is. Ticking a colour on
+    // also ends a pause.
+    void pause();
+    void play();
+    bool paused() const { return fader_.paused(); }
+    // What the desktop's media controls show of the mix.
+    platform::MediaPlayer::State mediaState() const;
 
     // Shows the window again at its normal size, from the tray or minimised.
     void RestoreWindow();
@@ -163,6 +175,8 @@ class Form1 : public QMainWindow {
   signals:
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
+    // What mediaState() gives may have changed.
+    void mediaStateMayHaveChanged();
 
   protected:
     // The shutdown sequence, whichever way the window closes.
@@ -202,7 +216,13 @@ class Form1 : public QMainWindow {
     void connectSleepTimer();
     void sleepItemChosen(QAction* item);
     void checkSleepItem(std::chrono::milliseconds duration);
-    void showSleepTimeLeft();
+    void showTrayToolTip();
+
+    // What the media controls show (Form1Media.cpp).
+    void noteTicked(int colour, bool ticked);
+    QUrl artUrl() const;
+    // Brings the tray icon's tooltip up to date and emits mediaStateMayHaveChanged().
+    void announceMediaState();
 
     void addTrayIcon();
     void deleteTrayIcon();
@@ -235,10 +255,13 @@ class Form1 : public QMainWindow {
     std::unique_ptr<platform::FileDialog> ownCommonDialog_;
     engine::ChannelBank bank_;
     SleepTimer sleepTimer_;
+    MixFader fader_;
     mixer::Module3::MixerControl speakerVolumeControl_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     // The frequency each readout shows, so that a tick rewrites only those that changed.
     std::array<std::optional<std::int32_t>, engine::kColourCount> shownFrequencies_{};
+    // The ticked colours, the most recently ticked first.
+    std::vector<int> tickedColours_;
     std::int16_t muteCount_ = 0;
     std::int16_t savedMasterVolume_ = 0;
     // Whether start-up got as far as the startup settings file; until then closing leaves an

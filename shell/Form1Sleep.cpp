@@ -22,9 +22,6 @@ constexpr std::array<SleepChoice, 7> kSleepChoices{{{"Off", 0min},
                                                     {"90 minutes", 90min},
                                                     {"2 hours", 120min}}};
 
-// How long the sound takes to come back when a fade is called off.
-constexpr std::chrono::milliseconds kComeBack = 2s;
-
 std::chrono::milliseconds durationOf(const QAction* item) {
     return std::chrono::milliseconds(item->data().toLongLong());
 }
@@ -53,13 +50,7 @@ void Form1::buildSleepMenu() {
 void Form1::connectSleepTimer() {
     for (QAction* item : sleepMenu->actions())
         connect(item, &QAction::triggered, this, [this, item] { sleepItemChosen(item); });
-    connect(&sleepTimer_, &SleepTimer::fadeBegan, this, [this](std::chrono::milliseconds length) {
-        bank_.rampMix({0.0f, length, engine::MasterGain::Shape::Decibels});
-    });
-    connect(&sleepTimer_, &SleepTimer::fadeCalledOff, this, [this] {
-        bank_.rampMix({1.0f, kComeBack, engine::MasterGain::Shape::Decibels});
-    });
-    connect(&sleepTimer_, &SleepTimer::ticked, this, &Form1::showSleepTimeLeft);
+    connect(&sleepTimer_, &SleepTimer::ticked, this, &Form1::showTrayToolTip);
     connect(&sleepTimer_, &SleepTimer::ended, this, [this] {
         checkSleepItem(0ms);
         emit sleepTimerEnded();
@@ -88,14 +79,21 @@ void Form1::checkSleepItem(std::chrono::milliseconds duration) {
         item->setChecked(durationOf(item) == duration);
 }
 
+// "Calmfield – paused, sleeps in 12 min": both when both hold.
 QString Form1::trayToolTip() const {
+    QStringList states;
+    // A pause with nothing ticked is no pause to tell of.
+    if (paused() && !tickedColours_.empty())
+        states.append(QStringLiteral("paused"));
+    if (sleepTimer_.running())
+        states.append(QStringLiteral("sleeps in %1").arg(timeLeft(sleepTimer_.remaining())));
     const QString title = QString::fromLatin1(kProgramTitle);
-    if (!sleepTimer_.running())
+    if (states.isEmpty())
         return title;
-    return QStringLiteral("%1 \u2013 sleeps in %2").arg(title, timeLeft(sleepTimer_.remaining()));
+    return QStringLiteral("%1 \u2013 %2").arg(title, states.join(QStringLiteral(", ")));
 }
 
-void Form1::showSleepTimeLeft() {
+void Form1::showTrayToolTip() {
     if (!trayIcon_)
         return;
     const QString text = trayToolTip();

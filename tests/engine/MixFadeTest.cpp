@@ -93,5 +93,21 @@ TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
     EXPECT_EQ(resumed[kRate / 2], 1.0);
 }
 
+// The user-interface thread's reckoning of where a ramp stands matches what is rendered, in either
+// shape and in the last second's tail alike.
+TEST_F(MixFade, LevelAtFollowsTheRenderedRamp) {
+    const MasterGain::Ramp fade{0.0f, 10s, MasterGain::Shape::Decibels};
+    bank.rampMix(fade);
+    const auto gain = gains(10 * kRate);
+    for (const std::chrono::milliseconds at : {0ms, 2500ms, 8999ms, 9500ms, 10000ms})
+        EXPECT_NEAR(MasterGain::levelAt(fade, 1.0, at),
+                    at < 10s ? gain[static_cast<std::size_t>(at.count()) * kRate / 1000] : 0.0,
+                    1e-4)
+            << at.count();
+    const MasterGain::Ramp back{0.5f, 1s, MasterGain::Shape::Linear};
+    bank.rampMix(back);
+    EXPECT_NEAR(MasterGain::levelAt(back, 0.0, 300ms), gains(kRate)[3 * kRate / 10], 1e-4);
+}
+
 } // namespace
 } // namespace calmfield

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/MediaPlayer.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace calmfield::shell {
+
+class Form1;
+class ProgramWindows;
+
+// The program as the desktop's media controls see it: the main window's mix while the window is
+// there, and once it has closed, nothing playing and the windows that keep the program running.
+class MediaControls : public QObject, public platform::MediaPlayer {
+    Q_OBJECT
+
+  public:
+    MediaControls(Form1& window, ProgramWindows& windows, QObject* parent = nullptr);
+
+    State state() const override;
+    void play() override;
+    void pause() override;
+    void playPause() override;
+    void raise() override;
+    void quit() override;
+
+  signals:
+    // What state() gives has changed, whether from the media controls, the window or the sleep
+    // timer.
+    void mediaStateChanged();
+
+  private:
+    void recheck();
+
+    QPointer<Form1> window_;
+    ProgramWindows& windows_;
+    State announced_;
+};
+
+} // namespace calmfield::shell

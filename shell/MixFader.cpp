@@ -1,0 +1,63 @@
+#include "shell/MixFader.h"
+
+namespace calmfield::shell {
+
+using engine::MasterGain;
+
+MixFader::MixFader(RampMix rampMix, const SleepTimer& sleepTimer, QObject* parent)
+    : QObject(parent), rampMix_(std::move(rampMix)), sleepTimer_(sleepTimer) {
+    rejoin_.setSingleShot(true);
+    rejoin_.setTimerType(Qt::PreciseTimer);
+    rejoin_.setInterval(kPauseFade);
+    connect(&rejoin_, &QTimer::timeout, this, &MixFader::rejoinSleepFade);
+    connect(&sleepTimer, &SleepTimer::fadeBegan, this, &MixFader::sleepFadeBegan);
+    connect(&sleepTimer, &SleepTimer::fadeCalledOff, this, &MixFader::sleepFadeCalledOff);
+}
+
+void MixFader::pause() {
+    if (paused_)
+        return;
+    paused_ = true;
+    rejoin_.stop();
+    rampMix_({0.0f, kPauseFade, MasterGain::Shape::Linear});
+}
+
+void MixFader::play() {
+    if (!paused_)
+        return;
+    paused_ = false;
+    if (!sleepFadeLength_) {
+        rampMix_({1.0f, kPauseFade, MasterGain::Shape::Linear});
+        return;
+    }
+    // Back to where the fade will stand once the sound is back; with the fade all but over, the
+    // sound stays away.
+    const std::chrono::milliseconds left = sleepTimer_.remaining();
+    if (left <= kPauseFade)
+        return;
+    const MasterGain::Ramp fade{0.0f, *sleepFadeLength_, MasterGain::Shape::Decibels};
+    const double level = MasterGain::levelAt(fade, 1.0, *sleepFadeLength_ - left + kPauseFade);
+    rampMix_({static_cast<float>(level), kPauseFade, MasterGain::Shape::Linear});
+    rejoin_.start();
+}
+
+void MixFader::rejoinSleepFade() {
+    if (sleepFadeLength_)
+        rampMix_({0.0f, sleepTimer_.remaining(), MasterGain::Shape::Decibels});
+}
+
+void MixFader::sleepFadeBegan(std::chrono::milliseconds length) {
+    sleepFadeLength_ = length;
+    rejoin_.stop();
+    if (!paused_)
+        rampMix_({0.0f, length, MasterGain::Shape::Decibels});
+}
+
+void MixFader::sleepFadeCalledOff() {
+    sleepFadeLength_.reset();
+    rejoin_.stop();
+    if (!paused_)
+        rampMix_({1.0f, kComeBack, MasterGain::Shape::Decibels});
+}
+
+} // namespace calmfield::shell

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/MasterGain.h"
+#include "shell/SleepTimer.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace calmfield::shell {
+
+// Drives the one gain over the mix for both the pause and the sleep timer's fade. A pause
+// silences the mix wherever the fade stands; play brings it back to where the fade stands by
+// then, and the fade goes on from there to end with the timer. The fade's own beginning and
+// calling off are held back during a pause and heard on play.
+class MixFader : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr std::chrono::milliseconds kPauseFade{500};
+    // How long the sound takes to come back when the sleep fade is called off.
+    static constexpr std::chrono::milliseconds kComeBack{2000};
+
+    using RampMix = std::function<void(const engine::MasterGain::Ramp&)>;
+
+    MixFader(RampMix rampMix, const SleepTimer& sleepTimer, QObject* parent = nullptr);
+
+    bool paused() const { return paused_; }
+    // Each changes nothing when the mix is already paused, or already playing.
+    void pause();
+    void play();
+
+  private:
+    void sleepFadeBegan(std::chrono::milliseconds length);
+    void sleepFadeCalledOff();
+    // After play has brought the sound back to the sleep fade, the fade goes on from there.
+    void rejoinSleepFade();
+
+    RampMix rampMix_;
+    const SleepTimer& sleepTimer_;
+    QTimer rejoin_;
+    std::optional<std::chrono::milliseconds> sleepFadeLength_;
+    bool paused_ = false;
+};
+
+} // namespace calmfield::shell

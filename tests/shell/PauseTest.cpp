@@ -1,0 +1,182 @@
+#include "Form1Fixture.h"
+
+#include "platform/ProgramFolder.h"
+#include "shell/MediaControls.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace calmfield {
+namespace {
+
+using namespace std::chrono_literals;
+using engine::MasterGain;
+using platform::MediaPlayer;
+using shell::CheckBox;
+using testing::contentOf;
+
+float peak(const std::vector<float>& out, std::size_t first, std::size_t frames) {
+    float loudest = 0.0f;
+    for (std::size_t i = 2 * first; i < 2 * (first + frames); ++i)
+        loudest = std::max(loudest, std::abs(out[i]));
+    return loudest;
+}
+
+QUrl urlOf(const std::filesystem::path& file) {
+    return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
+}
+
+class Pause : public testing::Form1Fixture {
+  protected:
+    Pause() {
+        QObject::connect(&controls, &shell::MediaControls::mediaStateChanged,
+                         [this] { states.push_back(controls.state()); });
+    }
+    std::size_t frames(std::chrono::milliseconds time) const {
+        return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
+    }
+    // The loudest sample over the 100 ms that end `time` from now.
+    float loudnessAfter(std::chrono::milliseconds time) {
+        return peak(output.pull(frames(time)), frames(time - 100ms), frames(100ms));
+    }
+    void passTime(std::chrono::milliseconds time) {
+        clockTime += time;
+        const_cast<shell::SleepTimer&>(form->sleepTimer()).check();
+    }
+    QUrl pictureOf(int colour) const {
+        return urlOf(platform::resolveStoredName(
+            folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
+    }
+
+    shell::MediaControls controls{*form, windows};
+    std::vector<MediaPlayer::State> states; // as each change was announced
+};
+
+TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
+    form->Check1->setValue(CheckBox::kOn);
+    form->Check2->setValue(CheckBox::kOn);
+    const float full = loudnessAfter(1s);
+    form->HScroll4->setValue(-700);
+    ASSERT_EQ(states.size(), 2u) << "a slider changes nothing the media controls show";
+    EXPECT_EQ(states[0].title, "Brown Noise");
+    EXPECT_EQ(controls.state(), (MediaPlayer::State{MediaPlayer::Status::Playing,
+                                                    "Pink + Brown Noise", pictureOf(1)}));
+
+    controls.playPause();
+    EXPECT_EQ(states.back().status, MediaPlayer::Status::Paused);
+    EXPECT_EQ(form->trayIcon()->toolTip(), QString::fromUtf8("Calmfield – paused"));
+    const auto fade = output.pull(frames(1s));
+    EXPECT_GT(peak(fade, 0, frames(100ms)), full / 2);
+    EXPECT_EQ(peak(fade, frames(500ms), frames(500ms)), 0.0f);
+    EXPECT_TRUE(output.renderer()->idle()) << "the stream may cork";
+    EXPECT_EQ(testing::mixOf(*form), (std::vector<int>{1, 1, 0, 0, 0, 0, -700, 0, 0, 0, 32000,
+                                                       32000, 32000, 32000, 32000}));
+
+    controls.playPause();
+    EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
+    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    EXPECT_GT(loudnessAfter(600ms), full / 2);
+
+    // Paused with nothing ticked is stopped; ticking a colour on plays it.
+    controls.pause();
+    form->Command6->click();
+    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    controls.play(); // stopped either way: nothing to announce
+    EXPECT_EQ(controls.state(),
+              (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
+    form->Check3->setValue(CheckBox::kOn);
+    EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
+    EXPECT_GT(loudnessAfter(600ms), full / 20);
+    for (std::size_t n = 1; n < states.size(); ++n)
+        EXPECT_NE(states[n], states[n - 1]) << "announced only when it changed: " << n;
+}
+
+TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
+    int endings = 0;
+    QObject::connect(form.get(), &shell::Form1::sleepTimerEnded, [&] { ++endings; });
+    form->Check2->setValue(CheckBox::kOn);
+    const float full = loudnessAfter(1s);
+
+    // A fade that begins while paused stays silent, and Off keeps the pause.
+    controls.pause();
+    form->startSleepTimer(15min);
+    EXPECT_EQ(form->trayIcon()->toolTip(),
+              QString::fromUtf8("Calmfield – paused, sleeps in 15 min"));
+    passTime(14min);
+    EXPECT_EQ(loudnessAfter(3s), 0.0f);
+    form->sleepMenu->actions().first()->trigger();
+    EXPECT_EQ(loudnessAfter(3s), 0.0f);
+    EXPECT_TRUE(form->paused());
+    controls.play();
+    EXPECT_GT(loudnessAfter(600ms), full / 2);
+
+    // Paused 20 s into the fade and played 10 s later, the sound comes back to where the fade
+    // stands and the fade goes on from there, to end with the timer.
+    form->startSleepTimer(1min);
+    output.pull(frames(20s));
+    passTime(20s);
+    controls.pause();
+    EXPECT_EQ(loudnessAfter(1s), 0.0f);
+    passTime(10s);
+    controls.play();
+    const unsigned wakes = output.wakes();
+    clockTime += 500ms;
+    const MasterGain::Ramp fade{0.0f, 60s, MasterGain::Shape::Decibels};
+    const auto level = [&](std::chrono::milliseconds at) {
+        return static_cast<float>(MasterGain::levelAt(fade, 1.0, at));
+    };
+    const float back = loudnessAfter(500ms);
+    EXPECT_GT(back, full * level(30500ms) / 1.5f);
+    EXPECT_LT(back, full * level(30500ms) * 1.5f);
+    ASSERT_TRUE(testing::waitUntil([&] { return output.wakes() > wakes; }, 2s))
+        << "the fade is taken up again";
+    const auto rest = output.pull(frames(30s));
+    const float later = peak(rest, frames(10s), frames(100ms));
+    EXPECT_GT(later, full * level(40500ms) / 1.5f);
+    EXPECT_LT(later, full * level(40500ms) * 1.5f);
+    EXPECT_EQ(peak(rest, frames(29500ms), frames(500ms)), 0.0f);
+
+    controls.pause();
+    passTime(29500ms);
+    EXPECT_EQ(endings, 1) << "the timer counts on through a pause";
+}
+
+TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
+    folder = testing::linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) /
+                                          "usr/lib/calmfield");
+    const auto icon =
+        folder / "../../share/icons/hicolor/256x256/apps" / (CALMFIELD_APPLICATION_ID ".png");
+    std::filesystem::create_directories(icon.parent_path());
+    testing::putFile(icon, "png");
+    std::filesystem::remove(
+        platform::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
+    startAgain();
+    shell::MediaControls installed{*form, windows};
+    EXPECT_EQ(installed.state().artUrl, urlOf(icon));
+    form->Check1->setValue(CheckBox::kOn);
+    EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
+    form->Check4->setValue(CheckBox::kOn);
+    EXPECT_EQ(installed.state().artUrl, pictureOf(3));
+
+    form->Command2->click();
+    installed.raise();
+    EXPECT_TRUE(form->isVisible());
+
+    installed.quit();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(programEndings, 1);
+    EXPECT_EQ(contentOf(folder / "settings.ini").left(10), "1,0,0,1,0,") << "as Exit saves";
+
+    bool announced = false;
+    QObject::connect(&installed, &shell::MediaControls::mediaStateChanged,
+                     [&] { announced = true; });
+    form.reset();
+    EXPECT_TRUE(announced);
+    EXPECT_EQ(installed.state(),
+              (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
+}
+
+} // namespace
+} // namespace calmfield
