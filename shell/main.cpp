@@ -1,3 +1,4 @@
+#include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
@@ -6,6 +7,7 @@
 #include "shell/CommandLine.h"
 #include "shell/DialogFont.h"
 #include "shell/Form1.h"
+#include "shell/MediaControls.h"
 #include "shell/MessageBoxSink.h"
 #include "shell/ProgramEnding.h"
 #include "shell/ProgramWindows.h"
@@ -15,6 +17,7 @@
 #include "shell/TerminationSignals.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -78,6 +81,15 @@ std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& ins
     return std::nullopt;
 }
 
+// A session bus that is already there: asking for one where none runs could make the D-Bus
+// library start one of its own, and hold up the start.
+bool sessionBusRuns() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtimeFolder.isEmpty() && QFile::exists(runtimeFolder + QStringLiteral("/bus"));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -139,6 +151,15 @@ int main(int argc, char* argv[]) {
     window->startUp();
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);
+
+    // The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
+    // through the session bus. Without a bus, or with the name taken, the program runs without.
+    shell::MediaControls mediaControls(*window, windows);
+    platform::MprisService mediaService(mediaControls, QStringLiteral(CALMFIELD_APPLICATION_ID));
+    QObject::connect(&mediaControls, &shell::MediaControls::mediaStateChanged, &mediaService,
+                     &platform::MprisService::stateChanged);
+    if (sessionBusRuns())
+        mediaService.registerOn(QDBusConnection::sessionBus());
 
     // The session ending and the termination signals end the program as Exit does, so that the
     // changes of a run left going until logout or shutdown are saved. They are taken only from

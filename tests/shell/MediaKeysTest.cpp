@@ -1,0 +1,68 @@
+// The built program paused and resumed from the session bus, as the keyboard's Play/Pause key
+// and playerctl do it.
+
+#include "ProgramCopy.h"
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/PrivateSessionBus.h"
+#include "tests/support/ServerTools.h"
+#include "tests/support/SignalAnalysis.h"
+#include "tests/support/SourceRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
+namespace calmfield {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::fileContent;
+
+TEST(RunningProgram, PlayPauseOnTheSessionBusSilencesTheSinkAndBringsItBack) {
+    testsupport::PrivatePulseServer server;
+    ASSERT_TRUE(server.start()) << server.error();
+    testsupport::PrivateSessionBus bus;
+    ASSERT_TRUE(bus.start()) << bus.error();
+    const fs::path root =
+        fs::temp_directory_path() / ("calmfield-media-keys-" + std::to_string(::getpid()));
+    const fs::path folder = programFolderIn(root);
+    std::ofstream(folder / "settings.ini") << "0,1,0,0,0,0,0,0,0,0,22050,22050,22050,22050,22050,0";
+    auto environment = environmentFor(server, root);
+    environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.address());
+    auto program = testsupport::ChildProcess::spawn({(folder / "calmfield").string()}, environment,
+                                                    root / "log");
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(waitForStartUp(program->pid())) << fileContent(root / "log");
+    ASSERT_TRUE(testsupport::waitForSound(server.address(), server.monitorSourceName(),
+                                          server.sampleRate(), 5s));
+
+    const auto playPause = [&] {
+        return testsupport::runProgram(
+            {"dbus-send", "--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.calmfield",
+             "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player.PlayPause"},
+            environment, root / "bus.log", 5s);
+    };
+    const auto recordSink = [&] {
+        return testsupport::rmsDecibels(testsupport::recordSource(
+            server.address(), server.monitorSourceName(), server.sampleRate(), 300ms));
+    };
+    ASSERT_EQ(playPause(), 0) << fileContent(root / "bus.log");
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(recordSink(), -90.0) << "still heard a second after the pause";
+    ASSERT_EQ(playPause(), 0) << fileContent(root / "bus.log");
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(recordSink(), -40.0) << "not back a second after play";
+
+    ::kill(program->pid(), SIGTERM);
+    EXPECT_EQ(program->waitForExit(10s), 0) << fileContent(root / "log");
+    fs::remove_all(root);
+}
+
+} // namespace
+} // namespace calmfield
