@@ -16,17 +16,26 @@ namespace fs = std::filesystem;
 using shell::SingleInstance;
 using testing::waitUntil;
 
-TEST(SingleInstance, ALaterStartAsksTheFirstToShowItself) {
+// A later start asks the first to show itself, or with a sleep timer hands that over instead.
+TEST(SingleInstance, ALaterStartAsksTheFirstToShowItselfOrToSleep) {
     QTemporaryDir folder;
     SingleInstance first(folder.path().toStdString());
     ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
     ASSERT_TRUE(first.listen());
-    int requests = 0;
-    QObject::connect(&first, &SingleInstance::showRequested, [&] { ++requests; });
+    int shows = 0;
+    std::vector<std::chrono::seconds> sleeps;
+    QObject::connect(&first, &SingleInstance::showRequested, [&] { ++shows; });
+    QObject::connect(&first, &SingleInstance::sleepRequested,
+                     [&](std::chrono::seconds duration) { sleeps.push_back(duration); });
 
     SingleInstance second(folder.path().toStdString());
     EXPECT_EQ(second.claim(), SingleInstance::Claim::HandedOver);
-    EXPECT_TRUE(waitUntil([&] { return requests == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return shows == 1; }));
+    SingleInstance third(folder.path().toStdString());
+    EXPECT_EQ(third.claim(std::chrono::minutes(30)), SingleInstance::Claim::HandedOver);
+    EXPECT_TRUE(waitUntil([&] { return !sleeps.empty(); }));
+    EXPECT_EQ(sleeps, std::vector<std::chrono::seconds>{std::chrono::minutes(30)});
+    EXPECT_EQ(shows, 1) << "a sleep timer handed over shows nothing";
 }
 
 TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {

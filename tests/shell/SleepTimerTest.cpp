@@ -1,7 +1,6 @@
 #include "Form1Fixture.h"
 
 #include "shell/CommandLine.h"
-#include "shell/SingleInstance.h"
 #include "shell/SleepDuration.h"
 #include "shell/TerminationRequests.h"
 #include "shell/info/Form2.h"
@@ -41,24 +40,6 @@ TEST(SleepDuration, ReadsMinutesOrHoursMinutesAndSecondsWithinTenSecondsToADay) 
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_TRUE(refused.errors.contains("\"5s\"") && refused.errors.contains("\"1h30m\""))
         << refused.errors.toStdString();
-}
-
-TEST(SingleInstance, ALaterStartWithASleepTimerHandsItOverWithoutShowing) {
-    QTemporaryDir folder;
-    shell::SingleInstance first(folder.path().toStdString());
-    ASSERT_EQ(first.claim(), shell::SingleInstance::Claim::First);
-    ASSERT_TRUE(first.listen());
-    int shows = 0;
-    std::vector<std::chrono::seconds> sleeps;
-    QObject::connect(&first, &shell::SingleInstance::showRequested, [&] { ++shows; });
-    QObject::connect(&first, &shell::SingleInstance::sleepRequested,
-                     [&](std::chrono::seconds duration) { sleeps.push_back(duration); });
-
-    shell::SingleInstance second(folder.path().toStdString());
-    EXPECT_EQ(second.claim(30min), shell::SingleInstance::Claim::HandedOver);
-    EXPECT_TRUE(waitUntil([&] { return !sleeps.empty(); }));
-    EXPECT_EQ(sleeps, std::vector<std::chrono::seconds>{30min});
-    EXPECT_EQ(shows, 0);
 }
 
 // The loudest sample of `frames` frames from `first` on.
