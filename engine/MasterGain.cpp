@@ -31,21 +31,11 @@ MasterGain::Ramp MasterGain::unpack(std::uint64_t request) noexcept {
 
 double MasterGain::levelAt(const Ramp& ramp, double from,
                            std::chrono::milliseconds elapsed) noexcept {
-    const double target = std::clamp(ramp.target, 0.0f, 1.0f);
-    if (elapsed >= ramp.length)
-        return target;
-    const double length = static_cast<double>(ramp.length.count());
-    const double time = std::max(0.0, static_cast<double>(elapsed.count()));
-    if (ramp.shape == Shape::Linear)
-        return from + (target - from) * time / length;
-    const double start = std::max(from, kFloor);
-    const double ratioEnd = std::max(target, kFloor);
-    const double tail =
-        target < kFloor ? std::min(static_cast<double>(kTail.count()), length / 2) : 0.0;
-    const double ratioLength = length - tail;
-    if (time < ratioLength)
-        return start * std::pow(ratioEnd / start, time / ratioLength);
-    return ratioEnd + (target - ratioEnd) * (time - ratioLength) / tail;
+    // The same ramp followed a millisecond at a time.
+    MasterGain gain;
+    gain.gain_ = from;
+    gain.begin(ramp, 1000);
+    return gain.gainAfter(static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed.count(), 0)));
 }
 
 void MasterGain::rampTo(const Ramp& ramp) noexcept {
