@@ -91,7 +91,7 @@ void Form1::Initialise() {
 }
 
 void Form1::PlaySound() {
-    if (Check6->value() == CheckBox::kOn)
+    if (Check6->value() == widgets::CheckBox::kOn)
         Timer5->start();
 }
 
@@ -104,7 +104,7 @@ void Form1::connectHandlers() {
     const auto volumes = volumeSliders();
     const auto frequencies = frequencySliders();
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        connect(toggleBoxes[index(colour)], &CheckBox::valueChanged, this,
+        connect(toggleBoxes[index(colour)], &widgets::CheckBox::valueChanged, this,
                 [this, colour] { toggleClicked(colour); });
         connect(volumes[index(colour)], &QAbstractSlider::valueChanged, this,
                 [this, colour] { volumeChanged(colour); });
@@ -133,13 +133,13 @@ void Form1::connectHandlers() {
 void Form1::toggleClicked(int colour) {
     const int state = toggles()[index(colour)]->value();
     if (engine::NoiseChannel* channel = bank_.channel(colour)) {
-        if (state == CheckBox::kOn)
+        if (state == widgets::CheckBox::kOn)
             channel->Play(engine::NoiseChannel::kPlayLooping);
-        else if (state == CheckBox::kOff)
+        else if (state == widgets::CheckBox::kOff)
             channel->Stop();
     }
     showColourPicture(colour);
-    noteTicked(colour, state == CheckBox::kOn);
+    noteTicked(colour, state == widgets::CheckBox::kOn);
 }
 
 void Form1::volumeChanged(int colour) {
@@ -176,11 +176,11 @@ void Form1::muteClicked() {
 }
 
 void Form1::resetAllClicked() {
-    for (CheckBox* toggle : toggles())
-        toggle->setValue(CheckBox::kOff);
-    for (Slider* volume : volumeSliders())
+    for (widgets::CheckBox* toggle : toggles())
+        toggle->setValue(widgets::CheckBox::kOff);
+    for (widgets::Slider* volume : volumeSliders())
         volume->setValue(kResetVolume);
-    for (Slider* frequency : frequencySliders())
+    for (widgets::Slider* frequency : frequencySliders())
         frequency->setValue(kResetFrequency);
 }
 
@@ -210,7 +210,7 @@ void Form1::hideEvent(QHideEvent* event) {
 }
 
 void Form1::startInTrayTick() {
-    if (Check6->value() == CheckBox::kOn)
+    if (Check6->value() == widgets::CheckBox::kOn)
         hideToTray();
     Timer5->stop();
 }
@@ -284,15 +284,15 @@ void Form1::showColourPicture(int colour) {
     Picture1->setPixmap(pictureFrom(file));
 }
 
-std::array<CheckBox*, engine::kColourCount> Form1::toggles() const {
+std::array<widgets::CheckBox*, engine::kColourCount> Form1::toggles() const {
     return {Check1, Check2, Check3, Check4, Check5};
 }
 
-std::array<Slider*, engine::kColourCount> Form1::volumeSliders() const {
+std::array<widgets::Slider*, engine::kColourCount> Form1::volumeSliders() const {
     return {HScroll3, HScroll4, HScroll5, HScroll6, HScroll7};
 }
 
-std::array<Slider*, engine::kColourCount> Form1::frequencySliders() const {
+std::array<widgets::Slider*, engine::kColourCount> Form1::frequencySliders() const {
     return {HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
 }
 

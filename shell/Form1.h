@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/ClientArea.h"
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
 #include "mixer/Module3.h"
@@ -8,12 +9,12 @@
 #include "platform/SoundOutput.h"
 #include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
-#include "shell/CheckBox.h"
-#include "shell/GraphicalButton.h"
-#include "shell/MessageSink.h"
+#include "widgets/CheckBox.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MessageSink.h"
 #include "shell/MixFader.h"
 #include "shell/SleepTimer.h"
-#include "shell/Slider.h"
+#include "widgets/Slider.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -33,14 +34,13 @@
 
 namespace calmfield::shell {
 
-class ClientArea;
 class ProgramWindows;
 
 // What the main window reaches the world through.
 struct Form1Services {
     platform::SoundOutput& output;
     platform::SystemMixer& mixer;
-    MessageSink& messages;
+    widgets::MessageSink& messages;
     ProgramWindows& windows;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
@@ -129,25 +129,25 @@ class Form1 : public QMainWindow {
     QGroupBox* Frame4 = nullptr; // "Options"
     QGroupBox* Frame5 = nullptr; // holds Reset All
 
-    CheckBox* Check1 = nullptr; // brown
-    CheckBox* Check2 = nullptr; // pink
-    CheckBox* Check3 = nullptr; // white
-    CheckBox* Check4 = nullptr; // blue
-    CheckBox* Check5 = nullptr; // purple
-    CheckBox* Check6 = nullptr; // "Start in system tray"
+    widgets::CheckBox* Check1 = nullptr; // brown
+    widgets::CheckBox* Check2 = nullptr; // pink
+    widgets::CheckBox* Check3 = nullptr; // white
+    widgets::CheckBox* Check4 = nullptr; // blue
+    widgets::CheckBox* Check5 = nullptr; // purple
+    widgets::CheckBox* Check6 = nullptr; // "Start in system tray"
 
-    Slider* HScroll1 = nullptr; // panning
-    Slider* HScroll2 = nullptr; // master volume
-    Slider* HScroll3 = nullptr; // volumes, brown to purple
-    Slider* HScroll4 = nullptr;
-    Slider* HScroll5 = nullptr;
-    Slider* HScroll6 = nullptr;
-    Slider* HScroll7 = nullptr;
-    Slider* HScroll8 = nullptr; // frequencies, brown to purple
-    Slider* HScroll9 = nullptr;
-    Slider* HScroll10 = nullptr;
-    Slider* HScroll11 = nullptr;
-    Slider* HScroll12 = nullptr;
+    widgets::Slider* HScroll1 = nullptr; // panning
+    widgets::Slider* HScroll2 = nullptr; // master volume
+    widgets::Slider* HScroll3 = nullptr; // volumes, brown to purple
+    widgets::Slider* HScroll4 = nullptr;
+    widgets::Slider* HScroll5 = nullptr;
+    widgets::Slider* HScroll6 = nullptr;
+    widgets::Slider* HScroll7 = nullptr;
+    widgets::Slider* HScroll8 = nullptr; // frequencies, brown to purple
+    widgets::Slider* HScroll9 = nullptr;
+    widgets::Slider* HScroll10 = nullptr;
+    widgets::Slider* HScroll11 = nullptr;
+    widgets::Slider* HScroll12 = nullptr;
 
     QLabel* Label1 = nullptr; // frequency readouts: brown, pink, white, blue, purple
     QLabel* Label2 = nullptr;
@@ -161,11 +161,11 @@ class Form1 : public QMainWindow {
 
     QLabel* Picture1 = nullptr; // the colour picture
 
-    GraphicalButton* Command1 = nullptr; // "Close"
-    GraphicalButton* Command2 = nullptr; // "Tray"
-    GraphicalButton* Command3 = nullptr; // "Record"
-    GraphicalButton* Command4 = nullptr; // "Mute"
-    GraphicalButton* Command6 = nullptr; // "Reset All"
+    widgets::GraphicalButton* Command1 = nullptr; // "Close"
+    widgets::GraphicalButton* Command2 = nullptr; // "Tray"
+    widgets::GraphicalButton* Command3 = nullptr; // "Record"
+    widgets::GraphicalButton* Command4 = nullptr; // "Mute"
+    widgets::GraphicalButton* Command6 = nullptr; // "Reset All"
 
     platform::FileDialog* CommonDialog1 = nullptr; // chooses configuration files
 
@@ -190,7 +190,7 @@ class Form1 : public QMainWindow {
     // Building the window (Form1Layout.cpp).
     void buildWindow();
     void buildMenus();
-    void buildControls(ClientArea* client);
+    void buildControls(widgets::ClientArea* client);
     void setTabOrderAndFocus();
     void buildTimers();
     void buildSleepMenu();
@@ -238,16 +238,16 @@ class Form1 : public QMainWindow {
 
     void showColourPicture(int colour);
 
-    std::array<CheckBox*, engine::kColourCount> toggles() const;
-    std::array<Slider*, engine::kColourCount> volumeSliders() const;
-    std::array<Slider*, engine::kColourCount> frequencySliders() const;
+    std::array<widgets::CheckBox*, engine::kColourCount> toggles() const;
+    std::array<widgets::Slider*, engine::kColourCount> volumeSliders() const;
+    std::array<widgets::Slider*, engine::kColourCount> frequencySliders() const;
     std::array<QLabel*, engine::kColourCount> readouts() const;
     // The controls a configuration file holds, in its field order.
     std::array<QWidget*, 15> configurationControls() const;
 
     platform::SystemMixer& mixer_;
     std::filesystem::path programFolder_;
-    MessageSink& messages_;
+    widgets::MessageSink& messages_;
     ProgramWindows& windows_;
     platform::UrlOpener openUrl_;
     std::function<bool()> trayAvailable_;

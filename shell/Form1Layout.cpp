@@ -1,11 +1,11 @@
 // Builds the main window's controls: captions, places, ranges, starting values and tab order.
 
 #include "resources/EmbeddedPictures.h"
-#include "shell/ClientArea.h"
-#include "shell/FixedSizeWindowHints.h"
+#include "widgets/ClientArea.h"
+#include "widgets/FixedSizeWindowHints.h"
 #include "shell/Form1.h"
-#include "shell/Frame.h"
-#include "shell/Twips.h"
+#include "widgets/Frame.h"
+#include "widgets/Twips.h"
 
 #include <QIcon>
 #include <QLayout>
@@ -15,10 +15,10 @@
 namespace calmfield::shell {
 namespace {
 
-constexpr Slider::Range kVolumeRange{-3000, 0, 1, 800, 0};
-constexpr Slider::Range kFrequencyRange{1000, 32767, 1, 8000, 32000};
-constexpr Slider::Range kPanningRange{-3000, 3000, 1000, 2000, 0};
-constexpr Slider::Range kMasterRange{0, 32750, 1500, 11000, 16000};
+constexpr widgets::Slider::Range kVolumeRange{-3000, 0, 1, 800, 0};
+constexpr widgets::Slider::Range kFrequencyRange{1000, 32767, 1, 8000, 32000};
+constexpr widgets::Slider::Range kPanningRange{-3000, 3000, 1000, 2000, 0};
+constexpr widgets::Slider::Range kMasterRange{0, 32750, 1500, 11000, 16000};
 
 const QColor kReadoutBackground(0, 0, 0);
 const QColor kReadoutText(255, 128, 0);
@@ -30,7 +30,7 @@ QPixmap picture(const char* resource) {
 }
 
 QGroupBox* frame(const char* name, const char* caption, const QRect& place, QWidget* container) {
-    auto* box = new Frame(QString::fromLatin1(caption), container);
+    auto* box = new widgets::Frame(QString::fromLatin1(caption), container);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
     box->setAutoFillBackground(true);
@@ -38,16 +38,16 @@ QGroupBox* frame(const char* name, const char* caption, const QRect& place, QWid
 }
 
 // Check boxes lie on frames and show the frame's face around their captions.
-CheckBox* checkBox(const char* name, const char* caption, const QRect& place, QWidget* container) {
-    auto* box = new CheckBox(QString::fromLatin1(caption), container);
+widgets::CheckBox* checkBox(const char* name, const char* caption, const QRect& place, QWidget* container) {
+    auto* box = new widgets::CheckBox(QString::fromLatin1(caption), container);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
     return box;
 }
 
-Slider* slider(const char* name, const Slider::Range& range, const QRect& place,
+widgets::Slider* slider(const char* name, const widgets::Slider::Range& range, const QRect& place,
                QWidget* container) {
-    auto* bar = new Slider(range, container);
+    auto* bar = new widgets::Slider(range, container);
     bar->setObjectName(QLatin1String(name));
     bar->setGeometry(place);
     return bar;
@@ -82,10 +82,10 @@ void Form1::buildWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
-    new FixedSizeWindowHints(this);
+    new widgets::FixedSizeWindowHints(this);
 
-    auto* client = new ClientArea(picture(":/pictures/background.jpg"), this);
-    client->setFixedSize(pixels(8310), pixels(5040));
+    auto* client = new widgets::ClientArea(picture(":/pictures/background.jpg"), this);
+    client->setFixedSize(widgets::pixels(8310), widgets::pixels(5040));
     setCentralWidget(client);
     buildMenus();
     buildControls(client);
@@ -117,38 +117,38 @@ void Form1::buildMenus() {
 
 // Controls are created from the bottom of the stack up: a control created later lies above the
 // ones it overlaps.
-void Form1::buildControls(ClientArea* client) {
-    Frame1 = frame("Frame1", "Sound Color", twipsRect(120, 120, 2295, 2295), client);
-    Check1 = checkBox("Check1", "Brown Noise", twipsRect(360, 480, 1815, 255), client);
-    Check2 = checkBox("Check2", "Pink Noise", twipsRect(360, 840, 1815, 255), client);
-    Check3 = checkBox("Check3", "White Noise", twipsRect(360, 1200, 1455, 255), client);
-    Check4 = checkBox("Check4", "Blue Noise", twipsRect(360, 1560, 1815, 255), client);
-    Check5 = checkBox("Check5", "Purple Noise", twipsRect(360, 1920, 1695, 255), client);
+void Form1::buildControls(widgets::ClientArea* client) {
+    Frame1 = frame("Frame1", "Sound Color", widgets::twipsRect(120, 120, 2295, 2295), client);
+    Check1 = checkBox("Check1", "Brown Noise", widgets::twipsRect(360, 480, 1815, 255), client);
+    Check2 = checkBox("Check2", "Pink Noise", widgets::twipsRect(360, 840, 1815, 255), client);
+    Check3 = checkBox("Check3", "White Noise", widgets::twipsRect(360, 1200, 1455, 255), client);
+    Check4 = checkBox("Check4", "Blue Noise", widgets::twipsRect(360, 1560, 1815, 255), client);
+    Check5 = checkBox("Check5", "Purple Noise", widgets::twipsRect(360, 1920, 1695, 255), client);
 
-    Frame2 = frame("Frame2", "Volumes", twipsRect(2520, 120, 2295, 2295), client);
-    HScroll3 = slider("HScroll3", kVolumeRange, twipsRect(240, 360, 1815, 255), Frame2);
-    HScroll4 = slider("HScroll4", kVolumeRange, twipsRect(240, 720, 1815, 255), Frame2);
-    HScroll5 = slider("HScroll5", kVolumeRange, twipsRect(240, 1080, 1815, 255), Frame2);
-    HScroll6 = slider("HScroll6", kVolumeRange, twipsRect(240, 1440, 1815, 255), Frame2);
-    HScroll7 = slider("HScroll7", kVolumeRange, twipsRect(240, 1800, 1815, 255), Frame2);
+    Frame2 = frame("Frame2", "Volumes", widgets::twipsRect(2520, 120, 2295, 2295), client);
+    HScroll3 = slider("HScroll3", kVolumeRange, widgets::twipsRect(240, 360, 1815, 255), Frame2);
+    HScroll4 = slider("HScroll4", kVolumeRange, widgets::twipsRect(240, 720, 1815, 255), Frame2);
+    HScroll5 = slider("HScroll5", kVolumeRange, widgets::twipsRect(240, 1080, 1815, 255), Frame2);
+    HScroll6 = slider("HScroll6", kVolumeRange, widgets::twipsRect(240, 1440, 1815, 255), Frame2);
+    HScroll7 = slider("HScroll7", kVolumeRange, widgets::twipsRect(240, 1800, 1815, 255), Frame2);
 
-    Frame3 = frame("Frame3", "Frequency", twipsRect(4920, 120, 3255, 2295), client);
-    HScroll8 = slider("HScroll8", kFrequencyRange, twipsRect(240, 360, 1815, 255), Frame3);
-    HScroll9 = slider("HScroll9", kFrequencyRange, twipsRect(240, 720, 1815, 255), Frame3);
-    HScroll10 = slider("HScroll10", kFrequencyRange, twipsRect(240, 1080, 1815, 255), Frame3);
-    HScroll11 = slider("HScroll11", kFrequencyRange, twipsRect(240, 1440, 1815, 255), Frame3);
-    HScroll12 = slider("HScroll12", kFrequencyRange, twipsRect(240, 1800, 1815, 255), Frame3);
-    Label1 = readout("Label1", twipsRect(2280, 360, 495, 255), Frame3);
-    Label2 = readout("Label2", twipsRect(2280, 720, 495, 255), Frame3);
-    Label3 = readout("Label3", twipsRect(2280, 1080, 495, 255), Frame3);
-    Label6 = readout("Label6", twipsRect(2280, 1440, 495, 255), Frame3);
-    Label7 = readout("Label7", twipsRect(2280, 1800, 495, 255), Frame3);
+    Frame3 = frame("Frame3", "Frequency", widgets::twipsRect(4920, 120, 3255, 2295), client);
+    HScroll8 = slider("HScroll8", kFrequencyRange, widgets::twipsRect(240, 360, 1815, 255), Frame3);
+    HScroll9 = slider("HScroll9", kFrequencyRange, widgets::twipsRect(240, 720, 1815, 255), Frame3);
+    HScroll10 = slider("HScroll10", kFrequencyRange, widgets::twipsRect(240, 1080, 1815, 255), Frame3);
+    HScroll11 = slider("HScroll11", kFrequencyRange, widgets::twipsRect(240, 1440, 1815, 255), Frame3);
+    HScroll12 = slider("HScroll12", kFrequencyRange, widgets::twipsRect(240, 1800, 1815, 255), Frame3);
+    Label1 = readout("Label1", widgets::twipsRect(2280, 360, 495, 255), Frame3);
+    Label2 = readout("Label2", widgets::twipsRect(2280, 720, 495, 255), Frame3);
+    Label3 = readout("Label3", widgets::twipsRect(2280, 1080, 495, 255), Frame3);
+    Label6 = readout("Label6", widgets::twipsRect(2280, 1440, 495, 255), Frame3);
+    Label7 = readout("Label7", widgets::twipsRect(2280, 1800, 495, 255), Frame3);
     const char* const hz = "hz";
-    Label8[0] = label("Label8(0)", hz, twipsRect(2760, 360, 375, 255), Frame3, false);
-    Label8[4] = label("Label8(4)", hz, twipsRect(2760, 720, 375, 255), Frame3, false);
-    Label8[3] = label("Label8(3)", hz, twipsRect(2760, 1080, 375, 255), Frame3, false);
-    Label8[2] = label("Label8(2)", hz, twipsRect(2760, 1440, 375, 255), Frame3, false);
-    Label8[1] = label("Label8(1)", hz, twipsRect(2760, 1800, 375, 255), Frame3, false);
+    Label8[0] = label("Label8(0)", hz, widgets::twipsRect(2760, 360, 375, 255), Frame3, false);
+    Label8[4] = label("Label8(4)", hz, widgets::twipsRect(2760, 720, 375, 255), Frame3, false);
+    Label8[3] = label("Label8(3)", hz, widgets::twipsRect(2760, 1080, 375, 255), Frame3, false);
+    Label8[2] = label("Label8(2)", hz, widgets::twipsRect(2760, 1440, 375, 255), Frame3, false);
+    Label8[1] = label("Label8(1)", hz, widgets::twipsRect(2760, 1800, 375, 255), Frame3, false);
     // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it, and
     // on the line of the readout's digits.
     for (QLabel* unit : Label8) {
@@ -158,7 +158,7 @@ void Form1::buildControls(ClientArea* client) {
 
     Picture1 = new QLabel(client);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twipsRect(120, 2520, 4695, 2055));
+    Picture1->setGeometry(widgets::twipsRect(120, 2520, 4695, 2055));
     Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setAutoFillBackground(true);
@@ -167,26 +167,26 @@ void Form1::buildControls(ClientArea* client) {
     const QPixmap smallFace = picture(":/pictures/button_small.jpg");
     const QPixmap wideFace = picture(":/pictures/button_wide.jpg");
 
-    Frame5 = frame("Frame5", "", twipsRect(4920, 3360, 3255, 1215), client);
+    Frame5 = frame("Frame5", "", widgets::twipsRect(4920, 3360, 3255, 1215), client);
     Command6 =
-        graphicalButton("Command6", "Reset All", wideFace, twipsRect(240, 720, 2775, 255), Frame5);
+        widgets::graphicalButton("Command6", "Reset All", wideFace, widgets::twipsRect(240, 720, 2775, 255), Frame5);
 
-    Frame4 = frame("Frame4", "Options", twipsRect(4920, 2520, 3255, 975), client);
-    Check6 = checkBox("Check6", "Start in system tray", twipsRect(240, 480, 2775, 255), Frame4);
+    Frame4 = frame("Frame4", "Options", widgets::twipsRect(4920, 2520, 3255, 975), client);
+    Check6 = checkBox("Check6", "Start in system tray", widgets::twipsRect(240, 480, 2775, 255), Frame4);
 
     Command3 =
-        graphicalButton("Command3", "Record", smallFace, twipsRect(5160, 3720, 855, 255), client);
+        widgets::graphicalButton("Command3", "Record", smallFace, widgets::twipsRect(5160, 3720, 855, 255), client);
     Command4 =
-        graphicalButton("Command4", "Mute", smallFace, twipsRect(6120, 3720, 855, 255), client);
+        widgets::graphicalButton("Command4", "Mute", smallFace, widgets::twipsRect(6120, 3720, 855, 255), client);
     Command2 =
-        graphicalButton("Command2", "Tray", smallFace, twipsRect(7080, 3720, 855, 255), client);
+        widgets::graphicalButton("Command2", "Tray", smallFace, widgets::twipsRect(7080, 3720, 855, 255), client);
     Command1 =
-        graphicalButton("Command1", "Close", smallFace, twipsRect(7320, 4680, 855, 255), client);
+        widgets::graphicalButton("Command1", "Close", smallFace, widgets::twipsRect(7320, 4680, 855, 255), client);
 
-    Label4 = label("Label4", "Panning", twipsRect(240, 4680, 615, 195), client, false);
-    HScroll1 = slider("HScroll1", kPanningRange, twipsRect(840, 4680, 1395, 255), client);
-    Label5 = label("Label5", "Master Vol", twipsRect(2520, 4680, 750, 195), client, false);
-    HScroll2 = slider("HScroll2", kMasterRange, twipsRect(3360, 4680, 1395, 255), client);
+    Label4 = label("Label4", "Panning", widgets::twipsRect(240, 4680, 615, 195), client, false);
+    HScroll1 = slider("HScroll1", kPanningRange, widgets::twipsRect(840, 4680, 1395, 255), client);
+    Label5 = label("Label5", "Master Vol", widgets::twipsRect(2520, 4680, 750, 195), client, false);
+    HScroll2 = slider("HScroll2", kMasterRange, widgets::twipsRect(3360, 4680, 1395, 255), client);
 }
 
 void Form1::setTabOrderAndFocus() {

@@ -27,7 +27,7 @@ QUrl urlOfFile(const std::filesystem::path& file) {
 }
 
 // "Brown Noise" names the colour "Brown".
-QString colourName(const CheckBox* toggle) {
+QString colourName(const widgets::CheckBox* toggle) {
     QString caption = toggle->text();
     caption.remove(QLatin1Char('&'));
     const QString noise = QStringLiteral(" Noise");

@@ -22,24 +22,24 @@ QString shownPath(const std::filesystem::path& path) {
 }
 
 int valueOf(const QWidget* control) {
-    if (const auto* box = qobject_cast<const CheckBox*>(control))
+    if (const auto* box = qobject_cast<const widgets::CheckBox*>(control))
         return box->value();
-    return qobject_cast<const Slider*>(control)->value();
+    return qobject_cast<const widgets::Slider*>(control)->value();
 }
 
 // Goes through the control as a user change would: its handler runs when the value changes.
 void assign(QWidget* control, int value) {
-    if (auto* box = qobject_cast<CheckBox*>(control))
+    if (auto* box = qobject_cast<widgets::CheckBox*>(control))
         box->setValue(value);
     else
-        qobject_cast<Slider*>(control)->setValue(value);
+        qobject_cast<widgets::Slider*>(control)->setValue(value);
 }
 
 persistence::FieldRange rangeOf(const QWidget* control) {
     using Control = persistence::FieldRange::Control;
-    if (qobject_cast<const CheckBox*>(control) != nullptr)
-        return {Control::checkBox, CheckBox::kOff, CheckBox::kGreyed};
-    const auto* slider = qobject_cast<const Slider*>(control);
+    if (qobject_cast<const widgets::CheckBox*>(control) != nullptr)
+        return {Control::checkBox, widgets::CheckBox::kOff, widgets::CheckBox::kGreyed};
+    const auto* slider = qobject_cast<const widgets::Slider*>(control);
     return {Control::slider, slider->minimum(), slider->maximum()};
 }
 

@@ -5,10 +5,10 @@
 #include "platform/PulseSystemMixer.h"
 #include "recorder/CommandInterpreter.h"
 #include "shell/CommandLine.h"
-#include "shell/DialogFont.h"
+#include "widgets/DialogFont.h"
 #include "shell/Form1.h"
 #include "shell/MediaControls.h"
-#include "shell/MessageBoxSink.h"
+#include "widgets/MessageBoxSink.h"
 #include "shell/ProgramEnding.h"
 #include "shell/ProgramWindows.h"
 #include "shell/RuntimeFolder.h"
@@ -110,11 +110,11 @@ int main(int argc, char* argv[]) {
     // The program ends when its last window closes, not when the last one on screen does: the
     // main window may be hidden in the tray while another window closes.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setFont(shell::dialogFont(QApplication::font()));
+    QApplication::setFont(widgets::dialogFont(QApplication::font()));
 
     platform::PulseSoundOutput output;
     platform::PulseSystemMixer mixer;
-    shell::MessageBoxSink messages;
+    widgets::MessageBoxSink messages;
     // Recorded takes are saved in the home folder, which stands in for the root of drive C.
     const std::filesystem::path home = QFile::encodeName(QDir::homePath()).toStdString();
     recorder::CommandInterpreter commands(

@@ -2,9 +2,9 @@
 
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
-#include "shell/CentreOnScreen.h"
-#include "shell/MessageSink.h"
-#include "shell/Twips.h"
+#include "widgets/CentreOnScreen.h"
+#include "widgets/MessageSink.h"
+#include "widgets/Twips.h"
 
 #include <QFile>
 #include <QShowEvent>
@@ -15,7 +15,7 @@
 namespace calmfield::recorder {
 namespace {
 
-using shell::twipsRect;
+using widgets::twipsRect;
 
 QString shownPath(const std::filesystem::path& path) {
     return QFile::decodeName(path.c_str());
@@ -30,7 +30,7 @@ Form10::Form10(const RecorderServices& services, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Save"));
     setWindowIcon(resources::programIcon());
-    setFixedSize(shell::pixels(3855), shell::pixels(1785));
+    setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
     buildControls();
     connect(Command1, &QPushButton::clicked, this, &Form10::saveClicked);
     connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
@@ -38,7 +38,7 @@ Form10::Form10(const RecorderServices& services, QWidget* parent)
 
 void Form10::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
-        shell::centreOnScreen(*this);
+        widgets::centreOnScreen(*this);
     QWidget::showEvent(event);
 }
 
@@ -47,17 +47,17 @@ void Form10::buildControls() {
                                        "home folder"),
                         this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twipsRect(240, 240, 3375, 375));
+    Label1->setGeometry(widgets::twipsRect(240, 240, 3375, 375));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setWordWrap(true);
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(twipsRect(240, 720, 3375, 375));
+    Text1->setGeometry(widgets::twipsRect(240, 720, 3375, 375));
 
     Command1 = new QPushButton(QStringLiteral("Save"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twipsRect(240, 1200, 3375, 375));
+    Command1->setGeometry(widgets::twipsRect(240, 1200, 3375, 375));
 
     setTabOrder(Text1, Command1);
     Text1->setFocus();

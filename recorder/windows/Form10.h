@@ -33,7 +33,7 @@ class Form10 : public QWidget {
     void saveClicked();
 
     CommandStrings& commands_;
-    shell::MessageSink& messages_;
+    widgets::MessageSink& messages_;
     std::filesystem::path homeFolder_;
 };
 

@@ -1,6 +1,6 @@
 #include "recorder/windows/Form14.h"
 
-#include "shell/Twips.h"
+#include "widgets/Twips.h"
 
 namespace calmfield::recorder {
 namespace {
@@ -13,7 +13,7 @@ QLabel* paragraph(const char* name, const char* text, int top, int width, int he
                   QWidget* container) {
     auto* shown = new QLabel(QString::fromLatin1(text), container);
     shown->setObjectName(QLatin1String(name));
-    shown->setGeometry(shell::twipsRect(kLeft, top, width, height));
+    shown->setGeometry(widgets::twipsRect(kLeft, top, width, height));
     shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     shown->setWordWrap(true);
     if (style == Style::bold) {
@@ -27,8 +27,8 @@ QLabel* paragraph(const char* name, const char* text, int top, int width, int he
 } // namespace
 
 Form14::Form14(QWidget* parent)
-    : InformationWindow(QStringLiteral("Troubleshooting Recording Problems"),
-                        {shell::pixels(8985), shell::pixels(4965)}, parent) {
+    : widgets::InformationWindow(QStringLiteral("Troubleshooting Recording Problems"),
+                        {widgets::pixels(8985), widgets::pixels(4965)}, parent) {
     Label7 = paragraph("Label7",
                        "When I try to playback my recorded sound in the Sound Recorder, I hear "
                        "nothing or the output is very quiet",

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shell/info/InformationWindow.h"
+#include "widgets/InformationWindow.h"
 
 #include <QLabel>
 
 namespace calmfield::recorder {
 
 // The troubleshooting window: how to make a recording that plays back, and how to save it.
-class Form14 : public shell::InformationWindow {
+class Form14 : public widgets::InformationWindow {
     Q_OBJECT
 
   public:

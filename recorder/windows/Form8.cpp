@@ -1,7 +1,7 @@
 #include "recorder/windows/Form8.h"
 
 #include "recorder/windows/RecorderReadouts.h"
-#include "shell/CentreOnScreen.h"
+#include "widgets/CentreOnScreen.h"
 
 #include <QCloseEvent>
 
@@ -72,7 +72,7 @@ void Form8::load() {
     high->setChecked(true);
     send("open new type waveaudio alias capture");
     loaded_ = true;
-    shell::centreOnScreen(*this);
+    widgets::centreOnScreen(*this);
 }
 
 void Form8::unload() {

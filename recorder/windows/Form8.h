@@ -1,7 +1,8 @@
 #pragma once
 
+#include "widgets/ClientArea.h"
 #include "recorder/CommandStrings.h"
-#include "shell/GraphicalButton.h"
+#include "widgets/GraphicalButton.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -16,7 +17,6 @@
 #include <string_view>
 
 namespace calmfield::shell {
-class ClientArea;
 }
 
 namespace calmfield::recorder {
@@ -54,12 +54,12 @@ class Form8 : public QMainWindow {
     QLabel* Label1 = nullptr;    // mode readout
     QLineEdit* Text2 = nullptr;  // out of sight
 
-    shell::GraphicalButton* Command1 = nullptr; // "Reset"
-    shell::GraphicalButton* Command2 = nullptr; // "Record"
-    shell::GraphicalButton* Command3 = nullptr; // "Stop"
-    shell::GraphicalButton* Command4 = nullptr; // "Play"
-    shell::GraphicalButton* Command5 = nullptr; // "Save "
-    shell::GraphicalButton* Command6 = nullptr; // "Help"
+    widgets::GraphicalButton* Command1 = nullptr; // "Reset"
+    widgets::GraphicalButton* Command2 = nullptr; // "Record"
+    widgets::GraphicalButton* Command3 = nullptr; // "Stop"
+    widgets::GraphicalButton* Command4 = nullptr; // "Play"
+    widgets::GraphicalButton* Command5 = nullptr; // "Save "
+    widgets::GraphicalButton* Command6 = nullptr; // "Help"
 
     QTimer* Timer1 = nullptr; // mode poll
     QTimer* Timer2 = nullptr; // information poll
@@ -73,7 +73,7 @@ class Form8 : public QMainWindow {
     // Building the window (Form8Layout.cpp).
     void buildWindow();
     void buildMenus();
-    void buildControls(shell::ClientArea* client);
+    void buildControls(widgets::ClientArea* client);
     void buildTimers();
     void setTabOrder();
 

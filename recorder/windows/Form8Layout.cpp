@@ -2,8 +2,8 @@
 
 #include "recorder/windows/Form8.h"
 #include "resources/EmbeddedPictures.h"
-#include "shell/ClientArea.h"
-#include "shell/Twips.h"
+#include "widgets/ClientArea.h"
+#include "widgets/Twips.h"
 
 #include <QLayout>
 #include <QMenuBar>
@@ -11,7 +11,7 @@
 namespace calmfield::recorder {
 namespace {
 
-using shell::twipsRect;
+using widgets::twipsRect;
 
 const QColor kSilver(192, 192, 192);
 const QColor kOrange(255, 128, 0);
@@ -83,8 +83,8 @@ void Form8::buildWindow() {
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
 
-    auto* client = new shell::ClientArea(picture(resources::kBackgroundPicture), this);
-    client->setFixedSize(shell::pixels(5880), shell::pixels(2535));
+    auto* client = new widgets::ClientArea(picture(resources::kBackgroundPicture), this);
+    client->setFixedSize(widgets::pixels(5880), widgets::pixels(2535));
     QPalette colours = client->palette();
     colours.setColor(QPalette::Window, kSilver);
     client->setPalette(colours);
@@ -110,42 +110,42 @@ void Form8::buildMenus() {
 }
 
 // Controls are created from the bottom of the stack up: the buttons lie above the "Status" frame.
-void Form8::buildControls(shell::ClientArea* client) {
-    Frame3 = frame("Frame3", "Information", twipsRect(120, 120, 2775, 2295), client);
-    Label3 = readout("Label3", twipsRect(120, 240, 2535, 1935), Frame3, kOrange,
+void Form8::buildControls(widgets::ClientArea* client) {
+    Frame3 = frame("Frame3", "Information", widgets::twipsRect(120, 120, 2775, 2295), client);
+    Label3 = readout("Label3", widgets::twipsRect(120, 240, 2535, 1935), Frame3, kOrange,
                      Qt::AlignLeft | Qt::AlignTop);
     Label3->setFont(
         readoutFont(Label3->font(), QStringLiteral("Arial"), kInformationPointSize, false));
 
-    Frame2 = frame("Frame2", "Status", twipsRect(3000, 120, 2775, 2295), client);
-    Text1 = textBox("Text1", twipsRect(120, 240, 2535, 375), Frame2);
+    Frame2 = frame("Frame2", "Status", widgets::twipsRect(3000, 120, 2775, 2295), client);
+    Text1 = textBox("Text1", widgets::twipsRect(120, 240, 2535, 375), Frame2);
     Text1->setReadOnly(true);
     Text1->setAlignment(Qt::AlignCenter);
     Text1->setFont(readoutFont(Text1->font(), QStringLiteral("Arial"), kElapsedPointSize, true));
     setColours(Text1, QPalette::Base, Qt::black, QPalette::Text, kSilver);
-    Label1 = readout("Label1", twipsRect(120, 720, 2535, 375), Frame2, Qt::white, Qt::AlignCenter);
+    Label1 = readout("Label1", widgets::twipsRect(120, 720, 2535, 375), Frame2, Qt::white, Qt::AlignCenter);
     Label1->setFont(readoutFont(Label1->font(), QString(), kModePointSize, true));
 
     const QPixmap smallFace = picture(resources::kMediumButtonFace);
     const QPixmap wideFace = picture(resources::kWideButtonFace);
-    Command5 = shell::graphicalButton("Command5", "Save ", wideFace,
-                                      twipsRect(120, 1560, 2535, 255), Frame2);
-    Command2 = shell::graphicalButton("Command2", "Record", smallFace,
-                                      twipsRect(3120, 1320, 735, 255), client);
+    Command5 = widgets::graphicalButton("Command5", "Save ", wideFace,
+                                      widgets::twipsRect(120, 1560, 2535, 255), Frame2);
+    Command2 = widgets::graphicalButton("Command2", "Record", smallFace,
+                                      widgets::twipsRect(3120, 1320, 735, 255), client);
     QPalette red = Command2->palette();
     red.setColor(QPalette::Button, kRed);
     Command2->setPalette(red);
-    Command3 = shell::graphicalButton("Command3", "Stop", smallFace,
-                                      twipsRect(3960, 1320, 855, 255), client);
-    Command4 = shell::graphicalButton("Command4", "Play", smallFace,
-                                      twipsRect(4920, 1320, 735, 255), client);
-    Command1 = shell::graphicalButton("Command1", "Reset", wideFace,
-                                      twipsRect(3120, 2040, 1695, 255), client);
-    Command6 = shell::graphicalButton("Command6", "Help", smallFace,
-                                      twipsRect(4920, 2040, 735, 255), client);
+    Command3 = widgets::graphicalButton("Command3", "Stop", smallFace,
+                                      widgets::twipsRect(3960, 1320, 855, 255), client);
+    Command4 = widgets::graphicalButton("Command4", "Play", smallFace,
+                                      widgets::twipsRect(4920, 1320, 735, 255), client);
+    Command1 = widgets::graphicalButton("Command1", "Reset", wideFace,
+                                      widgets::twipsRect(3120, 2040, 1695, 255), client);
+    Command6 = widgets::graphicalButton("Command6", "Help", smallFace,
+                                      widgets::twipsRect(4920, 2040, 735, 255), client);
 
     // Wholly outside the client area: it is never seen, but the focus can reach it.
-    Text2 = textBox("Text2", twipsRect(-3960, 3000, 5535, 375), client);
+    Text2 = textBox("Text2", widgets::twipsRect(-3960, 3000, 5535, 375), client);
 }
 
 void Form8::buildTimers() {

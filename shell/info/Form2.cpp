@@ -1,8 +1,8 @@
 #include "shell/info/Form2.h"
 
 #include "resources/EmbeddedPictures.h"
-#include "shell/ClientArea.h"
-#include "shell/Twips.h"
+#include "widgets/ClientArea.h"
+#include "widgets/Twips.h"
 #include "shell/info/ProductAddresses.h"
 
 #include <QLinearGradient>
@@ -46,11 +46,11 @@ QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
 } // namespace
 
 Form2::Form2(platform::UrlOpener openAddress, QWidget* parent)
-    : InformationWindow(QStringLiteral("Calmfield v2.0"), {pixels(4095), pixels(4440)}, parent),
+    : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"), {widgets::pixels(4095), widgets::pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {
-    const QRect logoBox = twipsRect(120, 120, 3855, 2415);
+    const QRect logoBox = widgets::twipsRect(120, 120, 3855, 2415);
     client_ =
-        new ClientArea(shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
+        new widgets::ClientArea(shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
                                    logoBox.bottom() + 1),
                        this);
     auto* fill = new QVBoxLayout(this);
@@ -71,21 +71,21 @@ void Form2::buildControls(const QRect& logoBox) {
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Picture1->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
 
-    Label1 = label(QStringLiteral("Calmfield v2.0"), twipsRect(120, 2640, 2535, 375), client_);
+    Label1 = label(QStringLiteral("Calmfield v2.0"), widgets::twipsRect(120, 2640, 2535, 375), client_);
     QFont title = Label1->font();
     title.setPointSizeF(kTitlePointSize);
     title.setBold(true);
     Label1->setFont(title);
-    Label4 = label(QStringLiteral("Designed and Programmed by:"), twipsRect(120, 2880, 2895, 255),
+    Label4 = label(QStringLiteral("Designed and Programmed by:"), widgets::twipsRect(120, 2880, 2895, 255),
                    client_);
     Label5 =
-        label(QStringLiteral("the Calmfield developers"), twipsRect(120, 3120, 3615, 255), client_);
+        label(QStringLiteral("the Calmfield developers"), widgets::twipsRect(120, 3120, 3615, 255), client_);
     Label2 = label(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."),
-                   twipsRect(120, 3360, 3855, 495), client_);
-    Label3 = label(addressText(withoutScheme(kHomePage)), twipsRect(120, 3600, 3855, 495), client_);
+                   widgets::twipsRect(120, 3360, 3855, 495), client_);
+    Label3 = label(addressText(withoutScheme(kHomePage)), widgets::twipsRect(120, 3600, 3855, 495), client_);
 
     Command1 = new QPushButton(QStringLiteral("Take me there!"), client_);
-    Command1->setGeometry(twipsRect(120, 3960, 3855, 375));
+    Command1->setGeometry(widgets::twipsRect(120, 3960, 3855, 375));
 
     const std::pair<QWidget*, const char*> names[] = {
         {Picture1, "Picture1"}, {Label1, "Label1"}, {Label4, "Label4"},    {Label5, "Label5"},

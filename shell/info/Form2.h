@@ -1,7 +1,8 @@
 #pragma once
 
+#include "widgets/ClientArea.h"
 #include "platform/UrlOpener.h"
-#include "shell/info/InformationWindow.h"
+#include "widgets/InformationWindow.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -9,11 +10,10 @@
 
 namespace calmfield::shell {
 
-class ClientArea;
 
 // The about window: the logo, the product's name and makers, and a button that opens the
 // product's home page in the user's browser.
-class Form2 : public InformationWindow {
+class Form2 : public widgets::InformationWindow {
     Q_OBJECT
 
   public:
@@ -29,14 +29,14 @@ class Form2 : public InformationWindow {
     QLabel* Label3 = nullptr;        // the home page, without its scheme
     QPushButton* Command1 = nullptr; // "Take me there!"
 
-    ClientArea* clientArea() const { return client_; }
+    widgets::ClientArea* clientArea() const { return client_; }
 
   private:
     void buildControls(const QRect& logoBox);
     void takeMeThereClicked();
 
     platform::UrlOpener openAddress_;
-    ClientArea* client_ = nullptr;
+    widgets::ClientArea* client_ = nullptr;
 };
 
 } // namespace calmfield::shell

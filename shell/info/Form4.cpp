@@ -1,6 +1,6 @@
 #include "shell/info/Form4.h"
 
-#include "shell/Twips.h"
+#include "widgets/Twips.h"
 #include "shell/info/ProductAddresses.h"
 
 namespace calmfield::shell {
@@ -27,12 +27,12 @@ QLabel* note(const char* name, const QString& caption, const QRect& place, QWidg
 } // namespace
 
 Form4::Form4(QWidget* parent)
-    : InformationWindow(QStringLiteral("Contact Us"), {pixels(4680), pixels(1140)}, parent) {
+    : widgets::InformationWindow(QStringLiteral("Contact Us"), {widgets::pixels(4680), widgets::pixels(1140)}, parent) {
     Label1 = note("Label1",
                   QStringLiteral("If you have a problem, query or a suggestion about this product, "
                                  "please contact us at the address below."),
-                  twipsRect(120, 120, 4455, 495), this);
-    Label2 = note("Label2", addressText(kSupportMailAddress), twipsRect(120, 600, 4455, 375), this);
+                  widgets::twipsRect(120, 120, 4455, 495), this);
+    Label2 = note("Label2", addressText(kSupportMailAddress), widgets::twipsRect(120, 600, 4455, 375), this);
 }
 
 } // namespace calmfield::shell

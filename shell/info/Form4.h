@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shell/info/InformationWindow.h"
+#include "widgets/InformationWindow.h"
 
 #include <QLabel>
 
 namespace calmfield::shell {
 
 // The contact window: where to write with a problem, a query or a suggestion.
-class Form4 : public InformationWindow {
+class Form4 : public widgets::InformationWindow {
     Q_OBJECT
 
   public:

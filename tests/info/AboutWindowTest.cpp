@@ -1,5 +1,5 @@
 #include "resources/EmbeddedPictures.h"
-#include "shell/ClientArea.h"
+#include "widgets/ClientArea.h"
 #include "shell/info/Form2.h"
 #include "shell/info/ProductAddresses.h"
 #include "tests/support/ColourContrast.h"

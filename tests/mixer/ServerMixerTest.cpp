@@ -5,7 +5,7 @@
 #include "platform/MemorySoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "shell/Form1.h"
-#include "shell/MessageSink.h"
+#include "widgets/MessageSink.h"
 #include "shell/ProgramWindows.h"
 #include "tests/support/SoundServers.h"
 
@@ -22,7 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 using mixer::Module3::MixerControl;
 
-class CollectedMessages final : public shell::MessageSink {
+class CollectedMessages final : public widgets::MessageSink {
   public:
     void showMessage(const QString& text) override { texts.append(text); }
     bool askYesNo(const QString& question) override {

@@ -9,7 +9,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::Form1Fixture;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3, kPurple = 4;
@@ -19,10 +19,10 @@ class ChannelControls : public Form1Fixture {
     std::array<CheckBox*, 5> toggles() const {
         return {form->Check1, form->Check2, form->Check3, form->Check4, form->Check5};
     }
-    std::array<shell::Slider*, 5> volumes() const {
+    std::array<widgets::Slider*, 5> volumes() const {
         return {form->HScroll3, form->HScroll4, form->HScroll5, form->HScroll6, form->HScroll7};
     }
-    std::array<shell::Slider*, 5> frequencies() const {
+    std::array<widgets::Slider*, 5> frequencies() const {
         return {form->HScroll8, form->HScroll9, form->HScroll10, form->HScroll11, form->HScroll12};
     }
     std::array<QLabel*, 5> readouts() const {
@@ -181,7 +181,7 @@ TEST_F(ChannelControls, StopSoundStopsAndRewindsEveryChannel) {
 }
 
 TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
-    shell::Slider* brownFrequency = form->HScroll8;
+    widgets::Slider* brownFrequency = form->HScroll8;
     brownFrequency->setSliderDown(true); // the user drags the thumb
     brownFrequency->setSliderPosition(5000);
     brownFrequency->setSliderPosition(9000);

@@ -6,7 +6,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::contentOf;
 using testing::Form1Fixture;
 using testing::mixOf;

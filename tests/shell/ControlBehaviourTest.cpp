@@ -1,5 +1,5 @@
-#include "shell/CheckBox.h"
-#include "shell/GraphicalButton.h"
+#include "widgets/CheckBox.h"
+#include "widgets/GraphicalButton.h"
 #include "shell/MasterVolume.h"
 
 #include <QImage>
@@ -11,7 +11,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 
 TEST(MasterVolume, PositionTimesOneNinetyNineRoundsHalvesToEven) {
     EXPECT_EQ(shell::speakerVolumeForMasterPosition(16000), 31840u);
@@ -63,7 +63,7 @@ TEST(GraphicalButtonLook, FaceIsCentredAndClippedWithTheCaptionAlongTheBottom) {
         QPainter painter(&face);
         painter.fillRect(33, 0, 32, 44, Qt::blue);
     }
-    shell::GraphicalButton button(QStringLiteral("Mute"), face);
+    widgets::GraphicalButton button(QStringLiteral("Mute"), face);
     button.resize(57, 40);
     const QImage drawn = button.grab().toImage();
 

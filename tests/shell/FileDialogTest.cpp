@@ -12,7 +12,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 
 // Acts on the file dialog once it is on screen, from inside its own event loop.
 void whenShown(std::function<void(QFileDialog&)> act) {

@@ -47,10 +47,10 @@ void putFile(const std::filesystem::path& file, const QByteArray& bytes) {
 
 std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray) {
     std::vector<int> values;
-    for (const shell::CheckBox* box :
+    for (const widgets::CheckBox* box :
          {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
         values.push_back(box->value());
-    for (const shell::Slider* slider :
+    for (const widgets::Slider* slider :
          {form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7, form.HScroll8,
           form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
         values.push_back(slider->value());
@@ -65,19 +65,19 @@ void setMix(shell::Form1& form, const std::vector<int>& values) {
         form.HScroll4,  form.HScroll5,  form.HScroll6,  form.HScroll7, form.HScroll8, form.HScroll9,
         form.HScroll10, form.HScroll11, form.HScroll12, form.Check6};
     for (std::size_t i = 0; i < values.size() && i < controls.size(); ++i) {
-        if (auto* box = qobject_cast<shell::CheckBox*>(controls[i]))
+        if (auto* box = qobject_cast<widgets::CheckBox*>(controls[i]))
             box->setValue(values[i]);
         else
-            qobject_cast<shell::Slider*>(controls[i])->setValue(values[i]);
+            qobject_cast<widgets::Slider*>(controls[i])->setValue(values[i]);
     }
 }
 
 WindowState stateOf(shell::Form1& form) {
     WindowState state;
-    for (const shell::CheckBox* box :
+    for (const widgets::CheckBox* box :
          {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6})
         state.controls.push_back(box->value());
-    for (const shell::Slider* slider :
+    for (const widgets::Slider* slider :
          {form.HScroll1, form.HScroll2, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6,
           form.HScroll7, form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11,
           form.HScroll12})

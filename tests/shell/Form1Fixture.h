@@ -35,7 +35,7 @@ namespace calmfield::testing {
 
 // Keeps the messages and questions a window gives instead of showing them, and answers every
 // question with `answer`.
-class RecordingMessageSink final : public shell::MessageSink {
+class RecordingMessageSink final : public widgets::MessageSink {
   public:
     void showMessage(const QString& text) override { messages.append(text); }
     bool askYesNo(const QString& question) override {

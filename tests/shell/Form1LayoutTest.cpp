@@ -130,7 +130,7 @@ TEST_F(Form1Layout, OverlappingControlsLieAboveTheFramesTheyCover) {
 
 TEST_F(Form1Layout, SlidersHaveTheirRangesStepsAndStartingValues) {
     struct Expected {
-        shell::Slider* slider;
+        widgets::Slider* slider;
         int minimum, maximum, smallChange, largeChange, value;
     };
     const std::vector<Expected> sliders = {
@@ -150,17 +150,17 @@ TEST_F(Form1Layout, SlidersHaveTheirRangesStepsAndStartingValues) {
         EXPECT_EQ(e.slider->orientation(), Qt::Horizontal);
         EXPECT_FALSE(e.slider->hasTracking());
     }
-    for (shell::CheckBox* box :
+    for (widgets::CheckBox* box :
          {form->Check1, form->Check2, form->Check3, form->Check4, form->Check5, form->Check6})
-        EXPECT_EQ(box->value(), shell::CheckBox::kOff);
+        EXPECT_EQ(box->value(), widgets::CheckBox::kOff);
 }
 
 // Each thumb is drawn in the slider's button colour over its track's: it must stand out at a
 // glance.
 TEST_F(Form1Layout, SliderThumbsStandOutFromTheirTracks) {
-    const QList<shell::Slider*> sliders = form->findChildren<shell::Slider*>();
+    const QList<widgets::Slider*> sliders = form->findChildren<widgets::Slider*>();
     ASSERT_EQ(sliders.size(), 12);
-    for (const shell::Slider* slider : sliders) {
+    for (const widgets::Slider* slider : sliders) {
         const QPalette& colours = slider->palette();
         EXPECT_GE(testsupport::contrastRatio(colours.color(QPalette::Button),
                                              colours.color(QPalette::Mid)),

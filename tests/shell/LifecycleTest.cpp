@@ -8,7 +8,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::Form1Fixture;
 
 // A sound output that tells when it is opened.

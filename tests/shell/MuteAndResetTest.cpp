@@ -5,7 +5,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::Form1Fixture;
 using Volumes = std::vector<std::uint32_t>;
 

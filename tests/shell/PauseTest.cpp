@@ -14,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 using engine::MasterGain;
 using platform::MediaPlayer;
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::contentOf;
 
 float peak(const std::vector<float>& out, std::size_t first, std::size_t frames) {

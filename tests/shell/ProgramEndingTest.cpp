@@ -37,7 +37,7 @@ TEST(ProgramEnding, WaitsForTheOpenDialogToBeClosed) {
 }
 
 // Shows each message in a modal dialog that the user closes after a while.
-class ModalMessages final : public shell::MessageSink {
+class ModalMessages final : public widgets::MessageSink {
   public:
     void showMessage(const QString& text) override {
         QDialog box;

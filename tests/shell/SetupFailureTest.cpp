@@ -8,7 +8,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::Form1Fixture;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
@@ -17,7 +17,7 @@ constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
 void useEveryControl(shell::Form1& form) {
     for (CheckBox* toggle : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
         toggle->setValue(CheckBox::kOn);
-    for (shell::Slider* slider :
+    for (widgets::Slider* slider :
          {form.HScroll1, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7,
           form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
         slider->setValue(slider->minimum());

@@ -15,7 +15,7 @@ namespace calmfield {
 namespace {
 
 using namespace std::chrono_literals;
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::contentOf;
 using testing::waitUntil;
 

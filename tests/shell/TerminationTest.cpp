@@ -1,6 +1,6 @@
 #include "Form1Fixture.h"
 
-#include "shell/MessageBoxSink.h"
+#include "widgets/MessageBoxSink.h"
 #include "shell/TerminationRequests.h"
 #include "shell/TerminationSignals.h"
 #include "shell/info/Form2.h"
@@ -14,7 +14,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::contentOf;
 using testing::waitUntil;
 
@@ -76,7 +76,7 @@ TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADial
 }
 
 TEST(UnattendedMessages, GoToTheErrorStreamAndQuestionsAreAnsweredNo) {
-    shell::MessageBoxSink sink;
+    widgets::MessageBoxSink sink;
     sink.stopWaitingForTheUser();
     bool boxShown = false;
     QTimer closer;

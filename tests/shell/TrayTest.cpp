@@ -3,7 +3,7 @@
 namespace calmfield {
 namespace {
 
-using shell::CheckBox;
+using widgets::CheckBox;
 using testing::Form1Fixture;
 
 class Tray : public Form1Fixture {

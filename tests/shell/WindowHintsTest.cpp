@@ -1,6 +1,6 @@
 // A fixed-size window on a private X server, as a window manager finds it.
 
-#include "shell/FixedSizeWindowHints.h"
+#include "widgets/FixedSizeWindowHints.h"
 #include "tests/support/ChildProcess.h"
 
 #include <QApplication>
@@ -55,14 +55,14 @@ TEST(FixedSizeWindow, OffersTheWindowManagerMovingAndClosingButNoResizing) {
     QWidget window(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                 Qt::WindowCloseButtonHint);
     window.setFixedSize(200, 100);
-    new shell::FixedSizeWindowHints(&window);
+    new widgets::FixedSizeWindowHints(&window);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>();
     ASSERT_NE(x11, nullptr);
     const auto hints =
-        shell::motifHints(x11->connection(), static_cast<std::uint32_t>(window.winId()));
+        widgets::motifHints(x11->connection(), static_cast<std::uint32_t>(window.winId()));
     ASSERT_TRUE(hints);
     const auto [flags, functions, decorations, inputMode, status] = *hints;
     ASSERT_EQ(flags & 3U, 3U) << "functions and decorations are given";

@@ -26,7 +26,7 @@ class RecorderWindow : public ::testing::Test {
     // elapsed-time clock.
     std::string state() const {
         std::string shown;
-        for (const shell::GraphicalButton* button :
+        for (const widgets::GraphicalButton* button :
              {form->Command2, form->Command3, form->Command4, form->Command5, form->Command1,
               form->Command6})
             if (button->isEnabled())

@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // A check box holding the program's values: 0 (off), 1 (on) or 2 (greyed). The user's clicks turn
 // it on, or off when it is on; only the program sets it greyed.
@@ -28,4 +28,4 @@ class CheckBox : public QCheckBox {
     void nextCheckState() override;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

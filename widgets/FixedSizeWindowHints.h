@@ -9,7 +9,7 @@
 class QWidget;
 struct xcb_connection_t;
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // Keeps a fixed-size window from offering to be resized. Qt lists resizing among the functions
 // and decorations in the Motif hints of every framed X11 window, and some window managers then
@@ -31,4 +31,4 @@ class FixedSizeWindowHints : public QObject {
 using MotifHints = std::array<std::uint32_t, 5>;
 std::optional<MotifHints> motifHints(xcb_connection_t* connection, std::uint32_t window);
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

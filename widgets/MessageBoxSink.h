@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/MessageSink.h"
+#include "widgets/MessageSink.h"
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // Shows each message in a modal box titled "Calmfield" with a single OK button, and each question
 // with Yes and No, owned by the active window.
@@ -20,4 +20,4 @@ class MessageBoxSink final : public MessageSink {
     bool unattended_ = false;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

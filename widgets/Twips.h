@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // Window layouts are measured in twips, fifteen to a pixel.
 inline constexpr int kTwipsPerPixel = 15;
@@ -15,4 +15,4 @@ inline QRect twipsRect(int left, int top, int width, int height) {
     return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

@@ -1,9 +1,9 @@
-#include "shell/CentreOnScreen.h"
+#include "widgets/CentreOnScreen.h"
 
 #include <QScreen>
 #include <QWidget>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 void centreOnScreen(QWidget& window) {
     const QScreen* display = window.screen();
@@ -14,4 +14,4 @@ void centreOnScreen(QWidget& window) {
     window.move(frame.topLeft());
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

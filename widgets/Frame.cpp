@@ -1,9 +1,9 @@
-#include "shell/Frame.h"
+#include "widgets/Frame.h"
 
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 Frame::Frame(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
@@ -30,4 +30,4 @@ void Frame::paintEvent(QPaintEvent*) {
                          option.palette, isEnabled(), caption, QPalette::WindowText);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

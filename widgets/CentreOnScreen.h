@@ -2,9 +2,9 @@
 
 class QWidget;
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // Moves `window`, frame and all, to the middle of its screen's available area.
 void centreOnScreen(QWidget& window);
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

@@ -1,11 +1,11 @@
-#include "shell/GraphicalButton.h"
+#include "widgets/GraphicalButton.h"
 
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 namespace {
 
 constexpr int kBorder = 2;
@@ -53,4 +53,4 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
     }
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

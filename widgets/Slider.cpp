@@ -1,4 +1,4 @@
-#include "shell/Slider.h"
+#include "widgets/Slider.h"
 
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 namespace {
 
@@ -146,4 +146,4 @@ void Slider::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

@@ -1,4 +1,4 @@
-#include "shell/FixedSizeWindowHints.h"
+#include "widgets/FixedSizeWindowHints.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 namespace {
 
 constexpr char kMotifHints[] = "_MOTIF_WM_HINTS";
@@ -91,4 +91,4 @@ bool FixedSizeWindowHints::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

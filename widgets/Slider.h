@@ -2,7 +2,7 @@
 
 #include <QScrollBar>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // A horizontal scroll bar that reports committed changes only: a click on an arrow or on the
 // track, a keyboard step, or the end of a drag. It takes the keyboard focus and shows it on the
@@ -32,4 +32,4 @@ class Slider : public QScrollBar {
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

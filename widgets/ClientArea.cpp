@@ -1,8 +1,8 @@
-#include "shell/ClientArea.h"
+#include "widgets/ClientArea.h"
 
 #include <QPainter>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 ClientArea::ClientArea(const QPixmap& background, QWidget* parent)
     : QWidget(parent), background_(background) {
@@ -16,4 +16,4 @@ void ClientArea::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, background_);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

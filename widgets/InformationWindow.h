@@ -6,7 +6,7 @@
 
 class QShowEvent;
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // What the about and contact windows share: an ordinary sizable frame with minimise and maximise
 // boxes, the program icon, and a place in the middle of the screen each time the window is shown.
@@ -20,4 +20,4 @@ class InformationWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

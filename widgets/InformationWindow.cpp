@@ -1,11 +1,11 @@
-#include "shell/info/InformationWindow.h"
+#include "widgets/InformationWindow.h"
 
 #include "resources/EmbeddedPictures.h"
-#include "shell/CentreOnScreen.h"
+#include "widgets/CentreOnScreen.h"
 
 #include <QShowEvent>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 InformationWindow::InformationWindow(const QString& caption, QSize clientSize, QWidget* parent)
     : QWidget(parent, Qt::Window) {
@@ -22,4 +22,4 @@ void InformationWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

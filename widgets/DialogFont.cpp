@@ -1,6 +1,6 @@
-#include "shell/DialogFont.h"
+#include "widgets/DialogFont.h"
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 namespace {
 
 constexpr int kPixelSize = 10;
@@ -14,4 +14,4 @@ QFont dialogFont(const QFont& systemFont) {
     return font;
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

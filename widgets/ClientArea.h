@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // A window's client area with its background picture drawn unscaled from the top-left corner.
 class ClientArea : public QWidget {
@@ -21,4 +21,4 @@ class ClientArea : public QWidget {
     QPixmap background_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

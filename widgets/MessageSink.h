@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // Where a window's messages for the user go.
 class MessageSink {
@@ -15,4 +15,4 @@ class MessageSink {
     virtual bool askYesNo(const QString& question) = 0;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

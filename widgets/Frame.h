@@ -2,7 +2,7 @@
 
 #include <QGroupBox>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // A group box whose caption stands a little in from the frame's left edge, as a desktop frame's
 // does, rather than at its very first column.
@@ -22,4 +22,4 @@ class Frame : public QGroupBox {
     QRect captionRect() const;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

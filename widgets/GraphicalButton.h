@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 // A push button drawn as its face picture, centred and clipped to the button inside a raised
 // border, with the caption along the bottom edge. Without a picture the face is plain.
@@ -26,4 +26,4 @@ class GraphicalButton : public QPushButton {
 GraphicalButton* graphicalButton(const char* name, const char* caption, const QPixmap& face,
                                  const QRect& place, QWidget* container);
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

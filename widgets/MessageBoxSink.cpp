@@ -1,4 +1,4 @@
-#include "shell/MessageBoxSink.h"
+#include "widgets/MessageBoxSink.h"
 
 #include "shell/Messages.h"
 
@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 
 void MessageBoxSink::showMessage(const QString& text) {
     if (unattended_) {
@@ -29,4 +29,4 @@ bool MessageBoxSink::askYesNo(const QString& question) {
     return box.exec() == QMessageBox::Yes;
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets

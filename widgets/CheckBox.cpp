@@ -1,6 +1,6 @@
-#include "shell/CheckBox.h"
+#include "widgets/CheckBox.h"
 
-namespace calmfield::shell {
+namespace calmfield::widgets {
 namespace {
 
 int valueOfState(int state) {
@@ -47,4 +47,4 @@ void CheckBox::nextCheckState() {
     setValue(value() == kOn ? kOff : kOn);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::widgets
