@@ -3,8 +3,8 @@
 #include "recorder/windows/Form10.h"
 #include "recorder/windows/Form14.h"
 #include "recorder/windows/Form8.h"
-#include "shell/info/Form2.h"
-#include "shell/info/Form4.h"
+#include "info/AboutWindow.h"
+#include "info/ContactWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -53,7 +53,7 @@ bool ProgramWindows::eventFilter(QObject* watched, QEvent* event) {
 
 void ProgramWindows::showAbout() {
     if (!about_) {
-        about_ = std::make_unique<Form2>(openUrl_);
+        about_ = std::make_unique<info::AboutWindow>(openUrl_);
         track(about_.get());
     }
     bringForward(about_.get());
@@ -61,7 +61,7 @@ void ProgramWindows::showAbout() {
 
 void ProgramWindows::showContact() {
     if (!contact_) {
-        contact_ = std::make_unique<Form4>();
+        contact_ = std::make_unique<info::ContactWindow>();
         track(contact_.get());
     }
     bringForward(contact_.get());

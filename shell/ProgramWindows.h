@@ -20,10 +20,12 @@ class Form10;
 class Form14;
 } // namespace calmfield::recorder
 
-namespace calmfield::shell {
+namespace calmfield::info {
+class AboutWindow;
+class ContactWindow;
+} // namespace calmfield::info
 
-class Form2;
-class Form4;
+namespace calmfield::shell {
 
 // The program's windows other than the main one, each made at most once, and the rule that the
 // program ends when its last open window has closed. A window hidden without closing, as the main
@@ -59,8 +61,8 @@ class ProgramWindows : public QObject {
     // Brings every open window to the front, the dialogs last so that they stay on top.
     void bringOpenWindowsForward();
 
-    Form2* aboutWindow() const { return about_.get(); }
-    Form4* contactWindow() const { return contact_.get(); }
+    info::AboutWindow* aboutWindow() const { return about_.get(); }
+    info::ContactWindow* contactWindow() const { return contact_.get(); }
     recorder::Form14* troubleshootingWindow() const { return troubleshooting_.get(); }
     // The open one, or null.
     recorder::Form8* recorderWindow() const;
@@ -77,8 +79,8 @@ class ProgramWindows : public QObject {
     std::function<void()> endProgram_;
     std::optional<recorder::RecorderServices> recorderServices_;
     QSet<QObject*> open_;
-    std::unique_ptr<Form2> about_;
-    std::unique_ptr<Form4> contact_;
+    std::unique_ptr<info::AboutWindow> about_;
+    std::unique_ptr<info::ContactWindow> contact_;
     std::unique_ptr<recorder::Form14> troubleshooting_;
     QPointer<recorder::Form8> recorder_;
     QPointer<recorder::Form10> saveName_;

@@ -1,7 +1,7 @@
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
-#include "shell/info/Form2.h"
-#include "shell/info/ProductAddresses.h"
+#include "info/AboutWindow.h"
+#include "info/ProductAddresses.h"
 #include "tests/support/ColourContrast.h"
 
 #include <QApplication>
@@ -17,14 +17,14 @@
 namespace calmfield {
 namespace {
 
-using shell::Form2;
+using info::AboutWindow;
 
 class AboutWindow : public ::testing::Test {
   protected:
     // The addresses "Take me there!" asked for, and what the desktop answers.
     std::vector<QUrl> opened;
     bool desktopOpensAddresses = true;
-    std::unique_ptr<Form2> form = std::make_unique<Form2>([this](const QUrl& address) {
+    std::unique_ptr<AboutWindow> form = std::make_unique<AboutWindow>([this](const QUrl& address) {
         opened.push_back(address);
         return desktopOpensAddresses;
     });
@@ -49,10 +49,10 @@ TEST_F(AboutWindow, ShowsTheProductAndItsMakers) {
 
 TEST_F(AboutWindow, ShowsTheHomePageWithoutItsScheme) {
     EXPECT_EQ(form->Label3->text(), "calmfield.example/");
-    EXPECT_EQ(shell::addressText(shell::kHomePage), "https://" + form->Label3->text());
+    EXPECT_EQ(info::addressText(info::kHomePage), "https://" + form->Label3->text());
 
-    EXPECT_EQ(shell::withoutScheme("http://quiet.example/a/b?c=1"), "quiet.example/a/b?c=1");
-    EXPECT_EQ(shell::withoutScheme("quiet.example/"), "quiet.example/");
+    EXPECT_EQ(info::withoutScheme("http://quiet.example/a/b?c=1"), "quiet.example/a/b?c=1");
+    EXPECT_EQ(info::withoutScheme("quiet.example/"), "quiet.example/");
 }
 
 TEST_F(AboutWindow, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {

@@ -1,4 +1,4 @@
-#include "shell/info/Form4.h"
+#include "info/ContactWindow.h"
 
 #include <QTest>
 
@@ -8,7 +8,7 @@ namespace calmfield {
 namespace {
 
 TEST(ContactWindow, InvitesTheUserToWriteToTheSupportAddress) {
-    shell::Form4 form;
+    info::ContactWindow form;
     EXPECT_EQ(form.Label1->text(),
               "If you have a problem, query or a suggestion about this product, "
               "please contact us at the address below.");
@@ -18,7 +18,7 @@ TEST(ContactWindow, InvitesTheUserToWriteToTheSupportAddress) {
 }
 
 TEST(ContactWindow, NotesAreCentredWrappedTextOnYellowInAThinLine) {
-    shell::Form4 form;
+    info::ContactWindow form;
     for (QLabel* note : {form.Label1, form.Label2}) {
         EXPECT_TRUE(note->alignment() & Qt::AlignHCenter);
         EXPECT_TRUE(note->wordWrap());
@@ -32,7 +32,7 @@ TEST(ContactWindow, NotesAreCentredWrappedTextOnYellowInAThinLine) {
 }
 
 TEST(ContactWindow, NothingInItTakesTheFocus) {
-    shell::Form4 form;
+    info::ContactWindow form;
     for (const QWidget* control : form.findChildren<QWidget*>())
         EXPECT_EQ(control->focusPolicy(), Qt::NoFocus) << control->objectName().toStdString();
 }

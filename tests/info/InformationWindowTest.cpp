@@ -1,7 +1,7 @@
 // What the about and contact windows share: caption, client area, frame, icon and place.
 
-#include "shell/info/Form2.h"
-#include "shell/info/Form4.h"
+#include "info/AboutWindow.h"
+#include "info/ContactWindow.h"
 
 #include <QScreen>
 #include <QTest>
@@ -66,9 +66,9 @@ TEST_P(InformationWindows, AreCentredOnTheScreenEachTimeTheyAreShown) {
 
 INSTANTIATE_TEST_SUITE_P(
     AboutAndContact, InformationWindows,
-    ::testing::Values(WindowFacts{"about", [] { return std::make_unique<shell::Form2>(); },
+    ::testing::Values(WindowFacts{"about", [] { return std::make_unique<info::AboutWindow>(); },
                                   QStringLiteral("Calmfield v2.0"), QSize(273, 296)},
-                      WindowFacts{"contact", [] { return std::make_unique<shell::Form4>(); },
+                      WindowFacts{"contact", [] { return std::make_unique<info::ContactWindow>(); },
                                   QStringLiteral("Contact Us"), QSize(312, 76)}),
     [](const ::testing::TestParamInfo<WindowFacts>& instance) { return instance.param.name; });
 

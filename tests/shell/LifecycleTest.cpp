@@ -1,7 +1,7 @@
 #include "Form1Fixture.h"
 
-#include "shell/info/Form2.h"
-#include "shell/info/Form4.h"
+#include "info/AboutWindow.h"
+#include "info/ContactWindow.h"
 
 #include <sys/stat.h>
 
@@ -180,14 +180,14 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
 
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
     form->about->trigger();
-    shell::Form2* about = windows.aboutWindow();
+    info::AboutWindow* about = windows.aboutWindow();
     form->about->trigger();
     windows.showAbout();
     EXPECT_EQ(windows.aboutWindow(), about);
     EXPECT_TRUE(about->isVisible());
 
     form->jhg->trigger();
-    shell::Form4* contact = windows.contactWindow();
+    info::ContactWindow* contact = windows.contactWindow();
     contact->close();
     form->jhg->trigger();
     EXPECT_EQ(windows.contactWindow(), contact);

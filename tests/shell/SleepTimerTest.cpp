@@ -3,7 +3,7 @@
 #include "shell/CommandLine.h"
 #include "shell/SleepDuration.h"
 #include "shell/TerminationRequests.h"
-#include "shell/info/Form2.h"
+#include "info/AboutWindow.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -3,7 +3,7 @@
 #include "widgets/MessageBoxSink.h"
 #include "shell/TerminationRequests.h"
 #include "shell/TerminationSignals.h"
-#include "shell/info/Form2.h"
+#include "info/AboutWindow.h"
 
 #include <QApplication>
 #include <QDialog>

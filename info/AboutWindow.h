@@ -8,16 +8,16 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace calmfield::shell {
+namespace calmfield::info {
 
 
 // The about window: the logo, the product's name and makers, and a button that opens the
 // product's home page in the user's browser.
-class Form2 : public widgets::InformationWindow {
+class AboutWindow : public widgets::InformationWindow {
     Q_OBJECT
 
   public:
-    explicit Form2(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
+    explicit AboutWindow(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
                    QWidget* parent = nullptr);
 
     // The controls, each under the name the rest of the program knows it by.
@@ -39,4 +39,4 @@ class Form2 : public widgets::InformationWindow {
     widgets::ClientArea* client_ = nullptr;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::info

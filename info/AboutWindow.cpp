@@ -1,9 +1,9 @@
-#include "shell/info/Form2.h"
+#include "info/AboutWindow.h"
 
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
 #include "widgets/Twips.h"
-#include "shell/info/ProductAddresses.h"
+#include "info/ProductAddresses.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,7 +11,7 @@
 
 #include <utility>
 
-namespace calmfield::shell {
+namespace calmfield::info {
 namespace {
 
 constexpr double kTitlePointSize = 9.75;
@@ -45,7 +45,7 @@ QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
 
 } // namespace
 
-Form2::Form2(platform::UrlOpener openAddress, QWidget* parent)
+AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"), {widgets::pixels(4095), widgets::pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {
     const QRect logoBox = widgets::twipsRect(120, 120, 3855, 2415);
@@ -57,12 +57,12 @@ Form2::Form2(platform::UrlOpener openAddress, QWidget* parent)
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(client_);
     buildControls(logoBox);
-    connect(Command1, &QPushButton::clicked, this, &Form2::takeMeThereClicked);
+    connect(Command1, &QPushButton::clicked, this, &AboutWindow::takeMeThereClicked);
 }
 
 // Controls are created from the bottom of the stack up: "Take me there!" covers the lower part
 // of the address line.
-void Form2::buildControls(const QRect& logoBox) {
+void AboutWindow::buildControls(const QRect& logoBox) {
     Picture1 = new QLabel(client_);
     Picture1->setGeometry(logoBox);
     Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -98,9 +98,9 @@ void Form2::buildControls(const QRect& logoBox) {
 }
 
 // Whether a browser came up is not examined: the window stays as it is either way.
-void Form2::takeMeThereClicked() {
+void AboutWindow::takeMeThereClicked() {
     if (openAddress_)
         static_cast<void>(openAddress_(QUrl(addressText(kHomePage))));
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::info

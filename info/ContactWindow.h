@@ -4,17 +4,17 @@
 
 #include <QLabel>
 
-namespace calmfield::shell {
+namespace calmfield::info {
 
 // The contact window: where to write with a problem, a query or a suggestion.
-class Form4 : public widgets::InformationWindow {
+class ContactWindow : public widgets::InformationWindow {
     Q_OBJECT
 
   public:
-    explicit Form4(QWidget* parent = nullptr);
+    explicit ContactWindow(QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr; // the invitation to write
     QLabel* Label2 = nullptr; // the support address
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::info

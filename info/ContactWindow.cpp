@@ -1,9 +1,9 @@
-#include "shell/info/Form4.h"
+#include "info/ContactWindow.h"
 
 #include "widgets/Twips.h"
-#include "shell/info/ProductAddresses.h"
+#include "info/ProductAddresses.h"
 
-namespace calmfield::shell {
+namespace calmfield::info {
 namespace {
 
 const QColor kNoteYellow(255, 255, 192);
@@ -26,7 +26,7 @@ QLabel* note(const char* name, const QString& caption, const QRect& place, QWidg
 
 } // namespace
 
-Form4::Form4(QWidget* parent)
+ContactWindow::ContactWindow(QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Contact Us"), {widgets::pixels(4680), widgets::pixels(1140)}, parent) {
     Label1 = note("Label1",
                   QStringLiteral("If you have a problem, query or a suggestion about this product, "
@@ -35,4 +35,4 @@ Form4::Form4(QWidget* parent)
     Label2 = note("Label2", addressText(kSupportMailAddress), widgets::twipsRect(120, 600, 4455, 375), this);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::info

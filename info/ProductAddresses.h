@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace calmfield::shell {
+namespace calmfield::info {
 
 // The product's home page, which the about window's "Take me there!" opens.
 inline constexpr std::string_view kHomePage = "https://calmfield.example/";
@@ -24,4 +24,4 @@ inline QString addressText(std::string_view address) {
     return QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size()));
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::info
