@@ -1,8 +1,8 @@
 #include "shell/ProgramWindows.h"
 
-#include "recorder/windows/Form10.h"
-#include "recorder/windows/Form14.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/TroubleshootingWindow.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
 
@@ -71,7 +71,7 @@ void ProgramWindows::showRecorder() {
     if (!recorderServices_)
         return;
     if (!recorder_) {
-        recorder_ = new recorder::Form8(
+        recorder_ = new recorder::RecorderWindow(
             recorderServices_->commands, [this] { showSaveName(); },
             [this] { showTroubleshooting(); });
         track(recorder_);
@@ -83,7 +83,7 @@ void ProgramWindows::showSaveName() {
     if (!recorderServices_)
         return;
     if (!saveName_) {
-        saveName_ = new recorder::Form10(*recorderServices_);
+        saveName_ = new recorder::SaveNameDialog(*recorderServices_);
         track(saveName_);
     }
     bringForward(saveName_);
@@ -91,7 +91,7 @@ void ProgramWindows::showSaveName() {
 
 void ProgramWindows::showTroubleshooting() {
     if (!troubleshooting_) {
-        troubleshooting_ = std::make_unique<recorder::Form14>();
+        troubleshooting_ = std::make_unique<recorder::TroubleshootingWindow>();
         track(troubleshooting_.get());
     }
     bringForward(troubleshooting_.get());
@@ -106,11 +106,11 @@ void ProgramWindows::bringOpenWindowsForward() {
     }
 }
 
-recorder::Form8* ProgramWindows::recorderWindow() const {
+recorder::RecorderWindow* ProgramWindows::recorderWindow() const {
     return recorder_.data();
 }
 
-recorder::Form10* ProgramWindows::saveNameDialog() const {
+recorder::SaveNameDialog* ProgramWindows::saveNameDialog() const {
     return saveName_.data();
 }
 

@@ -15,9 +15,9 @@
 class QWidget;
 
 namespace calmfield::recorder {
-class Form8;
-class Form10;
-class Form14;
+class RecorderWindow;
+class SaveNameDialog;
+class TroubleshootingWindow;
 } // namespace calmfield::recorder
 
 namespace calmfield::info {
@@ -63,10 +63,10 @@ class ProgramWindows : public QObject {
 
     info::AboutWindow* aboutWindow() const { return about_.get(); }
     info::ContactWindow* contactWindow() const { return contact_.get(); }
-    recorder::Form14* troubleshootingWindow() const { return troubleshooting_.get(); }
+    recorder::TroubleshootingWindow* troubleshootingWindow() const { return troubleshooting_.get(); }
     // The open one, or null.
-    recorder::Form8* recorderWindow() const;
-    recorder::Form10* saveNameDialog() const;
+    recorder::RecorderWindow* recorderWindow() const;
+    recorder::SaveNameDialog* saveNameDialog() const;
     int openWindowCount() const { return static_cast<int>(open_.size()); }
 
   protected:
@@ -81,9 +81,9 @@ class ProgramWindows : public QObject {
     QSet<QObject*> open_;
     std::unique_ptr<info::AboutWindow> about_;
     std::unique_ptr<info::ContactWindow> contact_;
-    std::unique_ptr<recorder::Form14> troubleshooting_;
-    QPointer<recorder::Form8> recorder_;
-    QPointer<recorder::Form10> saveName_;
+    std::unique_ptr<recorder::TroubleshootingWindow> troubleshooting_;
+    QPointer<recorder::RecorderWindow> recorder_;
+    QPointer<recorder::SaveNameDialog> saveName_;
 };
 
 } // namespace calmfield::shell

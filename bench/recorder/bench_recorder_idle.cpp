@@ -8,7 +8,7 @@
 #include "bench/ProcessorTime.h"
 #include "platform/PulseCaptureDevice.h"
 #include "recorder/CommandInterpreter.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "tests/support/PrivatePulseServer.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, ".");
 
     const double without = percentWhileRunning(seconds);
-    auto* window = new recorder::Form8(
+    auto* window = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     window->show();
     const double with = percentWhileRunning(seconds);

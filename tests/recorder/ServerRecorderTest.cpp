@@ -5,8 +5,8 @@
 #include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
 #include "recorder/CommandInterpreter.h"
-#include "recorder/windows/Form10.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "shell/ProgramWindows.h"
 #include "tests/shell/Form1Fixture.h"
 #include "tests/support/PrivatePulseServer.h"
@@ -47,7 +47,7 @@ class Tone final : public platform::AudioRenderer {
 };
 
 // The take's size in bytes as the information readout shows it ("MBytes :  .0882\r\n...").
-double shownBytes(const Form8& window) {
+double shownBytes(const RecorderWindow& window) {
     const QString text = window.Label3->text();
     const qsizetype colon = text.indexOf(':');
     const qsizetype lineEnd = text.indexOf('\r');
@@ -74,7 +74,7 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
                                   RecorderServices{commands, messages, home});
     windows.showRecorder();
-    Form8* recorder = windows.recorderWindow();
+    RecorderWindow* recorder = windows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
 
     recorder->Command2->click();
@@ -90,7 +90,7 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     EXPECT_EQ(shownBytes(*recorder), reported);
 
     recorder->Command5->click();
-    Form10* dialog = windows.saveNameDialog();
+    SaveNameDialog* dialog = windows.saveNameDialog();
     ASSERT_NE(dialog, nullptr);
     dialog->Text1->setText("tone");
     dialog->Command1->click();

@@ -1,7 +1,7 @@
 #include "ScriptedCommandStrings.h"
-#include "recorder/windows/Form10.h"
-#include "recorder/windows/Form14.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/TroubleshootingWindow.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "tests/shell/Form1Fixture.h"
 
 namespace calmfield {
@@ -34,7 +34,7 @@ class RecorderInTheProgram : public testing::Form1Fixture {
 
 TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
     form->Command3->click();
-    recorder::Form8* recorder = programWindows.recorderWindow();
+    recorder::RecorderWindow* recorder = programWindows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
     form->Command3->click();
     EXPECT_EQ(programWindows.recorderWindow(), recorder);
@@ -62,7 +62,7 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
 
 TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWindow) {
     form->Command3->click();
-    recorder::Form8* recorder = programWindows.recorderWindow();
+    recorder::RecorderWindow* recorder = programWindows.recorderWindow();
     recorder->Command2->click();
     form->close();
     EXPECT_EQ(endings, 0);

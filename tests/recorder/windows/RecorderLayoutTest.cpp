@@ -1,7 +1,7 @@
 #include "ScriptedCommandStrings.h"
-#include "recorder/windows/Form10.h"
-#include "recorder/windows/Form14.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/TroubleshootingWindow.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "tests/shell/Form1Fixture.h"
 
 #include <QMenuBar>
@@ -34,7 +34,7 @@ void expectFixedWithCloseBoxOnly(const QWidget& window) {
 
 TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMenu) {
     testing::ScriptedCommandStrings commands;
-    QPointer<recorder::Form8> form = new recorder::Form8(
+    QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     QWidget* client = form->centralWidget();
     EXPECT_EQ(form->windowTitle(), "Sound Recorder");
@@ -69,8 +69,8 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
 TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
     testing::ScriptedCommandStrings commands;
     testing::RecordingMessageSink messages;
-    QPointer<recorder::Form10> form =
-        new recorder::Form10(recorder::RecorderServices{commands, messages, "/home/ann"});
+    QPointer<recorder::SaveNameDialog> form =
+        new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/home/ann"});
     EXPECT_EQ(form->windowTitle(), "Save");
     EXPECT_EQ(form->size(), QSize(257, 119));
     expectFixedWithCloseBoxOnly(*form);
@@ -92,7 +92,7 @@ TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
 }
 
 TEST(TroubleshootingLayout, IsSizableAndKeepsTheIrregularSpacingOfItsTexts) {
-    recorder::Form14 form;
+    recorder::TroubleshootingWindow form;
     EXPECT_EQ(form.windowTitle(), "Troubleshooting Recording Problems");
     EXPECT_EQ(form.size(), QSize(599, 331));
     EXPECT_NE(form.minimumSize(), form.maximumSize());

@@ -1,5 +1,5 @@
 #include "ScriptedCommandStrings.h"
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "tests/shell/Form1Fixture.h"
 
 #include <QPointer>
@@ -44,7 +44,7 @@ class RecorderWindow : public ::testing::Test {
     QDateTime now{QDate(2024, 5, 1), QTime(10, 0, 0)};
     int saveNameShown = 0;
     int troubleshootingShown = 0;
-    QPointer<recorder::Form8> form = new recorder::Form8(
+    QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [this] { ++saveNameShown; }, [this] { ++troubleshootingShown; },
         [this] { return now; });
 };

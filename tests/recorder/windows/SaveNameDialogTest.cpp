@@ -1,5 +1,5 @@
 #include "ScriptedCommandStrings.h"
-#include "recorder/windows/Form10.h"
+#include "recorder/windows/SaveNameDialog.h"
 #include "tests/shell/Form1Fixture.h"
 
 #include <QPointer>
@@ -23,8 +23,8 @@ class SaveNameDialog : public ::testing::Test {
     QTemporaryDir home;
     testing::ScriptedCommandStrings commands;
     testing::RecordingMessageSink messages;
-    QPointer<recorder::Form10> form =
-        new recorder::Form10(recorder::RecorderServices{commands, messages, homePath()});
+    QPointer<recorder::SaveNameDialog> form =
+        new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});
 };
 
 TEST_F(SaveNameDialog, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
@@ -44,7 +44,7 @@ TEST_F(SaveNameDialog, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
          failed + "the folder does not exist."}};
     for (const auto& name : names) {
         if (form.isNull())
-            form = new recorder::Form10(recorder::RecorderServices{commands, messages, homePath()});
+            form = new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});
         commands.sent.clear();
         commands.failure = name.failure;
         messages.messages.clear();

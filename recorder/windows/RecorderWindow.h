@@ -25,18 +25,18 @@ namespace calmfield::recorder {
 // size and the device's mode, plays it back, and leads to the save-name dialog and the
 // troubleshooting window. The capture element is open from the window's load to its unload;
 // closing the window unloads it and, with Qt::WA_DeleteOnClose, ends it.
-class Form8 : public QMainWindow {
+class RecorderWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     using Clock = std::function<QDateTime()>;
 
     // Creates and loads the window: the capture element is open once this returns.
-    Form8(
+    RecorderWindow(
         CommandStrings& commands, std::function<void()> showSaveName,
         std::function<void()> showTroubleshooting,
         Clock clock = [] { return QDateTime::currentDateTime(); }, QWidget* parent = nullptr);
-    ~Form8() override;
+    ~RecorderWindow() override;
 
     // Shows the time since the take started in the elapsed-time display.
     void increment();

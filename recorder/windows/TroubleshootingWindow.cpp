@@ -1,4 +1,4 @@
-#include "recorder/windows/Form14.h"
+#include "recorder/windows/TroubleshootingWindow.h"
 
 #include "widgets/Twips.h"
 
@@ -26,7 +26,7 @@ QLabel* paragraph(const char* name, const char* text, int top, int width, int he
 
 } // namespace
 
-Form14::Form14(QWidget* parent)
+TroubleshootingWindow::TroubleshootingWindow(QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Troubleshooting Recording Problems"),
                         {widgets::pixels(8985), widgets::pixels(4965)}, parent) {
     Label7 = paragraph("Label7",

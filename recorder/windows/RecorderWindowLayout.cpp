@@ -1,6 +1,6 @@
 // Builds the recorder window's controls: captions, places, colours, fonts and tab order.
 
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
 #include "widgets/Twips.h"
@@ -76,7 +76,7 @@ QLineEdit* textBox(const char* name, const QRect& place, QWidget* container) {
 
 } // namespace
 
-void Form8::buildWindow() {
+void RecorderWindow::buildWindow() {
     setWindowTitle(QStringLiteral("Sound Recorder"));
     // A fixed frame with a close box only; as a tool window it has no taskbar button.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -98,7 +98,7 @@ void Form8::buildWindow() {
 }
 
 // The menu's title is switched off for good: the entries are reached by the program alone.
-void Form8::buildMenus() {
+void RecorderWindow::buildMenus() {
     Quality = menuBar()->addMenu(QStringLiteral("Quality"));
     low = Quality->addAction(QStringLiteral("Low Quality"));
     med = Quality->addAction(QStringLiteral("Medium Quality"));
@@ -110,7 +110,7 @@ void Form8::buildMenus() {
 }
 
 // Controls are created from the bottom of the stack up: the buttons lie above the "Status" frame.
-void Form8::buildControls(widgets::ClientArea* client) {
+void RecorderWindow::buildControls(widgets::ClientArea* client) {
     Frame3 = frame("Frame3", "Information", widgets::twipsRect(120, 120, 2775, 2295), client);
     Label3 = readout("Label3", widgets::twipsRect(120, 240, 2535, 1935), Frame3, kOrange,
                      Qt::AlignLeft | Qt::AlignTop);
@@ -148,7 +148,7 @@ void Form8::buildControls(widgets::ClientArea* client) {
     Text2 = textBox("Text2", widgets::twipsRect(-3960, 3000, 5535, 375), client);
 }
 
-void Form8::buildTimers() {
+void RecorderWindow::buildTimers() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
@@ -159,7 +159,7 @@ void Form8::buildTimers() {
     Timer3->setObjectName(QStringLiteral("Timer3"));
 }
 
-void Form8::setTabOrder() {
+void RecorderWindow::setTabOrder() {
     QWidget* const order[] = {Command4, Command3, Command2, Text2,
                               Command5, Text1,    Command1, Command6};
     for (std::size_t i = 1; i < std::size(order); ++i)

@@ -13,11 +13,11 @@ namespace calmfield::recorder {
 
 // The save-name dialog: writes the capture element's take as a WAV file, named as the user
 // types, in the home folder. It is deleted when it closes, so it opens with an empty name.
-class Form10 : public QWidget {
+class SaveNameDialog : public QWidget {
     Q_OBJECT
 
   public:
-    explicit Form10(const RecorderServices& services, QWidget* parent = nullptr);
+    explicit SaveNameDialog(const RecorderServices& services, QWidget* parent = nullptr);
 
     // The controls, each under the name the rest of the program knows it by.
     QLabel* Label1 = nullptr;        // the prompt

@@ -1,4 +1,4 @@
-#include "recorder/windows/Form8.h"
+#include "recorder/windows/RecorderWindow.h"
 
 #include "recorder/windows/RecorderReadouts.h"
 #include "widgets/CentreOnScreen.h"
@@ -27,7 +27,7 @@ template <typename Readout> void showIfChanged(Readout* readout, const QString& 
 
 } // namespace
 
-Form8::Form8(CommandStrings& commands, std::function<void()> showSaveName,
+RecorderWindow::RecorderWindow(CommandStrings& commands, std::function<void()> showSaveName,
              std::function<void()> showTroubleshooting, Clock clock, QWidget* parent)
     : QMainWindow(parent), commands_(commands), showSaveName_(std::move(showSaveName)),
       showTroubleshooting_(std::move(showTroubleshooting)), clock_(std::move(clock)) {
@@ -38,11 +38,11 @@ Form8::Form8(CommandStrings& commands, std::function<void()> showSaveName,
     load();
 }
 
-Form8::~Form8() {
+RecorderWindow::~RecorderWindow() {
     unload();
 }
 
-void Form8::setCreationState() {
+void RecorderWindow::setCreationState() {
     Text1->clear();
     Label1->clear();
     Label3->clear();
@@ -65,7 +65,7 @@ void Form8::setCreationState() {
     Command2->setFocus();
 }
 
-void Form8::load() {
+void RecorderWindow::load() {
     Command1->setEnabled(false);
     Command5->setEnabled(false);
     Timer3->stop();
@@ -75,36 +75,36 @@ void Form8::load() {
     widgets::centreOnScreen(*this);
 }
 
-void Form8::unload() {
+void RecorderWindow::unload() {
     if (!loaded_)
         return;
     send("close capture");
     loaded_ = false;
 }
 
-void Form8::closeEvent(QCloseEvent* event) {
+void RecorderWindow::closeEvent(QCloseEvent* event) {
     unload();
     for (QTimer* timer : {Timer1, Timer2, Timer3})
         timer->stop();
     event->accept();
 }
 
-void Form8::connectHandlers() {
-    connect(Command2, &QAbstractButton::clicked, this, &Form8::recordClicked);
-    connect(Command3, &QAbstractButton::clicked, this, &Form8::stopClicked);
-    connect(Command4, &QAbstractButton::clicked, this, &Form8::playClicked);
+void RecorderWindow::connectHandlers() {
+    connect(Command2, &QAbstractButton::clicked, this, &RecorderWindow::recordClicked);
+    connect(Command3, &QAbstractButton::clicked, this, &RecorderWindow::stopClicked);
+    connect(Command4, &QAbstractButton::clicked, this, &RecorderWindow::playClicked);
     connect(Command5, &QAbstractButton::clicked, this, [this] { showSaveName_(); });
-    connect(Command1, &QAbstractButton::clicked, this, &Form8::resetClicked);
+    connect(Command1, &QAbstractButton::clicked, this, &RecorderWindow::resetClicked);
     connect(Command6, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
     for (QAction* entry : {low, med, high})
         connect(entry, &QAction::triggered, this, [this, entry] { qualityClicked(entry); });
-    connect(Timer1, &QTimer::timeout, this, &Form8::modeTick);
-    connect(Timer2, &QTimer::timeout, this, &Form8::informationTick);
-    connect(Timer3, &QTimer::timeout, this, &Form8::increment);
+    connect(Timer1, &QTimer::timeout, this, &RecorderWindow::modeTick);
+    connect(Timer2, &QTimer::timeout, this, &RecorderWindow::informationTick);
+    connect(Timer3, &QTimer::timeout, this, &RecorderWindow::increment);
 }
 
 // The checked quality entry gives the take's rate, and only it stays enabled while recording.
-void Form8::recordClicked() {
+void RecorderWindow::recordClicked() {
     const std::array<std::pair<QAction*, int>, 3> rates{
         {{low, 11025}, {med, 22050}, {high, 44100}}};
     auto chosen = rates.back();
@@ -130,7 +130,7 @@ void Form8::recordClicked() {
     Command4->setEnabled(false);
 }
 
-void Form8::stopClicked() {
+void RecorderWindow::stopClicked() {
     Command2->setEnabled(false);
     Command5->setEnabled(true);
     for (QAction* entry : {low, med, high})
@@ -143,36 +143,36 @@ void Form8::stopClicked() {
     informationTick();
 }
 
-void Form8::playClicked() {
+void RecorderWindow::playClicked() {
     Text1->clear();
     send("play capture from 0");
 }
 
 // Unloading and loading again leaves a new, empty capture element and the window as it opened.
-void Form8::resetClicked() {
+void RecorderWindow::resetClicked() {
     unload();
     setCreationState();
     load();
     Text1->setText(QStringLiteral("00:00:00"));
 }
 
-void Form8::qualityClicked(QAction* entry) {
+void RecorderWindow::qualityClicked(QAction* entry) {
     for (QAction* quality : {low, med, high})
         quality->setChecked(quality == entry);
 }
 
-void Form8::increment() {
+void RecorderWindow::increment() {
     showIfChanged(Text1, elapsedText(startTime_, clock_()));
 }
 
-void Form8::modeTick() {
+void RecorderWindow::modeTick() {
     const CommandReply mode = commands_.send("status capture mode");
     showIfChanged(Label1, QLatin1Char(' ') + QString::fromStdString(mode.reply));
 }
 
 // A reply that is no byte count, as when the capture element could not be opened, leaves the
 // readout as it was.
-void Form8::informationTick() {
+void RecorderWindow::informationTick() {
     send("set capture time format bytes");
     const CommandReply size = commands_.send("status capture length");
     if (const std::optional<QString> text = informationText(size.reply))
@@ -185,7 +185,7 @@ void Form8::informationTick() {
 }
 
 // The window goes on the same way whether or not the capture element obeyed.
-void Form8::send(std::string_view command) {
+void RecorderWindow::send(std::string_view command) {
     static_cast<void>(commands_.send(command));
 }
 

@@ -7,11 +7,11 @@
 namespace calmfield::recorder {
 
 // The troubleshooting window: how to make a recording that plays back, and how to save it.
-class Form14 : public widgets::InformationWindow {
+class TroubleshootingWindow : public widgets::InformationWindow {
     Q_OBJECT
 
   public:
-    explicit Form14(QWidget* parent = nullptr);
+    explicit TroubleshootingWindow(QWidget* parent = nullptr);
 
     // The labels in reading order, each under the name the rest of the program knows it by.
     QLabel* Label7 = nullptr;

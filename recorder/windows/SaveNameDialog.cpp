@@ -1,4 +1,4 @@
-#include "recorder/windows/Form10.h"
+#include "recorder/windows/SaveNameDialog.h"
 
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
@@ -23,7 +23,7 @@ QString shownPath(const std::filesystem::path& path) {
 
 } // namespace
 
-Form10::Form10(const RecorderServices& services, QWidget* parent)
+SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       commands_(services.commands), messages_(services.messages), homeFolder_(services.homeFolder) {
@@ -32,17 +32,17 @@ Form10::Form10(const RecorderServices& services, QWidget* parent)
     setWindowIcon(resources::programIcon());
     setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
     buildControls();
-    connect(Command1, &QPushButton::clicked, this, &Form10::saveClicked);
+    connect(Command1, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
     connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
 }
 
-void Form10::showEvent(QShowEvent* event) {
+void SaveNameDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         widgets::centreOnScreen(*this);
     QWidget::showEvent(event);
 }
 
-void Form10::buildControls() {
+void SaveNameDialog::buildControls() {
     Label1 = new QLabel(QStringLiteral("Type a name for your sound. It will be saved in your "
                                        "home folder"),
                         this);
@@ -65,7 +65,7 @@ void Form10::buildControls() {
 
 // The name is taken as typed. A file already there is replaced only when the user agrees; the
 // user is told where the take went, or why it could not be written.
-void Form10::saveClicked() {
+void SaveNameDialog::saveClicked() {
     const std::string writtenPath = "c:\\" + Text1->text().toStdString() + ".wav";
     const std::filesystem::path file = hostPath(writtenPath, homeFolder_);
     std::error_code unreadable;
