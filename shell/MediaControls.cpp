@@ -1,14 +1,14 @@
 #include "shell/MediaControls.h"
 
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/Messages.h"
 #include "shell/ProgramWindows.h"
 
 namespace calmfield::shell {
 
-MediaControls::MediaControls(Form1& window, ProgramWindows& windows, QObject* parent)
+MediaControls::MediaControls(MainWindow& window, ProgramWindows& windows, QObject* parent)
     : QObject(parent), window_(&window), windows_(windows), announced_(window.mediaState()) {
-    connect(&window, &Form1::mediaStateMayHaveChanged, this, &MediaControls::recheck);
+    connect(&window, &MainWindow::mediaStateMayHaveChanged, this, &MediaControls::recheck);
     // A window being destroyed may no longer be asked anything.
     connect(&window, &QObject::destroyed, this, [this] {
         window_ = nullptr;

@@ -7,7 +7,7 @@
 
 namespace calmfield::shell {
 
-class Form1;
+class MainWindow;
 class ProgramWindows;
 
 // The program as the desktop's media controls see it: the main window's mix while the window is
@@ -16,7 +16,7 @@ class MediaControls : public QObject, public platform::MediaPlayer {
     Q_OBJECT
 
   public:
-    MediaControls(Form1& window, ProgramWindows& windows, QObject* parent = nullptr);
+    MediaControls(MainWindow& window, ProgramWindows& windows, QObject* parent = nullptr);
 
     State state() const override;
     void play() override;
@@ -33,7 +33,7 @@ class MediaControls : public QObject, public platform::MediaPlayer {
   private:
     void recheck();
 
-    QPointer<Form1> window_;
+    QPointer<MainWindow> window_;
     ProgramWindows& windows_;
     State announced_;
 };

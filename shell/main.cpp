@@ -6,7 +6,7 @@
 #include "recorder/CommandInterpreter.h"
 #include "shell/CommandLine.h"
 #include "widgets/DialogFont.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/MediaControls.h"
 #include "widgets/MessageBoxSink.h"
 #include "shell/ProgramEnding.h"
@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     auto* window =
-        new shell::Form1({output, mixer, messages, windows, platform::programFolder(),
+        new shell::MainWindow({output, mixer, messages, windows, platform::programFolder(),
                           &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
                           nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -138,7 +138,7 @@ int main(int argc, char* argv[]) {
                    stderr);
     if (instance) {
         QObject::connect(&*instance, &shell::SingleInstance::showRequested, &application,
-                         [mainWindow = QPointer<shell::Form1>(window), &windows] {
+                         [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
                              if (mainWindow)
                                  mainWindow->RestoreWindow();
                              else
@@ -173,7 +173,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &termination,
                      [&termination](QSessionManager&) { termination.request(); });
     // The sleep timer's end closes everything as a termination request does, asleep as the user is.
-    QObject::connect(window, &shell::Form1::sleepTimerEnded, &termination,
+    QObject::connect(window, &shell::MainWindow::sleepTimerEnded, &termination,
                      &shell::TerminationRequests::request);
     return application.exec();
 }

@@ -4,7 +4,7 @@
 #include "mixer/Module3.h"
 #include "platform/MemorySoundOutput.h"
 #include "platform/PulseSystemMixer.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "widgets/MessageSink.h"
 #include "shell/ProgramWindows.h"
 #include "tests/support/SoundServers.h"
@@ -69,7 +69,7 @@ class StartedForm {
     CollectedMessages messages;
     shell::ProgramWindows windows{[](const QUrl&) { return false; }, [] {}};
     QTemporaryDir userFolder;
-    shell::Form1 form;
+    shell::MainWindow form;
 };
 
 TEST(MixerWithoutServer, OpeningFailsInTimeWhenNoServerAnswers) {
@@ -119,7 +119,7 @@ TYPED_TEST(ServerMixer, TheMasterSliderAndMuteSetTheSinkAlsoAfterTheServerRestar
     ASSERT_TRUE(this->server.setSinkVolume(50000));
     platform::PulseSystemMixer mixer(this->server.address());
     StartedForm started(mixer);
-    shell::Form1& form = started.form;
+    shell::MainWindow& form = started.form;
     EXPECT_TRUE(started.messages.texts.isEmpty())
         << started.messages.texts.join("\n").toStdString();
     EXPECT_NE(form.speakerVolumeControl().dwControlID, 0u);

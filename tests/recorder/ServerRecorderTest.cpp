@@ -8,7 +8,7 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "shell/ProgramWindows.h"
-#include "tests/shell/Form1Fixture.h"
+#include "tests/shell/MainWindowFixture.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tests/support/SourceRecorder.h"

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "tests/support/PipeWatch.h"
 
 #include <QTest>
@@ -10,11 +10,11 @@ namespace calmfield {
 namespace {
 
 using widgets::CheckBox;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3, kPurple = 4;
 
-class ChannelControls : public Form1Fixture {
+class ChannelControls : public MainWindowFixture {
   protected:
     std::array<CheckBox*, 5> toggles() const {
         return {form->Check1, form->Check2, form->Check3, form->Check4, form->Check5};

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
@@ -8,7 +8,7 @@ namespace {
 
 using widgets::CheckBox;
 using testing::contentOf;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 using testing::mixOf;
 using testing::putFile;
 using testing::stateOf;
@@ -19,7 +19,7 @@ constexpr std::uint32_t kSoundFileRate = 22050;
 const std::vector<int> kDesignTimeMix{0, 0, 0,     0,     0,     0,     0,    0,
                                       0, 0, 32000, 32000, 32000, 32000, 32000};
 
-class ConfigurationFiles : public Form1Fixture {
+class ConfigurationFiles : public MainWindowFixture {
   protected:
     ConfigurationFiles() {
         std::filesystem::create_directories(mixes);

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "platform/QtFileDialog.h"
 
@@ -111,12 +111,12 @@ TEST_F(DesktopFileDialog, ThePathLastChosenIsOfferedAgainInBothDialogs) {
 }
 
 // The main window with the desktop's own dialog, as the program has it.
-class WindowWithDesktopDialog : public testing::Form1Fixture {
+class WindowWithDesktopDialog : public testing::MainWindowFixture {
   protected:
     WindowWithDesktopDialog() {
-        shell::Form1Services own = services();
+        shell::MainWindowServices own = services();
         own.fileDialog = nullptr;
-        form = std::make_unique<shell::Form1>(own);
+        form = std::make_unique<shell::MainWindow>(own);
         form->startUp();
     }
 };

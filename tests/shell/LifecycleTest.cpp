@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
@@ -9,7 +9,7 @@ namespace calmfield {
 namespace {
 
 using widgets::CheckBox;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 
 // A sound output that tells when it is opened.
 class ObservedOutput final : public platform::SoundOutput {
@@ -30,7 +30,7 @@ class ObservedOutput final : public platform::SoundOutput {
 class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool mixerReachable = true) : mixer(mixerReachable) {
-        form = std::make_unique<shell::Form1>(shell::Form1Services{
+        form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
             output, mixer, messages, windows, folder, [](const QUrl&) { return false; },
             [] { return true; }, &dialog, scratchPath / "user"});
     }
@@ -44,7 +44,7 @@ class StartUp : public ::testing::Test {
     testing::RecordingMessageSink messages;
     int programEndings = 0;
     shell::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
-    std::unique_ptr<shell::Form1> form;
+    std::unique_ptr<shell::MainWindow> form;
 };
 
 TEST_F(StartUp, RunsItsStepsInOrder) {
@@ -111,8 +111,8 @@ TEST_F(MixerUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
 }
 
-class Closing : public Form1Fixture,
-                public ::testing::WithParamInterface<std::function<void(shell::Form1&)>> {};
+class Closing : public MainWindowFixture,
+                public ::testing::WithParamInterface<std::function<void(shell::MainWindow&)>> {};
 
 TEST_P(Closing, EveryWayRunsTheSameShutdown) {
     form->Check1->setValue(CheckBox::kOn);
@@ -136,11 +136,11 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CloseExitAndCloseBox, Closing,
-                         ::testing::Values([](shell::Form1& form) { form.Command1->click(); },
-                                           [](shell::Form1& form) { form.exit->trigger(); },
-                                           [](shell::Form1& form) { form.close(); }));
+                         ::testing::Values([](shell::MainWindow& form) { form.Command1->click(); },
+                                           [](shell::MainWindow& form) { form.exit->trigger(); },
+                                           [](shell::MainWindow& form) { form.close(); }));
 
-class ProgramLife : public Form1Fixture {};
+class ProgramLife : public MainWindowFixture {};
 
 TEST_F(ProgramLife, EndsWhenTheMainWindowClosesAlone) {
     form->close();

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include <vector>
 
@@ -6,12 +6,12 @@ namespace calmfield {
 namespace {
 
 using widgets::CheckBox;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 using Volumes = std::vector<std::uint32_t>;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2;
 
-class MuteAndReset : public Form1Fixture {};
+class MuteAndReset : public MainWindowFixture {};
 
 TEST_F(MuteAndReset, MuteSavesTheMasterValueAndTheNextMuteRestoresItEvenAfterAMove) {
     form->Command4->click();

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "platform/ProgramFolder.h"
 #include "shell/MediaControls.h"
@@ -28,7 +28,7 @@ QUrl urlOf(const std::filesystem::path& file) {
     return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
 }
 
-class Pause : public testing::Form1Fixture {
+class Pause : public testing::MainWindowFixture {
   protected:
     Pause() {
         QObject::connect(&controls, &shell::MediaControls::mediaStateChanged,
@@ -95,7 +95,7 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 
 TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     int endings = 0;
-    QObject::connect(form.get(), &shell::Form1::sleepTimerEnded, [&] { ++endings; });
+    QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, [&] { ++endings; });
     form->Check2->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
 

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "shell/ProgramEnding.h"
 
@@ -56,12 +56,12 @@ class ModalMessages final : public widgets::MessageSink {
 
 // The main window as the program runs it: the program really ends when its last window closes,
 // and messages wait for the user.
-class ClosingTheLastWindow : public testing::Form1Fixture {
+class ClosingTheLastWindow : public testing::MainWindowFixture {
   protected:
     ClosingTheLastWindow() {
-        const shell::Form1Services usual = services();
-        form = std::make_unique<shell::Form1>(
-            shell::Form1Services{output, mixer, modalMessages, programWindows, folder,
+        const shell::MainWindowServices usual = services();
+        form = std::make_unique<shell::MainWindow>(
+            shell::MainWindowServices{output, mixer, modalMessages, programWindows, folder,
                                  usual.openUrl, usual.trayAvailable, &dialog, userFolder});
         form->startUp();
     }

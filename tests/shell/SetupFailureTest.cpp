@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include <unistd.h>
 
@@ -9,12 +9,12 @@ namespace calmfield {
 namespace {
 
 using widgets::CheckBox;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
 
 // Exercises every control of the window, as a user might, and lets the readouts tick.
-void useEveryControl(shell::Form1& form) {
+void useEveryControl(shell::MainWindow& form) {
     for (CheckBox* toggle : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
         toggle->setValue(CheckBox::kOn);
     for (widgets::Slider* slider :
@@ -49,9 +49,9 @@ std::filesystem::path damagedCopyOfTheProgramFolder() {
     return copy;
 }
 
-class MissingSoundFiles : public Form1Fixture {
+class MissingSoundFiles : public MainWindowFixture {
   protected:
-    MissingSoundFiles() : Form1Fixture(damagedCopyOfTheProgramFolder()) {}
+    MissingSoundFiles() : MainWindowFixture(damagedCopyOfTheProgramFolder()) {}
     ~MissingSoundFiles() override { std::filesystem::remove_all(folder); }
 };
 
@@ -79,9 +79,9 @@ TEST_F(MissingSoundFiles, ControlsAndReadoutsLeaveTheMissingChannelsAlone) {
     EXPECT_EQ(channel(0).pan(), -3000);
 }
 
-class NoSoundDevice : public Form1Fixture {
+class NoSoundDevice : public MainWindowFixture {
   protected:
-    NoSoundDevice() : Form1Fixture({}, false) {}
+    NoSoundDevice() : MainWindowFixture({}, false) {}
 };
 
 TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "shell/RuntimeFolder.h"
 #include "shell/SingleInstance.h"

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "shell/CommandLine.h"
 #include "shell/SleepDuration.h"
@@ -51,10 +51,10 @@ float peak(const std::vector<float>& out, std::size_t first, std::size_t frames)
 }
 
 // A main window whose sleep timer ends the program through the real shutdown.
-class SleepTimer : public testing::Form1Fixture {
+class SleepTimer : public testing::MainWindowFixture {
   protected:
     SleepTimer() {
-        QObject::connect(form.get(), &shell::Form1::sleepTimerEnded, &requests,
+        QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, &requests,
                          &shell::TerminationRequests::request);
     }
 

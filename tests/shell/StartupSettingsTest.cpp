@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include <QDir>
 
@@ -9,7 +9,7 @@ namespace {
 
 using widgets::CheckBox;
 using testing::contentOf;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 using testing::mixOf;
 using testing::putFile;
 using testing::stateOf;
@@ -19,7 +19,7 @@ constexpr int kSoundFileRate = 22050;
 
 const QByteArray kDesignTimeLine = "0,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n";
 
-class StartupSettings : public Form1Fixture {
+class StartupSettings : public MainWindowFixture {
   protected:
     std::filesystem::path programFile() const { return folder / "settings.ini"; }
     std::filesystem::path userFile() const { return userFolder / "settings.ini"; }
@@ -35,7 +35,7 @@ class StartupSettings : public Form1Fixture {
     // What a window that was never touched shows: every control, channel and timer as start-up
     // without a settings file leaves them.
     testing::WindowState designTimeState() {
-        Form1Fixture::startAgain();
+        MainWindowFixture::startAgain();
         return stateOf(*form);
     }
 
@@ -250,9 +250,9 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
     void startWithoutDevice() {
         form.reset();
         messages.messages.clear();
-        const shell::Form1Services usual = services();
-        form = std::make_unique<shell::Form1>(
-            shell::Form1Services{noDevice, mixer, messages, windows, folder, usual.openUrl,
+        const shell::MainWindowServices usual = services();
+        form = std::make_unique<shell::MainWindow>(
+            shell::MainWindowServices{noDevice, mixer, messages, windows, folder, usual.openUrl,
                                  usual.trayAvailable, &dialog, userFolder});
         form->startUp();
     }

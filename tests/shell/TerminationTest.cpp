@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "widgets/MessageBoxSink.h"
 #include "shell/TerminationRequests.h"
@@ -42,7 +42,7 @@ TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
     EXPECT_EQ(after.sa_handler, SIG_DFL);
 }
 
-class TerminationRequests : public testing::Form1Fixture {
+class TerminationRequests : public testing::MainWindowFixture {
   protected:
     int stoppedWaiting = 0;
     shell::TerminationRequests requests{windows, [this] { ++stoppedWaiting; }};

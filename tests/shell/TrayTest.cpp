@@ -1,12 +1,12 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 namespace calmfield {
 namespace {
 
 using widgets::CheckBox;
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 
-class Tray : public Form1Fixture {
+class Tray : public MainWindowFixture {
   protected:
     void trayEvent(QSystemTrayIcon::ActivationReason reason) {
         emit form->trayIcon()->activated(reason);
@@ -77,7 +77,7 @@ TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
     EXPECT_TRUE(form->isVisible());
 }
 
-class NoTray : public Form1Fixture {
+class NoTray : public MainWindowFixture {
   protected:
     NoTray() { trayAvailable = false; }
 };

@@ -2,7 +2,7 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
 #include "recorder/windows/RecorderWindow.h"
-#include "tests/shell/Form1Fixture.h"
+#include "tests/shell/MainWindowFixture.h"
 
 namespace calmfield {
 namespace {
@@ -14,12 +14,12 @@ void deleteClosedWindows() {
 }
 
 // The main window over windows that include the recorder.
-class RecorderInTheProgram : public testing::Form1Fixture {
+class RecorderInTheProgram : public testing::MainWindowFixture {
   protected:
     RecorderInTheProgram() {
-        const shell::Form1Services usual = services();
-        form = std::make_unique<shell::Form1>(
-            shell::Form1Services{output, mixer, messages, programWindows, folder, usual.openUrl,
+        const shell::MainWindowServices usual = services();
+        form = std::make_unique<shell::MainWindow>(
+            shell::MainWindowServices{output, mixer, messages, programWindows, folder, usual.openUrl,
                                  usual.trayAvailable, &dialog, userFolder});
         form->startUp();
     }

@@ -2,7 +2,7 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
 #include "recorder/windows/RecorderWindow.h"
-#include "tests/shell/Form1Fixture.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QMenuBar>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "recorder/windows/RecorderReadouts.h"
 
-#include "tests/shell/Form1Fixture.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ScriptedCommandStrings.h"
 #include "recorder/windows/SaveNameDialog.h"
-#include "tests/shell/Form1Fixture.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QPointer>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "platform/MemorySoundOutput.h"
 #include "platform/RecordingSystemMixer.h"
 #include "platform/ScriptedFileDialog.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/ProgramWindows.h"
 
 #include <gtest/gtest.h>
@@ -68,9 +68,9 @@ QImage colourPicture(const std::filesystem::path& folder, int colour);
 
 // The 15 values a configuration file holds, from the window's controls in field order; with
 // `withStartInTray` also "Start in system tray", as the startup settings file holds it.
-std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray = false);
+std::vector<int> mixOf(const shell::MainWindow& form, bool withStartInTray = false);
 // Sets the same controls as mixOf reads, through the controls.
-void setMix(shell::Form1& form, const std::vector<int>& values);
+void setMix(shell::MainWindow& form, const std::vector<int>& values);
 
 // Everything loading a mix or starting up could change: every check box and slider, what each
 // channel is doing, the picture shown and whether the start-in-tray timer is armed.
@@ -81,16 +81,16 @@ struct WindowState {
     bool trayTimerArmed = false;
     bool operator==(const WindowState&) const = default;
 };
-WindowState stateOf(shell::Form1& form);
+WindowState stateOf(shell::MainWindow& form);
 void PrintTo(const WindowState& state, std::ostream* out);
 
 // A main window over an in-memory sound output at the sound files' own rate, so that a channel
 // playing at that rate renders its samples unchanged. Its program folder is a private one, linked
 // to the built one's files, unless another is given; its settings folder for the user is private
 // too, and not yet made. Configuration files are chosen in a scripted dialog.
-class Form1Fixture : public ::testing::Test {
+class MainWindowFixture : public ::testing::Test {
   protected:
-    explicit Form1Fixture(std::filesystem::path programFolder = {}, bool deviceAvailable = true);
+    explicit MainWindowFixture(std::filesystem::path programFolder = {}, bool deviceAvailable = true);
 
     // Replaces the window by a new one over the same fakes and folders and starts it up, without
     // closing the old one.
@@ -105,7 +105,7 @@ class Form1Fixture : public ::testing::Test {
 
     // The services of a main window over these fakes; the desktop opens nothing and offers a tray
     // when `trayAvailable` says so.
-    shell::Form1Services services();
+    shell::MainWindowServices services();
 
     QTemporaryDir scratch;
     std::filesystem::path folder;
@@ -124,7 +124,7 @@ class Form1Fixture : public ::testing::Test {
                                       return false;
                                   },
                                   [this] { ++programEndings; }};
-    std::unique_ptr<shell::Form1> form;
+    std::unique_ptr<shell::MainWindow> form;
 };
 
 } // namespace calmfield::testing

@@ -3,7 +3,7 @@
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
 #include "widgets/FixedSizeWindowHints.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "widgets/Frame.h"
 #include "widgets/Twips.h"
 
@@ -76,7 +76,7 @@ QLabel* readout(const char* name, const QRect& place, QWidget* container) {
 
 } // namespace
 
-void Form1::buildWindow() {
+void MainWindow::buildWindow() {
     setWindowTitle(QStringLiteral("Calmfieldv2.0"));
     // A fixed frame with a close box only, keeping the taskbar button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -100,7 +100,7 @@ void Form1::buildWindow() {
     setTabOrderAndFocus();
 }
 
-void Form1::buildMenus() {
+void MainWindow::buildMenus() {
     m = menuBar()->addMenu(QStringLiteral("Menu"));
     load = m->addAction(QStringLiteral("Load  Config"));
     save = m->addAction(QStringLiteral("Save Config"));
@@ -117,7 +117,7 @@ void Form1::buildMenus() {
 
 // Controls are created from the bottom of the stack up: a control created later lies above the
 // ones it overlaps.
-void Form1::buildControls(widgets::ClientArea* client) {
+void MainWindow::buildControls(widgets::ClientArea* client) {
     Frame1 = frame("Frame1", "Sound Color", widgets::twipsRect(120, 120, 2295, 2295), client);
     Check1 = checkBox("Check1", "Brown Noise", widgets::twipsRect(360, 480, 1815, 255), client);
     Check2 = checkBox("Check2", "Pink Noise", widgets::twipsRect(360, 840, 1815, 255), client);
@@ -189,7 +189,7 @@ void Form1::buildControls(widgets::ClientArea* client) {
     HScroll2 = slider("HScroll2", kMasterRange, widgets::twipsRect(3360, 4680, 1395, 255), client);
 }
 
-void Form1::setTabOrderAndFocus() {
+void MainWindow::setTabOrderAndFocus() {
     QWidget* const order[] = {HScroll1, HScroll2, Check1,    Check2,    Check3,    Check4,
                               Check5,   HScroll3, HScroll4,  HScroll5,  HScroll6,  HScroll7,
                               HScroll8, HScroll9, HScroll10, HScroll11, HScroll12, Picture1,
@@ -199,7 +199,7 @@ void Form1::setTabOrderAndFocus() {
     HScroll1->setFocus();
 }
 
-void Form1::buildTimers() {
+void MainWindow::buildTimers() {
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(50);

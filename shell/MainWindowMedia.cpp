@@ -3,7 +3,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "platform/RegularFile.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/Messages.h"
 
 #include <QFile>
@@ -38,17 +38,17 @@ QString colourName(const widgets::CheckBox* toggle) {
 
 } // namespace
 
-void Form1::pause() {
+void MainWindow::pause() {
     fader_.pause();
     announceMediaState();
 }
 
-void Form1::play() {
+void MainWindow::play() {
     fader_.play();
     announceMediaState();
 }
 
-void Form1::noteTicked(int colour, bool ticked) {
+void MainWindow::noteTicked(int colour, bool ticked) {
     std::erase(tickedColours_, colour);
     if (ticked) {
         tickedColours_.insert(tickedColours_.begin(), colour);
@@ -58,7 +58,7 @@ void Form1::noteTicked(int colour, bool ticked) {
     announceMediaState();
 }
 
-MediaPlayer::State Form1::mediaState() const {
+MediaPlayer::State MainWindow::mediaState() const {
     if (tickedColours_.empty())
         return {MediaPlayer::Status::Stopped, QString::fromLatin1(kProgramTitle), artUrl()};
     const auto boxes = toggles();
@@ -70,7 +70,7 @@ MediaPlayer::State Form1::mediaState() const {
 }
 
 // The most recently ticked colour's picture, or else the program's icon.
-QUrl Form1::artUrl() const {
+QUrl MainWindow::artUrl() const {
     if (!tickedColours_.empty()) {
         const auto& colour =
             engine::kNoiseColours[static_cast<std::size_t>(tickedColours_.front())];
@@ -82,7 +82,7 @@ QUrl Form1::artUrl() const {
     return urlOfFile(programFolder_ / kInstalledIcon);
 }
 
-void Form1::announceMediaState() {
+void MainWindow::announceMediaState() {
     showTrayToolTip();
     emit mediaStateMayHaveChanged();
 }

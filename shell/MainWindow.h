@@ -37,7 +37,7 @@ namespace calmfield::shell {
 class ProgramWindows;
 
 // What the main window reaches the world through.
-struct Form1Services {
+struct MainWindowServices {
     platform::SoundOutput& output;
     platform::SystemMixer& mixer;
     widgets::MessageSink& messages;
@@ -59,14 +59,14 @@ struct Form1Services {
 
 // The main window: the five noise colours with their toggles, volume and frequency sliders and
 // frequency readouts, panning, master volume, Mute and Reset All. It owns the channel bank.
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     static constexpr std::chrono::milliseconds kMixerTimeout{3000};
 
-    explicit Form1(Form1Services services, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up sequence: opens the system mixer and finds the speakers' volume, adds the tray
     // icon, shows the window, sets up the channels and arms the start-in-tray timer. When the
@@ -187,7 +187,7 @@ class Form1 : public QMainWindow {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    // Building the window (Form1Layout.cpp).
+    // Building the window (MainWindowLayout.cpp).
     void buildWindow();
     void buildMenus();
     void buildControls(widgets::ClientArea* client);
@@ -212,13 +212,13 @@ class Form1 : public QMainWindow {
     void saveClicked();
     void loadClicked();
 
-    // The sleep timer (Form1Sleep.cpp).
+    // The sleep timer (MainWindowSleep.cpp).
     void connectSleepTimer();
     void sleepItemChosen(QAction* item);
     void checkSleepItem(std::chrono::milliseconds duration);
     void showTrayToolTip();
 
-    // What the media controls show (Form1Media.cpp).
+    // What the media controls show (MainWindowMedia.cpp).
     void noteTicked(int colour, bool ticked);
     QUrl artUrl() const;
     // Brings the tray icon's tooltip up to date and emits mediaStateMayHaveChanged().
@@ -229,7 +229,7 @@ class Form1 : public QMainWindow {
     void queryUnload();
     void unload();
 
-    // Configuration files and the startup settings file (Form1Mixes.cpp).
+    // Configuration files and the startup settings file (MainWindowMixes.cpp).
     void prepareCommonDialog();
     void readStartupSettings();
     void writeStartupSettings();

@@ -4,7 +4,7 @@
 #include "persistence/FieldRanges.h"
 #include "persistence/LineFile.h"
 #include "persistence/StartupSettingsLocation.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 
 #include <QFile>
 
@@ -90,12 +90,12 @@ QString keepCopy(const std::filesystem::path& file, const std::filesystem::path&
 
 } // namespace
 
-void Form1::prepareCommonDialog() {
+void MainWindow::prepareCommonDialog() {
     CommonDialog1->setFilter(kFilterDescription, kFilterPattern);
     CommonDialog1->setInitialFolder(shownPath(programFolder_));
 }
 
-void Form1::saveClicked() {
+void MainWindow::saveClicked() {
     prepareCommonDialog();
     CommonDialog1->showSave();
     const QString path = CommonDialog1->chosenPath();
@@ -109,7 +109,7 @@ void Form1::saveClicked() {
     }
 }
 
-void Form1::loadClicked() {
+void MainWindow::loadClicked() {
     prepareCommonDialog();
     CommonDialog1->showOpen();
     const QString path = CommonDialog1->chosenPath();
@@ -130,7 +130,7 @@ void Form1::loadClicked() {
     setChannelVolumesFromSliders();
 }
 
-void Form1::readStartupSettings() {
+void MainWindow::readStartupSettings() {
     startupSettingsRead_ = true;
     const persistence::StartupSettingsLocation location(programFolder_, userSettingsFolder_);
     const std::filesystem::path file = location.fileToRead();
@@ -167,7 +167,7 @@ void Form1::readStartupSettings() {
     setChannelFrequenciesFromSliders();
 }
 
-void Form1::writeStartupSettings() {
+void MainWindow::writeStartupSettings() {
     const persistence::StartupSettingsLocation location(programFolder_, userSettingsFolder_);
     // Settings that were never read hold only the window's starting values: they must not take
     // the place of the user's own.
@@ -184,7 +184,7 @@ void Form1::writeStartupSettings() {
     }
 }
 
-void Form1::setChannelFrequenciesFromSliders() {
+void MainWindow::setChannelFrequenciesFromSliders() {
     const auto sliders = frequencySliders();
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (engine::NoiseChannel* channel = bank_.channel(colour))
@@ -192,7 +192,7 @@ void Form1::setChannelFrequenciesFromSliders() {
     }
 }
 
-void Form1::setChannelVolumesFromSliders() {
+void MainWindow::setChannelVolumesFromSliders() {
     const auto sliders = volumeSliders();
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (engine::NoiseChannel* channel = bank_.channel(colour))

@@ -1,6 +1,6 @@
 // The sleep timer's menu, its fade and its time left in the tray icon's tooltip.
 
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "shell/Messages.h"
 
 #include <array>
@@ -36,7 +36,7 @@ QString timeLeft(std::chrono::milliseconds left) {
 
 } // namespace
 
-void Form1::buildSleepMenu() {
+void MainWindow::buildSleepMenu() {
     sleepMenu = m->addMenu(QStringLiteral("Sleep Timer"));
     for (const SleepChoice& choice : kSleepChoices) {
         QAction* item = sleepMenu->addAction(QString::fromLatin1(choice.caption));
@@ -47,22 +47,22 @@ void Form1::buildSleepMenu() {
     checkSleepItem(0ms);
 }
 
-void Form1::connectSleepTimer() {
+void MainWindow::connectSleepTimer() {
     for (QAction* item : sleepMenu->actions())
         connect(item, &QAction::triggered, this, [this, item] { sleepItemChosen(item); });
-    connect(&sleepTimer_, &SleepTimer::ticked, this, &Form1::showTrayToolTip);
+    connect(&sleepTimer_, &SleepTimer::ticked, this, &MainWindow::showTrayToolTip);
     connect(&sleepTimer_, &SleepTimer::ended, this, [this] {
         checkSleepItem(0ms);
         emit sleepTimerEnded();
     });
 }
 
-void Form1::startSleepTimer(std::chrono::milliseconds duration) {
+void MainWindow::startSleepTimer(std::chrono::milliseconds duration) {
     checkSleepItem(duration);
     sleepTimer_.start(duration);
 }
 
-void Form1::sleepItemChosen(QAction* item) {
+void MainWindow::sleepItemChosen(QAction* item) {
     const std::chrono::milliseconds duration = durationOf(item);
     if (duration > 0ms) {
         startSleepTimer(duration);
@@ -74,13 +74,13 @@ void Form1::sleepItemChosen(QAction* item) {
 
 // Checks the item of `duration`, zero meaning "Off", and unchecks the others, the one just
 // chosen included when it is not that one.
-void Form1::checkSleepItem(std::chrono::milliseconds duration) {
+void MainWindow::checkSleepItem(std::chrono::milliseconds duration) {
     for (QAction* item : sleepMenu->actions())
         item->setChecked(durationOf(item) == duration);
 }
 
 // "Calmfield – paused, sleeps in 12 min": both when both hold.
-QString Form1::trayToolTip() const {
+QString MainWindow::trayToolTip() const {
     QStringList states;
     // A pause with nothing ticked is no pause to tell of.
     if (paused() && !tickedColours_.empty())
@@ -93,7 +93,7 @@ QString Form1::trayToolTip() const {
     return QStringLiteral("%1 \u2013 %2").arg(title, states.join(QStringLiteral(", ")));
 }
 
-void Form1::showTrayToolTip() {
+void MainWindow::showTrayToolTip() {
     if (!trayIcon_)
         return;
     const QString text = trayToolTip();

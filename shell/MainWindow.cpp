@@ -1,4 +1,4 @@
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 
 #include "platform/ProgramFolder.h"
 #include "platform/QtFileDialog.h"
@@ -43,7 +43,7 @@ QPixmap pictureFrom(const std::filesystem::path& file) {
 
 } // namespace
 
-Form1::Form1(Form1Services services, QWidget* parent)
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), mixer_(services.mixer),
       programFolder_(std::move(services.programFolder)), messages_(services.messages),
       windows_(services.windows), openUrl_(std::move(services.openUrl)),
@@ -59,9 +59,9 @@ Form1::Form1(Form1Services services, QWidget* parent)
     windows_.track(this);
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::startUp() {
+void MainWindow::startUp() {
     if (!mixer_.open(kMixerTimeout)) {
         messages_.showMessage(QString::fromLatin1(kMixerFailureMessage));
         show();
@@ -77,7 +77,7 @@ void Form1::startUp() {
     Timer5->start();
 }
 
-void Form1::Initialise() {
+void MainWindow::Initialise() {
     if (!bank_.openDevice()) {
         messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
         return;
@@ -90,16 +90,16 @@ void Form1::Initialise() {
     setChannelVolumesFromSliders();
 }
 
-void Form1::PlaySound() {
+void MainWindow::PlaySound() {
     if (Check6->value() == widgets::CheckBox::kOn)
         Timer5->start();
 }
 
-void Form1::StopSound() {
+void MainWindow::StopSound() {
     bank_.stopAndRewindAll();
 }
 
-void Form1::connectHandlers() {
+void MainWindow::connectHandlers() {
     const auto toggleBoxes = toggles();
     const auto volumes = volumeSliders();
     const auto frequencies = frequencySliders();
@@ -111,26 +111,26 @@ void Form1::connectHandlers() {
         connect(frequencies[index(colour)], &QAbstractSlider::valueChanged, this,
                 [this, colour] { frequencyChanged(colour); });
     }
-    connect(HScroll1, &QAbstractSlider::valueChanged, this, &Form1::panningChanged);
-    connect(HScroll2, &QAbstractSlider::valueChanged, this, &Form1::masterVolumeChanged);
-    connect(Command4, &QAbstractButton::clicked, this, &Form1::muteClicked);
-    connect(Command6, &QAbstractButton::clicked, this, &Form1::resetAllClicked);
-    connect(Timer3, &QTimer::timeout, this, &Form1::readoutTick);
-    connect(Timer5, &QTimer::timeout, this, &Form1::startInTrayTick);
+    connect(HScroll1, &QAbstractSlider::valueChanged, this, &MainWindow::panningChanged);
+    connect(HScroll2, &QAbstractSlider::valueChanged, this, &MainWindow::masterVolumeChanged);
+    connect(Command4, &QAbstractButton::clicked, this, &MainWindow::muteClicked);
+    connect(Command6, &QAbstractButton::clicked, this, &MainWindow::resetAllClicked);
+    connect(Timer3, &QTimer::timeout, this, &MainWindow::readoutTick);
+    connect(Timer5, &QTimer::timeout, this, &MainWindow::startInTrayTick);
 
-    connect(load, &QAction::triggered, this, &Form1::loadClicked);
-    connect(save, &QAction::triggered, this, &Form1::saveClicked);
+    connect(load, &QAction::triggered, this, &MainWindow::loadClicked);
+    connect(save, &QAction::triggered, this, &MainWindow::saveClicked);
     connect(exit, &QAction::triggered, this, &QWidget::close);
-    connect(help2, &QAction::triggered, this, &Form1::helpClicked);
+    connect(help2, &QAction::triggered, this, &MainWindow::helpClicked);
     connect(jhg, &QAction::triggered, &windows_, &ProgramWindows::showContact);
     connect(about, &QAction::triggered, &windows_, &ProgramWindows::showAbout);
-    connect(Command1, &QAbstractButton::clicked, this, &Form1::closeClicked);
-    connect(Command2, &QAbstractButton::clicked, this, &Form1::hideToTray);
+    connect(Command1, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
+    connect(Command2, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
     connect(Command3, &QAbstractButton::clicked, &windows_, &ProgramWindows::showRecorder);
     connectSleepTimer();
 }
 
-void Form1::toggleClicked(int colour) {
+void MainWindow::toggleClicked(int colour) {
     const int state = toggles()[index(colour)]->value();
     if (engine::NoiseChannel* channel = bank_.channel(colour)) {
         if (state == widgets::CheckBox::kOn)
@@ -142,30 +142,30 @@ void Form1::toggleClicked(int colour) {
     noteTicked(colour, state == widgets::CheckBox::kOn);
 }
 
-void Form1::volumeChanged(int colour) {
+void MainWindow::volumeChanged(int colour) {
     if (engine::NoiseChannel* channel = bank_.channel(colour))
         channel->SetVolume(volumeSliders()[index(colour)]->value());
 }
 
-void Form1::frequencyChanged(int colour) {
+void MainWindow::frequencyChanged(int colour) {
     if (engine::NoiseChannel* channel = bank_.channel(colour))
         channel->SetFrequency(frequencySliders()[index(colour)]->value());
 }
 
-void Form1::panningChanged() {
+void MainWindow::panningChanged() {
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (engine::NoiseChannel* channel = bank_.channel(colour))
             channel->SetPan(HScroll1->value());
     }
 }
 
-void Form1::masterVolumeChanged() {
+void MainWindow::masterVolumeChanged() {
     mixer::Module3::SetControlValue(
         mixer_, speakerVolumeControl_,
         static_cast<std::int32_t>(speakerVolumeForMasterPosition(HScroll2->value())));
 }
 
-void Form1::muteClicked() {
+void MainWindow::muteClicked() {
     if (muteCount_ == 0) {
         savedMasterVolume_ = static_cast<std::int16_t>(HScroll2->value());
         HScroll2->setValue(0);
@@ -175,7 +175,7 @@ void Form1::muteClicked() {
     muteCount_ = static_cast<std::int16_t>((muteCount_ + 1) % 2);
 }
 
-void Form1::resetAllClicked() {
+void MainWindow::resetAllClicked() {
     for (widgets::CheckBox* toggle : toggles())
         toggle->setValue(widgets::CheckBox::kOff);
     for (widgets::Slider* volume : volumeSliders())
@@ -184,7 +184,7 @@ void Form1::resetAllClicked() {
         frequency->setValue(kResetFrequency);
 }
 
-void Form1::readoutTick() {
+void MainWindow::readoutTick() {
     const auto labels = readouts();
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         const engine::NoiseChannel* channel = bank_.channel(colour);
@@ -198,62 +198,62 @@ void Form1::readoutTick() {
     }
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     readoutTick();
     Timer3->start();
     QMainWindow::showEvent(event);
 }
 
-void Form1::hideEvent(QHideEvent* event) {
+void MainWindow::hideEvent(QHideEvent* event) {
     Timer3->stop();
     QMainWindow::hideEvent(event);
 }
 
-void Form1::startInTrayTick() {
+void MainWindow::startInTrayTick() {
     if (Check6->value() == widgets::CheckBox::kOn)
         hideToTray();
     Timer5->stop();
 }
 
-void Form1::hideToTray() {
+void MainWindow::hideToTray() {
     if (trayIcon_ && trayAvailable_())
         hide();
     else
         showMinimized();
 }
 
-void Form1::RestoreWindow() {
+void MainWindow::RestoreWindow() {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     show();
     raise();
     activateWindow();
 }
 
-void Form1::addTrayIcon() {
+void MainWindow::addTrayIcon() {
     trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
     trayIcon_->setToolTip(trayToolTip());
     // The right button brings up the "Menu" menu; its items are the menu bar's own.
     trayIcon_->setContextMenu(m);
-    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &Form1::trayActivated);
+    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &MainWindow::trayActivated);
     trayIcon_->show();
 }
 
-void Form1::deleteTrayIcon() {
+void MainWindow::deleteTrayIcon() {
     trayIcon_.reset();
 }
 
 // Single clicks, the middle button and moves over the icon do nothing.
-void Form1::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick)
         RestoreWindow();
 }
 
-void Form1::closeClicked() {
+void MainWindow::closeClicked() {
     deleteTrayIcon();
     close();
 }
 
-void Form1::helpClicked() {
+void MainWindow::helpClicked() {
     const auto page = platform::resolveStoredName(programFolder_, "\\help.htm");
     // Only a real page is handed to the desktop: a pipe or a device there would hold up the viewer.
     std::error_code error;
@@ -262,7 +262,7 @@ void Form1::helpClicked() {
     openUrl_(QUrl::fromLocalFile(QFile::decodeName(page.c_str())));
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     deleteTrayIcon();
     sleepTimer_.cancel();
     queryUnload();
@@ -270,37 +270,37 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::queryUnload() {
+void MainWindow::queryUnload() {
     StopSound();
 }
 
-void Form1::unload() {
+void MainWindow::unload() {
     writeStartupSettings();
 }
 
-void Form1::showColourPicture(int colour) {
+void MainWindow::showColourPicture(int colour) {
     const auto file = platform::resolveStoredName(programFolder_,
                                                   engine::kNoiseColours[index(colour)].pictureFile);
     Picture1->setPixmap(pictureFrom(file));
 }
 
-std::array<widgets::CheckBox*, engine::kColourCount> Form1::toggles() const {
+std::array<widgets::CheckBox*, engine::kColourCount> MainWindow::toggles() const {
     return {Check1, Check2, Check3, Check4, Check5};
 }
 
-std::array<widgets::Slider*, engine::kColourCount> Form1::volumeSliders() const {
+std::array<widgets::Slider*, engine::kColourCount> MainWindow::volumeSliders() const {
     return {HScroll3, HScroll4, HScroll5, HScroll6, HScroll7};
 }
 
-std::array<widgets::Slider*, engine::kColourCount> Form1::frequencySliders() const {
+std::array<widgets::Slider*, engine::kColourCount> MainWindow::frequencySliders() const {
     return {HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
 }
 
-std::array<QLabel*, engine::kColourCount> Form1::readouts() const {
+std::array<QLabel*, engine::kColourCount> MainWindow::readouts() const {
     return {Label1, Label2, Label3, Label6, Label7};
 }
 
-std::array<QWidget*, 15> Form1::configurationControls() const {
+std::array<QWidget*, 15> MainWindow::configurationControls() const {
     return {Check1,   Check2,   Check3,   Check4,   Check5,    HScroll3,  HScroll4, HScroll5,
             HScroll6, HScroll7, HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
 }

@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 #include "tests/support/ColourContrast.h"
 
 #include <QMenuBar>
@@ -8,11 +8,11 @@
 namespace calmfield {
 namespace {
 
-using testing::Form1Fixture;
+using testing::MainWindowFixture;
 
-class Form1Layout : public Form1Fixture {};
+class MainWindowLayout : public MainWindowFixture {};
 
-TEST_F(Form1Layout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) {
+TEST_F(MainWindowLayout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) {
     EXPECT_EQ(form->windowTitle(), "Calmfieldv2.0");
     EXPECT_EQ(form->centralWidget()->size(), QSize(554, 336));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
@@ -30,7 +30,7 @@ TEST_F(Form1Layout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) {
     EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
 }
 
-TEST_F(Form1Layout, CaptionsAreExact) {
+TEST_F(MainWindowLayout, CaptionsAreExact) {
     EXPECT_EQ(form->Frame1->title(), "Sound Color");
     EXPECT_EQ(form->Frame2->title(), "Volumes");
     EXPECT_EQ(form->Frame3->title(), "Frequency");
@@ -72,7 +72,7 @@ TEST_F(Form1Layout, CaptionsAreExact) {
                                form->exit}));
 }
 
-TEST_F(Form1Layout, ControlsSitInTheirContainersAtTheirPlaces) {
+TEST_F(MainWindowLayout, ControlsSitInTheirContainersAtTheirPlaces) {
     QWidget* window = form->centralWidget();
     struct Place {
         QWidget* control;
@@ -107,7 +107,7 @@ TEST_F(Form1Layout, ControlsSitInTheirContainersAtTheirPlaces) {
     }
 }
 
-TEST_F(Form1Layout, HzLabelsAreNumberedZeroOnTheTopRowThenFourToOneDownwards) {
+TEST_F(MainWindowLayout, HzLabelsAreNumberedZeroOnTheTopRowThenFourToOneDownwards) {
     const std::array<int, 5> indexOfRow = {0, 4, 3, 2, 1};
     const std::array<QLabel*, 5> readouts = {form->Label1, form->Label2, form->Label3, form->Label6,
                                              form->Label7};
@@ -119,7 +119,7 @@ TEST_F(Form1Layout, HzLabelsAreNumberedZeroOnTheTopRowThenFourToOneDownwards) {
     }
 }
 
-TEST_F(Form1Layout, OverlappingControlsLieAboveTheFramesTheyCover) {
+TEST_F(MainWindowLayout, OverlappingControlsLieAboveTheFramesTheyCover) {
     QWidget* window = form->centralWidget();
     EXPECT_EQ(window->childAt(60, 36), form->Check1);     // on Frame1
     EXPECT_EQ(window->childAt(350, 252), form->Command3); // on Frame5
@@ -128,7 +128,7 @@ TEST_F(Form1Layout, OverlappingControlsLieAboveTheFramesTheyCover) {
     EXPECT_EQ(window->childAt(400, 228), form->Frame4); // the strip where Options covers Frame5
 }
 
-TEST_F(Form1Layout, SlidersHaveTheirRangesStepsAndStartingValues) {
+TEST_F(MainWindowLayout, SlidersHaveTheirRangesStepsAndStartingValues) {
     struct Expected {
         widgets::Slider* slider;
         int minimum, maximum, smallChange, largeChange, value;
@@ -157,7 +157,7 @@ TEST_F(Form1Layout, SlidersHaveTheirRangesStepsAndStartingValues) {
 
 // Each thumb is drawn in the slider's button colour over its track's: it must stand out at a
 // glance.
-TEST_F(Form1Layout, SliderThumbsStandOutFromTheirTracks) {
+TEST_F(MainWindowLayout, SliderThumbsStandOutFromTheirTracks) {
     const QList<widgets::Slider*> sliders = form->findChildren<widgets::Slider*>();
     ASSERT_EQ(sliders.size(), 12);
     for (const widgets::Slider* slider : sliders) {
@@ -169,7 +169,7 @@ TEST_F(Form1Layout, SliderThumbsStandOutFromTheirTracks) {
     }
 }
 
-TEST_F(Form1Layout, ReadoutsAreOrangeOnBlackAndEmptyUntilTheFirstTick) {
+TEST_F(MainWindowLayout, ReadoutsAreOrangeOnBlackAndEmptyUntilTheFirstTick) {
     for (QLabel* readout : {form->Label1, form->Label2, form->Label3, form->Label6, form->Label7}) {
         EXPECT_EQ(readout->text(), "");
         EXPECT_TRUE(readout->autoFillBackground());
@@ -184,7 +184,7 @@ TEST_F(Form1Layout, ReadoutsAreOrangeOnBlackAndEmptyUntilTheFirstTick) {
     EXPECT_TRUE(form->Timer5->isActive());
 }
 
-TEST_F(Form1Layout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
+TEST_F(MainWindowLayout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
     EXPECT_EQ(form->focusWidget(), form->HScroll1);
     const std::vector<QWidget*> expected = {
         form->HScroll1,  form->HScroll2,  form->Check1,   form->Check2,   form->Check3,

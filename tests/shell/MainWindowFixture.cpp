@@ -1,4 +1,4 @@
-#include "Form1Fixture.h"
+#include "MainWindowFixture.h"
 
 #include "engine/ChannelMixer.h"
 #include "engine/ChannelVoice.h"
@@ -45,7 +45,7 @@ void putFile(const std::filesystem::path& file, const QByteArray& bytes) {
     ASSERT_EQ(opened.write(bytes), bytes.size());
 }
 
-std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray) {
+std::vector<int> mixOf(const shell::MainWindow& form, bool withStartInTray) {
     std::vector<int> values;
     for (const widgets::CheckBox* box :
          {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
@@ -59,7 +59,7 @@ std::vector<int> mixOf(const shell::Form1& form, bool withStartInTray) {
     return values;
 }
 
-void setMix(shell::Form1& form, const std::vector<int>& values) {
+void setMix(shell::MainWindow& form, const std::vector<int>& values) {
     const std::vector<QWidget*> controls{
         form.Check1,    form.Check2,    form.Check3,    form.Check4,   form.Check5,   form.HScroll3,
         form.HScroll4,  form.HScroll5,  form.HScroll6,  form.HScroll7, form.HScroll8, form.HScroll9,
@@ -72,7 +72,7 @@ void setMix(shell::Form1& form, const std::vector<int>& values) {
     }
 }
 
-WindowState stateOf(shell::Form1& form) {
+WindowState stateOf(shell::MainWindow& form) {
     WindowState state;
     for (const widgets::CheckBox* box :
          {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6})
@@ -119,24 +119,24 @@ QImage colourPicture(const std::filesystem::path& folder, int colour) {
     return QImage(QFile::decodeName(file.c_str()));
 }
 
-Form1Fixture::Form1Fixture(std::filesystem::path programFolder, bool deviceAvailable)
+MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool deviceAvailable)
     : folder(
           programFolder.empty()
               ? linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) / "program")
               : std::move(programFolder)),
       userFolder(std::filesystem::path(scratch.path().toStdString()) / "user" / "calmfield"),
       output(kSoundFileRate, deviceAvailable) {
-    form = std::make_unique<shell::Form1>(services());
+    form = std::make_unique<shell::MainWindow>(services());
     form->startUp();
 }
 
-void Form1Fixture::startAgain() {
+void MainWindowFixture::startAgain() {
     form.reset();
-    form = std::make_unique<shell::Form1>(services());
+    form = std::make_unique<shell::MainWindow>(services());
     form->startUp();
 }
 
-shell::Form1Services Form1Fixture::services() {
+shell::MainWindowServices MainWindowFixture::services() {
     return {output,
             mixer,
             messages,
@@ -152,18 +152,18 @@ shell::Form1Services Form1Fixture::services() {
             [this] { return clockTime; }};
 }
 
-engine::NoiseChannel& Form1Fixture::channel(int colour) {
+engine::NoiseChannel& MainWindowFixture::channel(int colour) {
     engine::NoiseChannel* found = form->bank().channel(colour);
     if (found == nullptr)
         throw std::runtime_error("no channel for colour " + std::to_string(colour));
     return *found;
 }
 
-QImage Form1Fixture::shownPicture() const {
+QImage MainWindowFixture::shownPicture() const {
     return form->Picture1->pixmap().toImage();
 }
 
-long Form1Fixture::playingPosition(int colour) {
+long MainWindowFixture::playingPosition(int colour) {
     // The mix reaches the output the mixer's latency late, and fades in over a ramp first.
     const std::size_t ramp = engine::ChannelVoice::rampFrames(kSoundFileRate);
     const std::size_t skipped = engine::ChannelMixer::latencyFrames(kSoundFileRate) + ramp;
