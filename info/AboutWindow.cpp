@@ -1,9 +1,9 @@
 #include "info/AboutWindow.h"
 
+#include "info/ProductAddresses.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
 #include "widgets/Twips.h"
-#include "info/ProductAddresses.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -46,13 +46,14 @@ QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
 } // namespace
 
 AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
-    : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"), {widgets::pixels(4095), widgets::pixels(4440)}, parent),
+    : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"),
+                                 {widgets::pixels(4095), widgets::pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {
     const QRect logoBox = widgets::twipsRect(120, 120, 3855, 2415);
-    client_ =
-        new widgets::ClientArea(shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
-                                   logoBox.bottom() + 1),
-                       this);
+    client_ = new widgets::ClientArea(
+        shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
+                    logoBox.bottom() + 1),
+        this);
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(client_);
@@ -71,18 +72,20 @@ void AboutWindow::buildControls(const QRect& logoBox) {
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Picture1->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
 
-    Label1 = label(QStringLiteral("Calmfield v2.0"), widgets::twipsRect(120, 2640, 2535, 375), client_);
+    Label1 =
+        label(QStringLiteral("Calmfield v2.0"), widgets::twipsRect(120, 2640, 2535, 375), client_);
     QFont title = Label1->font();
     title.setPointSizeF(kTitlePointSize);
     title.setBold(true);
     Label1->setFont(title);
-    Label4 = label(QStringLiteral("Designed and Programmed by:"), widgets::twipsRect(120, 2880, 2895, 255),
-                   client_);
-    Label5 =
-        label(QStringLiteral("the Calmfield developers"), widgets::twipsRect(120, 3120, 3615, 255), client_);
+    Label4 = label(QStringLiteral("Designed and Programmed by:"),
+                   widgets::twipsRect(120, 2880, 2895, 255), client_);
+    Label5 = label(QStringLiteral("the Calmfield developers"),
+                   widgets::twipsRect(120, 3120, 3615, 255), client_);
     Label2 = label(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."),
                    widgets::twipsRect(120, 3360, 3855, 495), client_);
-    Label3 = label(addressText(withoutScheme(kHomePage)), widgets::twipsRect(120, 3600, 3855, 495), client_);
+    Label3 = label(addressText(withoutScheme(kHomePage)), widgets::twipsRect(120, 3600, 3855, 495),
+                   client_);
 
     Command1 = new QPushButton(QStringLiteral("Take me there!"), client_);
     Command1->setGeometry(widgets::twipsRect(120, 3960, 3855, 375));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "widgets/ClientArea.h"
 #include "platform/UrlOpener.h"
+#include "widgets/ClientArea.h"
 #include "widgets/InformationWindow.h"
 
 #include <QDesktopServices>
@@ -10,7 +10,6 @@
 
 namespace calmfield::info {
 
-
 // The about window: the logo, the product's name and makers, and a button that opens the
 // product's home page in the user's browser.
 class AboutWindow : public widgets::InformationWindow {
@@ -18,7 +17,7 @@ class AboutWindow : public widgets::InformationWindow {
 
   public:
     explicit AboutWindow(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
-                   QWidget* parent = nullptr);
+                         QWidget* parent = nullptr);
 
     // The controls, each under the name the rest of the program knows it by.
     QLabel* Picture1 = nullptr;      // the logo

@@ -1,7 +1,7 @@
 #include "info/ContactWindow.h"
 
-#include "widgets/Twips.h"
 #include "info/ProductAddresses.h"
+#include "widgets/Twips.h"
 
 namespace calmfield::info {
 namespace {
@@ -27,12 +27,14 @@ QLabel* note(const char* name, const QString& caption, const QRect& place, QWidg
 } // namespace
 
 ContactWindow::ContactWindow(QWidget* parent)
-    : widgets::InformationWindow(QStringLiteral("Contact Us"), {widgets::pixels(4680), widgets::pixels(1140)}, parent) {
+    : widgets::InformationWindow(QStringLiteral("Contact Us"),
+                                 {widgets::pixels(4680), widgets::pixels(1140)}, parent) {
     Label1 = note("Label1",
                   QStringLiteral("If you have a problem, query or a suggestion about this product, "
                                  "please contact us at the address below."),
                   widgets::twipsRect(120, 120, 4455, 495), this);
-    Label2 = note("Label2", addressText(kSupportMailAddress), widgets::twipsRect(120, 600, 4455, 375), this);
+    Label2 = note("Label2", addressText(kSupportMailAddress),
+                  widgets::twipsRect(120, 600, 4455, 375), this);
 }
 
 } // namespace calmfield::info

@@ -6,7 +6,6 @@
 #include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
-#include "shell/ProgramWindows.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -46,8 +45,7 @@ QPixmap pictureFrom(const std::filesystem::path& file) {
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), mixer_(services.mixer),
       programFolder_(std::move(services.programFolder)), messages_(services.messages),
-      windows_(services.windows), openUrl_(std::move(services.openUrl)),
-      trayAvailable_(std::move(services.trayAvailable)),
+      openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output),
       sleepTimer_(services.sleepClock ? std::move(services.sleepClock) : timeSinceBoot),
       fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_) {
@@ -56,7 +54,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
     buildWindow();
     connectHandlers();
-    windows_.track(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -122,11 +119,11 @@ void MainWindow::connectHandlers() {
     connect(save, &QAction::triggered, this, &MainWindow::saveClicked);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(help2, &QAction::triggered, this, &MainWindow::helpClicked);
-    connect(jhg, &QAction::triggered, &windows_, &ProgramWindows::showContact);
-    connect(about, &QAction::triggered, &windows_, &ProgramWindows::showAbout);
+    connect(jhg, &QAction::triggered, this, &MainWindow::contactRequested);
+    connect(about, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(Command1, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(Command2, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
-    connect(Command3, &QAbstractButton::clicked, &windows_, &ProgramWindows::showRecorder);
+    connect(Command3, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
     connectSleepTimer();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "widgets/ClientArea.h"
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
 #include "mixer/Module3.h"
@@ -9,11 +8,12 @@
 #include "platform/SoundOutput.h"
 #include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
-#include "widgets/CheckBox.h"
-#include "widgets/GraphicalButton.h"
-#include "widgets/MessageSink.h"
 #include "shell/MixFader.h"
 #include "shell/SleepTimer.h"
+#include "widgets/CheckBox.h"
+#include "widgets/ClientArea.h"
+#include "widgets/GraphicalButton.h"
+#include "widgets/MessageSink.h"
 #include "widgets/Slider.h"
 
 #include <QAction>
@@ -34,14 +34,11 @@
 
 namespace calmfield::shell {
 
-class ProgramWindows;
-
 // What the main window reaches the world through.
 struct MainWindowServices {
     platform::SoundOutput& output;
     platform::SystemMixer& mixer;
     widgets::MessageSink& messages;
-    ProgramWindows& windows;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
     platform::UrlOpener openUrl;
@@ -173,6 +170,10 @@ class MainWindow : public QMainWindow {
     QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
 
   signals:
+    // The user asked for the about window, the contact window or the recorder.
+    void aboutRequested();
+    void contactRequested();
+    void recorderRequested();
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
     // What mediaState() gives may have changed.
@@ -248,7 +249,6 @@ class MainWindow : public QMainWindow {
     platform::SystemMixer& mixer_;
     std::filesystem::path programFolder_;
     widgets::MessageSink& messages_;
-    ProgramWindows& windows_;
     platform::UrlOpener openUrl_;
     std::function<bool()> trayAvailable_;
     std::filesystem::path userSettingsFolder_;

@@ -1,9 +1,9 @@
 // Builds the main window's controls: captions, places, ranges, starting values and tab order.
 
 #include "resources/EmbeddedPictures.h"
+#include "shell/MainWindow.h"
 #include "widgets/ClientArea.h"
 #include "widgets/FixedSizeWindowHints.h"
-#include "shell/MainWindow.h"
 #include "widgets/Frame.h"
 #include "widgets/Twips.h"
 
@@ -38,7 +38,8 @@ QGroupBox* frame(const char* name, const char* caption, const QRect& place, QWid
 }
 
 // Check boxes lie on frames and show the frame's face around their captions.
-widgets::CheckBox* checkBox(const char* name, const char* caption, const QRect& place, QWidget* container) {
+widgets::CheckBox* checkBox(const char* name, const char* caption, const QRect& place,
+                            QWidget* container) {
     auto* box = new widgets::CheckBox(QString::fromLatin1(caption), container);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
@@ -46,7 +47,7 @@ widgets::CheckBox* checkBox(const char* name, const char* caption, const QRect& 
 }
 
 widgets::Slider* slider(const char* name, const widgets::Slider::Range& range, const QRect& place,
-               QWidget* container) {
+                        QWidget* container) {
     auto* bar = new widgets::Slider(range, container);
     bar->setObjectName(QLatin1String(name));
     bar->setGeometry(place);
@@ -135,9 +136,12 @@ void MainWindow::buildControls(widgets::ClientArea* client) {
     Frame3 = frame("Frame3", "Frequency", widgets::twipsRect(4920, 120, 3255, 2295), client);
     HScroll8 = slider("HScroll8", kFrequencyRange, widgets::twipsRect(240, 360, 1815, 255), Frame3);
     HScroll9 = slider("HScroll9", kFrequencyRange, widgets::twipsRect(240, 720, 1815, 255), Frame3);
-    HScroll10 = slider("HScroll10", kFrequencyRange, widgets::twipsRect(240, 1080, 1815, 255), Frame3);
-    HScroll11 = slider("HScroll11", kFrequencyRange, widgets::twipsRect(240, 1440, 1815, 255), Frame3);
-    HScroll12 = slider("HScroll12", kFrequencyRange, widgets::twipsRect(240, 1800, 1815, 255), Frame3);
+    HScroll10 =
+        slider("HScroll10", kFrequencyRange, widgets::twipsRect(240, 1080, 1815, 255), Frame3);
+    HScroll11 =
+        slider("HScroll11", kFrequencyRange, widgets::twipsRect(240, 1440, 1815, 255), Frame3);
+    HScroll12 =
+        slider("HScroll12", kFrequencyRange, widgets::twipsRect(240, 1800, 1815, 255), Frame3);
     Label1 = readout("Label1", widgets::twipsRect(2280, 360, 495, 255), Frame3);
     Label2 = readout("Label2", widgets::twipsRect(2280, 720, 495, 255), Frame3);
     Label3 = readout("Label3", widgets::twipsRect(2280, 1080, 495, 255), Frame3);
@@ -168,20 +172,21 @@ void MainWindow::buildControls(widgets::ClientArea* client) {
     const QPixmap wideFace = picture(":/pictures/button_wide.jpg");
 
     Frame5 = frame("Frame5", "", widgets::twipsRect(4920, 3360, 3255, 1215), client);
-    Command6 =
-        widgets::graphicalButton("Command6", "Reset All", wideFace, widgets::twipsRect(240, 720, 2775, 255), Frame5);
+    Command6 = widgets::graphicalButton("Command6", "Reset All", wideFace,
+                                        widgets::twipsRect(240, 720, 2775, 255), Frame5);
 
     Frame4 = frame("Frame4", "Options", widgets::twipsRect(4920, 2520, 3255, 975), client);
-    Check6 = checkBox("Check6", "Start in system tray", widgets::twipsRect(240, 480, 2775, 255), Frame4);
+    Check6 =
+        checkBox("Check6", "Start in system tray", widgets::twipsRect(240, 480, 2775, 255), Frame4);
 
-    Command3 =
-        widgets::graphicalButton("Command3", "Record", smallFace, widgets::twipsRect(5160, 3720, 855, 255), client);
-    Command4 =
-        widgets::graphicalButton("Command4", "Mute", smallFace, widgets::twipsRect(6120, 3720, 855, 255), client);
-    Command2 =
-        widgets::graphicalButton("Command2", "Tray", smallFace, widgets::twipsRect(7080, 3720, 855, 255), client);
-    Command1 =
-        widgets::graphicalButton("Command1", "Close", smallFace, widgets::twipsRect(7320, 4680, 855, 255), client);
+    Command3 = widgets::graphicalButton("Command3", "Record", smallFace,
+                                        widgets::twipsRect(5160, 3720, 855, 255), client);
+    Command4 = widgets::graphicalButton("Command4", "Mute", smallFace,
+                                        widgets::twipsRect(6120, 3720, 855, 255), client);
+    Command2 = widgets::graphicalButton("Command2", "Tray", smallFace,
+                                        widgets::twipsRect(7080, 3720, 855, 255), client);
+    Command1 = widgets::graphicalButton("Command1", "Close", smallFace,
+                                        widgets::twipsRect(7320, 4680, 855, 255), client);
 
     Label4 = label("Label4", "Panning", widgets::twipsRect(240, 4680, 615, 195), client, false);
     HScroll1 = slider("HScroll1", kPanningRange, widgets::twipsRect(840, 4680, 1395, 255), client);

@@ -4,7 +4,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RegularFile.h"
 #include "shell/MainWindow.h"
-#include "shell/Messages.h"
+#include "widgets/ProgramTitle.h"
 
 #include <QFile>
 
@@ -60,7 +60,8 @@ void MainWindow::noteTicked(int colour, bool ticked) {
 
 MediaPlayer::State MainWindow::mediaState() const {
     if (tickedColours_.empty())
-        return {MediaPlayer::Status::Stopped, QString::fromLatin1(kProgramTitle), artUrl()};
+        return {MediaPlayer::Status::Stopped, QString::fromLatin1(widgets::kProgramTitle),
+                artUrl()};
     const auto boxes = toggles();
     QStringList names;
     for (const int colour : tickedColours_)

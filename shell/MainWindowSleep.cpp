@@ -1,7 +1,7 @@
 // The sleep timer's menu, its fade and its time left in the tray icon's tooltip.
 
 #include "shell/MainWindow.h"
-#include "shell/Messages.h"
+#include "widgets/ProgramTitle.h"
 
 #include <array>
 
@@ -87,7 +87,7 @@ QString MainWindow::trayToolTip() const {
         states.append(QStringLiteral("paused"));
     if (sleepTimer_.running())
         states.append(QStringLiteral("sleeps in %1").arg(timeLeft(sleepTimer_.remaining())));
-    const QString title = QString::fromLatin1(kProgramTitle);
+    const QString title = QString::fromLatin1(widgets::kProgramTitle);
     if (states.isEmpty())
         return title;
     return QStringLiteral("%1 \u2013 %2").arg(title, states.join(QStringLiteral(", ")));

@@ -2,9 +2,6 @@
 
 namespace calmfield::shell {
 
-// The title of every message box of the program.
-inline constexpr char kProgramTitle[] = "Calmfield";
-
 // Shown when the system mixer cannot be opened at start-up.
 inline constexpr char kMixerFailureMessage[] = "Couldn't open the mixer.";
 

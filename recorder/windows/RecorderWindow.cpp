@@ -28,7 +28,8 @@ template <typename Readout> void showIfChanged(Readout* readout, const QString& 
 } // namespace
 
 RecorderWindow::RecorderWindow(CommandStrings& commands, std::function<void()> showSaveName,
-             std::function<void()> showTroubleshooting, Clock clock, QWidget* parent)
+                               std::function<void()> showTroubleshooting, Clock clock,
+                               QWidget* parent)
     : QMainWindow(parent), commands_(commands), showSaveName_(std::move(showSaveName)),
       showTroubleshooting_(std::move(showTroubleshooting)), clock_(std::move(clock)) {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "widgets/ClientArea.h"
 #include "recorder/CommandStrings.h"
+#include "widgets/ClientArea.h"
 #include "widgets/GraphicalButton.h"
 
 #include <QAction>
@@ -16,8 +16,7 @@
 #include <functional>
 #include <string_view>
 
-namespace calmfield::shell {
-}
+namespace calmfield::shell {}
 
 namespace calmfield::recorder {
 

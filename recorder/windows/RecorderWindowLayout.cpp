@@ -123,26 +123,27 @@ void RecorderWindow::buildControls(widgets::ClientArea* client) {
     Text1->setAlignment(Qt::AlignCenter);
     Text1->setFont(readoutFont(Text1->font(), QStringLiteral("Arial"), kElapsedPointSize, true));
     setColours(Text1, QPalette::Base, Qt::black, QPalette::Text, kSilver);
-    Label1 = readout("Label1", widgets::twipsRect(120, 720, 2535, 375), Frame2, Qt::white, Qt::AlignCenter);
+    Label1 = readout("Label1", widgets::twipsRect(120, 720, 2535, 375), Frame2, Qt::white,
+                     Qt::AlignCenter);
     Label1->setFont(readoutFont(Label1->font(), QString(), kModePointSize, true));
 
     const QPixmap smallFace = picture(resources::kMediumButtonFace);
     const QPixmap wideFace = picture(resources::kWideButtonFace);
     Command5 = widgets::graphicalButton("Command5", "Save ", wideFace,
-                                      widgets::twipsRect(120, 1560, 2535, 255), Frame2);
+                                        widgets::twipsRect(120, 1560, 2535, 255), Frame2);
     Command2 = widgets::graphicalButton("Command2", "Record", smallFace,
-                                      widgets::twipsRect(3120, 1320, 735, 255), client);
+                                        widgets::twipsRect(3120, 1320, 735, 255), client);
     QPalette red = Command2->palette();
     red.setColor(QPalette::Button, kRed);
     Command2->setPalette(red);
     Command3 = widgets::graphicalButton("Command3", "Stop", smallFace,
-                                      widgets::twipsRect(3960, 1320, 855, 255), client);
+                                        widgets::twipsRect(3960, 1320, 855, 255), client);
     Command4 = widgets::graphicalButton("Command4", "Play", smallFace,
-                                      widgets::twipsRect(4920, 1320, 735, 255), client);
+                                        widgets::twipsRect(4920, 1320, 735, 255), client);
     Command1 = widgets::graphicalButton("Command1", "Reset", wideFace,
-                                      widgets::twipsRect(3120, 2040, 1695, 255), client);
+                                        widgets::twipsRect(3120, 2040, 1695, 255), client);
     Command6 = widgets::graphicalButton("Command6", "Help", smallFace,
-                                      widgets::twipsRect(4920, 2040, 735, 255), client);
+                                        widgets::twipsRect(4920, 2040, 735, 255), client);
 
     // Wholly outside the client area: it is never seen, but the focus can reach it.
     Text2 = textBox("Text2", widgets::twipsRect(-3960, 3000, 5535, 375), client);

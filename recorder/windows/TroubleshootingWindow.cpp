@@ -28,7 +28,7 @@ QLabel* paragraph(const char* name, const char* text, int top, int width, int he
 
 TroubleshootingWindow::TroubleshootingWindow(QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Troubleshooting Recording Problems"),
-                        {widgets::pixels(8985), widgets::pixels(4965)}, parent) {
+                                 {widgets::pixels(8985), widgets::pixels(4965)}, parent) {
     Label7 = paragraph("Label7",
                        "When I try to playback my recorded sound in the Sound Recorder, I hear "
                        "nothing or the output is very quiet",

@@ -1,8 +1,8 @@
-#include "resources/EmbeddedPictures.h"
-#include "widgets/ClientArea.h"
 #include "info/AboutWindow.h"
 #include "info/ProductAddresses.h"
+#include "resources/EmbeddedPictures.h"
 #include "tests/support/ColourContrast.h"
+#include "widgets/ClientArea.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,7 +19,7 @@ namespace {
 
 using info::AboutWindow;
 
-class AboutWindow : public ::testing::Test {
+class AboutWindowTest : public ::testing::Test {
   protected:
     // The addresses "Take me there!" asked for, and what the desktop answers.
     std::vector<QUrl> opened;
@@ -39,7 +39,7 @@ class AboutWindow : public ::testing::Test {
     }
 };
 
-TEST_F(AboutWindow, ShowsTheProductAndItsMakers) {
+TEST_F(AboutWindowTest, ShowsTheProductAndItsMakers) {
     EXPECT_EQ(form->Label1->text(), "Calmfield v2.0");
     EXPECT_EQ(form->Label4->text(), "Designed and Programmed by:");
     EXPECT_EQ(form->Label5->text(), "the Calmfield developers");
@@ -47,7 +47,7 @@ TEST_F(AboutWindow, ShowsTheProductAndItsMakers) {
     EXPECT_EQ(form->Command1->text(), "Take me there!");
 }
 
-TEST_F(AboutWindow, ShowsTheHomePageWithoutItsScheme) {
+TEST_F(AboutWindowTest, ShowsTheHomePageWithoutItsScheme) {
     EXPECT_EQ(form->Label3->text(), "calmfield.example/");
     EXPECT_EQ(info::addressText(info::kHomePage), "https://" + form->Label3->text());
 
@@ -55,7 +55,7 @@ TEST_F(AboutWindow, ShowsTheHomePageWithoutItsScheme) {
     EXPECT_EQ(info::withoutScheme("quiet.example/"), "quiet.example/");
 }
 
-TEST_F(AboutWindow, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {
+TEST_F(AboutWindowTest, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {
     QWidget* client = form->clientArea();
     const std::vector<std::pair<QWidget*, QRect>> places = {
         {form->Picture1, {8, 8, 257, 161}},  {form->Label1, {8, 176, 169, 25}},
@@ -71,7 +71,7 @@ TEST_F(AboutWindow, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {
     EXPECT_EQ(client->childAt(100, 250), form->Label3);
 }
 
-TEST_F(AboutWindow, LabelsAreWhiteOnThePictureWithABoldTitle) {
+TEST_F(AboutWindowTest, LabelsAreWhiteOnThePictureWithABoldTitle) {
     for (QLabel* label : labels()) {
         EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
@@ -82,7 +82,7 @@ TEST_F(AboutWindow, LabelsAreWhiteOnThePictureWithABoldTitle) {
     EXPECT_FALSE(form->Command1->isFlat());
 }
 
-TEST_F(AboutWindow, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
+TEST_F(AboutWindowTest, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
     const QImage wash(QString::fromLatin1(resources::kBackgroundPicture));
     ASSERT_EQ(wash.size(), QSize(1000, 800));
     EXPECT_EQ(form->clientArea()->background().size(), wash.size());
@@ -96,7 +96,7 @@ TEST_F(AboutWindow, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
 }
 
 // The white text must read clearly wherever it lies on the wash behind it.
-TEST_F(AboutWindow, WashBehindTheTextIsDarkEnoughForWhiteText) {
+TEST_F(AboutWindowTest, WashBehindTheTextIsDarkEnoughForWhiteText) {
     const QImage background = form->clientArea()->background().toImage();
     for (QLabel* label : labels()) {
         double lowest = 21.0;
@@ -109,7 +109,7 @@ TEST_F(AboutWindow, WashBehindTheTextIsDarkEnoughForWhiteText) {
     }
 }
 
-TEST_F(AboutWindow, LogoShowsUnscaledInsideTheSunkenBorder) {
+TEST_F(AboutWindowTest, LogoShowsUnscaledInsideTheSunkenBorder) {
     const QImage logo(QString::fromLatin1(resources::kAboutLogo));
     ASSERT_EQ(logo.size(), QSize(256, 240));
     EXPECT_EQ(form->Picture1->frameShadow(), QFrame::Sunken);
@@ -123,7 +123,7 @@ TEST_F(AboutWindow, LogoShowsUnscaledInsideTheSunkenBorder) {
 }
 
 // The box shows only the logo's top-left part: the word, its darkest drawing, must lie there.
-TEST_F(AboutWindow, LogosWordLiesInThePartTheBoxShows) {
+TEST_F(AboutWindowTest, LogosWordLiesInThePartTheBoxShows) {
     const QImage logo(QString::fromLatin1(resources::kAboutLogo));
     const QRect shown(QPoint(0, 0), form->Picture1->contentsRect().size());
     int darkShown = 0;
@@ -138,7 +138,7 @@ TEST_F(AboutWindow, LogosWordLiesInThePartTheBoxShows) {
     EXPECT_EQ(darkHidden, 0);
 }
 
-TEST_F(AboutWindow, TabGoesFromThePictureToTheButtonAndBack) {
+TEST_F(AboutWindowTest, TabGoesFromThePictureToTheButtonAndBack) {
     for (QLabel* label : labels())
         EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << label->objectName().toStdString();
     form->activateWindow();
@@ -150,13 +150,13 @@ TEST_F(AboutWindow, TabGoesFromThePictureToTheButtonAndBack) {
     EXPECT_EQ(QApplication::focusWidget(), form->Picture1);
 }
 
-TEST_F(AboutWindow, TakeMeThereAsksTheDesktopToOpenTheHomePage) {
+TEST_F(AboutWindowTest, TakeMeThereAsksTheDesktopToOpenTheHomePage) {
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1U);
     EXPECT_EQ(opened[0], QUrl("https://calmfield.example/"));
 }
 
-TEST_F(AboutWindow, TakeMeThereChangesNothingWhenNothingCanOpenTheAddress) {
+TEST_F(AboutWindowTest, TakeMeThereChangesNothingWhenNothingCanOpenTheAddress) {
     desktopOpensAddresses = false;
     const QRect place = form->geometry();
     const QWidgetList windowsBefore = QApplication::topLevelWidgets();

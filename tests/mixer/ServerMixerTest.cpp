@@ -1,13 +1,13 @@
 // The master volume against real sound servers: private PulseAudio and PipeWire ones, each with a
 // null sink.
 
+#include "app/ProgramWindows.h"
 #include "mixer/Module3.h"
 #include "platform/MemorySoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "shell/MainWindow.h"
-#include "widgets/MessageSink.h"
-#include "shell/ProgramWindows.h"
 #include "tests/support/SoundServers.h"
+#include "widgets/MessageSink.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -54,9 +54,9 @@ std::vector<std::uint32_t> onBothChannels(std::uint32_t value) {
 class StartedForm {
   public:
     explicit StartedForm(platform::SystemMixer& mixer)
-        : form({output, mixer, messages, windows, programFolder(),
-                [](const QUrl&) { return false; }, [] { return false; }, nullptr,
-                userFolder.path().toStdString()}) {
+        : form({output, mixer, messages, programFolder(), [](const QUrl&) { return false; },
+                [] { return false; }, nullptr, userFolder.path().toStdString()}) {
+        windows.adoptMainWindow(form);
         form.startUp();
     }
 
@@ -67,7 +67,7 @@ class StartedForm {
 
     platform::MemorySoundOutput output{22050};
     CollectedMessages messages;
-    shell::ProgramWindows windows{[](const QUrl&) { return false; }, [] {}};
+    app::ProgramWindows windows{[](const QUrl&) { return false; }, [] {}};
     QTemporaryDir userFolder;
     shell::MainWindow form;
 };

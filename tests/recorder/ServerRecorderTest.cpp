@@ -2,12 +2,12 @@
 // of its default output through the recorder window's own buttons, played back, and saved through
 // the save-name dialog.
 
+#include "app/ProgramWindows.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
 #include "recorder/CommandInterpreter.h"
-#include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/RecorderWindow.h"
-#include "shell/ProgramWindows.h"
+#include "recorder/windows/SaveNameDialog.h"
 #include "tests/shell/MainWindowFixture.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SignalAnalysis.h"
@@ -71,8 +71,8 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
         [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, home,
         home);
     testing::RecordingMessageSink messages;
-    shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
-                                  RecorderServices{commands, messages, home});
+    app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
+                                RecorderServices{commands, messages, home});
     windows.showRecorder();
     RecorderWindow* recorder = windows.recorderWindow();
     ASSERT_NE(recorder, nullptr);

@@ -9,8 +9,8 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::MainWindowFixture;
+using widgets::CheckBox;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3, kPurple = 4;
 

@@ -6,12 +6,12 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::contentOf;
 using testing::MainWindowFixture;
 using testing::mixOf;
 using testing::putFile;
 using testing::stateOf;
+using widgets::CheckBox;
 
 constexpr int kBrown = 0;
 constexpr std::uint32_t kSoundFileRate = 22050;

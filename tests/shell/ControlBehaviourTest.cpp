@@ -1,6 +1,6 @@
+#include "shell/MasterVolume.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
-#include "shell/MasterVolume.h"
 
 #include <QImage>
 #include <QPainter>

@@ -117,6 +117,7 @@ class WindowWithDesktopDialog : public testing::MainWindowFixture {
         shell::MainWindowServices own = services();
         own.fileDialog = nullptr;
         form = std::make_unique<shell::MainWindow>(own);
+        windows.adoptMainWindow(*form);
         form->startUp();
     }
 };

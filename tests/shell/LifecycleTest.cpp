@@ -8,8 +8,8 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::MainWindowFixture;
+using widgets::CheckBox;
 
 // A sound output that tells when it is opened.
 class ObservedOutput final : public platform::SoundOutput {
@@ -31,8 +31,9 @@ class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool mixerReachable = true) : mixer(mixerReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            output, mixer, messages, windows, folder, [](const QUrl&) { return false; },
-            [] { return true; }, &dialog, scratchPath / "user"});
+            output, mixer, messages, folder, [](const QUrl&) { return false; }, [] { return true; },
+            &dialog, scratchPath / "user"});
+        windows.adoptMainWindow(*form);
     }
 
     QTemporaryDir scratch;
@@ -43,7 +44,7 @@ class StartUp : public ::testing::Test {
     platform::RecordingSystemMixer mixer;
     testing::RecordingMessageSink messages;
     int programEndings = 0;
-    shell::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
+    app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;
 };
 

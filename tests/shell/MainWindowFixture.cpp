@@ -127,12 +127,14 @@ MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool d
       userFolder(std::filesystem::path(scratch.path().toStdString()) / "user" / "calmfield"),
       output(kSoundFileRate, deviceAvailable) {
     form = std::make_unique<shell::MainWindow>(services());
+    windows.adoptMainWindow(*form);
     form->startUp();
 }
 
 void MainWindowFixture::startAgain() {
     form.reset();
     form = std::make_unique<shell::MainWindow>(services());
+    windows.adoptMainWindow(*form);
     form->startUp();
 }
 
@@ -140,7 +142,6 @@ shell::MainWindowServices MainWindowFixture::services() {
     return {output,
             mixer,
             messages,
-            windows,
             folder,
             [this](const QUrl& address) {
                 openedAddresses.append(address);

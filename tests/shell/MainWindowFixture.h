@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
 #include "platform/MemorySoundOutput.h"
 #include "platform/RecordingSystemMixer.h"
 #include "platform/ScriptedFileDialog.h"
 #include "shell/MainWindow.h"
-#include "shell/ProgramWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,8 @@ void PrintTo(const WindowState& state, std::ostream* out);
 // too, and not yet made. Configuration files are chosen in a scripted dialog.
 class MainWindowFixture : public ::testing::Test {
   protected:
-    explicit MainWindowFixture(std::filesystem::path programFolder = {}, bool deviceAvailable = true);
+    explicit MainWindowFixture(std::filesystem::path programFolder = {},
+                               bool deviceAvailable = true);
 
     // Replaces the window by a new one over the same fakes and folders and starts it up, without
     // closing the old one.
@@ -119,11 +120,11 @@ class MainWindowFixture : public ::testing::Test {
     // The time the sleep timer reads.
     std::chrono::milliseconds clockTime{1'000'000};
     int programEndings = 0;
-    shell::ProgramWindows windows{[this](const QUrl& address) {
-                                      openedAddresses.append(address);
-                                      return false;
-                                  },
-                                  [this] { ++programEndings; }};
+    app::ProgramWindows windows{[this](const QUrl& address) {
+                                    openedAddresses.append(address);
+                                    return false;
+                                },
+                                [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;
 };
 

@@ -5,8 +5,8 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::MainWindowFixture;
+using widgets::CheckBox;
 using Volumes = std::vector<std::uint32_t>;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2;

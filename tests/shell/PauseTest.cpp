@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "app/MediaControls.h"
 #include "platform/ProgramFolder.h"
-#include "shell/MediaControls.h"
 
 #include <QFile>
 
@@ -14,8 +14,8 @@ namespace {
 using namespace std::chrono_literals;
 using engine::MasterGain;
 using platform::MediaPlayer;
-using widgets::CheckBox;
 using testing::contentOf;
+using widgets::CheckBox;
 
 float peak(const std::vector<float>& out, std::size_t first, std::size_t frames) {
     float loudest = 0.0f;
@@ -31,7 +31,7 @@ QUrl urlOf(const std::filesystem::path& file) {
 class Pause : public testing::MainWindowFixture {
   protected:
     Pause() {
-        QObject::connect(&controls, &shell::MediaControls::mediaStateChanged,
+        QObject::connect(&controls, &app::MediaControls::mediaStateChanged,
                          [this] { states.push_back(controls.state()); });
     }
     std::size_t frames(std::chrono::milliseconds time) const {
@@ -50,7 +50,7 @@ class Pause : public testing::MainWindowFixture {
             folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
     }
 
-    shell::MediaControls controls{*form, windows};
+    app::MediaControls controls{*form, windows};
     std::vector<MediaPlayer::State> states; // as each change was announced
 };
 
@@ -153,7 +153,7 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     std::filesystem::remove(
         platform::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
     startAgain();
-    shell::MediaControls installed{*form, windows};
+    app::MediaControls installed{*form, windows};
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));
     form->Check1->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
@@ -170,8 +170,7 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     EXPECT_EQ(contentOf(folder / "settings.ini").left(10), "1,0,0,1,0,") << "as Exit saves";
 
     bool announced = false;
-    QObject::connect(&installed, &shell::MediaControls::mediaStateChanged,
-                     [&] { announced = true; });
+    QObject::connect(&installed, &app::MediaControls::mediaStateChanged, [&] { announced = true; });
     form.reset();
     EXPECT_TRUE(announced);
     EXPECT_EQ(installed.state(),

@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "shell/ProgramEnding.h"
+#include "app/ProgramEnding.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -12,7 +12,7 @@ using testing::waitUntil;
 
 TEST(ProgramEnding, EndsAtOnceWhenNoDialogIsOpen) {
     int endings = 0;
-    shell::endProgramOnceNoDialogIsOpen([&] { ++endings; });
+    app::endProgramOnceNoDialogIsOpen([&] { ++endings; });
     EXPECT_TRUE(waitUntil([&] { return endings > 0; }));
     waitUntil([] { return false; }, std::chrono::milliseconds(150));
     EXPECT_EQ(endings, 1);
@@ -23,7 +23,7 @@ TEST(ProgramEnding, WaitsForTheOpenDialogToBeClosed) {
     int endings = 0;
     bool endedWhileOpen = false;
     QTimer::singleShot(0, &message, [&] {
-        shell::endProgramOnceNoDialogIsOpen([&] {
+        app::endProgramOnceNoDialogIsOpen([&] {
             ++endings;
             endedWhileOpen = message.isVisible();
         });
@@ -61,8 +61,9 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
     ClosingTheLastWindow() {
         const shell::MainWindowServices usual = services();
         form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{output, mixer, modalMessages, programWindows, folder,
-                                 usual.openUrl, usual.trayAvailable, &dialog, userFolder});
+            shell::MainWindowServices{output, mixer, modalMessages, folder, usual.openUrl,
+                                      usual.trayAvailable, &dialog, userFolder});
+        programWindows.adoptMainWindow(*form);
         form->startUp();
     }
     ~ClosingTheLastWindow() override { form.reset(); }
@@ -70,14 +71,14 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
     ModalMessages modalMessages;
     int realEndings = 0;
     bool endedBeforeTheMessageWasRead = false;
-    shell::ProgramWindows programWindows{[](const QUrl&) { return false; },
-                                         [this] {
-                                             shell::endProgramOnceNoDialogIsOpen([this] {
-                                                 ++realEndings;
-                                                 endedBeforeTheMessageWasRead =
-                                                     modalMessages.shown.isEmpty();
-                                             });
-                                         }};
+    app::ProgramWindows programWindows{[](const QUrl&) { return false; },
+                                       [this] {
+                                           app::endProgramOnceNoDialogIsOpen([this] {
+                                               ++realEndings;
+                                               endedBeforeTheMessageWasRead =
+                                                   modalMessages.shown.isEmpty();
+                                           });
+                                       }};
 };
 
 TEST_F(ClosingTheLastWindow, LetsTheUserReadThatTheSettingsCouldNotBeSaved) {

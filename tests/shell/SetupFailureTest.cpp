@@ -8,8 +8,8 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::MainWindowFixture;
+using widgets::CheckBox;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
 

@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
-#include "shell/RuntimeFolder.h"
-#include "shell/SingleInstance.h"
+#include "app/RuntimeFolder.h"
+#include "app/SingleInstance.h"
 
 #include <QTemporaryDir>
 
@@ -13,7 +13,7 @@ namespace calmfield {
 namespace {
 
 namespace fs = std::filesystem;
-using shell::SingleInstance;
+using app::SingleInstance;
 using testing::waitUntil;
 
 // A later start asks the first to show itself, or with a sleep timer hands that over instead.
@@ -44,26 +44,26 @@ TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
     const auto privateOnly = [](const fs::path& folder) {
         return fs::status(folder).permissions() == fs::perms::owner_all;
     };
-    const auto made = shell::privateFolder(root / "made");
+    const auto made = app::privateFolder(root / "made");
     ASSERT_TRUE(made);
     EXPECT_TRUE(privateOnly(*made));
     fs::create_directory(root / "open");
     fs::permissions(root / "open", fs::perms::owner_all | fs::perms::group_read |
                                        fs::perms::others_read | fs::perms::others_exec);
-    ASSERT_TRUE(shell::privateFolder(root / "open"));
+    ASSERT_TRUE(app::privateFolder(root / "open"));
     EXPECT_TRUE(privateOnly(root / "open"));
     fs::create_directory_symlink(root / "made", root / "link");
-    EXPECT_FALSE(shell::privateFolder(root / "link"));
+    EXPECT_FALSE(app::privateFolder(root / "link"));
     if (::getuid() == 0) {
         fs::create_directory(root / "others");
         ASSERT_EQ(::chown((root / "others").c_str(), 65534, 65534), 0);
-        EXPECT_FALSE(shell::privateFolder(root / "others"));
+        EXPECT_FALSE(app::privateFolder(root / "others"));
     }
 
     // Without XDG_RUNTIME_DIR, as under a service manager or in CI.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     ::unsetenv("XDG_RUNTIME_DIR");
-    const auto fallback = shell::userRuntimeFolder();
+    const auto fallback = app::userRuntimeFolder();
     if (!runtime.isNull())
         ::setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
     ASSERT_TRUE(fallback);

@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "shell/CommandLine.h"
-#include "shell/SleepDuration.h"
-#include "shell/TerminationRequests.h"
+#include "app/CommandLine.h"
+#include "app/SleepDuration.h"
+#include "app/TerminationRequests.h"
 #include "info/AboutWindow.h"
 
 #include <QDialog>
@@ -15,9 +15,9 @@ namespace calmfield {
 namespace {
 
 using namespace std::chrono_literals;
-using widgets::CheckBox;
 using testing::contentOf;
 using testing::waitUntil;
+using widgets::CheckBox;
 
 TEST(SleepDuration, ReadsMinutesOrHoursMinutesAndSecondsWithinTenSecondsToADay) {
     const std::vector<std::pair<const char*, std::chrono::seconds>> good{
@@ -25,17 +25,17 @@ TEST(SleepDuration, ReadsMinutesOrHoursMinutesAndSecondsWithinTenSecondsToADay) 
         {"45", 45min}, {"10s", 10s},   {"24h", 24h},         {"1440", 24h},
         {" 2H ", 2h},  {"1m30s", 90s}, {"1h0m15s", 1h + 15s}};
     for (const auto& [text, duration] : good)
-        EXPECT_EQ(shell::readSleepDuration(QString::fromLatin1(text)), duration) << text;
+        EXPECT_EQ(app::readSleepDuration(QString::fromLatin1(text)), duration) << text;
     for (const char* bad : {"", "9s", "0", "24h1s", "1441", "abc", "30m1h", "1.5h", "-5", "h",
                             "45 m", "5mm", "9999999999"})
-        EXPECT_FALSE(shell::readSleepDuration(QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(app::readSleepDuration(QString::fromLatin1(bad))) << bad;
 
     const auto line = [](const char* value) {
-        return shell::readCommandLine({"calmfield", "--sleep", QString::fromLatin1(value)});
+        return app::readCommandLine({"calmfield", "--sleep", QString::fromLatin1(value)});
     };
     EXPECT_TRUE(line("45m").run);
     EXPECT_EQ(line("45m").sleep, 45min);
-    const shell::CommandLine refused = line("5s");
+    const app::CommandLine refused = line("5s");
     EXPECT_FALSE(refused.run);
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_TRUE(refused.errors.contains("\"5s\"") && refused.errors.contains("\"1h30m\""))
@@ -55,7 +55,7 @@ class SleepTimer : public testing::MainWindowFixture {
   protected:
     SleepTimer() {
         QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, &requests,
-                         &shell::TerminationRequests::request);
+                         &app::TerminationRequests::request);
     }
 
     QAction* item(const char* caption) const {
@@ -82,7 +82,7 @@ class SleepTimer : public testing::MainWindowFixture {
         return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
     }
 
-    shell::TerminationRequests requests{windows, [] {}};
+    app::TerminationRequests requests{windows, [] {}};
 };
 
 TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {

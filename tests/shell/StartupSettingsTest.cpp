@@ -7,12 +7,12 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::contentOf;
 using testing::MainWindowFixture;
 using testing::mixOf;
 using testing::putFile;
 using testing::stateOf;
+using widgets::CheckBox;
 
 constexpr int kPink = 1, kWhite = 2, kBlue = 3;
 constexpr int kSoundFileRate = 22050;
@@ -252,8 +252,9 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
         messages.messages.clear();
         const shell::MainWindowServices usual = services();
         form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{noDevice, mixer, messages, windows, folder, usual.openUrl,
-                                 usual.trayAvailable, &dialog, userFolder});
+            shell::MainWindowServices{noDevice, mixer, messages, folder, usual.openUrl,
+                                      usual.trayAvailable, &dialog, userFolder});
+        windows.adoptMainWindow(*form);
         form->startUp();
     }
 

@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 
-#include "widgets/MessageBoxSink.h"
-#include "shell/TerminationRequests.h"
-#include "shell/TerminationSignals.h"
+#include "app/TerminationRequests.h"
+#include "app/TerminationSignals.h"
 #include "info/AboutWindow.h"
+#include "widgets/MessageBoxSink.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,9 +14,9 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::contentOf;
 using testing::waitUntil;
+using widgets::CheckBox;
 
 TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
     // Ignored from the start, as for a program run in the background of a script.
@@ -25,13 +25,13 @@ TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
     struct sigaction before {};
     ASSERT_EQ(::sigaction(SIGINT, &ignore, &before), 0);
     {
-        shell::TerminationSignals terminating;
+        app::TerminationSignals terminating;
         // A second one while the first exists takes nothing away from it.
-        { shell::TerminationSignals second; }
+        { app::TerminationSignals second; }
         std::vector<int> received;
-        QObject::connect(&terminating, &shell::TerminationSignals::received,
+        QObject::connect(&terminating, &app::TerminationSignals::received,
                          [&](int number) { received.push_back(number); });
-        for (int number : shell::TerminationSignals::kSignals)
+        for (int number : app::TerminationSignals::kSignals)
             ASSERT_EQ(::raise(number), 0);
         EXPECT_TRUE(waitUntil([&] { return received.size() == 2; }));
         EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGHUP}));
@@ -45,7 +45,7 @@ TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
 class TerminationRequests : public testing::MainWindowFixture {
   protected:
     int stoppedWaiting = 0;
-    shell::TerminationRequests requests{windows, [this] { ++stoppedWaiting; }};
+    app::TerminationRequests requests{windows, [this] { ++stoppedWaiting; }};
 };
 
 TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADialog) {

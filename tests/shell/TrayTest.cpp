@@ -3,8 +3,8 @@
 namespace calmfield {
 namespace {
 
-using widgets::CheckBox;
 using testing::MainWindowFixture;
+using widgets::CheckBox;
 
 class Tray : public MainWindowFixture {
   protected:

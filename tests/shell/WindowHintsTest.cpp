@@ -1,7 +1,7 @@
 // A fixed-size window on a private X server, as a window manager finds it.
 
-#include "widgets/FixedSizeWindowHints.h"
 #include "tests/support/ChildProcess.h"
+#include "widgets/FixedSizeWindowHints.h"
 
 #include <QApplication>
 #include <QTest>

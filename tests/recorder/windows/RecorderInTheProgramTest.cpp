@@ -1,7 +1,7 @@
 #include "ScriptedCommandStrings.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
-#include "recorder/windows/RecorderWindow.h"
 #include "tests/shell/MainWindowFixture.h"
 
 namespace calmfield {
@@ -19,15 +19,16 @@ class RecorderInTheProgram : public testing::MainWindowFixture {
     RecorderInTheProgram() {
         const shell::MainWindowServices usual = services();
         form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{output, mixer, messages, programWindows, folder, usual.openUrl,
-                                 usual.trayAvailable, &dialog, userFolder});
+            shell::MainWindowServices{output, mixer, messages, folder, usual.openUrl,
+                                      usual.trayAvailable, &dialog, userFolder});
+        programWindows.adoptMainWindow(*form);
         form->startUp();
     }
     ~RecorderInTheProgram() override { form.reset(); }
 
     testing::ScriptedCommandStrings commands;
     int endings = 0;
-    shell::ProgramWindows programWindows{
+    app::ProgramWindows programWindows{
         [](const QUrl&) { return false; }, [this] { ++endings; },
         recorder::RecorderServices{commands, messages, scratch.path().toStdString()}};
 };
@@ -84,8 +85,8 @@ TEST(RecorderWindows, AreClosedWithTheProgram) {
     testing::ScriptedCommandStrings commands;
     testing::RecordingMessageSink messages;
     {
-        shell::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
-                                      recorder::RecorderServices{commands, messages, "/home/ann"});
+        app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
+                                    recorder::RecorderServices{commands, messages, "/home/ann"});
         windows.showRecorder();
         windows.showSaveName();
     }

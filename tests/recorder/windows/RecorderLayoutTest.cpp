@@ -1,7 +1,7 @@
 #include "ScriptedCommandStrings.h"
+#include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
-#include "recorder/windows/RecorderWindow.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QMenuBar>

@@ -1,5 +1,5 @@
-#include "ScriptedCommandStrings.h"
 #include "recorder/windows/RecorderWindow.h"
+#include "ScriptedCommandStrings.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QPointer>
@@ -15,9 +15,9 @@ const Commands kStartTakeAtHigh{"seek capture to start", "set capture samplesper
                                 "record capture"};
 const std::string kReady = "Record Help | Low Medium High* | clock stopped";
 
-class RecorderWindow : public ::testing::Test {
+class RecorderWindowTest : public ::testing::Test {
   protected:
-    ~RecorderWindow() override { delete form.data(); }
+    ~RecorderWindowTest() override { delete form.data(); }
 
     // Runs one tick of `timer` now.
     static void tick(QTimer* timer) { QMetaObject::invokeMethod(timer, "timeout"); }
@@ -49,7 +49,7 @@ class RecorderWindow : public ::testing::Test {
         [this] { return now; });
 };
 
-TEST_F(RecorderWindow, GoesThroughItsStatesByTheButtons) {
+TEST_F(RecorderWindowTest, GoesThroughItsStatesByTheButtons) {
     EXPECT_EQ(state(), kReady);
     EXPECT_TRUE(form->Timer1->isActive() && form->Timer2->isActive());
 
@@ -86,7 +86,7 @@ TEST_F(RecorderWindow, GoesThroughItsStatesByTheButtons) {
     EXPECT_EQ(commands.actions(), (Commands{"play capture from 0", "stop capture"}));
 }
 
-TEST_F(RecorderWindow, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnabled) {
+TEST_F(RecorderWindowTest, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnabled) {
     form->low->trigger();
     EXPECT_EQ(state(), "Record Help | Low* Medium High | clock stopped");
     commands.sent.clear();
@@ -102,7 +102,7 @@ TEST_F(RecorderWindow, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnabled)
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 22050");
 }
 
-TEST_F(RecorderWindow, ReadoutsShowTheModeAndTheSizePolledFastestWhileATakeGrows) {
+TEST_F(RecorderWindowTest, ReadoutsShowTheModeAndTheSizePolledFastestWhileATakeGrows) {
     commands.mode = "recording";
     tick(form->Timer1);
     EXPECT_EQ(form->Label1->text(), " recording");
@@ -133,7 +133,7 @@ TEST_F(RecorderWindow, ReadoutsShowTheModeAndTheSizePolledFastestWhileATakeGrows
         << "a reply that is no number leaves the readout as it was";
 }
 
-TEST_F(RecorderWindow, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
+TEST_F(RecorderWindowTest, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
     form->med->trigger();
     form->Command2->click();
     form->Command3->click();

@@ -1,5 +1,5 @@
-#include "ScriptedCommandStrings.h"
 #include "recorder/windows/SaveNameDialog.h"
+#include "ScriptedCommandStrings.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QPointer>
@@ -8,9 +8,9 @@
 namespace calmfield {
 namespace {
 
-class SaveNameDialog : public ::testing::Test {
+class SaveNameDialogTest : public ::testing::Test {
   protected:
-    ~SaveNameDialog() override { delete form.data(); }
+    ~SaveNameDialogTest() override { delete form.data(); }
 
     void save(const QString& name) {
         QTest::keyClicks(form->Text1, name);
@@ -27,7 +27,7 @@ class SaveNameDialog : public ::testing::Test {
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});
 };
 
-TEST_F(SaveNameDialog, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
+TEST_F(SaveNameDialogTest, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
     const QString failed = "The sound could not be saved as " + inHome("rain.wav") + ": ";
     const struct {
         QString typed;
@@ -44,7 +44,8 @@ TEST_F(SaveNameDialog, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
          failed + "the folder does not exist."}};
     for (const auto& name : names) {
         if (form.isNull())
-            form = new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});
+            form = new recorder::SaveNameDialog(
+                recorder::RecorderServices{commands, messages, homePath()});
         commands.sent.clear();
         commands.failure = name.failure;
         messages.messages.clear();
@@ -56,7 +57,7 @@ TEST_F(SaveNameDialog, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
     EXPECT_TRUE(messages.questions.isEmpty());
 }
 
-TEST_F(SaveNameDialog, AsksBeforeReplacingAFileAndNoWritesNothing) {
+TEST_F(SaveNameDialogTest, AsksBeforeReplacingAFileAndNoWritesNothing) {
     testing::putFile(inHome("rain.wav").toStdString(), "an earlier take");
     messages.answer = false;
     save("rain");

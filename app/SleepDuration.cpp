@@ -1,8 +1,8 @@
-#include "shell/SleepDuration.h"
+#include "app/SleepDuration.h"
 
 #include <QRegularExpression>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 std::optional<std::chrono::seconds> readSleepDuration(const QString& text) {
     // Six digits are more than any duration in range needs, and keep the sums far from overflow.
@@ -29,4 +29,4 @@ std::optional<std::chrono::seconds> readSleepDuration(const QString& text) {
     return duration;
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

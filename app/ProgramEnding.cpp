@@ -1,9 +1,9 @@
-#include "shell/ProgramEnding.h"
+#include "app/ProgramEnding.h"
 
 #include <QApplication>
 #include <QTimer>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 // How often to look again while a dialog waits for the user.
@@ -24,4 +24,4 @@ void endProgramOnceNoDialogIsOpen(std::function<void()> end) {
     endWhenNoDialogIsOpen(std::move(end), 0);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

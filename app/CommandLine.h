@@ -6,7 +6,7 @@
 #include <chrono>
 #include <optional>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 // What the command line asks of the program.
 struct CommandLine {
@@ -25,4 +25,4 @@ struct CommandLine {
 // --help and --version answer without a window system.
 CommandLine readCommandLine(const QStringList& arguments);
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

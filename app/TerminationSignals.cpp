@@ -1,11 +1,11 @@
-#include "shell/TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 // Where the handler writes: the pipe of the one TerminationSignals, or -1 while there is none.
@@ -67,4 +67,4 @@ void TerminationSignals::readPendingSignals() {
     }
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

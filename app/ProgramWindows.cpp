@@ -1,16 +1,17 @@
-#include "shell/ProgramWindows.h"
+#include "app/ProgramWindows.h"
 
-#include "recorder/windows/SaveNameDialog.h"
-#include "recorder/windows/TroubleshootingWindow.h"
-#include "recorder/windows/RecorderWindow.h"
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
+#include "recorder/windows/RecorderWindow.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/TroubleshootingWindow.h"
+#include "shell/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 ProgramWindows::ProgramWindows(platform::UrlOpener openUrl, std::function<void()> endProgram,
                                std::optional<recorder::RecorderServices> recorder)
@@ -27,6 +28,13 @@ void ProgramWindows::track(QWidget* window) {
     if (window->isVisible())
         open_.insert(window);
     connect(window, &QObject::destroyed, this, [this](QObject* gone) { open_.remove(gone); });
+}
+
+void ProgramWindows::adoptMainWindow(shell::MainWindow& window) {
+    track(&window);
+    connect(&window, &shell::MainWindow::aboutRequested, this, &ProgramWindows::showAbout);
+    connect(&window, &shell::MainWindow::contactRequested, this, &ProgramWindows::showContact);
+    connect(&window, &shell::MainWindow::recorderRequested, this, &ProgramWindows::showRecorder);
 }
 
 void ProgramWindows::closeAll() {
@@ -121,4 +129,4 @@ void ProgramWindows::bringForward(QWidget* window) {
     window->activateWindow();
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

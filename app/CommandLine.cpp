@@ -1,11 +1,11 @@
-#include "shell/CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "shell/SleepDuration.h"
+#include "app/SleepDuration.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 // The status of a command line that cannot be used, as command-line tools give it.
@@ -65,4 +65,4 @@ CommandLine readCommandLine(const QStringList& arguments) {
     return running;
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -1,6 +1,6 @@
-#include "shell/SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "shell/SleepDuration.h"
+#include "app/SleepDuration.h"
 
 #include <QFile>
 #include <QLocalServer>
@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <thread>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 constexpr char kShowRequest[] = "show\n";
@@ -107,4 +107,4 @@ void SingleInstance::takeRequest(const QByteArray& line) {
         emit sleepRequested(duration);
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

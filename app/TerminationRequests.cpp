@@ -1,12 +1,12 @@
-#include "shell/TerminationRequests.h"
+#include "app/TerminationRequests.h"
 
-#include "shell/ProgramWindows.h"
+#include "app/ProgramWindows.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 void dismissOpenDialogs() {
@@ -34,4 +34,4 @@ void TerminationRequests::request() {
     windows_.closeAll();
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -1,14 +1,14 @@
-#include "shell/MediaControls.h"
+#include "app/MediaControls.h"
 
+#include "app/ProgramWindows.h"
 #include "shell/MainWindow.h"
-#include "shell/Messages.h"
-#include "shell/ProgramWindows.h"
+#include "widgets/ProgramTitle.h"
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
-MediaControls::MediaControls(MainWindow& window, ProgramWindows& windows, QObject* parent)
+MediaControls::MediaControls(shell::MainWindow& window, ProgramWindows& windows, QObject* parent)
     : QObject(parent), window_(&window), windows_(windows), announced_(window.mediaState()) {
-    connect(&window, &MainWindow::mediaStateMayHaveChanged, this, &MediaControls::recheck);
+    connect(&window, &shell::MainWindow::mediaStateMayHaveChanged, this, &MediaControls::recheck);
     // A window being destroyed may no longer be asked anything.
     connect(&window, &QObject::destroyed, this, [this] {
         window_ = nullptr;
@@ -18,7 +18,7 @@ MediaControls::MediaControls(MainWindow& window, ProgramWindows& windows, QObjec
 
 platform::MediaPlayer::State MediaControls::state() const {
     if (!window_)
-        return {Status::Stopped, QString::fromLatin1(kProgramTitle), {}};
+        return {Status::Stopped, QString::fromLatin1(widgets::kProgramTitle), {}};
     return window_->mediaState();
 }
 
@@ -61,4 +61,4 @@ void MediaControls::recheck() {
     emit mediaStateChanged();
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 class ProgramWindows;
 
@@ -27,4 +27,4 @@ class TerminationRequests : public QObject {
     std::function<void()> stopWaitingForTheUser_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

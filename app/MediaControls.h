@@ -6,8 +6,11 @@
 #include <QPointer>
 
 namespace calmfield::shell {
-
 class MainWindow;
+}
+
+namespace calmfield::app {
+
 class ProgramWindows;
 
 // The program as the desktop's media controls see it: the main window's mix while the window is
@@ -16,7 +19,7 @@ class MediaControls : public QObject, public platform::MediaPlayer {
     Q_OBJECT
 
   public:
-    MediaControls(MainWindow& window, ProgramWindows& windows, QObject* parent = nullptr);
+    MediaControls(shell::MainWindow& window, ProgramWindows& windows, QObject* parent = nullptr);
 
     State state() const override;
     void play() override;
@@ -33,9 +36,9 @@ class MediaControls : public QObject, public platform::MediaPlayer {
   private:
     void recheck();
 
-    QPointer<MainWindow> window_;
+    QPointer<shell::MainWindow> window_;
     ProgramWindows& windows_;
     State announced_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

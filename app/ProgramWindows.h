@@ -26,6 +26,10 @@ class ContactWindow;
 } // namespace calmfield::info
 
 namespace calmfield::shell {
+class MainWindow;
+}
+
+namespace calmfield::app {
 
 // The program's windows other than the main one, each made at most once, and the rule that the
 // program ends when its last open window has closed. A window hidden without closing, as the main
@@ -45,6 +49,8 @@ class ProgramWindows : public QObject {
 
     // Counts `window` as open from when it is shown until it closes.
     void track(QWidget* window);
+    // Tracks the main window and shows the windows its menus and buttons ask for.
+    void adoptMainWindow(shell::MainWindow& window);
     // Closes every window still open, hidden ones too, each as the user would; the program ends
     // as the last one closes.
     void closeAll();
@@ -63,7 +69,9 @@ class ProgramWindows : public QObject {
 
     info::AboutWindow* aboutWindow() const { return about_.get(); }
     info::ContactWindow* contactWindow() const { return contact_.get(); }
-    recorder::TroubleshootingWindow* troubleshootingWindow() const { return troubleshooting_.get(); }
+    recorder::TroubleshootingWindow* troubleshootingWindow() const {
+        return troubleshooting_.get();
+    }
     // The open one, or null.
     recorder::RecorderWindow* recorderWindow() const;
     recorder::SaveNameDialog* saveNameDialog() const;
@@ -86,4 +94,4 @@ class ProgramWindows : public QObject {
     QPointer<recorder::SaveNameDialog> saveName_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -1,4 +1,4 @@
-#include "shell/RuntimeFolder.h"
+#include "app/RuntimeFolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 namespace {
 
 bool ownFolder(const std::filesystem::path& folder, struct stat& status) {
@@ -36,4 +36,4 @@ std::optional<std::filesystem::path> userRuntimeFolder() {
     return privateFolder("/tmp/calmfield-" + std::to_string(::getuid()));
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -1,20 +1,20 @@
+#include "app/CommandLine.h"
+#include "app/MediaControls.h"
+#include "app/ProgramEnding.h"
+#include "app/ProgramWindows.h"
+#include "app/RuntimeFolder.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationRequests.h"
+#include "app/TerminationSignals.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "recorder/CommandInterpreter.h"
-#include "shell/CommandLine.h"
-#include "widgets/DialogFont.h"
 #include "shell/MainWindow.h"
-#include "shell/MediaControls.h"
+#include "widgets/DialogFont.h"
 #include "widgets/MessageBoxSink.h"
-#include "shell/ProgramEnding.h"
-#include "shell/ProgramWindows.h"
-#include "shell/RuntimeFolder.h"
-#include "shell/SingleInstance.h"
-#include "shell/TerminationRequests.h"
-#include "shell/TerminationSignals.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -33,16 +33,16 @@ namespace {
 
 using namespace calmfield;
 
-shell::CommandLine readCommandLine(int argc, char* argv[]) {
+app::CommandLine readCommandLine(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    return shell::readCommandLine(arguments);
+    return app::readCommandLine(arguments);
 }
 
 // Answers --help and --version, and refuses what it does not understand; empty when the program
 // goes on to run.
-std::optional<int> answerCommandLine(const shell::CommandLine& commandLine) {
+std::optional<int> answerCommandLine(const app::CommandLine& commandLine) {
     if (commandLine.run)
         return std::nullopt;
     std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
@@ -53,9 +53,9 @@ std::optional<int> answerCommandLine(const shell::CommandLine& commandLine) {
 // Claims the program's place as the one running copy for this user. The exit status when this
 // start ends here, having handed its sleep timer, or the wish to see the program, to the copy
 // already running.
-std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& instance,
+std::optional<int> claimSingleInstance(std::optional<app::SingleInstance>& instance,
                                        std::optional<std::chrono::seconds> sleep) {
-    const auto folder = shell::userRuntimeFolder();
+    const auto folder = app::userRuntimeFolder();
     if (!folder) {
         std::fputs("calmfield: No private runtime folder can be made, so starting Calmfield "
                    "again would open a second copy.\n",
@@ -64,14 +64,14 @@ std::optional<int> claimSingleInstance(std::optional<shell::SingleInstance>& ins
     }
     instance.emplace(*folder);
     switch (instance->claim(sleep)) {
-    case shell::SingleInstance::Claim::First:
+    case app::SingleInstance::Claim::First:
         return std::nullopt;
-    case shell::SingleInstance::Claim::HandedOver:
+    case app::SingleInstance::Claim::HandedOver:
         return 0;
-    case shell::SingleInstance::Claim::NotAnswering:
+    case app::SingleInstance::Claim::NotAnswering:
         std::fputs("calmfield: Calmfield is already running but does not answer.\n", stderr);
         return 1;
-    case shell::SingleInstance::Claim::Unavailable:
+    case app::SingleInstance::Claim::Unavailable:
         break;
     }
     instance.reset();
@@ -94,10 +94,10 @@ bool sessionBusRuns() {
 
 int main(int argc, char* argv[]) {
     // Both come before the application object, which needs a window system.
-    const shell::CommandLine commandLine = readCommandLine(argc, argv);
+    const app::CommandLine commandLine = readCommandLine(argc, argv);
     if (const auto status = answerCommandLine(commandLine))
         return *status;
-    std::optional<shell::SingleInstance> instance;
+    std::optional<app::SingleInstance> instance;
     if (const auto status = claimSingleInstance(instance, commandLine.sleep))
         return *status;
 
@@ -119,16 +119,17 @@ int main(int argc, char* argv[]) {
     const std::filesystem::path home = QFile::encodeName(QDir::homePath()).toStdString();
     recorder::CommandInterpreter commands(
         [] { return std::make_unique<platform::PulseCaptureDevice>(); }, home);
-    shell::ProgramWindows windows(
-        &QDesktopServices::openUrl, [] { shell::endProgramOnceNoDialogIsOpen(); },
+    app::ProgramWindows windows(
+        &QDesktopServices::openUrl, [] { app::endProgramOnceNoDialogIsOpen(); },
         recorder::RecorderServices{commands, messages, home});
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     auto* window =
-        new shell::MainWindow({output, mixer, messages, windows, platform::programFolder(),
-                          &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
-                          nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
+        new shell::MainWindow({output, mixer, messages, platform::programFolder(),
+                               &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
+                               nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
+    windows.adoptMainWindow(*window);
     // A later start brings the program forward: the main window as the tray icon does, or once
     // that has closed, the windows that keep the program running. One with --sleep sets the
     // sleep timer instead, without bringing anything forward.
@@ -137,7 +138,7 @@ int main(int argc, char* argv[]) {
                    "again will not bring this window forward.\n",
                    stderr);
     if (instance) {
-        QObject::connect(&*instance, &shell::SingleInstance::showRequested, &application,
+        QObject::connect(&*instance, &app::SingleInstance::showRequested, &application,
                          [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
                              if (mainWindow)
                                  mainWindow->RestoreWindow();
@@ -145,7 +146,7 @@ int main(int argc, char* argv[]) {
                                  windows.bringOpenWindowsForward();
                          });
         QObject::connect(
-            &*instance, &shell::SingleInstance::sleepRequested, window,
+            &*instance, &app::SingleInstance::sleepRequested, window,
             [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
     }
     window->startUp();
@@ -154,9 +155,9 @@ int main(int argc, char* argv[]) {
 
     // The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
     // through the session bus. Without a bus, or with the name taken, the program runs without.
-    shell::MediaControls mediaControls(*window, windows);
+    app::MediaControls mediaControls(*window, windows);
     platform::MprisService mediaService(mediaControls, QStringLiteral(CALMFIELD_APPLICATION_ID));
-    QObject::connect(&mediaControls, &shell::MediaControls::mediaStateChanged, &mediaService,
+    QObject::connect(&mediaControls, &app::MediaControls::mediaStateChanged, &mediaService,
                      &platform::MprisService::stateChanged);
     if (sessionBusRuns())
         mediaService.registerOn(QDBusConnection::sessionBus());
@@ -165,15 +166,15 @@ int main(int argc, char* argv[]) {
     // changes of a run left going until logout or shutdown are saved. They are taken only from
     // here on: until start-up is over nothing of this run needs saving, and a signal ends the
     // program at once.
-    shell::TerminationRequests termination(windows,
-                                           [&messages] { messages.stopWaitingForTheUser(); });
-    shell::TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &shell::TerminationSignals::received, &termination,
-                     &shell::TerminationRequests::request);
+    app::TerminationRequests termination(windows,
+                                         [&messages] { messages.stopWaitingForTheUser(); });
+    app::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &app::TerminationSignals::received, &termination,
+                     &app::TerminationRequests::request);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &termination,
                      [&termination](QSessionManager&) { termination.request(); });
     // The sleep timer's end closes everything as a termination request does, asleep as the user is.
     QObject::connect(window, &shell::MainWindow::sleepTimerEnded, &termination,
-                     &shell::TerminationRequests::request);
+                     &app::TerminationRequests::request);
     return application.exec();
 }

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <optional>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 inline constexpr std::chrono::seconds kShortestSleep{10};
 inline constexpr std::chrono::seconds kLongestSleep{24 * 60 * 60};
@@ -20,4 +20,4 @@ inline constexpr char kSleepDurationForms[] =
 // kShortestSleep to kLongestSleep.
 std::optional<std::chrono::seconds> readSleepDuration(const QString& text);
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <memory>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 // Turns the signals that ask a program to end (SIGTERM, SIGHUP when the terminal or session goes,
 // SIGINT from Ctrl+C) into received(), emitted from the event loop of the thread that made this
@@ -39,4 +39,4 @@ class TerminationSignals : public QObject {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

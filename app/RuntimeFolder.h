@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 // `folder` made if missing and kept private to this user: a real folder, not a link, owned by
 // this user and open to nobody else. Empty when it cannot be trusted.
@@ -13,4 +13,4 @@ std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& 
 // user's own, otherwise the private folder /tmp/calmfield-<uid>. Empty when neither can be used.
 std::optional<std::filesystem::path> userRuntimeFolder();
 
-} // namespace calmfield::shell
+} // namespace calmfield::app

@@ -10,7 +10,7 @@
 
 class QLocalServer;
 
-namespace calmfield::shell {
+namespace calmfield::app {
 
 // Keeps the program to one running copy per user: the first start holds a lock in the user's
 // runtime folder and listens on a socket beside it, and a later start hands its request to that
@@ -61,4 +61,4 @@ class SingleInstance : public QObject {
     std::unique_ptr<QLocalServer> server_;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::app
