@@ -73,14 +73,18 @@ void drawGrip(QPainter& painter, const QRect& thumb, const QPalette& colours) {
 } // namespace
 
 Slider::Slider(const Range& range, QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
-    setRange(range.minimum, range.maximum);
-    setSingleStep(range.smallChange);
-    setPageStep(range.largeChange);
-    setValue(range.value);
+    setRange(range);
     setTracking(false);
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::NoContextMenu);
     setPalette(sliderColours(palette()));
+}
+
+void Slider::setRange(const Range& range) {
+    setRange(range.minimum, range.maximum);
+    setSingleStep(range.smallChange);
+    setPageStep(range.largeChange);
+    setValue(range.value);
 }
 
 void Slider::paintEvent(QPaintEvent*) {

@@ -25,6 +25,9 @@ class Slider : public QScrollBar {
 
     Slider(const Range& range, QWidget* parent = nullptr);
 
+    void setRange(const Range& range);
+    using QScrollBar::setRange;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     // Left, Up and Page Up step towards the minimum; Right, Down and Page Down towards the
