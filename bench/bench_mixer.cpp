@@ -5,7 +5,7 @@
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
 #include "engine/MasterGain.h"
-#include "platform/MemorySoundOutput.h"
+#include "tests/support/MemorySoundOutput.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
@@ -40,7 +40,7 @@ std::filesystem::path writeNoiseFile(int colour) {
 }
 
 void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
-    calmfield::platform::MemorySoundOutput output(kOutputRate);
+    calmfield::testsupport::MemorySoundOutput output(kOutputRate);
     calmfield::engine::ChannelBank bank(output);
     bank.openDevice();
     const int rates[] = {22050, 32767, 1000, 17000, 28000};

@@ -3,7 +3,7 @@
 #include "TestSounds.h"
 #include "engine/ChannelBank.h"
 #include "engine/ChannelVoice.h"
-#include "platform/MemorySoundOutput.h"
+#include "tests/support/MemorySoundOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ class BankFixture : public ::testing::Test {
     static float scaled(std::int16_t sample) { return static_cast<float>(sample) / 32768.0f; }
 
     TemporaryFolder folder;
-    platform::MemorySoundOutput output;
+    testsupport::MemorySoundOutput output;
     engine::ChannelBank bank;
 };
 

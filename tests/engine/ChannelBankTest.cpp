@@ -140,7 +140,7 @@ TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDama
 }
 
 TEST(ChannelBankDevice, ADeviceThatCannotBeOpenedLeavesTheBankWithoutSound) {
-    platform::MemorySoundOutput absent(48000, false);
+    testsupport::MemorySoundOutput absent(48000, false);
     engine::ChannelBank bank(absent);
     EXPECT_FALSE(bank.openDevice());
     EXPECT_FALSE(bank.deviceOpen());

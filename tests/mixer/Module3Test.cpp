@@ -1,12 +1,12 @@
 #include "mixer/Module3.h"
-#include "platform/RecordingSystemMixer.h"
+#include "tests/support/RecordingSystemMixer.h"
 
 #include <gtest/gtest.h>
 
 namespace calmfield::mixer::Module3 {
 namespace {
 
-using platform::RecordingSystemMixer;
+using testsupport::RecordingSystemMixer;
 
 TEST(Module3, FindsTheSpeakersVolumeControl) {
     RecordingSystemMixer mixer;

@@ -3,7 +3,7 @@
 
 #include "app/ProgramWindows.h"
 #include "mixer/Module3.h"
-#include "platform/MemorySoundOutput.h"
+#include "tests/support/MemorySoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "shell/MainWindow.h"
 #include "tests/support/SoundServers.h"
@@ -65,7 +65,7 @@ class StartedForm {
         return folder != nullptr ? folder : "";
     }
 
-    platform::MemorySoundOutput output{22050};
+    testsupport::MemorySoundOutput output{22050};
     CollectedMessages messages;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [] {}};
     QTemporaryDir userFolder;

@@ -70,7 +70,7 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     CommandInterpreter commands(
         [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, home,
         home);
-    testing::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
                                 RecorderServices{commands, messages, home});
     windows.showRecorder();

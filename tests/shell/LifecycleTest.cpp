@@ -22,7 +22,7 @@ class ObservedOutput final : public platform::SoundOutput {
     void stop() override { inner.stop(); }
     void wake() override { inner.wake(); }
 
-    platform::MemorySoundOutput inner{22050};
+    testsupport::MemorySoundOutput inner{22050};
     std::function<void()> onStart;
 };
 
@@ -39,10 +39,10 @@ class StartUp : public ::testing::Test {
     QTemporaryDir scratch;
     std::filesystem::path scratchPath = scratch.path().toStdString();
     std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
-    platform::ScriptedFileDialog dialog;
+    testsupport::ScriptedFileDialog dialog;
     ObservedOutput output;
-    platform::RecordingSystemMixer mixer;
-    testing::RecordingMessageSink messages;
+    testsupport::RecordingSystemMixer mixer;
+    testsupport::RecordingMessageSink messages;
     int programEndings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;

@@ -2,10 +2,11 @@
 
 #include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
-#include "platform/MemorySoundOutput.h"
-#include "platform/RecordingSystemMixer.h"
-#include "platform/ScriptedFileDialog.h"
 #include "shell/MainWindow.h"
+#include "tests/support/MemorySoundOutput.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/RecordingSystemMixer.h"
+#include "tests/support/ScriptedFileDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -32,20 +33,6 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 }
 
 namespace calmfield::testing {
-
-// Keeps the messages and questions a window gives instead of showing them, and answers every
-// question with `answer`.
-class RecordingMessageSink final : public widgets::MessageSink {
-  public:
-    void showMessage(const QString& text) override { messages.append(text); }
-    bool askYesNo(const QString& question) override {
-        questions.append(question);
-        return answer;
-    }
-    QStringList messages;
-    QStringList questions;
-    bool answer = true;
-};
 
 // The program's folder the build fills with sound files and colour pictures.
 std::filesystem::path builtProgramFolder();
@@ -111,10 +98,10 @@ class MainWindowFixture : public ::testing::Test {
     QTemporaryDir scratch;
     std::filesystem::path folder;
     std::filesystem::path userFolder;
-    platform::ScriptedFileDialog dialog;
-    platform::MemorySoundOutput output;
-    platform::RecordingSystemMixer mixer;
-    RecordingMessageSink messages;
+    testsupport::ScriptedFileDialog dialog;
+    testsupport::MemorySoundOutput output;
+    testsupport::RecordingSystemMixer mixer;
+    testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;
     // The time the sleep timer reads.

@@ -258,7 +258,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
         form->startUp();
     }
 
-    platform::MemorySoundOutput noDevice{kSoundFileRate, false};
+    testsupport::MemorySoundOutput noDevice{kSoundFileRate, false};
 };
 
 TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {

@@ -83,7 +83,7 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
 
 TEST(RecorderWindows, AreClosedWithTheProgram) {
     testing::ScriptedCommandStrings commands;
-    testing::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     {
         app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
                                     recorder::RecorderServices{commands, messages, "/home/ann"});

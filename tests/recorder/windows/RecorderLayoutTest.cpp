@@ -68,7 +68,7 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
 
 TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
     testing::ScriptedCommandStrings commands;
-    testing::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/home/ann"});
     EXPECT_EQ(form->windowTitle(), "Save");

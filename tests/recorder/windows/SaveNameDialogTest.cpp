@@ -22,7 +22,7 @@ class SaveNameDialogTest : public ::testing::Test {
 
     QTemporaryDir home;
     testing::ScriptedCommandStrings commands;
-    testing::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});
 };

@@ -1,6 +1,6 @@
-#include "platform/ScriptedFileDialog.h"
+#include "tests/support/ScriptedFileDialog.h"
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 
 void ScriptedFileDialog::setFilter(const QString& description, const QString& pattern) {
     filterDescription_ = description;
@@ -24,4 +24,4 @@ void ScriptedFileDialog::show(bool forSaving) {
     chosen_ = answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport

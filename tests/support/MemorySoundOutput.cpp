@@ -1,11 +1,11 @@
-#include "platform/MemorySoundOutput.h"
+#include "tests/support/MemorySoundOutput.h"
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 
 MemorySoundOutput::MemorySoundOutput(std::uint32_t sampleRate, bool available)
     : sampleRate_(sampleRate), available_(available) {}
 
-bool MemorySoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds) {
+bool MemorySoundOutput::start(platform::AudioRenderer& renderer, std::chrono::milliseconds) {
     if (!available_)
         return false;
     renderer_ = &renderer;
@@ -23,4 +23,4 @@ std::vector<float> MemorySoundOutput::pull(std::size_t frames) {
     return samples;
 }
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport

@@ -6,11 +6,11 @@
 
 #include <vector>
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 
 // A file dialog that answers from a script instead of asking anyone, and keeps how it was set up
 // each time it was shown.
-class ScriptedFileDialog final : public FileDialog {
+class ScriptedFileDialog final : public platform::FileDialog {
   public:
     struct Showing {
         bool forSaving;
@@ -39,4 +39,4 @@ class ScriptedFileDialog final : public FileDialog {
     QString chosen_;
 };
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport

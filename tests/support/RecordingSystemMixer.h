@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 
 // A system mixer that changes nothing: it offers one speakers line with a volume control (when
 // reachable) and remembers every call and every value set, in order.
-class RecordingSystemMixer final : public SystemMixer {
+class RecordingSystemMixer final : public platform::SystemMixer {
   public:
     static constexpr std::uint32_t kSpeakersLine = 7;
     static constexpr std::uint32_t kVolumeControl = 9;
@@ -46,4 +46,4 @@ class RecordingSystemMixer final : public SystemMixer {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> valuesSet_;
 };
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport

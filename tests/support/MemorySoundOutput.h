@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 
 // A sound output that plays into memory when asked to: tests pull exactly the frames they want.
-class MemorySoundOutput final : public SoundOutput {
+class MemorySoundOutput final : public platform::SoundOutput {
   public:
     explicit MemorySoundOutput(std::uint32_t sampleRate = 48000, bool available = true);
 
-    bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    bool start(platform::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
     void wake() override { ++wakes_; }
 
@@ -22,15 +22,15 @@ class MemorySoundOutput final : public SoundOutput {
     std::uint32_t sampleRate() const { return sampleRate_; }
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
     bool started() const { return renderer_ != nullptr; }
-    AudioRenderer* renderer() const { return renderer_; }
+    platform::AudioRenderer* renderer() const { return renderer_; }
     // How many times the output was told that the sound changed.
     unsigned wakes() const { return wakes_; }
 
   private:
     std::uint32_t sampleRate_;
     bool available_;
-    AudioRenderer* renderer_ = nullptr;
+    platform::AudioRenderer* renderer_ = nullptr;
     unsigned wakes_ = 0;
 };
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport

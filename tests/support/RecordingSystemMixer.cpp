@@ -1,6 +1,6 @@
-#include "platform/RecordingSystemMixer.h"
+#include "tests/support/RecordingSystemMixer.h"
 
-namespace calmfield::platform {
+namespace calmfield::testsupport {
 void RecordingSystemMixer::record(const std::string& call) {
     calls_.push_back(call);
     if (onCall)
@@ -44,4 +44,4 @@ void RecordingSystemMixer::clear() {
     valuesSet_.clear();
 }
 
-} // namespace calmfield::platform
+} // namespace calmfield::testsupport
