@@ -19,32 +19,6 @@ constexpr std::size_t kMatchedFrames = 16;
 
 } // namespace
 
-std::filesystem::path builtProgramFolder() {
-    const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
-    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path();
-}
-
-std::filesystem::path linkedProgramFolder(const std::filesystem::path& folder) {
-    std::filesystem::create_directories(folder);
-    for (const auto& entry : std::filesystem::directory_iterator(builtProgramFolder())) {
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file() && QString::fromStdString(name).toLower() != "settings.ini")
-            std::filesystem::create_symlink(entry.path(), folder / name);
-    }
-    return folder;
-}
-
-QByteArray contentOf(const std::filesystem::path& file) {
-    QFile opened(QFile::decodeName(file.c_str()));
-    return opened.open(QIODevice::ReadOnly) ? opened.readAll() : QByteArray("<unreadable>");
-}
-
-void putFile(const std::filesystem::path& file, const QByteArray& bytes) {
-    QFile opened(QFile::decodeName(file.c_str()));
-    ASSERT_TRUE(opened.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file;
-    ASSERT_EQ(opened.write(bytes), bytes.size());
-}
-
 std::vector<int> mixOf(const shell::MainWindow& form, bool withStartInTray) {
     std::vector<int> values;
     for (const widgets::CheckBox* box :
@@ -103,14 +77,6 @@ void PrintTo(const WindowState& state, std::ostream* out) {
     for (const auto& channel : state.channels)
         *out << "; " << channel;
     *out << "; picture " << state.picture << (state.trayTimerArmed ? "; timer armed" : "");
-}
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limit.count())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
 }
 
 QImage colourPicture(const std::filesystem::path& folder, int colour) {

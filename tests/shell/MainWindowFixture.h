@@ -7,6 +7,7 @@
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/RecordingSystemMixer.h"
 #include "tests/support/ScriptedFileDialog.h"
+#include "tests/support/WindowTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -34,21 +35,11 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 
 namespace calmfield::testing {
 
-// The program's folder the build fills with sound files and colour pictures.
-std::filesystem::path builtProgramFolder();
-
-// Makes `folder` a program folder of its own, holding links to the built one's files but no
-// startup settings file, so that a window may write its settings without touching the build's.
-std::filesystem::path linkedProgramFolder(const std::filesystem::path& folder);
-
-// The bytes of a file, or "<unreadable>".
-QByteArray contentOf(const std::filesystem::path& file);
-// Creates or replaces a file holding `bytes`.
-void putFile(const std::filesystem::path& file, const QByteArray& bytes);
-
-// Runs the event loop until `done` holds or `limit` passes; gives `done()` at the end.
-bool waitUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds limit = std::chrono::seconds(5));
+using testsupport::builtProgramFolder;
+using testsupport::contentOf;
+using testsupport::linkedProgramFolder;
+using testsupport::putFile;
+using testsupport::waitUntil;
 
 // The colour picture as the program's folder holds it, or a null image.
 QImage colourPicture(const std::filesystem::path& folder, int colour);
