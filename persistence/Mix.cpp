@@ -1,0 +1,81 @@
+#include "persistence/Mix.h"
+
+#include "persistence/FieldRanges.h"
+#include "persistence/LineFile.h"
+
+#include <vector>
+
+namespace calmfield::persistence {
+namespace {
+
+using Control = FieldRange::Control;
+constexpr FieldRange kToggleRange{Control::checkBox, kOff, kGreyed};
+constexpr FieldRange kVolumeRange{Control::slider, Mix::kQuietest, Mix::kLoudest};
+constexpr FieldRange kFrequencyRange{Control::slider, Mix::kLowestFrequency,
+                                     Mix::kHighestFrequency};
+
+// The fields in their file order, each with the range of its control.
+struct Fields {
+    std::vector<std::int16_t> values;
+    std::vector<FieldRange> ranges;
+
+    void add(int value, const FieldRange& range) {
+        values.push_back(static_cast<std::int16_t>(value));
+        ranges.push_back(range);
+    }
+};
+
+Fields fieldsOf(const Settings& settings, std::size_t count) {
+    Fields fields;
+    for (const int toggle : settings.mix.toggles)
+        fields.add(toggle, kToggleRange);
+    for (const int volume : settings.mix.volumes)
+        fields.add(volume, kVolumeRange);
+    for (const int frequency : settings.mix.frequencies)
+        fields.add(frequency, kFrequencyRange);
+    fields.add(settings.startInTray, kToggleRange);
+    fields.values.resize(count);
+    fields.ranges.resize(count);
+    return fields;
+}
+
+FileRead<Settings> read(const QString& path, std::size_t count) {
+    const Fields fields = fieldsOf({}, count);
+    LineFileContent content = readLineFile(path, count);
+    if (!content.error.isEmpty())
+        return {{}, content.error};
+    const std::string refused = firstRefusedValue(content.values, fields.ranges);
+    if (!refused.empty())
+        return {{}, QString::fromStdString(refused)};
+    Settings settings;
+    auto field = content.values.begin();
+    for (Mix::PerColour* part :
+         {&settings.mix.toggles, &settings.mix.volumes, &settings.mix.frequencies}) {
+        for (int& value : *part)
+            value = *field++;
+    }
+    if (field != content.values.end())
+        settings.startInTray = *field;
+    return {settings, {}};
+}
+
+} // namespace
+
+FileRead<Mix> readMix(const QString& path) {
+    FileRead<Settings> whole = read(path, Mix::kFieldCount);
+    return {whole.value.mix, whole.error};
+}
+
+FileRead<Settings> readSettings(const QString& path) {
+    return read(path, Settings::kFieldCount);
+}
+
+QString writeMix(const QString& path, const Mix& mix) {
+    return writeLineFile(path, fieldsOf({mix}, Mix::kFieldCount).values);
+}
+
+QString writeSettings(const QString& path, const Settings& settings) {
+    return writeLineFile(path, fieldsOf(settings, Settings::kFieldCount).values);
+}
+
+} // namespace calmfield::persistence

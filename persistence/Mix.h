@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/NoiseColours.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+
+namespace calmfield::persistence {
+
+// The states of a colour's toggle and of "Start in system tray", as their check boxes show them.
+inline constexpr int kOff = 0;
+inline constexpr int kOn = 1;
+inline constexpr int kGreyed = 2;
+
+// What the five colours play, brown to purple: whether each is ticked, its volume and its
+// frequency. A configuration file holds these fifteen fields in this order on one line.
+struct Mix {
+    // Volumes in hundredths of a decibel, frequencies in hertz.
+    static constexpr int kQuietest = -3000;
+    static constexpr int kLoudest = 0;
+    static constexpr int kLowestFrequency = 1000;
+    static constexpr int kHighestFrequency = 32767;
+    static constexpr int kStartingFrequency = 32000;
+    static constexpr std::size_t kFieldCount = 3 * engine::kColourCount;
+
+    using PerColour = std::array<int, engine::kColourCount>;
+    PerColour toggles{}; // kOff, kOn or kGreyed
+    PerColour volumes{};
+    PerColour frequencies{kStartingFrequency, kStartingFrequency, kStartingFrequency,
+                          kStartingFrequency, kStartingFrequency};
+
+    bool operator==(const Mix&) const = default;
+};
+
+// The startup settings file: the mix, then "Start in system tray".
+struct Settings {
+    static constexpr std::size_t kFieldCount = Mix::kFieldCount + 1;
+
+    Mix mix;
+    int startInTray = kOff;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// What a read gives: the whole value, or what is wrong with the file in words for the user.
+template <typename Value> struct FileRead {
+    Value value;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Each reads the file whole: every field there and within its range, or an error and the
+// starting value. A configuration file may hold more fields than the mix; they are ignored.
+FileRead<Mix> readMix(const QString& path);
+FileRead<Settings> readSettings(const QString& path);
+
+// Each writes one line, replacing the old file only once the new one is complete. Gives what
+// went wrong, or an empty text.
+QString writeMix(const QString& path, const Mix& mix);
+QString writeSettings(const QString& path, const Settings& settings);
+
+} // namespace calmfield::persistence

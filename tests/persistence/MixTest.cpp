@@ -1,0 +1,56 @@
+#include "persistence/Mix.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <sstream>
+
+namespace calmfield::persistence {
+namespace {
+
+std::string contentOf(const QString& path) {
+    std::ifstream file(path.toStdString(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+class MixFiles : public ::testing::Test {
+  protected:
+    QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+    QTemporaryDir folder;
+};
+
+TEST_F(MixFiles, HoldTheFieldsInTheirOrderAndGiveThemBack) {
+    Settings settings;
+    settings.mix = {{kOn, kOff, kGreyed, kOff, kOff},
+                    {-1, -2, -3, -4, Mix::kQuietest},
+                    {Mix::kLowestFrequency, 2000, 3000, 4000, Mix::kHighestFrequency}};
+    settings.startInTray = kGreyed;
+    ASSERT_EQ(writeSettings(path("settings.ini"), settings), "");
+    EXPECT_EQ(contentOf(path("settings.ini")),
+              "1,0,2,0,0,-1,-2,-3,-4,-3000,1000,2000,3000,4000,32767,2\r\n");
+    EXPECT_EQ(readSettings(path("settings.ini")).value, settings);
+    // A settings file loads as a configuration; a configuration is one field short of settings.
+    EXPECT_EQ(readMix(path("settings.ini")).value, settings.mix);
+    ASSERT_EQ(writeMix(path("mix.clm"), settings.mix), "");
+    EXPECT_EQ(contentOf(path("mix.clm")),
+              "1,0,2,0,0,-1,-2,-3,-4,-3000,1000,2000,3000,4000,32767\r\n");
+    EXPECT_EQ(readSettings(path("mix.clm")).error, "it holds 15 of the 16 numbers needed");
+}
+
+TEST_F(MixFiles, AreTakenWholeOrNotAtAll) {
+    std::ofstream(path("bad.ini").toStdString())
+        << "1,1,1,1,1,0,0,0,0,0,32000,32000,32000,32000,32000,3\r\n";
+    const FileRead<Settings> settings = readSettings(path("bad.ini"));
+    EXPECT_FALSE(settings.ok());
+    EXPECT_EQ(settings.error, "number 16 (3) is outside what its check box takes (0, 1 or 2)");
+    EXPECT_EQ(settings.value, Settings{});
+    // The same line as a configuration stops before the bad field.
+    EXPECT_TRUE(readMix(path("bad.ini")).ok());
+}
+
+} // namespace
+} // namespace calmfield::persistence
