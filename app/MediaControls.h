@@ -8,18 +8,22 @@
 namespace calmfield::shell {
 class MainWindow;
 }
+namespace calmfield::player {
+class MixPlayer;
+}
 
 namespace calmfield::app {
 
 class ProgramWindows;
 
-// The program as the desktop's media controls see it: the main window's mix while the window is
-// there, and once it has closed, nothing playing and the windows that keep the program running.
+// The program as the desktop's media controls see it: the main window's player while the window
+// is there, and once it has closed, nothing playing and the windows that keep the program running.
 class MediaControls : public QObject, public platform::MediaPlayer {
     Q_OBJECT
 
   public:
-    MediaControls(shell::MainWindow& window, ProgramWindows& windows, QObject* parent = nullptr);
+    MediaControls(player::MixPlayer& player, shell::MainWindow& window, ProgramWindows& windows,
+                  QObject* parent = nullptr);
 
     State state() const override;
     void play() override;
@@ -36,6 +40,7 @@ class MediaControls : public QObject, public platform::MediaPlayer {
   private:
     void recheck();
 
+    QPointer<player::MixPlayer> player_;
     QPointer<shell::MainWindow> window_;
     ProgramWindows& windows_;
     State announced_;

@@ -141,7 +141,7 @@ int main(int argc, char* argv[]) {
         QObject::connect(&*instance, &app::SingleInstance::showRequested, &application,
                          [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
                              if (mainWindow)
-                                 mainWindow->RestoreWindow();
+                                 mainWindow->restoreWindow();
                              else
                                  windows.bringOpenWindowsForward();
                          });
@@ -155,7 +155,7 @@ int main(int argc, char* argv[]) {
 
     // The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
     // through the session bus. Without a bus, or with the name taken, the program runs without.
-    app::MediaControls mediaControls(*window, windows);
+    app::MediaControls mediaControls(window->player(), *window, windows);
     platform::MprisService mediaService(mediaControls, QStringLiteral(CALMFIELD_APPLICATION_ID));
     QObject::connect(&mediaControls, &app::MediaControls::mediaStateChanged, &mediaService,
                      &platform::MprisService::stateChanged);

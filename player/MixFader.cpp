@@ -1,6 +1,6 @@
-#include "shell/MixFader.h"
+#include "player/MixFader.h"
 
-namespace calmfield::shell {
+namespace calmfield::player {
 
 using engine::MasterGain;
 
@@ -60,4 +60,4 @@ void MixFader::sleepFadeCalledOff() {
         rampMix_({1.0f, kComeBack, MasterGain::Shape::Decibels});
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::player

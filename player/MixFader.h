@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/MasterGain.h"
-#include "shell/SleepTimer.h"
+#include "player/SleepTimer.h"
 
 #include <QObject>
 #include <QTimer>
@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-namespace calmfield::shell {
+namespace calmfield::player {
 
 // Drives the one gain over the mix for both the pause and the sleep timer's fade. A pause
 // silences the mix wherever the fade stands; play brings it back to where the fade stands by
@@ -46,4 +46,4 @@ class MixFader : public QObject {
     bool paused_ = false;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::player

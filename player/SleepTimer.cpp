@@ -1,10 +1,10 @@
-#include "shell/SleepTimer.h"
+#include "player/SleepTimer.h"
 
 #include <time.h>
 
 #include <algorithm>
 
-namespace calmfield::shell {
+namespace calmfield::player {
 
 std::chrono::milliseconds timeSinceBoot() {
     timespec now{};
@@ -68,4 +68,4 @@ void SleepTimer::callOffFade() {
     }
 }
 
-} // namespace calmfield::shell
+} // namespace calmfield::player

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace calmfield::shell {
+namespace calmfield::player {
 
 // Time that goes on while the computer is suspended, since some fixed moment.
 using SleepClock = std::function<std::chrono::milliseconds()>;
@@ -58,4 +58,4 @@ class SleepTimer : public QObject {
     bool fading_ = false;
 };
 
-} // namespace calmfield::shell
+} // namespace calmfield::player

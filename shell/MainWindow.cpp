@@ -4,12 +4,12 @@
 #include "platform/QtFileDialog.h"
 #include "platform/RegularFile.h"
 #include "resources/EmbeddedPictures.h"
-#include "shell/MasterVolume.h"
 #include "shell/Messages.h"
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QPixmap>
+#include <QSignalBlocker>
 
 #include <string>
 #include <system_error>
@@ -20,10 +20,6 @@ namespace {
 constexpr std::size_t index(int colour) {
     return static_cast<std::size_t>(colour);
 }
-
-// What Reset All sets.
-constexpr int kResetVolume = -1500;
-constexpr int kResetFrequency = 32767;
 
 // The colour pictures are a few kilobytes; anything this large is not one of them.
 constexpr std::size_t kLargestPicture = 16 << 20;
@@ -40,176 +36,129 @@ QPixmap pictureFrom(const std::filesystem::path& file) {
     return picture;
 }
 
+// Shows `value` in a control without the control reporting it as the user's change.
+template <typename Control> void mirror(Control* control, int value) {
+    const QSignalBlocker quiet(control);
+    control->setValue(value);
+}
+
 } // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), mixer_(services.mixer),
-      programFolder_(std::move(services.programFolder)), messages_(services.messages),
+    : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
-      userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output),
-      sleepTimer_(services.sleepClock ? std::move(services.sleepClock) : timeSinceBoot),
-      fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_) {
-    if (services.fileDialog == nullptr)
-        ownCommonDialog_ = std::make_unique<platform::QtFileDialog>(this);
-    CommonDialog1 = services.fileDialog != nullptr ? services.fileDialog : ownCommonDialog_.get();
+      fileDialog_(services.fileDialog),
+      player_(services.output, services.mixer, services.programFolder,
+              services.sleepClock ? std::move(services.sleepClock) : player::timeSinceBoot),
+      settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
+                    services.messages) {
+    if (fileDialog_ == nullptr) {
+        ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this);
+        fileDialog_ = ownFileDialog_.get();
+    }
     buildWindow();
-    connectHandlers();
+    forwardUserChanges();
+    mirrorPlayer();
+    connectCommands();
+    connectSleepTimer();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
-    if (!mixer_.open(kMixerTimeout)) {
+    if (!player_.openSpeakers(kMixerTimeout)) {
         messages_.showMessage(QString::fromLatin1(kMixerFailureMessage));
         show();
         return;
     }
-    mixer::Module3::FindLineControl(mixer_, mixer::Module3::MIXERLINE_COMPONENTTYPE_DST_SPEAKERS,
-                                    mixer::Module3::MIXERCONTROL_CONTROLTYPE_VOLUME,
-                                    speakerVolumeControl_);
     addTrayIcon();
     show();
-    Initialise();
-    PlaySound();
-    Timer5->start();
+    initialise();
+    startInTrayTimer->start();
 }
 
-void MainWindow::Initialise() {
-    if (!bank_.openDevice()) {
+void MainWindow::initialise() {
+    if (!player_.openSoundDevice()) {
         messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
         return;
     }
-    const std::string unusable = bank_.createChannels(programFolder_);
+    const std::string unusable = player_.createChannels();
     if (!unusable.empty())
         messages_.showMessage(QString::fromStdString(unusable));
-
-    readStartupSettings();
-    setChannelVolumesFromSliders();
+    settingsFile_.readInto(player_);
 }
 
-void MainWindow::PlaySound() {
-    if (Check6->value() == widgets::CheckBox::kOn)
-        Timer5->start();
+void MainWindow::armStartInTrayTimer() {
+    if (player_.startInTray() == persistence::kOn)
+        startInTrayTimer->start();
 }
 
-void MainWindow::StopSound() {
-    bank_.stopAndRewindAll();
-}
-
-void MainWindow::connectHandlers() {
-    const auto toggleBoxes = toggles();
-    const auto volumes = volumeSliders();
-    const auto frequencies = frequencySliders();
+void MainWindow::forwardUserChanges() {
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        connect(toggleBoxes[index(colour)], &widgets::CheckBox::valueChanged, this,
-                [this, colour] { toggleClicked(colour); });
-        connect(volumes[index(colour)], &QAbstractSlider::valueChanged, this,
-                [this, colour] { volumeChanged(colour); });
-        connect(frequencies[index(colour)], &QAbstractSlider::valueChanged, this,
-                [this, colour] { frequencyChanged(colour); });
+        connect(colourToggles[index(colour)], &widgets::CheckBox::valueChanged, &player_,
+                [this, colour](int state) { player_.setToggle(colour, state); });
+        connect(volumeSliders[index(colour)], &QAbstractSlider::valueChanged, &player_,
+                [this, colour](int volume) { player_.setVolume(colour, volume); });
+        connect(frequencySliders[index(colour)], &QAbstractSlider::valueChanged, &player_,
+                [this, colour](int hz) { player_.setFrequency(colour, hz); });
     }
-    connect(HScroll1, &QAbstractSlider::valueChanged, this, &MainWindow::panningChanged);
-    connect(HScroll2, &QAbstractSlider::valueChanged, this, &MainWindow::masterVolumeChanged);
-    connect(Command4, &QAbstractButton::clicked, this, &MainWindow::muteClicked);
-    connect(Command6, &QAbstractButton::clicked, this, &MainWindow::resetAllClicked);
-    connect(Timer3, &QTimer::timeout, this, &MainWindow::readoutTick);
-    connect(Timer5, &QTimer::timeout, this, &MainWindow::startInTrayTick);
-
-    connect(load, &QAction::triggered, this, &MainWindow::loadClicked);
-    connect(save, &QAction::triggered, this, &MainWindow::saveClicked);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    connect(help2, &QAction::triggered, this, &MainWindow::helpClicked);
-    connect(jhg, &QAction::triggered, this, &MainWindow::contactRequested);
-    connect(about, &QAction::triggered, this, &MainWindow::aboutRequested);
-    connect(Command1, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
-    connect(Command2, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
-    connect(Command3, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
-    connectSleepTimer();
+    connect(panningSlider, &QAbstractSlider::valueChanged, &player_,
+            &player::MixPlayer::setPanning);
+    connect(masterVolumeSlider, &QAbstractSlider::valueChanged, &player_,
+            &player::MixPlayer::setMasterVolume);
+    connect(startInTrayBox, &widgets::CheckBox::valueChanged, &player_,
+            &player::MixPlayer::setStartInTray);
+    connect(muteButton, &QAbstractButton::clicked, &player_, &player::MixPlayer::toggleMute);
+    connect(resetAllButton, &QAbstractButton::clicked, &player_, &player::MixPlayer::resetAll);
 }
 
-void MainWindow::toggleClicked(int colour) {
-    const int state = toggles()[index(colour)]->value();
-    if (engine::NoiseChannel* channel = bank_.channel(colour)) {
-        if (state == widgets::CheckBox::kOn)
-            channel->Play(engine::NoiseChannel::kPlayLooping);
-        else if (state == widgets::CheckBox::kOff)
-            channel->Stop();
-    }
-    showColourPicture(colour);
-    noteTicked(colour, state == widgets::CheckBox::kOn);
+void MainWindow::mirrorPlayer() {
+    using player::MixPlayer;
+    const persistence::Mix& mix = player_.mix();
+    connect(&player_, &MixPlayer::toggleChanged, this, [this, &mix](int colour) {
+        mirror(colourToggles[index(colour)], mix.toggles[index(colour)]);
+        showColourPicture(colour);
+    });
+    connect(&player_, &MixPlayer::volumeChanged, this, [this, &mix](int colour) {
+        mirror(volumeSliders[index(colour)], mix.volumes[index(colour)]);
+    });
+    connect(&player_, &MixPlayer::frequencyChanged, this, [this, &mix](int colour) {
+        mirror(frequencySliders[index(colour)], mix.frequencies[index(colour)]);
+    });
+    connect(&player_, &MixPlayer::channelFrequencyChanged, this, [this](int colour, int hz) {
+        frequencyReadouts[index(colour)]->setText(QString::number(hz));
+    });
+    connect(&player_, &MixPlayer::panningChanged, this,
+            [this] { mirror(panningSlider, player_.panning()); });
+    connect(&player_, &MixPlayer::masterVolumeChanged, this,
+            [this] { mirror(masterVolumeSlider, player_.masterVolume()); });
+    connect(&player_, &MixPlayer::startInTrayChanged, this,
+            [this] { mirror(startInTrayBox, player_.startInTray()); });
+    connect(&player_, &MixPlayer::mediaStateChanged, this, &MainWindow::showTrayToolTip);
 }
 
-void MainWindow::volumeChanged(int colour) {
-    if (engine::NoiseChannel* channel = bank_.channel(colour))
-        channel->SetVolume(volumeSliders()[index(colour)]->value());
+void MainWindow::connectCommands() {
+    connect(startInTrayTimer, &QTimer::timeout, this, &MainWindow::startInTrayTimedOut);
+    connect(loadAction, &QAction::triggered, this, &MainWindow::loadClicked);
+    connect(saveAction, &QAction::triggered, this, &MainWindow::saveClicked);
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(helpAction, &QAction::triggered, this, &MainWindow::helpClicked);
+    connect(contactAction, &QAction::triggered, this, &MainWindow::contactRequested);
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(closeButton, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
+    connect(trayButton, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
+    connect(recordButton, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
 }
 
-void MainWindow::frequencyChanged(int colour) {
-    if (engine::NoiseChannel* channel = bank_.channel(colour))
-        channel->SetFrequency(frequencySliders()[index(colour)]->value());
+void MainWindow::showColourPicture(int colour) {
+    const auto file = platform::resolveStoredName(programFolder_,
+                                                  engine::kNoiseColours[index(colour)].pictureFile);
+    colourPicture->setPixmap(pictureFrom(file));
 }
 
-void MainWindow::panningChanged() {
-    for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        if (engine::NoiseChannel* channel = bank_.channel(colour))
-            channel->SetPan(HScroll1->value());
-    }
-}
-
-void MainWindow::masterVolumeChanged() {
-    mixer::Module3::SetControlValue(
-        mixer_, speakerVolumeControl_,
-        static_cast<std::int32_t>(speakerVolumeForMasterPosition(HScroll2->value())));
-}
-
-void MainWindow::muteClicked() {
-    if (muteCount_ == 0) {
-        savedMasterVolume_ = static_cast<std::int16_t>(HScroll2->value());
-        HScroll2->setValue(0);
-    }
-    if (muteCount_ == 1)
-        HScroll2->setValue(savedMasterVolume_);
-    muteCount_ = static_cast<std::int16_t>((muteCount_ + 1) % 2);
-}
-
-void MainWindow::resetAllClicked() {
-    for (widgets::CheckBox* toggle : toggles())
-        toggle->setValue(widgets::CheckBox::kOff);
-    for (widgets::Slider* volume : volumeSliders())
-        volume->setValue(kResetVolume);
-    for (widgets::Slider* frequency : frequencySliders())
-        frequency->setValue(kResetFrequency);
-}
-
-void MainWindow::readoutTick() {
-    const auto labels = readouts();
-    for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        const engine::NoiseChannel* channel = bank_.channel(colour);
-        if (channel == nullptr)
-            continue;
-        const std::int32_t frequency = channel->GetFrequency();
-        if (shownFrequencies_[index(colour)] == frequency)
-            continue;
-        labels[index(colour)]->setText(QString::number(frequency));
-        shownFrequencies_[index(colour)] = frequency;
-    }
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    readoutTick();
-    Timer3->start();
-    QMainWindow::showEvent(event);
-}
-
-void MainWindow::hideEvent(QHideEvent* event) {
-    Timer3->stop();
-    QMainWindow::hideEvent(event);
-}
-
-void MainWindow::startInTrayTick() {
-    if (Check6->value() == widgets::CheckBox::kOn)
+void MainWindow::startInTrayTimedOut() {
+    if (player_.startInTray() == persistence::kOn)
         hideToTray();
-    Timer5->stop();
 }
 
 void MainWindow::hideToTray() {
@@ -219,7 +168,7 @@ void MainWindow::hideToTray() {
         showMinimized();
 }
 
-void MainWindow::RestoreWindow() {
+void MainWindow::restoreWindow() {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     show();
     raise();
@@ -230,23 +179,19 @@ void MainWindow::addTrayIcon() {
     trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
     trayIcon_->setToolTip(trayToolTip());
     // The right button brings up the "Menu" menu; its items are the menu bar's own.
-    trayIcon_->setContextMenu(m);
+    trayIcon_->setContextMenu(mainMenu);
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &MainWindow::trayActivated);
     trayIcon_->show();
-}
-
-void MainWindow::deleteTrayIcon() {
-    trayIcon_.reset();
 }
 
 // Single clicks, the middle button and moves over the icon do nothing.
 void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick)
-        RestoreWindow();
+        restoreWindow();
 }
 
 void MainWindow::closeClicked() {
-    deleteTrayIcon();
+    trayIcon_.reset();
     close();
 }
 
@@ -260,46 +205,48 @@ void MainWindow::helpClicked() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    deleteTrayIcon();
-    sleepTimer_.cancel();
-    queryUnload();
-    unload();
+    trayIcon_.reset();
+    player_.sleepTimer().cancel();
+    player_.stopAndRewind();
+    settingsFile_.writeFrom(player_);
     event->accept();
 }
 
-void MainWindow::queryUnload() {
-    StopSound();
+// Configuration files: mixes the user saves and loads through the file dialog.
+void MainWindow::prepareFileDialog() {
+    fileDialog_->setFilter(QStringLiteral("Calmfield Files (*.clm)"), QStringLiteral("*.clm"));
+    fileDialog_->setInitialFolder(QFile::decodeName(programFolder_.c_str()));
 }
 
-void MainWindow::unload() {
-    writeStartupSettings();
+void MainWindow::saveClicked() {
+    prepareFileDialog();
+    fileDialog_->showSave();
+    const QString path = fileDialog_->chosenPath();
+    if (path.isEmpty())
+        return;
+    const QString error = persistence::writeMix(path, player_.mix());
+    if (!error.isEmpty()) {
+        messages_.showMessage(
+            QStringLiteral("The configuration \"%1\" could not be saved: %2. No file was changed.")
+                .arg(path, error));
+    }
 }
 
-void MainWindow::showColourPicture(int colour) {
-    const auto file = platform::resolveStoredName(programFolder_,
-                                                  engine::kNoiseColours[index(colour)].pictureFile);
-    Picture1->setPixmap(pictureFrom(file));
-}
-
-std::array<widgets::CheckBox*, engine::kColourCount> MainWindow::toggles() const {
-    return {Check1, Check2, Check3, Check4, Check5};
-}
-
-std::array<widgets::Slider*, engine::kColourCount> MainWindow::volumeSliders() const {
-    return {HScroll3, HScroll4, HScroll5, HScroll6, HScroll7};
-}
-
-std::array<widgets::Slider*, engine::kColourCount> MainWindow::frequencySliders() const {
-    return {HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
-}
-
-std::array<QLabel*, engine::kColourCount> MainWindow::readouts() const {
-    return {Label1, Label2, Label3, Label6, Label7};
-}
-
-std::array<QWidget*, 15> MainWindow::configurationControls() const {
-    return {Check1,   Check2,   Check3,   Check4,   Check5,    HScroll3,  HScroll4, HScroll5,
-            HScroll6, HScroll7, HScroll8, HScroll9, HScroll10, HScroll11, HScroll12};
+void MainWindow::loadClicked() {
+    prepareFileDialog();
+    fileDialog_->showOpen();
+    const QString path = fileDialog_->chosenPath();
+    if (path.isEmpty())
+        return;
+    const persistence::FileRead<persistence::Mix> mix = persistence::readMix(path);
+    if (!mix.ok()) {
+        messages_.showMessage(
+            QStringLiteral("The configuration \"%1\" could not be loaded: %2. Nothing was changed.")
+                .arg(path, mix.error));
+        return;
+    }
+    armStartInTrayTimer();
+    player_.load(mix.value);
 }
 
 } // namespace calmfield::shell

@@ -1,23 +1,15 @@
 #pragma once
 
-#include "engine/ChannelBank.h"
-#include "engine/NoiseColours.h"
-#include "mixer/Module3.h"
 #include "platform/FileDialog.h"
-#include "platform/MediaPlayer.h"
-#include "platform/SoundOutput.h"
-#include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
-#include "shell/MixFader.h"
-#include "shell/SleepTimer.h"
+#include "player/MixPlayer.h"
+#include "shell/StartupSettingsFile.h"
 #include "widgets/CheckBox.h"
-#include "widgets/ClientArea.h"
 #include "widgets/GraphicalButton.h"
 #include "widgets/MessageSink.h"
 #include "widgets/Slider.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -25,12 +17,9 @@
 #include <QTimer>
 
 #include <array>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
 namespace calmfield::shell {
 
@@ -51,123 +40,70 @@ struct MainWindowServices {
     // take it.
     std::filesystem::path userSettingsFolder;
     // The sleep timer's clock; when null, the time since the computer started.
-    SleepClock sleepClock = {};
+    player::SleepClock sleepClock = {};
 };
 
-// The main window: the five noise colours with their toggles, volume and frequency sliders and
-// frequency readouts, panning, master volume, Mute and Reset All. It owns the channel bank.
+// The main window: a view of the mix player. It hands the user's changes to the player and shows
+// the player's state in its controls, the colour picture, the readouts and the tray icon.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     static constexpr std::chrono::milliseconds kMixerTimeout{3000};
+    static constexpr std::chrono::milliseconds kStartInTrayDelay{500};
+    template <typename Control> using PerColour = std::array<Control*, engine::kColourCount>;
 
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence: opens the system mixer and finds the speakers' volume, adds the tray
-    // icon, shows the window, sets up the channels and arms the start-in-tray timer. When the
-    // mixer cannot be opened it says so and goes no further; the window is shown either way.
+    // The start-up sequence: opens the system mixer, adds the tray icon, shows the window, sets up
+    // the channels and arms the start-in-tray timer. When the mixer cannot be opened it says so
+    // and goes no further; the window is shown either way.
     void startUp();
-
-    // Opens the sound device and creates the five channels, applies the startup settings file,
-    // then gives each channel its volume slider's value. Tells the user when the device, a sound
-    // file or the settings file cannot be used.
-    void Initialise();
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
-    void PlaySound();
-    // Stops every channel and moves it back to its start.
-    void StopSound();
+    void armStartInTrayTimer();
 
     // Runs the sleep timer for `duration` from now, as its menu items do, checking the item of
     // that duration or, when none has it, no item.
     void startSleepTimer(std::chrono::milliseconds duration);
-    const SleepTimer& sleepTimer() const { return sleepTimer_; }
     // "Calmfield", and whether the mix is paused and, while the sleep timer runs, how long is
     // left.
     QString trayToolTip() const;
 
-    // Fades the mix out to a pause, or back in; every control stays as it is. Ticking a colour on
-    // also ends a pause.
-    void pause();
-    void play();
-    bool paused() const { return fader_.paused(); }
-    // What the desktop's media controls show of the mix.
-    platform::MediaPlayer::State mediaState() const;
-
     // Shows the window again at its normal size, from the tray or minimised.
-    void RestoreWindow();
+    void restoreWindow();
     // Hides the window to the tray; on a desktop without a tray it minimises it instead, so that
     // the way back stays in sight.
     void hideToTray();
 
-    engine::ChannelBank& bank() { return bank_; }
+    player::MixPlayer& player() { return player_; }
     QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
-    const mixer::Module3::MixerControl& speakerVolumeControl() const {
-        return speakerVolumeControl_;
-    }
 
-    // The controls, each under the name the rest of the program knows it by.
-    QMenu* m = nullptr;
-    QAction* load = nullptr;
-    QAction* save = nullptr;
-    QMenu* sleepMenu = nullptr; // "Sleep Timer": "Off", then the durations
-    QAction* sep = nullptr;
-    QAction* exit = nullptr;
-    QMenu* help = nullptr;
-    QAction* help2 = nullptr;
-    QAction* jhg = nullptr;
-    QAction* sep2 = nullptr;
-    QAction* about = nullptr;
+    // The controls by role, each colour's brown to purple.
+    PerColour<widgets::CheckBox> colourToggles{};
+    PerColour<widgets::Slider> volumeSliders{};
+    PerColour<widgets::Slider> frequencySliders{};
+    PerColour<QLabel> frequencyReadouts{};
+    widgets::Slider* panningSlider = nullptr;
+    widgets::Slider* masterVolumeSlider = nullptr;
+    widgets::CheckBox* startInTrayBox = nullptr;
+    QLabel* colourPicture = nullptr;
+    widgets::GraphicalButton* muteButton = nullptr;
+    widgets::GraphicalButton* resetAllButton = nullptr;
+    widgets::GraphicalButton* recordButton = nullptr;
+    widgets::GraphicalButton* trayButton = nullptr;
+    widgets::GraphicalButton* closeButton = nullptr;
+    QTimer* startInTrayTimer = nullptr;
 
-    QGroupBox* Frame1 = nullptr; // "Sound Color"
-    QGroupBox* Frame2 = nullptr; // "Volumes"
-    QGroupBox* Frame3 = nullptr; // "Frequency"
-    QGroupBox* Frame4 = nullptr; // "Options"
-    QGroupBox* Frame5 = nullptr; // holds Reset All
-
-    widgets::CheckBox* Check1 = nullptr; // brown
-    widgets::CheckBox* Check2 = nullptr; // pink
-    widgets::CheckBox* Check3 = nullptr; // white
-    widgets::CheckBox* Check4 = nullptr; // blue
-    widgets::CheckBox* Check5 = nullptr; // purple
-    widgets::CheckBox* Check6 = nullptr; // "Start in system tray"
-
-    widgets::Slider* HScroll1 = nullptr; // panning
-    widgets::Slider* HScroll2 = nullptr; // master volume
-    widgets::Slider* HScroll3 = nullptr; // volumes, brown to purple
-    widgets::Slider* HScroll4 = nullptr;
-    widgets::Slider* HScroll5 = nullptr;
-    widgets::Slider* HScroll6 = nullptr;
-    widgets::Slider* HScroll7 = nullptr;
-    widgets::Slider* HScroll8 = nullptr; // frequencies, brown to purple
-    widgets::Slider* HScroll9 = nullptr;
-    widgets::Slider* HScroll10 = nullptr;
-    widgets::Slider* HScroll11 = nullptr;
-    widgets::Slider* HScroll12 = nullptr;
-
-    QLabel* Label1 = nullptr; // frequency readouts: brown, pink, white, blue, purple
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label4 = nullptr; // "Panning"
-    QLabel* Label5 = nullptr; // "Master Vol"
-    // The "hz" units: index 0 on the top row, then 4, 3, 2, 1 downwards.
-    std::array<QLabel*, 5> Label8{};
-
-    QLabel* Picture1 = nullptr; // the colour picture
-
-    widgets::GraphicalButton* Command1 = nullptr; // "Close"
-    widgets::GraphicalButton* Command2 = nullptr; // "Tray"
-    widgets::GraphicalButton* Command3 = nullptr; // "Record"
-    widgets::GraphicalButton* Command4 = nullptr; // "Mute"
-    widgets::GraphicalButton* Command6 = nullptr; // "Reset All"
-
-    platform::FileDialog* CommonDialog1 = nullptr; // chooses configuration files
-
-    QTimer* Timer3 = nullptr; // refreshes the frequency readouts
-    QTimer* Timer5 = nullptr; // hides the window after start-up when "Start in system tray" is on
+    QMenu* mainMenu = nullptr;
+    QAction* loadAction = nullptr;
+    QAction* saveAction = nullptr;
+    QMenu* sleepMenu = nullptr; // "Off", then the durations
+    QAction* exitAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* contactAction = nullptr;
+    QAction* aboutAction = nullptr;
 
   signals:
     // The user asked for the about window, the contact window or the recorder.
@@ -176,40 +112,37 @@ class MainWindow : public QMainWindow {
     void recorderRequested();
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
-    // What mediaState() gives may have changed.
-    void mediaStateMayHaveChanged();
 
   protected:
     // The shutdown sequence, whichever way the window closes.
     void closeEvent(QCloseEvent* event) override;
-    // The readouts tick only while the window can be seen: in the tray or minimised they rest,
-    // and they are brought up to date the moment the window shows again.
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
+    // Opens the sound device, creates the channels and applies the startup settings file. Tells
+    // the user when the device, a sound file or the settings file cannot be used.
+    void initialise();
+
     // Building the window (MainWindowLayout.cpp).
     void buildWindow();
     void buildMenus();
-    void buildControls(widgets::ClientArea* client);
+    void buildControls(QWidget* client);
+    void buildFrequencyFrame(QWidget* frame);
     void setTabOrderAndFocus();
-    void buildTimers();
     void buildSleepMenu();
 
-    // Handlers.
-    void connectHandlers();
-    void toggleClicked(int colour);
-    void volumeChanged(int colour);
-    void frequencyChanged(int colour);
-    void panningChanged();
-    void masterVolumeChanged();
-    void muteClicked();
-    void resetAllClicked();
-    void readoutTick();
-    void startInTrayTick();
+    // Between the controls and the player.
+    void forwardUserChanges();
+    void mirrorPlayer();
+    void connectCommands();
+    void showColourPicture(int colour);
+
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void startInTrayTimedOut();
     void closeClicked();
     void helpClicked();
+    void addTrayIcon();
+    // Configuration files.
+    void prepareFileDialog();
     void saveClicked();
     void loadClicked();
 
@@ -219,54 +152,15 @@ class MainWindow : public QMainWindow {
     void checkSleepItem(std::chrono::milliseconds duration);
     void showTrayToolTip();
 
-    // What the media controls show (MainWindowMedia.cpp).
-    void noteTicked(int colour, bool ticked);
-    QUrl artUrl() const;
-    // Brings the tray icon's tooltip up to date and emits mediaStateMayHaveChanged().
-    void announceMediaState();
-
-    void addTrayIcon();
-    void deleteTrayIcon();
-    void queryUnload();
-    void unload();
-
-    // Configuration files and the startup settings file (MainWindowMixes.cpp).
-    void prepareCommonDialog();
-    void readStartupSettings();
-    void writeStartupSettings();
-    void setChannelFrequenciesFromSliders();
-    void setChannelVolumesFromSliders();
-
-    void showColourPicture(int colour);
-
-    std::array<widgets::CheckBox*, engine::kColourCount> toggles() const;
-    std::array<widgets::Slider*, engine::kColourCount> volumeSliders() const;
-    std::array<widgets::Slider*, engine::kColourCount> frequencySliders() const;
-    std::array<QLabel*, engine::kColourCount> readouts() const;
-    // The controls a configuration file holds, in its field order.
-    std::array<QWidget*, 15> configurationControls() const;
-
-    platform::SystemMixer& mixer_;
     std::filesystem::path programFolder_;
     widgets::MessageSink& messages_;
     platform::UrlOpener openUrl_;
     std::function<bool()> trayAvailable_;
-    std::filesystem::path userSettingsFolder_;
-    std::unique_ptr<platform::FileDialog> ownCommonDialog_;
-    engine::ChannelBank bank_;
-    SleepTimer sleepTimer_;
-    MixFader fader_;
-    mixer::Module3::MixerControl speakerVolumeControl_;
+    std::unique_ptr<platform::FileDialog> ownFileDialog_;
+    platform::FileDialog* fileDialog_;
+    player::MixPlayer player_;
+    StartupSettingsFile settingsFile_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
-    // The frequency each readout shows, so that a tick rewrites only those that changed.
-    std::array<std::optional<std::int32_t>, engine::kColourCount> shownFrequencies_{};
-    // The ticked colours, the most recently ticked first.
-    std::vector<int> tickedColours_;
-    std::int16_t muteCount_ = 0;
-    std::int16_t savedMasterVolume_ = 0;
-    // Whether start-up got as far as the startup settings file; until then closing leaves an
-    // existing one as it is.
-    bool startupSettingsRead_ = false;
 };
 
 } // namespace calmfield::shell

@@ -1,26 +1,13 @@
 // The sleep timer's menu, its fade and its time left in the tray icon's tooltip.
 
 #include "shell/MainWindow.h"
+#include "shell/MainWindowLayoutTable.h"
 #include "widgets/ProgramTitle.h"
-
-#include <array>
 
 namespace calmfield::shell {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct SleepChoice {
-    const char* caption;
-    std::chrono::minutes duration; // zero for "Off"
-};
-constexpr std::array<SleepChoice, 7> kSleepChoices{{{"Off", 0min},
-                                                    {"15 minutes", 15min},
-                                                    {"30 minutes", 30min},
-                                                    {"45 minutes", 45min},
-                                                    {"1 hour", 60min},
-                                                    {"90 minutes", 90min},
-                                                    {"2 hours", 120min}}};
 
 std::chrono::milliseconds durationOf(const QAction* item) {
     return std::chrono::milliseconds(item->data().toLongLong());
@@ -37,8 +24,9 @@ QString timeLeft(std::chrono::milliseconds left) {
 } // namespace
 
 void MainWindow::buildSleepMenu() {
-    sleepMenu = m->addMenu(QStringLiteral("Sleep Timer"));
-    for (const SleepChoice& choice : kSleepChoices) {
+    sleepMenu = mainMenu->addMenu(QString::fromLatin1(layout::kSleepMenu.caption));
+    sleepMenu->setObjectName(QLatin1String(layout::kSleepMenu.name));
+    for (const layout::SleepChoice& choice : layout::kSleepChoices) {
         QAction* item = sleepMenu->addAction(QString::fromLatin1(choice.caption));
         item->setCheckable(true);
         item->setData(static_cast<qlonglong>(
@@ -50,8 +38,9 @@ void MainWindow::buildSleepMenu() {
 void MainWindow::connectSleepTimer() {
     for (QAction* item : sleepMenu->actions())
         connect(item, &QAction::triggered, this, [this, item] { sleepItemChosen(item); });
-    connect(&sleepTimer_, &SleepTimer::ticked, this, &MainWindow::showTrayToolTip);
-    connect(&sleepTimer_, &SleepTimer::ended, this, [this] {
+    player::SleepTimer& timer = player_.sleepTimer();
+    connect(&timer, &player::SleepTimer::ticked, this, &MainWindow::showTrayToolTip);
+    connect(&timer, &player::SleepTimer::ended, this, [this] {
         checkSleepItem(0ms);
         emit sleepTimerEnded();
     });
@@ -59,7 +48,7 @@ void MainWindow::connectSleepTimer() {
 
 void MainWindow::startSleepTimer(std::chrono::milliseconds duration) {
     checkSleepItem(duration);
-    sleepTimer_.start(duration);
+    player_.sleepTimer().start(duration);
 }
 
 void MainWindow::sleepItemChosen(QAction* item) {
@@ -68,7 +57,7 @@ void MainWindow::sleepItemChosen(QAction* item) {
         startSleepTimer(duration);
     } else {
         checkSleepItem(0ms);
-        sleepTimer_.cancel();
+        player_.sleepTimer().cancel();
     }
 }
 
@@ -83,10 +72,11 @@ void MainWindow::checkSleepItem(std::chrono::milliseconds duration) {
 QString MainWindow::trayToolTip() const {
     QStringList states;
     // A pause with nothing ticked is no pause to tell of.
-    if (paused() && !tickedColours_.empty())
+    if (player_.paused() && !player_.tickedColours().empty())
         states.append(QStringLiteral("paused"));
-    if (sleepTimer_.running())
-        states.append(QStringLiteral("sleeps in %1").arg(timeLeft(sleepTimer_.remaining())));
+    const player::SleepTimer& timer = player_.sleepTimer();
+    if (timer.running())
+        states.append(QStringLiteral("sleeps in %1").arg(timeLeft(timer.remaining())));
     const QString title = QString::fromLatin1(widgets::kProgramTitle);
     if (states.isEmpty())
         return title;

@@ -3,9 +3,9 @@
 
 #include "app/ProgramWindows.h"
 #include "mixer/Module3.h"
-#include "tests/support/MemorySoundOutput.h"
 #include "platform/PulseSystemMixer.h"
 #include "shell/MainWindow.h"
+#include "tests/support/MemorySoundOutput.h"
 #include "tests/support/SoundServers.h"
 #include "widgets/MessageSink.h"
 
@@ -88,7 +88,7 @@ TEST(MixerWithoutSink, TheMasterSliderReachesASinkThatTurnsUpAfterStartUp) {
     ASSERT_TRUE(server.start(48000, false)) << server.error();
     platform::PulseSystemMixer mixer(server.address());
     StartedForm started(mixer);
-    started.form.HScroll2->setValue(32750);
+    started.form.masterVolumeSlider->setValue(32750);
     ASSERT_TRUE(server.addSink()) << server.log();
     EXPECT_EQ(sinkVolumeSettlingOn(server, 65172), onBothChannels(65172));
 }
@@ -122,23 +122,23 @@ TYPED_TEST(ServerMixer, TheMasterSliderAndMuteSetTheSinkAlsoAfterTheServerRestar
     shell::MainWindow& form = started.form;
     EXPECT_TRUE(started.messages.texts.isEmpty())
         << started.messages.texts.join("\n").toStdString();
-    EXPECT_NE(form.speakerVolumeControl().dwControlID, 0u);
+    EXPECT_NE(form.player().speakerVolumeControl(), 0u);
     EXPECT_EQ(this->server.sinkVolume(), onBothChannels(50000));
-    form.HScroll2->setValue(32750);
+    form.masterVolumeSlider->setValue(32750);
     ASSERT_EQ(sinkVolumeSettlingOn(this->server, 65172), onBothChannels(65172));
 
     this->server.stop();
-    form.HScroll2->setValue(8000);
-    form.HScroll2->setValue(16000);
+    form.masterVolumeSlider->setValue(8000);
+    form.masterVolumeSlider->setValue(16000);
     ASSERT_TRUE(this->server.start(48000)) << this->server.error();
     QElapsedTimer sinceRestart;
     sinceRestart.start();
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
     this->RecordProperty("volumeAppliedAfterRestartMs", static_cast<int>(sinceRestart.elapsed()));
 
-    form.Command4->click(); // Mute
+    form.muteButton->click(); // Mute
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 0), onBothChannels(0));
-    form.Command4->click();
+    form.muteButton->click();
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
 }
 

@@ -1,4 +1,4 @@
-#include "shell/MasterVolume.h"
+#include "player/MasterVolume.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
 
@@ -14,13 +14,13 @@ namespace {
 using widgets::CheckBox;
 
 TEST(MasterVolume, PositionTimesOneNinetyNineRoundsHalvesToEven) {
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(16000), 31840u);
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(32750), 65172u); // 65172.5
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(1), 2u);         // 1.99
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(0), 0u);
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(50), 100u);  // 99.5
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(150), 298u); // 298.5
-    EXPECT_EQ(shell::speakerVolumeForMasterPosition(3), 6u);     // 5.97
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(16000), 31840u);
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(32750), 65172u); // 65172.5
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(1), 2u);         // 1.99
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(0), 0u);
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(50), 100u);  // 99.5
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(150), 298u); // 298.5
+    EXPECT_EQ(player::speakerVolumeForMasterPosition(3), 6u);     // 5.97
 }
 
 TEST(CheckBoxValues, ProgramValuesMapOntoTheBoxStates) {

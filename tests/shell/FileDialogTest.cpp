@@ -124,19 +124,19 @@ class WindowWithDesktopDialog : public testing::MainWindowFixture {
 
 TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
     const QString mixFile = QDir(scratch.path()).filePath("window mix");
-    form->Check4->setValue(CheckBox::kOn);
-    form->HScroll6->setValue(-321);
+    form->colourToggles[3]->setValue(CheckBox::kOn);
+    form->volumeSliders[3]->setValue(-321);
     QString shownFolder;
     whenShown([&](QFileDialog& shown) {
         shownFolder = shown.directory().absolutePath();
         typeAndAccept(shown, mixFile);
     });
-    form->save->trigger();
+    form->saveAction->trigger();
     EXPECT_EQ(std::filesystem::path(shownFolder.toStdString()), folder);
     EXPECT_EQ(testing::contentOf(mixFile.toStdString()),
               "0,0,0,1,0,0,0,0,-321,0,32000,32000,32000,32000,32000\r\n");
 
-    form->Command6->click();
+    form->resetAllButton->click();
     QString offered;
     bool openable = false;
     whenShown([&](QFileDialog& shown) {
@@ -146,10 +146,10 @@ TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
         openable = open->isEnabled();
         static_cast<QDialog&>(shown).accept();
     });
-    form->load->trigger();
+    form->loadAction->trigger();
     EXPECT_EQ(offered, "window mix");
     EXPECT_TRUE(openable);
-    EXPECT_EQ(form->Check4->value(), CheckBox::kOn);
+    EXPECT_EQ(form->colourToggles[3]->value(), CheckBox::kOn);
     EXPECT_EQ(channel(3).volume(), -321);
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
 }

@@ -61,8 +61,8 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
     form->startUp();
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "findLine hidden",
                                               "findControl hidden", "sound device shown tray"}));
-    EXPECT_NE(form->bank().channel(0), nullptr);
-    EXPECT_TRUE(form->Timer5->isActive());
+    EXPECT_NE(form->player().bank().channel(0), nullptr);
+    EXPECT_TRUE(form->startInTrayTimer->isActive());
     EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
     EXPECT_FALSE(form->trayIcon()->icon().isNull());
     EXPECT_TRUE(messages.messages.isEmpty());
@@ -85,11 +85,11 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_TRUE(form->isVisible());
 
-    form->Check2->setValue(CheckBox::kOn);
-    form->HScroll4->setValue(-100);
-    form->HScroll2->setValue(20000);
-    form->Command6->click();
-    form->Command2->click(); // with no tray icon to come back by, Tray minimises
+    form->colourToggles[1]->setValue(CheckBox::kOn);
+    form->volumeSliders[1]->setValue(-100);
+    form->masterVolumeSlider->setValue(20000);
+    form->resetAllButton->click();
+    form->trayButton->click(); // with no tray icon to come back by, Tray minimises
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
     form->close();
@@ -101,12 +101,12 @@ TEST_F(MixerUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     testing::putFile(folder / "settings.ini", stored);
     form->startUp();
-    EXPECT_EQ(form->Check2->value(), CheckBox::kOff);
-    EXPECT_EQ(form->HScroll4->value(), 0);
-    EXPECT_EQ(form->Check6->value(), CheckBox::kOff);
+    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOff);
+    EXPECT_EQ(form->volumeSliders[1]->value(), 0);
+    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff);
     EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
 
-    form->Check4->setValue(CheckBox::kOn);
+    form->colourToggles[3]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
@@ -116,12 +116,12 @@ class Closing : public MainWindowFixture,
                 public ::testing::WithParamInterface<std::function<void(shell::MainWindow&)>> {};
 
 TEST_P(Closing, EveryWayRunsTheSameShutdown) {
-    form->Check1->setValue(CheckBox::kOn);
-    form->Check4->setValue(CheckBox::kOn);
+    form->colourToggles[0]->setValue(CheckBox::kOn);
+    form->colourToggles[3]->setValue(CheckBox::kOn);
     ASSERT_NE(form->trayIcon(), nullptr);
 
-    form->HScroll6->setValue(-2500);
-    form->Check6->setValue(CheckBox::kOn);
+    form->volumeSliders[3]->setValue(-2500);
+    form->startInTrayBox->setValue(CheckBox::kOn);
     ASSERT_FALSE(std::filesystem::exists(folder / "settings.ini"));
 
     GetParam()(*form);
@@ -136,10 +136,11 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
     EXPECT_EQ(programEndings, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(CloseExitAndCloseBox, Closing,
-                         ::testing::Values([](shell::MainWindow& form) { form.Command1->click(); },
-                                           [](shell::MainWindow& form) { form.exit->trigger(); },
-                                           [](shell::MainWindow& form) { form.close(); }));
+INSTANTIATE_TEST_SUITE_P(
+    CloseExitAndCloseBox, Closing,
+    ::testing::Values([](shell::MainWindow& form) { form.closeButton->click(); },
+                      [](shell::MainWindow& form) { form.exitAction->trigger(); },
+                      [](shell::MainWindow& form) { form.close(); }));
 
 class ProgramLife : public MainWindowFixture {};
 
@@ -149,7 +150,7 @@ TEST_F(ProgramLife, EndsWhenTheMainWindowClosesAlone) {
 }
 
 TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
-    form->about->trigger();
+    form->aboutAction->trigger();
     form->close();
     EXPECT_EQ(programEndings, 0);
     windows.aboutWindow()->close();
@@ -157,19 +158,19 @@ TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
 }
 
 TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt) {
-    form->jhg->trigger();
-    form->Command2->click();
+    form->contactAction->trigger();
+    form->trayButton->click();
     ASSERT_FALSE(form->isVisible());
     windows.contactWindow()->close();
     EXPECT_EQ(programEndings, 0);
-    form->exit->trigger(); // from the tray's menu
+    form->exitAction->trigger(); // from the tray's menu
     EXPECT_EQ(programEndings, 1);
 }
 
 // As a second start of the program asks once the main window has closed.
 TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
-    form->about->trigger();
-    form->jhg->trigger();
+    form->aboutAction->trigger();
+    form->contactAction->trigger();
     windows.contactWindow()->close();
     form->close();
     windows.aboutWindow()->showMinimized();
@@ -180,24 +181,24 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
 }
 
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
-    form->about->trigger();
+    form->aboutAction->trigger();
     info::AboutWindow* about = windows.aboutWindow();
-    form->about->trigger();
+    form->aboutAction->trigger();
     windows.showAbout();
     EXPECT_EQ(windows.aboutWindow(), about);
     EXPECT_TRUE(about->isVisible());
 
-    form->jhg->trigger();
+    form->contactAction->trigger();
     info::ContactWindow* contact = windows.contactWindow();
     contact->close();
-    form->jhg->trigger();
+    form->contactAction->trigger();
     EXPECT_EQ(windows.contactWindow(), contact);
     EXPECT_TRUE(contact->isVisible());
     EXPECT_EQ(windows.openWindowCount(), 3);
 }
 
 TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
-    form->help2->trigger();
+    form->helpAction->trigger();
     ASSERT_EQ(openedAddresses.size(), 1);
     EXPECT_TRUE(openedAddresses[0].isLocalFile());
     EXPECT_EQ(std::filesystem::path(openedAddresses[0].toLocalFile().toStdString()),
@@ -207,7 +208,7 @@ TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
 TEST_F(ProgramLife, AHelpPageThatIsNotAFileIsNotHandedToTheDesktop) {
     std::filesystem::remove(folder / "help.htm");
     ASSERT_EQ(::mkfifo((folder / "help.htm").c_str(), 0600), 0);
-    form->help2->trigger();
+    form->helpAction->trigger();
     EXPECT_TRUE(openedAddresses.isEmpty());
 }
 

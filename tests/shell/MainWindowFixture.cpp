@@ -21,23 +21,22 @@ constexpr std::size_t kMatchedFrames = 16;
 
 std::vector<int> mixOf(const shell::MainWindow& form, bool withStartInTray) {
     std::vector<int> values;
-    for (const widgets::CheckBox* box :
-         {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
+    for (const widgets::CheckBox* box : form.colourToggles)
         values.push_back(box->value());
-    for (const widgets::Slider* slider :
-         {form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7, form.HScroll8,
-          form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
-        values.push_back(slider->value());
+    for (const auto& sliders : {form.volumeSliders, form.frequencySliders}) {
+        for (const widgets::Slider* slider : sliders)
+            values.push_back(slider->value());
+    }
     if (withStartInTray)
-        values.push_back(form.Check6->value());
+        values.push_back(form.startInTrayBox->value());
     return values;
 }
 
 void setMix(shell::MainWindow& form, const std::vector<int>& values) {
-    const std::vector<QWidget*> controls{
-        form.Check1,    form.Check2,    form.Check3,    form.Check4,   form.Check5,   form.HScroll3,
-        form.HScroll4,  form.HScroll5,  form.HScroll6,  form.HScroll7, form.HScroll8, form.HScroll9,
-        form.HScroll10, form.HScroll11, form.HScroll12, form.Check6};
+    std::vector<QWidget*> controls(form.colourToggles.begin(), form.colourToggles.end());
+    controls.insert(controls.end(), form.volumeSliders.begin(), form.volumeSliders.end());
+    controls.insert(controls.end(), form.frequencySliders.begin(), form.frequencySliders.end());
+    controls.push_back(form.startInTrayBox);
     for (std::size_t i = 0; i < values.size() && i < controls.size(); ++i) {
         if (auto* box = qobject_cast<widgets::CheckBox*>(controls[i]))
             box->setValue(values[i]);
@@ -47,17 +46,11 @@ void setMix(shell::MainWindow& form, const std::vector<int>& values) {
 }
 
 WindowState stateOf(shell::MainWindow& form) {
-    WindowState state;
-    for (const widgets::CheckBox* box :
-         {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6})
-        state.controls.push_back(box->value());
-    for (const widgets::Slider* slider :
-         {form.HScroll1, form.HScroll2, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6,
-          form.HScroll7, form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11,
-          form.HScroll12})
-        state.controls.push_back(slider->value());
+    WindowState state = {mixOf(form, true), {}, 0, false};
+    state.controls.push_back(form.panningSlider->value());
+    state.controls.push_back(form.masterVolumeSlider->value());
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        const engine::NoiseChannel* channel = form.bank().channel(colour);
+        const engine::NoiseChannel* channel = form.player().bank().channel(colour);
         state.channels.push_back(channel == nullptr
                                      ? std::string("none")
                                      : std::string(channel->isPlaying() ? "playing" : "stopped") +
@@ -65,8 +58,8 @@ WindowState stateOf(shell::MainWindow& form) {
                                            " pan " + std::to_string(channel->pan()) +
                                            " frequency " + std::to_string(channel->GetFrequency()));
     }
-    state.picture = form.Picture1->pixmap().cacheKey();
-    state.trayTimerArmed = form.Timer5->isActive();
+    state.picture = form.colourPicture->pixmap().cacheKey();
+    state.trayTimerArmed = form.startInTrayTimer->isActive();
     return state;
 }
 
@@ -120,14 +113,14 @@ shell::MainWindowServices MainWindowFixture::services() {
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {
-    engine::NoiseChannel* found = form->bank().channel(colour);
+    engine::NoiseChannel* found = form->player().bank().channel(colour);
     if (found == nullptr)
         throw std::runtime_error("no channel for colour " + std::to_string(colour));
     return *found;
 }
 
 QImage MainWindowFixture::shownPicture() const {
-    return form->Picture1->pixmap().toImage();
+    return form->colourPicture->pixmap().toImage();
 }
 
 long MainWindowFixture::playingPosition(int colour) {

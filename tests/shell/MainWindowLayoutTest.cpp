@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
 #include "tests/support/ColourContrast.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QMenuBar>
 
 #include <vector>
@@ -30,102 +32,113 @@ TEST_F(MainWindowLayout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) 
     EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
 }
 
-TEST_F(MainWindowLayout, CaptionsAreExact) {
-    EXPECT_EQ(form->Frame1->title(), "Sound Color");
-    EXPECT_EQ(form->Frame2->title(), "Volumes");
-    EXPECT_EQ(form->Frame3->title(), "Frequency");
-    EXPECT_EQ(form->Frame4->title(), "Options");
-    EXPECT_EQ(form->Frame5->title(), "");
-    EXPECT_EQ(form->Check1->text(), "Brown Noise");
-    EXPECT_EQ(form->Check2->text(), "Pink Noise");
-    EXPECT_EQ(form->Check3->text(), "White Noise");
-    EXPECT_EQ(form->Check4->text(), "Blue Noise");
-    EXPECT_EQ(form->Check5->text(), "Purple Noise");
-    EXPECT_EQ(form->Check6->text(), "Start in system tray");
-    EXPECT_EQ(form->Command1->text(), "Close");
-    EXPECT_EQ(form->Command2->text(), "Tray");
-    EXPECT_EQ(form->Command3->text(), "Record");
-    EXPECT_EQ(form->Command4->text(), "Mute");
-    EXPECT_EQ(form->Command6->text(), "Reset All");
-    EXPECT_EQ(form->Label4->text(), "Panning");
-    EXPECT_EQ(form->Label5->text(), "Master Vol");
-    for (QLabel* unit : form->Label8)
-        EXPECT_EQ(unit->text(), "hz");
-
-    EXPECT_EQ(form->m->title(), "Menu");
-    EXPECT_EQ(form->load->text(), "Load  Config");
-    EXPECT_EQ(form->save->text(), "Save Config");
-    EXPECT_TRUE(form->sep->isSeparator());
-    EXPECT_EQ(form->exit->text(), "Exit");
-    EXPECT_EQ(form->help->title(), "Help");
-    EXPECT_EQ(form->help2->text(), "Help");
-    EXPECT_EQ(form->jhg->text(), "Contact Us");
-    EXPECT_TRUE(form->sep2->isSeparator());
-    EXPECT_EQ(form->about->text(), "About");
-    const QList<QAction*> titles = form->menuBar()->actions();
-    ASSERT_EQ(titles.size(), 2);
-    EXPECT_EQ(titles[0], form->m->menuAction());
-    EXPECT_EQ(titles[1], form->help->menuAction());
-    EXPECT_EQ(form->sleepMenu->title(), "Sleep Timer");
-    EXPECT_EQ(form->m->actions(),
-              (QList<QAction*>{form->load, form->save, form->sleepMenu->menuAction(), form->sep,
-                               form->exit}));
-}
-
-TEST_F(MainWindowLayout, ControlsSitInTheirContainersAtTheirPlaces) {
-    QWidget* window = form->centralWidget();
+// Every control by its object name: its container ("" for the client area), its place in pixels
+// and its caption (the readouts show what the channels play).
+TEST_F(MainWindowLayout, EveryControlSitsInItsContainerAtItsPlaceWithItsCaption) {
     struct Place {
-        QWidget* control;
-        QWidget* container;
+        const char* name;
+        const char* container;
         QRect pixels;
+        const char* caption;
     };
     const std::vector<Place> places = {
-        {form->Frame1, window, {8, 8, 153, 153}},
-        {form->Check1, window, {24, 32, 121, 17}},
-        {form->Check3, window, {24, 80, 97, 17}},
-        {form->Check5, window, {24, 128, 113, 17}},
-        {form->HScroll3, form->Frame2, {16, 24, 121, 17}},
-        {form->HScroll7, form->Frame2, {16, 120, 121, 17}},
-        {form->Frame3, window, {328, 8, 217, 153}},
-        {form->HScroll10, form->Frame3, {16, 72, 121, 17}},
-        {form->Label1, form->Frame3, {152, 24, 33, 17}},
-        {form->Label7, form->Frame3, {152, 120, 33, 17}},
-        {form->Picture1, window, {8, 168, 313, 137}},
-        {form->Check6, form->Frame4, {16, 32, 185, 17}},
-        {form->Frame5, window, {328, 224, 217, 81}},
-        {form->Command6, form->Frame5, {16, 48, 185, 17}},
-        {form->Command3, window, {344, 248, 57, 17}},
-        {form->Command1, window, {488, 312, 57, 17}},
-        {form->Label4, window, {16, 312, 41, 13}},
-        {form->HScroll1, window, {56, 312, 93, 17}},
-        {form->HScroll2, window, {224, 312, 93, 17}},
+        {"Frame1", "", {8, 8, 153, 153}, "Sound Color"},
+        {"Check1", "", {24, 32, 121, 17}, "Brown Noise"},
+        {"Check2", "", {24, 56, 121, 17}, "Pink Noise"},
+        {"Check3", "", {24, 80, 97, 17}, "White Noise"},
+        {"Check4", "", {24, 104, 121, 17}, "Blue Noise"},
+        {"Check5", "", {24, 128, 113, 17}, "Purple Noise"},
+        {"Frame2", "", {168, 8, 153, 153}, "Volumes"},
+        {"HScroll3", "Frame2", {16, 24, 121, 17}, ""},
+        {"HScroll5", "Frame2", {16, 72, 121, 17}, ""},
+        {"HScroll7", "Frame2", {16, 120, 121, 17}, ""},
+        {"Frame3", "", {328, 8, 217, 153}, "Frequency"},
+        {"HScroll8", "Frame3", {16, 24, 121, 17}, ""},
+        {"HScroll10", "Frame3", {16, 72, 121, 17}, ""},
+        {"HScroll12", "Frame3", {16, 120, 121, 17}, ""},
+        {"Label1", "Frame3", {152, 24, 33, 17}, nullptr},
+        {"Label2", "Frame3", {152, 48, 33, 17}, nullptr},
+        {"Label3", "Frame3", {152, 72, 33, 17}, nullptr},
+        {"Label6", "Frame3", {152, 96, 33, 17}, nullptr},
+        {"Label7", "Frame3", {152, 120, 33, 17}, nullptr},
+        // The "hz" units: 0 on the top row, then 4 to 1 downwards.
+        {"Label8(0)", "Frame3", {184, 24, 25, 17}, "hz"},
+        {"Label8(4)", "Frame3", {184, 48, 25, 17}, "hz"},
+        {"Label8(3)", "Frame3", {184, 72, 25, 17}, "hz"},
+        {"Label8(2)", "Frame3", {184, 96, 25, 17}, "hz"},
+        {"Label8(1)", "Frame3", {184, 120, 25, 17}, "hz"},
+        {"Picture1", "", {8, 168, 313, 137}, ""},
+        {"Frame4", "", {328, 168, 217, 65}, "Options"},
+        {"Check6", "Frame4", {16, 32, 185, 17}, "Start in system tray"},
+        {"Frame5", "", {328, 224, 217, 81}, ""},
+        {"Command6", "Frame5", {16, 48, 185, 17}, "Reset All"},
+        {"Command3", "", {344, 248, 57, 17}, "Record"},
+        {"Command4", "", {408, 248, 57, 17}, "Mute"},
+        {"Command2", "", {472, 248, 57, 17}, "Tray"},
+        {"Command1", "", {488, 312, 57, 17}, "Close"},
+        {"Label4", "", {16, 312, 41, 13}, "Panning"},
+        {"HScroll1", "", {56, 312, 93, 17}, ""},
+        {"Label5", "", {168, 312, 50, 13}, "Master Vol"},
+        {"HScroll2", "", {224, 312, 93, 17}, ""},
     };
     for (const Place& place : places) {
-        const std::string name = place.control->objectName().toStdString();
-        EXPECT_EQ(place.control->parentWidget(), place.container) << name;
-        EXPECT_EQ(place.control->geometry(), place.pixels) << name;
+        const auto* control = form->findChild<QWidget*>(QLatin1String(place.name));
+        ASSERT_NE(control, nullptr) << place.name;
+        const QWidget* container = *place.container
+                                       ? form->findChild<QWidget*>(QLatin1String(place.container))
+                                       : form->centralWidget();
+        EXPECT_EQ(control->parentWidget(), container) << place.name;
+        EXPECT_EQ(control->geometry(), place.pixels) << place.name;
+        QString caption;
+        if (const auto* frame = qobject_cast<const QGroupBox*>(control))
+            caption = frame->title();
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+            caption = button->text();
+        else if (const auto* text = qobject_cast<const QLabel*>(control))
+            caption = text->text();
+        if (place.caption != nullptr) {
+            EXPECT_EQ(caption, QLatin1String(place.caption)) << place.name;
+        }
     }
+    EXPECT_EQ(form->objectName(), "Form1");
+    EXPECT_EQ(form->findChildren<widgets::Slider*>().size(), 12);
+    EXPECT_EQ(form->findChildren<widgets::CheckBox*>().size(), 6);
+    // The role members are the controls of those names.
+    EXPECT_EQ(form->colourToggles[3]->objectName(), "Check4");
+    EXPECT_EQ(form->volumeSliders[1]->objectName(), "HScroll4");
+    EXPECT_EQ(form->frequencySliders[3]->objectName(), "HScroll11");
+    EXPECT_EQ(form->frequencyReadouts[3]->objectName(), "Label6");
+    EXPECT_EQ(form->colourPicture->objectName(), "Picture1");
+    EXPECT_EQ(form->trayButton->objectName(), "Command2");
 }
 
-TEST_F(MainWindowLayout, HzLabelsAreNumberedZeroOnTheTopRowThenFourToOneDownwards) {
-    const std::array<int, 5> indexOfRow = {0, 4, 3, 2, 1};
-    const std::array<QLabel*, 5> readouts = {form->Label1, form->Label2, form->Label3, form->Label6,
-                                             form->Label7};
-    for (std::size_t row = 0; row < 5; ++row) {
-        QLabel* unit = form->Label8[static_cast<std::size_t>(indexOfRow[row])];
-        EXPECT_EQ(unit->parentWidget(), form->Frame3);
-        EXPECT_EQ(unit->geometry(), QRect(184, 24 + 24 * static_cast<int>(row), 25, 17));
-        EXPECT_EQ(unit->y(), readouts[row]->y());
+TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
+    const QList<QAction*> titles = form->menuBar()->actions();
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_EQ(titles[0], form->mainMenu->menuAction());
+    EXPECT_EQ(titles[1], form->helpMenu->menuAction());
+    QStringList shown;
+    for (const QMenu* menu : {form->mainMenu, form->helpMenu}) {
+        shown.append(menu->objectName() + ":" + menu->title());
+        for (const QAction* item : menu->actions())
+            shown.append(item->objectName() + ":" + (item->isSeparator() ? "-" : item->text()));
     }
+    EXPECT_EQ(shown, (QStringList{"m:Menu", "load:Load  Config", "save:Save Config", ":Sleep Timer",
+                                  "sep:-", "exit:Exit", "help:Help", "help2:Help", "jhg:Contact Us",
+                                  "sep2:-", "about:About"}));
+    EXPECT_EQ(form->sleepMenu->menuAction(), form->mainMenu->actions()[2]);
+    EXPECT_EQ(form->exitAction, form->mainMenu->actions()[4]);
+    EXPECT_EQ(form->contactAction->text(), "Contact Us");
 }
 
 TEST_F(MainWindowLayout, OverlappingControlsLieAboveTheFramesTheyCover) {
     QWidget* window = form->centralWidget();
-    EXPECT_EQ(window->childAt(60, 36), form->Check1);     // on Frame1
-    EXPECT_EQ(window->childAt(350, 252), form->Command3); // on Frame5
-    EXPECT_EQ(window->childAt(420, 252), form->Command4);
-    EXPECT_EQ(window->childAt(480, 252), form->Command2);
-    EXPECT_EQ(window->childAt(400, 228), form->Frame4); // the strip where Options covers Frame5
+    EXPECT_EQ(window->childAt(60, 36), form->colourToggles[0]); // on Frame1
+    EXPECT_EQ(window->childAt(350, 252), form->recordButton);   // on Frame5
+    EXPECT_EQ(window->childAt(420, 252), form->muteButton);
+    EXPECT_EQ(window->childAt(480, 252), form->trayButton);
+    // The strip where Options covers the frame of Reset All.
+    EXPECT_EQ(window->childAt(400, 228), form->findChild<QWidget*>("Frame4"));
 }
 
 TEST_F(MainWindowLayout, SlidersHaveTheirRangesStepsAndStartingValues) {
@@ -134,12 +147,12 @@ TEST_F(MainWindowLayout, SlidersHaveTheirRangesStepsAndStartingValues) {
         int minimum, maximum, smallChange, largeChange, value;
     };
     const std::vector<Expected> sliders = {
-        {form->HScroll1, -3000, 3000, 1000, 2000, 0},
-        {form->HScroll2, 0, 32750, 1500, 11000, 16000},
-        {form->HScroll3, -3000, 0, 1, 800, 0},
-        {form->HScroll7, -3000, 0, 1, 800, 0},
-        {form->HScroll8, 1000, 32767, 1, 8000, 32000},
-        {form->HScroll12, 1000, 32767, 1, 8000, 32000},
+        {form->panningSlider, -3000, 3000, 1000, 2000, 0},
+        {form->masterVolumeSlider, 0, 32750, 1500, 11000, 16000},
+        {form->volumeSliders[0], -3000, 0, 1, 800, 0},
+        {form->volumeSliders[4], -3000, 0, 1, 800, 0},
+        {form->frequencySliders[0], 1000, 32767, 1, 8000, 32000},
+        {form->frequencySliders[4], 1000, 32767, 1, 8000, 32000},
     };
     for (const Expected& e : sliders) {
         EXPECT_EQ(e.slider->minimum(), e.minimum);
@@ -150,8 +163,7 @@ TEST_F(MainWindowLayout, SlidersHaveTheirRangesStepsAndStartingValues) {
         EXPECT_EQ(e.slider->orientation(), Qt::Horizontal);
         EXPECT_FALSE(e.slider->hasTracking());
     }
-    for (widgets::CheckBox* box :
-         {form->Check1, form->Check2, form->Check3, form->Check4, form->Check5, form->Check6})
+    for (const widgets::CheckBox* box : form->findChildren<widgets::CheckBox*>())
         EXPECT_EQ(box->value(), widgets::CheckBox::kOff);
 }
 
@@ -169,36 +181,38 @@ TEST_F(MainWindowLayout, SliderThumbsStandOutFromTheirTracks) {
     }
 }
 
-TEST_F(MainWindowLayout, ReadoutsAreOrangeOnBlackAndEmptyUntilTheFirstTick) {
-    for (QLabel* readout : {form->Label1, form->Label2, form->Label3, form->Label6, form->Label7}) {
-        EXPECT_EQ(readout->text(), "");
+TEST_F(MainWindowLayout, ReadoutsAreOrangeOnBlackAndTheStartInTrayTimerFiresOnce) {
+    for (QLabel* readout : form->frequencyReadouts) {
         EXPECT_TRUE(readout->autoFillBackground());
         EXPECT_EQ(readout->palette().color(QPalette::Window), QColor(0, 0, 0));
         EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(255, 128, 0));
         EXPECT_EQ(readout->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
-    EXPECT_TRUE(form->Picture1->pixmap().isNull());
-    EXPECT_EQ(form->Timer3->interval(), 50);
-    EXPECT_TRUE(form->Timer3->isActive());
-    EXPECT_EQ(form->Timer5->interval(), 500);
-    EXPECT_TRUE(form->Timer5->isActive());
+    EXPECT_TRUE(form->colourPicture->pixmap().isNull());
+    EXPECT_EQ(form->startInTrayTimer->objectName(), "Timer5");
+    EXPECT_EQ(form->startInTrayTimer->interval(), 500);
+    EXPECT_TRUE(form->startInTrayTimer->isSingleShot());
+    EXPECT_TRUE(form->startInTrayTimer->isActive());
 }
 
 TEST_F(MainWindowLayout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
-    EXPECT_EQ(form->focusWidget(), form->HScroll1);
+    EXPECT_EQ(form->focusWidget(), form->panningSlider);
     const std::vector<QWidget*> expected = {
-        form->HScroll1,  form->HScroll2,  form->Check1,   form->Check2,   form->Check3,
-        form->Check4,    form->Check5,    form->HScroll3, form->HScroll4, form->HScroll5,
-        form->HScroll6,  form->HScroll7,  form->HScroll8, form->HScroll9, form->HScroll10,
-        form->HScroll11, form->HScroll12, form->Picture1, form->Command1, form->Command2,
-        form->Command3,  form->Check6,    form->Command4, form->Command6};
+        form->panningSlider,       form->masterVolumeSlider,  form->colourToggles[0],
+        form->colourToggles[1],    form->colourToggles[2],    form->colourToggles[3],
+        form->colourToggles[4],    form->volumeSliders[0],    form->volumeSliders[1],
+        form->volumeSliders[2],    form->volumeSliders[3],    form->volumeSliders[4],
+        form->frequencySliders[0], form->frequencySliders[1], form->frequencySliders[2],
+        form->frequencySliders[3], form->frequencySliders[4], form->colourPicture,
+        form->closeButton,         form->trayButton,          form->recordButton,
+        form->startInTrayBox,      form->muteButton,          form->resetAllButton};
     std::vector<QWidget*> order;
-    QWidget* widget = form->HScroll1;
+    QWidget* widget = form->panningSlider;
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(form.get()))
             order.push_back(widget);
         widget = widget->nextInFocusChain();
-    } while (widget != form->HScroll1);
+    } while (widget != form->panningSlider);
     EXPECT_EQ(order, expected);
 }
 

@@ -43,22 +43,22 @@ class Pause : public testing::MainWindowFixture {
     }
     void passTime(std::chrono::milliseconds time) {
         clockTime += time;
-        const_cast<shell::SleepTimer&>(form->sleepTimer()).check();
+        form->player().sleepTimer().check();
     }
     QUrl pictureOf(int colour) const {
         return urlOf(platform::resolveStoredName(
             folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
     }
 
-    app::MediaControls controls{*form, windows};
+    app::MediaControls controls{form->player(), *form, windows};
     std::vector<MediaPlayer::State> states; // as each change was announced
 };
 
 TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
-    form->Check1->setValue(CheckBox::kOn);
-    form->Check2->setValue(CheckBox::kOn);
+    form->colourToggles[0]->setValue(CheckBox::kOn);
+    form->colourToggles[1]->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
-    form->HScroll4->setValue(-700);
+    form->volumeSliders[1]->setValue(-700);
     ASSERT_EQ(states.size(), 2u) << "a slider changes nothing the media controls show";
     EXPECT_EQ(states[0].title, "Brown Noise");
     EXPECT_EQ(controls.state(), (MediaPlayer::State{MediaPlayer::Status::Playing,
@@ -81,12 +81,12 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 
     // Paused with nothing ticked is stopped; ticking a colour on plays it.
     controls.pause();
-    form->Command6->click();
+    form->resetAllButton->click();
     EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
     controls.play(); // stopped either way: nothing to announce
     EXPECT_EQ(controls.state(),
               (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
-    form->Check3->setValue(CheckBox::kOn);
+    form->colourToggles[2]->setValue(CheckBox::kOn);
     EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
     EXPECT_GT(loudnessAfter(600ms), full / 20);
     for (std::size_t n = 1; n < states.size(); ++n)
@@ -96,7 +96,7 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     int endings = 0;
     QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, [&] { ++endings; });
-    form->Check2->setValue(CheckBox::kOn);
+    form->colourToggles[1]->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
 
     // A fade that begins while paused stays silent, and Off keeps the pause.
@@ -108,7 +108,7 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     EXPECT_EQ(loudnessAfter(3s), 0.0f);
     form->sleepMenu->actions().first()->trigger();
     EXPECT_EQ(loudnessAfter(3s), 0.0f);
-    EXPECT_TRUE(form->paused());
+    EXPECT_TRUE(form->player().paused());
     controls.play();
     EXPECT_GT(loudnessAfter(600ms), full / 2);
 
@@ -153,14 +153,14 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     std::filesystem::remove(
         platform::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
     startAgain();
-    app::MediaControls installed{*form, windows};
+    app::MediaControls installed{form->player(), *form, windows};
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));
-    form->Check1->setValue(CheckBox::kOn);
+    form->colourToggles[0]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
-    form->Check4->setValue(CheckBox::kOn);
+    form->colourToggles[3]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, pictureOf(3));
 
-    form->Command2->click();
+    form->trayButton->click();
     installed.raise();
     EXPECT_TRUE(form->isVisible());
 

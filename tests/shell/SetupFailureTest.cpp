@@ -13,23 +13,19 @@ using widgets::CheckBox;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
 
-// Exercises every control of the window, as a user might, and lets the readouts tick.
+// Exercises every control of the window, as a user might.
 void useEveryControl(shell::MainWindow& form) {
-    for (CheckBox* toggle : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5})
+    for (CheckBox* toggle : form.colourToggles)
         toggle->setValue(CheckBox::kOn);
-    for (widgets::Slider* slider :
-         {form.HScroll1, form.HScroll3, form.HScroll4, form.HScroll5, form.HScroll6, form.HScroll7,
-          form.HScroll8, form.HScroll9, form.HScroll10, form.HScroll11, form.HScroll12})
-        slider->setValue(slider->minimum());
-    form.Command4->click();
-    form.Command6->click();
-    form.Command4->click();
-    form.StopSound();
-}
-
-// Lets the readout timer tick a few times.
-void letTheReadoutsTick() {
-    testing::waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    form.panningSlider->setValue(form.panningSlider->minimum());
+    for (const auto& sliders : {form.volumeSliders, form.frequencySliders}) {
+        for (widgets::Slider* slider : sliders)
+            slider->setValue(slider->minimum());
+    }
+    form.muteButton->click();
+    form.resetAllButton->click();
+    form.muteButton->click();
+    form.player().stopAndRewind();
 }
 
 // A program folder holding the built one's files, but with the white sound missing, the blue one
@@ -59,23 +55,23 @@ TEST_F(MissingSoundFiles, TheUserIsToldOnceAndTheOtherColoursWork) {
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].contains("White_Noise.Wav"));
     EXPECT_TRUE(messages.messages[0].contains("Blue_Noise.Wav"));
-    EXPECT_EQ(form->bank().channel(kWhite), nullptr);
-    EXPECT_EQ(form->bank().channel(kBlue), nullptr);
+    EXPECT_EQ(form->player().bank().channel(kWhite), nullptr);
+    EXPECT_EQ(form->player().bank().channel(kBlue), nullptr);
 
-    form->Check3->setValue(CheckBox::kOn);
-    form->Check5->setValue(CheckBox::kOn);
+    form->colourToggles[2]->setValue(CheckBox::kOn);
+    form->colourToggles[4]->setValue(CheckBox::kOn);
     EXPECT_TRUE(channel(4).isPlaying());
     EXPECT_EQ(shownPicture(),
               testing::colourPicture(folder, 4).convertToFormat(shownPicture().format()));
-    form->HScroll7->setValue(-250);
+    form->volumeSliders[4]->setValue(-250);
     EXPECT_EQ(channel(4).volume(), -250);
 }
 
 TEST_F(MissingSoundFiles, ControlsAndReadoutsLeaveTheMissingChannelsAlone) {
     useEveryControl(*form);
-    ASSERT_TRUE(testing::waitUntil([&] { return form->Label1->text() == "32767"; }));
-    EXPECT_EQ(form->Label3->text(), "");
-    EXPECT_EQ(form->Label6->text(), "");
+    EXPECT_EQ(form->frequencyReadouts[0]->text(), "32767");
+    EXPECT_EQ(form->frequencyReadouts[2]->text(), "");
+    EXPECT_EQ(form->frequencyReadouts[3]->text(), "");
     EXPECT_EQ(channel(0).pan(), -3000);
 }
 
@@ -88,15 +84,14 @@ TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
     for (int colour = 0; colour < 5; ++colour)
-        EXPECT_EQ(form->bank().channel(colour), nullptr);
+        EXPECT_EQ(form->player().bank().channel(colour), nullptr);
 }
 
 TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
     useEveryControl(*form);
-    letTheReadoutsTick();
-    for (QLabel* readout : {form->Label1, form->Label2, form->Label3, form->Label6, form->Label7})
+    for (QLabel* readout : form->frequencyReadouts)
         EXPECT_EQ(readout->text(), "");
-    EXPECT_FALSE(form->Picture1->pixmap().isNull()); // the pictures do not need the device
+    EXPECT_FALSE(form->colourPicture->pixmap().isNull()); // the pictures do not need the device
     EXPECT_EQ(mixer.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 

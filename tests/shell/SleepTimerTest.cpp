@@ -76,7 +76,7 @@ class SleepTimer : public testing::MainWindowFixture {
     // Moves the clock on and lets the timer look at it, as its tick does.
     void passTime(std::chrono::milliseconds time) {
         clockTime += time;
-        const_cast<shell::SleepTimer&>(form->sleepTimer()).check();
+        form->player().sleepTimer().check();
     }
     std::size_t frames(std::chrono::milliseconds time) const {
         return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
@@ -112,12 +112,12 @@ TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {
 }
 
 TEST_F(SleepTimer, FadesOverTheLastMinuteThenEndsWhateverIsOpenKeepingTheMix) {
-    form->Check2->setValue(CheckBox::kOn);
-    form->HScroll4->setValue(-1234);
-    form->about->trigger();
+    form->colourToggles[1]->setValue(CheckBox::kOn);
+    form->volumeSliders[1]->setValue(-1234);
+    form->aboutAction->trigger();
     item("15 minutes")->trigger();
     passTime(14min);
-    EXPECT_TRUE(form->sleepTimer().fading());
+    EXPECT_TRUE(form->player().sleepTimer().fading());
     const auto fade = output.pull(frames(60s + 100ms));
     const float full = peak(fade, 0, frames(100ms));
     EXPECT_LT(peak(fade, frames(58s + 900ms), frames(100ms)), full / 300);
@@ -136,7 +136,7 @@ TEST_F(SleepTimer, FadesOverTheLastMinuteThenEndsWhateverIsOpenKeepingTheMix) {
 }
 
 TEST_F(SleepTimer, OffDuringTheFadeBringsTheSoundBackAndAWokenComputerEndsAtOnce) {
-    form->Check2->setValue(CheckBox::kOn);
+    form->colourToggles[1]->setValue(CheckBox::kOn);
     const float full = peak(output.pull(frames(1s)), 0, frames(1s));
     item("15 minutes")->trigger();
     passTime(14min + 30s);

@@ -80,8 +80,8 @@ TEST_F(StartupSettings, AllSixteenValuesComeBackInTheNextWindow) {
 TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequency) {
     startWithSettings("0,1,0,1,0,0,-1500,0,-700,0,32000,12000,32000,32000,32000,0\r\n");
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
-    EXPECT_EQ(form->Check2->value(), CheckBox::kOn);
-    EXPECT_EQ(form->Check4->value(), CheckBox::kOn);
+    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOn);
+    EXPECT_EQ(form->colourToggles[3]->value(), CheckBox::kOn);
     EXPECT_TRUE(channel(kPink).isPlaying());
     EXPECT_TRUE(channel(kBlue).isPlaying());
     EXPECT_FALSE(channel(kWhite).isPlaying());
@@ -96,28 +96,28 @@ TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequen
 
 TEST_F(StartupSettings, StartInTrayStoredAsOnHidesTheWindowWhenTheTimerFires) {
     startWithSettings("0,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n");
-    EXPECT_EQ(form->Check6->value(), CheckBox::kOn);
+    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOn);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
 }
 
 TEST_F(StartupSettings, MasterVolumeAndPanningStartAgainAtTheirDesignTimeValues) {
-    form->HScroll1->setValue(2500);
-    form->HScroll2->setValue(30000);
-    form->Command4->click(); // mute
+    form->panningSlider->setValue(2500);
+    form->masterVolumeSlider->setValue(30000);
+    form->muteButton->click(); // mute
     form->close();
     startAgain();
-    EXPECT_EQ(form->HScroll1->value(), 0);
-    EXPECT_EQ(form->HScroll2->value(), 16000);
+    EXPECT_EQ(form->panningSlider->value(), 0);
+    EXPECT_EQ(form->masterVolumeSlider->value(), 16000);
     EXPECT_EQ(channel(0).pan(), 0);
-    form->Command4->click(); // the first click mutes again
-    EXPECT_EQ(form->HScroll2->value(), 0);
+    form->muteButton->click(); // the first click mutes again
+    EXPECT_EQ(form->masterVolumeSlider->value(), 0);
 }
 
 TEST_F(StartupSettings, EveryWayOfClosingWritesTheFileAgain) {
     // A file that already exists is replaced whole, not appended to.
     putFile(programFile(), QByteArray(300, '7'));
-    form->Check3->setValue(CheckBox::kOn);
+    form->colourToggles[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
 }
@@ -135,7 +135,7 @@ TEST_F(StartupSettings, TheFileIsFoundWhateverItsLetterCase) {
     putFile(folder / "Settings.INI", "0,0,0,0,1,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
     startAgain();
     EXPECT_TRUE(channel(4).isPlaying());
-    form->Check5->setValue(CheckBox::kOff);
+    form->colourToggles[4]->setValue(CheckBox::kOff);
     form->close();
     EXPECT_EQ(contentOf(folder / "Settings.INI"), kDesignTimeLine);
     EXPECT_FALSE(std::filesystem::exists(programFile()));
@@ -204,8 +204,8 @@ TEST_F(StartupSettings, AFolderInThePlaceOfTheFileSendsItToTheUsersOwnFolder) {
     std::filesystem::create_directories(programFile());
     startAgain();
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
-    form->Check2->setValue(CheckBox::kOn);
-    form->HScroll4->setValue(-1234);
+    form->colourToggles[1]->setValue(CheckBox::kOn);
+    form->volumeSliders[1]->setValue(-1234);
     form->close();
     // The user's folder did not exist: it is made.
     EXPECT_EQ(contentOf(userFile()), "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
@@ -215,7 +215,7 @@ TEST_F(StartupSettings, AFolderInThePlaceOfTheFileSendsItToTheUsersOwnFolder) {
     startAgain();
     EXPECT_TRUE(channel(kPink).isPlaying());
     EXPECT_EQ(channel(kPink).volume(), -1234);
-    form->Check2->setValue(CheckBox::kOff);
+    form->colourToggles[1]->setValue(CheckBox::kOff);
     form->close();
     EXPECT_EQ(contentOf(userFile()), "0,0,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
     EXPECT_EQ(filesIn(folder).filter("settings", Qt::CaseInsensitive), QStringList{"settings.ini"});
@@ -228,7 +228,7 @@ TEST_F(StartupSettings, WhenNeitherPlaceCanBeWrittenTheUserIsToldAtClose) {
     std::filesystem::remove_all(userFolder.parent_path());
     putFile(userFolder.parent_path(), "a plain file");
     startAgain();
-    form->Check1->setValue(CheckBox::kOn);
+    form->colourToggles[0]->setValue(CheckBox::kOn);
     form->close();
     ASSERT_EQ(messages.messages.size(), 1);
     const QString& message = messages.messages[0];
@@ -267,9 +267,9 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
     startWithoutDevice();
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
-    EXPECT_EQ(form->Check2->value(), CheckBox::kOff);
-    EXPECT_EQ(form->Check6->value(), CheckBox::kOff);
-    form->Check3->setValue(CheckBox::kOn);
+    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOff);
+    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff);
+    form->colourToggles[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), stored);
     EXPECT_EQ(messages.messages.size(), 1);
@@ -286,7 +286,7 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
 
 TEST_F(StartupSettingsWithoutSoundDevice, AMissingFileIsWrittenAtClose) {
     startWithoutDevice();
-    form->Check3->setValue(CheckBox::kOn);
+    form->colourToggles[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
 }

@@ -49,10 +49,10 @@ class TerminationRequests : public testing::MainWindowFixture {
 };
 
 TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADialog) {
-    form->Check2->setValue(CheckBox::kOn);
-    form->HScroll4->setValue(-1234);
-    form->about->trigger();
-    form->Command2->click();
+    form->colourToggles[1]->setValue(CheckBox::kOn);
+    form->volumeSliders[1]->setValue(-1234);
+    form->aboutAction->trigger();
+    form->trayButton->click();
     ASSERT_FALSE(form->isVisible());
 
     // Asked while a dialog waits for a user who is not there.
@@ -69,7 +69,7 @@ TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADial
     EXPECT_EQ(programEndings, 1);
 
     // Another request, as when SIGHUP follows SIGTERM, finds nothing left to close or save.
-    form->Check2->setValue(CheckBox::kOff);
+    form->colourToggles[1]->setValue(CheckBox::kOff);
     requests.request();
     EXPECT_EQ(contentOf(folder / "settings.ini"), saved);
     EXPECT_EQ(programEndings, 1);

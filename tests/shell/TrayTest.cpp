@@ -15,7 +15,7 @@ class Tray : public MainWindowFixture {
 
 TEST_F(Tray, TrayHidesTheWindowAndADoubleClickBringsItBackAtNormalSize) {
     const QPoint place = form->pos();
-    form->Command2->click();
+    form->trayButton->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_NE(form->trayIcon(), nullptr);
 
@@ -32,18 +32,16 @@ TEST_F(Tray, ADoubleClickRestoresAMinimisedWindow) {
     EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(Tray, ReadoutsRestInTheTrayAndAreCurrentTheMomentTheWindowIsBack) {
-    form->Command2->click();
-    EXPECT_FALSE(form->Timer3->isActive());
-    form->HScroll9->setValue(4321);
+TEST_F(Tray, ReadoutsAreCurrentTheMomentTheWindowIsBack) {
+    form->trayButton->click();
+    form->frequencySliders[1]->setValue(4321);
 
     trayEvent(QSystemTrayIcon::DoubleClick);
-    EXPECT_EQ(form->Label2->text(), "4321"); // before any tick
-    EXPECT_TRUE(form->Timer3->isActive());
+    EXPECT_EQ(form->frequencyReadouts[1]->text(), "4321");
 }
 
 TEST_F(Tray, SingleClicksAndTheMiddleButtonDoNothing) {
-    form->Command2->click();
+    form->trayButton->click();
     for (const auto reason :
          {QSystemTrayIcon::Trigger, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
         trayEvent(reason);
@@ -52,7 +50,7 @@ TEST_F(Tray, SingleClicksAndTheMiddleButtonDoNothing) {
 
 TEST_F(Tray, TheRightButtonOffersTheMenuMenu) {
     QMenu* popup = form->trayIcon()->contextMenu();
-    ASSERT_EQ(popup, form->m);
+    ASSERT_EQ(popup, form->mainMenu);
     const auto items = popup->actions();
     ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), "Load  Config");
@@ -61,18 +59,18 @@ TEST_F(Tray, TheRightButtonOffersTheMenuMenu) {
     EXPECT_TRUE(items[3]->isSeparator());
     EXPECT_EQ(items[4]->text(), "Exit");
 
-    form->Command2->click();
+    form->trayButton->click();
     items[4]->trigger();
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_EQ(programEndings, 1);
 }
 
 TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
-    form->Check6->setValue(CheckBox::kOn);
-    form->PlaySound();
+    form->startInTrayBox->setValue(CheckBox::kOn);
+    form->armStartInTrayTimer();
     EXPECT_TRUE(form->isVisible());
     ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
-    EXPECT_FALSE(form->Timer5->isActive());
+    EXPECT_FALSE(form->startInTrayTimer->isActive());
     trayEvent(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(form->isVisible());
 }
@@ -83,15 +81,14 @@ class NoTray : public MainWindowFixture {
 };
 
 TEST_F(NoTray, TrayAndTheStartInTrayTimerMinimiseInsteadOfHiding) {
-    form->Command2->click();
+    form->trayButton->click();
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
 
-    form->RestoreWindow();
+    form->restoreWindow();
     ASSERT_FALSE(form->isMinimized());
-    EXPECT_TRUE(form->Timer3->isActive());
-    form->Check6->setValue(CheckBox::kOn);
-    form->PlaySound();
+    form->startInTrayBox->setValue(CheckBox::kOn);
+    form->armStartInTrayTimer();
     ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));
     EXPECT_TRUE(form->isVisible());
 }

@@ -34,10 +34,10 @@ class RecorderInTheProgram : public testing::MainWindowFixture {
 };
 
 TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
-    form->Command3->click();
+    form->recordButton->click();
     recorder::RecorderWindow* recorder = programWindows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
-    form->Command3->click();
+    form->recordButton->click();
     EXPECT_EQ(programWindows.recorderWindow(), recorder);
     EXPECT_TRUE(recorder->isVisible());
     EXPECT_EQ(commands.count(kOpen), 1);
@@ -55,14 +55,14 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
     recorder->close();
     deleteClosedWindows();
     EXPECT_EQ(programWindows.recorderWindow(), nullptr);
-    form->Command3->click();
+    form->recordButton->click();
     ASSERT_NE(programWindows.recorderWindow(), nullptr);
     EXPECT_EQ(programWindows.recorderWindow()->Command2->isEnabled(), true) << "a new window";
     EXPECT_EQ(commands.count(kOpen), 2);
 }
 
 TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWindow) {
-    form->Command3->click();
+    form->recordButton->click();
     recorder::RecorderWindow* recorder = programWindows.recorderWindow();
     recorder->Command2->click();
     form->close();

@@ -1,0 +1,236 @@
+#include "player/MixPlayer.h"
+
+#include "platform/ProgramFolder.h"
+#include "platform/RegularFile.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace calmfield::player {
+namespace {
+
+using persistence::kOff;
+using persistence::kOn;
+using platform::MediaPlayer;
+
+constexpr std::size_t index(int colour) {
+    return static_cast<std::size_t>(colour);
+}
+
+// The program's icon as installed beside the program, relative to the program's folder.
+const std::filesystem::path kInstalledIcon = std::filesystem::path("../../share/icons/hicolor/"
+                                                                   "256x256/apps") /
+                                             (CALMFIELD_APPLICATION_ID ".png");
+
+QUrl urlOfFile(const std::filesystem::path& file) {
+    if (!platform::isRegularFile(file))
+        return {};
+    return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
+}
+
+// "Brown Noise" names the colour "Brown".
+QString colourName(int colour) {
+    QString caption = QString::fromUtf8(engine::kNoiseColours[index(colour)].toggleCaption);
+    caption.chop(QStringLiteral(" Noise").size());
+    return caption;
+}
+
+} // namespace
+
+MixPlayer::MixPlayer(platform::SoundOutput& output, platform::SystemMixer& mixer,
+                     std::filesystem::path programFolder, SleepClock sleepClock, QObject* parent)
+    : QObject(parent), programFolder_(std::move(programFolder)), bank_(output),
+      sleepTimer_(std::move(sleepClock)),
+      fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_),
+      speakers_(mixer) {}
+
+MixPlayer::~MixPlayer() = default;
+
+bool MixPlayer::openSpeakers(std::chrono::milliseconds timeout) {
+    return speakers_.open(timeout);
+}
+
+bool MixPlayer::openSoundDevice() {
+    return bank_.openDevice();
+}
+
+std::string MixPlayer::createChannels() {
+    const std::string unusable = bank_.createChannels(programFolder_);
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        sendVolume(colour);
+        if (const auto hz = channelFrequency(colour))
+            emit channelFrequencyChanged(colour, *hz);
+    }
+    return unusable;
+}
+
+std::optional<int> MixPlayer::channelFrequency(int colour) {
+    if (const engine::NoiseChannel* channel = bank_.channel(colour))
+        return channel->GetFrequency();
+    return std::nullopt;
+}
+
+void MixPlayer::setToggle(int colour, int state) {
+    if (mix_.toggles[index(colour)] == state)
+        return;
+    mix_.toggles[index(colour)] = state;
+    if (engine::NoiseChannel* channel = bank_.channel(colour)) {
+        if (state == kOn)
+            channel->Play(engine::NoiseChannel::kPlayLooping);
+        else if (state == kOff)
+            channel->Stop();
+    }
+    emit toggleChanged(colour);
+    noteTicked(colour, state == kOn);
+}
+
+void MixPlayer::setVolume(int colour, int volume) {
+    if (mix_.volumes[index(colour)] == volume)
+        return;
+    mix_.volumes[index(colour)] = volume;
+    sendVolume(colour);
+    emit volumeChanged(colour);
+}
+
+void MixPlayer::setFrequency(int colour, int hz) {
+    if (mix_.frequencies[index(colour)] == hz)
+        return;
+    mix_.frequencies[index(colour)] = hz;
+    sendFrequency(colour);
+    emit frequencyChanged(colour);
+}
+
+void MixPlayer::setPanning(int panning) {
+    if (panning_ == panning)
+        return;
+    panning_ = panning;
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        if (engine::NoiseChannel* channel = bank_.channel(colour))
+            channel->SetPan(panning);
+    }
+    emit panningChanged();
+}
+
+void MixPlayer::setMasterVolume(int position) {
+    if (masterVolume_ == position)
+        return;
+    masterVolume_ = position;
+    speakers_.set(position);
+    emit masterVolumeChanged();
+}
+
+void MixPlayer::setStartInTray(int state) {
+    if (startInTray_ == state)
+        return;
+    startInTray_ = state;
+    emit startInTrayChanged();
+}
+
+void MixPlayer::toggleMute() {
+    if (muteCount_ == 0) {
+        savedMasterVolume_ = masterVolume_;
+        setMasterVolume(0);
+    } else {
+        setMasterVolume(savedMasterVolume_);
+    }
+    muteCount_ = (muteCount_ + 1) % 2;
+}
+
+void MixPlayer::resetAll() {
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setToggle(colour, kOff);
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setVolume(colour, kResetVolume);
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setFrequency(colour, kResetFrequency);
+}
+
+void MixPlayer::load(const persistence::Mix& mix) {
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setToggle(colour, mix.toggles[index(colour)]);
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setVolume(colour, mix.volumes[index(colour)]);
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        setFrequency(colour, mix.frequencies[index(colour)]);
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        sendFrequency(colour);
+        sendVolume(colour);
+    }
+}
+
+void MixPlayer::load(const persistence::Settings& settings) {
+    setStartInTray(settings.startInTray);
+    load(settings.mix);
+}
+
+void MixPlayer::stopAndRewind() {
+    bank_.stopAndRewindAll();
+}
+
+void MixPlayer::sendVolume(int colour) {
+    if (engine::NoiseChannel* channel = bank_.channel(colour))
+        channel->SetVolume(mix_.volumes[index(colour)]);
+}
+
+void MixPlayer::sendFrequency(int colour) {
+    engine::NoiseChannel* channel = bank_.channel(colour);
+    if (channel == nullptr)
+        return;
+    const std::int32_t before = channel->GetFrequency();
+    channel->SetFrequency(mix_.frequencies[index(colour)]);
+    if (channel->GetFrequency() != before)
+        emit channelFrequencyChanged(colour, channel->GetFrequency());
+}
+
+void MixPlayer::pause() {
+    if (fader_.paused())
+        return;
+    fader_.pause();
+    emit mediaStateChanged();
+}
+
+void MixPlayer::play() {
+    if (!fader_.paused())
+        return;
+    fader_.play();
+    emit mediaStateChanged();
+}
+
+void MixPlayer::noteTicked(int colour, bool ticked) {
+    const std::vector<int> before = tickedColours_;
+    const bool wasPaused = fader_.paused();
+    std::erase(tickedColours_, colour);
+    if (ticked) {
+        tickedColours_.insert(tickedColours_.begin(), colour);
+        // Ticking a colour on means wanting to hear it.
+        fader_.play();
+    }
+    if (tickedColours_ != before || fader_.paused() != wasPaused)
+        emit mediaStateChanged();
+}
+
+MediaPlayer::State MixPlayer::mediaState() const {
+    if (tickedColours_.empty())
+        return {MediaPlayer::Status::Stopped, QStringLiteral("Calmfield"), artUrl()};
+    QStringList names;
+    for (const int colour : tickedColours_)
+        names.append(colourName(colour));
+    return {paused() ? MediaPlayer::Status::Paused : MediaPlayer::Status::Playing,
+            names.join(QStringLiteral(" + ")) + QStringLiteral(" Noise"), artUrl()};
+}
+
+// The most recently ticked colour's picture, or else the program's icon.
+QUrl MixPlayer::artUrl() const {
+    if (!tickedColours_.empty()) {
+        const auto& colour = engine::kNoiseColours[index(tickedColours_.front())];
+        const QUrl picture =
+            urlOfFile(platform::resolveStoredName(programFolder_, colour.pictureFile));
+        if (!picture.isEmpty())
+            return picture;
+    }
+    return urlOfFile(programFolder_ / kInstalledIcon);
+}
+
+} // namespace calmfield::player

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "engine/ChannelBank.h"
+#include "persistence/Mix.h"
+#include "platform/MediaPlayer.h"
+#include "platform/SoundOutput.h"
+#include "platform/SystemMixer.h"
+#include "player/MasterVolume.h"
+#include "player/MixFader.h"
+#include "player/SleepTimer.h"
+
+#include <QObject>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calmfield::player {
+
+// The mix as it sounds: the five channels with their toggles, volumes and frequencies, the
+// panning, the master volume on the speakers, Mute, the pause and the sleep timer's fade. It is
+// the one place these are kept. Every operation acts only when it changes something, and each
+// change is announced by a signal, so that a view can mirror it.
+class MixPlayer : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int kWidestPanning = 3000; // hundredths of a decibel either way
+    static constexpr int kLoudestMaster = 32750;
+    static constexpr int kStartingMaster = 16000;
+    // What Reset All sets.
+    static constexpr int kResetVolume = -1500;
+    static constexpr int kResetFrequency = 32767;
+
+    // `programFolder` holds the sound files and the colour pictures.
+    MixPlayer(platform::SoundOutput& output, platform::SystemMixer& mixer,
+              std::filesystem::path programFolder, SleepClock sleepClock = timeSinceBoot,
+              QObject* parent = nullptr);
+    ~MixPlayer() override;
+
+    // Opens the system mixer and finds the speakers' volume; false when it cannot be reached.
+    // Nothing is sent to the speakers until the master volume changes.
+    bool openSpeakers(std::chrono::milliseconds timeout);
+    // Opens the sound device; false when it cannot be reached.
+    bool openSoundDevice();
+    // Creates the five channels at their volumes in the mix, playing nothing and at their sound
+    // files' own rates. Gives one message per sound file that could not be used, or none.
+    std::string createChannels();
+
+    const persistence::Mix& mix() const { return mix_; }
+    int panning() const { return panning_; }
+    int masterVolume() const { return masterVolume_; }
+    int startInTray() const { return startInTray_; }
+    persistence::Settings settings() const { return {mix_, startInTray_}; }
+    // The rate the colour's channel plays at, or none when it has no channel.
+    std::optional<int> channelFrequency(int colour);
+
+    void setToggle(int colour, int state);
+    void setVolume(int colour, int volume);
+    void setFrequency(int colour, int hz);
+    void setPanning(int panning);
+    void setMasterVolume(int position);
+    void setStartInTray(int state);
+    // The first press saves the master volume and sets it to zero, the next one brings it back.
+    void toggleMute();
+    // Turns every colour off, then sets every volume and frequency to its reset value.
+    void resetAll();
+    // Takes a whole mix, field by field as the user would set them; then every channel is set
+    // to its volume and frequency, changed or not.
+    void load(const persistence::Mix& mix);
+    // "Start in system tray" first, then the mix.
+    void load(const persistence::Settings& settings);
+    // Stops every channel and moves it back to its start; the mix stays as it is.
+    void stopAndRewind();
+
+    // Fades the mix out to a pause, or back in; the mix stays as it is. Ticking a colour on
+    // also ends a pause.
+    void pause();
+    void play();
+    bool paused() const { return fader_.paused(); }
+    // The ticked colours, the most recently ticked first.
+    const std::vector<int>& tickedColours() const { return tickedColours_; }
+    // What the desktop's media controls show of the mix.
+    platform::MediaPlayer::State mediaState() const;
+
+    SleepTimer& sleepTimer() { return sleepTimer_; }
+    const SleepTimer& sleepTimer() const { return sleepTimer_; }
+    engine::ChannelBank& bank() { return bank_; }
+    std::uint32_t speakerVolumeControl() const { return speakers_.control(); }
+
+  signals:
+    void toggleChanged(int colour);
+    void volumeChanged(int colour);
+    void frequencyChanged(int colour);
+    // The rate the colour's channel plays at has changed, or the channel was made.
+    void channelFrequencyChanged(int colour, int hz);
+    void panningChanged();
+    void masterVolumeChanged();
+    void startInTrayChanged();
+    // What mediaState() gives may have changed: the ticked colours or the pause.
+    void mediaStateChanged();
+
+  private:
+    // Sets the channel of `colour` from the mix, when it has one.
+    void sendVolume(int colour);
+    void sendFrequency(int colour);
+    void noteTicked(int colour, bool ticked);
+    QUrl artUrl() const;
+
+    std::filesystem::path programFolder_;
+    engine::ChannelBank bank_;
+    SleepTimer sleepTimer_;
+    MixFader fader_;
+    SpeakerVolume speakers_;
+    persistence::Mix mix_;
+    int panning_ = 0;
+    int masterVolume_ = kStartingMaster;
+    int startInTray_ = persistence::kOff;
+    std::vector<int> tickedColours_;
+    int muteCount_ = 0;
+    int savedMasterVolume_ = 0;
+};
+
+} // namespace calmfield::player
