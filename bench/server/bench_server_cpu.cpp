@@ -1,33 +1,34 @@
 // What the program costs the machine through each sound server it can start here: classic
-// PulseAudio and PipeWire (with pipewire-pulse), each private to this run. For each, three phases
-// of the same length: the server alone with no client, the program's output open with nothing
-// ticked, and all five colours playing. For each phase, the processor time of this program (the
-// engine and libpulse) and of the server's processes, as a share of one core and in clock ticks
-// per 20 s, with the scheduler's nanosecond counts (as in /proc/PID/schedstat) where the kernel
-// gives them.
+// PulseAudio and PipeWire (with pipewire-pulse), each private to this run. For each, five phases
+// of the same length: the server alone with no client; the sound output alone (the engine and
+// libpulse in this process) with nothing ticked, then with all five colours playing; and the whole
+// built program, its window shown on an X server of our own (Xvfb), started with nothing ticked,
+// then started with all five colours ticked. For each phase, the processor time of the program
+// and of the server's processes, as a share of one core and in clock ticks per 20 s, with the
+// scheduler's nanosecond counts (as in /proc/PID/schedstat) where the kernel gives them, and
+// their voluntary wake-ups per second.
 //
-// Usage: bench_server_cpu [seconds for each phase, default 60] [folder of the sound files]
+// Usage: bench_server_cpu [seconds for each phase, default 60] [folder of the sound files the
+// output alone plays, default the built program's]
 // Targets are only reported; the exit status is 0 unless a measurement could not be made.
 
+#include "bench/server/PrivateDisplay.h"
+#include "bench/server/ProcessorUse.h"
+#include "bench/server/ProgramRun.h"
 #include "engine/ChannelBank.h"
 #include "platform/PulseSoundOutput.h"
 #include "tests/support/PrivatePipeWireServer.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SourceRecorder.h"
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,11 +37,18 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace calmfield;
-using Seconds = std::chrono::duration<double>;
+using bench::ProcessorUse;
+using bench::processorUseOf;
+using bench::Seconds;
+using bench::Share;
+using bench::shareOf;
 
 constexpr double kIdleTargetPercent = 0.1; // over the server alone
 constexpr double kPulseFiveColoursTargetPercent = 0.5;
 constexpr double kPipeWireProgramTargetPercent = 0.15; // 3 ticks per 20 s
+// The whole program with its window shown and nothing ticked, on PulseAudio.
+constexpr double kNothingTickedProgramTargetPercent = 0.025;
+constexpr double kNothingTickedWakeUpsTarget = 1.0; // a second
 // Program and PipeWire together with five colours playing before the program's costs were cut:
 // the middle of three 60 s runs here (1.11, 1.13 and 1.44 %, 150 ms of latency, December 2026).
 // Later versions must not cost more.
@@ -48,80 +56,19 @@ constexpr double kPipeWireFiveColoursBeforePercent = 1.13;
 // Lets the start-up of a server, or of the program's stream, pass before measuring.
 constexpr Seconds kSettle = 2s;
 
-// Processor time used so far, in the kernel's two counts of it.
-struct ProcessorUse {
-    double ticks = 0.0;                     // user and system time, /proc/PID/stat
-    std::optional<double> nanoseconds{0.0}; // time on a processor, where the kernel tells it
+// The settings files the whole program starts with: the check boxes, volumes and frequencies of
+// the five colours, and start in tray (off, so that the window shows).
+constexpr char kNothingTickedSettings[] = "0,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n";
+constexpr char kFiveColoursSettings[] =
+    "1,1,1,1,1,-1000,-1000,-1000,-1000,-1000,32000,32000,32000,32000,32000,0\r\n";
+
+// What every server is measured with.
+struct Run {
+    Seconds window;                      // each phase's length
+    std::filesystem::path soundFolder;   // for the sound output alone
+    std::filesystem::path programFolder; // the built program and its files
+    std::string display;                 // the X display for its window; empty when there is none
 };
-
-ProcessorUse operator-(const ProcessorUse& after, const ProcessorUse& before) {
-    ProcessorUse used{after.ticks - before.ticks, std::nullopt};
-    if (after.nanoseconds && before.nanoseconds)
-        used.nanoseconds = *after.nanoseconds - *before.nanoseconds;
-    return used;
-}
-
-ProcessorUse operator+(const ProcessorUse& a, const ProcessorUse& b) {
-    ProcessorUse sum{a.ticks + b.ticks, std::nullopt};
-    if (a.nanoseconds && b.nanoseconds)
-        sum.nanoseconds = *a.nanoseconds + *b.nanoseconds;
-    return sum;
-}
-
-std::string contentOf(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// Empty when the process has ended.
-std::optional<double> ticksOf(pid_t pid) {
-    const std::string text = contentOf("/proc/" + std::to_string(pid) + "/stat");
-    const auto nameEnd = text.rfind(')');
-    if (nameEnd == std::string::npos)
-        return std::nullopt;
-    std::istringstream fields(text.substr(nameEnd + 1));
-    std::vector<std::string> values{std::istream_iterator<std::string>(fields), {}};
-    // After the name come the state (field 3) ... user time (field 14) and system time (15).
-    if (values.size() < 13)
-        return std::nullopt;
-    return std::stod(values[11]) + std::stod(values[12]);
-}
-
-// The scheduler's count of the process's time on a processor, the one /proc/PID/schedstat gives
-// for a single thread, here for all of them, those that have ended included.
-std::optional<double> nanosecondsOf(pid_t pid) {
-    clockid_t clock{};
-    timespec used{};
-    if (::clock_getcpuclockid(pid, &clock) != 0 || ::clock_gettime(clock, &used) != 0)
-        return std::nullopt;
-    return static_cast<double>(used.tv_sec) * 1e9 + static_cast<double>(used.tv_nsec);
-}
-
-// Empty when one of the processes has ended.
-std::optional<ProcessorUse> processorUseOf(const std::vector<pid_t>& pids) {
-    ProcessorUse sum;
-    for (const pid_t pid : pids) {
-        const auto ticks = ticksOf(pid);
-        if (!ticks)
-            return std::nullopt;
-        sum = sum + ProcessorUse{*ticks, nanosecondsOf(pid)};
-    }
-    return sum;
-}
-
-struct Share {
-    double percent;     // of one core, from the finest count there is
-    double ticksPer20s; // the unit a user sees in top and ps
-    bool fromNanoseconds;
-};
-
-Share shareOf(const ProcessorUse& used, Seconds wall) {
-    const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
-    const double ticksPer20s = used.ticks * 20.0 / wall.count();
-    if (used.nanoseconds)
-        return {100.0 * *used.nanoseconds / 1e9 / wall.count(), ticksPer20s, true};
-    return {100.0 * used.ticks / ticksPerSecond / wall.count(), ticksPer20s, false};
-}
 
 struct Phase {
     ProcessorUse program;
@@ -129,8 +76,9 @@ struct Phase {
     Seconds wall{};
 };
 
-std::optional<Phase> measure(const std::vector<pid_t>& serverPids, Seconds window) {
-    const std::vector<pid_t> program{::getpid()};
+std::optional<Phase> measure(pid_t programPid, const std::vector<pid_t>& serverPids,
+                             Seconds window) {
+    const std::vector<pid_t> program{programPid};
     const auto wallBefore = std::chrono::steady_clock::now();
     const auto programBefore = processorUseOf(program);
     const auto serverBefore = processorUseOf(serverPids);
@@ -144,13 +92,14 @@ std::optional<Phase> measure(const std::vector<pid_t>& serverPids, Seconds windo
 }
 
 void printLine(const char* what, const Share& share) {
-    std::printf("    %-18s %7.3f %% of one core  %6.2f ticks per 20 s%s\n", what, share.percent,
-                share.ticksPer20s, share.fromNanoseconds ? "" : "  (from ticks only)");
+    std::printf("    %-18s %7.3f %% of one core  %6.2f ticks per 20 s  %7.1f wake-ups/s%s\n", what,
+                share.percent, share.ticksPer20s, share.wakeUpsPerSecond,
+                share.fromNanoseconds ? "" : "  (from ticks only)");
 }
 
-void printTarget(const char* what, double percent, double targetPercent) {
-    std::printf("    target: %s at most %.2f %%: %.3f %%, %s\n", what, targetPercent, percent,
-                percent <= targetPercent ? "met" : "MISSED");
+void printTarget(const char* what, double value, double limit, const char* unit = " %") {
+    std::printf("    target: %s at most %g%s: %.3f%s, %s\n", what, limit, unit, value, unit,
+                value <= limit ? "met" : "MISSED");
 }
 
 // Prints the phase; gives its program and server together as a share of one core.
@@ -164,35 +113,30 @@ double report(const char* title, const Phase& phase, const Phase* baseline) {
     printLine("together", together);
     if (baseline != nullptr) {
         const Share base = shareOf(baseline->program + baseline->server, baseline->wall);
-        std::printf("    %-18s %7.3f %% of one core  %6.2f ticks per 20 s\n", "over server alone",
-                    together.percent - base.percent, together.ticksPer20s - base.ticksPer20s);
+        printLine("over server alone",
+                  Share{together.percent - base.percent, together.ticksPer20s - base.ticksPer20s,
+                        together.wakeUpsPerSecond - base.wakeUpsPerSecond,
+                        together.fromNanoseconds && base.fromNanoseconds});
     }
     return together.percent;
 }
 
 enum class Outcome { Measured, Skipped, Failed };
 
-// Runs the three phases against a server already started; prints them with their targets.
+// The sound output alone, in this process: nothing ticked, then five colours playing, each
+// printed with its targets.
 template <typename Server>
-Outcome measureOn(Server& server, bool pipeWire, Seconds window,
-                  const std::filesystem::path& folder) {
-    std::this_thread::sleep_for(kSettle);
-    const auto alone = measure(server.pids(), window);
-    if (!alone) {
-        std::printf("  FAILED: the server ended while it ran alone.\n");
-        return Outcome::Failed;
-    }
-
+Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const Run& run) {
     platform::PulseSoundOutput output(server.address());
     engine::ChannelBank bank(output);
     if (!bank.openDevice()) {
         std::printf("  FAILED: the program could not play through the server.\n");
         return Outcome::Failed;
     }
-    const std::string problems = bank.createChannels(folder);
+    const std::string problems = bank.createChannels(run.soundFolder);
     std::this_thread::sleep_for(kSettle);
     const unsigned connections = output.connections();
-    const auto idle = measure(server.pids(), window);
+    const auto idle = measure(::getpid(), server.pids(), run.window);
     if (!idle || output.connections() != connections) {
         std::printf("  FAILED: the connection broke off with nothing ticked.\n");
         return Outcome::Failed;
@@ -213,18 +157,19 @@ Outcome measureOn(Server& server, bool pipeWire, Seconds window,
     }
     std::this_thread::sleep_for(kSettle);
     const unsigned playingConnections = output.connections();
-    const auto playing = measure(server.pids(), window);
+    const auto playing = measure(::getpid(), server.pids(), run.window);
     if (!playing || output.connections() != playingConnections || output.sampleRate() == 0) {
         std::printf("  FAILED: playback broke off during the measurement.\n");
         return Outcome::Failed;
     }
 
-    std::printf("  at %u Hz, with %lld ms of latency\n", output.sampleRate(),
+    std::printf("  the sound output alone, at %u Hz, with %lld ms of latency:\n",
+                output.sampleRate(),
                 static_cast<long long>(platform::PulseSoundOutput::kLatency.count()));
-    const double base = report("server alone, no client", *alone, nullptr);
-    const double nothingTicked = report("output open, nothing ticked", *idle, &*alone);
+    const double base = shareOf(alone.program + alone.server, alone.wall).percent;
+    const double nothingTicked = report("output open, nothing ticked", *idle, &alone);
     printTarget("nothing ticked, over the server alone,", nothingTicked - base, kIdleTargetPercent);
-    const double fiveColours = report("five colours playing", *playing, &*alone);
+    const double fiveColours = report("five colours playing", *playing, &alone);
     if (pipeWire) {
         printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
                     kPipeWireProgramTargetPercent);
@@ -236,24 +181,94 @@ Outcome measureOn(Server& server, bool pipeWire, Seconds window,
     return Outcome::Measured;
 }
 
+// The whole program started with `settings`, measured once its start-up is over (and, when it
+// plays, once its sound reaches the server). Empty when it could not be; the reason is printed.
+template <typename Server>
+std::optional<Phase> measureProgramWith(Server& server, const char* settings, bool plays,
+                                        const Run& run) {
+    bench::ProgramRun program(run.programFolder);
+    if (!program.start(settings, run.display, server.address())) {
+        std::printf("  FAILED: the program did not start: %s\n", program.error().c_str());
+        return std::nullopt;
+    }
+    if (plays && !testsupport::waitForSound(server.address(), server.monitorSourceName(),
+                                            server.sampleRate(), 10s)) {
+        std::printf("  FAILED: no sound of the program reached the server.\n");
+        return std::nullopt;
+    }
+    std::this_thread::sleep_for(kSettle);
+    const auto phase = measure(program.pid(), server.pids(), run.window);
+    if (!phase)
+        std::printf("  FAILED: the program or the server ended during the measurement.\n");
+    return phase;
+}
+
+// The whole program, its window shown: started with nothing ticked, then with five colours
+// ticked, each printed with its targets.
+template <typename Server>
+Outcome measureProgramOn(Server& server, bool pipeWire, const Phase& alone, const Run& run) {
+    if (run.display.empty()) {
+        std::printf("  FAILED: the whole program cannot be measured without an X display.\n");
+        return Outcome::Failed;
+    }
+    const auto idle = measureProgramWith(server, kNothingTickedSettings, false, run);
+    if (!idle)
+        return Outcome::Failed;
+    const auto playing = measureProgramWith(server, kFiveColoursSettings, true, run);
+    if (!playing)
+        return Outcome::Failed;
+
+    std::printf("  the whole program, its window shown:\n");
+    report("started with nothing ticked", *idle, &alone);
+    if (!pipeWire) {
+        const Share program = shareOf(idle->program, idle->wall);
+        printTarget("the program", program.percent, kNothingTickedProgramTargetPercent);
+        printTarget("its wake-ups", program.wakeUpsPerSecond, kNothingTickedWakeUpsTarget,
+                    " a second");
+    }
+    report("started with five colours ticked", *playing, &alone);
+    if (pipeWire)
+        printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
+                    kPipeWireProgramTargetPercent);
+    return Outcome::Measured;
+}
+
+// Runs every phase against a server already started; prints them with their targets.
+template <typename Server> Outcome measureOn(Server& server, bool pipeWire, const Run& run) {
+    std::this_thread::sleep_for(kSettle);
+    const auto alone = measure(::getpid(), server.pids(), run.window);
+    if (!alone) {
+        std::printf("  FAILED: the server ended while it ran alone.\n");
+        return Outcome::Failed;
+    }
+    report("server alone, no client", *alone, nullptr);
+    const Outcome output = measureOutputOn(server, pipeWire, *alone, run);
+    const Outcome program = measureProgramOn(server, pipeWire, *alone, run);
+    return output == Outcome::Measured && program == Outcome::Measured ? Outcome::Measured
+                                                                       : Outcome::Failed;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
-    const std::filesystem::path folder = argc > 2 ? argv[2] : CALMFIELD_PROGRAM_DIR;
     if (seconds <= 0.0) {
         std::fprintf(stderr, "usage: %s [seconds for each phase] [sound folder]\n", argv[0]);
         return 2;
     }
-    const Seconds window(seconds);
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each phase shows as soon as it is measured
+    bench::PrivateDisplay display;
+    if (!display.start())
+        std::printf("Xvfb could not be started, so the whole program cannot be measured.\n");
+    const Run run{Seconds(seconds), argc > 2 ? argv[2] : CALMFIELD_PROGRAM_DIR,
+                  CALMFIELD_PROGRAM_DIR, display.name()};
     std::vector<Outcome> outcomes;
 
     std::printf("PulseAudio:\n");
     {
         testsupport::PrivatePulseServer server;
         if (server.start(44100)) {
-            outcomes.push_back(measureOn(server, false, window, folder));
+            outcomes.push_back(measureOn(server, false, run));
         } else {
             std::printf("  skipped: it did not start: %s\n", server.error().c_str());
             outcomes.push_back(Outcome::Skipped);
@@ -268,7 +283,7 @@ int main(int argc, char** argv) {
     } else {
         testsupport::PrivatePipeWireServer server;
         if (server.start(48000)) {
-            outcomes.push_back(measureOn(server, true, window, folder));
+            outcomes.push_back(measureOn(server, true, run));
         } else {
             std::printf("  skipped: it did not start: %s\n", server.error().c_str());
             outcomes.push_back(Outcome::Skipped);

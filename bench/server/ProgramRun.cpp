@@ -1,0 +1,106 @@
+#include "bench/server/ProgramRun.h"
+
+#include "tests/support/ServerTools.h"
+
+#include <signal.h>
+
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace calmfield::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kStartUpTimeout = 20s;
+
+// Whether the process has a handler of its own for `signal`, as /proc tells.
+bool catches(pid_t pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("SigCgt:"))
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1U) != 0;
+    }
+    return false;
+}
+
+bool isSettingsFile(const fs::path& file) {
+    std::string name = file.filename().string();
+    for (char& letter : name)
+        letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    return name.starts_with("settings.ini");
+}
+
+} // namespace
+
+ProgramRun::ProgramRun(fs::path builtFolder)
+    : builtFolder_(std::move(builtFolder)),
+      folder_(testsupport::makeTemporaryFolder("calmfield-bench-program")) {}
+
+ProgramRun::~ProgramRun() {
+    program_.reset();
+    std::error_code error;
+    fs::remove_all(folder_, error);
+}
+
+// The program finds its files in the folder of its executable, which is therefore copied; the
+// sound files and pictures are linked. A settings file left in the built folder stays behind.
+void ProgramRun::copyProgramFolder() const {
+    fs::create_directories(programFolder());
+    for (const auto& entry : fs::directory_iterator(builtFolder_)) {
+        const fs::path target = programFolder() / entry.path().filename();
+        if (entry.path().filename() == "calmfield")
+            fs::copy_file(entry.path(), target);
+        else if (entry.is_regular_file() && !isSettingsFile(entry.path()))
+            fs::create_symlink(entry.path(), target);
+    }
+}
+
+std::vector<std::string> ProgramRun::environment(const std::string& display,
+                                                 const std::string& soundServer) const {
+    std::vector<std::string> entries = testsupport::environmentWithout(
+        {"PULSE_", "HOME=", "XDG_", "DBUS_SESSION_BUS_ADDRESS=", "DISPLAY=", "WAYLAND_DISPLAY=",
+         "XAUTHORITY=", "QT_QPA_PLATFORM="});
+    const fs::path runtime = folder_ / "runtime";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    entries.push_back("PULSE_SERVER=" + soundServer);
+    entries.push_back("HOME=" + (folder_ / "home").string());
+    entries.push_back("XDG_CONFIG_HOME=" + (folder_ / "config").string());
+    entries.push_back("XDG_RUNTIME_DIR=" + runtime.string());
+    entries.push_back("DISPLAY=" + display);
+    entries.push_back("QT_QPA_PLATFORM=xcb");
+    return entries;
+}
+
+// The program takes the termination signals once its start-up is over.
+bool ProgramRun::waitForStartUp() {
+    for (auto waited = 0ms; waited < kStartUpTimeout && program_->running(); waited += 20ms) {
+        if (catches(program_->pid(), SIGTERM))
+            return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    error_ = program_->running() ? "its start-up did not end within 20 s" : "it ended at start-up";
+    return false;
+}
+
+bool ProgramRun::start(const std::string& settingsLine, const std::string& display,
+                       const std::string& soundServer) {
+    copyProgramFolder();
+    std::ofstream(programFolder() / "settings.ini", std::ios::binary) << settingsLine;
+    program_ = testsupport::ChildProcess::spawn({(programFolder() / "calmfield").string()},
+                                                environment(display, soundServer), logPath());
+    if (!program_) {
+        error_ = "it could not be started";
+        return false;
+    }
+    if (waitForStartUp())
+        return true;
+    error_ += "; it printed:\n" + testsupport::fileContent(logPath());
+    return false;
+}
+
+} // namespace calmfield::bench
