@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/RecorderServices.h"
+#include "recorder/windows/RecorderServices.h"
 
 #include <QLabel>
 #include <QLineEdit>
