@@ -16,8 +16,6 @@
 #include <functional>
 #include <string_view>
 
-namespace calmfield::shell {}
-
 namespace calmfield::recorder {
 
 // The recorder window: records a take through the capture element, shows its elapsed time, its
@@ -37,39 +35,35 @@ class RecorderWindow : public QMainWindow {
         Clock clock = [] { return QDateTime::currentDateTime(); }, QWidget* parent = nullptr);
     ~RecorderWindow() override;
 
-    // Shows the time since the take started in the elapsed-time display.
-    void increment();
+    QMenu* qualityMenu = nullptr;
+    QAction* lowQuality = nullptr;
+    QAction* mediumQuality = nullptr;
+    QAction* highQuality = nullptr;
 
-    // The controls, each under the name the rest of the program knows it by.
-    QMenu* Quality = nullptr;
-    QAction* low = nullptr;
-    QAction* med = nullptr;
-    QAction* high = nullptr;
+    QGroupBox* informationFrame = nullptr;
+    QLabel* informationReadout = nullptr; // the take's size and channels
+    QGroupBox* statusFrame = nullptr;
+    QLineEdit* elapsedReadout = nullptr;
+    QLabel* modeReadout = nullptr;
+    QLineEdit* outOfSightBox = nullptr; // never seen, but the focus reaches it
 
-    QGroupBox* Frame3 = nullptr; // "Information"
-    QLabel* Label3 = nullptr;    // information readout
-    QGroupBox* Frame2 = nullptr; // "Status"
-    QLineEdit* Text1 = nullptr;  // elapsed-time display
-    QLabel* Label1 = nullptr;    // mode readout
-    QLineEdit* Text2 = nullptr;  // out of sight
+    widgets::GraphicalButton* resetButton = nullptr;
+    widgets::GraphicalButton* recordButton = nullptr;
+    widgets::GraphicalButton* stopButton = nullptr;
+    widgets::GraphicalButton* playButton = nullptr;
+    widgets::GraphicalButton* saveButton = nullptr;
+    widgets::GraphicalButton* helpButton = nullptr;
 
-    widgets::GraphicalButton* Command1 = nullptr; // "Reset"
-    widgets::GraphicalButton* Command2 = nullptr; // "Record"
-    widgets::GraphicalButton* Command3 = nullptr; // "Stop"
-    widgets::GraphicalButton* Command4 = nullptr; // "Play"
-    widgets::GraphicalButton* Command5 = nullptr; // "Save "
-    widgets::GraphicalButton* Command6 = nullptr; // "Help"
-
-    QTimer* Timer1 = nullptr; // mode poll
-    QTimer* Timer2 = nullptr; // information poll
-    QTimer* Timer3 = nullptr; // elapsed-time clock
+    QTimer* modePoll = nullptr;
+    QTimer* sizePoll = nullptr;
+    QTimer* elapsedClock = nullptr; // runs from Record to Stop
 
   protected:
     // The window's unload, whichever way it closes.
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Building the window (Form8Layout.cpp).
+    // Building the window (RecorderWindowLayout.cpp).
     void buildWindow();
     void buildMenus();
     void buildControls(widgets::ClientArea* client);
@@ -81,15 +75,17 @@ class RecorderWindow : public QMainWindow {
     void load();
     void unload();
 
-    // Handlers.
     void connectHandlers();
     void recordClicked();
     void stopClicked();
     void playClicked();
     void resetClicked();
     void qualityClicked(QAction* entry);
-    void modeTick();
-    void informationTick();
+
+    // Shows the time since the take started in the elapsed-time display.
+    void showElapsedTime();
+    void pollMode();
+    void pollSize();
 
     void send(std::string_view command);
 
