@@ -6,23 +6,24 @@
 #include <QCloseEvent>
 
 #include <array>
-#include <string>
 #include <utility>
 
 namespace calmfield::recorder {
 namespace {
 
-constexpr int kModePollMilliseconds = 500;
-constexpr int kInformationPollMilliseconds = 19;
-// Outside a take the size cannot change by itself, and a poll every 19 ms would cost more than
-// everything else the idle program does: the size is then polled with the mode.
-constexpr int kIdleInformationPollMilliseconds = kModePollMilliseconds;
 constexpr int kClockMilliseconds = 1000;
 
 // Polled many times a second: a readout is only touched when what it shows changes.
 template <typename Readout> void showIfChanged(Readout* readout, const QString& text) {
     if (readout->text() != text)
         readout->setText(text);
+}
+
+void runWhile(QTimer* timer, bool wanted) {
+    if (!wanted)
+        timer->stop();
+    else if (!timer->isActive())
+        timer->start();
 }
 
 } // namespace
@@ -58,11 +59,11 @@ void RecorderWindow::setCreationState() {
     resetButton->setEnabled(true);
     saveButton->setEnabled(true);
     helpButton->setEnabled(true);
-    modePoll->start(kModePollMilliseconds);
-    sizePoll->start(kInformationPollMilliseconds);
-    elapsedClock->stop();
+    for (QTimer* timer : {modePoll, sizePoll, elapsedClock})
+        timer->stop();
     elapsedClock->setInterval(0);
     startTime_ = QDateTime();
+    shownMode_.clear();
     recordButton->setFocus();
 }
 
@@ -73,6 +74,7 @@ void RecorderWindow::load() {
     highQuality->setChecked(true);
     send("open new type waveaudio alias capture");
     loaded_ = true;
+    refreshReadouts();
     widgets::centreOnScreen(*this);
 }
 
@@ -99,8 +101,8 @@ void RecorderWindow::connectHandlers() {
     connect(helpButton, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
     for (QAction* entry : {lowQuality, mediumQuality, highQuality})
         connect(entry, &QAction::triggered, this, [this, entry] { qualityClicked(entry); });
-    connect(modePoll, &QTimer::timeout, this, &RecorderWindow::pollMode);
-    connect(sizePoll, &QTimer::timeout, this, &RecorderWindow::pollSize);
+    connect(modePoll, &QTimer::timeout, this, &RecorderWindow::modePolled);
+    connect(sizePoll, &QTimer::timeout, this, &RecorderWindow::showSize);
     connect(elapsedClock, &QTimer::timeout, this, &RecorderWindow::showElapsedTime);
 }
 
@@ -119,7 +121,6 @@ void RecorderWindow::recordClicked() {
         quality.first->setEnabled(quality.first == chosen.first);
 
     elapsedClock->start(kClockMilliseconds);
-    sizePoll->setInterval(kInformationPollMilliseconds);
     startTime_ = clock_();
     showElapsedTime();
     send("seek capture to start");
@@ -129,6 +130,7 @@ void RecorderWindow::recordClicked() {
     send("record capture");
     stopButton->setEnabled(true);
     playButton->setEnabled(false);
+    refreshReadouts();
 }
 
 void RecorderWindow::stopClicked() {
@@ -141,12 +143,13 @@ void RecorderWindow::stopClicked() {
     playButton->setEnabled(true);
     showElapsedTime();
     elapsedClock->stop();
-    pollSize();
+    refreshReadouts();
 }
 
 void RecorderWindow::playClicked() {
     elapsedReadout->clear();
     send("play capture from 0");
+    refreshReadouts();
 }
 
 // Unloading and loading again leaves a new, empty capture element and the window as it opened.
@@ -166,23 +169,35 @@ void RecorderWindow::showElapsedTime() {
     showIfChanged(elapsedReadout, elapsedText(startTime_, clock_()));
 }
 
-void RecorderWindow::pollMode() {
-    const CommandReply mode = commands_.send("status capture mode");
-    showIfChanged(modeReadout, QLatin1Char(' ') + QString::fromStdString(mode.reply));
+void RecorderWindow::refreshReadouts() {
+    showMode(commands_.send("status capture mode").reply);
+    showSize();
 }
 
-// A reply that is no byte count, as when the capture element could not be opened, leaves the
-// readout as it was.
-void RecorderWindow::pollSize() {
+// A reply that is no mode, as when the capture element could not be opened, shows as a blank
+// and polls nothing: no answer will come.
+void RecorderWindow::showMode(const std::string& mode) {
+    shownMode_ = mode;
+    showIfChanged(modeReadout, QLatin1Char(' ') + QString::fromStdString(mode));
+    runWhile(modePoll, mode == "recording" || mode == "playing" || mode == "not ready");
+    runWhile(sizePoll, mode == "recording");
+}
+
+// A reply that is no byte count leaves the readout as it was.
+void RecorderWindow::showSize() {
     send("set capture time format bytes");
     const CommandReply size = commands_.send("status capture length");
     if (const std::optional<QString> text = informationText(size.reply))
         showIfChanged(informationReadout, *text);
-    // The elapsed-time clock runs exactly while a take grows.
-    const int nextPoll =
-        elapsedClock->isActive() ? kInformationPollMilliseconds : kIdleInformationPollMilliseconds;
-    if (sizePoll->interval() != nextPoll)
-        sizePoll->setInterval(nextPoll);
+}
+
+// A take or playback that ended by itself, or a sound server that went or came back.
+void RecorderWindow::modePolled() {
+    const std::string mode = commands_.send("status capture mode").reply;
+    if (mode == shownMode_)
+        return;
+    showMode(mode);
+    showSize();
 }
 
 // The window goes on the same way whether or not the capture element obeyed.

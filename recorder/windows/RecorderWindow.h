@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace calmfield::recorder {
@@ -22,6 +23,10 @@ namespace calmfield::recorder {
 // size and the device's mode, plays it back, and leads to the save-name dialog and the
 // troubleshooting window. The capture element is open from the window's load to its unload;
 // closing the window unloads it and, with Qt::WA_DeleteOnClose, ends it.
+//
+// The mode and size readouts are refreshed at every change of state. In between, the mode is
+// polled only while the element records, plays or waits for the sound server, and the size only
+// while a take grows: a window left idle does nothing.
 class RecorderWindow : public QMainWindow {
     Q_OBJECT
 
@@ -84,8 +89,11 @@ class RecorderWindow : public QMainWindow {
 
     // Shows the time since the take started in the elapsed-time display.
     void showElapsedTime();
-    void pollMode();
-    void pollSize();
+    // Shows the mode and the size as they are now, and polls what can change by itself.
+    void refreshReadouts();
+    void showMode(const std::string& mode);
+    void showSize();
+    void modePolled();
 
     void send(std::string_view command);
 
@@ -94,6 +102,7 @@ class RecorderWindow : public QMainWindow {
     std::function<void()> showTroubleshooting_;
     Clock clock_;
     QDateTime startTime_;
+    std::string shownMode_;
     bool loaded_ = false;
 };
 

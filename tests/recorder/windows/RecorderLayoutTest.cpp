@@ -88,11 +88,13 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
                   form->highQuality->text(),
               "QualityLow QualityMedium QualityHigh Quality");
 
+    // The readouts as the window shows them once it has opened a new capture element.
+    const QString noTake = "MBytes :  0\r\nChannels : 2 (stereo)\r\n";
     expectPlaced(*form, {{form->informationFrame, "Frame3", "", {8, 8, 185, 153}, "Information"},
-                         {form->informationReadout, "Label3", "Frame3", {8, 16, 169, 129}, ""},
+                         {form->informationReadout, "Label3", "Frame3", {8, 16, 169, 129}, noTake},
                          {form->statusFrame, "Frame2", "", {200, 8, 185, 153}, "Status"},
                          {form->elapsedReadout, "Text1", "Frame2", {8, 16, 169, 25}, ""},
-                         {form->modeReadout, "Label1", "Frame2", {8, 48, 169, 25}, ""},
+                         {form->modeReadout, "Label1", "Frame2", {8, 48, 169, 25}, " stopped"},
                          {form->saveButton, "Command5", "Frame2", {8, 104, 169, 17}, "Save "},
                          {form->recordButton, "Command2", "", {208, 88, 49, 17}, "Record"},
                          {form->stopButton, "Command3", "", {264, 88, 57, 17}, "Stop"},

@@ -16,6 +16,7 @@ const Commands kStartTakeAtHigh{"seek capture to start", "set capture samplesper
                                 "set capture bitspersample 8", "set capture channels 2",
                                 "record capture"};
 const std::string kReady = "Record Help | Low Medium High* | clock stopped";
+const QString kSizeOfNoTake = "MBytes :  0\r\nChannels : 2 (stereo)\r\n";
 
 class RecorderWindowTest : public ::testing::Test {
   protected:
@@ -43,6 +44,16 @@ class RecorderWindowTest : public ::testing::Test {
                                                : "stopped");
     }
 
+    // The polls that run, each with its interval.
+    std::string polls() const {
+        std::string running;
+        if (form->modePoll->isActive())
+            running += "mode " + std::to_string(form->modePoll->interval());
+        if (form->sizePoll->isActive())
+            running += " size " + std::to_string(form->sizePoll->interval());
+        return running.empty() ? "none" : running;
+    }
+
     testing::ScriptedCommandStrings commands;
     QDateTime now{QDate(2024, 5, 1), QTime(10, 0, 0)};
     int saveNameShown = 0;
@@ -54,7 +65,6 @@ class RecorderWindowTest : public ::testing::Test {
 
 TEST_F(RecorderWindowTest, GoesThroughItsStatesByTheButtons) {
     EXPECT_EQ(state(), kReady);
-    EXPECT_TRUE(form->modePoll->isActive() && form->sizePoll->isActive());
 
     // Recording again restarts the take and the clock.
     for (int take = 1; take <= 2; ++take) {
@@ -105,54 +115,76 @@ TEST_F(RecorderWindowTest, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnab
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 22050");
 }
 
-TEST_F(RecorderWindowTest, ReadoutsShowTheModeAndTheSizePolledFastestWhileATakeGrows) {
-    commands.mode = "recording";
-    tick(form->modePoll);
-    EXPECT_EQ(form->modeReadout->text(), " recording");
+// The readouts follow every change at once; in between, only what can change by itself is
+// polled, and an idle window polls nothing.
+TEST_F(RecorderWindowTest, ReadoutsFollowEveryChangeAndOnlyABusyElementIsPolled) {
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
+    EXPECT_EQ(polls(), "none");
 
-    EXPECT_EQ(form->sizePoll->interval(), 19);
+    commands.mode = "recording";
+    form->recordButton->click();
+    EXPECT_EQ(form->modeReadout->text(), " recording");
+    EXPECT_EQ(polls(), "mode 500 size 19");
     commands.length = "1234567";
     tick(form->sizePoll);
     EXPECT_EQ(form->informationReadout->text(), "MBytes :  1.234567\r\nChannels : 2 (stereo)\r\n");
-    EXPECT_EQ(commands.sent.back(), "status capture length");
     EXPECT_EQ(commands.sent[commands.sent.size() - 2], "set capture time format bytes");
-    EXPECT_EQ(form->sizePoll->interval(), 500) << "no take is growing";
-    form->recordButton->click();
-    tick(form->sizePoll);
-    EXPECT_EQ(form->sizePoll->interval(), 19);
+    EXPECT_EQ(commands.sent.back(), "status capture length");
 
+    // The take ends by itself, as on a full disk: both readouts show it, the polls stop, and the
+    // clock runs on until Stop.
+    commands.mode = "stopped";
     commands.length = "88200";
-    form->stopButton->click();
-    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n")
-        << "the final size shows at once";
-    EXPECT_EQ(form->sizePoll->interval(), 500);
-    EXPECT_TRUE(form->sizePoll->isActive());
-
-    commands.failure = "the recorder is not open";
     tick(form->modePoll);
-    tick(form->sizePoll);
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    EXPECT_EQ(polls(), "none");
+    EXPECT_TRUE(form->elapsedClock->isActive());
+
+    commands.mode = "playing";
+    form->stopButton->click();
+    form->playButton->click();
+    EXPECT_EQ(form->modeReadout->text(), " playing");
+    EXPECT_EQ(polls(), "mode 500") << "a playback does not change the size";
+    commands.mode = "not ready";
+    tick(form->modePoll);
+    EXPECT_EQ(form->modeReadout->text(), " not ready");
+    EXPECT_EQ(polls(), "mode 500") << "waiting for the sound server";
+    commands.mode = "stopped";
+    tick(form->modePoll);
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(polls(), "none");
+
+    // No element answers: no answer will come by waiting, and the size is left as it was.
+    commands.failure = "the recorder is not open";
+    form->playButton->click();
     EXPECT_EQ(form->modeReadout->text(), " ");
-    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n")
-        << "a reply that is no number leaves the readout as it was";
+    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    EXPECT_EQ(polls(), "none");
 }
 
 TEST_F(RecorderWindowTest, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
     form->mediumQuality->trigger();
     form->recordButton->click();
     form->stopButton->click();
-    tick(form->modePoll);
-    tick(form->sizePoll);
+    commands.mode = "playing";
+    commands.length = "5000";
+    form->playButton->click();
     form->outOfSightBox->setText("typed");
     form->move(0, 0);
 
     commands.sent.clear();
+    commands.mode = "stopped";
+    commands.length = "0";
     form->resetButton->click();
     EXPECT_EQ(commands.actions(),
               (Commands{"close capture", "open new type waveaudio alias capture"}));
     EXPECT_EQ(state(), kReady);
+    EXPECT_EQ(polls(), "none");
     EXPECT_EQ(form->elapsedReadout->text(), "00:00:00");
-    EXPECT_EQ(form->modeReadout->text(), "");
-    EXPECT_EQ(form->informationReadout->text(), "");
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
     EXPECT_EQ(form->outOfSightBox->text(), "Text2");
     const QPoint centre = form->screen()->availableGeometry().center();
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
