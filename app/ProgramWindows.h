@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/UrlOpener.h"
-#include "recorder/RecorderServices.h"
+#include "recorder/windows/RecorderServices.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -3,6 +3,7 @@
 #include "info/ProductAddresses.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
+#include "widgets/LayoutTable.h"
 #include "widgets/Twips.h"
 
 #include <QLinearGradient>
@@ -13,6 +14,9 @@
 
 namespace calmfield::info {
 namespace {
+
+using enum widgets::ControlKind;
+using widgets::ControlRow;
 
 constexpr double kTitlePointSize = 9.75;
 
@@ -31,11 +35,19 @@ QPixmap shadedBelow(QPixmap wash, int firstFullRow) {
     return wash;
 }
 
-// White text straight on the background picture.
-QLabel* label(const QString& caption, const QRect& place, QWidget* container) {
-    auto* shown = new QLabel(caption, container);
-    shown->setGeometry(place);
-    shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+// The layout table, in the order the controls are made: "Take me there!" covers the lower part
+// of the address line. The notice and the address are filled in when the window is made.
+constexpr ControlRow kLogo{"Picture1", Picture, "", 120, 120, 3855, 2415};
+constexpr ControlRow kProductName{"Label1", Label, "Calmfield v2.0", 120, 2640, 2535, 375};
+constexpr ControlRow kCredits{"Label4", Label, "Designed and Programmed by:", 120, 2880, 2895, 255};
+constexpr ControlRow kAuthors{"Label5", Label, "the Calmfield developers", 120, 3120, 3615, 255};
+constexpr ControlRow kNotice{"Label2", Label, "", 120, 3360, 3855, 495};
+constexpr ControlRow kHomePageAddress{"Label3", Label, "", 120, 3600, 3855, 495};
+constexpr ControlRow kTakeMeThere{"Command1", PushButton, "Take me there!", 120, 3960, 3855, 375};
+
+// White wrapped text straight on the background picture.
+QLabel* placeText(const ControlRow& row, QWidget* container) {
+    auto* shown = widgets::placeControl<QLabel>(row, container);
     shown->setWordWrap(true);
     QPalette colours = shown->palette();
     colours.setColor(QPalette::WindowText, Qt::white);
@@ -49,7 +61,8 @@ AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"),
                                  {widgets::pixels(4095), widgets::pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {
-    const QRect logoBox = widgets::twipsRect(120, 120, 3855, 2415);
+    setObjectName(QStringLiteral("Form2"));
+    const QRect logoBox = widgets::twipsRect(kLogo.left, kLogo.top, kLogo.width, kLogo.height);
     client_ = new widgets::ClientArea(
         shadedBelow(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)),
                     logoBox.bottom() + 1),
@@ -57,47 +70,29 @@ AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(client_);
-    buildControls(logoBox);
-    connect(Command1, &QPushButton::clicked, this, &AboutWindow::takeMeThereClicked);
+    buildControls();
+    connect(takeMeThereButton, &QPushButton::clicked, this, &AboutWindow::takeMeThereClicked);
 }
 
-// Controls are created from the bottom of the stack up: "Take me there!" covers the lower part
-// of the address line.
-void AboutWindow::buildControls(const QRect& logoBox) {
-    Picture1 = new QLabel(client_);
-    Picture1->setGeometry(logoBox);
-    Picture1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setAutoFillBackground(true);
-    Picture1->setFocusPolicy(Qt::StrongFocus);
-    Picture1->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
+void AboutWindow::buildControls() {
+    logo = widgets::placeControl<QLabel>(kLogo, client_);
+    logo->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
 
-    Label1 =
-        label(QStringLiteral("Calmfield v2.0"), widgets::twipsRect(120, 2640, 2535, 375), client_);
-    QFont title = Label1->font();
+    productName = placeText(kProductName, client_);
+    QFont title = productName->font();
     title.setPointSizeF(kTitlePointSize);
     title.setBold(true);
-    Label1->setFont(title);
-    Label4 = label(QStringLiteral("Designed and Programmed by:"),
-                   widgets::twipsRect(120, 2880, 2895, 255), client_);
-    Label5 = label(QStringLiteral("the Calmfield developers"),
-                   widgets::twipsRect(120, 3120, 3615, 255), client_);
-    Label2 = label(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."),
-                   widgets::twipsRect(120, 3360, 3855, 495), client_);
-    Label3 = label(addressText(withoutScheme(kHomePage)), widgets::twipsRect(120, 3600, 3855, 495),
-                   client_);
+    productName->setFont(title);
+    creditsHeading = placeText(kCredits, client_);
+    authors = placeText(kAuthors, client_);
+    notice = placeText(kNotice, client_);
+    notice->setText(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."));
+    homePageAddress = placeText(kHomePageAddress, client_);
+    homePageAddress->setText(addressText(withoutScheme(kHomePage)));
+    takeMeThereButton = widgets::placeControl<QPushButton>(kTakeMeThere, client_);
 
-    Command1 = new QPushButton(QStringLiteral("Take me there!"), client_);
-    Command1->setGeometry(widgets::twipsRect(120, 3960, 3855, 375));
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {Picture1, "Picture1"}, {Label1, "Label1"}, {Label4, "Label4"},    {Label5, "Label5"},
-        {Label2, "Label2"},     {Label3, "Label3"}, {Command1, "Command1"}};
-    for (const auto& [control, name] : names)
-        control->setObjectName(QLatin1String(name));
-
-    setTabOrder(Picture1, Command1);
-    Picture1->setFocus();
+    setTabOrder(logo, takeMeThereButton);
+    logo->setFocus();
 }
 
 // Whether a browser came up is not examined: the window stays as it is either way.

@@ -19,19 +19,18 @@ class AboutWindow : public widgets::InformationWindow {
     explicit AboutWindow(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
                          QWidget* parent = nullptr);
 
-    // The controls, each under the name the rest of the program knows it by.
-    QLabel* Picture1 = nullptr;      // the logo
-    QLabel* Label1 = nullptr;        // the product's name
-    QLabel* Label4 = nullptr;        // "Designed and Programmed by:"
-    QLabel* Label5 = nullptr;        // the authors
-    QLabel* Label2 = nullptr;        // the notice line
-    QLabel* Label3 = nullptr;        // the home page, without its scheme
-    QPushButton* Command1 = nullptr; // "Take me there!"
+    QLabel* logo = nullptr;
+    QLabel* productName = nullptr;
+    QLabel* creditsHeading = nullptr; // "Designed and Programmed by:"
+    QLabel* authors = nullptr;
+    QLabel* notice = nullptr;
+    QLabel* homePageAddress = nullptr; // without its scheme
+    QPushButton* takeMeThereButton = nullptr;
 
     widgets::ClientArea* clientArea() const { return client_; }
 
   private:
-    void buildControls(const QRect& logoBox);
+    void buildControls();
     void takeMeThereClicked();
 
     platform::UrlOpener openAddress_;

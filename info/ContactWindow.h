@@ -13,8 +13,8 @@ class ContactWindow : public widgets::InformationWindow {
   public:
     explicit ContactWindow(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr; // the invitation to write
-    QLabel* Label2 = nullptr; // the support address
+    QLabel* invitation = nullptr; // to write with a problem, a query or a suggestion
+    QLabel* supportAddress = nullptr;
 };
 
 } // namespace calmfield::info

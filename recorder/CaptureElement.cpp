@@ -10,10 +10,6 @@ namespace {
 constexpr long kLowestRate = 1000;
 constexpr long kHighestRate = 384000;
 
-CommandReply succeeded() {
-    return {};
-}
-
 CommandReply failed(CommandCode code, std::string reason) {
     return {code, {}, std::move(reason)};
 }
@@ -34,45 +30,45 @@ CaptureElement::~CaptureElement() {
 }
 
 CommandReply CaptureElement::open() {
-    return device_->open(kOpenTimeout) ? succeeded() : serverAway();
+    return device_->open(kOpenTimeout) ? CommandReply{} : serverAway();
 }
 
 CommandReply CaptureElement::seekToStart() {
     stop();
     atStart_ = true;
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::seekToEnd() {
     stop();
     atStart_ = false;
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::setSampleRate(long rate) {
     if (rate < kLowestRate || rate > kHighestRate)
         return failed(kUnsupportedSetting, "the sample rate must be between 1000 and 384000");
     next_.rate = static_cast<std::uint32_t>(rate);
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::setBitsPerSample(long bits) {
     if (bits != 8)
         return failed(kUnsupportedSetting, "sound is recorded with 8 bits per sample only");
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::setChannels(long channels) {
     if (channels != 1 && channels != 2)
         return failed(kUnsupportedSetting, "sound is recorded in 1 or 2 channels only");
     next_.channels = static_cast<std::uint8_t>(channels);
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::record() {
     catchUp();
     if (state_ == State::Recording)
-        return succeeded();
+        return {};
     endPlayback();
     if (!device_->serverReachable())
         return serverAway();
@@ -93,14 +89,14 @@ CommandReply CaptureElement::record() {
     }
     state_ = State::Recording;
     atStart_ = false;
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::stop() {
     catchUp();
     endRecording();
     endPlayback();
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::play(std::uint64_t fromByte) {
@@ -114,7 +110,7 @@ CommandReply CaptureElement::play(std::uint64_t fromByte) {
         return serverAway();
     }
     state_ = State::Playing;
-    return succeeded();
+    return {};
 }
 
 CommandReply CaptureElement::save(const std::filesystem::path& target) {
@@ -124,7 +120,7 @@ CommandReply CaptureElement::save(const std::filesystem::path& target) {
     if (std::string reason = saveWaveFile(spool_, heldBytes_, takeFormat(), target);
         !reason.empty())
         return failed(kFileNotSaved, std::move(reason));
-    return succeeded();
+    return {};
 }
 
 std::string CaptureElement::mode() {

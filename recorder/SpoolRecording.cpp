@@ -1,7 +1,6 @@
 #include "recorder/SpoolRecording.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace calmfield::recorder {
 
@@ -23,7 +22,6 @@ void SpoolRecording::accept(const std::uint8_t* bytes, std::size_t count) noexce
         std::min<std::uint64_t>({count / frameBytes_ * frameBytes_, fits, limitBytes_ - taken});
     const std::size_t copied = ring_.write(bytes, static_cast<std::size_t>(wanted));
     taken_.store(taken + copied, std::memory_order_release);
-    dropped_.fetch_add(count - copied, std::memory_order_relaxed);
     if (taken + copied == limitBytes_)
         limitReached_.store(true, std::memory_order_relaxed);
 }
@@ -47,11 +45,6 @@ bool SpoolRecording::ended() const {
            diskFailed_.load(std::memory_order_relaxed);
 }
 
-std::string SpoolRecording::diskFailure() const {
-    return diskFailed_.load(std::memory_order_acquire) ? fileFailureReason(diskError_)
-                                                       : std::string();
-}
-
 void SpoolRecording::writeOut() {
     while (true) {
         // Read the flag first: whatever was taken before it was set is in the ring by now.
@@ -65,7 +58,6 @@ void SpoolRecording::writeOut() {
 bool SpoolRecording::drainRing() {
     for (auto region = ring_.readableRegion(); !region.empty(); region = ring_.readableRegion()) {
         if (!file_.append(region.data(), region.size())) {
-            diskError_ = errno;
             diskFailed_.store(true, std::memory_order_release);
             return false;
         }

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <string>
 #include <thread>
 
 namespace calmfield::recorder {
@@ -37,10 +36,6 @@ class SpoolRecording final : public platform::CapturedBytesSink {
     std::uint64_t heldBytes() const;
     // Whether the take has ended by itself: the disk failed or the limit was reached.
     bool ended() const;
-    // Why the disk failed; empty while it has not.
-    std::string diskFailure() const;
-    // Bytes that found no room in the ring and were lost.
-    std::uint64_t droppedBytes() const { return dropped_.load(std::memory_order_relaxed); }
 
   private:
     void writeOut();
@@ -51,11 +46,9 @@ class SpoolRecording final : public platform::CapturedBytesSink {
     const std::uint64_t limitBytes_;
     ByteRing ring_{kRingBytes};
     std::atomic<std::uint64_t> taken_;
-    std::atomic<std::uint64_t> dropped_{0};
     std::atomic<bool> limitReached_{false};
     std::atomic<bool> diskFailed_{false};
     std::atomic<bool> finishing_{false};
-    int diskError_ = 0; // written by the writing thread before diskFailed_ is set
     std::thread writer_;
 };
 

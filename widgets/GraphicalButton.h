@@ -13,8 +13,6 @@ class GraphicalButton : public QPushButton {
   public:
     GraphicalButton(const QString& caption, const QPixmap& face, QWidget* parent = nullptr);
 
-    const QPixmap& face() const { return face_; }
-
   protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -56,6 +56,8 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
         return button(caption, resources::kMediumButtonFace, parent);
     case ControlKind::WideButton:
         return button(caption, resources::kWideButtonFace, parent);
+    case ControlKind::PushButton:
+        return new QPushButton(caption, parent);
     }
     return nullptr;
 }

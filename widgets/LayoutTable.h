@@ -17,6 +17,7 @@ enum class ControlKind {
     SmallButton, // graphical buttons, each kind with its own face picture
     MediumButton,
     WideButton,
+    PushButton, // a plain push button
 };
 
 // One control of a window's layout, placed in its parent.

@@ -6,23 +6,24 @@
 #include <QCloseEvent>
 
 #include <array>
-#include <string>
 #include <utility>
 
 namespace calmfield::recorder {
 namespace {
 
-constexpr int kModePollMilliseconds = 500;
-constexpr int kInformationPollMilliseconds = 19;
-// Outside a take the size cannot change by itself, and a poll every 19 ms would cost more than
-// everything else the idle program does: the size is then polled with the mode.
-constexpr int kIdleInformationPollMilliseconds = kModePollMilliseconds;
 constexpr int kClockMilliseconds = 1000;
 
 // Polled many times a second: a readout is only touched when what it shows changes.
 template <typename Readout> void showIfChanged(Readout* readout, const QString& text) {
     if (readout->text() != text)
         readout->setText(text);
+}
+
+void runWhile(QTimer* timer, bool wanted) {
+    if (!wanted)
+        timer->stop();
+    else if (!timer->isActive())
+        timer->start();
 }
 
 } // namespace
@@ -44,35 +45,36 @@ RecorderWindow::~RecorderWindow() {
 }
 
 void RecorderWindow::setCreationState() {
-    Text1->clear();
-    Label1->clear();
-    Label3->clear();
-    Text2->setText(QStringLiteral("Text2"));
-    for (QAction* entry : {low, med, high}) {
+    elapsedReadout->clear();
+    modeReadout->clear();
+    informationReadout->clear();
+    outOfSightBox->setText(QStringLiteral("Text2"));
+    for (QAction* entry : {lowQuality, mediumQuality, highQuality}) {
         entry->setChecked(false);
         entry->setEnabled(true);
     }
-    Command2->setEnabled(true);
-    Command3->setEnabled(false);
-    Command4->setEnabled(false);
-    Command1->setEnabled(true);
-    Command5->setEnabled(true);
-    Command6->setEnabled(true);
-    Timer1->start(kModePollMilliseconds);
-    Timer2->start(kInformationPollMilliseconds);
-    Timer3->stop();
-    Timer3->setInterval(0);
+    recordButton->setEnabled(true);
+    stopButton->setEnabled(false);
+    playButton->setEnabled(false);
+    resetButton->setEnabled(true);
+    saveButton->setEnabled(true);
+    helpButton->setEnabled(true);
+    for (QTimer* timer : {modePoll, sizePoll, elapsedClock})
+        timer->stop();
+    elapsedClock->setInterval(0);
     startTime_ = QDateTime();
-    Command2->setFocus();
+    shownMode_.clear();
+    recordButton->setFocus();
 }
 
 void RecorderWindow::load() {
-    Command1->setEnabled(false);
-    Command5->setEnabled(false);
-    Timer3->stop();
-    high->setChecked(true);
+    resetButton->setEnabled(false);
+    saveButton->setEnabled(false);
+    elapsedClock->stop();
+    highQuality->setChecked(true);
     send("open new type waveaudio alias capture");
     loaded_ = true;
+    refreshReadouts();
     widgets::centreOnScreen(*this);
 }
 
@@ -85,29 +87,29 @@ void RecorderWindow::unload() {
 
 void RecorderWindow::closeEvent(QCloseEvent* event) {
     unload();
-    for (QTimer* timer : {Timer1, Timer2, Timer3})
+    for (QTimer* timer : {modePoll, sizePoll, elapsedClock})
         timer->stop();
     event->accept();
 }
 
 void RecorderWindow::connectHandlers() {
-    connect(Command2, &QAbstractButton::clicked, this, &RecorderWindow::recordClicked);
-    connect(Command3, &QAbstractButton::clicked, this, &RecorderWindow::stopClicked);
-    connect(Command4, &QAbstractButton::clicked, this, &RecorderWindow::playClicked);
-    connect(Command5, &QAbstractButton::clicked, this, [this] { showSaveName_(); });
-    connect(Command1, &QAbstractButton::clicked, this, &RecorderWindow::resetClicked);
-    connect(Command6, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
-    for (QAction* entry : {low, med, high})
+    connect(recordButton, &QAbstractButton::clicked, this, &RecorderWindow::recordClicked);
+    connect(stopButton, &QAbstractButton::clicked, this, &RecorderWindow::stopClicked);
+    connect(playButton, &QAbstractButton::clicked, this, &RecorderWindow::playClicked);
+    connect(saveButton, &QAbstractButton::clicked, this, [this] { showSaveName_(); });
+    connect(resetButton, &QAbstractButton::clicked, this, &RecorderWindow::resetClicked);
+    connect(helpButton, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
+    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
         connect(entry, &QAction::triggered, this, [this, entry] { qualityClicked(entry); });
-    connect(Timer1, &QTimer::timeout, this, &RecorderWindow::modeTick);
-    connect(Timer2, &QTimer::timeout, this, &RecorderWindow::informationTick);
-    connect(Timer3, &QTimer::timeout, this, &RecorderWindow::increment);
+    connect(modePoll, &QTimer::timeout, this, &RecorderWindow::modePolled);
+    connect(sizePoll, &QTimer::timeout, this, &RecorderWindow::showSize);
+    connect(elapsedClock, &QTimer::timeout, this, &RecorderWindow::showElapsedTime);
 }
 
 // The checked quality entry gives the take's rate, and only it stays enabled while recording.
 void RecorderWindow::recordClicked() {
     const std::array<std::pair<QAction*, int>, 3> rates{
-        {{low, 11025}, {med, 22050}, {high, 44100}}};
+        {{lowQuality, 11025}, {mediumQuality, 22050}, {highQuality, 44100}}};
     auto chosen = rates.back();
     for (const auto& quality : rates) {
         if (quality.first->isChecked()) {
@@ -118,35 +120,36 @@ void RecorderWindow::recordClicked() {
     for (const auto& quality : rates)
         quality.first->setEnabled(quality.first == chosen.first);
 
-    Timer3->start(kClockMilliseconds);
-    Timer2->setInterval(kInformationPollMilliseconds);
+    elapsedClock->start(kClockMilliseconds);
     startTime_ = clock_();
-    increment();
+    showElapsedTime();
     send("seek capture to start");
     send("set capture samplespersec " + std::to_string(chosen.second));
     send("set capture bitspersample 8");
     send("set capture channels 2");
     send("record capture");
-    Command3->setEnabled(true);
-    Command4->setEnabled(false);
+    stopButton->setEnabled(true);
+    playButton->setEnabled(false);
+    refreshReadouts();
 }
 
 void RecorderWindow::stopClicked() {
-    Command2->setEnabled(false);
-    Command5->setEnabled(true);
-    for (QAction* entry : {low, med, high})
+    recordButton->setEnabled(false);
+    saveButton->setEnabled(true);
+    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
         entry->setEnabled(true);
-    Command1->setEnabled(true);
+    resetButton->setEnabled(true);
     send("stop capture");
-    Command4->setEnabled(true);
-    increment();
-    Timer3->stop();
-    informationTick();
+    playButton->setEnabled(true);
+    showElapsedTime();
+    elapsedClock->stop();
+    refreshReadouts();
 }
 
 void RecorderWindow::playClicked() {
-    Text1->clear();
+    elapsedReadout->clear();
     send("play capture from 0");
+    refreshReadouts();
 }
 
 // Unloading and loading again leaves a new, empty capture element and the window as it opened.
@@ -154,35 +157,47 @@ void RecorderWindow::resetClicked() {
     unload();
     setCreationState();
     load();
-    Text1->setText(QStringLiteral("00:00:00"));
+    elapsedReadout->setText(QStringLiteral("00:00:00"));
 }
 
 void RecorderWindow::qualityClicked(QAction* entry) {
-    for (QAction* quality : {low, med, high})
+    for (QAction* quality : {lowQuality, mediumQuality, highQuality})
         quality->setChecked(quality == entry);
 }
 
-void RecorderWindow::increment() {
-    showIfChanged(Text1, elapsedText(startTime_, clock_()));
+void RecorderWindow::showElapsedTime() {
+    showIfChanged(elapsedReadout, elapsedText(startTime_, clock_()));
 }
 
-void RecorderWindow::modeTick() {
-    const CommandReply mode = commands_.send("status capture mode");
-    showIfChanged(Label1, QLatin1Char(' ') + QString::fromStdString(mode.reply));
+void RecorderWindow::refreshReadouts() {
+    showMode(commands_.send("status capture mode").reply);
+    showSize();
 }
 
-// A reply that is no byte count, as when the capture element could not be opened, leaves the
-// readout as it was.
-void RecorderWindow::informationTick() {
+// A reply that is no mode, as when the capture element could not be opened, shows as a blank
+// and polls nothing: no answer will come.
+void RecorderWindow::showMode(const std::string& mode) {
+    shownMode_ = mode;
+    showIfChanged(modeReadout, QLatin1Char(' ') + QString::fromStdString(mode));
+    runWhile(modePoll, mode == "recording" || mode == "playing" || mode == "not ready");
+    runWhile(sizePoll, mode == "recording");
+}
+
+// A reply that is no byte count leaves the readout as it was.
+void RecorderWindow::showSize() {
     send("set capture time format bytes");
     const CommandReply size = commands_.send("status capture length");
     if (const std::optional<QString> text = informationText(size.reply))
-        showIfChanged(Label3, *text);
-    // The elapsed-time clock runs exactly while a take grows.
-    const int nextPoll =
-        Timer3->isActive() ? kInformationPollMilliseconds : kIdleInformationPollMilliseconds;
-    if (Timer2->interval() != nextPoll)
-        Timer2->setInterval(nextPoll);
+        showIfChanged(informationReadout, *text);
+}
+
+// A take or playback that ended by itself, or a sound server that went or came back.
+void RecorderWindow::modePolled() {
+    const std::string mode = commands_.send("status capture mode").reply;
+    if (mode == shownMode_)
+        return;
+    showMode(mode);
+    showSize();
 }
 
 // The window goes on the same way whether or not the capture element obeyed.

@@ -14,9 +14,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
 #include <string_view>
-
-namespace calmfield::shell {}
 
 namespace calmfield::recorder {
 
@@ -24,6 +23,10 @@ namespace calmfield::recorder {
 // size and the device's mode, plays it back, and leads to the save-name dialog and the
 // troubleshooting window. The capture element is open from the window's load to its unload;
 // closing the window unloads it and, with Qt::WA_DeleteOnClose, ends it.
+//
+// The mode and size readouts are refreshed at every change of state. In between, the mode is
+// polled only while the element records, plays or waits for the sound server, and the size only
+// while a take grows: a window left idle does nothing.
 class RecorderWindow : public QMainWindow {
     Q_OBJECT
 
@@ -37,39 +40,35 @@ class RecorderWindow : public QMainWindow {
         Clock clock = [] { return QDateTime::currentDateTime(); }, QWidget* parent = nullptr);
     ~RecorderWindow() override;
 
-    // Shows the time since the take started in the elapsed-time display.
-    void increment();
+    QMenu* qualityMenu = nullptr;
+    QAction* lowQuality = nullptr;
+    QAction* mediumQuality = nullptr;
+    QAction* highQuality = nullptr;
 
-    // The controls, each under the name the rest of the program knows it by.
-    QMenu* Quality = nullptr;
-    QAction* low = nullptr;
-    QAction* med = nullptr;
-    QAction* high = nullptr;
+    QGroupBox* informationFrame = nullptr;
+    QLabel* informationReadout = nullptr; // the take's size and channels
+    QGroupBox* statusFrame = nullptr;
+    QLineEdit* elapsedReadout = nullptr;
+    QLabel* modeReadout = nullptr;
+    QLineEdit* outOfSightBox = nullptr; // never seen, but the focus reaches it
 
-    QGroupBox* Frame3 = nullptr; // "Information"
-    QLabel* Label3 = nullptr;    // information readout
-    QGroupBox* Frame2 = nullptr; // "Status"
-    QLineEdit* Text1 = nullptr;  // elapsed-time display
-    QLabel* Label1 = nullptr;    // mode readout
-    QLineEdit* Text2 = nullptr;  // out of sight
+    widgets::GraphicalButton* resetButton = nullptr;
+    widgets::GraphicalButton* recordButton = nullptr;
+    widgets::GraphicalButton* stopButton = nullptr;
+    widgets::GraphicalButton* playButton = nullptr;
+    widgets::GraphicalButton* saveButton = nullptr;
+    widgets::GraphicalButton* helpButton = nullptr;
 
-    widgets::GraphicalButton* Command1 = nullptr; // "Reset"
-    widgets::GraphicalButton* Command2 = nullptr; // "Record"
-    widgets::GraphicalButton* Command3 = nullptr; // "Stop"
-    widgets::GraphicalButton* Command4 = nullptr; // "Play"
-    widgets::GraphicalButton* Command5 = nullptr; // "Save "
-    widgets::GraphicalButton* Command6 = nullptr; // "Help"
-
-    QTimer* Timer1 = nullptr; // mode poll
-    QTimer* Timer2 = nullptr; // information poll
-    QTimer* Timer3 = nullptr; // elapsed-time clock
+    QTimer* modePoll = nullptr;
+    QTimer* sizePoll = nullptr;
+    QTimer* elapsedClock = nullptr; // runs from Record to Stop
 
   protected:
     // The window's unload, whichever way it closes.
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Building the window (Form8Layout.cpp).
+    // Building the window (RecorderWindowLayout.cpp).
     void buildWindow();
     void buildMenus();
     void buildControls(widgets::ClientArea* client);
@@ -81,15 +80,20 @@ class RecorderWindow : public QMainWindow {
     void load();
     void unload();
 
-    // Handlers.
     void connectHandlers();
     void recordClicked();
     void stopClicked();
     void playClicked();
     void resetClicked();
     void qualityClicked(QAction* entry);
-    void modeTick();
-    void informationTick();
+
+    // Shows the time since the take started in the elapsed-time display.
+    void showElapsedTime();
+    // Shows the mode and the size as they are now, and polls what can change by itself.
+    void refreshReadouts();
+    void showMode(const std::string& mode);
+    void showSize();
+    void modePolled();
 
     void send(std::string_view command);
 
@@ -98,6 +102,7 @@ class RecorderWindow : public QMainWindow {
     std::function<void()> showTroubleshooting_;
     Clock clock_;
     QDateTime startTime_;
+    std::string shownMode_;
     bool loaded_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "recorder/windows/RecorderWindow.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
+#include "widgets/LayoutTable.h"
 #include "widgets/Twips.h"
 
 #include <QLayout>
@@ -11,83 +12,93 @@
 namespace calmfield::recorder {
 namespace {
 
-using widgets::twipsRect;
+using enum widgets::ControlKind;
+using widgets::ControlRow;
+using widgets::placeControl;
+
+// The layout table, in the order the controls are made: a later one lies above an earlier one.
+// The "Information" frame holds the information readout; the "Status" frame the elapsed-time
+// display, the mode readout and the Save button; the other buttons lie on the client area, above
+// the "Status" frame. The out-of-sight box lies wholly outside the client area.
+constexpr ControlRow kInformationFrame{"Frame3", GroupBox, "Information", 120, 120, 2775, 2295};
+constexpr ControlRow kInformationReadout{"Label3", Label, "", 120, 240, 2535, 1935};
+constexpr ControlRow kStatusFrame{"Frame2", GroupBox, "Status", 3000, 120, 2775, 2295};
+constexpr ControlRow kElapsedReadout{"Text1", TextBox, "", 120, 240, 2535, 375};
+constexpr ControlRow kModeReadout{"Label1", Label, "", 120, 720, 2535, 375};
+constexpr ControlRow kSaveButton{"Command5", WideButton, "Save ", 120, 1560, 2535, 255};
+constexpr ControlRow kRecordButton{"Command2", MediumButton, "Record", 3120, 1320, 735, 255};
+constexpr ControlRow kStopButton{"Command3", MediumButton, "Stop", 3960, 1320, 855, 255};
+constexpr ControlRow kPlayButton{"Command4", MediumButton, "Play", 4920, 1320, 735, 255};
+constexpr ControlRow kResetButton{"Command1", WideButton, "Reset", 3120, 2040, 1695, 255};
+constexpr ControlRow kHelpButton{"Command6", MediumButton, "Help", 4920, 2040, 735, 255};
+constexpr ControlRow kOutOfSightBox{"Text2", TextBox, "", -3960, 3000, 5535, 375};
 
 const QColor kSilver(192, 192, 192);
 const QColor kOrange(255, 128, 0);
 const QColor kRed(255, 0, 0);
 
+constexpr int kModePollMilliseconds = 500;
+constexpr int kSizePollMilliseconds = 19;
+
 constexpr double kInformationPointSize = 8.25;
 constexpr double kElapsedPointSize = 12;
 constexpr double kModePointSize = 9.75;
 
-QPixmap picture(const char* resource) {
-    return QPixmap(QString::fromLatin1(resource));
+QTimer* timer(const char* name, int milliseconds, QObject* owner) {
+    auto* made = new QTimer(owner);
+    made->setObjectName(QLatin1String(name));
+    made->setInterval(milliseconds);
+    return made;
 }
 
-void setColours(QWidget* control, QPalette::ColorRole backgroundRole, const QColor& background,
-                QPalette::ColorRole textRole, const QColor& text) {
+void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
     QPalette colours = control->palette();
-    colours.setColor(backgroundRole, background);
-    colours.setColor(textRole, text);
+    colours.setColor(role, colour);
     control->setPalette(colours);
 }
 
-QFont readoutFont(const QFont& base, const QString& family, double pointSize, bool bold) {
-    QFont chosen = base;
+void setTextFont(QWidget* control, const QString& family, double pointSize, bool bold) {
+    QFont chosen = control->font();
     if (!family.isEmpty())
         chosen.setFamily(family);
     chosen.setPointSizeF(pointSize);
     chosen.setBold(bold);
-    return chosen;
+    control->setFont(chosen);
 }
 
-QGroupBox* frame(const char* name, const char* caption, const QRect& place, QWidget* container) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption), container);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(place);
-    box->setAutoFillBackground(true);
-    QPalette colours = box->palette();
-    colours.setColor(QPalette::Window, kSilver);
-    box->setPalette(colours);
+QGroupBox* placeFrame(const ControlRow& row, QWidget* container) {
+    auto* box = placeControl<QGroupBox>(row, container);
+    setColour(box, QPalette::Window, kSilver);
     return box;
 }
 
 // Light text on black inside a thin line.
-QLabel* readout(const char* name, const QRect& place, QWidget* container, const QColor& text,
-                Qt::Alignment alignment) {
-    auto* shown = new QLabel(container);
-    shown->setObjectName(QLatin1String(name));
-    shown->setGeometry(place);
+QLabel* placeReadout(const ControlRow& row, QWidget* container, const QColor& text,
+                     Qt::Alignment alignment) {
+    auto* shown = placeControl<QLabel>(row, container);
     shown->setFrameStyle(QFrame::Box | QFrame::Plain);
     shown->setLineWidth(1);
     shown->setAlignment(alignment);
     shown->setAutoFillBackground(true);
-    setColours(shown, QPalette::Window, Qt::black, QPalette::WindowText, text);
+    setColour(shown, QPalette::Window, Qt::black);
+    setColour(shown, QPalette::WindowText, text);
     return shown;
-}
-
-QLineEdit* textBox(const char* name, const QRect& place, QWidget* container) {
-    auto* box = new QLineEdit(container);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(place);
-    return box;
 }
 
 } // namespace
 
 void RecorderWindow::buildWindow() {
+    setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Sound Recorder"));
     // A fixed frame with a close box only; as a tool window it has no taskbar button.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
 
-    auto* client = new widgets::ClientArea(picture(resources::kBackgroundPicture), this);
+    auto* client =
+        new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
     client->setFixedSize(widgets::pixels(5880), widgets::pixels(2535));
-    QPalette colours = client->palette();
-    colours.setColor(QPalette::Window, kSilver);
-    client->setPalette(colours);
+    setColour(client, QPalette::Window, kSilver);
     setCentralWidget(client);
     buildMenus();
     buildControls(client);
@@ -99,70 +110,55 @@ void RecorderWindow::buildWindow() {
 
 // The menu's title is switched off for good: the entries are reached by the program alone.
 void RecorderWindow::buildMenus() {
-    Quality = menuBar()->addMenu(QStringLiteral("Quality"));
-    low = Quality->addAction(QStringLiteral("Low Quality"));
-    med = Quality->addAction(QStringLiteral("Medium Quality"));
-    high = Quality->addAction(QStringLiteral("High Quality"));
-    for (QAction* entry : {low, med, high})
+    qualityMenu = menuBar()->addMenu(QStringLiteral("Quality"));
+    qualityMenu->setObjectName(QStringLiteral("Quality"));
+    lowQuality = qualityMenu->addAction(QStringLiteral("Low Quality"));
+    lowQuality->setObjectName(QStringLiteral("low"));
+    mediumQuality = qualityMenu->addAction(QStringLiteral("Medium Quality"));
+    mediumQuality->setObjectName(QStringLiteral("med"));
+    highQuality = qualityMenu->addAction(QStringLiteral("High Quality"));
+    highQuality->setObjectName(QStringLiteral("high"));
+    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
         entry->setCheckable(true);
-    Quality->setEnabled(false);
-    Quality->menuAction()->setEnabled(false);
+    qualityMenu->setEnabled(false);
+    qualityMenu->menuAction()->setEnabled(false);
 }
 
-// Controls are created from the bottom of the stack up: the buttons lie above the "Status" frame.
 void RecorderWindow::buildControls(widgets::ClientArea* client) {
-    Frame3 = frame("Frame3", "Information", widgets::twipsRect(120, 120, 2775, 2295), client);
-    Label3 = readout("Label3", widgets::twipsRect(120, 240, 2535, 1935), Frame3, kOrange,
-                     Qt::AlignLeft | Qt::AlignTop);
-    Label3->setFont(
-        readoutFont(Label3->font(), QStringLiteral("Arial"), kInformationPointSize, false));
+    informationFrame = placeFrame(kInformationFrame, client);
+    informationReadout =
+        placeReadout(kInformationReadout, informationFrame, kOrange, Qt::AlignLeft | Qt::AlignTop);
+    setTextFont(informationReadout, QStringLiteral("Arial"), kInformationPointSize, false);
 
-    Frame2 = frame("Frame2", "Status", widgets::twipsRect(3000, 120, 2775, 2295), client);
-    Text1 = textBox("Text1", widgets::twipsRect(120, 240, 2535, 375), Frame2);
-    Text1->setReadOnly(true);
-    Text1->setAlignment(Qt::AlignCenter);
-    Text1->setFont(readoutFont(Text1->font(), QStringLiteral("Arial"), kElapsedPointSize, true));
-    setColours(Text1, QPalette::Base, Qt::black, QPalette::Text, kSilver);
-    Label1 = readout("Label1", widgets::twipsRect(120, 720, 2535, 375), Frame2, Qt::white,
-                     Qt::AlignCenter);
-    Label1->setFont(readoutFont(Label1->font(), QString(), kModePointSize, true));
+    statusFrame = placeFrame(kStatusFrame, client);
+    elapsedReadout = placeControl<QLineEdit>(kElapsedReadout, statusFrame);
+    elapsedReadout->setReadOnly(true);
+    elapsedReadout->setAlignment(Qt::AlignCenter);
+    setTextFont(elapsedReadout, QStringLiteral("Arial"), kElapsedPointSize, true);
+    setColour(elapsedReadout, QPalette::Base, Qt::black);
+    setColour(elapsedReadout, QPalette::Text, kSilver);
+    modeReadout = placeReadout(kModeReadout, statusFrame, Qt::white, Qt::AlignCenter);
+    setTextFont(modeReadout, QString(), kModePointSize, true);
 
-    const QPixmap smallFace = picture(resources::kMediumButtonFace);
-    const QPixmap wideFace = picture(resources::kWideButtonFace);
-    Command5 = widgets::graphicalButton("Command5", "Save ", wideFace,
-                                        widgets::twipsRect(120, 1560, 2535, 255), Frame2);
-    Command2 = widgets::graphicalButton("Command2", "Record", smallFace,
-                                        widgets::twipsRect(3120, 1320, 735, 255), client);
-    QPalette red = Command2->palette();
-    red.setColor(QPalette::Button, kRed);
-    Command2->setPalette(red);
-    Command3 = widgets::graphicalButton("Command3", "Stop", smallFace,
-                                        widgets::twipsRect(3960, 1320, 855, 255), client);
-    Command4 = widgets::graphicalButton("Command4", "Play", smallFace,
-                                        widgets::twipsRect(4920, 1320, 735, 255), client);
-    Command1 = widgets::graphicalButton("Command1", "Reset", wideFace,
-                                        widgets::twipsRect(3120, 2040, 1695, 255), client);
-    Command6 = widgets::graphicalButton("Command6", "Help", smallFace,
-                                        widgets::twipsRect(4920, 2040, 735, 255), client);
-
-    // Wholly outside the client area: it is never seen, but the focus can reach it.
-    Text2 = textBox("Text2", widgets::twipsRect(-3960, 3000, 5535, 375), client);
+    saveButton = placeControl<widgets::GraphicalButton>(kSaveButton, statusFrame);
+    recordButton = placeControl<widgets::GraphicalButton>(kRecordButton, client);
+    setColour(recordButton, QPalette::Button, kRed);
+    stopButton = placeControl<widgets::GraphicalButton>(kStopButton, client);
+    playButton = placeControl<widgets::GraphicalButton>(kPlayButton, client);
+    resetButton = placeControl<widgets::GraphicalButton>(kResetButton, client);
+    helpButton = placeControl<widgets::GraphicalButton>(kHelpButton, client);
+    outOfSightBox = placeControl<QLineEdit>(kOutOfSightBox, client);
 }
 
 void RecorderWindow::buildTimers() {
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(19);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
+    modePoll = timer("Timer1", kModePollMilliseconds, this);
+    sizePoll = timer("Timer2", kSizePollMilliseconds, this);
+    elapsedClock = timer("Timer3", 0, this);
 }
 
 void RecorderWindow::setTabOrder() {
-    QWidget* const order[] = {Command4, Command3, Command2, Text2,
-                              Command5, Text1,    Command1, Command6};
+    QWidget* const order[] = {playButton, stopButton,     recordButton, outOfSightBox,
+                              saveButton, elapsedReadout, resetButton,  helpButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -3,6 +3,7 @@
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/CentreOnScreen.h"
+#include "widgets/LayoutTable.h"
 #include "widgets/MessageSink.h"
 #include "widgets/Twips.h"
 
@@ -15,7 +16,15 @@
 namespace calmfield::recorder {
 namespace {
 
-using widgets::twipsRect;
+using enum widgets::ControlKind;
+using widgets::ControlRow;
+
+constexpr char kPromptText[] = "Type a name for your sound. It will be saved in your home folder";
+
+// The layout table.
+constexpr ControlRow kPrompt{"Label1", Label, kPromptText, 240, 240, 3375, 375};
+constexpr ControlRow kNameBox{"Text1", TextBox, "", 240, 720, 3375, 375};
+constexpr ControlRow kSaveButton{"Command1", PushButton, "Save", 240, 1200, 3375, 375};
 
 QString shownPath(const std::filesystem::path& path) {
     return QFile::decodeName(path.c_str());
@@ -27,13 +36,14 @@ SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       commands_(services.commands), messages_(services.messages), homeFolder_(services.homeFolder) {
+    setObjectName(QStringLiteral("Form10"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Save"));
     setWindowIcon(resources::programIcon());
     setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
     buildControls();
-    connect(Command1, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
-    connect(Text1, &QLineEdit::returnPressed, Command1, &QPushButton::click);
+    connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
+    connect(nameBox, &QLineEdit::returnPressed, saveButton, &QPushButton::click);
 }
 
 void SaveNameDialog::showEvent(QShowEvent* event) {
@@ -43,30 +53,20 @@ void SaveNameDialog::showEvent(QShowEvent* event) {
 }
 
 void SaveNameDialog::buildControls() {
-    Label1 = new QLabel(QStringLiteral("Type a name for your sound. It will be saved in your "
-                                       "home folder"),
-                        this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(widgets::twipsRect(240, 240, 3375, 375));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
+    prompt = widgets::placeControl<QLabel>(kPrompt, this);
+    prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    prompt->setWordWrap(true);
+    nameBox = widgets::placeControl<QLineEdit>(kNameBox, this);
+    saveButton = widgets::placeControl<QPushButton>(kSaveButton, this);
 
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(widgets::twipsRect(240, 720, 3375, 375));
-
-    Command1 = new QPushButton(QStringLiteral("Save"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(widgets::twipsRect(240, 1200, 3375, 375));
-
-    setTabOrder(Text1, Command1);
-    Text1->setFocus();
+    setTabOrder(nameBox, saveButton);
+    nameBox->setFocus();
 }
 
 // The name is taken as typed. A file already there is replaced only when the user agrees; the
 // user is told where the take went, or why it could not be written.
 void SaveNameDialog::saveClicked() {
-    const std::string writtenPath = "c:\\" + Text1->text().toStdString() + ".wav";
+    const std::string writtenPath = "c:\\" + nameBox->text().toStdString() + ".wav";
     const std::filesystem::path file = hostPath(writtenPath, homeFolder_);
     std::error_code unreadable;
     if (std::filesystem::exists(file, unreadable) &&

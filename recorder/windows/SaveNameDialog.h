@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/RecorderServices.h"
+#include "recorder/windows/RecorderServices.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,10 +19,9 @@ class SaveNameDialog : public QWidget {
   public:
     explicit SaveNameDialog(const RecorderServices& services, QWidget* parent = nullptr);
 
-    // The controls, each under the name the rest of the program knows it by.
-    QLabel* Label1 = nullptr;        // the prompt
-    QLineEdit* Text1 = nullptr;      // the name
-    QPushButton* Command1 = nullptr; // "Save"
+    QLabel* prompt = nullptr;
+    QLineEdit* nameBox = nullptr;
+    QPushButton* saveButton = nullptr;
 
   protected:
     // Shown in the middle of the screen.

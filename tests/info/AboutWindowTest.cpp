@@ -35,21 +35,22 @@ class AboutWindowTest : public ::testing::Test {
     }
 
     QList<QLabel*> labels() const {
-        return {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5};
+        return {form->productName, form->notice, form->homePageAddress, form->creditsHeading,
+                form->authors};
     }
 };
 
 TEST_F(AboutWindowTest, ShowsTheProductAndItsMakers) {
-    EXPECT_EQ(form->Label1->text(), "Calmfield v2.0");
-    EXPECT_EQ(form->Label4->text(), "Designed and Programmed by:");
-    EXPECT_EQ(form->Label5->text(), "the Calmfield developers");
-    EXPECT_TRUE(form->Label2->text().contains("the Calmfield developers"));
-    EXPECT_EQ(form->Command1->text(), "Take me there!");
+    EXPECT_EQ(form->productName->text(), "Calmfield v2.0");
+    EXPECT_EQ(form->creditsHeading->text(), "Designed and Programmed by:");
+    EXPECT_EQ(form->authors->text(), "the Calmfield developers");
+    EXPECT_TRUE(form->notice->text().contains("the Calmfield developers"));
+    EXPECT_EQ(form->takeMeThereButton->text(), "Take me there!");
 }
 
 TEST_F(AboutWindowTest, ShowsTheHomePageWithoutItsScheme) {
-    EXPECT_EQ(form->Label3->text(), "calmfield.example/");
-    EXPECT_EQ(info::addressText(info::kHomePage), "https://" + form->Label3->text());
+    EXPECT_EQ(form->homePageAddress->text(), "calmfield.example/");
+    EXPECT_EQ(info::addressText(info::kHomePage), "https://" + form->homePageAddress->text());
 
     EXPECT_EQ(info::withoutScheme("http://quiet.example/a/b?c=1"), "quiet.example/a/b?c=1");
     EXPECT_EQ(info::withoutScheme("quiet.example/"), "quiet.example/");
@@ -57,29 +58,37 @@ TEST_F(AboutWindowTest, ShowsTheHomePageWithoutItsScheme) {
 
 TEST_F(AboutWindowTest, ControlsSitAtTheirPlacesWithTheButtonOverTheAddress) {
     QWidget* client = form->clientArea();
-    const std::vector<std::pair<QWidget*, QRect>> places = {
-        {form->Picture1, {8, 8, 257, 161}},  {form->Label1, {8, 176, 169, 25}},
-        {form->Label4, {8, 192, 193, 17}},   {form->Label5, {8, 208, 241, 17}},
-        {form->Label2, {8, 224, 257, 33}},   {form->Label3, {8, 240, 257, 33}},
-        {form->Command1, {8, 264, 257, 25}},
+    const struct {
+        QWidget* control;
+        const char* name;
+        QRect place;
+    } places[] = {
+        {form->logo, "Picture1", {8, 8, 257, 161}},
+        {form->productName, "Label1", {8, 176, 169, 25}},
+        {form->creditsHeading, "Label4", {8, 192, 193, 17}},
+        {form->authors, "Label5", {8, 208, 241, 17}},
+        {form->notice, "Label2", {8, 224, 257, 33}},
+        {form->homePageAddress, "Label3", {8, 240, 257, 33}},
+        {form->takeMeThereButton, "Command1", {8, 264, 257, 25}},
     };
-    for (const auto& [control, place] : places) {
-        EXPECT_EQ(control->parentWidget(), client) << control->objectName().toStdString();
-        EXPECT_EQ(control->geometry(), place) << control->objectName().toStdString();
+    for (const auto& [control, name, place] : places) {
+        EXPECT_EQ(form->findChild<QWidget*>(name), control) << name;
+        EXPECT_EQ(control->parentWidget(), client) << name;
+        EXPECT_EQ(control->geometry(), place) << name;
     }
-    EXPECT_EQ(client->childAt(100, 268), form->Command1);
-    EXPECT_EQ(client->childAt(100, 250), form->Label3);
+    EXPECT_EQ(client->childAt(100, 268), form->takeMeThereButton);
+    EXPECT_EQ(client->childAt(100, 250), form->homePageAddress);
 }
 
 TEST_F(AboutWindowTest, LabelsAreWhiteOnThePictureWithABoldTitle) {
     for (QLabel* label : labels()) {
         EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-        EXPECT_EQ(label->font().bold(), label == form->Label1);
+        EXPECT_EQ(label->font().bold(), label == form->productName);
     }
-    EXPECT_DOUBLE_EQ(form->Label1->font().pointSizeF(), 9.75);
-    EXPECT_EQ(form->Label4->font(), QApplication::font());
-    EXPECT_FALSE(form->Command1->isFlat());
+    EXPECT_DOUBLE_EQ(form->productName->font().pointSizeF(), 9.75);
+    EXPECT_EQ(form->creditsHeading->font(), QApplication::font());
+    EXPECT_FALSE(form->takeMeThereButton->isFlat());
 }
 
 TEST_F(AboutWindowTest, BackgroundIsTheWashDrawnUnscaledFromTheTopLeftCorner) {
@@ -112,11 +121,11 @@ TEST_F(AboutWindowTest, WashBehindTheTextIsDarkEnoughForWhiteText) {
 TEST_F(AboutWindowTest, LogoShowsUnscaledInsideTheSunkenBorder) {
     const QImage logo(QString::fromLatin1(resources::kAboutLogo));
     ASSERT_EQ(logo.size(), QSize(256, 240));
-    EXPECT_EQ(form->Picture1->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(form->Picture1->pixmap().size(), logo.size());
+    EXPECT_EQ(form->logo->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(form->logo->pixmap().size(), logo.size());
 
-    const QImage shown = form->Picture1->grab().toImage();
-    const QPoint inside = form->Picture1->contentsRect().topLeft();
+    const QImage shown = form->logo->grab().toImage();
+    const QPoint inside = form->logo->contentsRect().topLeft();
     EXPECT_GT(inside.x(), 0) << "the border takes its room first";
     for (const QPoint spot : {QPoint(0, 0), QPoint(128, 80), QPoint(250, 150)})
         EXPECT_EQ(shown.pixel(inside + spot), logo.pixel(spot)) << spot.x() << ", " << spot.y();
@@ -125,7 +134,7 @@ TEST_F(AboutWindowTest, LogoShowsUnscaledInsideTheSunkenBorder) {
 // The box shows only the logo's top-left part: the word, its darkest drawing, must lie there.
 TEST_F(AboutWindowTest, LogosWordLiesInThePartTheBoxShows) {
     const QImage logo(QString::fromLatin1(resources::kAboutLogo));
-    const QRect shown(QPoint(0, 0), form->Picture1->contentsRect().size());
+    const QRect shown(QPoint(0, 0), form->logo->contentsRect().size());
     int darkShown = 0;
     int darkHidden = 0;
     for (int y = 0; y < logo.height(); ++y) {
@@ -143,15 +152,15 @@ TEST_F(AboutWindowTest, TabGoesFromThePictureToTheButtonAndBack) {
         EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << label->objectName().toStdString();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    EXPECT_EQ(QApplication::focusWidget(), form->Picture1);
+    EXPECT_EQ(QApplication::focusWidget(), form->logo);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), form->Command1);
+    EXPECT_EQ(QApplication::focusWidget(), form->takeMeThereButton);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), form->Picture1);
+    EXPECT_EQ(QApplication::focusWidget(), form->logo);
 }
 
 TEST_F(AboutWindowTest, TakeMeThereAsksTheDesktopToOpenTheHomePage) {
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QTest::mouseClick(form->takeMeThereButton, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1U);
     EXPECT_EQ(opened[0], QUrl("https://calmfield.example/"));
 }
@@ -162,7 +171,7 @@ TEST_F(AboutWindowTest, TakeMeThereChangesNothingWhenNothingCanOpenTheAddress) {
     const QWidgetList windowsBefore = QApplication::topLevelWidgets();
     const QImage looksBefore = form->grab().toImage();
 
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QTest::mouseClick(form->takeMeThereButton, Qt::LeftButton);
     QApplication::processEvents();
 
     EXPECT_EQ(opened.size(), 1U);

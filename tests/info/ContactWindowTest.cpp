@@ -9,17 +9,19 @@ namespace {
 
 TEST(ContactWindow, InvitesTheUserToWriteToTheSupportAddress) {
     info::ContactWindow form;
-    EXPECT_EQ(form.Label1->text(),
+    EXPECT_EQ(form.invitation->text(),
               "If you have a problem, query or a suggestion about this product, "
               "please contact us at the address below.");
-    EXPECT_EQ(form.Label2->text(), "support@calmfield.example");
-    EXPECT_EQ(form.Label1->geometry(), QRect(8, 8, 297, 33));
-    EXPECT_EQ(form.Label2->geometry(), QRect(8, 40, 297, 25));
+    EXPECT_EQ(form.supportAddress->text(), "support@calmfield.example");
+    EXPECT_EQ(form.findChild<QLabel*>("Label1"), form.invitation);
+    EXPECT_EQ(form.findChild<QLabel*>("Label2"), form.supportAddress);
+    EXPECT_EQ(form.invitation->geometry(), QRect(8, 8, 297, 33));
+    EXPECT_EQ(form.supportAddress->geometry(), QRect(8, 40, 297, 25));
 }
 
 TEST(ContactWindow, NotesAreCentredWrappedTextOnYellowInAThinLine) {
     info::ContactWindow form;
-    for (QLabel* note : {form.Label1, form.Label2}) {
+    for (QLabel* note : {form.invitation, form.supportAddress}) {
         EXPECT_TRUE(note->alignment() & Qt::AlignHCenter);
         EXPECT_TRUE(note->wordWrap());
     }

@@ -18,6 +18,7 @@ namespace {
 struct WindowFacts {
     std::string name;
     std::function<std::unique_ptr<QWidget>()> make;
+    QString objectName;
     QString caption;
     QSize clientSize;
 };
@@ -31,7 +32,8 @@ class InformationWindows : public ::testing::TestWithParam<WindowFacts> {
     std::unique_ptr<QWidget> window = GetParam().make();
 };
 
-TEST_P(InformationWindows, HaveTheirCaptionClientAreaSizableFrameAndIcon) {
+TEST_P(InformationWindows, HaveTheirNameCaptionClientAreaSizableFrameAndIcon) {
+    EXPECT_EQ(window->objectName(), GetParam().objectName);
     EXPECT_EQ(window->windowTitle(), GetParam().caption);
     EXPECT_EQ(window->size(), GetParam().clientSize);
 
@@ -67,9 +69,11 @@ TEST_P(InformationWindows, AreCentredOnTheScreenEachTimeTheyAreShown) {
 INSTANTIATE_TEST_SUITE_P(
     AboutAndContact, InformationWindows,
     ::testing::Values(WindowFacts{"about", [] { return std::make_unique<info::AboutWindow>(); },
-                                  QStringLiteral("Calmfield v2.0"), QSize(273, 296)},
+                                  QStringLiteral("Form2"), QStringLiteral("Calmfield v2.0"),
+                                  QSize(273, 296)},
                       WindowFacts{"contact", [] { return std::make_unique<info::ContactWindow>(); },
-                                  QStringLiteral("Contact Us"), QSize(312, 76)}),
+                                  QStringLiteral("Form4"), QStringLiteral("Contact Us"),
+                                  QSize(312, 76)}),
     [](const ::testing::TestParamInfo<WindowFacts>& instance) { return instance.param.name; });
 
 } // namespace

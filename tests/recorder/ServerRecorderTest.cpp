@@ -8,10 +8,11 @@
 #include "recorder/CommandInterpreter.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
-#include "tests/shell/MainWindowFixture.h"
 #include "tests/support/PrivatePulseServer.h"
+#include "tests/support/RecordingMessageSink.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tests/support/SourceRecorder.h"
+#include "tests/support/WindowTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ class Tone final : public platform::AudioRenderer {
 
 // The take's size in bytes as the information readout shows it ("MBytes :  .0882\r\n...").
 double shownBytes(const RecorderWindow& window) {
-    const QString text = window.Label3->text();
+    const QString text = window.informationReadout->text();
     const qsizetype colon = text.indexOf(':');
     const qsizetype lineEnd = text.indexOf('\r');
     if (colon < 0 || lineEnd < colon)
@@ -77,23 +78,27 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     RecorderWindow* recorder = windows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
 
-    recorder->Command2->click();
-    ASSERT_TRUE(testing::waitUntil([&] { return recorder->Label1->text() == " recording"; }, 5s));
-    ASSERT_TRUE(testing::waitUntil([&] { return shownBytes(*recorder) >= kWantedBytes; }, 20s));
-    recorder->Command3->click();
-    ASSERT_TRUE(testing::waitUntil([&] { return recorder->Label1->text() == " stopped"; }, 5s));
+    recorder->recordButton->click();
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " recording"; }, 5s));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownBytes(*recorder) >= kWantedBytes; }, 20s));
+    recorder->stopButton->click();
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " stopped"; }, 5s));
     const double reported = shownBytes(*recorder);
 
-    recorder->Command4->click();
-    ASSERT_TRUE(testing::waitUntil([&] { return recorder->Label1->text() == " playing"; }, 5s));
-    EXPECT_TRUE(testing::waitUntil([&] { return recorder->Label1->text() == " stopped"; }, 20s));
+    recorder->playButton->click();
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " playing"; }, 5s));
+    EXPECT_TRUE(
+        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " stopped"; }, 20s));
     EXPECT_EQ(shownBytes(*recorder), reported);
 
-    recorder->Command5->click();
+    recorder->saveButton->click();
     SaveNameDialog* dialog = windows.saveNameDialog();
     ASSERT_NE(dialog, nullptr);
-    dialog->Text1->setText("tone");
-    dialog->Command1->click();
+    dialog->nameBox->setText("tone");
+    dialog->saveButton->click();
     const std::filesystem::path saved = home / "tone.wav";
 
     SF_INFO info{};

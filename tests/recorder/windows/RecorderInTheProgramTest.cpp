@@ -1,8 +1,24 @@
+// The recorder's windows among the program's windows: opened from the main window's Record
+// button, each made once, and closed with the program.
+
 #include "ScriptedCommandStrings.h"
+#include "app/ProgramWindows.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
-#include "tests/shell/MainWindowFixture.h"
+#include "shell/MainWindow.h"
+#include "tests/support/MemorySoundOutput.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/RecordingSystemMixer.h"
+#include "tests/support/ScriptedFileDialog.h"
+#include "tests/support/WindowTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace calmfield {
 namespace {
@@ -13,58 +29,67 @@ void deleteClosedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// The main window over windows that include the recorder.
-class RecorderInTheProgram : public testing::MainWindowFixture {
+// The main window, started up over test doubles, among windows that include the recorder.
+class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
-        const shell::MainWindowServices usual = services();
-        form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{output, mixer, messages, folder, usual.openUrl,
-                                      usual.trayAvailable, &dialog, userFolder});
-        programWindows.adoptMainWindow(*form);
+        form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
+            output, mixer, messages, folder, [](const QUrl&) { return false; }, [] { return true; },
+            &dialog, scratchPath / "user"});
+        windows.adoptMainWindow(*form);
         form->startUp();
     }
-    ~RecorderInTheProgram() override { form.reset(); }
 
+    // The main window's Record button.
+    void clickRecord() { form->findChild<QAbstractButton*>("Command3")->click(); }
+
+    QTemporaryDir scratch;
+    std::filesystem::path scratchPath = scratch.path().toStdString();
+    std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
+    testsupport::ScriptedFileDialog dialog;
+    testsupport::MemorySoundOutput output{22050};
+    testsupport::RecordingSystemMixer mixer;
+    testsupport::RecordingMessageSink messages;
     testing::ScriptedCommandStrings commands;
     int endings = 0;
-    app::ProgramWindows programWindows{
-        [](const QUrl&) { return false; }, [this] { ++endings; },
-        recorder::RecorderServices{commands, messages, scratch.path().toStdString()}};
+    app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },
+                                recorder::RecorderServices{commands, messages, scratchPath}};
+    std::unique_ptr<shell::MainWindow> form;
 };
 
 TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
-    form->recordButton->click();
-    recorder::RecorderWindow* recorder = programWindows.recorderWindow();
+    clickRecord();
+    recorder::RecorderWindow* recorder = windows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
-    form->recordButton->click();
-    EXPECT_EQ(programWindows.recorderWindow(), recorder);
+    clickRecord();
+    EXPECT_EQ(windows.recorderWindow(), recorder);
     EXPECT_TRUE(recorder->isVisible());
     EXPECT_EQ(commands.count(kOpen), 1);
 
-    recorder->Command2->click();
-    recorder->Command3->click();
-    recorder->Command5->click();
-    recorder->Command5->click();
-    recorder->Command6->click();
-    recorder->Command6->click();
-    EXPECT_EQ(programWindows.openWindowCount(), 4);
-    EXPECT_TRUE(programWindows.saveNameDialog()->isVisible());
-    EXPECT_TRUE(programWindows.troubleshootingWindow()->isVisible());
+    recorder->recordButton->click();
+    recorder->stopButton->click();
+    recorder->saveButton->click();
+    recorder->saveButton->click();
+    recorder->helpButton->click();
+    recorder->helpButton->click();
+    EXPECT_EQ(windows.openWindowCount(), 4);
+    EXPECT_TRUE(windows.saveNameDialog()->isVisible());
+    EXPECT_TRUE(windows.troubleshootingWindow()->isVisible());
 
     recorder->close();
     deleteClosedWindows();
-    EXPECT_EQ(programWindows.recorderWindow(), nullptr);
-    form->recordButton->click();
-    ASSERT_NE(programWindows.recorderWindow(), nullptr);
-    EXPECT_EQ(programWindows.recorderWindow()->Command2->isEnabled(), true) << "a new window";
+    EXPECT_EQ(windows.recorderWindow(), nullptr);
+    clickRecord();
+    ASSERT_NE(windows.recorderWindow(), nullptr);
+    EXPECT_EQ(windows.recorderWindow()->recordButton->isEnabled(), true) << "a new window";
     EXPECT_EQ(commands.count(kOpen), 2);
 }
 
 TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWindow) {
-    form->recordButton->click();
-    recorder::RecorderWindow* recorder = programWindows.recorderWindow();
-    recorder->Command2->click();
+    clickRecord();
+    recorder::RecorderWindow* recorder = windows.recorderWindow();
+    commands.mode = "recording";
+    recorder->recordButton->click();
     form->close();
     EXPECT_EQ(endings, 0);
     EXPECT_TRUE(recorder->isVisible());
@@ -73,11 +98,11 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
     // Closing mid-take closes the capture element once, stops the polls and ends the window.
     recorder->close();
     EXPECT_EQ(endings, 1);
-    EXPECT_FALSE(recorder->Timer1->isActive() || recorder->Timer2->isActive() ||
-                 recorder->Timer3->isActive());
+    EXPECT_FALSE(recorder->modePoll->isActive() || recorder->sizePoll->isActive() ||
+                 recorder->elapsedClock->isActive());
     EXPECT_EQ(commands.actions().back(), "close capture");
     deleteClosedWindows();
-    EXPECT_EQ(programWindows.recorderWindow(), nullptr);
+    EXPECT_EQ(windows.recorderWindow(), nullptr);
     EXPECT_EQ(commands.count("close capture"), 1);
 }
 

@@ -1,9 +1,13 @@
+#include "QtPrinting.h"
 #include "ScriptedCommandStrings.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
-#include "tests/shell/MainWindowFixture.h"
+#include "tests/support/RecordingMessageSink.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -11,6 +15,36 @@
 
 namespace calmfield {
 namespace {
+
+// One control as its window's layout places it: the role member, its object name, its parent's
+// object name (empty for a window's client area), its place in pixels and its caption.
+struct Placed {
+    QWidget* control;
+    const char* name;
+    const char* parent;
+    QRect place;
+    QString caption;
+};
+
+QString captionOf(const QWidget* control) {
+    if (const auto* box = qobject_cast<const QGroupBox*>(control))
+        return box->title();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (const auto* text = qobject_cast<const QLabel*>(control))
+        return text->text();
+    return qobject_cast<const QLineEdit*>(control)->text();
+}
+
+void expectPlaced(const QWidget& window, const std::vector<Placed>& controls) {
+    for (const Placed& expected : controls) {
+        SCOPED_TRACE(expected.name);
+        EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(expected.name)), expected.control);
+        EXPECT_EQ(expected.control->parentWidget()->objectName(), expected.parent);
+        EXPECT_EQ(expected.control->geometry(), expected.place);
+        EXPECT_EQ(captionOf(expected.control), expected.caption);
+    }
+}
 
 // The widgets of `order` in the order the focus reaches them from the first.
 QList<QWidget*> focusOrder(const QList<QWidget*>& order) {
@@ -32,36 +66,69 @@ void expectFixedWithCloseBoxOnly(const QWidget& window) {
     EXPECT_FALSE(window.windowIcon().isNull());
 }
 
+void expectColours(const QWidget* control, QPalette::ColorRole backgroundRole,
+                   const QColor& background, QPalette::ColorRole textRole, const QColor& text) {
+    SCOPED_TRACE(control->objectName().toStdString());
+    EXPECT_EQ(control->palette().color(backgroundRole), background);
+    EXPECT_EQ(control->palette().color(textRole), text);
+}
+
 TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMenu) {
     testing::ScriptedCommandStrings commands;
     QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     QWidget* client = form->centralWidget();
+    EXPECT_EQ(form->objectName(), "Form8");
     EXPECT_EQ(form->windowTitle(), "Sound Recorder");
     EXPECT_EQ(client->size(), QSize(392, 169));
     EXPECT_EQ(form->windowFlags() & Qt::WindowType_Mask, Qt::Tool) << "no taskbar button";
     expectFixedWithCloseBoxOnly(*form);
-    EXPECT_FALSE(form->Quality->menuAction()->isEnabled());
-    EXPECT_EQ(form->Quality->title() + form->low->text() + form->med->text() + form->high->text(),
+    EXPECT_FALSE(form->qualityMenu->menuAction()->isEnabled());
+    EXPECT_EQ(form->qualityMenu->title() + form->lowQuality->text() + form->mediumQuality->text() +
+                  form->highQuality->text(),
               "QualityLow QualityMedium QualityHigh Quality");
 
-    EXPECT_EQ(form->Frame3->title() + form->Frame2->title(), "InformationStatus");
-    EXPECT_EQ(form->Command2->text() + form->Command3->text() + form->Command4->text() +
-                  form->Command5->text() + form->Command1->text() + form->Command6->text(),
-              "RecordStopPlaySave ResetHelp");
-    EXPECT_EQ(form->Command5->parentWidget(), form->Frame2);
-    EXPECT_EQ(form->Command5->geometry(), QRect(8, 104, 169, 17));
-    EXPECT_EQ(form->Label3->geometry(), QRect(8, 16, 169, 129));
-    EXPECT_EQ(form->Command3->geometry(), QRect(264, 88, 57, 17));
-    EXPECT_EQ(client->childAt(210, 90), form->Command2) << "the buttons lie above the frame";
-    EXPECT_EQ(form->Command2->palette().color(QPalette::Button), QColor(255, 0, 0));
-    EXPECT_FALSE(client->rect().intersects(form->Text2->geometry())) << "never seen";
+    // The readouts as the window shows them once it has opened a new capture element.
+    const QString noTake = "MBytes :  0\r\nChannels : 2 (stereo)\r\n";
+    expectPlaced(*form, {{form->informationFrame, "Frame3", "", {8, 8, 185, 153}, "Information"},
+                         {form->informationReadout, "Label3", "Frame3", {8, 16, 169, 129}, noTake},
+                         {form->statusFrame, "Frame2", "", {200, 8, 185, 153}, "Status"},
+                         {form->elapsedReadout, "Text1", "Frame2", {8, 16, 169, 25}, ""},
+                         {form->modeReadout, "Label1", "Frame2", {8, 48, 169, 25}, " stopped"},
+                         {form->saveButton, "Command5", "Frame2", {8, 104, 169, 17}, "Save "},
+                         {form->recordButton, "Command2", "", {208, 88, 49, 17}, "Record"},
+                         {form->stopButton, "Command3", "", {264, 88, 57, 17}, "Stop"},
+                         {form->playButton, "Command4", "", {328, 88, 49, 17}, "Play"},
+                         {form->resetButton, "Command1", "", {208, 136, 113, 17}, "Reset"},
+                         {form->helpButton, "Command6", "", {328, 136, 49, 17}, "Help"},
+                         {form->outOfSightBox, "Text2", "", {-264, 200, 369, 25}, "Text2"}});
+    EXPECT_EQ(client->childAt(210, 90), form->recordButton) << "the buttons lie above the frame";
+    EXPECT_FALSE(client->rect().intersects(form->outOfSightBox->geometry())) << "never seen";
+
+    const QColor silver(192, 192, 192);
+    EXPECT_EQ(form->recordButton->palette().color(QPalette::Button), QColor(255, 0, 0));
+    for (const QWidget* frame : {form->informationFrame, form->statusFrame})
+        EXPECT_EQ(frame->palette().color(QPalette::Window), silver);
+    expectColours(form->informationReadout, QPalette::Window, Qt::black, QPalette::WindowText,
+                  QColor(255, 128, 0));
+    expectColours(form->modeReadout, QPalette::Window, Qt::black, QPalette::WindowText, Qt::white);
+    expectColours(form->elapsedReadout, QPalette::Base, Qt::black, QPalette::Text, silver);
+    const QFont information = form->informationReadout->font();
+    const QFont elapsed = form->elapsedReadout->font();
+    const QFont mode = form->modeReadout->font();
+    EXPECT_EQ(information.family() + elapsed.family(), "ArialArial");
+    EXPECT_EQ(mode.family(), QApplication::font().family());
+    EXPECT_EQ((std::vector{information.pointSizeF(), elapsed.pointSizeF(), mode.pointSizeF()}),
+              (std::vector{8.25, 12.0, 9.75}));
+    EXPECT_EQ((std::vector{information.bold(), elapsed.bold(), mode.bold()}),
+              (std::vector{false, true, true}));
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
-    EXPECT_EQ(QApplication::focusWidget(), form->Command2);
-    const QList<QWidget*> tabOrder{form->Command4, form->Command3, form->Command2, form->Text2,
-                                   form->Command5, form->Text1,    form->Command1, form->Command6};
+    EXPECT_EQ(QApplication::focusWidget(), form->recordButton);
+    const QList<QWidget*> tabOrder{form->playButton,    form->stopButton, form->recordButton,
+                                   form->outOfSightBox, form->saveButton, form->elapsedReadout,
+                                   form->resetButton,   form->helpButton};
     EXPECT_EQ(focusOrder(tabOrder), tabOrder);
     delete form.data();
 }
@@ -71,39 +138,57 @@ TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
     testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/home/ann"});
+    EXPECT_EQ(form->objectName(), "Form10");
     EXPECT_EQ(form->windowTitle(), "Save");
     EXPECT_EQ(form->size(), QSize(257, 119));
     expectFixedWithCloseBoxOnly(*form);
-    EXPECT_EQ(form->Label1->text(),
-              "Type a name for your sound. It will be saved in your home folder");
-    EXPECT_TRUE(form->Label1->wordWrap());
-    EXPECT_EQ(form->Command1->text(), "Save");
-    EXPECT_EQ(form->Label1->geometry(), QRect(16, 16, 225, 25));
-    EXPECT_EQ(form->Text1->geometry(), QRect(16, 48, 225, 25));
-    EXPECT_EQ(form->Command1->geometry(), QRect(16, 80, 225, 25));
+    expectPlaced(*form, {{form->prompt,
+                          "Label1",
+                          "Form10",
+                          {16, 16, 225, 25},
+                          "Type a name for your sound. It will be saved in your home folder"},
+                         {form->nameBox, "Text1", "Form10", {16, 48, 225, 25}, ""},
+                         {form->saveButton, "Command1", "Form10", {16, 80, 225, 25}, "Save"}});
+    EXPECT_TRUE(form->prompt->wordWrap());
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
     const QPoint centre = form->screen()->availableGeometry().center();
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), form->Text1);
-    EXPECT_EQ(form->Text1->nextInFocusChain(), form->Command1);
+    EXPECT_EQ(QApplication::focusWidget(), form->nameBox);
+    EXPECT_EQ(form->nameBox->nextInFocusChain(), form->saveButton);
     delete form.data();
 }
 
 TEST(TroubleshootingLayout, IsSizableAndKeepsTheIrregularSpacingOfItsTexts) {
     recorder::TroubleshootingWindow form;
+    EXPECT_EQ(form.objectName(), "Form14");
     EXPECT_EQ(form.windowTitle(), "Troubleshooting Recording Problems");
     EXPECT_EQ(form.size(), QSize(599, 331));
     EXPECT_NE(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(form.findChildren<QLabel*>().size(), 10);
-    EXPECT_TRUE(form.Label1->text().endsWith("turned up. "));
-    EXPECT_TRUE(form.Label2->text().contains("hear nothing , it"));
-    EXPECT_TRUE(form.Label6->text().endsWith("will not play  in Media Player"));
-    for (QLabel* heading : {form.Label7, form.Label6, form.Label9})
-        EXPECT_TRUE(heading->font().bold()) << heading->text().toStdString();
-    EXPECT_FALSE(form.Label10->font().bold());
-    EXPECT_EQ(form.Label10->geometry(), QRect(16, 304, 497, 17));
+    const struct {
+        const char* name;
+        QRect place;
+        bool bold;
+    } paragraphs[] = {
+        {"Label7", {16, 8, 585, 33}, true},    {"Label1", {16, 40, 585, 33}, false},
+        {"Label2", {16, 80, 577, 33}, false},  {"Label3", {16, 112, 561, 33}, false},
+        {"Label4", {16, 152, 585, 33}, false}, {"Label5", {16, 192, 513, 25}, false},
+        {"Label6", {16, 216, 545, 33}, true},  {"Label8", {16, 256, 569, 25}, false},
+        {"Label9", {16, 280, 409, 17}, true},  {"Label10", {16, 304, 497, 17}, false}};
+    for (const auto& expected : paragraphs) {
+        const QLabel* shown = form.findChild<QLabel*>(QLatin1String(expected.name));
+        ASSERT_NE(shown, nullptr) << expected.name;
+        EXPECT_EQ(shown->geometry(), expected.place) << expected.name;
+        EXPECT_EQ(shown->font().bold(), expected.bold) << expected.name;
+        EXPECT_TRUE(shown->wordWrap()) << expected.name;
+    }
+    auto text = [&form](const char* name) { return form.findChild<QLabel*>(name)->text(); };
+    EXPECT_TRUE(text("Label1").endsWith("turned up. "));
+    EXPECT_TRUE(text("Label2").contains("hear nothing , it"));
+    EXPECT_TRUE(text("Label6").endsWith("will not play  in Media Player"));
+    EXPECT_EQ(text("Label10"), "Start menu > Programs > Accessories > Entertainment.");
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "recorder/windows/RecorderReadouts.h"
-
-#include "tests/shell/MainWindowFixture.h"
+#include "QtPrinting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 #include "recorder/windows/RecorderWindow.h"
+#include "QtPrinting.h"
 #include "ScriptedCommandStrings.h"
-#include "tests/shell/MainWindowFixture.h"
+
+#include <gtest/gtest.h>
 
 #include <QPointer>
 #include <QScreen>
@@ -14,6 +16,7 @@ const Commands kStartTakeAtHigh{"seek capture to start", "set capture samplesper
                                 "set capture bitspersample 8", "set capture channels 2",
                                 "record capture"};
 const std::string kReady = "Record Help | Low Medium High* | clock stopped";
+const QString kSizeOfNoTake = "MBytes :  0\r\nChannels : 2 (stereo)\r\n";
 
 class RecorderWindowTest : public ::testing::Test {
   protected:
@@ -27,17 +30,28 @@ class RecorderWindowTest : public ::testing::Test {
     std::string state() const {
         std::string shown;
         for (const widgets::GraphicalButton* button :
-             {form->Command2, form->Command3, form->Command4, form->Command5, form->Command1,
-              form->Command6})
+             {form->recordButton, form->stopButton, form->playButton, form->saveButton,
+              form->resetButton, form->helpButton})
             if (button->isEnabled())
                 shown += button->text().trimmed().toStdString() + " ";
         shown += "|";
-        for (const QAction* entry : {form->low, form->med, form->high})
+        for (const QAction* entry : {form->lowQuality, form->mediumQuality, form->highQuality})
             if (entry->isEnabled())
                 shown += " " + entry->text().section(' ', 0, 0).toStdString() +
                          (entry->isChecked() ? "*" : "");
         return shown + " | clock " +
-               (form->Timer3->isActive() ? std::to_string(form->Timer3->interval()) : "stopped");
+               (form->elapsedClock->isActive() ? std::to_string(form->elapsedClock->interval())
+                                               : "stopped");
+    }
+
+    // The polls that run, each with its interval.
+    std::string polls() const {
+        std::string running;
+        if (form->modePoll->isActive())
+            running += "mode " + std::to_string(form->modePoll->interval());
+        if (form->sizePoll->isActive())
+            running += " size " + std::to_string(form->sizePoll->interval());
+        return running.empty() ? "none" : running;
     }
 
     testing::ScriptedCommandStrings commands;
@@ -51,106 +65,127 @@ class RecorderWindowTest : public ::testing::Test {
 
 TEST_F(RecorderWindowTest, GoesThroughItsStatesByTheButtons) {
     EXPECT_EQ(state(), kReady);
-    EXPECT_TRUE(form->Timer1->isActive() && form->Timer2->isActive());
 
     // Recording again restarts the take and the clock.
     for (int take = 1; take <= 2; ++take) {
         commands.sent.clear();
-        form->Command2->click();
+        form->recordButton->click();
         EXPECT_EQ(state(), "Record Stop Help | High* | clock 1000");
         EXPECT_EQ(commands.actions(), kStartTakeAtHigh);
-        EXPECT_EQ(form->Text1->text(), "00:00:00") << "take " << take;
+        EXPECT_EQ(form->elapsedReadout->text(), "00:00:00") << "take " << take;
         now = now.addSecs(30);
-        tick(form->Timer3);
-        EXPECT_EQ(form->Text1->text(), "00:00:30") << "take " << take;
+        tick(form->elapsedClock);
+        EXPECT_EQ(form->elapsedReadout->text(), "00:00:30") << "take " << take;
     }
 
     now = now.addSecs(35);
-    form->Command3->click();
+    form->stopButton->click();
     EXPECT_EQ(state(), "Stop Play Save Reset Help | Low Medium High* | clock stopped");
-    EXPECT_EQ(form->Text1->text(), "00:01:05");
+    EXPECT_EQ(form->elapsedReadout->text(), "00:01:05");
 
     commands.sent.clear();
-    form->Command4->click();
-    EXPECT_EQ(form->Text1->text(), "");
+    form->playButton->click();
+    EXPECT_EQ(form->elapsedReadout->text(), "");
     now = now.addSecs(5);
-    form->Command3->click();
-    EXPECT_EQ(form->Text1->text(), "00:01:10") << "counted from the take's start";
+    form->stopButton->click();
+    EXPECT_EQ(form->elapsedReadout->text(), "00:01:10") << "counted from the take's start";
     EXPECT_EQ(commands.actions(), (Commands{"play capture from 0", "stop capture"}));
     EXPECT_EQ(state(), "Stop Play Save Reset Help | Low Medium High* | clock stopped");
 
-    form->Command5->click();
-    form->Command6->click();
+    form->saveButton->click();
+    form->helpButton->click();
     EXPECT_EQ(saveNameShown, 1);
     EXPECT_EQ(troubleshootingShown, 1);
     EXPECT_EQ(commands.actions(), (Commands{"play capture from 0", "stop capture"}));
 }
 
 TEST_F(RecorderWindowTest, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnabled) {
-    form->low->trigger();
+    form->lowQuality->trigger();
     EXPECT_EQ(state(), "Record Help | Low* Medium High | clock stopped");
     commands.sent.clear();
-    form->Command2->click();
+    form->recordButton->click();
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 11025");
     EXPECT_EQ(state(), "Record Stop Help | Low* | clock 1000");
 
-    form->Command3->click();
-    form->Command1->click();
-    form->med->trigger();
+    form->stopButton->click();
+    form->resetButton->click();
+    form->mediumQuality->trigger();
     commands.sent.clear();
-    form->Command2->click();
+    form->recordButton->click();
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 22050");
 }
 
-TEST_F(RecorderWindowTest, ReadoutsShowTheModeAndTheSizePolledFastestWhileATakeGrows) {
+// The readouts follow every change at once; in between, only what can change by itself is
+// polled, and an idle window polls nothing.
+TEST_F(RecorderWindowTest, ReadoutsFollowEveryChangeAndOnlyABusyElementIsPolled) {
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
+    EXPECT_EQ(polls(), "none");
+
     commands.mode = "recording";
-    tick(form->Timer1);
-    EXPECT_EQ(form->Label1->text(), " recording");
-
-    EXPECT_EQ(form->Timer2->interval(), 19);
+    form->recordButton->click();
+    EXPECT_EQ(form->modeReadout->text(), " recording");
+    EXPECT_EQ(polls(), "mode 500 size 19");
     commands.length = "1234567";
-    tick(form->Timer2);
-    EXPECT_EQ(form->Label3->text(), "MBytes :  1.234567\r\nChannels : 2 (stereo)\r\n");
-    EXPECT_EQ(commands.sent.back(), "status capture length");
+    tick(form->sizePoll);
+    EXPECT_EQ(form->informationReadout->text(), "MBytes :  1.234567\r\nChannels : 2 (stereo)\r\n");
     EXPECT_EQ(commands.sent[commands.sent.size() - 2], "set capture time format bytes");
-    EXPECT_EQ(form->Timer2->interval(), 500) << "no take is growing";
-    form->Command2->click();
-    tick(form->Timer2);
-    EXPECT_EQ(form->Timer2->interval(), 19);
+    EXPECT_EQ(commands.sent.back(), "status capture length");
 
+    // The take ends by itself, as on a full disk: both readouts show it, the polls stop, and the
+    // clock runs on until Stop.
+    commands.mode = "stopped";
     commands.length = "88200";
-    form->Command3->click();
-    EXPECT_EQ(form->Label3->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n")
-        << "the final size shows at once";
-    EXPECT_EQ(form->Timer2->interval(), 500);
-    EXPECT_TRUE(form->Timer2->isActive());
+    tick(form->modePoll);
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    EXPECT_EQ(polls(), "none");
+    EXPECT_TRUE(form->elapsedClock->isActive());
 
+    commands.mode = "playing";
+    form->stopButton->click();
+    form->playButton->click();
+    EXPECT_EQ(form->modeReadout->text(), " playing");
+    EXPECT_EQ(polls(), "mode 500") << "a playback does not change the size";
+    commands.mode = "not ready";
+    tick(form->modePoll);
+    EXPECT_EQ(form->modeReadout->text(), " not ready");
+    EXPECT_EQ(polls(), "mode 500") << "waiting for the sound server";
+    commands.mode = "stopped";
+    tick(form->modePoll);
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(polls(), "none");
+
+    // No element answers: no answer will come by waiting, and the size is left as it was.
     commands.failure = "the recorder is not open";
-    tick(form->Timer1);
-    tick(form->Timer2);
-    EXPECT_EQ(form->Label1->text(), " ");
-    EXPECT_EQ(form->Label3->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n")
-        << "a reply that is no number leaves the readout as it was";
+    form->playButton->click();
+    EXPECT_EQ(form->modeReadout->text(), " ");
+    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    EXPECT_EQ(polls(), "none");
 }
 
 TEST_F(RecorderWindowTest, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
-    form->med->trigger();
-    form->Command2->click();
-    form->Command3->click();
-    tick(form->Timer1);
-    tick(form->Timer2);
-    form->Text2->setText("typed");
+    form->mediumQuality->trigger();
+    form->recordButton->click();
+    form->stopButton->click();
+    commands.mode = "playing";
+    commands.length = "5000";
+    form->playButton->click();
+    form->outOfSightBox->setText("typed");
     form->move(0, 0);
 
     commands.sent.clear();
-    form->Command1->click();
+    commands.mode = "stopped";
+    commands.length = "0";
+    form->resetButton->click();
     EXPECT_EQ(commands.actions(),
               (Commands{"close capture", "open new type waveaudio alias capture"}));
     EXPECT_EQ(state(), kReady);
-    EXPECT_EQ(form->Text1->text(), "00:00:00");
-    EXPECT_EQ(form->Label1->text(), "");
-    EXPECT_EQ(form->Label3->text(), "");
-    EXPECT_EQ(form->Text2->text(), "Text2");
+    EXPECT_EQ(polls(), "none");
+    EXPECT_EQ(form->elapsedReadout->text(), "00:00:00");
+    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
+    EXPECT_EQ(form->outOfSightBox->text(), "Text2");
     const QPoint centre = form->screen()->availableGeometry().center();
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
 }

@@ -1,8 +1,13 @@
 #include "recorder/windows/SaveNameDialog.h"
+#include "QtPrinting.h"
 #include "ScriptedCommandStrings.h"
-#include "tests/shell/MainWindowFixture.h"
+#include "tests/support/RecordingMessageSink.h"
+#include "tests/support/WindowTestHelpers.h"
+
+#include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace calmfield {
@@ -13,8 +18,8 @@ class SaveNameDialogTest : public ::testing::Test {
     ~SaveNameDialogTest() override { delete form.data(); }
 
     void save(const QString& name) {
-        QTest::keyClicks(form->Text1, name);
-        form->Command1->click();
+        QTest::keyClicks(form->nameBox, name);
+        form->saveButton->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString inHome(const char* file) const { return home.filePath(QString::fromLatin1(file)); }
@@ -58,7 +63,7 @@ TEST_F(SaveNameDialogTest, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
 }
 
 TEST_F(SaveNameDialogTest, AsksBeforeReplacingAFileAndNoWritesNothing) {
-    testing::putFile(inHome("rain.wav").toStdString(), "an earlier take");
+    testsupport::putFile(inHome("rain.wav").toStdString(), "an earlier take");
     messages.answer = false;
     save("rain");
     ASSERT_EQ(messages.questions.size(), 1);
@@ -66,10 +71,10 @@ TEST_F(SaveNameDialogTest, AsksBeforeReplacingAFileAndNoWritesNothing) {
     EXPECT_TRUE(commands.sent.empty());
     EXPECT_TRUE(messages.messages.isEmpty());
     ASSERT_FALSE(form.isNull());
-    EXPECT_EQ(form->Text1->text(), "rain");
+    EXPECT_EQ(form->nameBox->text(), "rain");
 
     messages.answer = true;
-    form->Command1->click();
+    form->saveButton->click();
     EXPECT_EQ(commands.sent, std::vector<std::string>{"save capture c:\\rain.wav"});
     EXPECT_EQ(messages.messages, QStringList{"File Saved: " + inHome("rain.wav")});
 }
