@@ -17,14 +17,6 @@ GraphicalButton::GraphicalButton(const QString& caption, const QPixmap& face, QW
     setAutoDefault(false);
 }
 
-GraphicalButton* graphicalButton(const char* name, const char* caption, const QPixmap& face,
-                                 const QRect& place, QWidget* container) {
-    auto* button = new GraphicalButton(QString::fromLatin1(caption), face, container);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(place);
-    return button;
-}
-
 void GraphicalButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const bool sunken = isDown() || isChecked();

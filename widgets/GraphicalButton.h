@@ -20,8 +20,4 @@ class GraphicalButton : public QPushButton {
     QPixmap face_;
 };
 
-// A graphical button named `name`, placed at `place` in `container`.
-GraphicalButton* graphicalButton(const char* name, const char* caption, const QPixmap& face,
-                                 const QRect& place, QWidget* container);
-
 } // namespace calmfield::widgets
