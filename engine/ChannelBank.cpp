@@ -1,6 +1,6 @@
 #include "engine/ChannelBank.h"
 
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 namespace calmfield::engine {
 
@@ -35,7 +35,7 @@ std::string ChannelBank::createChannel(int colour, const std::filesystem::path& 
 std::string ChannelBank::createChannels(const std::filesystem::path& folder) {
     std::string messages;
     for (int colour = 0; colour < kColourCount; ++colour) {
-        const auto file = platform::resolveStoredName(
+        const auto file = files::resolveStoredName(
             folder, kNoiseColours[static_cast<std::size_t>(colour)].soundFile);
         const std::string message = createChannel(colour, file);
         if (!message.empty())

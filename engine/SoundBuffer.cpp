@@ -2,7 +2,7 @@
 
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/DataChunk.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <sndfile.h>
 
@@ -81,9 +81,9 @@ void makeRoom(std::vector<std::int16_t>& stereo, std::size_t frames, std::size_t
 }
 
 SoundFileResult decode(const std::filesystem::path& path) {
-    platform::RegularFile file = platform::RegularFile::open(path);
+    files::RegularFile file = files::RegularFile::open(path);
     if (!file.isOpen())
-        return refused(platform::reasonNotOpened(file.failure()));
+        return refused(files::reasonNotOpened(file.failure()));
     const std::uint64_t fileSize = file.size();
     const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), fileSize);
 

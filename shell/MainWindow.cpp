@@ -1,8 +1,8 @@
 #include "shell/MainWindow.h"
 
-#include "platform/ProgramFolder.h"
+#include "files/RegularFile.h"
+#include "files/StoredName.h"
 #include "platform/QtFileDialog.h"
-#include "platform/RegularFile.h"
 #include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
@@ -30,7 +30,7 @@ constexpr std::size_t kLargestPicture = 16 << 20;
 
 // An empty picture when the file is missing, unreadable or something other than a regular file.
 QPixmap pictureFrom(const std::filesystem::path& file) {
-    platform::RegularFile opened = platform::RegularFile::open(file);
+    files::RegularFile opened = files::RegularFile::open(file);
     std::string bytes;
     QPixmap picture;
     if (opened.isOpen() && opened.size() <= kLargestPicture &&
@@ -251,10 +251,10 @@ void MainWindow::closeClicked() {
 }
 
 void MainWindow::helpClicked() {
-    const auto page = platform::resolveStoredName(programFolder_, "\\help.htm");
+    const auto page = files::resolveStoredName(programFolder_, "\\help.htm");
     // Only a real page is handed to the desktop: a pipe or a device there would hold up the viewer.
     std::error_code error;
-    if (std::filesystem::exists(page, error) && !platform::isRegularFile(page))
+    if (std::filesystem::exists(page, error) && !files::isRegularFile(page))
         return;
     openUrl_(QUrl::fromLocalFile(QFile::decodeName(page.c_str())));
 }
@@ -276,8 +276,8 @@ void MainWindow::unload() {
 }
 
 void MainWindow::showColourPicture(int colour) {
-    const auto file = platform::resolveStoredName(programFolder_,
-                                                  engine::kNoiseColours[index(colour)].pictureFile);
+    const auto file =
+        files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
     Picture1->setPixmap(pictureFrom(file));
 }
 

@@ -1,8 +1,8 @@
 // Pausing the mix, and what the desktop's media controls show of it: whether it plays, its name
 // in words and a picture.
 
-#include "platform/ProgramFolder.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
+#include "files/StoredName.h"
 #include "shell/MainWindow.h"
 #include "widgets/ProgramTitle.h"
 
@@ -21,7 +21,7 @@ const std::filesystem::path kInstalledIcon = std::filesystem::path("../../share/
                                              (CALMFIELD_APPLICATION_ID ".png");
 
 QUrl urlOfFile(const std::filesystem::path& file) {
-    if (!platform::isRegularFile(file))
+    if (!files::isRegularFile(file))
         return {};
     return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
 }
@@ -76,7 +76,7 @@ QUrl MainWindow::artUrl() const {
         const auto& colour =
             engine::kNoiseColours[static_cast<std::size_t>(tickedColours_.front())];
         const QUrl picture =
-            urlOfFile(platform::resolveStoredName(programFolder_, colour.pictureFile));
+            urlOfFile(files::resolveStoredName(programFolder_, colour.pictureFile));
         if (!picture.isEmpty())
             return picture;
     }

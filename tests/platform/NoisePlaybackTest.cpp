@@ -1,6 +1,6 @@
 #include "engine/ChannelBank.h"
 #include "engine/SoundBuffer.h"
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 #include "platform/PulseSoundOutput.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tests/support/SoundServers.h"
@@ -25,8 +25,8 @@ constexpr int kPink = 1;
 
 std::filesystem::path colourSoundFile(int colour) {
     const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
-    return platform::resolveStoredName(folder != nullptr ? folder : ".",
-                                       kNoiseColours[colour].soundFile);
+    return files::resolveStoredName(folder != nullptr ? folder : ".",
+                                    kNoiseColours[colour].soundFile);
 }
 
 std::filesystem::path pinkSoundFile() {

@@ -1,4 +1,4 @@
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <utility>
 
-namespace calmfield::platform {
+namespace calmfield::files {
 namespace {
 
 RegularFile::Failure failureFor(int error) {
@@ -109,4 +109,4 @@ const char* reasonNotOpened(RegularFile::Failure failure) {
     return "it cannot be read";
 }
 
-} // namespace calmfield::platform
+} // namespace calmfield::files
