@@ -4,7 +4,7 @@
 
 namespace calmfield::engine {
 
-ChannelBank::ChannelBank(platform::SoundOutput& output) : output_(output) {}
+ChannelBank::ChannelBank(SoundOutput& output) : output_(output) {}
 
 ChannelBank::~ChannelBank() {
     if (deviceOpen_)

@@ -3,7 +3,7 @@
 #include "engine/ChannelMixer.h"
 #include "engine/NoiseChannel.h"
 #include "engine/NoiseColours.h"
-#include "platform/SoundOutput.h"
+#include "engine/SoundOutput.h"
 
 #include <array>
 #include <chrono>
@@ -19,7 +19,7 @@ class ChannelBank {
   public:
     static constexpr std::chrono::milliseconds kDeviceTimeout{3000};
 
-    explicit ChannelBank(platform::SoundOutput& output);
+    explicit ChannelBank(SoundOutput& output);
     ~ChannelBank();
     ChannelBank(const ChannelBank&) = delete;
     ChannelBank& operator=(const ChannelBank&) = delete;
@@ -46,7 +46,7 @@ class ChannelBank {
     void rampMix(const MasterGain::Ramp& ramp);
 
   private:
-    platform::SoundOutput& output_;
+    SoundOutput& output_;
     ChannelMixer mixer_;
     std::array<std::unique_ptr<NoiseChannel>, kColourCount> channels_;
     bool deviceOpen_ = false;

@@ -108,7 +108,7 @@ PulseSoundOutput::~PulseSoundOutput() {
     stop();
 }
 
-bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds timeout) {
+bool PulseSoundOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) {
     stop();
     mainloop_ = pulse::startMainLoop("calmfield-sound");
     if (mainloop_ == nullptr)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/SoundOutput.h"
 #include "platform/PulseMainLoop.h"
-#include "platform/SoundOutput.h"
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +17,7 @@ namespace calmfield::platform {
 // idle the stream is corked, so that neither the program nor the server wakes for silence. Both
 // PulseAudio and pipewire-pulse take audio written over what is already queued, so changes are
 // heard within a sixth of a second although two seconds are queued.
-class PulseSoundOutput final : public SoundOutput {
+class PulseSoundOutput final : public engine::SoundOutput {
   public:
     // How much audio the program keeps queued in the server, and how much it adds at a time.
     // Waking up is nearly all that playing costs, so the queue is long: the program wakes twice a
@@ -41,7 +41,7 @@ class PulseSoundOutput final : public SoundOutput {
     PulseSoundOutput(const PulseSoundOutput&) = delete;
     PulseSoundOutput& operator=(const PulseSoundOutput&) = delete;
 
-    bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
     void wake() override;
 
@@ -83,7 +83,7 @@ class PulseSoundOutput final : public SoundOutput {
     pa_stream* stream_ = nullptr;
     pulse::RetryTimer retryTimer_{
         [](void* self) { static_cast<PulseSoundOutput*>(self)->retryNow(); }, this};
-    AudioRenderer* renderer_ = nullptr;
+    engine::AudioRenderer* renderer_ = nullptr;
     Phase phase_ = Phase::Idle;
     std::uint32_t streamRate_ = 0;
     std::uint32_t fadeInFrames_ = 0;

@@ -5,7 +5,7 @@
 #include "mixer/Module3.h"
 #include "platform/FileDialog.h"
 #include "platform/MediaPlayer.h"
-#include "platform/SoundOutput.h"
+#include "engine/SoundOutput.h"
 #include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
 #include "shell/MixFader.h"
@@ -36,7 +36,7 @@ namespace calmfield::shell {
 
 // What the main window reaches the world through.
 struct MainWindowServices {
-    platform::SoundOutput& output;
+    engine::SoundOutput& output;
     platform::SystemMixer& mixer;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.

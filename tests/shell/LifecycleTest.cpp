@@ -12,9 +12,9 @@ using testing::MainWindowFixture;
 using widgets::CheckBox;
 
 // A sound output that tells when it is opened.
-class ObservedOutput final : public platform::SoundOutput {
+class ObservedOutput final : public engine::SoundOutput {
   public:
-    bool start(platform::AudioRenderer& renderer, std::chrono::milliseconds timeout) override {
+    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override {
         if (onStart)
             onStart();
         return inner.start(renderer, timeout);
