@@ -30,7 +30,7 @@ class FiveColours {
             auto loaded = engine::loadSoundFile(
                 files::resolveStoredName(CALMFIELD_PROGRAM_DIR, colour.soundFile));
             if (!loaded.sound)
-                throw std::runtime_error(loaded.error);
+                throw std::runtime_error("cannot play " + std::string(colour.soundFile));
             channels_.push_back(std::make_unique<engine::NoiseChannel>(loaded.sound));
             channels_.back()->Play();
         }

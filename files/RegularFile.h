@@ -50,7 +50,4 @@ class RegularFile {
     std::uint64_t size_ = 0;
 };
 
-// Why a file could not be opened, in words that fit into a sentence to the user.
-const char* reasonNotOpened(RegularFile::Failure failure);
-
 } // namespace calmfield::files

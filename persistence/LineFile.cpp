@@ -2,6 +2,7 @@
 
 #include "files/RegularFile.h"
 #include "persistence/LineFormat.h"
+#include "persistence/ReasonNotOpened.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -20,7 +21,7 @@ constexpr std::size_t kLargestFileRead = 64 * 1024;
 LineFileContent readLineFile(const QString& path, std::size_t fieldCount) {
     files::RegularFile file = files::RegularFile::open(QFile::encodeName(path).constData());
     if (!file.isOpen())
-        return {{}, QString::fromUtf8(files::reasonNotOpened(file.failure()))};
+        return {{}, QString::fromUtf8(reasonNotOpened(file.failure()))};
     std::string bytes;
     if (!file.readUpTo(kLargestFileRead, bytes))
         return {{}, QStringLiteral("it cannot be read")};

@@ -6,6 +6,7 @@
 #include "resources/EmbeddedPictures.h"
 #include "shell/MasterVolume.h"
 #include "shell/Messages.h"
+#include "shell/SoundFileMessages.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -79,7 +80,7 @@ void MainWindow::Initialise() {
         messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
         return;
     }
-    const std::string unusable = bank_.createChannels(programFolder_);
+    const std::string unusable = unusableSoundFilesMessage(bank_.createChannels(programFolder_));
     if (!unusable.empty())
         messages_.showMessage(QString::fromStdString(unusable));
 

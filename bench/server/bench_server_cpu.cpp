@@ -189,7 +189,7 @@ Outcome measureOn(Server& server, bool pipeWire, Seconds window,
         std::printf("  FAILED: the program could not play through the server.\n");
         return Outcome::Failed;
     }
-    const std::string problems = bank.createChannels(folder);
+    const auto unusable = bank.createChannels(folder);
     std::this_thread::sleep_for(kSettle);
     const unsigned connections = output.connections();
     const auto idle = measure(server.pids(), window);
@@ -201,7 +201,9 @@ Outcome measureOn(Server& server, bool pipeWire, Seconds window,
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         auto* channel = bank.channel(colour);
         if (channel == nullptr) {
-            std::printf("  FAILED: not every colour can play:\n%s\n", problems.c_str());
+            std::printf("  FAILED: not every colour can play:\n");
+            for (const auto& file : unusable)
+                std::printf("    %s\n", file.file.c_str());
             return Outcome::Failed;
         }
         channel->Play();
