@@ -44,7 +44,7 @@ QPixmap pictureFrom(const std::filesystem::path& file) {
 } // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), mixer_(services.mixer),
+    : QMainWindow(parent), volume_(services.volume),
       programFolder_(std::move(services.programFolder)), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       userSettingsFolder_(std::move(services.userSettingsFolder)), bank_(services.output),
@@ -60,14 +60,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
-    if (!mixer_.open(kMixerTimeout)) {
+    if (!volume_.open(kMixerTimeout)) {
         messages_.showMessage(QString::fromLatin1(kMixerFailureMessage));
         show();
         return;
     }
-    mixer::Module3::FindLineControl(mixer_, mixer::Module3::MIXERLINE_COMPONENTTYPE_DST_SPEAKERS,
-                                    mixer::Module3::MIXERCONTROL_CONTROLTYPE_VOLUME,
-                                    speakerVolumeControl_);
     addTrayIcon();
     show();
     Initialise();
@@ -158,9 +155,7 @@ void MainWindow::panningChanged() {
 }
 
 void MainWindow::masterVolumeChanged() {
-    mixer::Module3::SetControlValue(
-        mixer_, speakerVolumeControl_,
-        static_cast<std::int32_t>(speakerVolumeForMasterPosition(HScroll2->value())));
+    volume_.setVolume(speakerVolumeForMasterPosition(HScroll2->value()));
 }
 
 void MainWindow::muteClicked() {

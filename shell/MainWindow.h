@@ -2,12 +2,11 @@
 
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
-#include "mixer/Module3.h"
+#include "engine/SoundOutput.h"
 #include "platform/FileDialog.h"
 #include "platform/MediaPlayer.h"
-#include "engine/SoundOutput.h"
-#include "platform/SystemMixer.h"
 #include "platform/UrlOpener.h"
+#include "platform/VolumePort.h"
 #include "shell/MixFader.h"
 #include "shell/SleepTimer.h"
 #include "widgets/CheckBox.h"
@@ -37,7 +36,7 @@ namespace calmfield::shell {
 // What the main window reaches the world through.
 struct MainWindowServices {
     engine::SoundOutput& output;
-    platform::SystemMixer& mixer;
+    platform::VolumePort& volume;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
@@ -65,9 +64,9 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence: opens the system mixer and finds the speakers' volume, adds the tray
-    // icon, shows the window, sets up the channels and arms the start-in-tray timer. When the
-    // mixer cannot be opened it says so and goes no further; the window is shown either way.
+    // The start-up sequence: opens the speakers' volume, adds the tray icon, shows the window,
+    // sets up the channels and arms the start-in-tray timer. When the volume cannot be opened it
+    // says so and goes no further; the window is shown either way.
     void startUp();
 
     // Opens the sound device and creates the five channels, applies the startup settings file,
@@ -103,9 +102,6 @@ class MainWindow : public QMainWindow {
 
     engine::ChannelBank& bank() { return bank_; }
     QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
-    const mixer::Module3::MixerControl& speakerVolumeControl() const {
-        return speakerVolumeControl_;
-    }
 
     // The controls, each under the name the rest of the program knows it by.
     QMenu* m = nullptr;
@@ -246,7 +242,7 @@ class MainWindow : public QMainWindow {
     // The controls a configuration file holds, in its field order.
     std::array<QWidget*, 15> configurationControls() const;
 
-    platform::SystemMixer& mixer_;
+    platform::VolumePort& volume_;
     std::filesystem::path programFolder_;
     widgets::MessageSink& messages_;
     platform::UrlOpener openUrl_;
@@ -256,7 +252,6 @@ class MainWindow : public QMainWindow {
     engine::ChannelBank bank_;
     SleepTimer sleepTimer_;
     MixFader fader_;
-    mixer::Module3::MixerControl speakerVolumeControl_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     // The frequency each readout shows, so that a tick rewrites only those that changed.
     std::array<std::optional<std::int32_t>, engine::kColourCount> shownFrequencies_{};

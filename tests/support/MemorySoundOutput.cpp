@@ -6,6 +6,8 @@ MemorySoundOutput::MemorySoundOutput(std::uint32_t sampleRate, bool available)
     : sampleRate_(sampleRate), available_(available) {}
 
 bool MemorySoundOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds) {
+    if (onStart)
+        onStart();
     if (!available_)
         return false;
     renderer_ = &renderer;

@@ -3,6 +3,7 @@
 #include "engine/SoundOutput.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace calmfield::testsupport {
@@ -25,6 +26,9 @@ class MemorySoundOutput final : public engine::SoundOutput {
     engine::AudioRenderer* renderer() const { return renderer_; }
     // How many times the output was told that the sound changed.
     unsigned wakes() const { return wakes_; }
+
+    // Runs when the output is started, before anything else happens.
+    std::function<void()> onStart;
 
   private:
     std::uint32_t sampleRate_;
