@@ -1,6 +1,86 @@
 #include "platform/PulseConnection.h"
 
 namespace calmfield::platform::pulse {
+namespace {
+
+// Starts a threaded main loop under `threadName`; null when it could not be started.
+pa_threaded_mainloop* startMainLoop(const char* threadName) {
+    pa_threaded_mainloop* loop = pa_threaded_mainloop_new();
+    if (loop == nullptr)
+        return nullptr;
+    pa_threaded_mainloop_set_name(loop, threadName);
+    if (pa_threaded_mainloop_start(loop) < 0) {
+        pa_threaded_mainloop_free(loop);
+        return nullptr;
+    }
+    return loop;
+}
+
+// Stops and frees a loop that startMainLoop gave; null is ignored.
+void endMainLoop(pa_threaded_mainloop* loop) {
+    if (loop == nullptr)
+        return;
+    pa_threaded_mainloop_stop(loop);
+    pa_threaded_mainloop_free(loop);
+}
+
+// With the loop's lock held: disconnects and frees a context; null is ignored.
+void releaseContext(pa_context* context) {
+    if (context == nullptr)
+        return;
+    pa_context_set_state_callback(context, nullptr, nullptr);
+    pa_context_disconnect(context);
+    pa_context_unref(context);
+}
+
+// With the loop's lock held: a context connecting to the server at `serverAddress` (the user's own
+// when empty). Never starts a server: that could take longer than the caller is willing to wait.
+// Null when the connection could not even be begun.
+pa_context* connectContext(pa_threaded_mainloop* loop, const std::string& serverAddress,
+                           const std::string& applicationName, const char* mediaRole,
+                           pa_context_notify_cb_t onStateChange, void* userdata) {
+    pa_proplist* properties = pa_proplist_new();
+    pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, applicationName.c_str());
+    if (mediaRole != nullptr)
+        pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, mediaRole);
+    pa_context* context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop),
+                                                       applicationName.c_str(), properties);
+    pa_proplist_free(properties);
+    if (context == nullptr)
+        return nullptr;
+    pa_context_set_state_callback(context, onStateChange, userdata);
+    const char* server = serverAddress.empty() ? nullptr : serverAddress.c_str();
+    if (pa_context_connect(context, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        releaseContext(context);
+        return nullptr;
+    }
+    return context;
+}
+
+struct Deadline {
+    pa_threaded_mainloop* loop;
+    bool passed = false;
+};
+
+void deadlinePassed(pa_mainloop_api*, pa_time_event*, const timeval*, void* userdata) {
+    auto* deadline = static_cast<Deadline*>(userdata);
+    deadline->passed = true;
+    pa_threaded_mainloop_signal(deadline->loop, 0);
+}
+
+// With the loop's lock held: waits until `done()` holds, however the loop's callbacks bring that
+// about (they signal the loop), or until `timeout` has passed.
+template <typename Done>
+void waitUntil(pa_threaded_mainloop* loop, std::chrono::milliseconds timeout, Done done) {
+    Deadline deadline{loop};
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop);
+    pa_time_event* timer = newTimer(api, timeout, deadlinePassed, &deadline);
+    while (!done() && !deadline.passed)
+        pa_threaded_mainloop_wait(loop);
+    api->time_free(timer);
+}
+
+} // namespace
 
 PulseConnection::Lock::Lock(const PulseConnection& connection) : loop_(connection.loop_) {
     if (loop_ != nullptr)
