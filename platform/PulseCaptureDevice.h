@@ -14,8 +14,6 @@ namespace calmfield::platform {
 // the server is away it tries again every second.
 class PulseCaptureDevice final : public CaptureDevice, private pulse::PulseConnection::Client {
   public:
-    static constexpr std::chrono::milliseconds kRetryInterval =
-        pulse::PulseConnection::kRetryInterval;
     // Small capture fragments keep the take's size moving smoothly and end a take on time.
     static constexpr std::chrono::milliseconds kCaptureFragment{20};
     static constexpr std::chrono::milliseconds kPlaybackLatency{200};
