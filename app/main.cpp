@@ -10,7 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "platform/PulseSoundOutput.h"
-#include "platform/PulseSystemMixer.h"
+#include "platform/PulseVolumePort.h"
 #include "recorder/CommandInterpreter.h"
 #include "shell/MainWindow.h"
 #include "widgets/DialogFont.h"
@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(widgets::dialogFont(QApplication::font()));
 
     platform::PulseSoundOutput output;
-    platform::PulseSystemMixer mixer;
+    platform::PulseVolumePort volume;
     widgets::MessageBoxSink messages;
     // Recorded takes are saved in the home folder, which stands in for the root of drive C.
     const std::filesystem::path home = QFile::encodeName(QDir::homePath()).toStdString();
@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     auto* window =
-        new shell::MainWindow({output, mixer, messages, platform::programFolder(),
+        new shell::MainWindow({output, volume, messages, platform::programFolder(),
                                &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
                                nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);

@@ -5,7 +5,7 @@
 #include "engine/NoiseChannel.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,9 +28,9 @@ class FiveColours {
     FiveColours() {
         for (const auto& colour : engine::kNoiseColours) {
             auto loaded = engine::loadSoundFile(
-                platform::resolveStoredName(CALMFIELD_PROGRAM_DIR, colour.soundFile));
+                files::resolveStoredName(CALMFIELD_PROGRAM_DIR, colour.soundFile));
             if (!loaded.sound)
-                throw std::runtime_error(loaded.error);
+                throw std::runtime_error("cannot play " + std::string(colour.soundFile));
             channels_.push_back(std::make_unique<engine::NoiseChannel>(loaded.sound));
             channels_.back()->Play();
         }

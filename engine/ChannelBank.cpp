@@ -1,10 +1,10 @@
 #include "engine/ChannelBank.h"
 
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 namespace calmfield::engine {
 
-ChannelBank::ChannelBank(platform::SoundOutput& output) : output_(output) {}
+ChannelBank::ChannelBank(SoundOutput& output) : output_(output) {}
 
 ChannelBank::~ChannelBank() {
     if (deviceOpen_)
@@ -17,31 +17,28 @@ bool ChannelBank::openDevice(std::chrono::milliseconds timeout) {
     return deviceOpen_;
 }
 
-std::string ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
+std::optional<UnusableSoundFile>
+ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
     if (channels_[static_cast<std::size_t>(colour)])
         return {}; // a channel is created once: the audio thread may be playing it
     auto loaded = loadSoundFile(soundFile);
-    if (!loaded.sound) {
-        return "The sound file \"" + soundFile.string() + "\" cannot be played: " + loaded.error +
-               ". The " + std::string(kNoiseColours[static_cast<std::size_t>(colour)].name) +
-               " noise stays silent; the other colours work as usual.";
-    }
+    if (!loaded.sound)
+        return UnusableSoundFile{colour, soundFile, loaded.failure};
     auto& slot = channels_[static_cast<std::size_t>(colour)];
     slot = std::make_unique<NoiseChannel>(std::move(loaded.sound), [this] { output_.wake(); });
     mixer_.attach(colour, &slot->voice());
     return {};
 }
 
-std::string ChannelBank::createChannels(const std::filesystem::path& folder) {
-    std::string messages;
+std::vector<UnusableSoundFile> ChannelBank::createChannels(const std::filesystem::path& folder) {
+    std::vector<UnusableSoundFile> unusable;
     for (int colour = 0; colour < kColourCount; ++colour) {
-        const auto file = platform::resolveStoredName(
+        const auto file = files::resolveStoredName(
             folder, kNoiseColours[static_cast<std::size_t>(colour)].soundFile);
-        const std::string message = createChannel(colour, file);
-        if (!message.empty())
-            messages += (messages.empty() ? "" : "\n\n") + message;
+        if (auto failed = createChannel(colour, file))
+            unusable.push_back(std::move(*failed));
     }
-    return messages;
+    return unusable;
 }
 
 NoiseChannel* ChannelBank::channel(int colour) {

@@ -3,15 +3,23 @@
 #include "engine/ChannelMixer.h"
 #include "engine/NoiseChannel.h"
 #include "engine/NoiseColours.h"
-#include "platform/SoundOutput.h"
+#include "engine/SoundOutput.h"
 
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <string>
+#include <optional>
+#include <vector>
 
 namespace calmfield::engine {
+
+// A colour whose sound file could not be used.
+struct UnusableSoundFile {
+    int colour;
+    std::filesystem::path file;
+    SoundFileFailure failure;
+};
 
 // The sound device and the five noise channels, brown to purple. A channel whose sound could not
 // be loaded is absent: channel() gives null for it and the others play on.
@@ -19,7 +27,7 @@ class ChannelBank {
   public:
     static constexpr std::chrono::milliseconds kDeviceTimeout{3000};
 
-    explicit ChannelBank(platform::SoundOutput& output);
+    explicit ChannelBank(SoundOutput& output);
     ~ChannelBank();
     ChannelBank(const ChannelBank&) = delete;
     ChannelBank& operator=(const ChannelBank&) = delete;
@@ -28,13 +36,14 @@ class ChannelBank {
     bool openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
     bool deviceOpen() const { return deviceOpen_; }
 
-    // Loads the sound file and creates the colour's channel, stopped at its start. Gives the
-    // message for the user when the file is missing or unusable; the slot then stays empty.
-    std::string createChannel(int colour, const std::filesystem::path& soundFile);
+    // Loads the sound file and creates the colour's channel, stopped at its start. Gives what
+    // went wrong when the file is missing or unusable; the slot then stays empty.
+    std::optional<UnusableSoundFile> createChannel(int colour,
+                                                   const std::filesystem::path& soundFile);
 
-    // Creates every colour's channel from its sound file in `folder`; gives one message per
-    // file that could not be used, or none.
-    std::string createChannels(const std::filesystem::path& folder);
+    // Creates every colour's channel from its sound file in `folder`; gives the files that could
+    // not be used, brown to purple.
+    std::vector<UnusableSoundFile> createChannels(const std::filesystem::path& folder);
 
     NoiseChannel* channel(int colour);
 
@@ -46,7 +55,7 @@ class ChannelBank {
     void rampMix(const MasterGain::Ramp& ramp);
 
   private:
-    platform::SoundOutput& output_;
+    SoundOutput& output_;
     ChannelMixer mixer_;
     std::array<std::unique_ptr<NoiseChannel>, kColourCount> channels_;
     bool deviceOpen_ = false;

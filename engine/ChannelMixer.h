@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/AudioRenderer.h"
 #include "engine/ChannelVoice.h"
 #include "engine/MasterGain.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
-#include "platform/AudioRenderer.h"
 
 #include <array>
 #include <atomic>
@@ -13,7 +13,7 @@ namespace calmfield::engine {
 
 // Mixes the channels' voices into the sound output's buffer on the audio thread, through a peak
 // limiter so that no setting of the channels can clip, then through the master gain.
-class ChannelMixer final : public platform::AudioRenderer {
+class ChannelMixer final : public AudioRenderer {
   public:
     // How many frames the mix reaches the output late by, at `sampleRate`.
     static constexpr std::uint32_t latencyFrames(std::uint32_t sampleRate) noexcept {

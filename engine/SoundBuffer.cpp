@@ -2,7 +2,7 @@
 
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/DataChunk.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <sndfile.h>
 
@@ -25,9 +25,6 @@ constexpr std::size_t kPaddingFrames = LongKernel::kFramesBefore + LongKernel::k
 // Frames doubled at a time when a sound is loaded.
 constexpr std::size_t kDoublingBlock = 4096;
 
-constexpr char kUnplayableEncoding[] = "its samples are in an encoding that cannot be played";
-constexpr char kDamaged[] = "it is damaged and shorter than its header says";
-
 bool isPcmOrFloat(int format) {
     switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
@@ -47,27 +44,23 @@ struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
 };
 
-SoundFileResult refused(std::string reason) {
-    return {nullptr, std::move(reason)};
+using Problem = SoundFileFailure::Problem;
+
+SoundFileResult refused(Problem problem) {
+    return {nullptr, {problem}};
 }
 
-const char* whyNotDecoded(int error) {
+Problem whyNotDecoded(int error) {
     switch (error) {
     case SF_ERR_UNRECOGNISED_FORMAT:
-        return "it is not a sound file";
+        return Problem::notASoundFile;
     case SF_ERR_UNSUPPORTED_ENCODING:
-        return kUnplayableEncoding;
+        return Problem::unplayableEncoding;
     case SF_ERR_SYSTEM:
-        return "it cannot be read";
+        return Problem::unreadable;
     default:
-        return "it is damaged";
+        return Problem::damaged;
     }
-}
-
-std::string tooLong() {
-    return "it is too long; a sound may last at most " + std::to_string(kLongestSoundSeconds / 60) +
-           " minutes and take at most " + std::to_string(kLargestSoundBytes >> 20) +
-           " MB of memory";
 }
 
 // Makes room for `frames` more frames in `stereo`, and for the frames added around the loop,
@@ -81,9 +74,9 @@ void makeRoom(std::vector<std::int16_t>& stereo, std::size_t frames, std::size_t
 }
 
 SoundFileResult decode(const std::filesystem::path& path) {
-    platform::RegularFile file = platform::RegularFile::open(path);
+    files::RegularFile file = files::RegularFile::open(path);
     if (!file.isOpen())
-        return refused(platform::reasonNotOpened(file.failure()));
+        return {nullptr, {.problem = Problem::notOpened, .opening = file.failure()}};
     const std::uint64_t fileSize = file.size();
     const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), fileSize);
 
@@ -94,18 +87,16 @@ SoundFileResult decode(const std::filesystem::path& path) {
     if (!sound)
         return refused(whyNotDecoded(sf_error(nullptr)));
     if (cutShort)
-        return refused(kDamaged);
+        return refused(Problem::cutShort);
     if (!isPcmOrFloat(info.format))
-        return refused(kUnplayableEncoding);
+        return refused(Problem::unplayableEncoding);
     if (info.channels < 1 || info.channels > 2)
-        return refused("it has " + std::to_string(info.channels) +
-                       " channels; only mono and stereo sounds can be played");
+        return {nullptr, {.problem = Problem::unplayableChannels, .channels = info.channels}};
     if (info.samplerate < static_cast<int>(kLowestRate) ||
         info.samplerate > static_cast<int>(kHighestRate))
-        return refused("its sample rate of " + std::to_string(info.samplerate) +
-                       " Hz is outside what can be played");
+        return {nullptr, {.problem = Problem::unplayableRate, .sampleRate = info.samplerate}};
     if (info.frames <= 0)
-        return refused("it holds no sound");
+        return refused(Problem::silent);
 
     // Floating-point files are scaled to the 16-bit range rather than wrapped around.
     sf_command(sound.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
@@ -128,7 +119,7 @@ SoundFileResult decode(const std::filesystem::path& path) {
             break;
         const auto frames = static_cast<std::size_t>(read);
         if (stereo.size() / 2 + frames > mostFrames)
-            return refused(tooLong());
+            return refused(Problem::tooLong);
         makeRoom(stereo, frames, mostFrames);
         for (std::size_t i = 0; i < frames; ++i) {
             stereo.push_back(block[mono ? i : 2 * i]);
@@ -139,9 +130,9 @@ SoundFileResult decode(const std::filesystem::path& path) {
     // A length of SF_COUNT_MAX means the file does not say how long it is.
     if (sf_error(sound.get()) != SF_ERR_NO_ERROR ||
         (info.frames != SF_COUNT_MAX && decoded < info.frames))
-        return refused(kDamaged);
+        return refused(Problem::cutShort);
     if (decoded == 0)
-        return refused("it holds no sound");
+        return refused(Problem::silent);
     return {std::make_shared<const SoundBuffer>(std::move(stereo), rate), {}};
 }
 
@@ -199,9 +190,9 @@ SoundFileResult loadSoundFile(const std::filesystem::path& path) {
     try {
         return decode(path);
     } catch (const std::bad_alloc&) {
-        return refused("there is not enough memory to hold it");
+        return refused(Problem::notEnoughMemory);
     } catch (...) {
-        return refused("it cannot be read");
+        return refused(Problem::unreadable);
     }
 }
 

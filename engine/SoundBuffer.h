@@ -1,12 +1,12 @@
 #pragma once
 
 #include "engine/SincKernel.h"
+#include "files/RegularFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <string>
 #include <vector>
 
 namespace calmfield::engine {
@@ -40,9 +40,35 @@ class SoundBuffer {
     std::uint32_t sampleRate_;
 };
 
+// Why a sound file was refused.
+struct SoundFileFailure {
+    enum class Problem {
+        none,
+        notOpened,          // `opening` says why
+        notASoundFile,      // no format that can be decoded
+        unplayableEncoding, // its samples are neither PCM nor floating point
+        unreadable,         // the system gave an error while reading
+        damaged,
+        cutShort,           // damaged and shorter than its header says
+        unplayableChannels, // `channels` says how many it has
+        unplayableRate,     // `sampleRate` says what it is
+        silent,             // it holds no frames
+        tooLong,            // longer than the longest sound
+        notEnoughMemory,
+    };
+
+    Problem problem = Problem::none;
+    files::RegularFile::Failure opening = files::RegularFile::Failure::none;
+    int channels = 0;
+    int sampleRate = 0;
+
+    explicit operator bool() const { return problem != Problem::none; }
+    bool operator==(const SoundFileFailure&) const = default;
+};
+
 struct SoundFileResult {
     std::shared_ptr<const SoundBuffer> sound; // null when the file was refused
-    std::string error; // why, in words for the user, as a clause without a full stop
+    SoundFileFailure failure;                 // why
 };
 
 // The longest sound that is played: ten minutes, and never more than 256 MB in memory at twice

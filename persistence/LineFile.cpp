@@ -1,7 +1,8 @@
 #include "persistence/LineFile.h"
 
+#include "files/RegularFile.h"
 #include "persistence/LineFormat.h"
-#include "platform/RegularFile.h"
+#include "persistence/ReasonNotOpened.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -18,9 +19,9 @@ constexpr std::size_t kLargestFileRead = 64 * 1024;
 } // namespace
 
 LineFileContent readLineFile(const QString& path, std::size_t fieldCount) {
-    platform::RegularFile file = platform::RegularFile::open(QFile::encodeName(path).constData());
+    files::RegularFile file = files::RegularFile::open(QFile::encodeName(path).constData());
     if (!file.isOpen())
-        return {{}, QString::fromUtf8(platform::reasonNotOpened(file.failure()))};
+        return {{}, QString::fromUtf8(reasonNotOpened(file.failure()))};
     std::string bytes;
     if (!file.readUpTo(kLargestFileRead, bytes))
         return {{}, QStringLiteral("it cannot be read")};

@@ -1,7 +1,7 @@
 #include "persistence/StartupSettingsLocation.h"
 
-#include "platform/ProgramFolder.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
+#include "files/StoredName.h"
 
 #include <unistd.h>
 
@@ -32,28 +32,28 @@ StartupSettingsLocation::StartupSettingsLocation(std::filesystem::path programFo
       writable_(std::move(writable)) {}
 
 std::filesystem::path StartupSettingsLocation::programFile() const {
-    return platform::resolveStoredName(programFolder_, kStoredName);
+    return files::resolveStoredName(programFolder_, kStoredName);
 }
 
 std::filesystem::path StartupSettingsLocation::userFile() const {
     if (userFolder_.empty())
         return {};
-    return platform::resolveStoredName(userFolder_, kStoredName);
+    return files::resolveStoredName(userFolder_, kStoredName);
 }
 
 bool StartupSettingsLocation::programFolderTakesIt() const {
     if (!isFolder(programFolder_) || !writable_(programFolder_))
         return false;
     const auto file = programFile();
-    return isAbsent(file) || (platform::isRegularFile(file) && writable_(file));
+    return isAbsent(file) || (files::isRegularFile(file) && writable_(file));
 }
 
 std::filesystem::path StartupSettingsLocation::fileToRead() const {
     const auto program = programFile();
     const auto user = userFile();
-    if (!programFolderTakesIt() && !user.empty() && platform::isRegularFile(user))
+    if (!programFolderTakesIt() && !user.empty() && files::isRegularFile(user))
         return user;
-    return platform::isRegularFile(program) ? program : std::filesystem::path();
+    return files::isRegularFile(program) ? program : std::filesystem::path();
 }
 
 std::filesystem::path StartupSettingsLocation::fileToWrite() const {

@@ -1,7 +1,5 @@
 #include "platform/PulseCaptureDevice.h"
 
-#include "platform/PulseMainLoop.h"
-
 #include <cstring>
 
 namespace calmfield::platform {
@@ -19,22 +17,6 @@ pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
 
 // libpulse calls these on its main loop thread with the loop's lock held.
 struct PulseCaptureDevice::Callbacks {
-    static void contextState(pa_context* context, void* userdata) {
-        auto* self = static_cast<PulseCaptureDevice*>(userdata);
-        if (context != self->context_)
-            return;
-        const pa_context_state_t state = pa_context_get_state(context);
-        if (state == PA_CONTEXT_READY) {
-            self->reachable_.store(true, std::memory_order_relaxed);
-        } else if (!PA_CONTEXT_IS_GOOD(state)) {
-            self->reachable_.store(false, std::memory_order_relaxed);
-            self->streamBroke();
-            if (self->opened_)
-                self->scheduleRetry();
-        }
-        pa_threaded_mainloop_signal(self->mainloop_, 0);
-    }
-
     static void streamState(pa_stream* stream, void* userdata) {
         auto* self = static_cast<PulseCaptureDevice*>(userdata);
         if (stream == self->stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
@@ -91,7 +73,8 @@ struct PulseCaptureDevice::Callbacks {
 };
 
 PulseCaptureDevice::PulseCaptureDevice(std::string serverAddress, std::string applicationName)
-    : serverAddress_(std::move(serverAddress)), applicationName_(std::move(applicationName)) {}
+    : connection_(*this, std::move(serverAddress), std::move(applicationName), nullptr,
+                  "calmfield-record") {}
 
 PulseCaptureDevice::~PulseCaptureDevice() {
     close();
@@ -99,23 +82,10 @@ PulseCaptureDevice::~PulseCaptureDevice() {
 
 bool PulseCaptureDevice::open(std::chrono::milliseconds timeout) {
     close();
-    mainloop_ = pulse::startMainLoop("calmfield-record");
-    if (mainloop_ == nullptr)
-        return false;
-    pa_threaded_mainloop_lock(mainloop_);
-    const bool ready =
-        connectContext() &&
-        pulse::waitUntil(mainloop_, timeout,
-                         [this] {
-                             return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) ||
-                                    pa_context_get_state(context_) == PA_CONTEXT_READY;
-                         }) &&
-        pa_context_get_state(context_) == PA_CONTEXT_READY;
-    opened_ = ready;
-    pa_threaded_mainloop_unlock(mainloop_);
-    if (!ready)
-        close();
-    return ready;
+    if (connection_.open(timeout))
+        return true;
+    close();
+    return false;
 }
 
 bool PulseCaptureDevice::serverReachable() const {
@@ -131,9 +101,9 @@ CaptureDevice::Activity PulseCaptureDevice::activity() const {
 template <typename Connect>
 bool PulseCaptureDevice::startStream(const char* name, BytePcmFormat format, Activity activity,
                                      Connect connect) {
-    if (mainloop_ == nullptr)
+    if (!connection_.isOpen())
         return false;
-    pa_threaded_mainloop_lock(mainloop_);
+    pulse::PulseConnection::Lock lock(connection_);
     releaseStream();
     pa_stream* stream = newStream(name, format);
     const bool started = stream != nullptr && connect(stream);
@@ -141,7 +111,6 @@ bool PulseCaptureDevice::startStream(const char* name, BytePcmFormat format, Act
         activity_.store(activity, std::memory_order_relaxed);
     else
         releaseStream();
-    pa_threaded_mainloop_unlock(mainloop_);
     return started;
 }
 
@@ -174,30 +143,38 @@ bool PulseCaptureDevice::startPlaying(BytePcmFormat format, PlaybackBytesSource&
 }
 
 void PulseCaptureDevice::stop() {
-    if (mainloop_ == nullptr)
+    if (!connection_.isOpen())
         return;
-    pa_threaded_mainloop_lock(mainloop_);
+    pulse::PulseConnection::Lock lock(connection_);
     releaseStream();
     activity_.store(Activity::Idle, std::memory_order_relaxed);
-    pa_threaded_mainloop_unlock(mainloop_);
 }
 
-bool PulseCaptureDevice::connectContext() {
-    context_ = pulse::connectContext(mainloop_, serverAddress_, applicationName_, nullptr,
-                                     Callbacks::contextState, this);
-    return context_ != nullptr;
+void PulseCaptureDevice::contextReady(pa_context*) {
+    reachable_.store(true, std::memory_order_relaxed);
+    connection_.established();
+}
+
+void PulseCaptureDevice::connectionLost() {
+    reachable_.store(false, std::memory_order_relaxed);
+    streamBroke();
+}
+
+void PulseCaptureDevice::releaseContext() {
+    releaseStream();
 }
 
 // With the lock held and a ready context: a new stream in `format`, watched for breaking.
 pa_stream* PulseCaptureDevice::newStream(const char* name, BytePcmFormat format) {
-    if (context_ == nullptr || pa_context_get_state(context_) != PA_CONTEXT_READY)
+    pa_context* context = connection_.context();
+    if (context == nullptr || pa_context_get_state(context) != PA_CONTEXT_READY)
         return nullptr;
     const pa_sample_spec spec{PA_SAMPLE_U8, format.rate, format.channels};
     pa_channel_map channels;
     if (!pa_sample_spec_valid(&spec) ||
         pa_channel_map_init_auto(&channels, format.channels, PA_CHANNEL_MAP_DEFAULT) == nullptr)
         return nullptr;
-    stream_ = pa_stream_new(context_, name, &spec, &channels);
+    stream_ = pa_stream_new(context, name, &spec, &channels);
     if (stream_ != nullptr)
         pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
     return stream_;
@@ -230,35 +207,8 @@ void PulseCaptureDevice::releaseStream() {
     source_ = nullptr;
 }
 
-void PulseCaptureDevice::releaseContext() {
-    releaseStream();
-    pulse::releaseContext(context_);
-    context_ = nullptr;
-}
-
-void PulseCaptureDevice::scheduleRetry() {
-    retryTimer_.schedule(mainloop_, kRetryInterval);
-}
-
-// Runs from the retry timer, outside every libpulse callback, so the old connection can go.
-void PulseCaptureDevice::retryNow() {
-    if (reachable_.load(std::memory_order_relaxed))
-        return;
-    releaseContext();
-    if (!connectContext())
-        scheduleRetry();
-}
-
 void PulseCaptureDevice::close() {
-    if (mainloop_ == nullptr)
-        return;
-    pa_threaded_mainloop_lock(mainloop_);
-    opened_ = false;
-    retryTimer_.cancel(mainloop_);
-    releaseContext();
-    pa_threaded_mainloop_unlock(mainloop_);
-    pulse::endMainLoop(mainloop_);
-    mainloop_ = nullptr;
+    connection_.close();
     reachable_.store(false, std::memory_order_relaxed);
     activity_.store(Activity::Idle, std::memory_order_relaxed);
 }

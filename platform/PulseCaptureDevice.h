@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CaptureDevice.h"
-#include "platform/PulseMainLoop.h"
+#include "platform/PulseConnection.h"
 
 #include <atomic>
 #include <chrono>
@@ -12,9 +12,8 @@ namespace calmfield::platform {
 // The recorder's sound through a PulseAudio (or PipeWire) server: it records the monitor of the
 // default output, which holds exactly what the user hears, and plays to the default output. While
 // the server is away it tries again every second.
-class PulseCaptureDevice final : public CaptureDevice {
+class PulseCaptureDevice final : public CaptureDevice, private pulse::PulseConnection::Client {
   public:
-    static constexpr std::chrono::milliseconds kRetryInterval{1000};
     // Small capture fragments keep the take's size moving smoothly and end a take on time.
     static constexpr std::chrono::milliseconds kCaptureFragment{20};
     static constexpr std::chrono::milliseconds kPlaybackLatency{200};
@@ -36,30 +35,24 @@ class PulseCaptureDevice final : public CaptureDevice {
   private:
     struct Callbacks;
 
-    bool connectContext();
+    // The connection's news, with the main loop's lock held.
+    void contextReady(pa_context* context) override;
+    void connectionLost() override;
+    void releaseContext() override;
+
     template <typename Connect>
     bool startStream(const char* name, BytePcmFormat format, Activity activity, Connect connect);
     pa_stream* newStream(const char* name, BytePcmFormat format);
     void streamBroke();
     void releaseStream();
-    void releaseContext();
-    void scheduleRetry();
-    void retryNow();
     void close();
 
-    const std::string serverAddress_;
-    const std::string applicationName_;
-
+    pulse::PulseConnection connection_;
     // Touched with the main loop's lock held.
-    pa_threaded_mainloop* mainloop_ = nullptr;
-    pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     pa_operation* drain_ = nullptr;
-    pulse::RetryTimer retryTimer_{
-        [](void* self) { static_cast<PulseCaptureDevice*>(self)->retryNow(); }, this};
     CapturedBytesSink* sink_ = nullptr;
     PlaybackBytesSource* source_ = nullptr;
-    bool opened_ = false;
 
     std::atomic<bool> reachable_{false};
     std::atomic<Activity> activity_{Activity::Idle};

@@ -1,7 +1,5 @@
 #include "platform/PulseSoundOutput.h"
 
-#include "platform/PulseMainLoop.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -26,32 +24,12 @@ std::int64_t framesIn(std::chrono::milliseconds duration, std::uint32_t rate) {
 
 // libpulse calls these on its main loop thread with the loop's lock held.
 struct PulseSoundOutput::Callbacks {
-    static void contextState(pa_context* context, void* userdata) {
-        auto* self = static_cast<PulseSoundOutput*>(userdata);
-        if (context != self->context_)
-            return;
-        switch (pa_context_get_state(context)) {
-        case PA_CONTEXT_READY:
-            if (pa_operation* operation = pa_context_get_server_info(context, serverInfo, self))
-                pa_operation_unref(operation);
-            else
-                self->handleFailure();
-            break;
-        case PA_CONTEXT_FAILED:
-        case PA_CONTEXT_TERMINATED:
-            self->handleFailure();
-            break;
-        default:
-            break;
-        }
-    }
-
     static void serverInfo(pa_context* context, const pa_server_info* info, void* userdata) {
         auto* self = static_cast<PulseSoundOutput*>(userdata);
-        if (context != self->context_ || self->stream_ != nullptr)
+        if (context != self->connection_.context() || self->stream_ != nullptr)
             return;
         if (info == nullptr || !self->createStream(info->sample_spec.rate))
-            self->handleFailure();
+            self->connection_.fail();
     }
 
     static void streamState(pa_stream* stream, void* userdata) {
@@ -66,14 +44,13 @@ struct PulseSoundOutput::Callbacks {
             if (self->connections_.load(std::memory_order_relaxed) > 0)
                 self->fadeInFrames_ = self->fadeInLeft_ = static_cast<std::uint32_t>(
                     self->streamRate_ * kReconnectionFadeIn.count() / 1000);
-            self->phase_ = Phase::Playing;
             self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
             self->connections_.fetch_add(1, std::memory_order_relaxed);
-            pa_threaded_mainloop_signal(self->mainloop_, 0);
+            self->connection_.established();
             break;
         case PA_STREAM_FAILED:
         case PA_STREAM_TERMINATED:
-            self->handleFailure();
+            self->connection_.fail();
             break;
         default:
             break;
@@ -102,63 +79,50 @@ struct PulseSoundOutput::Callbacks {
 };
 
 PulseSoundOutput::PulseSoundOutput(std::string serverAddress, std::string applicationName)
-    : serverAddress_(std::move(serverAddress)), applicationName_(std::move(applicationName)) {}
+    : connection_(*this, std::move(serverAddress), std::move(applicationName), "music",
+                  "calmfield-sound") {}
 
 PulseSoundOutput::~PulseSoundOutput() {
     stop();
 }
 
-bool PulseSoundOutput::start(AudioRenderer& renderer, std::chrono::milliseconds timeout) {
+bool PulseSoundOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) {
     stop();
-    mainloop_ = pulse::startMainLoop("calmfield-sound");
-    if (mainloop_ == nullptr)
-        return false;
-
+    // No loop runs until the connection opens.
     history_.assign(2 * kHistoryFrames, 0.0f);
-    pa_threaded_mainloop_lock(mainloop_);
     renderer_ = &renderer;
-    phase_ = Phase::Starting;
     connections_.store(0, std::memory_order_relaxed);
-    if (!connectContext() && phase_ == Phase::Starting)
-        phase_ = Phase::StartFailed;
-    pulse::waitUntil(mainloop_, timeout, [this] { return phase_ != Phase::Starting; });
-    const bool started = phase_ == Phase::Playing;
-    pa_threaded_mainloop_unlock(mainloop_);
-
-    if (!started)
-        stop();
-    return started;
+    if (connection_.open(timeout))
+        return true;
+    renderer_ = nullptr;
+    return false;
 }
 
 void PulseSoundOutput::wake() {
     wakeSerial_.fetch_add(1);
-    if (mainloop_ == nullptr)
+    if (!connection_.isOpen())
         return;
-    pa_threaded_mainloop_lock(mainloop_);
+    pulse::PulseConnection::Lock lock(connection_);
     if (resting_.load())
         resume();
     requestRewrite();
-    pa_threaded_mainloop_unlock(mainloop_);
 }
 
 void PulseSoundOutput::stop() {
-    if (mainloop_ == nullptr)
-        return;
-    pa_threaded_mainloop_lock(mainloop_);
+    connection_.close();
+    // The loop has ended: nothing calls the renderer any more.
     renderer_ = nullptr;
-    phase_ = Phase::Idle;
-    retryTimer_.cancel(mainloop_);
-    releaseConnection();
-    pa_threaded_mainloop_unlock(mainloop_);
-
-    pulse::endMainLoop(mainloop_);
-    mainloop_ = nullptr;
 }
 
-bool PulseSoundOutput::connectContext() {
-    context_ = pulse::connectContext(mainloop_, serverAddress_, applicationName_, "music",
-                                     Callbacks::contextState, this);
-    return context_ != nullptr;
+void PulseSoundOutput::contextReady(pa_context* context) {
+    if (pa_operation* operation = pa_context_get_server_info(context, Callbacks::serverInfo, this))
+        pa_operation_unref(operation);
+    else
+        connection_.fail();
+}
+
+void PulseSoundOutput::connectionLost() {
+    playingRate_.store(0, std::memory_order_relaxed);
 }
 
 bool PulseSoundOutput::createStream(std::uint32_t rate) {
@@ -167,7 +131,7 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
         return false;
     pa_channel_map channels;
     pa_channel_map_init_stereo(&channels);
-    stream_ = pa_stream_new(context_, "Noise", &format, &channels);
+    stream_ = pa_stream_new(connection_.context(), "Noise", &format, &channels);
     if (stream_ == nullptr)
         return false;
     streamRate_ = rate;
@@ -190,37 +154,6 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
                                       nullptr) >= 0;
-}
-
-// The connection broke or could not be made: a first start gives up, a running output tries again.
-void PulseSoundOutput::handleFailure() {
-    playingRate_.store(0, std::memory_order_relaxed);
-    switch (phase_) {
-    case Phase::Starting:
-        phase_ = Phase::StartFailed;
-        pa_threaded_mainloop_signal(mainloop_, 0);
-        break;
-    case Phase::Playing:
-    case Phase::Reconnecting:
-        phase_ = Phase::Reconnecting;
-        scheduleRetry();
-        break;
-    default:
-        break;
-    }
-}
-
-void PulseSoundOutput::scheduleRetry() {
-    retryTimer_.schedule(mainloop_, kRetryInterval);
-}
-
-// Runs from the retry timer, outside every libpulse callback, so the old connection can go.
-void PulseSoundOutput::retryNow() {
-    if (phase_ != Phase::Reconnecting)
-        return;
-    releaseConnection();
-    if (!connectContext())
-        scheduleRetry();
 }
 
 void PulseSoundOutput::fadeIn(float* interleavedStereo, std::size_t frames) {
@@ -267,7 +200,7 @@ void PulseSoundOutput::resume() {
 
 // Where the speakers are comes with the server's answer; the rewrite follows in rewriteQueue().
 void PulseSoundOutput::requestRewrite() {
-    if (stream_ == nullptr || phase_ != Phase::Playing || rewritePending_)
+    if (stream_ == nullptr || !connection_.ready() || rewritePending_)
         return;
     if (pa_operation* operation =
             pa_stream_update_timing_info(stream_, Callbacks::timingUpdated, this)) {
@@ -366,7 +299,7 @@ void PulseSoundOutput::crossfadeFromHistory(float* interleavedStereo, std::size_
     }
 }
 
-void PulseSoundOutput::releaseConnection() {
+void PulseSoundOutput::releaseContext() {
     if (stream_ != nullptr) {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
@@ -374,8 +307,6 @@ void PulseSoundOutput::releaseConnection() {
         pa_stream_unref(stream_);
         stream_ = nullptr;
     }
-    pulse::releaseContext(context_);
-    context_ = nullptr;
     streamRate_ = 0;
     playingRate_.store(0, std::memory_order_relaxed);
 }

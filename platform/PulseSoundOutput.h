@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/PulseMainLoop.h"
-#include "platform/SoundOutput.h"
+#include "engine/SoundOutput.h"
+#include "platform/PulseConnection.h"
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +17,7 @@ namespace calmfield::platform {
 // idle the stream is corked, so that neither the program nor the server wakes for silence. Both
 // PulseAudio and pipewire-pulse take audio written over what is already queued, so changes are
 // heard within a sixth of a second although two seconds are queued.
-class PulseSoundOutput final : public SoundOutput {
+class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseConnection::Client {
   public:
     // How much audio the program keeps queued in the server, and how much it adds at a time.
     // Waking up is nearly all that playing costs, so the queue is long: the program wakes twice a
@@ -32,7 +32,8 @@ class PulseSoundOutput final : public SoundOutput {
     // The rewritten part must be known to crossfade from it: this much of what was written is kept,
     // more than the whole queue at every rate up to 192 kHz.
     static constexpr std::size_t kHistoryFrames = 1u << 19;
-    static constexpr std::chrono::milliseconds kRetryInterval{1000};
+    static constexpr std::chrono::milliseconds kRetryInterval =
+        pulse::PulseConnection::kRetryInterval;
 
     // An empty address means the user's default server.
     explicit PulseSoundOutput(std::string serverAddress = {},
@@ -41,7 +42,7 @@ class PulseSoundOutput final : public SoundOutput {
     PulseSoundOutput(const PulseSoundOutput&) = delete;
     PulseSoundOutput& operator=(const PulseSoundOutput&) = delete;
 
-    bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
     void wake() override;
 
@@ -50,20 +51,16 @@ class PulseSoundOutput final : public SoundOutput {
     // How many times a stream has become ready since start(): 1 at first, one more per
     // reconnection.
     unsigned connections() const { return connections_.load(std::memory_order_relaxed); }
-    // True while the stream is corked, or about to be, because the renderer is idle.
-    bool resting() const { return resting_.load(); }
 
   private:
-    // Where the connection stands; read and written only with the main loop's lock held.
-    enum class Phase { Idle, Starting, StartFailed, Playing, Reconnecting };
     struct Callbacks;
 
-    bool connectContext();
+    // The connection's news, with the main loop's lock held.
+    void contextReady(pa_context* context) override;
+    void connectionLost() override;
+    void releaseContext() override;
+
     bool createStream(std::uint32_t rate);
-    void handleFailure();
-    void scheduleRetry();
-    void retryNow();
-    void releaseConnection();
     void fadeIn(float* interleavedStereo, std::size_t frames);
     void countSilence(std::size_t bytes);
     void rest(unsigned wakeSerial);
@@ -75,16 +72,10 @@ class PulseSoundOutput final : public SoundOutput {
     void crossfadeFromHistory(float* interleavedStereo, std::size_t frames, std::int64_t firstFrame,
                               std::int64_t fadeEnd) const;
 
-    const std::string serverAddress_;
-    const std::string applicationName_;
-
-    pa_threaded_mainloop* mainloop_ = nullptr;
-    pa_context* context_ = nullptr;
+    pulse::PulseConnection connection_;
+    // Touched with the main loop's lock held.
     pa_stream* stream_ = nullptr;
-    pulse::RetryTimer retryTimer_{
-        [](void* self) { static_cast<PulseSoundOutput*>(self)->retryNow(); }, this};
-    AudioRenderer* renderer_ = nullptr;
-    Phase phase_ = Phase::Idle;
+    engine::AudioRenderer* renderer_ = nullptr;
     std::uint32_t streamRate_ = 0;
     std::uint32_t fadeInFrames_ = 0;
     std::uint32_t fadeInLeft_ = 0;

@@ -12,16 +12,4 @@ std::uint32_t speakerVolumeForMasterPosition(int position) {
     return static_cast<std::uint32_t>(std::clamp(rounded, 0.0, kFullVolume));
 }
 
-bool SpeakerVolume::open(std::chrono::milliseconds timeout) {
-    if (!mixer_.open(timeout))
-        return false;
-    if (const std::uint32_t line = mixer_.findLine(platform::SystemMixer::kSpeakersComponent))
-        control_ = mixer_.findControl(line, platform::SystemMixer::kVolumeControlType);
-    return true;
-}
-
-void SpeakerVolume::set(int masterPosition) {
-    mixer_.setControlValue(control_, speakerVolumeForMasterPosition(masterPosition));
-}
-
 } // namespace calmfield::player

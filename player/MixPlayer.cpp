@@ -1,7 +1,7 @@
 #include "player/MixPlayer.h"
 
-#include "platform/ProgramFolder.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
+#include "files/StoredName.h"
 
 #include <QFile>
 #include <QStringList>
@@ -25,7 +25,7 @@ const std::filesystem::path kInstalledIcon = std::filesystem::path("../../share/
                                              (CALMFIELD_APPLICATION_ID ".png");
 
 QUrl urlOfFile(const std::filesystem::path& file) {
-    if (!platform::isRegularFile(file))
+    if (!files::isRegularFile(file))
         return {};
     return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
 }
@@ -39,12 +39,12 @@ QString colourName(int colour) {
 
 } // namespace
 
-MixPlayer::MixPlayer(platform::SoundOutput& output, platform::SystemMixer& mixer,
+MixPlayer::MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
                      std::filesystem::path programFolder, SleepClock sleepClock, QObject* parent)
     : QObject(parent), programFolder_(std::move(programFolder)), bank_(output),
       sleepTimer_(std::move(sleepClock)),
       fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_),
-      speakers_(mixer) {}
+      speakers_(volume) {}
 
 MixPlayer::~MixPlayer() = default;
 
@@ -56,8 +56,8 @@ bool MixPlayer::openSoundDevice() {
     return bank_.openDevice();
 }
 
-std::string MixPlayer::createChannels() {
-    const std::string unusable = bank_.createChannels(programFolder_);
+std::vector<engine::UnusableSoundFile> MixPlayer::createChannels() {
+    auto unusable = bank_.createChannels(programFolder_);
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         sendVolume(colour);
         if (const auto hz = channelFrequency(colour))
@@ -226,7 +226,7 @@ QUrl MixPlayer::artUrl() const {
     if (!tickedColours_.empty()) {
         const auto& colour = engine::kNoiseColours[index(tickedColours_.front())];
         const QUrl picture =
-            urlOfFile(platform::resolveStoredName(programFolder_, colour.pictureFile));
+            urlOfFile(files::resolveStoredName(programFolder_, colour.pictureFile));
         if (!picture.isEmpty())
             return picture;
     }

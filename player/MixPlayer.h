@@ -3,8 +3,8 @@
 #include "engine/ChannelBank.h"
 #include "persistence/Mix.h"
 #include "platform/MediaPlayer.h"
-#include "platform/SoundOutput.h"
-#include "platform/SystemMixer.h"
+#include "engine/SoundOutput.h"
+#include "platform/VolumePort.h"
 #include "player/MasterVolume.h"
 #include "player/MixFader.h"
 #include "player/SleepTimer.h"
@@ -34,19 +34,19 @@ class MixPlayer : public QObject {
     static constexpr int kResetFrequency = 32767;
 
     // `programFolder` holds the sound files and the colour pictures.
-    MixPlayer(platform::SoundOutput& output, platform::SystemMixer& mixer,
+    MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
               std::filesystem::path programFolder, SleepClock sleepClock = timeSinceBoot,
               QObject* parent = nullptr);
     ~MixPlayer() override;
 
-    // Opens the system mixer and finds the speakers' volume; false when it cannot be reached.
+    // Opens the speakers' volume; false when it cannot be reached.
     // Nothing is sent to the speakers until the master volume changes.
     bool openSpeakers(std::chrono::milliseconds timeout);
     // Opens the sound device; false when it cannot be reached.
     bool openSoundDevice();
     // Creates the five channels at their volumes in the mix, playing nothing and at their sound
-    // files' own rates. Gives one message per sound file that could not be used, or none.
-    std::string createChannels();
+    // files' own rates. Gives the sound files that could not be used.
+    std::vector<engine::UnusableSoundFile> createChannels();
 
     const persistence::Mix& mix() const { return mix_; }
     int panning() const { return panning_; }
@@ -87,7 +87,6 @@ class MixPlayer : public QObject {
     SleepTimer& sleepTimer() { return sleepTimer_; }
     const SleepTimer& sleepTimer() const { return sleepTimer_; }
     engine::ChannelBank& bank() { return bank_; }
-    std::uint32_t speakerVolumeControl() const { return speakers_.control(); }
 
   signals:
     void toggleChanged(int colour);

@@ -1,10 +1,11 @@
 #include "shell/MainWindow.h"
 
-#include "platform/ProgramFolder.h"
 #include "platform/QtFileDialog.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
+#include "files/StoredName.h"
 #include "resources/EmbeddedPictures.h"
 #include "shell/Messages.h"
+#include "shell/SoundFileMessages.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -26,7 +27,7 @@ constexpr std::size_t kLargestPicture = 16 << 20;
 
 // An empty picture when the file is missing, unreadable or something other than a regular file.
 QPixmap pictureFrom(const std::filesystem::path& file) {
-    platform::RegularFile opened = platform::RegularFile::open(file);
+    files::RegularFile opened = files::RegularFile::open(file);
     std::string bytes;
     QPixmap picture;
     if (opened.isOpen() && opened.size() <= kLargestPicture &&
@@ -48,7 +49,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       fileDialog_(services.fileDialog),
-      player_(services.output, services.mixer, services.programFolder,
+      player_(services.output, services.volume, services.programFolder,
               services.sleepClock ? std::move(services.sleepClock) : player::timeSinceBoot),
       settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
                     services.messages) {
@@ -82,7 +83,7 @@ void MainWindow::initialise() {
         messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
         return;
     }
-    const std::string unusable = player_.createChannels();
+    const std::string unusable = unusableSoundFilesMessage(player_.createChannels());
     if (!unusable.empty())
         messages_.showMessage(QString::fromStdString(unusable));
     settingsFile_.readInto(player_);
@@ -151,7 +152,7 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::showColourPicture(int colour) {
-    const auto file = platform::resolveStoredName(programFolder_,
+    const auto file = files::resolveStoredName(programFolder_,
                                                   engine::kNoiseColours[index(colour)].pictureFile);
     colourPicture->setPixmap(pictureFrom(file));
 }
@@ -196,10 +197,10 @@ void MainWindow::closeClicked() {
 }
 
 void MainWindow::helpClicked() {
-    const auto page = platform::resolveStoredName(programFolder_, "\\help.htm");
+    const auto page = files::resolveStoredName(programFolder_, "\\help.htm");
     // Only a real page is handed to the desktop: a pipe or a device there would hold up the viewer.
     std::error_code error;
-    if (std::filesystem::exists(page, error) && !platform::isRegularFile(page))
+    if (std::filesystem::exists(page, error) && !files::isRegularFile(page))
         return;
     openUrl_(QUrl::fromLocalFile(QFile::decodeName(page.c_str())));
 }

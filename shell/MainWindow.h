@@ -25,8 +25,8 @@ namespace calmfield::shell {
 
 // What the main window reaches the world through.
 struct MainWindowServices {
-    platform::SoundOutput& output;
-    platform::SystemMixer& mixer;
+    engine::SoundOutput& output;
+    platform::VolumePort& volume;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;

@@ -2,7 +2,7 @@
 
 namespace calmfield::shell {
 
-// Shown when the system mixer cannot be opened at start-up.
+// Shown when the speakers' volume cannot be opened at start-up.
 inline constexpr char kMixerFailureMessage[] = "Couldn't open the mixer.";
 
 // Shown when the sound device cannot be opened.

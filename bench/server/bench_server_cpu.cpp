@@ -133,7 +133,7 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
         std::printf("  FAILED: the program could not play through the server.\n");
         return Outcome::Failed;
     }
-    const std::string problems = bank.createChannels(run.soundFolder);
+    const auto unusable = bank.createChannels(run.soundFolder);
     std::this_thread::sleep_for(kSettle);
     const unsigned connections = output.connections();
     const auto idle = measure(::getpid(), server.pids(), run.window);
@@ -145,7 +145,9 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         auto* channel = bank.channel(colour);
         if (channel == nullptr) {
-            std::printf("  FAILED: not every colour can play:\n%s\n", problems.c_str());
+            std::printf("  FAILED: not every colour can play:\n");
+            for (const auto& file : unusable)
+                std::printf("    %s\n", file.file.c_str());
             return Outcome::Failed;
         }
         channel->Play();

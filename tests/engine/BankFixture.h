@@ -20,8 +20,7 @@ class BankFixture : public ::testing::Test {
                                int fileRate = 22050) {
         const auto path = folder.path() / ("sound" + std::to_string(colour) + ".wav");
         writeStereoWav(path, frames, fileRate);
-        const std::string message = bank.createChannel(colour, path);
-        EXPECT_EQ(message, "");
+        EXPECT_FALSE(bank.createChannel(colour, path).has_value());
         return *bank.channel(colour);
     }
 

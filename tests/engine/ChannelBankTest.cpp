@@ -94,11 +94,13 @@ TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     std::ofstream(folder.path() / "Pink_Noise.Wav") << "not a sound";
     testing::writeStereoWav(folder.path() / "violet.Wav", testing::constantStereo(50, 500), 22050);
 
-    const std::string messages = bank.createChannels(folder.path());
-    EXPECT_NE(messages.find("Pink_Noise.Wav"), std::string::npos) << messages;
-    EXPECT_NE(messages.find("Blue_Noise.Wav"), std::string::npos) << messages;
-    EXPECT_EQ(messages.find("Brown_Noise.Wav"), std::string::npos) << messages;
-    EXPECT_EQ(messages.find("violet"), std::string::npos) << messages;
+    const auto unusable = bank.createChannels(folder.path());
+    ASSERT_EQ(unusable.size(), 2u);
+    EXPECT_EQ(unusable[0].colour, 1);
+    EXPECT_EQ(unusable[0].file, folder.path() / "Pink_Noise.Wav");
+    EXPECT_EQ(unusable[0].failure.problem, engine::SoundFileFailure::Problem::notASoundFile);
+    EXPECT_EQ(unusable[1].colour, 3);
+    EXPECT_EQ(unusable[1].file, folder.path() / "Blue_Noise.Wav"); // named as stored
 
     EXPECT_NE(bank.channel(0), nullptr);
     EXPECT_EQ(bank.channel(1), nullptr);
@@ -123,18 +125,19 @@ TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDama
     std::filesystem::resize_file(cut, 100);
 
     testsupport::PipeWatch watch(pipe);
-    const std::string messages = bank.createChannels(folder.path());
+    const auto unusable = bank.createChannels(folder.path());
     EXPECT_FALSE(watch.released()) << "waited on the pipe";
+    using Problem = engine::SoundFileFailure::Problem;
+    ASSERT_EQ(unusable.size(), 5u);
+    EXPECT_EQ(unusable[0].failure.problem, Problem::cutShort);
     // Purple is missing; pink, white and blue read the same.
-    const std::string missing = "\" cannot be played: there is no such file. The ";
-    std::size_t missingCount = 0;
-    for (auto at = messages.find(missing); at != std::string::npos;
-         at = messages.find(missing, at + 1))
-        ++missingCount;
-    EXPECT_EQ(missingCount, 4u) << messages;
-    EXPECT_NE(messages.find("Brown_Noise.Wav\" cannot be played: it is damaged"), std::string::npos)
-        << messages;
-    EXPECT_EQ(messages.find(".."), std::string::npos) << messages;
+    for (int colour = 1; colour < engine::kColourCount; ++colour) {
+        const engine::SoundFileFailure missing{.problem = Problem::notOpened,
+                                               .opening = files::RegularFile::Failure::missing};
+        EXPECT_EQ(unusable[colour].failure, missing) << colour;
+    }
+    for (const auto& file : unusable)
+        EXPECT_EQ(file.file.parent_path(), folder.path()) << file.file;
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_EQ(bank.channel(colour), nullptr);
 }

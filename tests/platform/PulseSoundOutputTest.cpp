@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 using testsupport::PrivatePulseServer;
 
 // Plays a quiet steady level, or silence once idle, and counts what it is asked for.
-class CountingRenderer final : public AudioRenderer {
+class CountingRenderer final : public engine::AudioRenderer {
   public:
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override {

@@ -1,6 +1,6 @@
 #include "player/MixPlayer.h"
 #include "tests/support/MemorySoundOutput.h"
-#include "tests/support/RecordingSystemMixer.h"
+#include "tests/support/FakeVolumePort.h"
 #include "tests/support/WindowTestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -24,13 +24,13 @@ class Player : public ::testing::Test {
     Player() {
         EXPECT_TRUE(player.openSpeakers(std::chrono::seconds(1)));
         EXPECT_TRUE(player.openSoundDevice());
-        EXPECT_EQ(player.createChannels(), "");
+        EXPECT_TRUE(player.createChannels().empty());
     }
     engine::NoiseChannel& channel(int colour) { return *player.bank().channel(colour); }
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::RecordingSystemMixer mixer;
+    testsupport::FakeVolumePort mixer;
     MixPlayer player{output, mixer,
                      testsupport::linkedProgramFolder(scratch.path().toStdString() + "/program")};
 };

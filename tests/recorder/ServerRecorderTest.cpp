@@ -33,7 +33,7 @@ constexpr std::uint32_t kRate = 44100;
 // What the take must hold before it is stopped: a second of sound, counted in bytes.
 constexpr double kWantedBytes = kRate * 2.0;
 
-class Tone final : public platform::AudioRenderer {
+class Tone final : public engine::AudioRenderer {
   public:
     void render(float* out, std::size_t frames, std::uint32_t rate) noexcept override {
         for (std::size_t i = 0; i < frames; ++i) {

@@ -2,7 +2,7 @@
 
 #include "engine/ChannelMixer.h"
 #include "engine/ChannelVoice.h"
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,7 +73,7 @@ void PrintTo(const WindowState& state, std::ostream* out) {
 }
 
 QImage colourPicture(const std::filesystem::path& folder, int colour) {
-    const auto file = platform::resolveStoredName(
+    const auto file = files::resolveStoredName(
         folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile);
     return QImage(QFile::decodeName(file.c_str()));
 }

@@ -3,9 +3,9 @@
 #include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
 #include "shell/MainWindow.h"
+#include "tests/support/FakeVolumePort.h"
 #include "tests/support/MemorySoundOutput.h"
 #include "tests/support/RecordingMessageSink.h"
-#include "tests/support/RecordingSystemMixer.h"
 #include "tests/support/ScriptedFileDialog.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -91,7 +91,7 @@ class MainWindowFixture : public ::testing::Test {
     std::filesystem::path userFolder;
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output;
-    testsupport::RecordingSystemMixer mixer;
+    testsupport::FakeVolumePort mixer;
     testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;

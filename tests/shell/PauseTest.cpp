@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/MediaControls.h"
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 #include <QFile>
 
@@ -46,7 +46,7 @@ class Pause : public testing::MainWindowFixture {
         form->player().sleepTimer().check();
     }
     QUrl pictureOf(int colour) const {
-        return urlOf(platform::resolveStoredName(
+        return urlOf(files::resolveStoredName(
             folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
     }
 
@@ -150,8 +150,7 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
         folder / "../../share/icons/hicolor/256x256/apps" / (CALMFIELD_APPLICATION_ID ".png");
     std::filesystem::create_directories(icon.parent_path());
     testing::putFile(icon, "png");
-    std::filesystem::remove(
-        platform::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
+    std::filesystem::remove(files::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
     startAgain();
     app::MediaControls installed{form->player(), *form, windows};
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));

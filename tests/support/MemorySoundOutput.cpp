@@ -5,7 +5,9 @@ namespace calmfield::testsupport {
 MemorySoundOutput::MemorySoundOutput(std::uint32_t sampleRate, bool available)
     : sampleRate_(sampleRate), available_(available) {}
 
-bool MemorySoundOutput::start(platform::AudioRenderer& renderer, std::chrono::milliseconds) {
+bool MemorySoundOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds) {
+    if (onStart)
+        onStart();
     if (!available_)
         return false;
     renderer_ = &renderer;

@@ -1,18 +1,19 @@
 #pragma once
 
-#include "platform/SoundOutput.h"
+#include "engine/SoundOutput.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace calmfield::testsupport {
 
 // A sound output that plays into memory when asked to: tests pull exactly the frames they want.
-class MemorySoundOutput final : public platform::SoundOutput {
+class MemorySoundOutput final : public engine::SoundOutput {
   public:
     explicit MemorySoundOutput(std::uint32_t sampleRate = 48000, bool available = true);
 
-    bool start(platform::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
     void stop() override;
     void wake() override { ++wakes_; }
 
@@ -22,14 +23,17 @@ class MemorySoundOutput final : public platform::SoundOutput {
     std::uint32_t sampleRate() const { return sampleRate_; }
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
     bool started() const { return renderer_ != nullptr; }
-    platform::AudioRenderer* renderer() const { return renderer_; }
+    engine::AudioRenderer* renderer() const { return renderer_; }
     // How many times the output was told that the sound changed.
     unsigned wakes() const { return wakes_; }
+
+    // Runs when the output is started, before anything else happens.
+    std::function<void()> onStart;
 
   private:
     std::uint32_t sampleRate_;
     bool available_;
-    platform::AudioRenderer* renderer_ = nullptr;
+    engine::AudioRenderer* renderer_ = nullptr;
     unsigned wakes_ = 0;
 };
 

@@ -1,5 +1,5 @@
 #include "engine/NoiseColours.h"
-#include "platform/ProgramFolder.h"
+#include "files/StoredName.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,10 @@ TEST(ProgramFolderFiles, EveryStoredSoundAndPictureNameFindsAFile) {
     ASSERT_NE(folder, nullptr);
     for (const auto& colour : engine::kNoiseColours) {
         EXPECT_TRUE(
-            std::filesystem::is_regular_file(platform::resolveStoredName(folder, colour.soundFile)))
+            std::filesystem::is_regular_file(files::resolveStoredName(folder, colour.soundFile)))
             << colour.soundFile;
-        EXPECT_TRUE(std::filesystem::is_regular_file(
-            platform::resolveStoredName(folder, colour.pictureFile)))
+        EXPECT_TRUE(
+            std::filesystem::is_regular_file(files::resolveStoredName(folder, colour.pictureFile)))
             << colour.pictureFile;
     }
 }

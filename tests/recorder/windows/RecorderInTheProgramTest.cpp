@@ -9,7 +9,7 @@
 #include "shell/MainWindow.h"
 #include "tests/support/MemorySoundOutput.h"
 #include "tests/support/RecordingMessageSink.h"
-#include "tests/support/RecordingSystemMixer.h"
+#include "tests/support/FakeVolumePort.h"
 #include "tests/support/ScriptedFileDialog.h"
 #include "tests/support/WindowTestHelpers.h"
 
@@ -48,7 +48,7 @@ class RecorderInTheProgram : public ::testing::Test {
     std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::RecordingSystemMixer mixer;
+    testsupport::FakeVolumePort mixer;
     testsupport::RecordingMessageSink messages;
     testing::ScriptedCommandStrings commands;
     int endings = 0;

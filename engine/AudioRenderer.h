@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace calmfield::platform {
+namespace calmfield::engine {
 
 // The source of everything a sound output plays.
 class AudioRenderer {
@@ -25,4 +25,4 @@ class AudioRenderer {
     virtual bool idle() const noexcept { return false; }
 };
 
-} // namespace calmfield::platform
+} // namespace calmfield::engine

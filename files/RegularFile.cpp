@@ -1,4 +1,4 @@
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <utility>
 
-namespace calmfield::platform {
+namespace calmfield::files {
 namespace {
 
 RegularFile::Failure failureFor(int error) {
@@ -95,18 +95,4 @@ bool RegularFile::readUpTo(std::size_t limit, std::string& bytes) {
     return true;
 }
 
-const char* reasonNotOpened(RegularFile::Failure failure) {
-    switch (failure) {
-    case RegularFile::Failure::none:
-        return "";
-    case RegularFile::Failure::missing:
-        return "there is no such file";
-    case RegularFile::Failure::notAllowed:
-        return "you are not allowed to read it";
-    case RegularFile::Failure::unreadable:
-        break;
-    }
-    return "it cannot be read";
-}
-
-} // namespace calmfield::platform
+} // namespace calmfield::files

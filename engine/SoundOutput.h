@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/AudioRenderer.h"
+#include "engine/AudioRenderer.h"
 
 #include <chrono>
 
-namespace calmfield::platform {
+namespace calmfield::engine {
 
 // A playback device that pulls stereo float audio from one renderer.
 class SoundOutput {
@@ -24,4 +24,4 @@ class SoundOutput {
     virtual void wake() = 0;
 };
 
-} // namespace calmfield::platform
+} // namespace calmfield::engine

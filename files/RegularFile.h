@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-namespace calmfield::platform {
+namespace calmfield::files {
 
 // Whether `path` names a regular file, following links. It is never opened, so a pipe, a device
 // or a folder under the name cannot keep the caller waiting.
@@ -50,7 +50,4 @@ class RegularFile {
     std::uint64_t size_ = 0;
 };
 
-// Why a file could not be opened, in words that fit into a sentence to the user.
-const char* reasonNotOpened(RegularFile::Failure failure);
-
-} // namespace calmfield::platform
+} // namespace calmfield::files

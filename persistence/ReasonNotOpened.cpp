@@ -1,0 +1,19 @@
+#include "persistence/ReasonNotOpened.h"
+
+namespace calmfield::persistence {
+
+const char* reasonNotOpened(files::RegularFile::Failure failure) {
+    switch (failure) {
+    case files::RegularFile::Failure::none:
+        return "";
+    case files::RegularFile::Failure::missing:
+        return "there is no such file";
+    case files::RegularFile::Failure::notAllowed:
+        return "you are not allowed to read it";
+    case files::RegularFile::Failure::unreadable:
+        break;
+    }
+    return "it cannot be read";
+}
+
+} // namespace calmfield::persistence

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace calmfield::platform {
+
+// The speakers' volume, which the master volume sets.
+class VolumePort {
+  public:
+    virtual ~VolumePort() = default;
+
+    // Connects, waiting at most `timeout`; false when the volume cannot be reached.
+    virtual bool open(std::chrono::milliseconds timeout) = 0;
+    // Sets the volume, from 0 (silent) to 65535. Never waits; does nothing unless open.
+    virtual void setVolume(std::uint32_t volume) = 0;
+};
+
+} // namespace calmfield::platform

@@ -1,0 +1,28 @@
+#include "tests/support/FakeVolumePort.h"
+
+namespace calmfield::testsupport {
+
+void FakeVolumePort::record(const std::string& call) {
+    calls_.push_back(call);
+    if (onCall)
+        onCall(call);
+}
+
+bool FakeVolumePort::open(std::chrono::milliseconds) {
+    record("open");
+    opened_ = reachable_;
+    return opened_;
+}
+
+void FakeVolumePort::setVolume(std::uint32_t volume) {
+    record("setVolume");
+    if (opened_)
+        volumes_.push_back(volume);
+}
+
+void FakeVolumePort::clear() {
+    calls_.clear();
+    volumes_.clear();
+}
+
+} // namespace calmfield::testsupport

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/VolumePort.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace calmfield::testsupport {
+
+// A volume port that changes nothing: it opens when reachable, and remembers every call and every
+// volume set while open, in order.
+class FakeVolumePort final : public platform::VolumePort {
+  public:
+    explicit FakeVolumePort(bool reachable = true) : reachable_(reachable) {}
+
+    bool open(std::chrono::milliseconds timeout) override;
+    void setVolume(std::uint32_t volume) override;
+
+    // The names of the calls made so far: "open", "setVolume".
+    const std::vector<std::string>& calls() const { return calls_; }
+    // The volumes set while open, in order.
+    const std::vector<std::uint32_t>& speakerVolumes() const { return volumes_; }
+    void clear();
+
+    // Runs on every call, with its name, before the call does anything.
+    std::function<void(const std::string&)> onCall;
+
+  private:
+    void record(const std::string& call);
+
+    bool reachable_;
+    bool opened_ = false;
+    std::vector<std::string> calls_;
+    std::vector<std::uint32_t> volumes_;
+};
+
+} // namespace calmfield::testsupport
