@@ -1,18 +1,18 @@
 #include "shell/MainWindow.h"
 
-#include "platform/QtFileDialog.h"
 #include "files/RegularFile.h"
 #include "files/StoredName.h"
+#include "platform/QtFileDialog.h"
 #include "resources/EmbeddedPictures.h"
 #include "shell/Messages.h"
 #include "shell/SoundFileMessages.h"
+#include "shell/TrayToolTip.h"
+#include "widgets/PictureFile.h"
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QPixmap>
 #include <QSignalBlocker>
 
-#include <string>
 #include <system_error>
 
 namespace calmfield::shell {
@@ -20,21 +20,6 @@ namespace {
 
 constexpr std::size_t index(int colour) {
     return static_cast<std::size_t>(colour);
-}
-
-// The colour pictures are a few kilobytes; anything this large is not one of them.
-constexpr std::size_t kLargestPicture = 16 << 20;
-
-// An empty picture when the file is missing, unreadable or something other than a regular file.
-QPixmap pictureFrom(const std::filesystem::path& file) {
-    files::RegularFile opened = files::RegularFile::open(file);
-    std::string bytes;
-    QPixmap picture;
-    if (opened.isOpen() && opened.size() <= kLargestPicture &&
-        opened.readUpTo(kLargestPicture, bytes))
-        picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                             static_cast<uint>(bytes.size()));
-    return picture;
 }
 
 // Shows `value` in a control without the control reporting it as the user's change.
@@ -152,9 +137,9 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::showColourPicture(int colour) {
-    const auto file = files::resolveStoredName(programFolder_,
-                                                  engine::kNoiseColours[index(colour)].pictureFile);
-    colourPicture->setPixmap(pictureFrom(file));
+    const auto file =
+        files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
+    colourPicture->setPixmap(widgets::pictureFromFile(file));
 }
 
 void MainWindow::startInTrayTimedOut() {
@@ -178,7 +163,7 @@ void MainWindow::restoreWindow() {
 
 void MainWindow::addTrayIcon() {
     trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
-    trayIcon_->setToolTip(trayToolTip());
+    trayIcon_->setToolTip(trayToolTip(player_));
     // The right button brings up the "Menu" menu; its items are the menu bar's own.
     trayIcon_->setContextMenu(mainMenu);
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &MainWindow::trayActivated);
@@ -248,6 +233,20 @@ void MainWindow::loadClicked() {
     }
     armStartInTrayTimer();
     player_.load(mix.value);
+}
+
+void MainWindow::connectSleepTimer() {
+    const player::SleepTimer& timer = player_.sleepTimer();
+    connect(&timer, &player::SleepTimer::ticked, this, &MainWindow::showTrayToolTip);
+    connect(&timer, &player::SleepTimer::ended, this, &MainWindow::sleepTimerEnded);
+}
+
+void MainWindow::showTrayToolTip() {
+    if (!trayIcon_)
+        return;
+    const QString text = trayToolTip(player_);
+    if (trayIcon_->toolTip() != text)
+        trayIcon_->setToolTip(text);
 }
 
 } // namespace calmfield::shell

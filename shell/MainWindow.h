@@ -3,6 +3,7 @@
 #include "platform/FileDialog.h"
 #include "platform/UrlOpener.h"
 #include "player/MixPlayer.h"
+#include "shell/SleepMenu.h"
 #include "shell/StartupSettingsFile.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
@@ -63,12 +64,8 @@ class MainWindow : public QMainWindow {
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void armStartInTrayTimer();
 
-    // Runs the sleep timer for `duration` from now, as its menu items do, checking the item of
-    // that duration or, when none has it, no item.
-    void startSleepTimer(std::chrono::milliseconds duration);
-    // "Calmfield", and whether the mix is paused and, while the sleep timer runs, how long is
-    // left.
-    QString trayToolTip() const;
+    // Runs the sleep timer for `duration` from now, as its menu items do.
+    void startSleepTimer(std::chrono::milliseconds duration) { sleepMenu->start(duration); }
 
     // Shows the window again at its normal size, from the tray or minimised.
     void restoreWindow();
@@ -98,7 +95,7 @@ class MainWindow : public QMainWindow {
     QMenu* mainMenu = nullptr;
     QAction* loadAction = nullptr;
     QAction* saveAction = nullptr;
-    QMenu* sleepMenu = nullptr; // "Off", then the durations
+    SleepMenu* sleepMenu = nullptr;
     QAction* exitAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
@@ -128,7 +125,6 @@ class MainWindow : public QMainWindow {
     void buildControls(QWidget* client);
     void buildFrequencyFrame(QWidget* frame);
     void setTabOrderAndFocus();
-    void buildSleepMenu();
 
     // Between the controls and the player.
     void forwardUserChanges();
@@ -146,10 +142,7 @@ class MainWindow : public QMainWindow {
     void saveClicked();
     void loadClicked();
 
-    // The sleep timer (MainWindowSleep.cpp).
     void connectSleepTimer();
-    void sleepItemChosen(QAction* item);
-    void checkSleepItem(std::chrono::milliseconds duration);
     void showTrayToolTip();
 
     std::filesystem::path programFolder_;

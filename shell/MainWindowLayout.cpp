@@ -101,7 +101,9 @@ void MainWindow::buildMenus() {
     mainMenu = menu(menuBar(), layout::kMainMenu);
     loadAction = item(mainMenu, layout::kLoadItem);
     saveAction = item(mainMenu, layout::kSaveItem);
-    buildSleepMenu();
+    sleepMenu = new SleepMenu(player_.sleepTimer(), mainMenu);
+    sleepMenu->setObjectName(QStringLiteral("sleepMenu"));
+    mainMenu->addMenu(sleepMenu);
     named(mainMenu->addSeparator(), layout::kExitSeparator);
     exitAction = item(mainMenu, layout::kExitItem);
 

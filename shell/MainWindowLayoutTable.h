@@ -7,7 +7,6 @@
 #include "widgets/LayoutTable.h"
 
 #include <array>
-#include <chrono>
 
 namespace calmfield::shell::layout {
 
@@ -104,19 +103,6 @@ struct MenuRow {
 inline constexpr MenuRow kMainMenu{"m", "Menu"};
 inline constexpr MenuRow kLoadItem{"load", "Load  Config"};
 inline constexpr MenuRow kSaveItem{"save", "Save Config"};
-inline constexpr MenuRow kSleepMenu{"sleepMenu", "Sleep Timer"};
-// The items of "Sleep Timer", each with its duration, zero for "Off".
-struct SleepChoice {
-    const char* caption;
-    std::chrono::minutes duration;
-};
-inline constexpr std::array<SleepChoice, 7> kSleepChoices{{{"Off", std::chrono::minutes(0)},
-                                                           {"15 minutes", std::chrono::minutes(15)},
-                                                           {"30 minutes", std::chrono::minutes(30)},
-                                                           {"45 minutes", std::chrono::minutes(45)},
-                                                           {"1 hour", std::chrono::minutes(60)},
-                                                           {"90 minutes", std::chrono::minutes(90)},
-                                                           {"2 hours", std::chrono::minutes(120)}}};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};
 inline constexpr MenuRow kHelpMenu{"help", "Help"};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "player/SleepTimer.h"
+
+#include <QMenu>
+
+#include <chrono>
+
+namespace calmfield::shell {
+
+// "Sleep Timer": "Off", then the durations. The item of the running timer's duration is checked,
+// and "Off" while none runs.
+class SleepMenu : public QMenu {
+    Q_OBJECT
+
+  public:
+    SleepMenu(player::SleepTimer& timer, QWidget* parent = nullptr);
+
+    // Runs the timer for `duration` from now, as its items do, checking the item of that
+    // duration or, when none has it, no item.
+    void start(std::chrono::milliseconds duration);
+
+  private:
+    void chosen(QAction* item);
+    // Checks the item of `duration`, zero meaning "Off", and unchecks the others, the one just
+    // chosen included when it is not that one.
+    void check(std::chrono::milliseconds duration);
+
+    player::SleepTimer& timer_;
+};
+
+} // namespace calmfield::shell
