@@ -92,6 +92,40 @@ bool sessionBusRuns() {
 
 } // namespace
 
+// The application object, named for the user's settings folder and the menu entry.
+void setUpApplication() {
+    // Names the user's own settings folder: ~/.config/calmfield.
+    QApplication::setApplicationName(QStringLiteral("calmfield"));
+    QApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CALMFIELD_APPLICATION_ID));
+    // The program ends when its last window closes, not when the last one on screen does: the
+    // main window may be hidden in the tray while another window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(widgets::dialogFont(QApplication::font()));
+}
+
+// A later start brings the program forward: the main window as the tray icon does, or once that
+// has closed, the windows that keep the program running. One with --sleep sets the sleep timer
+// instead, without bringing anything forward.
+void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
+                       app::ProgramWindows& windows) {
+    if (!instance.listen())
+        std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
+                   "again will not bring this window forward.\n",
+                   stderr);
+    QObject::connect(&instance, &app::SingleInstance::showRequested, &windows,
+                     [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
+                         if (mainWindow)
+                             mainWindow->restoreWindow();
+                         else
+                             windows.bringOpenWindowsForward();
+                     });
+    QObject::connect(
+        &instance, &app::SingleInstance::sleepRequested, window,
+        [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
+}
+
 int main(int argc, char* argv[]) {
     // Both come before the application object, which needs a window system.
     const app::CommandLine commandLine = readCommandLine(argc, argv);
@@ -102,15 +136,7 @@ int main(int argc, char* argv[]) {
         return *status;
 
     QApplication application(argc, argv);
-    // Names the user's own settings folder: ~/.config/calmfield.
-    QApplication::setApplicationName(QStringLiteral("calmfield"));
-    QApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
-    // Ties the windows to the menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(CALMFIELD_APPLICATION_ID));
-    // The program ends when its last window closes, not when the last one on screen does: the
-    // main window may be hidden in the tray while another window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setFont(widgets::dialogFont(QApplication::font()));
+    setUpApplication();
 
     platform::PulseSoundOutput output;
     platform::PulseVolumePort volume;
@@ -130,25 +156,8 @@ int main(int argc, char* argv[]) {
                                nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows.adoptMainWindow(*window);
-    // A later start brings the program forward: the main window as the tray icon does, or once
-    // that has closed, the windows that keep the program running. One with --sleep sets the
-    // sleep timer instead, without bringing anything forward.
-    if (instance && !instance->listen())
-        std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
-                   "again will not bring this window forward.\n",
-                   stderr);
-    if (instance) {
-        QObject::connect(&*instance, &app::SingleInstance::showRequested, &application,
-                         [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
-                             if (mainWindow)
-                                 mainWindow->restoreWindow();
-                             else
-                                 windows.bringOpenWindowsForward();
-                         });
-        QObject::connect(
-            &*instance, &app::SingleInstance::sleepRequested, window,
-            [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
-    }
+    if (instance)
+        answerLaterStarts(*instance, window, windows);
     window->startUp();
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);

@@ -73,6 +73,20 @@ void makeRoom(std::vector<std::int16_t>& stereo, std::size_t frames, std::size_t
                             2 * (mostFrames + kPaddingFrames)));
 }
 
+// Why a sound of this format cannot be played, or no failure.
+SoundFileFailure unplayable(const SF_INFO& info) {
+    if (!isPcmOrFloat(info.format))
+        return {.problem = Problem::unplayableEncoding};
+    if (info.channels < 1 || info.channels > 2)
+        return {.problem = Problem::unplayableChannels, .channels = info.channels};
+    if (info.samplerate < static_cast<int>(kLowestRate) ||
+        info.samplerate > static_cast<int>(kHighestRate))
+        return {.problem = Problem::unplayableRate, .sampleRate = info.samplerate};
+    if (info.frames <= 0)
+        return {.problem = Problem::silent};
+    return {};
+}
+
 SoundFileResult decode(const std::filesystem::path& path) {
     files::RegularFile file = files::RegularFile::open(path);
     if (!file.isOpen())
@@ -88,15 +102,8 @@ SoundFileResult decode(const std::filesystem::path& path) {
         return refused(whyNotDecoded(sf_error(nullptr)));
     if (cutShort)
         return refused(Problem::cutShort);
-    if (!isPcmOrFloat(info.format))
-        return refused(Problem::unplayableEncoding);
-    if (info.channels < 1 || info.channels > 2)
-        return {nullptr, {.problem = Problem::unplayableChannels, .channels = info.channels}};
-    if (info.samplerate < static_cast<int>(kLowestRate) ||
-        info.samplerate > static_cast<int>(kHighestRate))
-        return {nullptr, {.problem = Problem::unplayableRate, .sampleRate = info.samplerate}};
-    if (info.frames <= 0)
-        return refused(Problem::silent);
+    if (const SoundFileFailure failure = unplayable(info))
+        return {nullptr, failure};
 
     // Floating-point files are scaled to the 16-bit range rather than wrapped around.
     sf_command(sound.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
