@@ -1,10 +1,10 @@
 #include "bench/server/ProgramRun.h"
 
+#include "tests/support/ProgramCopy.h"
 #include "tests/support/ServerTools.h"
 
 #include <signal.h>
 
-#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -17,23 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kStartUpTimeout = 20s;
 
-// Whether the process has a handler of its own for `signal`, as /proc tells.
-bool catches(pid_t pid, int signal) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigCgt:"))
-            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1U) != 0;
-    }
-    return false;
-}
-
-bool isSettingsFile(const fs::path& file) {
-    std::string name = file.filename().string();
-    for (char& letter : name)
-        letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-    return name.starts_with("settings.ini");
-}
-
 } // namespace
 
 ProgramRun::ProgramRun(fs::path builtFolder)
@@ -44,19 +27,6 @@ ProgramRun::~ProgramRun() {
     program_.reset();
     std::error_code error;
     fs::remove_all(folder_, error);
-}
-
-// The program finds its files in the folder of its executable, which is therefore copied; the
-// sound files and pictures are linked. A settings file left in the built folder stays behind.
-void ProgramRun::copyProgramFolder() const {
-    fs::create_directories(programFolder());
-    for (const auto& entry : fs::directory_iterator(builtFolder_)) {
-        const fs::path target = programFolder() / entry.path().filename();
-        if (entry.path().filename() == "calmfield")
-            fs::copy_file(entry.path(), target);
-        else if (entry.is_regular_file() && !isSettingsFile(entry.path()))
-            fs::create_symlink(entry.path(), target);
-    }
 }
 
 std::vector<std::string> ProgramRun::environment(const std::string& display,
@@ -79,7 +49,7 @@ std::vector<std::string> ProgramRun::environment(const std::string& display,
 // The program takes the termination signals once its start-up is over.
 bool ProgramRun::waitForStartUp() {
     for (auto waited = 0ms; waited < kStartUpTimeout && program_->running(); waited += 20ms) {
-        if (catches(program_->pid(), SIGTERM))
+        if (testsupport::catchesSignal(program_->pid(), SIGTERM))
             return true;
         std::this_thread::sleep_for(20ms);
     }
@@ -89,7 +59,7 @@ bool ProgramRun::waitForStartUp() {
 
 bool ProgramRun::start(const std::string& settingsLine, const std::string& display,
                        const std::string& soundServer) {
-    copyProgramFolder();
+    testsupport::copyProgramFolder(builtFolder_, programFolder());
     std::ofstream(programFolder() / "settings.ini", std::ios::binary) << settingsLine;
     program_ = testsupport::ChildProcess::spawn({(programFolder() / "calmfield").string()},
                                                 environment(display, soundServer), logPath());

@@ -36,7 +36,6 @@ class ProgramRun {
   private:
     std::filesystem::path programFolder() const { return folder_ / "program"; }
     std::filesystem::path logPath() const { return folder_ / "program.log"; }
-    void copyProgramFolder() const;
     std::vector<std::string> environment(const std::string& display,
                                          const std::string& soundServer) const;
     bool waitForStartUp();

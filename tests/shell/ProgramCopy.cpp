@@ -1,12 +1,12 @@
 #include "ProgramCopy.h"
 
+#include "tests/support/ProgramCopy.h"
 #include "tests/support/ServerTools.h"
 
 #include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 
 namespace calmfield {
@@ -18,13 +18,7 @@ fs::path programFolderIn(const fs::path& root) {
     const char* built = std::getenv("CALMFIELD_PROGRAM_DIR");
     const fs::path folder = root / "program";
     fs::remove_all(root);
-    fs::create_directories(folder);
-    for (const auto& entry : fs::directory_iterator(built != nullptr ? built : "")) {
-        if (entry.path().filename() == "calmfield")
-            fs::copy_file(entry.path(), folder / "calmfield");
-        else if (entry.is_regular_file() && entry.path().filename() != "settings.ini")
-            fs::create_symlink(entry.path(), folder / entry.path().filename());
-    }
+    testsupport::copyProgramFolder(built != nullptr ? built : "", folder);
     return folder;
 }
 
@@ -41,19 +35,11 @@ std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& s
     return environment;
 }
 
-bool catches(pid_t pid, int number) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigCgt:"))
-            return (std::stoull(line.substr(7), nullptr, 16) >> (number - 1) & 1U) != 0;
-    }
-    return false;
-}
-
 bool waitForStartUp(pid_t pid) {
-    for (auto waited = 0ms; !catches(pid, SIGTERM) && waited < 20s; waited += 20ms)
+    for (auto waited = 0ms; !testsupport::catchesSignal(pid, SIGTERM) && waited < 20s;
+         waited += 20ms)
         std::this_thread::sleep_for(20ms);
-    return catches(pid, SIGTERM);
+    return testsupport::catchesSignal(pid, SIGTERM);
 }
 
 } // namespace calmfield

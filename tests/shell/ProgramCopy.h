@@ -19,9 +19,6 @@ std::filesystem::path programFolderIn(const std::filesystem::path& root);
 std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& server,
                                         const std::filesystem::path& root);
 
-// Whether the process has its own handler for `number`, as /proc tells.
-bool catches(pid_t pid, int number);
-
 // Waits up to 20 s for the program to take the termination signals, as it does once its start-up
 // is over.
 bool waitForStartUp(pid_t pid);
