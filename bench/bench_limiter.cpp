@@ -32,7 +32,7 @@ class FiveColours {
             if (!loaded.sound)
                 throw std::runtime_error("cannot play " + std::string(colour.soundFile));
             channels_.push_back(std::make_unique<engine::NoiseChannel>(loaded.sound));
-            channels_.back()->Play();
+            channels_.back()->play();
         }
     }
 

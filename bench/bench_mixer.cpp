@@ -49,10 +49,10 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
         bank.createChannel(colour, path);
         std::filesystem::remove(path);
         auto* channel = bank.channel(colour);
-        channel->SetFrequency(rates[colour]);
-        channel->SetVolume(-500 * colour);
-        channel->SetPan(-1000);
-        channel->Play();
+        channel->setFrequency(rates[colour]);
+        channel->setVolume(-500 * colour);
+        channel->setPan(-1000);
+        channel->play();
     }
 
     calmfield::engine::useInstructionSet(state.range(1) != 0

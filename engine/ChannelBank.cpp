@@ -50,8 +50,8 @@ NoiseChannel* ChannelBank::channel(int colour) {
 void ChannelBank::stopAndRewindAll() {
     for (auto& channel : channels_) {
         if (channel) {
-            channel->Stop();
-            channel->SetCurrentPosition(0);
+            channel->stop();
+            channel->setPosition(0);
         }
     }
 }

@@ -13,19 +13,19 @@ NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
 }
 
-void NoiseChannel::Play(std::int32_t) {
+void NoiseChannel::play() {
     playing_ = true;
     controls_.playing.store(true, std::memory_order_release);
     tellOutput();
 }
 
-void NoiseChannel::Stop() {
+void NoiseChannel::stop() {
     playing_ = false;
     controls_.playing.store(false, std::memory_order_release);
     tellOutput();
 }
 
-void NoiseChannel::SetCurrentPosition(std::int32_t frame) {
+void NoiseChannel::setPosition(std::int32_t frame) {
     const auto frames = static_cast<std::int64_t>(sound_->frames());
     const auto wrapped = static_cast<std::uint64_t>(((frame % frames) + frames) % frames);
     ++seekSerial_;
@@ -34,17 +34,17 @@ void NoiseChannel::SetCurrentPosition(std::int32_t frame) {
     tellOutput();
 }
 
-void NoiseChannel::SetVolume(std::int32_t hundredthsDb) {
+void NoiseChannel::setVolume(std::int32_t hundredthsDb) {
     volume_ = std::clamp(hundredthsDb, kSilence, 0);
     publishGains();
 }
 
-void NoiseChannel::SetPan(std::int32_t hundredthsDb) {
+void NoiseChannel::setPan(std::int32_t hundredthsDb) {
     pan_ = std::clamp(hundredthsDb, kSilence, -kSilence);
     publishGains();
 }
 
-void NoiseChannel::SetFrequency(std::int32_t hz) {
+void NoiseChannel::setFrequency(std::int32_t hz) {
     frequency_ = static_cast<std::uint32_t>(std::clamp(hz, kLowestFrequency, kHighestFrequency));
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
     tellOutput();

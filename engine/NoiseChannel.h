@@ -14,8 +14,6 @@ namespace calmfield::engine {
 // at once, playing or not; the audio thread picks it up through lock-free controls.
 class NoiseChannel {
   public:
-    static constexpr std::int32_t kPlayLooping = 1;
-
     // `soundChanged` is called after every change, so that an output that stopped asking for
     // audio, or that holds much of it queued, plays the change at once.
     explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
@@ -24,19 +22,19 @@ class NoiseChannel {
     NoiseChannel& operator=(const NoiseChannel&) = delete;
 
     // Plays the whole sound over and over from the current position; a playing channel goes on.
-    void Play(std::int32_t flags = kPlayLooping);
-    // Halts playback, keeping the position for the next Play.
-    void Stop();
+    void play();
+    // Halts playback, keeping the position for the next play().
+    void stop();
     // Moves the play position to `frame` (wrapped into the sound).
-    void SetCurrentPosition(std::int32_t frame);
+    void setPosition(std::int32_t frame);
     // Attenuation in hundredths of a decibel, -10000 (silence) to 0 (the sound's own level).
-    void SetVolume(std::int32_t hundredthsDb);
+    void setVolume(std::int32_t hundredthsDb);
     // Hundredths of a decibel: negative attenuates the right side, positive the left side.
-    void SetPan(std::int32_t hundredthsDb);
+    void setPan(std::int32_t hundredthsDb);
     // Playback rate in Hz, which changes pitch and speed together.
-    void SetFrequency(std::int32_t hz);
+    void setFrequency(std::int32_t hz);
     // The rate last set, or the sound's own rate if none was set.
-    std::int32_t GetFrequency() const { return static_cast<std::int32_t>(frequency_); }
+    std::int32_t frequency() const { return static_cast<std::int32_t>(frequency_); }
 
     bool isPlaying() const { return playing_; }
     std::int32_t volume() const { return volume_; }

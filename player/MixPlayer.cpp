@@ -68,7 +68,7 @@ std::vector<engine::UnusableSoundFile> MixPlayer::createChannels() {
 
 std::optional<int> MixPlayer::channelFrequency(int colour) {
     if (const engine::NoiseChannel* channel = bank_.channel(colour))
-        return channel->GetFrequency();
+        return channel->frequency();
     return std::nullopt;
 }
 
@@ -78,9 +78,9 @@ void MixPlayer::setToggle(int colour, int state) {
     mix_.toggles[index(colour)] = state;
     if (engine::NoiseChannel* channel = bank_.channel(colour)) {
         if (state == kOn)
-            channel->Play(engine::NoiseChannel::kPlayLooping);
+            channel->play();
         else if (state == kOff)
-            channel->Stop();
+            channel->stop();
     }
     emit toggleChanged(colour);
     noteTicked(colour, state == kOn);
@@ -108,7 +108,7 @@ void MixPlayer::setPanning(int panning) {
     panning_ = panning;
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (engine::NoiseChannel* channel = bank_.channel(colour))
-            channel->SetPan(panning);
+            channel->setPan(panning);
     }
     emit panningChanged();
 }
@@ -171,17 +171,17 @@ void MixPlayer::stopAndRewind() {
 
 void MixPlayer::sendVolume(int colour) {
     if (engine::NoiseChannel* channel = bank_.channel(colour))
-        channel->SetVolume(mix_.volumes[index(colour)]);
+        channel->setVolume(mix_.volumes[index(colour)]);
 }
 
 void MixPlayer::sendFrequency(int colour) {
     engine::NoiseChannel* channel = bank_.channel(colour);
     if (channel == nullptr)
         return;
-    const std::int32_t before = channel->GetFrequency();
-    channel->SetFrequency(mix_.frequencies[index(colour)]);
-    if (channel->GetFrequency() != before)
-        emit channelFrequencyChanged(colour, channel->GetFrequency());
+    const std::int32_t before = channel->frequency();
+    channel->setFrequency(mix_.frequencies[index(colour)]);
+    if (channel->frequency() != before)
+        emit channelFrequencyChanged(colour, channel->frequency());
 }
 
 void MixPlayer::pause() {

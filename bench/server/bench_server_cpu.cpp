@@ -150,7 +150,7 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
                 std::printf("    %s\n", file.file.c_str());
             return Outcome::Failed;
         }
-        channel->Play();
+        channel->play();
     }
     if (!testsupport::waitForSound(server.address(), server.monitorSourceName(),
                                    server.sampleRate(), 10s)) {

@@ -39,9 +39,9 @@ class BandLimitedPlayback
 
     std::vector<float> play(const std::vector<std::int16_t>& sound, std::size_t frames) {
         auto& channel = load(0, sound);
-        channel.SetFrequency(rate());
-        channel.SetVolume(kVolume);
-        channel.Play();
+        channel.setFrequency(rate());
+        channel.setVolume(kVolume);
+        channel.play();
         output.pull(outputRate() / 10);
         return output.pull(frames);
     }

@@ -13,8 +13,8 @@ using testing::BankFixture;
 TEST_F(BankFixture, EveryChannelSoundsAndTheyAddUp) {
     auto& brown = load(0, testing::constantStereo(100, 1000));
     auto& purple = load(4, testing::constantStereo(100, -3000));
-    brown.Play();
-    purple.Play();
+    brown.play();
+    purple.play();
     output.pull(2 * ramp());
     const auto out = output.pull(1);
     EXPECT_FLOAT_EQ(left(out, 0), scaled(-2000));
@@ -23,7 +23,7 @@ TEST_F(BankFixture, EveryChannelSoundsAndTheyAddUp) {
 
 TEST_F(BankFixture, LeftAndRightStayApart) {
     std::vector<std::int16_t> frames{1000, -7000, 1000, -7000};
-    load(3, frames).Play();
+    load(3, frames).play();
     output.pull(2 * ramp());
     const auto out = output.pull(1);
     EXPECT_FLOAT_EQ(left(out, 0), scaled(1000));
@@ -31,8 +31,8 @@ TEST_F(BankFixture, LeftAndRightStayApart) {
 }
 
 TEST_F(BankFixture, AMixAboveFullScaleIsHeldAtTheLimitersCeiling) {
-    load(0, testing::constantStereo(10, 30000)).Play();
-    load(1, testing::constantStereo(10, 30000)).Play();
+    load(0, testing::constantStereo(10, 30000)).play();
+    load(1, testing::constantStereo(10, 30000)).play();
     output.pull(2 * ramp() + latency());
     const auto out = output.pull(1);
     EXPECT_NEAR(left(out, 0), engine::PeakLimiter::kCeiling, 1e-6);
@@ -41,7 +41,7 @@ TEST_F(BankFixture, AMixAboveFullScaleIsHeldAtTheLimitersCeiling) {
 TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
     const auto sound = testing::randomStereo(600, 5);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
-        load(colour, sound).Play();
+        load(colour, sound).play();
     output.pull(300);
 
     bank.stopAndRewindAll();
@@ -51,7 +51,7 @@ TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
     for (std::size_t n = ramp() + latency(); n < faded.size() / 2; ++n)
         ASSERT_EQ(left(faded, n), 0.0f);
 
-    bank.channel(2)->Play();
+    bank.channel(2)->play();
     const auto out = output.pull(latency() + 200);
     for (std::size_t n = ramp(); n < 200; ++n)
         ASSERT_EQ(left(out, n + latency()), scaled(sound[2 * n]))
@@ -65,24 +65,24 @@ TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndEveryChangeTellsTheO
     auto& blue = load(3, testing::constantStereo(100, 1000));
     EXPECT_TRUE(output.renderer()->idle());
     const unsigned wakesAtLoad = output.wakes();
-    pink.Play();
-    blue.Play();
+    pink.play();
+    blue.play();
     output.pull(ramp());
-    pink.Stop();
+    pink.stop();
     output.pull(ramp());
     EXPECT_FALSE(output.renderer()->idle()) << "blue plays on";
 
-    blue.Stop();
+    blue.stop();
     output.pull(ramp() + latency() - 2);
     EXPECT_FALSE(output.renderer()->idle()) << "the fade is still in the limiter";
     const auto tail = output.pull(1);
     EXPECT_NE(left(tail, 0), 0.0f) << "the last of the fade";
     EXPECT_TRUE(output.renderer()->idle());
 
-    pink.SetVolume(-600);
-    pink.SetPan(300);
-    pink.SetFrequency(11025);
-    pink.SetCurrentPosition(10);
+    pink.setVolume(-600);
+    pink.setPan(300);
+    pink.setFrequency(11025);
+    pink.setPosition(10);
     EXPECT_EQ(output.wakes() - wakesAtLoad, 8u);
 }
 
@@ -110,7 +110,7 @@ TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     EXPECT_EQ(bank.channel(5), nullptr);
     EXPECT_EQ(bank.channel(-1), nullptr);
 
-    bank.channel(4)->Play();
+    bank.channel(4)->play();
     bank.stopAndRewindAll();
     output.pull(2 * ramp());
 }

@@ -10,7 +10,7 @@ constexpr std::int16_t kHalf = 16384; // 0.5 of full scale
 
 class ChannelGain : public testing::BankFixture {
   protected:
-    ChannelGain() : channel(load(1, testing::constantStereo(500, kHalf))) { channel.Play(); }
+    ChannelGain() : channel(load(1, testing::constantStereo(500, kHalf))) { channel.play(); }
 
     // Left and right level once every ramp has settled.
     std::pair<float, float> settledLevels() {
@@ -24,38 +24,38 @@ class ChannelGain : public testing::BankFixture {
 
 TEST_F(ChannelGain, VolumeIsAttenuationInHundredthsOfADecibel) {
     EXPECT_FLOAT_EQ(settledLevels().first, 0.5f);
-    channel.SetVolume(-600);
+    channel.setVolume(-600);
     EXPECT_NEAR(settledLevels().first, 0.5 * std::pow(10.0, -0.3), 1e-6);
-    channel.SetVolume(-3000);
+    channel.setVolume(-3000);
     EXPECT_NEAR(settledLevels().second, 0.5 * std::pow(10.0, -1.5), 1e-6);
-    channel.SetVolume(-2000);
+    channel.setVolume(-2000);
     EXPECT_NEAR(settledLevels().first, 0.05, 1e-6);
     EXPECT_EQ(channel.volume(), -2000);
 }
 
 TEST_F(ChannelGain, NegativePanAttenuatesTheRightSideAndPositiveTheLeft) {
-    channel.SetPan(-3000);
+    channel.setPan(-3000);
     auto [l, r] = settledLevels();
     EXPECT_FLOAT_EQ(l, 0.5f);
     EXPECT_NEAR(r, 0.5 * std::pow(10.0, -1.5), 1e-6);
 
-    channel.SetPan(1000);
+    channel.setPan(1000);
     std::tie(l, r) = settledLevels();
     EXPECT_NEAR(l, 0.5 * std::pow(10.0, -0.5), 1e-6);
     EXPECT_FLOAT_EQ(r, 0.5f);
 
-    channel.SetVolume(-1000);
+    channel.setVolume(-1000);
     std::tie(l, r) = settledLevels();
     EXPECT_NEAR(l, 0.5 * std::pow(10.0, -1.0), 1e-6); // volume and pan add up in decibels
     EXPECT_NEAR(r, 0.5 * std::pow(10.0, -0.5), 1e-6);
 }
 
 TEST_F(ChannelGain, ChangesMadeWhileStoppedHoldWhenPlayBegins) {
-    channel.Stop();
+    channel.stop();
     output.pull(2 * ramp());
-    channel.SetVolume(-2000);
-    channel.SetPan(-2000);
-    channel.Play();
+    channel.setVolume(-2000);
+    channel.setPan(-2000);
+    channel.play();
     const auto out = output.pull(3 * ramp());
     for (std::size_t n = ramp() + latency(); n < 3 * ramp(); ++n) {
         ASSERT_NEAR(left(out, n), 0.05, 1e-6);
@@ -73,18 +73,18 @@ TEST_F(ChannelGain, NoChangeStepsFurtherThanItsRamp) {
         const auto more = output.pull(frames);
         out.insert(out.end(), more.begin(), more.end());
     };
-    channel.SetVolume(-3000);
+    channel.setVolume(-3000);
     append(50);
-    channel.SetVolume(0);
-    channel.SetPan(3000);
+    channel.setVolume(0);
+    channel.setPan(3000);
     append(3 * ramp());
-    channel.SetPan(-3000);
+    channel.setPan(-3000);
     append(3);
-    channel.Stop();
+    channel.stop();
     append(10);
-    channel.Play();
+    channel.play();
     append(3 * ramp());
-    channel.SetCurrentPosition(0);
+    channel.setPosition(0);
     append(3 * ramp());
 
     const float largestAllowed = 2.0f * 0.5f / static_cast<float>(ramp()) * 1.001f;
@@ -99,14 +99,14 @@ TEST_F(ChannelGain, NoChangeStepsFurtherThanItsRamp) {
 }
 
 TEST_F(ChannelGain, OutOfRangeValuesAreHeldToWhatTheChannelTakes) {
-    channel.SetVolume(5000);
+    channel.setVolume(5000);
     EXPECT_EQ(channel.volume(), 0);
-    channel.SetVolume(-20000);
+    channel.setVolume(-20000);
     EXPECT_EQ(channel.volume(), engine::NoiseChannel::kSilence);
-    channel.SetFrequency(0);
-    EXPECT_EQ(channel.GetFrequency(), engine::NoiseChannel::kLowestFrequency);
-    channel.SetFrequency(1 << 30);
-    EXPECT_EQ(channel.GetFrequency(), engine::NoiseChannel::kHighestFrequency);
+    channel.setFrequency(0);
+    EXPECT_EQ(channel.frequency(), engine::NoiseChannel::kLowestFrequency);
+    channel.setFrequency(1 << 30);
+    EXPECT_EQ(channel.frequency(), engine::NoiseChannel::kHighestFrequency);
 }
 
 TEST(Decibels, GainsFollowTheDecibelRules) {

@@ -30,66 +30,66 @@ class ChannelPlayback : public testing::BankFixture {
 };
 
 TEST_F(ChannelPlayback, ALoopRendersAcrossItsWrapExactlyAsThePeriodicContinuation) {
-    channel.SetCurrentPosition(static_cast<std::int32_t>(kFrames - 300));
-    channel.Play();
+    channel.setPosition(static_cast<std::int32_t>(kFrames - 300));
+    channel.play();
     const auto out = output.pull(2 * kFrames + 500); // wraps twice
     expectContinuation(out, ramp(), kFrames - 300);
 }
 
 TEST_F(ChannelPlayback, NothingSoundsBeforePlayAndAfterTheStopFade) {
     EXPECT_EQ(output.pull(200), std::vector<float>(400, 0.0f));
-    channel.Play();
+    channel.play();
     output.pull(300);
-    channel.Stop();
+    channel.stop();
     const auto out = output.pull(ramp() + latency() + 200);
     for (std::size_t n = ramp() + latency(); n < out.size() / 2; ++n)
         ASSERT_EQ(left(out, n), 0.0f);
 }
 
 TEST_F(ChannelPlayback, StopThenPlayResumesWhereItStopped) {
-    channel.Play();
+    channel.play();
     output.pull(400);
-    channel.Stop();
+    channel.stop();
     output.pull(ramp() + 500); // the fade-out plays on, then the position holds
-    channel.Play();
+    channel.play();
     const auto out = output.pull(600);
     expectContinuation(out, ramp(), 400 + ramp() - 1);
 }
 
 TEST_F(ChannelPlayback, PositionZeroRestartsTheSound) {
-    channel.Play();
+    channel.play();
     output.pull(700);
-    channel.Stop();
-    channel.SetCurrentPosition(0);
+    channel.stop();
+    channel.setPosition(0);
     output.pull(ramp() + 10);
-    channel.Play();
+    channel.play();
     const auto out = output.pull(500);
     expectContinuation(out, ramp(), 0);
 }
 
 TEST_F(ChannelPlayback, AJumpWhilePlayingFadesOutThenPlaysFromTheNewPosition) {
-    channel.Play();
+    channel.play();
     output.pull(300);
-    channel.SetCurrentPosition(0);
+    channel.setPosition(0);
     const auto out = output.pull(700);
     // The old position fades out over one ramp, then the sound starts again from its beginning.
     expectContinuation(out, 2 * ramp(), kFrames - (ramp() - 1));
 }
 
 TEST_F(ChannelPlayback, PlayingAPlayingChannelChangesNothing) {
-    channel.Play();
+    channel.play();
     output.pull(500);
-    channel.Play();
+    channel.play();
     const auto out = output.pull(500);
     expectContinuation(out, 0, 500);
 }
 
-TEST_F(ChannelPlayback, GetFrequencyIsTheFilesOwnRateUntilOneIsSet) {
-    EXPECT_EQ(channel.GetFrequency(), 22050);
-    channel.SetFrequency(32767);
-    EXPECT_EQ(channel.GetFrequency(), 32767);
-    channel.SetFrequency(1000);
-    EXPECT_EQ(channel.GetFrequency(), 1000);
+TEST_F(ChannelPlayback, FrequencyIsTheFilesOwnRateUntilOneIsSet) {
+    EXPECT_EQ(channel.frequency(), 22050);
+    channel.setFrequency(32767);
+    EXPECT_EQ(channel.frequency(), 32767);
+    channel.setFrequency(1000);
+    EXPECT_EQ(channel.frequency(), 1000);
 }
 
 class ChannelPitch : public testing::BankFixture {
@@ -115,22 +115,22 @@ class ChannelPitch : public testing::BankFixture {
 TEST_F(ChannelPitch, ThePlaybackRateSetsThePitch) {
     // 441 whole cycles in one second of sound at 22050 Hz.
     auto& channel = load(2, testing::sineStereo(22050, 441.0, 20000.0), 22050);
-    channel.Play();
+    channel.play();
     output.pull(1000);
     EXPECT_NEAR(measuredFrequency(output.pull(48000), 48000.0), 441.0, 0.5);
 
-    channel.SetFrequency(11025);
+    channel.setFrequency(11025);
     output.pull(10);
     EXPECT_NEAR(measuredFrequency(output.pull(48000), 48000.0), 220.5, 0.5);
 
-    channel.SetFrequency(32767);
+    channel.setFrequency(32767);
     output.pull(10);
     EXPECT_NEAR(measuredFrequency(output.pull(48000), 48000.0), 441.0 * 32767.0 / 22050.0, 0.5);
 }
 
 TEST_F(ChannelPitch, InterpolationAtADifferentRateStaysCloseToTheTrueWave) {
     auto& channel = load(2, testing::sineStereo(22050, 441.0, 20000.0), 22050);
-    channel.Play();
+    channel.play();
     const auto out = output.pull(48000);
     double worst = 0.0;
     for (std::size_t n = ramp() + latency(); n < 48000; ++n) {

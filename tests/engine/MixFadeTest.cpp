@@ -19,7 +19,7 @@ double decibels(double gain) {
 class MixFade : public testing::BankFixture {
   protected:
     MixFade() : BankFixture(kRate) {
-        load(0, testing::constantStereo(100, kLevel), kRate).Play();
+        load(0, testing::constantStereo(100, kLevel), kRate).play();
         output.pull(ramp() + latency());
     }
 

@@ -57,7 +57,7 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
         EXPECT_FALSE(bank->createChannel(colour, file).has_value());
         NoiseChannel* channel = bank->channel(colour);
         if (channel != nullptr)
-            channel->Play();
+            channel->play();
         return channel;
     }
 
@@ -109,10 +109,10 @@ TYPED_TEST(ServerNoisePlayback, TheStreamRestsWhileAllIsStoppedAndWakesWithTheLa
     ASSERT_NE(pink, nullptr);
     ASSERT_TRUE(this->soundReachesSink(3s));
 
-    pink->Stop();
+    pink->stop();
     ASSERT_TRUE(this->waitForStream(true, 3s));
-    pink->SetVolume(-2000);
-    pink->Play();
+    pink->setVolume(-2000);
+    pink->play();
     EXPECT_TRUE(this->waitForStream(false, 1s));
     const auto recording = this->recordSink(1s);
     ASSERT_FALSE(recording.empty());

@@ -38,8 +38,8 @@ class Player : public ::testing::Test {
 TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     QSignalSpy volumes(&player, &MixPlayer::volumeChanged);
     QSignalSpy panning(&player, &MixPlayer::panningChanged);
-    channel(kPink).SetVolume(-700);
-    channel(kPink).SetPan(500);
+    channel(kPink).setVolume(-700);
+    channel(kPink).setPan(500);
     player.setVolume(kPink, 0);
     player.setPanning(0);
     player.setMasterVolume(MixPlayer::kStartingMaster);
@@ -58,7 +58,7 @@ TEST_F(Player, LoadingSetsEveryChannelButSignalsOnlyWhatChanged) {
     QSignalSpy toggles(&player, &MixPlayer::toggleChanged);
     QSignalSpy frequencies(&player, &MixPlayer::frequencyChanged);
     QSignalSpy played(&player, &MixPlayer::channelFrequencyChanged);
-    channel(kWhite).SetVolume(-700);
+    channel(kWhite).setVolume(-700);
     persistence::Mix mix;
     mix.toggles[kBrown] = kOn;
     mix.frequencies[kPink] = 12000;
@@ -69,7 +69,7 @@ TEST_F(Player, LoadingSetsEveryChannelButSignalsOnlyWhatChanged) {
     EXPECT_EQ(frequencies.size(), 1);
     EXPECT_EQ(played.size(), 5) << "each channel leaves its file's own rate";
     EXPECT_EQ(channel(kWhite).volume(), 0);
-    EXPECT_EQ(channel(kWhite).GetFrequency(), 32000);
+    EXPECT_EQ(channel(kWhite).frequency(), 32000);
     EXPECT_TRUE(channel(kBrown).isPlaying());
 }
 

@@ -42,13 +42,13 @@ TEST_F(ChannelControls, EachVolumeAndFrequencySliderDrivesOnlyItsOwnColour) {
     }
     for (int colour = 0; colour < 5; ++colour) {
         EXPECT_EQ(channel(colour).volume(), -100 * (colour + 1)) << colour;
-        EXPECT_EQ(channel(colour).GetFrequency(), 10000 + colour) << colour;
+        EXPECT_EQ(channel(colour).frequency(), 10000 + colour) << colour;
     }
     form->volumeSliders[2]->setValue(-3000);
     EXPECT_EQ(channel(kWhite).volume(), -3000);
     form->frequencySliders[3]->setValue(1000);
-    EXPECT_EQ(channel(kBlue).GetFrequency(), 1000);
-    EXPECT_EQ(channel(kPurple).GetFrequency(), 10004);
+    EXPECT_EQ(channel(kBlue).frequency(), 1000);
+    EXPECT_EQ(channel(kPurple).frequency(), 10004);
 }
 
 TEST_F(ChannelControls, EachToggleStartsAndStopsOnlyItsOwnColour) {
@@ -114,14 +114,14 @@ TEST_F(ChannelControls, APictureThatIsNotAFileLeavesTheBoxEmptyWithoutWaiting) {
 }
 
 TEST_F(ChannelControls, SettingAControlToTheValueItHoldsRunsNoHandler) {
-    channel(kPink).SetVolume(-700);
+    channel(kPink).setVolume(-700);
     form->volumeSliders[1]->setValue(0);
     EXPECT_EQ(channel(kPink).volume(), -700);
 
     form->frequencySliders[1]->setValue(32000);
-    EXPECT_EQ(channel(kPink).GetFrequency(), 22050);
+    EXPECT_EQ(channel(kPink).frequency(), 22050);
 
-    channel(kBrown).SetPan(500);
+    channel(kBrown).setPan(500);
     form->panningSlider->setValue(0);
     EXPECT_EQ(channel(kBrown).pan(), 500);
 
@@ -169,9 +169,9 @@ TEST_F(ChannelControls, StoppingStopsAndRewindsEveryChannel) {
     output.pull(1000);
 
     for (int colour : {kBrown, kPink, kWhite, kBlue, kPurple}) {
-        channel(colour).Play();
+        channel(colour).play();
         EXPECT_EQ(playingPosition(colour), 0) << colour;
-        channel(colour).Stop();
+        channel(colour).stop();
         output.pull(1000);
     }
 }
@@ -181,9 +181,9 @@ TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
     brownFrequency->setSliderDown(true); // the user drags the thumb
     brownFrequency->setSliderPosition(5000);
     brownFrequency->setSliderPosition(9000);
-    EXPECT_EQ(channel(kBrown).GetFrequency(), 22050);
+    EXPECT_EQ(channel(kBrown).frequency(), 22050);
     brownFrequency->setSliderDown(false); // and lets go
-    EXPECT_EQ(channel(kBrown).GetFrequency(), 9000);
+    EXPECT_EQ(channel(kBrown).frequency(), 9000);
 
     form->volumeSliders[0]->setFocus();
     QTest::keyClick(form->volumeSliders[0], Qt::Key_Left);

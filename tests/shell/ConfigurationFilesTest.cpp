@@ -62,7 +62,7 @@ TEST_F(ConfigurationFiles, SavingWritesTheCanonicalLineAndLoadingBringsBackAllFi
         const auto i = static_cast<std::size_t>(colour);
         EXPECT_EQ(channel(colour).isPlaying(), playing[i]) << colour;
         EXPECT_EQ(channel(colour).volume(), volumes[i]) << colour;
-        EXPECT_EQ(channel(colour).GetFrequency(), frequencies[i]) << colour;
+        EXPECT_EQ(channel(colour).frequency(), frequencies[i]) << colour;
     }
 }
 
@@ -141,7 +141,7 @@ TEST_F(ConfigurationFiles, TheTolerantFormsLoadLikeTheOneLineForm) {
         EXPECT_EQ(mixOf(*form), mix) << file.name;
         EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff) << file.name;
         EXPECT_TRUE(channel(1).isPlaying()) << file.name;
-        EXPECT_EQ(channel(4).GetFrequency(), 1005) << file.name;
+        EXPECT_EQ(channel(4).frequency(), 1005) << file.name;
     }
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
 }
@@ -183,7 +183,7 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
         // ticked: a load that ran any of its steps would show.
         form->colourToggles[1]->setValue(CheckBox::kOn);
         form->startInTrayBox->setValue(CheckBox::kOn);
-        channel(kBrown).SetVolume(-700);
+        channel(kBrown).setVolume(-700);
         const auto before = stateOf(*form);
         const QByteArray bytesBefore = contentOf(file);
         messages.messages.clear();
@@ -244,8 +244,8 @@ TEST_F(ConfigurationFiles, EqualValuesStartOrStopNothingYetEveryChannelIsSetFrom
     form->colourToggles[0]->setValue(CheckBox::kOn);
     // Until something sets them, the channels play at their files' own rate.
     for (int colour = 0; colour < engine::kColourCount; ++colour)
-        ASSERT_EQ(channel(colour).GetFrequency(), static_cast<int>(kSoundFileRate)) << colour;
-    channel(2).SetVolume(-700);
+        ASSERT_EQ(channel(colour).frequency(), static_cast<int>(kSoundFileRate)) << colour;
+    channel(2).setVolume(-700);
     const qint64 picture = form->colourPicture->pixmap().cacheKey();
     putFile(mixes / "same.clm", "1,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
 
@@ -254,7 +254,7 @@ TEST_F(ConfigurationFiles, EqualValuesStartOrStopNothingYetEveryChannelIsSetFrom
     EXPECT_EQ(form->colourPicture->pixmap().cacheKey(), picture); // no check box ran its handler
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         EXPECT_EQ(channel(colour).isPlaying(), colour == kBrown) << colour;
-        EXPECT_EQ(channel(colour).GetFrequency(), 32000) << colour;
+        EXPECT_EQ(channel(colour).frequency(), 32000) << colour;
         EXPECT_EQ(channel(colour).volume(), 0) << colour;
     }
 }

@@ -56,7 +56,7 @@ WindowState stateOf(shell::MainWindow& form) {
                                      : std::string(channel->isPlaying() ? "playing" : "stopped") +
                                            " volume " + std::to_string(channel->volume()) +
                                            " pan " + std::to_string(channel->pan()) +
-                                           " frequency " + std::to_string(channel->GetFrequency()));
+                                           " frequency " + std::to_string(channel->frequency()));
     }
     state.picture = form.colourPicture->pixmap().cacheKey();
     state.trayTimerArmed = form.startInTrayTimer->isActive();

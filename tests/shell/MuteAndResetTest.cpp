@@ -52,7 +52,7 @@ TEST_F(MuteAndReset, ResetAllStopsTheColoursThenSetsVolumesAndFrequencies) {
     for (int colour = 0; colour < 5; ++colour) {
         EXPECT_FALSE(channel(colour).isPlaying()) << colour;
         EXPECT_EQ(channel(colour).volume(), -1500) << colour;
-        EXPECT_EQ(channel(colour).GetFrequency(), 32767) << colour;
+        EXPECT_EQ(channel(colour).frequency(), 32767) << colour;
         EXPECT_EQ(channel(colour).pan(), 1000) << colour;
     }
     // White was the last toggle turned off, so its picture is left showing.

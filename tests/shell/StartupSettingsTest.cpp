@@ -50,7 +50,7 @@ TEST_F(StartupSettings, AFirstRunWithoutTheFileWritesTheDesignTimeValuesAtClose)
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         EXPECT_FALSE(channel(colour).isPlaying()) << colour;
         // Without a settings file the channels keep their files' own rate.
-        EXPECT_EQ(channel(colour).GetFrequency(), kSoundFileRate) << colour;
+        EXPECT_EQ(channel(colour).frequency(), kSoundFileRate) << colour;
     }
     form->close();
     EXPECT_EQ(contentOf(programFile()), kDesignTimeLine);
@@ -73,7 +73,7 @@ TEST_F(StartupSettings, AllSixteenValuesComeBackInTheNextWindow) {
         const auto i = static_cast<std::size_t>(colour);
         EXPECT_EQ(channel(colour).isPlaying(), playing[i]) << colour;
         EXPECT_EQ(channel(colour).volume(), settings[5 + i]) << colour;
-        EXPECT_EQ(channel(colour).GetFrequency(), settings[10 + i]) << colour;
+        EXPECT_EQ(channel(colour).frequency(), settings[10 + i]) << colour;
     }
 }
 
@@ -86,12 +86,12 @@ TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequen
     EXPECT_TRUE(channel(kBlue).isPlaying());
     EXPECT_FALSE(channel(kWhite).isPlaying());
     EXPECT_EQ(channel(kPink).volume(), -1500);
-    EXPECT_EQ(channel(kPink).GetFrequency(), 12000);
+    EXPECT_EQ(channel(kPink).frequency(), 12000);
     EXPECT_EQ(channel(kBlue).volume(), -700);
     // 32000 equals the slider's starting value, so the slider runs no handler; it still reaches
     // the channel, which would otherwise play at its file's own rate.
-    EXPECT_EQ(channel(kBlue).GetFrequency(), 32000);
-    EXPECT_EQ(channel(kWhite).GetFrequency(), 32000);
+    EXPECT_EQ(channel(kBlue).frequency(), 32000);
+    EXPECT_EQ(channel(kWhite).frequency(), 32000);
 }
 
 TEST_F(StartupSettings, StartInTrayStoredAsOnHidesTheWindowWhenTheTimerFires) {
