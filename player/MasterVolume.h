@@ -19,7 +19,9 @@ class SpeakerVolume {
     // Opens the port, waiting at most `timeout`; false when it cannot be reached.
     bool open(std::chrono::milliseconds timeout) { return port_.open(timeout); }
     // Sets the speakers' volume for a master volume position.
-    void set(int masterPosition) { port_.setVolume(speakerVolumeForMasterPosition(masterPosition)); }
+    void set(int masterPosition) {
+        port_.setVolume(speakerVolumeForMasterPosition(masterPosition));
+    }
 
   private:
     platform::VolumePort& port_;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/ChannelBank.h"
+#include "engine/SoundOutput.h"
 #include "persistence/Mix.h"
 #include "platform/MediaPlayer.h"
-#include "engine/SoundOutput.h"
 #include "platform/VolumePort.h"
 #include "player/MasterVolume.h"
 #include "player/MixFader.h"

@@ -1,6 +1,6 @@
 #include "player/MixPlayer.h"
-#include "tests/support/MemorySoundOutput.h"
 #include "tests/support/FakeVolumePort.h"
+#include "tests/support/MemorySoundOutput.h"
 #include "tests/support/WindowTestHelpers.h"
 
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
 #include "shell/MainWindow.h"
+#include "tests/support/FakeVolumePort.h"
 #include "tests/support/MemorySoundOutput.h"
 #include "tests/support/RecordingMessageSink.h"
-#include "tests/support/FakeVolumePort.h"
 #include "tests/support/ScriptedFileDialog.h"
 #include "tests/support/WindowTestHelpers.h"
 
