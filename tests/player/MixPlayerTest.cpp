@@ -30,8 +30,8 @@ class Player : public ::testing::Test {
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort mixer;
-    MixPlayer player{output, mixer,
+    testsupport::FakeVolumePort speakers;
+    MixPlayer player{output, speakers,
                      testsupport::linkedProgramFolder(scratch.path().toStdString() + "/program")};
 };
 
@@ -46,7 +46,7 @@ TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     EXPECT_EQ(channel(kPink).volume(), -700);
     EXPECT_EQ(channel(kPink).pan(), 500);
     EXPECT_TRUE(volumes.isEmpty() && panning.isEmpty());
-    EXPECT_TRUE(mixer.speakerVolumes().empty());
+    EXPECT_TRUE(speakers.speakerVolumes().empty());
 
     player.setVolume(kPink, -10);
     EXPECT_EQ(channel(kPink).volume(), -10);
@@ -81,7 +81,7 @@ TEST_F(Player, MuteSavesTheMasterVolumeAndTheNextPressBringsItBack) {
     player.toggleMute();
     EXPECT_EQ(player.masterVolume(), MixPlayer::kStartingMaster);
     EXPECT_EQ(master.size(), 3);
-    EXPECT_EQ(mixer.speakerVolumes(), (Volumes{0, 39800, 31840}));
+    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 39800, 31840}));
 }
 
 TEST_F(Player, TellsWhatPlaysLastTickedFirstAndAnnouncesEachChangeOnce) {

@@ -31,7 +31,7 @@ TEST_F(ChannelControls, InitialiseCreatesFiveSilentChannelsAtTheirVolumeSliders)
         EXPECT_FALSE(channel(colour).isPlaying());
         EXPECT_EQ(channel(colour).volume(), 0);
     }
-    EXPECT_TRUE(mixer.speakerVolumes().empty()); // the master slider's start is not sent
+    EXPECT_TRUE(speakers.speakerVolumes().empty()); // the master slider's start is not sent
 }
 
 TEST_F(ChannelControls, EachVolumeAndFrequencySliderDrivesOnlyItsOwnColour) {
@@ -126,7 +126,7 @@ TEST_F(ChannelControls, SettingAControlToTheValueItHoldsRunsNoHandler) {
     EXPECT_EQ(channel(kBrown).pan(), 500);
 
     form->masterVolumeSlider->setValue(16000);
-    EXPECT_TRUE(mixer.speakerVolumes().empty());
+    EXPECT_TRUE(speakers.speakerVolumes().empty());
 
     form->colourToggles[0]->setValue(CheckBox::kOff);
     EXPECT_TRUE(form->colourPicture->pixmap().isNull());
@@ -199,7 +199,7 @@ TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
                             form->masterVolumeSlider->height() / 2);
     QTest::mouseClick(form->masterVolumeSlider, Qt::LeftButton, {}, rightArrow);
     EXPECT_EQ(form->masterVolumeSlider->value(), 17500);
-    EXPECT_EQ(mixer.speakerVolumes(), std::vector<std::uint32_t>{34825});
+    EXPECT_EQ(speakers.speakerVolumes(), std::vector<std::uint32_t>{34825});
 }
 
 TEST_F(ChannelControls, StartInTrayTimerHidesTheWindowOnceWhenTicked) {

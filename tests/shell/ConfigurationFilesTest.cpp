@@ -296,7 +296,7 @@ TEST_F(ConfigurationFiles, MasterVolumePanningMuteAndStartInTrayAreLeftAsTheyAre
     form->masterVolumeSlider->setValue(20000);
     form->muteButton->click(); // mute
     form->startInTrayBox->setValue(CheckBox::kGreyed);
-    const auto speakerVolumesBefore = mixer.speakerVolumes();
+    const auto speakerVolumesBefore = speakers.speakerVolumes();
     putFile(mixes / "mix.clm", "1,1,1,1,1,-5,-5,-5,-5,-5,2000,2000,2000,2000,2000,1\r\n");
 
     loadFrom(mixPath("mix.clm"));
@@ -304,7 +304,7 @@ TEST_F(ConfigurationFiles, MasterVolumePanningMuteAndStartInTrayAreLeftAsTheyAre
     EXPECT_EQ(form->panningSlider->value(), -2000);
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
     EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kGreyed);
-    EXPECT_EQ(mixer.speakerVolumes(), speakerVolumesBefore);
+    EXPECT_EQ(speakers.speakerVolumes(), speakerVolumesBefore);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_EQ(channel(colour).pan(), -2000) << colour;
     form->muteButton->click(); // still muted: this unmutes

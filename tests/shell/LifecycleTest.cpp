@@ -14,10 +14,10 @@ using widgets::CheckBox;
 // A main window made but not yet started, so that the start-up sequence can be watched.
 class StartUp : public ::testing::Test {
   protected:
-    explicit StartUp(bool mixerReachable = true) : mixer(mixerReachable) {
+    explicit StartUp(bool speakersReachable = true) : speakers(speakersReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            output, mixer, messages, folder, [](const QUrl&) { return false; }, [] { return true; },
-            &dialog, scratchPath / "user"});
+            output, speakers, messages, folder, [](const QUrl&) { return false; },
+            [] { return true; }, &dialog, scratchPath / "user"});
         windows.adoptMainWindow(*form);
     }
 
@@ -26,7 +26,7 @@ class StartUp : public ::testing::Test {
     std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort mixer;
+    testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
     int programEndings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
@@ -35,7 +35,7 @@ class StartUp : public ::testing::Test {
 
 TEST_F(StartUp, RunsItsStepsInOrder) {
     std::vector<std::string> seen;
-    mixer.onCall = [&](const std::string& call) {
+    speakers.onCall = [&](const std::string& call) {
         seen.push_back(call + (form->isVisible() ? " shown" : " hidden") +
                        (form->trayIcon() ? " tray" : ""));
     };
@@ -51,7 +51,7 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
     EXPECT_FALSE(form->trayIcon()->icon().isNull());
     EXPECT_TRUE(messages.messages.isEmpty());
     // The master slider's starting place is not sent.
-    EXPECT_TRUE(mixer.speakerVolumes().empty());
+    EXPECT_TRUE(speakers.speakerVolumes().empty());
 }
 
 class MixerUnreachable : public StartUp {
@@ -64,7 +64,7 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     output.onStart = [&] { deviceOpened = true; };
     form->startUp();
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
-    EXPECT_EQ(mixer.calls(), std::vector<std::string>{"open"});
+    EXPECT_EQ(speakers.calls(), std::vector<std::string>{"open"});
     EXPECT_FALSE(deviceOpened);
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_TRUE(form->isVisible());

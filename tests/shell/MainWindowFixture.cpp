@@ -99,7 +99,7 @@ void MainWindowFixture::startAgain() {
 
 shell::MainWindowServices MainWindowFixture::services() {
     return {output,
-            mixer,
+            speakers,
             messages,
             folder,
             [this](const QUrl& address) {

@@ -91,7 +91,7 @@ class MainWindowFixture : public ::testing::Test {
     std::filesystem::path userFolder;
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output;
-    testsupport::FakeVolumePort mixer;
+    testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;

@@ -16,26 +16,26 @@ class MuteAndReset : public MainWindowFixture {};
 TEST_F(MuteAndReset, MuteSavesTheMasterValueAndTheNextMuteRestoresItEvenAfterAMove) {
     form->muteButton->click();
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
-    EXPECT_EQ(mixer.speakerVolumes(), Volumes{0});
+    EXPECT_EQ(speakers.speakerVolumes(), Volumes{0});
 
     form->masterVolumeSlider->setValue(20000); // moving while muted does not end the mute
     form->muteButton->click();
     EXPECT_EQ(form->masterVolumeSlider->value(), 16000);
-    EXPECT_EQ(mixer.speakerVolumes(), (Volumes{0, 39800, 31840}));
+    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 39800, 31840}));
 
     form->muteButton->click(); // the counter went back to 0: mutes again
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
-    EXPECT_EQ(mixer.speakerVolumes(), (Volumes{0, 39800, 31840, 0}));
+    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 39800, 31840, 0}));
     EXPECT_EQ(form->muteButton->text(), "Mute");
 }
 
 TEST_F(MuteAndReset, MuteWithTheMasterAlreadyAtZeroSendsNothing) {
     form->masterVolumeSlider->setValue(0);
-    mixer.clear();
+    speakers.clear();
     form->muteButton->click();
     form->muteButton->click();
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
-    EXPECT_TRUE(mixer.speakerVolumes().empty());
+    EXPECT_TRUE(speakers.speakerVolumes().empty());
 }
 
 TEST_F(MuteAndReset, ResetAllStopsTheColoursThenSetsVolumesAndFrequencies) {
@@ -44,7 +44,7 @@ TEST_F(MuteAndReset, ResetAllStopsTheColoursThenSetsVolumesAndFrequencies) {
     form->startInTrayBox->setValue(CheckBox::kOn);
     form->panningSlider->setValue(1000);
     form->masterVolumeSlider->setValue(30000);
-    mixer.clear();
+    speakers.clear();
 
     form->resetAllButton->click();
     for (CheckBox* toggle : form->colourToggles)
@@ -61,7 +61,7 @@ TEST_F(MuteAndReset, ResetAllStopsTheColoursThenSetsVolumesAndFrequencies) {
     EXPECT_EQ(form->panningSlider->value(), 1000);
     EXPECT_EQ(form->masterVolumeSlider->value(), 30000);
     EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOn);
-    EXPECT_TRUE(mixer.speakerVolumes().empty());
+    EXPECT_TRUE(speakers.speakerVolumes().empty());
     EXPECT_EQ(form->frequencyReadouts[0]->text(), "32767");
 }
 
@@ -86,7 +86,7 @@ TEST_F(MuteAndReset, ResetAllLeavesTheMuteStateAlone) {
     form->resetAllButton->click();
     form->muteButton->click();
     EXPECT_EQ(form->masterVolumeSlider->value(), 16000);
-    EXPECT_EQ(mixer.speakerVolumes(), (Volumes{0, 31840}));
+    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 31840}));
 }
 
 } // namespace

@@ -61,7 +61,7 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
     ClosingTheLastWindow() {
         const shell::MainWindowServices usual = services();
         form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{output, mixer, modalMessages, folder, usual.openUrl,
+            shell::MainWindowServices{output, speakers, modalMessages, folder, usual.openUrl,
                                       usual.trayAvailable, &dialog, userFolder});
         programWindows.adoptMainWindow(*form);
         form->startUp();

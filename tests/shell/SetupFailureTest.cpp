@@ -92,7 +92,7 @@ TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
     for (QLabel* readout : form->frequencyReadouts)
         EXPECT_EQ(readout->text(), "");
     EXPECT_FALSE(form->colourPicture->pixmap().isNull()); // the pictures do not need the device
-    EXPECT_EQ(mixer.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
+    EXPECT_EQ(speakers.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 
 } // namespace

@@ -252,7 +252,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
         messages.messages.clear();
         const shell::MainWindowServices usual = services();
         form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{noDevice, mixer, messages, folder, usual.openUrl,
+            shell::MainWindowServices{noDevice, speakers, messages, folder, usual.openUrl,
                                       usual.trayAvailable, &dialog, userFolder});
         windows.adoptMainWindow(*form);
         form->startUp();

@@ -34,8 +34,8 @@ class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            output, mixer, messages, folder, [](const QUrl&) { return false; }, [] { return true; },
-            &dialog, scratchPath / "user"});
+            output, speakers, messages, folder, [](const QUrl&) { return false; },
+            [] { return true; }, &dialog, scratchPath / "user"});
         windows.adoptMainWindow(*form);
         form->startUp();
     }
@@ -48,7 +48,7 @@ class RecorderInTheProgram : public ::testing::Test {
     std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort mixer;
+    testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
     testing::ScriptedCommandStrings commands;
     int endings = 0;
