@@ -2,7 +2,8 @@
 
 namespace calmfield::platform {
 
-QtFileDialog::QtFileDialog(QWidget* owner) : owner_(owner) {}
+QtFileDialog::QtFileDialog(QWidget* owner, QString objectName)
+    : owner_(owner), objectName_(std::move(objectName)) {}
 
 QtFileDialog::~QtFileDialog() {
     delete dialog_.data();
@@ -31,6 +32,7 @@ void QtFileDialog::showSave() {
 void QtFileDialog::show(QFileDialog::AcceptMode mode) {
     if (dialog_.isNull()) {
         dialog_ = new QFileDialog(owner_);
+        dialog_->setObjectName(objectName_);
         dialog_->setOption(QFileDialog::DontUseNativeDialog);
         dialog_->setOption(QFileDialog::DontConfirmOverwrite);
         dialog_->setDefaultSuffix(QString());

@@ -12,7 +12,8 @@ namespace calmfield::platform {
 // name typed without one and asks no question before replacing a file.
 class QtFileDialog final : public FileDialog {
   public:
-    explicit QtFileDialog(QWidget* owner);
+    // The dialog, once made, carries `objectName`.
+    explicit QtFileDialog(QWidget* owner, QString objectName = {});
     ~QtFileDialog() override;
     QtFileDialog(const QtFileDialog&) = delete;
     QtFileDialog& operator=(const QtFileDialog&) = delete;
@@ -30,6 +31,7 @@ class QtFileDialog final : public FileDialog {
     void show(QFileDialog::AcceptMode mode);
 
     QWidget* owner_;
+    QString objectName_;
     QPointer<QFileDialog> dialog_;
     QString nameFilter_;
     QString initialFolder_;

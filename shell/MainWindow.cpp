@@ -4,6 +4,7 @@
 #include "files/StoredName.h"
 #include "platform/QtFileDialog.h"
 #include "resources/EmbeddedPictures.h"
+#include "shell/MainWindowLayoutTable.h"
 #include "shell/Messages.h"
 #include "shell/SoundFileMessages.h"
 #include "shell/TrayToolTip.h"
@@ -39,7 +40,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
                     services.messages) {
     if (fileDialog_ == nullptr) {
-        ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this);
+        ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this, layout::kFileDialogName);
         fileDialog_ = ownFileDialog_.get();
     }
     buildWindow();
@@ -48,8 +49,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connectCommands();
     connectSleepTimer();
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::startUp() {
     if (!player_.openSpeakers(kMixerTimeout)) {

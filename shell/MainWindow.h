@@ -55,11 +55,10 @@ class MainWindow : public QMainWindow {
     template <typename Control> using PerColour = std::array<Control*, engine::kColourCount>;
 
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
-    ~MainWindow() override;
 
-    // The start-up sequence: opens the system mixer, adds the tray icon, shows the window, sets up
-    // the channels and arms the start-in-tray timer. When the mixer cannot be opened it says so
-    // and goes no further; the window is shown either way.
+    // The start-up sequence: opens the speakers' volume, adds the tray icon, shows the window, sets
+    // up the channels and arms the start-in-tray timer. When the speakers' volume cannot be opened
+    // it says so and goes no further; the window is shown either way.
     void startUp();
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void armStartInTrayTimer();

@@ -16,6 +16,7 @@ using PerColour = std::array<ControlRow, engine::kColourCount>;
 
 inline constexpr char kWindowName[] = "Form1";
 inline constexpr char kCaption[] = "Calmfieldv2.0";
+inline constexpr char kFileDialogName[] = "CommonDialog1"; // chooses configuration files
 inline constexpr int kClientWidth = 8310, kClientHeight = 5040;
 
 // On the client area.

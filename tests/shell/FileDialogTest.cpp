@@ -127,12 +127,15 @@ TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
     form->colourToggles[3]->setValue(CheckBox::kOn);
     form->volumeSliders[3]->setValue(-321);
     QString shownFolder;
+    QString shownName;
     whenShown([&](QFileDialog& shown) {
         shownFolder = shown.directory().absolutePath();
+        shownName = shown.objectName();
         typeAndAccept(shown, mixFile);
     });
     form->saveAction->trigger();
     EXPECT_EQ(std::filesystem::path(shownFolder.toStdString()), folder);
+    EXPECT_EQ(shownName, "CommonDialog1");
     EXPECT_EQ(testing::contentOf(mixFile.toStdString()),
               "0,0,0,1,0,0,0,0,-321,0,32000,32000,32000,32000,32000\r\n");
 
