@@ -1,0 +1,161 @@
+#include "engine/WanderingReader.h"
+
+#include "engine/BandLimitedInterpolation.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numbers>
+
+namespace calmfield::engine {
+namespace {
+
+constexpr std::size_t kFadeSteps = 1024;
+
+// cos(pi t / 2) at t = 0, 1 / kFadeSteps, ... 1, and once more past the end for interpolation.
+const std::array<float, kFadeSteps + 2> kQuarterCosine = [] {
+    std::array<float, kFadeSteps + 2> table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = static_cast<float>(std::cos(std::numbers::pi / 2 * static_cast<double>(i) /
+                                               static_cast<double>(kFadeSteps)));
+    return table;
+}();
+
+// For t in [0, 1].
+float quarterCosine(double t) noexcept {
+    const double at = t * kFadeSteps;
+    const auto below = static_cast<std::size_t>(at);
+    const auto between = static_cast<float>(at - static_cast<double>(below));
+    return kQuarterCosine[below] + between * (kQuarterCosine[below + 1] - kQuarterCosine[below]);
+}
+
+std::uint64_t framesOf(double seconds, std::uint32_t rate) {
+    return static_cast<std::uint64_t>(std::llround(std::max(seconds, 0.0) * rate));
+}
+
+// How many output frames it takes to cover `distance` at `step`, both in 32.32 fixed point.
+std::size_t framesToCover(std::uint64_t distance, std::uint64_t step) noexcept {
+    return static_cast<std::size_t>(std::max<std::uint64_t>(1, (distance + step - 1) / step));
+}
+
+} // namespace
+
+WanderSeed seedFromClock() {
+    return static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+WanderingReader::WanderingReader(const SoundBuffer& sound, WanderSeed seed, WanderLengths lengths)
+    : sound_(sound), loopEnd_(static_cast<std::uint64_t>(sound.frames()) << 32),
+      random_(seed.value_or(0)),
+      crossfade_(std::max<std::uint64_t>(1, framesOf(lengths.crossfade, sound.sampleRate()))) {
+    // A stretch holds its crossfade in and more.
+    shortestStretch_ =
+        std::max(framesOf(lengths.shortestStretch, sound.sampleRate()), crossfade_ + 1);
+    longestStretch_ =
+        std::max(framesOf(lengths.longestStretch, sound.sampleRate()), shortestStretch_);
+    wanders_ = seed.has_value() && sound.frames() >= longestStretch_ + crossfade_;
+    moveTo(0);
+}
+
+void WanderingReader::moveTo(std::uint64_t position) noexcept {
+    position_ = position;
+    crossfading_ = false;
+    if (!wanders_)
+        return;
+    // A stretch begun late in the sound ends before the sound does, if it can.
+    const std::uint64_t stretch = drawStretch() << 32;
+    const std::uint64_t lastStart = loopEnd_ - (crossfade_ << 32);
+    stretchLeft_ = position < lastStart ? std::min(stretch, lastStart - position) : stretch;
+}
+
+std::uint64_t WanderingReader::drawStretch() noexcept {
+    const double choices = static_cast<double>(longestStretch_ - shortestStretch_ + 1);
+    return shortestStretch_ + static_cast<std::uint64_t>(random_.unit() * choices);
+}
+
+// The arriving reading fades in, plays the rest of its stretch and fades out before the sound's
+// end, starting at least one crossfade away from the leaving one so that the two never overlap.
+void WanderingReader::beginCrossfade() noexcept {
+    const std::uint64_t stretch = drawStretch();
+    const auto from = static_cast<std::int64_t>(position_ >> 32);
+    const auto fade = static_cast<std::int64_t>(crossfade_);
+    const auto lastStart =
+        static_cast<std::int64_t>(sound_.frames()) - static_cast<std::int64_t>(stretch) - fade;
+    const std::int64_t nearFirst = std::max<std::int64_t>(0, from - fade);
+    const std::int64_t nearWidth =
+        std::max<std::int64_t>(0, std::min(lastStart + 1, from + fade + 1) - nearFirst);
+    const std::int64_t choices = lastStart + 1 - nearWidth;
+    if (choices <= 0) { // nowhere far enough: this stretch goes on
+        stretchLeft_ = stretch << 32;
+        return;
+    }
+    auto start = static_cast<std::int64_t>(random_.unit() * static_cast<double>(choices));
+    if (start >= nearFirst)
+        start += nearWidth;
+    leaving_ = position_;
+    position_ = (static_cast<std::uint64_t>(start) << 32) | (position_ & 0xffffffffu);
+    stretchLeft_ = (stretch - crossfade_) << 32;
+    crossfadeDone_ = 0;
+    crossfading_ = true;
+}
+
+void WanderingReader::mix(float* out, std::size_t frames, const Reading& reading, float leftGain,
+                          float rightGain) noexcept {
+    while (frames > 0) {
+        std::size_t run = frames;
+        if (crossfading_) {
+            run = std::min({run, kScratchFrames,
+                            framesToCover((crossfade_ << 32) - crossfadeDone_, reading.step)});
+            mixCrossfade(out, run, reading, leftGain, rightGain);
+        } else {
+            if (wanders_)
+                run = std::min(run, framesToCover(stretchLeft_, reading.step));
+            mixStraight(out, run, reading, leftGain, rightGain);
+        }
+        out += 2 * run;
+        frames -= run;
+    }
+}
+
+void WanderingReader::mixStraight(float* out, std::size_t frames, const Reading& reading,
+                                  float leftGain, float rightGain) noexcept {
+    SoundCursor cursor{position_, reading.step, loopEnd_};
+    mixBandLimited(sound_, cursor, reading.bandwidth, leftGain, rightGain, out, frames);
+    position_ = cursor.position;
+    if (!wanders_)
+        return;
+    stretchLeft_ -= std::min<std::uint64_t>(stretchLeft_, frames * reading.step);
+    if (stretchLeft_ == 0)
+        beginCrossfade();
+}
+
+void WanderingReader::mixCrossfade(float* out, std::size_t frames, const Reading& reading,
+                                   float leftGain, float rightGain) noexcept {
+    std::fill_n(leavingFrames_.data(), 2 * frames, 0.0f);
+    std::fill_n(arrivingFrames_.data(), 2 * frames, 0.0f);
+    SoundCursor leaving{leaving_, reading.step, loopEnd_};
+    mixBandLimited(sound_, leaving, reading.bandwidth, 1.0f, 1.0f, leavingFrames_.data(), frames);
+    leaving_ = leaving.position;
+    SoundCursor arriving{position_, reading.step, loopEnd_};
+    mixBandLimited(sound_, arriving, reading.bandwidth, 1.0f, 1.0f, arrivingFrames_.data(), frames);
+    position_ = arriving.position;
+
+    const double length = static_cast<double>(crossfade_ << 32);
+    const double perFrame = static_cast<double>(reading.step) / length;
+    const double start = static_cast<double>(crossfadeDone_) / length;
+    for (std::size_t n = 0; n < frames; ++n) {
+        const double t = std::min(1.0, start + perFrame * static_cast<double>(n));
+        const float fadingOut = quarterCosine(t);
+        const float fadingIn = quarterCosine(1.0 - t);
+        out[2 * n] +=
+            leftGain * (fadingOut * leavingFrames_[2 * n] + fadingIn * arrivingFrames_[2 * n]);
+        out[2 * n + 1] += rightGain * (fadingOut * leavingFrames_[2 * n + 1] +
+                                       fadingIn * arrivingFrames_[2 * n + 1]);
+    }
+    crossfadeDone_ += frames * reading.step;
+    if (crossfadeDone_ >= crossfade_ << 32)
+        crossfading_ = false;
+}
+
+} // namespace calmfield::engine
