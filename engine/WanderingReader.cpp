@@ -106,7 +106,8 @@ void WanderingReader::mix(float* out, std::size_t frames, const Reading& reading
         std::size_t run = frames;
         if (crossfading_) {
             run = std::min({run, kScratchFrames,
-                            framesToCover((crossfade_ << 32) - crossfadeDone_, reading.step)});
+                            framesToCover((crossfade_ << 32) - crossfadeDone_, reading.step),
+                            framesToCover((crossfade_ << 32) / kCrossfadeRuns, reading.step)});
             mixCrossfade(out, run, reading, leftGain, rightGain);
         } else {
             if (wanders_)
@@ -141,17 +142,23 @@ void WanderingReader::mixCrossfade(float* out, std::size_t frames, const Reading
     mixBandLimited(sound_, arriving, reading.bandwidth, 1.0f, 1.0f, arrivingFrames_.data(), frames);
     position_ = arriving.position;
 
+    // The gains run straight between their values at the run's ends, which lie close enough for
+    // the curve between them to stay within a hair of the straight line.
     const double length = static_cast<double>(crossfade_ << 32);
-    const double perFrame = static_cast<double>(reading.step) / length;
     const double start = static_cast<double>(crossfadeDone_) / length;
+    const double end = std::min(1.0, start + static_cast<double>(frames) *
+                                                 static_cast<double>(reading.step) / length);
+    float fadingOut = quarterCosine(start);
+    float fadingIn = quarterCosine(1.0 - start);
+    const float outStep = (quarterCosine(end) - fadingOut) / static_cast<float>(frames);
+    const float inStep = (quarterCosine(1.0 - end) - fadingIn) / static_cast<float>(frames);
     for (std::size_t n = 0; n < frames; ++n) {
-        const double t = std::min(1.0, start + perFrame * static_cast<double>(n));
-        const float fadingOut = quarterCosine(t);
-        const float fadingIn = quarterCosine(1.0 - t);
         out[2 * n] +=
             leftGain * (fadingOut * leavingFrames_[2 * n] + fadingIn * arrivingFrames_[2 * n]);
         out[2 * n + 1] += rightGain * (fadingOut * leavingFrames_[2 * n + 1] +
                                        fadingIn * arrivingFrames_[2 * n + 1]);
+        fadingOut += outStep;
+        fadingIn += inStep;
     }
     crossfadeDone_ += frames * reading.step;
     if (crossfadeDone_ >= crossfade_ << 32)

@@ -57,6 +57,8 @@ class WanderingReader {
 
   private:
     static constexpr std::size_t kScratchFrames = 256;
+    // The fewest runs a crossfade is mixed in, each with gains that change evenly.
+    static constexpr std::uint64_t kCrossfadeRuns = 64;
     void mixStraight(float* out, std::size_t frames, const Reading& reading, float leftGain,
                      float rightGain) noexcept;
     void mixCrossfade(float* out, std::size_t frames, const Reading& reading, float leftGain,
