@@ -8,6 +8,7 @@
 // and how closely and how often any 10 s window comes back later: the highest correlation between
 // windows starting every 10 s and any later stretch, searched at an eighth of the rate on the first
 // difference below a quarter of it.
+#include "NoiseRepeats.h"
 #include "engine/NoiseColours.h"
 #include "engine/WanderingReader.h"
 #include "files/StoredName.h"
@@ -54,23 +55,6 @@ Played play(const engine::SoundBuffer& sound, engine::WanderSeed seed,
     return played;
 }
 
-std::vector<double> firstDifference(const std::vector<float>& x) {
-    std::vector<double> d(x.size() - 1);
-    for (std::size_t i = 0; i + 1 < x.size(); ++i)
-        d[i] = static_cast<double>(x[i + 1]) - x[i];
-    return d;
-}
-
-double correlation(const std::vector<double>& x, std::size_t a, std::size_t b, std::size_t n) {
-    double ab = 0, aa = 0, bb = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        ab += x[a + i] * x[b + i];
-        aa += x[a + i] * x[a + i];
-        bb += x[b + i] * x[b + i];
-    }
-    return ab / std::sqrt(aa * bb);
-}
-
 double powerDb(double power) {
     return 10.0 * std::log10(power + 1e-30);
 }
@@ -86,28 +70,11 @@ struct Measures {
 
 Measures measure(const Played& played, std::size_t rate, std::size_t period) {
     Measures m;
-    const auto steps = firstDifference(played.left);
-    const std::size_t window = 10 * rate;
-    for (std::size_t at = 0; at + 2 * period + window <= steps.size(); at += window)
-        for (std::size_t loops = 1; loops <= 2; ++loops)
-            m.loopCorrelation = std::max(
-                m.loopCorrelation, std::abs(correlation(steps, at, at + loops * period, window)));
-
-    std::vector<double> levels;
-    for (std::size_t at = 0; at + rate <= played.left.size(); at += rate) {
-        double power = 0;
-        for (std::size_t i = at; i < at + rate; ++i)
-            power += static_cast<double>(played.left[i]) * played.left[i];
-        levels.push_back(powerDb(power / static_cast<double>(rate)));
-    }
-    double mean = 0;
-    for (double level : levels)
-        mean += level / static_cast<double>(levels.size());
-    for (double level : levels)
-        m.levelDeviation += (level - mean) * (level - mean) / static_cast<double>(levels.size());
-    m.levelDeviation = std::sqrt(m.levelDeviation);
-    const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
-    m.levelRange = *high - *low;
+    const auto steps = bench::firstDifference(played.left);
+    m.loopCorrelation = bench::periodCorrelation(steps, period, 10 * rate);
+    const bench::LevelSpread level = bench::levelSpread(played.left, rate);
+    m.levelDeviation = level.deviation;
+    m.levelRange = level.range;
 
     double power[2] = {};
     double blocks[2] = {};
@@ -138,7 +105,7 @@ std::vector<double> decimatedSteps(const std::vector<float>& x) {
         const double hann = 0.5 + 0.5 * std::cos(std::numbers::pi * k / (kHalfTaps + 1));
         taps[static_cast<std::size_t>(k + kHalfTaps)] = sinc * hann;
     }
-    const auto steps = firstDifference(x);
+    const auto steps = bench::firstDifference(x);
     std::vector<double> out;
     for (std::size_t at = 0; at + taps.size() <= steps.size(); at += kDecimation) {
         double sum = 0;
