@@ -201,12 +201,9 @@ int main() {
             std::printf("  %-22s %9.4f %9.3f %9.3f %10.3f %8.3f %9.4f", candidate.name,
                         m.loopCorrelation, m.levelDeviation, m.levelRange, m.crossfadeLevel,
                         m.slope, m.largestStep);
-            if (!candidate.lengths || candidate.name[0] == 'p') {
-                const Recurrence r =
-                    recurrence(decimatedSteps(played.left), 10 * rate / kDecimation);
-                std::printf("  highest %.3f, median %.3f, %.0f%% of windows above 0.5", r.highest,
-                            r.median, 100.0 * r.shareAboveHalf);
-            }
+            const Recurrence r = recurrence(decimatedSteps(played.left), 10 * rate / kDecimation);
+            std::printf("  highest %.3f, median %.3f, %.0f%% of windows above 0.5", r.highest,
+                        r.median, 100.0 * r.shareAboveHalf);
             std::printf("\n");
             std::fflush(stdout);
         }
