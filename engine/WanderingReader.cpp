@@ -10,25 +10,6 @@
 namespace calmfield::engine {
 namespace {
 
-constexpr std::size_t kFadeSteps = 1024;
-
-// cos(pi t / 2) at t = 0, 1 / kFadeSteps, ... 1, and once more past the end for interpolation.
-const std::array<float, kFadeSteps + 2> kQuarterCosine = [] {
-    std::array<float, kFadeSteps + 2> table{};
-    for (std::size_t i = 0; i < table.size(); ++i)
-        table[i] = static_cast<float>(std::cos(std::numbers::pi / 2 * static_cast<double>(i) /
-                                               static_cast<double>(kFadeSteps)));
-    return table;
-}();
-
-// For t in [0, 1].
-float quarterCosine(double t) noexcept {
-    const double at = t * kFadeSteps;
-    const auto below = static_cast<std::size_t>(at);
-    const auto between = static_cast<float>(at - static_cast<double>(below));
-    return kQuarterCosine[below] + between * (kQuarterCosine[below + 1] - kQuarterCosine[below]);
-}
-
 std::uint64_t framesOf(double seconds, std::uint32_t rate) {
     return static_cast<std::uint64_t>(std::llround(std::max(seconds, 0.0) * rate));
 }
@@ -105,8 +86,7 @@ void WanderingReader::mix(float* out, std::size_t frames, const Reading& reading
     while (frames > 0) {
         std::size_t run = frames;
         if (crossfading_) {
-            run = std::min({run, kScratchFrames,
-                            framesToCover((crossfade_ << 32) - crossfadeDone_, reading.step),
+            run = std::min({run, framesToCover((crossfade_ << 32) - crossfadeDone_, reading.step),
                             framesToCover((crossfade_ << 32) / kCrossfadeRuns, reading.step)});
             mixCrossfade(out, run, reading, leftGain, rightGain);
         } else {
@@ -131,35 +111,24 @@ void WanderingReader::mixStraight(float* out, std::size_t frames, const Reading&
         beginCrossfade();
 }
 
+// Each run is short enough for its gains to hold still, at their values in its middle: from one
+// run to the next they change by under one percent of full gain.
 void WanderingReader::mixCrossfade(float* out, std::size_t frames, const Reading& reading,
                                    float leftGain, float rightGain) noexcept {
-    std::fill_n(leavingFrames_.data(), 2 * frames, 0.0f);
-    std::fill_n(arrivingFrames_.data(), 2 * frames, 0.0f);
+    const double length = static_cast<double>(crossfade_ << 32);
+    const double middle = static_cast<double>(crossfadeDone_) +
+                          static_cast<double>(frames) * static_cast<double>(reading.step) / 2;
+    const double angle = std::numbers::pi / 2 * std::min(1.0, middle / length);
+    const auto fadingOut = static_cast<float>(std::cos(angle));
+    const auto fadingIn = static_cast<float>(std::sin(angle));
     SoundCursor leaving{leaving_, reading.step, loopEnd_};
-    mixBandLimited(sound_, leaving, reading.bandwidth, 1.0f, 1.0f, leavingFrames_.data(), frames);
+    mixBandLimited(sound_, leaving, reading.bandwidth, leftGain * fadingOut, rightGain * fadingOut,
+                   out, frames);
     leaving_ = leaving.position;
     SoundCursor arriving{position_, reading.step, loopEnd_};
-    mixBandLimited(sound_, arriving, reading.bandwidth, 1.0f, 1.0f, arrivingFrames_.data(), frames);
+    mixBandLimited(sound_, arriving, reading.bandwidth, leftGain * fadingIn, rightGain * fadingIn,
+                   out, frames);
     position_ = arriving.position;
-
-    // The gains run straight between their values at the run's ends, which lie close enough for
-    // the curve between them to stay within a hair of the straight line.
-    const double length = static_cast<double>(crossfade_ << 32);
-    const double start = static_cast<double>(crossfadeDone_) / length;
-    const double end = std::min(1.0, start + static_cast<double>(frames) *
-                                                 static_cast<double>(reading.step) / length);
-    float fadingOut = quarterCosine(start);
-    float fadingIn = quarterCosine(1.0 - start);
-    const float outStep = (quarterCosine(end) - fadingOut) / static_cast<float>(frames);
-    const float inStep = (quarterCosine(1.0 - end) - fadingIn) / static_cast<float>(frames);
-    for (std::size_t n = 0; n < frames; ++n) {
-        out[2 * n] +=
-            leftGain * (fadingOut * leavingFrames_[2 * n] + fadingIn * arrivingFrames_[2 * n]);
-        out[2 * n + 1] += rightGain * (fadingOut * leavingFrames_[2 * n + 1] +
-                                       fadingIn * arrivingFrames_[2 * n + 1]);
-        fadingOut += outStep;
-        fadingIn += inStep;
-    }
     crossfadeDone_ += frames * reading.step;
     if (crossfadeDone_ >= crossfade_ << 32)
         crossfading_ = false;

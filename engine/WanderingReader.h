@@ -3,7 +3,6 @@
 #include "engine/SoundBuffer.h"
 #include "engine/SplitMix64.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -56,9 +55,8 @@ class WanderingReader {
     bool crossfading() const noexcept { return crossfading_; }
 
   private:
-    static constexpr std::size_t kScratchFrames = 256;
-    // The fewest runs a crossfade is mixed in, each with gains that change evenly.
-    static constexpr std::uint64_t kCrossfadeRuns = 64;
+    // The fewest runs a crossfade is mixed in, each at its own pair of gains.
+    static constexpr std::uint64_t kCrossfadeRuns = 256;
     void mixStraight(float* out, std::size_t frames, const Reading& reading, float leftGain,
                      float rightGain) noexcept;
     void mixCrossfade(float* out, std::size_t frames, const Reading& reading, float leftGain,
@@ -79,8 +77,6 @@ class WanderingReader {
     bool crossfading_ = false;
     std::uint64_t leaving_ = 0;       // the reading faded out
     std::uint64_t crossfadeDone_ = 0; // 32.32 frames into the crossfade
-    std::array<float, 2 * kScratchFrames> leavingFrames_{};
-    std::array<float, 2 * kScratchFrames> arrivingFrames_{};
 };
 
 } // namespace calmfield::engine
