@@ -1,6 +1,7 @@
 // How much faster than real time the engine mixes five playing channels, each at its own
 // playback rate, into a 48 kHz stereo output, on the best instructions the processor has and on
-// the x86-64 baseline; and the process's resident size with the five sounds loaded. Then how much
+// the x86-64 baseline, wandering through their sounds and, for the cost of the wandering alone,
+// looping straight; and the process's resident size with the five sounds loaded. Then how much
 // faster than real time the master gain alone follows the sleep timer's fade.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
@@ -41,7 +42,8 @@ std::filesystem::path writeNoiseFile(int colour) {
 
 void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     calmfield::testsupport::MemorySoundOutput output(kOutputRate);
-    calmfield::engine::ChannelBank bank(output);
+    calmfield::engine::ChannelBank bank(
+        output, state.range(2) != 0 ? calmfield::engine::WanderSeed{1} : std::nullopt);
     bank.openDevice();
     const int rates[] = {22050, 32767, 1000, 17000, 28000};
     for (int colour = 0; colour < calmfield::engine::kColourCount; ++colour) {
@@ -73,8 +75,9 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     state.counters["peak_resident_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     calmfield::engine::useInstructionSet(calmfield::engine::bestInstructionSet());
 }
-// Frames per render, and 1 for the best instructions or 0 for the baseline.
-BENCHMARK(BM_FiveChannelsAtFiveRates)->ArgsProduct({{480, 2400, 24000}, {1, 0}});
+// Frames per render, 1 for the best instructions or 0 for the baseline, and 1 for wandering voices
+// or 0 for straight loops.
+BENCHMARK(BM_FiveChannelsAtFiveRates)->ArgsProduct({{480, 2400, 24000}, {1, 0}, {1, 0}});
 
 void BM_MasterGainFading(benchmark::State& state) {
     using calmfield::engine::MasterGain;

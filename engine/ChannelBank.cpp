@@ -4,7 +4,8 @@
 
 namespace calmfield::engine {
 
-ChannelBank::ChannelBank(SoundOutput& output) : output_(output) {}
+ChannelBank::ChannelBank(SoundOutput& output, WanderSeed wanderSeed)
+    : output_(output), wanderSeed_(wanderSeed) {}
 
 ChannelBank::~ChannelBank() {
     if (deviceOpen_)
@@ -25,7 +26,11 @@ ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
     if (!loaded.sound)
         return UnusableSoundFile{colour, soundFile, loaded.failure};
     auto& slot = channels_[static_cast<std::size_t>(colour)];
-    slot = std::make_unique<NoiseChannel>(std::move(loaded.sound), [this] { output_.wake(); });
+    WanderSeed seed;
+    if (wanderSeed_)
+        seed = SplitMix64(*wanderSeed_ + static_cast<std::uint64_t>(colour)).next();
+    slot = std::make_unique<NoiseChannel>(
+        std::move(loaded.sound), [this] { output_.wake(); }, seed);
     mixer_.attach(colour, &slot->voice());
     return {};
 }

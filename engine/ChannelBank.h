@@ -27,7 +27,8 @@ class ChannelBank {
   public:
     static constexpr std::chrono::milliseconds kDeviceTimeout{3000};
 
-    explicit ChannelBank(SoundOutput& output);
+    // Each channel wanders through its sound on a course drawn from `wanderSeed` and its colour.
+    explicit ChannelBank(SoundOutput& output, WanderSeed wanderSeed = seedFromClock());
     ~ChannelBank();
     ChannelBank(const ChannelBank&) = delete;
     ChannelBank& operator=(const ChannelBank&) = delete;
@@ -59,6 +60,7 @@ class ChannelBank {
     ChannelMixer mixer_;
     std::array<std::unique_ptr<NoiseChannel>, kColourCount> channels_;
     bool deviceOpen_ = false;
+    WanderSeed wanderSeed_;
 };
 
 } // namespace calmfield::engine

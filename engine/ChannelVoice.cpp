@@ -1,7 +1,5 @@
 #include "engine/ChannelVoice.h"
 
-#include "engine/BandLimitedInterpolation.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -13,9 +11,9 @@ constexpr double kFixedOne = 4294967296.0; // 1.0 in 32.32 fixed point
 
 } // namespace
 
-ChannelVoice::ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls)
-    : sound_(sound), controls_(controls),
-      loopEnd_(static_cast<std::uint64_t>(sound.frames()) << 32) {
+ChannelVoice::ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls,
+                           WanderSeed seed)
+    : sound_(sound), controls_(controls), reader_(sound, seed) {
     left_ = leftTarget_ = controls_.leftGain.load(std::memory_order_relaxed) * kSampleScale;
     right_ = rightTarget_ = controls_.rightGain.load(std::memory_order_relaxed) * kSampleScale;
 }
@@ -61,7 +59,7 @@ bool ChannelVoice::advanceEnvelopeAndGains() noexcept {
         fade_ = fade_ > 0 ? fade_ - 1 : 0;
         if (fade_ == 0) {
             if (seekPending_) {
-                position_ = seekPosition_;
+                reader_.moveTo(seekPosition_);
                 seekPending_ = false;
             }
             if (!playing_) {
@@ -83,16 +81,11 @@ bool ChannelVoice::advanceEnvelopeAndGains() noexcept {
 }
 
 void ChannelVoice::mixFrame(float* out, const Reading& reading) noexcept {
-    SoundCursor cursor{position_, reading.step, loopEnd_};
-    mixBandLimited(sound_, cursor, reading.bandwidth, envelope_ * left_, envelope_ * right_, out,
-                   1);
-    position_ = cursor.position;
+    reader_.mix(out, 1, reading, envelope_ * left_, envelope_ * right_);
 }
 
 void ChannelVoice::mixSteady(float* out, std::size_t frames, const Reading& reading) noexcept {
-    SoundCursor cursor{position_, reading.step, loopEnd_};
-    mixBandLimited(sound_, cursor, reading.bandwidth, left_, right_, out, frames);
-    position_ = cursor.position;
+    reader_.mix(out, frames, reading, left_, right_);
 }
 
 void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept {

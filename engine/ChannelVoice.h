@@ -2,20 +2,22 @@
 
 #include "engine/ChannelControls.h"
 #include "engine/SoundBuffer.h"
+#include "engine/WanderingReader.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace calmfield::engine {
 
-// The audio thread's side of one channel: it follows the channel's controls, loops the sound at
-// the requested playback rate and adds it into the output. Every change is ramped so that nothing
+// The audio thread's side of one channel: it follows the channel's controls, reads the sound at
+// the requested playback rate, wandering through it (see WanderingReader), and adds it into the
+// output. Every change is ramped so that nothing
 // clicks: gains glide to new values and starts, stops and jumps fade out and in.
 class ChannelVoice {
   public:
     static constexpr double kRampSeconds = 0.005;
 
-    ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls);
+    ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls, WanderSeed seed);
 
     // Adds `frames` stereo frames at `outputRate` to `out`. Never blocks, allocates or locks.
     void mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept;
@@ -29,20 +31,14 @@ class ChannelVoice {
   private:
     void followControls(std::uint32_t outputRate) noexcept;
     bool advanceEnvelopeAndGains() noexcept;
-    // How the sound is read at the current rates: the step between output frames in 32.32
-    // fixed-point frames, and the part of the sound's band that is kept.
-    struct Reading {
-        std::uint64_t step;
-        float bandwidth;
-    };
+    using Reading = WanderingReader::Reading;
     void mixSteady(float* out, std::size_t frames, const Reading& reading) noexcept;
     void mixFrame(float* out, const Reading& reading) noexcept;
 
     const SoundBuffer& sound_;
     const ChannelControls& controls_;
-    const std::uint64_t loopEnd_; // the sound's length in 32.32 fixed-point frames
+    WanderingReader reader_;
 
-    std::uint64_t position_ = 0; // 32.32 fixed-point frame
     std::uint64_t seekSerial_ = 0;
     bool seekPending_ = false;
     std::uint64_t seekPosition_ = 0;

@@ -7,9 +7,9 @@
 namespace calmfield::engine {
 
 NoiseChannel::NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
-                           std::function<void()> soundChanged)
-    : sound_(std::move(sound)), soundChanged_(std::move(soundChanged)), voice_(*sound_, controls_),
-      frequency_(sound_->sampleRate()) {
+                           std::function<void()> soundChanged, WanderSeed wanderSeed)
+    : sound_(std::move(sound)), soundChanged_(std::move(soundChanged)),
+      voice_(*sound_, controls_, wanderSeed), frequency_(sound_->sampleRate()) {
     controls_.frequency.store(frequency_, std::memory_order_relaxed);
 }
 

@@ -15,13 +15,15 @@ namespace calmfield::engine {
 class NoiseChannel {
   public:
     // `soundChanged` is called after every change, so that an output that stopped asking for
-    // audio, or that holds much of it queued, plays the change at once.
+    // audio, or that holds much of it queued, plays the change at once. `wanderSeed` sets the
+    // voice's course through the sound.
     explicit NoiseChannel(std::shared_ptr<const SoundBuffer> sound,
-                          std::function<void()> soundChanged = {});
+                          std::function<void()> soundChanged = {},
+                          WanderSeed wanderSeed = seedFromClock());
     NoiseChannel(const NoiseChannel&) = delete;
     NoiseChannel& operator=(const NoiseChannel&) = delete;
 
-    // Plays the whole sound over and over from the current position; a playing channel goes on.
+    // Plays the sound on and on from the current position; a playing channel goes on.
     void play();
     // Halts playback, keeping the position for the next play().
     void stop();
