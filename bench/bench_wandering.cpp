@@ -8,10 +8,10 @@
 // and how closely and how often any 10 s window comes back later: the highest correlation between
 // windows starting every 10 s and any later stretch, searched at an eighth of the rate on the first
 // difference below a quarter of it.
-#include "NoiseRepeats.h"
 #include "engine/NoiseColours.h"
 #include "engine/WanderingReader.h"
 #include "files/StoredName.h"
+#include "tests/support/NoiseRepeats.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tools/Fft.h"
 
@@ -70,9 +70,9 @@ struct Measures {
 
 Measures measure(const Played& played, std::size_t rate, std::size_t period) {
     Measures m;
-    const auto steps = bench::firstDifference(played.left);
-    m.loopCorrelation = bench::periodCorrelation(steps, period, 10 * rate);
-    const bench::LevelSpread level = bench::levelSpread(played.left, rate);
+    const auto steps = testsupport::firstDifference(played.left);
+    m.loopCorrelation = testsupport::periodCorrelation(steps, period, 10 * rate);
+    const testsupport::LevelSpread level = testsupport::levelSpread(played.left, rate);
     m.levelDeviation = level.deviation;
     m.levelRange = level.range;
 
@@ -105,7 +105,7 @@ std::vector<double> decimatedSteps(const std::vector<float>& x) {
         const double hann = 0.5 + 0.5 * std::cos(std::numbers::pi * k / (kHalfTaps + 1));
         taps[static_cast<std::size_t>(k + kHalfTaps)] = sinc * hann;
     }
-    const auto steps = bench::firstDifference(x);
+    const auto steps = testsupport::firstDifference(x);
     std::vector<double> out;
     for (std::size_t at = 0; at + taps.size() <= steps.size(); at += kDecimation) {
         double sum = 0;

@@ -2,11 +2,11 @@
 // wandering: the highest correlation of the first difference with itself one file length later
 // in 10 s windows, the standard deviation of the 1 s level, and the spectral slope. Run by hand:
 //   bench/bench_server_wandering [seconds recorded for each]
-#include "../NoiseRepeats.h"
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
 #include "files/StoredName.h"
 #include "platform/PulseSoundOutput.h"
+#include "tests/support/NoiseRepeats.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tests/support/SourceRecorder.h"
@@ -49,9 +49,9 @@ bool measure(testsupport::PrivatePulseServer& server, int colour, engine::Wander
     // The file's length at the rate played, in the server's frames.
     const auto period = static_cast<std::size_t>(
         static_cast<double>(channel.sound().frames()) * kServerRate / channel.frequency() + 0.5);
-    const double repeat =
-        bench::periodCorrelation(bench::firstDifference(left), period, 10 * kServerRate);
-    const bench::LevelSpread level = bench::levelSpread(left, kServerRate);
+    const double repeat = testsupport::periodCorrelation(testsupport::firstDifference(left), period,
+                                                         10 * kServerRate);
+    const testsupport::LevelSpread level = testsupport::levelSpread(left, kServerRate);
     const double slope = testsupport::slopeDecibelsPerOctave(
         testsupport::averagedSpectrum(stereo, 2, kServerRate), 100.0, 5000.0);
     std::printf("  %-6s %-10s one file length later %.3f, 1 s level sd %.3f dB (range %.3f), "

@@ -2,6 +2,7 @@
 #include "engine/NoiseColours.h"
 #include "engine/WanderingReader.h"
 #include "files/StoredName.h"
+#include "tests/support/NoiseRepeats.h"
 #include "tests/support/SignalAnalysis.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,10 @@ namespace calmfield::testing {
 namespace {
 
 using engine::WanderSeed;
+using testsupport::correlation;
+using testsupport::firstDifference;
+using testsupport::LevelSpread;
+using testsupport::levelSpread;
 
 constexpr std::uint64_t kSeed = 20;
 
@@ -47,44 +52,6 @@ std::optional<std::vector<float>> playColour(int colour, WanderSeed seed, double
     return left;
 }
 
-std::vector<double> firstDifference(const std::vector<float>& samples) {
-    std::vector<double> steps(samples.size() - 1);
-    for (std::size_t i = 0; i + 1 < samples.size(); ++i)
-        steps[i] = static_cast<double>(samples[i + 1]) - samples[i];
-    return steps;
-}
-
-double correlation(const std::vector<double>& x, std::size_t a, std::size_t b, std::size_t n) {
-    double ab = 0, aa = 0, bb = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        ab += x[a + i] * x[b + i];
-        aa += x[a + i] * x[a + i];
-        bb += x[b + i] * x[b + i];
-    }
-    return ab / std::sqrt(aa * bb);
-}
-
-struct LevelSpread {
-    double deviation;
-    double range;
-};
-
-// Of the level in 1 s windows, in dB.
-LevelSpread levelSpread(const std::vector<float>& samples, std::uint32_t rate) {
-    std::vector<double> levels;
-    for (std::size_t at = 0; at + rate <= samples.size(); at += rate)
-        levels.push_back(
-            testsupport::rmsDecibels({samples.begin() + static_cast<long>(at),
-                                      samples.begin() + static_cast<long>(at + rate)}));
-    const double mean =
-        std::accumulate(levels.begin(), levels.end(), 0.0) / static_cast<double>(levels.size());
-    double squares = 0;
-    for (double level : levels)
-        squares += (level - mean) * (level - mean);
-    const auto [low, high] = std::minmax_element(levels.begin(), levels.end());
-    return {std::sqrt(squares / static_cast<double>(levels.size())), *high - *low};
-}
-
 double slope(const std::vector<float>& samples, std::uint32_t rate) {
     return testsupport::slopeDecibelsPerOctave(testsupport::averagedSpectrum(samples, 1, rate),
                                                50.0, 5000.0);
@@ -111,11 +78,7 @@ TEST_P(WanderingNoise, NeverRepeatsAtTheFilesLengthYetKeepsItsLevelSpectrumAndSt
             period = lag;
     ASSERT_GT(period, 0u);
 
-    double highest = 0;
-    for (std::size_t at = 0; at + 2 * period + window <= steps.size(); at += window)
-        for (std::size_t loops : {1, 2})
-            highest =
-                std::max(highest, std::abs(correlation(steps, at, at + loops * period, window)));
+    const double highest = testsupport::periodCorrelation(steps, period, window);
     EXPECT_LT(highest, 0.05);
 
     const LevelSpread level = levelSpread(*wandering, rate);

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <vector>
 
-// Measures of whether a noise repeats itself, shared by the wandering benchmarks.
-namespace calmfield::bench {
+// Measures of whether a noise repeats itself, shared by the wandering tests and benchmarks.
+namespace calmfield::testsupport {
 
 inline std::vector<double> firstDifference(const std::vector<float>& x) {
     std::vector<double> d(x.size() - 1);
@@ -64,4 +64,4 @@ inline LevelSpread levelSpread(const std::vector<float>& x, std::size_t window) 
     return {std::sqrt(variance), *high - *low};
 }
 
-} // namespace calmfield::bench
+} // namespace calmfield::testsupport
