@@ -3,11 +3,10 @@
 #include "files/RegularFile.h"
 #include "files/StoredName.h"
 #include "platform/QtFileDialog.h"
-#include "resources/EmbeddedPictures.h"
 #include "shell/MainWindowLayoutTable.h"
 #include "shell/Messages.h"
 #include "shell/SoundFileMessages.h"
-#include "shell/TrayToolTip.h"
+#include "shell/TrayIcon.h"
 #include "widgets/PictureFile.h"
 
 #include <QCloseEvent>
@@ -161,18 +160,9 @@ void MainWindow::restoreWindow() {
 }
 
 void MainWindow::addTrayIcon() {
-    trayIcon_ = std::make_unique<QSystemTrayIcon>(resources::programIcon());
-    trayIcon_->setToolTip(trayToolTip(player_));
-    // The right button brings up the "Menu" menu; its items are the menu bar's own.
-    trayIcon_->setContextMenu(mainMenu);
-    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &MainWindow::trayActivated);
+    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu);
+    connect(trayIcon_.get(), &TrayIcon::showRequested, this, &MainWindow::restoreWindow);
     trayIcon_->show();
-}
-
-// Single clicks, the middle button and moves over the icon do nothing.
-void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick)
-        restoreWindow();
 }
 
 void MainWindow::closeClicked() {
@@ -241,11 +231,8 @@ void MainWindow::connectSleepTimer() {
 }
 
 void MainWindow::showTrayToolTip() {
-    if (!trayIcon_)
-        return;
-    const QString text = trayToolTip(player_);
-    if (trayIcon_->toolTip() != text)
-        trayIcon_->setToolTip(text);
+    if (trayIcon_)
+        trayIcon_->showToolTip();
 }
 
 } // namespace calmfield::shell

@@ -5,6 +5,7 @@
 #include "player/MixPlayer.h"
 #include "shell/SleepMenu.h"
 #include "shell/StartupSettingsFile.h"
+#include "shell/TrayIcon.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
 #include "widgets/MessageSink.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <array>
@@ -131,7 +131,6 @@ class MainWindow : public QMainWindow {
     void connectCommands();
     void showColourPicture(int colour);
 
-    void trayActivated(QSystemTrayIcon::ActivationReason reason);
     void startInTrayTimedOut();
     void closeClicked();
     void helpClicked();
@@ -152,7 +151,7 @@ class MainWindow : public QMainWindow {
     platform::FileDialog* fileDialog_;
     player::MixPlayer player_;
     StartupSettingsFile settingsFile_;
-    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    std::unique_ptr<TrayIcon> trayIcon_;
 };
 
 } // namespace calmfield::shell

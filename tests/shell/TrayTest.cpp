@@ -40,27 +40,29 @@ TEST_F(Tray, ReadoutsAreCurrentTheMomentTheWindowIsBack) {
     EXPECT_EQ(form->frequencyReadouts[1]->text(), "4321");
 }
 
-TEST_F(Tray, SingleClicksAndTheMiddleButtonDoNothing) {
+// A tray on the session bus sends a click as Trigger, and never a double click.
+TEST_F(Tray, ASingleClickBringsTheWindowBackTooButTheMiddleButtonDoesNothing) {
     form->trayButton->click();
-    for (const auto reason :
-         {QSystemTrayIcon::Trigger, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
+    for (const auto reason : {QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
         trayEvent(reason);
     EXPECT_FALSE(form->isVisible());
+    trayEvent(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(Tray, TheRightButtonOffersTheMenuMenu) {
-    QMenu* popup = form->trayIcon()->contextMenu();
-    ASSERT_EQ(popup, form->mainMenu);
-    const auto items = popup->actions();
-    ASSERT_EQ(items.size(), 5);
-    EXPECT_EQ(items[0]->text(), "Load  Config");
-    EXPECT_EQ(items[1]->text(), "Save Config");
-    EXPECT_EQ(items[2]->menu(), form->sleepMenu);
-    EXPECT_TRUE(items[3]->isSeparator());
-    EXPECT_EQ(items[4]->text(), "Exit");
+TEST_F(Tray, ThePopupMenuOffersTheWindowThenTheMenuMenusOwnItems) {
+    const auto items = form->trayIcon()->contextMenu()->actions();
+    ASSERT_EQ(items.size(), 7);
+    EXPECT_EQ(items[0]->text(), "Show Calmfield");
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items.mid(2), form->mainMenu->actions());
+    EXPECT_EQ(form->mainMenu->actions().size(), 5) << "the window's own menu is unchanged";
 
     form->trayButton->click();
-    items[4]->trigger();
+    items[0]->trigger();
+    EXPECT_TRUE(form->isVisible());
+    form->trayButton->click();
+    items[6]->trigger(); // "Exit"
     EXPECT_EQ(form->trayIcon(), nullptr);
     EXPECT_EQ(programEndings, 1);
 }
