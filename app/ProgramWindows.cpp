@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace calmfield::app {
 
@@ -94,6 +95,7 @@ void ProgramWindows::showSaveName() {
         saveName_ = new recorder::SaveNameDialog(*recorderServices_);
         track(saveName_);
     }
+    placeOverRecorder(saveName_);
     bringForward(saveName_);
 }
 
@@ -102,6 +104,7 @@ void ProgramWindows::showTroubleshooting() {
         troubleshooting_ = std::make_unique<recorder::TroubleshootingWindow>();
         track(troubleshooting_.get());
     }
+    placeOverRecorder(troubleshooting_.get());
     bringForward(troubleshooting_.get());
 }
 
@@ -120,6 +123,16 @@ recorder::RecorderWindow* ProgramWindows::recorderWindow() const {
 
 recorder::SaveNameDialog* ProgramWindows::saveNameDialog() const {
     return saveName_.data();
+}
+
+// The window stays a top-level window of its own, so that which windows keep the program running
+// does not change; the desktop places it over the recorder window.
+void ProgramWindows::placeOverRecorder(QWidget* window) {
+    if (!recorder_)
+        return;
+    window->winId();
+    recorder_->winId();
+    window->windowHandle()->setTransientParent(recorder_->windowHandle());
 }
 
 void ProgramWindows::bringForward(QWidget* window) {

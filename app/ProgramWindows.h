@@ -81,6 +81,7 @@ class ProgramWindows : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void placeOverRecorder(QWidget* window);
     static void bringForward(QWidget* window);
 
     platform::UrlOpener openUrl_;

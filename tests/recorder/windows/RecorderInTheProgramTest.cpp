@@ -17,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <memory>
 
@@ -75,6 +76,9 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
     EXPECT_EQ(windows.openWindowCount(), 4);
     EXPECT_TRUE(windows.saveNameDialog()->isVisible());
     EXPECT_TRUE(windows.troubleshootingWindow()->isVisible());
+    for (const QWidget* shown : {static_cast<QWidget*>(windows.saveNameDialog()),
+                                 static_cast<QWidget*>(windows.troubleshootingWindow())})
+        EXPECT_EQ(shown->windowHandle()->transientParent(), recorder->windowHandle());
 
     recorder->close();
     deleteClosedWindows();
