@@ -51,7 +51,7 @@ TEST_F(HelpPage, GivesEachColourItsSlopeAndCoversFilesTrayAndRecorder) {
     for (const QString& slope :
          {minus + "6 dB", minus + "3 dB", QString("0 dB"), QString("+3 dB"), QString("+6 dB")})
         EXPECT_TRUE(shown.contains(slope)) << slope.toStdString();
-    for (const char* topic : {".clm", "settings.ini", "tray", "Double-click", "Right-click",
+    for (const char* topic : {".clm", "settings.ini", "tray", "Show Calmfield", "Right-click",
                               "Stereo Mix", "Stop", "Play", "Save", "home folder"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
