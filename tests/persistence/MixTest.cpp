@@ -41,16 +41,5 @@ TEST_F(MixFiles, HoldTheFieldsInTheirOrderAndGiveThemBack) {
     EXPECT_EQ(readSettings(path("mix.clm")).error, "it holds 15 of the 16 numbers needed");
 }
 
-TEST_F(MixFiles, AreTakenWholeOrNotAtAll) {
-    std::ofstream(path("bad.ini").toStdString())
-        << "1,1,1,1,1,0,0,0,0,0,32000,32000,32000,32000,32000,3\r\n";
-    const FileRead<Settings> settings = readSettings(path("bad.ini"));
-    EXPECT_FALSE(settings.ok());
-    EXPECT_EQ(settings.error, "number 16 (3) is outside what its check box takes (0, 1 or 2)");
-    EXPECT_EQ(settings.value, Settings{});
-    // The same line as a configuration stops before the bad field.
-    EXPECT_TRUE(readMix(path("bad.ini")).ok());
-}
-
 } // namespace
 } // namespace calmfield::persistence

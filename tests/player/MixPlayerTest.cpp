@@ -15,7 +15,6 @@ using persistence::kGreyed;
 using persistence::kOff;
 using persistence::kOn;
 using platform::MediaPlayer;
-using Volumes = std::vector<std::uint32_t>;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2;
 
@@ -71,17 +70,6 @@ TEST_F(Player, LoadingSetsEveryChannelButSignalsOnlyWhatChanged) {
     EXPECT_EQ(channel(kWhite).volume(), 0);
     EXPECT_EQ(channel(kWhite).frequency(), 32000);
     EXPECT_TRUE(channel(kBrown).isPlaying());
-}
-
-TEST_F(Player, MuteSavesTheMasterVolumeAndTheNextPressBringsItBack) {
-    QSignalSpy master(&player, &MixPlayer::masterVolumeChanged);
-    player.toggleMute();
-    EXPECT_EQ(player.masterVolume(), 0);
-    player.setMasterVolume(20000);
-    player.toggleMute();
-    EXPECT_EQ(player.masterVolume(), MixPlayer::kStartingMaster);
-    EXPECT_EQ(master.size(), 3);
-    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 39800, 31840}));
 }
 
 TEST_F(Player, TellsWhatPlaysLastTickedFirstAndAnnouncesEachChangeOnce) {

@@ -89,15 +89,8 @@ TEST_F(MainWindowLayout, EveryControlSitsInItsContainerAtItsPlaceWithItsCaption)
                                        : form->centralWidget();
         EXPECT_EQ(control->parentWidget(), container) << place.name;
         EXPECT_EQ(control->geometry(), place.pixels) << place.name;
-        QString caption;
-        if (const auto* frame = qobject_cast<const QGroupBox*>(control))
-            caption = frame->title();
-        else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-            caption = button->text();
-        else if (const auto* text = qobject_cast<const QLabel*>(control))
-            caption = text->text();
         if (place.caption != nullptr) {
-            EXPECT_EQ(caption, QLatin1String(place.caption)) << place.name;
+            EXPECT_EQ(testsupport::captionOf(control), QLatin1String(place.caption)) << place.name;
         }
     }
     EXPECT_EQ(form->objectName(), "Form1");
@@ -127,8 +120,6 @@ TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
                                   "sep:-", "exit:Exit", "help:Help", "help2:Help", "jhg:Contact Us",
                                   "sep2:-", "about:About"}));
     EXPECT_EQ(form->sleepMenu->menuAction(), form->mainMenu->actions()[2]);
-    EXPECT_EQ(form->exitAction, form->mainMenu->actions()[4]);
-    EXPECT_EQ(form->contactAction->text(), "Contact Us");
 }
 
 TEST_F(MainWindowLayout, OverlappingControlsLieAboveTheFramesTheyCover) {

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 
 #include <cstdlib>
 
@@ -42,6 +46,18 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     while (!done() && clock.elapsed() < limit.count())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
+}
+
+QString captionOf(const QWidget* control) {
+    if (const auto* box = qobject_cast<const QGroupBox*>(control))
+        return box->title();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (const auto* text = qobject_cast<const QLabel*>(control))
+        return text->text();
+    if (const auto* line = qobject_cast<const QLineEdit*>(control))
+        return line->text();
+    return {};
 }
 
 } // namespace calmfield::testsupport

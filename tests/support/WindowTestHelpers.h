@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+
+class QWidget;
 
 #include <chrono>
 #include <filesystem>
@@ -19,6 +22,9 @@ std::filesystem::path linkedProgramFolder(const std::filesystem::path& folder);
 QByteArray contentOf(const std::filesystem::path& file);
 // Creates or replaces a file holding `bytes`.
 void putFile(const std::filesystem::path& file, const QByteArray& bytes);
+
+// The caption a frame, button, label or text box shows.
+QString captionOf(const QWidget* control);
 
 // Runs the event loop until `done` holds or `limit` passes; gives `done()` at the end.
 bool waitUntil(const std::function<bool()>& done,

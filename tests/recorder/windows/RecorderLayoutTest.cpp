@@ -4,6 +4,7 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
 #include "tests/support/RecordingMessageSink.h"
+#include "tests/support/WindowTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -26,23 +27,13 @@ struct Placed {
     QString caption;
 };
 
-QString captionOf(const QWidget* control) {
-    if (const auto* box = qobject_cast<const QGroupBox*>(control))
-        return box->title();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    if (const auto* text = qobject_cast<const QLabel*>(control))
-        return text->text();
-    return qobject_cast<const QLineEdit*>(control)->text();
-}
-
 void expectPlaced(const QWidget& window, const std::vector<Placed>& controls) {
     for (const Placed& expected : controls) {
         SCOPED_TRACE(expected.name);
         EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(expected.name)), expected.control);
         EXPECT_EQ(expected.control->parentWidget()->objectName(), expected.parent);
         EXPECT_EQ(expected.control->geometry(), expected.place);
-        EXPECT_EQ(captionOf(expected.control), expected.caption);
+        EXPECT_EQ(testsupport::captionOf(expected.control), expected.caption);
     }
 }
 
@@ -64,13 +55,6 @@ void expectFixedWithCloseBoxOnly(const QWidget& window) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(window.windowIcon().isNull());
-}
-
-void expectColours(const QWidget* control, QPalette::ColorRole backgroundRole,
-                   const QColor& background, QPalette::ColorRole textRole, const QColor& text) {
-    SCOPED_TRACE(control->objectName().toStdString());
-    EXPECT_EQ(control->palette().color(backgroundRole), background);
-    EXPECT_EQ(control->palette().color(textRole), text);
 }
 
 TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMenu) {
@@ -104,24 +88,7 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
                          {form->outOfSightBox, "Text2", "", {-264, 200, 369, 25}, "Text2"}});
     EXPECT_EQ(client->childAt(210, 90), form->recordButton) << "the buttons lie above the frame";
     EXPECT_FALSE(client->rect().intersects(form->outOfSightBox->geometry())) << "never seen";
-
-    const QColor silver(192, 192, 192);
     EXPECT_EQ(form->recordButton->palette().color(QPalette::Button), QColor(255, 0, 0));
-    for (const QWidget* frame : {form->informationFrame, form->statusFrame})
-        EXPECT_EQ(frame->palette().color(QPalette::Window), silver);
-    expectColours(form->informationReadout, QPalette::Window, Qt::black, QPalette::WindowText,
-                  QColor(255, 128, 0));
-    expectColours(form->modeReadout, QPalette::Window, Qt::black, QPalette::WindowText, Qt::white);
-    expectColours(form->elapsedReadout, QPalette::Base, Qt::black, QPalette::Text, silver);
-    const QFont information = form->informationReadout->font();
-    const QFont elapsed = form->elapsedReadout->font();
-    const QFont mode = form->modeReadout->font();
-    EXPECT_EQ(information.family() + elapsed.family(), "ArialArial");
-    EXPECT_EQ(mode.family(), QApplication::font().family());
-    EXPECT_EQ((std::vector{information.pointSizeF(), elapsed.pointSizeF(), mode.pointSizeF()}),
-              (std::vector{8.25, 12.0, 9.75}));
-    EXPECT_EQ((std::vector{information.bold(), elapsed.bold(), mode.bold()}),
-              (std::vector{false, true, true}));
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
