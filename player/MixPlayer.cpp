@@ -117,7 +117,7 @@ void MixPlayer::setMasterVolume(int position) {
     if (masterVolume_ == position)
         return;
     masterVolume_ = position;
-    speakers_.set(position);
+    speakers_.setVolume(speakerVolumeForMasterPosition(position));
     emit masterVolumeChanged();
 }
 

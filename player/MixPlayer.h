@@ -111,7 +111,7 @@ class MixPlayer : public QObject {
     engine::ChannelBank bank_;
     SleepTimer sleepTimer_;
     MixFader fader_;
-    SpeakerVolume speakers_;
+    platform::VolumePort& speakers_;
     persistence::Mix mix_;
     int panning_ = 0;
     int masterVolume_ = kStartingMaster;
