@@ -1,9 +1,12 @@
 #include "app/CommandLine.h"
 
 #include "app/SleepDuration.h"
+#include "render/MixRender.h"
+#include "render/RenderFormat.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace calmfield::app {
 namespace {
@@ -11,17 +14,64 @@ namespace {
 // The status of a command line that cannot be used, as command-line tools give it.
 constexpr int kUsageStatus = 2;
 
-const char kHelp[] = "Usage: calmfield [options]\n"
-                     "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
-                     "\n"
-                     "Options:\n"
-                     "  --sleep DURATION  Fade out and end after DURATION: a number of minutes\n"
-                     "                    (\"45\"), or hours, minutes and seconds such as\n"
-                     "                    \"90s\", \"45m\", \"1h30m\" or \"2h\", from 10 seconds\n"
-                     "                    to 24 hours. When Calmfield already runs, it sets the\n"
-                     "                    sleep timer there.\n"
-                     "  -h, --help        Show this help and end.\n"
-                     "  -v, --version     Show the version and end.\n";
+const char kHelp[] =
+    "Usage: calmfield [options]\n"
+    "       calmfield --render FILE --length DURATION [--mix FILE.clm] [--rate HZ]\n"
+    "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
+    "\n"
+    "Options:\n"
+    "  --sleep DURATION  Fade out and end after DURATION: a number of minutes\n"
+    "                    (\"45\"), or hours, minutes and seconds such as\n"
+    "                    \"90s\", \"45m\", \"1h30m\" or \"2h\", from 10 seconds\n"
+    "                    to 24 hours. When Calmfield already runs, it sets the\n"
+    "                    sleep timer there.\n"
+    "  --render FILE     Write the mix to FILE, ending in .wav, .flac, .ogg or\n"
+    "                    .opus, and end, without a window or sound server.\n"
+    "                    The noise fades in over 2 seconds and out over the\n"
+    "                    last 10.\n"
+    "  --length DURATION How long the rendered noise lasts, as --sleep reads\n"
+    "                    it, from 12 seconds to 24 hours.\n"
+    "  --mix FILE.clm    Render the mix in this configuration file rather than\n"
+    "                    the one Calmfield starts with.\n"
+    "  --rate HZ         The rendered file's sample rate (48000 unless told).\n"
+    "  -h, --help        Show this help and end.\n"
+    "  -v, --version     Show the version and end.\n";
+
+CommandLine refused(const QString& reason);
+
+// Reads --render and its options into `line`; empty, or the refusal.
+std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandLine& line) {
+    RenderRequest request;
+    request.file = parser.value(QStringLiteral("render"));
+    if (request.file.isEmpty())
+        return refused(QStringLiteral("--render needs the name of the file to write."));
+    if (!parser.isSet(QStringLiteral("length")))
+        return refused(QStringLiteral("--render needs --length, how long the noise lasts."));
+    const QString length = parser.value(QStringLiteral("length"));
+    const auto duration = readDuration(length, render::kShortestRender, render::kLongestRender);
+    if (!duration)
+        return refused(QStringLiteral("A render cannot last \"%1\". It takes a number of "
+                                      "minutes (\"45\"), or hours, minutes and seconds such as "
+                                      "\"90s\", \"45m\" or \"8h\", from 12 seconds to 24 hours.")
+                           .arg(length));
+    request.length = *duration;
+    request.mixFile = parser.value(QStringLiteral("mix"));
+    request.rate = render::kDefaultRate;
+    if (parser.isSet(QStringLiteral("rate"))) {
+        bool number = false;
+        const uint rate = parser.value(QStringLiteral("rate")).toUInt(&number);
+        if (!number)
+            return refused(QStringLiteral("The rate \"%1\" is not a whole number of hertz.")
+                               .arg(parser.value(QStringLiteral("rate"))));
+        request.rate = rate;
+    }
+    const render::FormatChoice format =
+        render::chooseFormat(QFile::encodeName(request.file).toStdString(), request.rate);
+    if (!format.ok())
+        return refused(QString::fromStdString(format.refusal));
+    line.render = request;
+    return std::nullopt;
+}
 
 CommandLine refused(const QString& reason) {
     return {
@@ -29,6 +79,7 @@ CommandLine refused(const QString& reason) {
         {},
         QStringLiteral("calmfield: %1\nTry \"calmfield --help\" for the options.\n").arg(reason),
         kUsageStatus,
+        {},
         {}};
 }
 
@@ -43,7 +94,11 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption session(QStringLiteral("session"), {}, QStringLiteral("name"));
     const QCommandLineOption sleep(QStringLiteral("sleep"), {}, QStringLiteral("duration"));
-    parser.addOptions({help, version, session, sleep});
+    const QCommandLineOption render(QStringLiteral("render"), {}, QStringLiteral("file"));
+    const QCommandLineOption length(QStringLiteral("length"), {}, QStringLiteral("duration"));
+    const QCommandLineOption mix(QStringLiteral("mix"), {}, QStringLiteral("file"));
+    const QCommandLineOption rate(QStringLiteral("rate"), {}, QStringLiteral("hz"));
+    parser.addOptions({help, version, session, sleep, render, length, mix, rate});
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
@@ -51,10 +106,22 @@ CommandLine readCommandLine(const QStringList& arguments) {
         return refused(QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help))
-        return {false, QString::fromLatin1(kHelp), {}, 0, {}};
+        return {false, QString::fromLatin1(kHelp), {}, 0, {}, {}};
     if (parser.isSet(version))
-        return {false, QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"), {}, 0, {}};
+        return {false, QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"), {}, 0, {}, {}};
     CommandLine running;
+    if (parser.isSet(render)) {
+        if (parser.isSet(sleep))
+            return refused(QStringLiteral("--render and --sleep cannot be used together."));
+        if (auto refusal = readRender(parser, running))
+            return *refusal;
+        running.run = false;
+        return running;
+    }
+    for (const QCommandLineOption* renderOnly : {&length, &mix, &rate})
+        if (parser.isSet(*renderOnly))
+            return refused(QStringLiteral("--%1 is used only with --render.")
+                               .arg(renderOnly->names().first()));
     if (parser.isSet(sleep)) {
         const QString duration = parser.value(sleep);
         running.sleep = readSleepDuration(duration);

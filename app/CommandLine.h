@@ -4,9 +4,19 @@
 #include <QStringList>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 namespace calmfield::app {
+
+// What --render asks for: the mix rendered to a file, with no window and no sound server.
+struct RenderRequest {
+    QString file;
+    std::chrono::seconds length{0};
+    // The configuration file that holds the mix; when empty, the startup settings file.
+    QString mixFile;
+    std::uint32_t rate = 0;
+};
 
 // What the command line asks of the program.
 struct CommandLine {
@@ -19,6 +29,8 @@ struct CommandLine {
     int exitStatus = 0;
     // The sleep timer's duration, when --sleep gives one.
     std::optional<std::chrono::seconds> sleep;
+    // Set when the program is to render the mix to a file instead of running.
+    std::optional<RenderRequest> render;
 };
 
 // Reads the program's arguments, the program's name first. Needs no application object, so that

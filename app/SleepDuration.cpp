@@ -4,7 +4,8 @@
 
 namespace calmfield::app {
 
-std::optional<std::chrono::seconds> readSleepDuration(const QString& text) {
+std::optional<std::chrono::seconds> readDuration(const QString& text, std::chrono::seconds shortest,
+                                                 std::chrono::seconds longest) {
     // Six digits are more than any duration in range needs, and keep the sums far from overflow.
     static const QRegularExpression minutesOnly(QStringLiteral("^(\\d{1,6})$"));
     static const QRegularExpression withUnits(
@@ -24,7 +25,7 @@ std::optional<std::chrono::seconds> readSleepDuration(const QString& text) {
     } else {
         return std::nullopt;
     }
-    if (duration < kShortestSleep || duration > kLongestSleep)
+    if (duration < shortest || duration > longest)
         return std::nullopt;
     return duration;
 }

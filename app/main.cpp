@@ -2,6 +2,7 @@
 #include "app/MediaControls.h"
 #include "app/ProgramEnding.h"
 #include "app/ProgramWindows.h"
+#include "app/RenderCommand.h"
 #include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationRequests.h"
@@ -129,6 +130,9 @@ void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
 int main(int argc, char* argv[]) {
     // Both come before the application object, which needs a window system.
     const app::CommandLine commandLine = readCommandLine(argc, argv);
+    // A render needs neither a window system nor the single-instance lock.
+    if (commandLine.render)
+        return app::runRender(*commandLine.render, app::renderFoldersOfThisProgram());
     if (const auto status = answerCommandLine(commandLine))
         return *status;
     std::optional<app::SingleInstance> instance;

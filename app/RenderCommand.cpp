@@ -1,0 +1,139 @@
+#include "app/RenderCommand.h"
+
+#include "app/RenderProgressBar.h"
+#include "persistence/StartupSettingsLocation.h"
+#include "platform/ProgramFolder.h"
+#include "render/MixRender.h"
+#include "shell/SoundFileMessages.h"
+
+#include <QFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace calmfield::app {
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kNothingToRender = 2;
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void noteStopSignal(int signal) {
+    stopSignal = signal;
+}
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = noteStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : kStopSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+void tell(const QString& text) {
+    std::fprintf(stderr, "calmfield: %s\n", text.toLocal8Bit().constData());
+}
+
+QString shown(const std::filesystem::path& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+// The mix of the file given, or of the startup settings file a normal start reads; empty, having
+// told the user why, when it cannot be read.
+std::optional<persistence::Mix> readRenderedMix(const RenderRequest& request,
+                                                const RenderFolders& folders) {
+    if (!request.mixFile.isEmpty()) {
+        const auto read = persistence::readMix(request.mixFile);
+        if (!read.ok()) {
+            tell(QStringLiteral("The mix in \"%1\" cannot be used: %2.")
+                     .arg(request.mixFile, read.error));
+            return std::nullopt;
+        }
+        return read.value;
+    }
+    const persistence::StartupSettingsLocation location(folders.programFolder,
+                                                        folders.userSettingsFolder);
+    const std::filesystem::path file = location.fileToRead();
+    if (file.empty())
+        return persistence::Mix{};
+    const auto read = persistence::readSettings(shown(file));
+    if (!read.ok()) {
+        tell(QStringLiteral("The mix in the settings file \"%1\" cannot be used: %2.")
+                 .arg(shown(file), read.error));
+        return std::nullopt;
+    }
+    return read.value.mix;
+}
+
+} // namespace
+
+RenderFolders renderFoldersOfThisProgram() {
+    // As the running program's own settings folder, ~/.config/calmfield, without an application
+    // object to name it.
+    const QString userFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/calmfield");
+    return {platform::programFolder(), QFile::encodeName(userFolder).toStdString()};
+}
+
+int runRender(const RenderRequest& request, const RenderFolders& folders) {
+    const auto mix = readRenderedMix(request, folders);
+    if (!mix)
+        return kFailed;
+    if (!render::anyColourTicked(*mix)) {
+        tell(request.mixFile.isEmpty()
+                 ? QStringLiteral("No colour is ticked in the mix Calmfield starts with, so there "
+                                  "is nothing to render. Tick one, or give a mix with --mix.")
+                 : QStringLiteral("No colour is ticked in the mix in \"%1\", so there is nothing "
+                                  "to render.")
+                       .arg(request.mixFile));
+        return kNothingToRender;
+    }
+
+    render::RenderJob job;
+    job.mix = *mix;
+    job.soundFolder = folders.programFolder;
+    job.target = QFile::encodeName(request.file).toStdString();
+    job.length = request.length;
+    job.rate = request.rate;
+    RenderProgressBar bar(request.rate, ::isatty(STDERR_FILENO) == 1);
+    catchStopSignals();
+    const render::RenderResult result =
+        render::renderMix(job, [&bar](std::uint64_t done, std::uint64_t total) {
+            bar.show(done, total);
+            return stopSignal == 0;
+        });
+    bar.end();
+
+    switch (result.outcome) {
+    case render::RenderResult::Outcome::written:
+        return 0;
+    case render::RenderResult::Outcome::stopped: {
+        // Ended as the signal would have ended it, now that nothing is left behind.
+        const int signal = stopSignal;
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return 128 + signal;
+    }
+    case render::RenderResult::Outcome::failed:
+        break;
+    }
+    if (const auto& unusable = result.unusableSound) {
+        const auto colour = engine::kNoiseColours[static_cast<std::size_t>(unusable->colour)];
+        tell(QStringLiteral("The sound file \"%1\" of %2 cannot be used: %3.")
+                 .arg(shown(unusable->file), QString::fromUtf8(colour.toggleCaption),
+                      QString::fromStdString(shell::reasonNotPlayed(unusable->failure))));
+    } else {
+        tell(QString::fromStdString(result.error) +
+             QStringLiteral(" Nothing was written to \"%1\".").arg(request.file));
+    }
+    return kFailed;
+}
+
+} // namespace calmfield::app

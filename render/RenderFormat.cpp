@@ -1,0 +1,51 @@
+#include "render/RenderFormat.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace calmfield::render {
+namespace {
+
+constexpr std::array<std::uint32_t, 5> kOpusRates{8000, 12000, 16000, 24000, 48000};
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+} // namespace
+
+FormatChoice chooseFormat(const std::filesystem::path& file, std::uint32_t rate) {
+    const std::string ending = lowerCase(file.extension().string());
+    FormatChoice choice;
+    if (ending == ".wav")
+        choice.format = {SF_FORMAT_RF64 | SF_FORMAT_PCM_16, true};
+    else if (ending == ".flac")
+        choice.format = {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, false};
+    else if (ending == ".ogg")
+        choice.format = {SF_FORMAT_OGG | SF_FORMAT_VORBIS, false};
+    else if (ending == ".opus")
+        choice.format = {SF_FORMAT_OGG | SF_FORMAT_OPUS, false};
+    else
+        return {{},
+                "A mix can be rendered only to a file ending in " + std::string(kFileEndings) +
+                    "."};
+
+    if (ending == ".opus") {
+        if (std::find(kOpusRates.begin(), kOpusRates.end(), rate) == kOpusRates.end())
+            choice.refusal = "An Opus file takes only 8000, 12000, 16000, 24000 or 48000 Hz, "
+                             "not " +
+                             std::to_string(rate) + " Hz.";
+    } else if (rate < kLowestRate || rate > kHighestRate) {
+        choice.refusal = "A mix can be rendered at " + std::to_string(kLowestRate) + " to " +
+                         std::to_string(kHighestRate) + " Hz, not " + std::to_string(rate) + " Hz.";
+    }
+    return choice;
+}
+
+} // namespace calmfield::render

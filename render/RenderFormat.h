@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace calmfield::render {
+
+inline constexpr std::uint32_t kDefaultRate = 48000;
+inline constexpr std::uint32_t kLowestRate = 8000;
+inline constexpr std::uint32_t kHighestRate = 192000;
+
+// The kinds of file a mix is rendered to, for the user.
+inline constexpr char kFileEndings[] = "\".wav\", \".flac\", \".ogg\" or \".opus\"";
+
+// How a rendered file is encoded: libsndfile's format code, and whether a WAV file that outgrows
+// 4 GiB switches to RF64 as it is written.
+struct RenderFormat {
+    int code = 0;
+    bool growsToRf64 = false;
+};
+
+// The format a file's ending asks for at `rate` frames a second, or why it cannot be written.
+struct FormatChoice {
+    RenderFormat format;
+    std::string refusal; // empty when the format can be written
+
+    bool ok() const { return refusal.empty(); }
+};
+
+// WAV (16-bit), FLAC (16-bit), Ogg Vorbis and Ogg Opus, by the file's ending in any letter case.
+FormatChoice chooseFormat(const std::filesystem::path& file, std::uint32_t rate);
+
+} // namespace calmfield::render

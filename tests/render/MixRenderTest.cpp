@@ -1,0 +1,193 @@
+#include "render/MixRender.h"
+#include "../engine/TestSounds.h"
+#include "engine/ChannelBank.h"
+#include "files/StoredName.h"
+#include "render/RenderFormat.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/MemorySoundOutput.h"
+#include "tests/support/NoiseRepeats.h"
+#include "tests/support/SignalAnalysis.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace calmfield::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using engine::MasterGain;
+using render::RenderResult;
+
+constexpr std::uint64_t kSeed = 11;
+
+struct Decoded {
+    SF_INFO info{};
+    std::vector<float> samples; // interleaved stereo
+};
+
+Decoded decode(const fs::path& file) {
+    Decoded decoded;
+    SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &decoded.info);
+    if (sound == nullptr) {
+        ADD_FAILURE() << file << ": " << sf_strerror(nullptr);
+        return decoded;
+    }
+    decoded.samples.resize(static_cast<std::size_t>(decoded.info.frames * decoded.info.channels));
+    sf_readf_float(sound, decoded.samples.data(), decoded.info.frames);
+    sf_close(sound);
+    return decoded;
+}
+
+std::vector<float> slice(const std::vector<float>& stereo, double from, double to, double rate) {
+    return {stereo.begin() + 2 * static_cast<std::ptrdiff_t>(from * rate),
+            stereo.begin() + 2 * static_cast<std::ptrdiff_t>(to * rate)};
+}
+
+std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+persistence::Mix onlyColour(int colour, int volume, int frequency) {
+    persistence::Mix mix;
+    mix.toggles = {persistence::kGreyed, persistence::kOff, persistence::kOff, persistence::kOff,
+                   persistence::kOff};
+    mix.toggles[static_cast<std::size_t>(colour)] = persistence::kOn;
+    mix.volumes[static_cast<std::size_t>(colour)] = volume;
+    mix.frequencies[static_cast<std::size_t>(colour)] = frequency;
+    return mix;
+}
+
+TEST(RenderFormat, FollowsTheFileEndingAtRatesTheFormatTakes) {
+    EXPECT_EQ(render::chooseFormat("a.wav", 48000).format.code, SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+    EXPECT_TRUE(render::chooseFormat("a.wav", 48000).format.growsToRf64);
+    EXPECT_EQ(render::chooseFormat("a.FLAC", 96000).format.code, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    EXPECT_EQ(render::chooseFormat("a.ogg", 44100).format.code, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+    EXPECT_EQ(render::chooseFormat("a.opus", 24000).format.code, SF_FORMAT_OGG | SF_FORMAT_OPUS);
+    for (const auto& [file, rate, named] :
+         std::vector<std::tuple<const char*, std::uint32_t, const char*>>{
+             {"a.mp3", 48000, ".opus"},
+             {"wav", 48000, ".flac"},
+             {"a.opus", 44100, "24000"},
+             {"a.flac", 7999, "8000 to 192000"},
+             {"a.ogg", 192001, "192001"}}) {
+        const render::FormatChoice choice = render::chooseFormat(file, rate);
+        EXPECT_FALSE(choice.ok()) << file << " " << rate;
+        EXPECT_NE(choice.refusal.find(named), std::string::npos) << choice.refusal;
+    }
+}
+
+// The file holds exactly what playback plays, between a fade in and the sleep timer's fade out.
+TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
+    const char* programFolder = std::getenv("CALMFIELD_PROGRAM_DIR");
+    if (programFolder == nullptr)
+        GTEST_SKIP() << "CALMFIELD_PROGRAM_DIR is not set";
+    TemporaryFolder folder;
+    constexpr std::uint32_t kRate = 48000;
+    constexpr double kSeconds = 20;
+    render::RenderJob job{
+        onlyColour(0, -600, 30000), programFolder, folder.path() / "brown.flac", 20s, kRate, kSeed};
+    ASSERT_EQ(render::renderMix(job).outcome, RenderResult::Outcome::written);
+    EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"brown.flac"});
+    const Decoded file = decode(job.target);
+    EXPECT_EQ(file.info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    EXPECT_EQ(file.info.channels, 2);
+    EXPECT_EQ(file.info.samplerate, static_cast<int>(kRate));
+    ASSERT_EQ(file.info.frames, static_cast<sf_count_t>(kSeconds * kRate));
+
+    testsupport::MemorySoundOutput output(kRate);
+    engine::ChannelBank bank(output, kSeed);
+    bank.openDevice();
+    ASSERT_FALSE(bank.createChannel(
+        0, files::resolveStoredName(programFolder, engine::kNoiseColours[0].soundFile)));
+    bank.channel(0)->setVolume(-600);
+    bank.channel(0)->setFrequency(30000);
+    bank.channel(0)->play();
+    const std::vector<float> played = output.pull(static_cast<std::size_t>(kSeconds * kRate));
+
+    // Between the fades, sample for sample as played, to 16 bits.
+    float largest = 0;
+    for (std::size_t i = 2 * 2 * kRate; i < 2 * 10 * kRate; ++i)
+        largest = std::max(largest, std::abs(file.samples[i] - played[i]));
+    EXPECT_LE(largest, 1.01f / 32768);
+    const auto steadyFile = slice(file.samples, 2, 10, kRate);
+    EXPECT_NEAR(testsupport::rmsDecibels(steadyFile),
+                testsupport::rmsDecibels(slice(played, 2, 10, kRate)), 0.01);
+    const double slope = testsupport::slopeDecibelsPerOctave(
+        testsupport::averagedSpectrum(steadyFile, 2, kRate), 100.0, 2000.0);
+    EXPECT_NEAR(slope, -6.0, 1.5) << "brown noise falls 6 dB an octave";
+
+    // The fades, at moments in them, against the gain the program's fades reach there.
+    const auto gainAt = [&](double second) {
+        return testsupport::rmsDecibels(
+                   slice(file.samples, second - 0.005, second + 0.005, kRate)) -
+               testsupport::rmsDecibels(slice(played, second - 0.005, second + 0.005, kRate));
+    };
+    const MasterGain::Ramp fadeIn{1.0f, render::kFadeIn, MasterGain::Shape::Decibels};
+    const MasterGain::Ramp fadeOut{0.0f, render::kFadeOut, MasterGain::Shape::Decibels};
+    EXPECT_NEAR(gainAt(1.0), 20 * std::log10(MasterGain::levelAt(fadeIn, 0.0, 1000ms)), 0.5);
+    EXPECT_NEAR(gainAt(15.0), 20 * std::log10(MasterGain::levelAt(fadeOut, 1.0, 5000ms)), 0.5);
+    EXPECT_LT(testsupport::rmsDecibels(slice(file.samples, 0, 0.05, kRate)), -80);
+    EXPECT_LT(testsupport::rmsDecibels(slice(file.samples, kSeconds - 0.05, kSeconds, kRate)), -80);
+}
+
+// A sound shorter than the render, which a straight loop would repeat twice in it.
+TEST(MixRender, NeverRepeatsTheSoundInTheFile) {
+    TemporaryFolder folder;
+    constexpr std::uint32_t kRate = 22050;
+    const std::size_t period = 25 * kRate;
+    writeStereoWav(folder.path() / "Brown_Noise.wav", randomStereo(period, 9), kRate);
+    render::RenderJob job{
+        onlyColour(0, 0, kRate), folder.path(), folder.path() / "long.wav", 70s, kRate, kSeed};
+    ASSERT_EQ(render::renderMix(job).outcome, RenderResult::Outcome::written);
+    const Decoded file = decode(job.target);
+    // Short of 4 GiB, a RIFF WAVE file rather than RF64.
+    EXPECT_EQ(file.info.format, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
+    std::vector<float> left(file.samples.size() / 2);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = file.samples[2 * i];
+    const auto steps = testsupport::firstDifference(left);
+    EXPECT_LT(testsupport::periodCorrelation(steps, period, 10 * kRate), 0.05);
+}
+
+TEST(MixRender, LeavesNothingBehindWhenItFailsOrIsStopped) {
+    TemporaryFolder folder;
+    writeStereoWav(folder.path() / "Brown_Noise.wav", randomStereo(8000, 3), 8000);
+    const fs::path target = folder.path() / "out" / "noise.flac";
+    render::RenderJob job{onlyColour(0, 0, 8000), folder.path(), target, 12s, 8000, kSeed};
+
+    RenderResult result = render::renderMix(job);
+    EXPECT_EQ(result.outcome, RenderResult::Outcome::failed);
+    EXPECT_NE(result.error.find("No such file or directory"), std::string::npos) << result.error;
+
+    fs::create_directory(target.parent_path());
+    {
+        testsupport::FileSizeLimit full(20000);
+        ASSERT_TRUE(full.active());
+        result = render::renderMix(job);
+    }
+    EXPECT_EQ(result.outcome, RenderResult::Outcome::failed);
+    EXPECT_NE(result.error.find("File too large"), std::string::npos) << result.error;
+    EXPECT_TRUE(filesIn(target.parent_path()).empty());
+
+    int calls = 0;
+    result = render::renderMix(job, [&calls](std::uint64_t, std::uint64_t) { return ++calls < 3; });
+    EXPECT_EQ(result.outcome, RenderResult::Outcome::stopped);
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(filesIn(target.parent_path()).empty());
+
+    job.mix = onlyColour(1, 0, 8000);
+    result = render::renderMix(job);
+    ASSERT_TRUE(result.unusableSound.has_value());
+    EXPECT_EQ(result.unusableSound->colour, 1);
+    EXPECT_TRUE(filesIn(target.parent_path()).empty());
+}
+
+} // namespace
+} // namespace calmfield::testing
