@@ -1,0 +1,111 @@
+// The built program rendering a mix to a file, with no display, sound server or running copy.
+
+#include "ProgramCopy.h"
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ServerTools.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
+namespace calmfield {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::fileContent;
+
+class RenderCommand : public ::testing::Test {
+  protected:
+    RenderCommand() {
+        fs::create_directories(out);
+        fs::create_directories(root / "runtime");
+        // Any attempt to reach a window system or a sound server would fail or abort.
+        environment.push_back("QT_QPA_PLATFORM=xcb");
+        environment.push_back("PULSE_SERVER=unix:" + (root / "no-server").string());
+        environment.push_back("HOME=" + (root / "home").string());
+        environment.push_back("XDG_RUNTIME_DIR=" + (root / "runtime").string());
+    }
+    ~RenderCommand() override { fs::remove_all(root); }
+
+    std::pair<int, std::string> run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), program);
+        const auto log = root / ("run" + std::to_string(++runs) + ".log");
+        const auto status = testsupport::runProgram(arguments, environment, log, 30s);
+        return {status.value_or(-1), fileContent(log)};
+    }
+    std::string outFile(const char* name) const { return (out / name).string(); }
+    static void write(const fs::path& file, const std::string& text) {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    const fs::path root =
+        fs::temp_directory_path() / ("calmfield-render-" + std::to_string(::getpid()));
+    const fs::path out = root / "out";
+    const std::string program = (programFolderIn(root) / "calmfield").string();
+    std::vector<std::string> environment = testsupport::environmentWithout(
+        {"DISPLAY=", "WAYLAND_", "QT_QPA_", "PULSE_", "HOME=", "XDG_"});
+    int runs = 0;
+};
+
+TEST_F(RenderCommand, RefusesWhatCannotBeRenderedWithStatusTwoAndWritesNothing) {
+    write(root / "greyed.clm", "2,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
+        {{"--render", outFile("a.mp3"), "--length", "12s"}, "\".wav\", \".flac\", \".ogg\""},
+        {{"--render", outFile("a.opus"), "--length", "1m", "--rate", "44100"}, "44100 Hz"},
+        {{"--render", outFile("a.flac"), "--length", "11s"}, "\"11s\""},
+        {{"--render", outFile("a.flac"), "--length", "25h"}, "\"25h\""},
+        {{"--render", outFile("a.flac")}, "--length"},
+        {{"--length", "12s"}, "only with --render"},
+        {{"--render", outFile("a.flac"), "--length", "12s", "--sleep", "1h"}, "--sleep"},
+        // With no settings file the mix has nothing ticked; a greyed colour plays no more.
+        {{"--render", outFile("a.flac"), "--length", "12s"}, "No colour is ticked"},
+        {{"--render", outFile("a.flac"), "--length", "12s", "--mix",
+          (root / "greyed.clm").string()},
+         "No colour is ticked"}};
+    for (const auto& [arguments, named] : refusals) {
+        const auto [status, message] = run(arguments);
+        EXPECT_EQ(status, 2) << message;
+        EXPECT_NE(message.find(named), std::string::npos) << message;
+    }
+    EXPECT_TRUE(fs::is_empty(out));
+}
+
+TEST_F(RenderCommand, RendersTheStartupMixSilentlyBesideARunningCopyAndStopsCleanOnCtrlC) {
+    const fs::path settings = fs::path(program).parent_path() / "settings.ini";
+    write(settings, "0,1,0,0,0,0,-600,0,0,0,32000,30000,32000,32000,32000,0\r\n");
+    const auto [status, message] = run({"--render", outFile("pink.ogg"), "--length", "12s"});
+    EXPECT_EQ(status, 0) << message;
+    EXPECT_EQ(message, "") << "nothing but errors off a terminal";
+    EXPECT_GT(fs::file_size(out / "pink.ogg"), 10000u);
+    EXPECT_TRUE(fs::is_empty(root / "runtime")) << "the single-instance lock is left alone";
+
+    const auto log = root / "stopped.log";
+    auto render = testsupport::ChildProcess::spawn(
+        {program, "--render", outFile("day.wav"), "--length", "24h"}, environment, log);
+    ASSERT_TRUE(render);
+    const auto partWritten = [&] {
+        for (const auto& entry : fs::directory_iterator(out))
+            if (entry.path().extension() == ".part" && entry.file_size() > 0)
+                return true;
+        return false;
+    };
+    for (auto waited = 0ms; !partWritten() && waited < 20s; waited += 20ms)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(partWritten()) << fileContent(log);
+    ::kill(render->pid(), SIGINT);
+    EXPECT_EQ(render->waitForExit(10s), -1) << "ended by the signal: " << fileContent(log);
+    EXPECT_EQ(fileContent(log), "");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(out))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"pink.ogg"});
+}
+
+} // namespace
+} // namespace calmfield
