@@ -37,7 +37,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       player_(services.output, services.volume, services.programFolder,
               services.sleepClock ? std::move(services.sleepClock) : player::timeSinceBoot),
       settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
-                    services.messages) {
+                    services.messages),
+      autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
         ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this, layout::kFileDialogName);
         fileDialog_ = ownFileDialog_.get();
@@ -132,6 +133,18 @@ void MainWindow::connectCommands() {
     connect(closeButton, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(trayButton, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
     connect(recordButton, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
+    startAtLoginAction->setChecked(autostart_.exists());
+    connect(startAtLoginAction, &QAction::triggered, this, &MainWindow::startAtLoginToggled);
+}
+
+void MainWindow::startAtLoginToggled(bool ticked) {
+    const std::string error = ticked ? autostart_.write() : autostart_.remove();
+    startAtLoginAction->setChecked(autostart_.exists());
+    if (error.empty())
+        return;
+    messages_.showMessage((ticked ? QStringLiteral("Calmfield cannot start at login: %1.")
+                                  : QStringLiteral("Calmfield cannot stop starting at login: %1."))
+                              .arg(QString::fromStdString(error)));
 }
 
 void MainWindow::showColourPicture(int colour) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AutostartEntry.h"
 #include "platform/FileDialog.h"
 #include "platform/UrlOpener.h"
 #include "player/MixPlayer.h"
@@ -95,6 +96,7 @@ class MainWindow : public QMainWindow {
     QAction* loadAction = nullptr;
     QAction* saveAction = nullptr;
     SleepMenu* sleepMenu = nullptr;
+    QAction* startAtLoginAction = nullptr;
     QAction* exitAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;
@@ -142,6 +144,8 @@ class MainWindow : public QMainWindow {
 
     void connectSleepTimer();
     void showTrayToolTip();
+    // Writes or removes the autostart entry as the item is ticked or unticked.
+    void startAtLoginToggled(bool ticked);
 
     std::filesystem::path programFolder_;
     widgets::MessageSink& messages_;
@@ -152,6 +156,7 @@ class MainWindow : public QMainWindow {
     player::MixPlayer player_;
     StartupSettingsFile settingsFile_;
     std::unique_ptr<TrayIcon> trayIcon_;
+    platform::AutostartEntry autostart_;
 };
 
 } // namespace calmfield::shell

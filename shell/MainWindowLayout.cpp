@@ -104,6 +104,8 @@ void MainWindow::buildMenus() {
     sleepMenu = new SleepMenu(player_.sleepTimer(), mainMenu);
     sleepMenu->setObjectName(QStringLiteral("sleepMenu"));
     mainMenu->addMenu(sleepMenu);
+    startAtLoginAction = item(mainMenu, layout::kStartAtLoginItem);
+    startAtLoginAction->setCheckable(true);
     named(mainMenu->addSeparator(), layout::kExitSeparator);
     exitAction = item(mainMenu, layout::kExitItem);
 

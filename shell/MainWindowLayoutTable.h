@@ -104,6 +104,7 @@ struct MenuRow {
 inline constexpr MenuRow kMainMenu{"m", "Menu"};
 inline constexpr MenuRow kLoadItem{"load", "Load  Config"};
 inline constexpr MenuRow kSaveItem{"save", "Save Config"};
+inline constexpr MenuRow kStartAtLoginItem{"startAtLogin", "Start at Login"};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};
 inline constexpr MenuRow kHelpMenu{"help", "Help"};

@@ -1,0 +1,97 @@
+#include "platform/AutostartEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace calmfield {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AutostartEntry : public ::testing::Test {
+  protected:
+    ~AutostartEntry() override { fs::remove_all(root); }
+    const fs::path root =
+        fs::temp_directory_path() / ("calmfield-autostart-" + std::to_string(::getpid()));
+};
+
+std::string contentOf(const fs::path& file) {
+    std::ostringstream text;
+    text << std::ifstream(file).rdbuf();
+    return text.str();
+}
+
+TEST_F(AutostartEntry, WritesAValidEntryInANewFolderAndRemovesThatEntryAlone) {
+    const platform::AutostartEntry entry(root / "autostart", "example.calmfield.Calmfield",
+                                         "/opt/Calm $field/calmfield");
+    EXPECT_FALSE(entry.exists());
+    ASSERT_EQ(entry.write(), "");
+    EXPECT_EQ(entry.file(), root / "autostart" / "example.calmfield.Calmfield.desktop");
+    ASSERT_TRUE(entry.exists());
+    const std::string content = contentOf(entry.file());
+    EXPECT_NE(content.find("\nExec=\"/opt/Calm \\\\$field/calmfield\"\n"), std::string::npos)
+        << content;
+    if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
+        const std::string validate = "desktop-file-validate '" + entry.file().string() + "' > '" +
+                                     root.string() + "/v' 2>&1";
+        EXPECT_EQ(std::system(validate.c_str()), 0) << contentOf(root / "v");
+        EXPECT_EQ(contentOf(root / "v"), "");
+    }
+
+    std::ofstream(root / "autostart" / "other.desktop") << "[Desktop Entry]\n";
+    EXPECT_EQ(entry.remove(), "");
+    EXPECT_FALSE(entry.exists());
+    EXPECT_TRUE(fs::exists(root / "autostart" / "other.desktop"));
+    EXPECT_EQ(entry.remove(), "") << "removing what is not there";
+
+    std::ofstream(root / "taken") << "a file where the folder would be";
+    const platform::AutostartEntry blocked(root / "taken", "example.calmfield.Calmfield", "/c");
+    EXPECT_NE(blocked.write().find(root / "taken"), std::string::npos);
+}
+
+TEST(DesktopExecArgument, QuotesReservedCharactersAndEscapesTheStringValue) {
+    EXPECT_EQ(platform::desktopExecArgument("/usr/bin/calmfield"), "/usr/bin/calmfield");
+    EXPECT_EQ(platform::desktopExecArgument("/home/a b/calmfield"), "\"/home/a b/calmfield\"");
+    EXPECT_EQ(platform::desktopExecArgument("/x/100%/calmfield"), "/x/100%%/calmfield");
+    // A backslash is escaped for the quotes, then each for the string.
+    EXPECT_EQ(platform::desktopExecArgument("/a\\b\"`c"), "\"/a\\\\\\\\b\\\\\"\\\\`c\"");
+}
+
+// Sets an environment variable while it lives.
+class Setting {
+  public:
+    Setting(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value, 1);
+    }
+    ~Setting() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(AutostartFolder, IsUnderAnAbsoluteXdgConfigHomeOrElseTheHomesConfig) {
+    const Setting home("HOME", "/home/someone");
+    {
+        const Setting config("XDG_CONFIG_HOME", "/somewhere/config");
+        EXPECT_EQ(platform::autostartFolder(), fs::path("/somewhere/config/autostart"));
+    }
+    const Setting config("XDG_CONFIG_HOME", "relative/config");
+    EXPECT_EQ(platform::autostartFolder(), fs::path("/home/someone/.config/autostart"));
+}
+
+} // namespace
+} // namespace calmfield

@@ -1,0 +1,76 @@
+// "Start at Login", over an autostart folder of the test's own.
+
+#include "MainWindowFixture.h"
+
+#include <QFile>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace calmfield::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Points the desktop's configuration folder at a fresh one before the window is made.
+class OwnConfigFolder {
+  protected:
+    OwnConfigFolder() { ::setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1); }
+    ~OwnConfigFolder() {
+        if (saved)
+            ::setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
+    const std::optional<std::string> saved =
+        std::getenv("XDG_CONFIG_HOME") ? std::optional<std::string>(std::getenv("XDG_CONFIG_HOME"))
+                                       : std::nullopt;
+    QTemporaryDir config;
+    const fs::path entry =
+        fs::path(config.path().toStdString()) / "autostart" / (CALMFIELD_APPLICATION_ID ".desktop");
+};
+
+class StartAtLogin : public OwnConfigFolder, public MainWindowFixture {};
+
+TEST_F(StartAtLogin, FollowsSleepTimerInTheMenuAndInTheTraysMenu) {
+    QAction* item = form->startAtLoginAction;
+    EXPECT_EQ(item->text(), "Start at Login");
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+    const QList<QAction*> items = form->mainMenu->actions();
+    ASSERT_TRUE(items.contains(item));
+    EXPECT_EQ(items.indexOf(item), items.indexOf(form->sleepMenu->menuAction()) + 1);
+    ASSERT_NE(form->trayIcon(), nullptr);
+    EXPECT_TRUE(form->trayIcon()->contextMenu()->actions().contains(item));
+}
+
+TEST_F(StartAtLogin, TickingWritesTheEntryUntickingRemovesItAndTheTickShowsItAtStart) {
+    form->startAtLoginAction->trigger();
+    EXPECT_TRUE(form->startAtLoginAction->isChecked());
+    ASSERT_TRUE(fs::exists(entry));
+    const std::string content = contentOf(entry).toStdString();
+    EXPECT_NE(content.find("\nExec=" + fs::read_symlink("/proc/self/exe").string() + "\n"),
+              std::string::npos)
+        << content;
+    startAgain();
+    EXPECT_TRUE(form->startAtLoginAction->isChecked());
+
+    form->startAtLoginAction->trigger();
+    EXPECT_FALSE(form->startAtLoginAction->isChecked());
+    EXPECT_FALSE(fs::exists(entry));
+    startAgain();
+    EXPECT_FALSE(form->startAtLoginAction->isChecked());
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
+
+    // With a file where the folder would be, the entry cannot be written.
+    fs::remove(entry.parent_path());
+    std::ofstream(entry.parent_path()) << "not a folder";
+    form->startAtLoginAction->trigger();
+    EXPECT_FALSE(form->startAtLoginAction->isChecked());
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith("Calmfield cannot start at login: the folder \""))
+        << messages.messages[0].toStdString();
+}
+
+} // namespace
+} // namespace calmfield::testing
