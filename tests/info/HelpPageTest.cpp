@@ -33,8 +33,8 @@ class HelpPage : public ::testing::Test {
 };
 
 TEST_F(HelpPage, NamesEveryMenuItemAsItsCaptionReads) {
-    for (const char* caption :
-         {"Menu", "Load  Config", "Save Config", "Exit", "Help", "Contact Us", "About"})
+    for (const char* caption : {"Menu", "Load  Config", "Save Config", "Start at Login", "Exit",
+                                "Help", "Contact Us", "About"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(caption))) << caption;
 }
 
@@ -58,6 +58,12 @@ TEST_F(HelpPage, GivesEachColourItsSlopeAndCoversFilesTrayAndRecorder) {
 
 TEST_F(HelpPage, ExplainsTheSleepTimerFromTheMenuAndTheCommandLine) {
     for (const char* topic : {"Sleep Timer", "Off", "--sleep 45m", "1h30m", "24 hours"})
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
+}
+
+TEST_F(HelpPage, ExplainsRenderingToAFileAndStartingAtLogin) {
+    for (const char* topic : {"--render night.flac --length 8h", "--mix", "--rate", ".wav", ".flac",
+                              ".ogg", ".opus", "12 seconds", "Ctrl+C", "autostart"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
 
