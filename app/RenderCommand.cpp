@@ -31,6 +31,8 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = noteStopSignal;
+    // A write the signal lands in goes on; the render stops after its block.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int signal : kStopSignals)
         sigaction(signal, &action, nullptr);
