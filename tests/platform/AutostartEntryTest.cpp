@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <sstream>
 
 namespace calmfield {
@@ -61,36 +60,6 @@ TEST(DesktopExecArgument, QuotesReservedCharactersAndEscapesTheStringValue) {
     EXPECT_EQ(platform::desktopExecArgument("/x/100%/calmfield"), "/x/100%%/calmfield");
     // A backslash is escaped for the quotes, then each for the string.
     EXPECT_EQ(platform::desktopExecArgument("/a\\b\"`c"), "\"/a\\\\\\\\b\\\\\"\\\\`c\"");
-}
-
-// Sets an environment variable while it lives.
-class Setting {
-  public:
-    Setting(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        ::setenv(name, value, 1);
-    }
-    ~Setting() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(AutostartFolder, IsUnderAnAbsoluteXdgConfigHomeOrElseTheHomesConfig) {
-    const Setting home("HOME", "/home/someone");
-    {
-        const Setting config("XDG_CONFIG_HOME", "/somewhere/config");
-        EXPECT_EQ(platform::autostartFolder(), fs::path("/somewhere/config/autostart"));
-    }
-    const Setting config("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(platform::autostartFolder(), fs::path("/home/someone/.config/autostart"));
 }
 
 } // namespace
