@@ -2,10 +2,12 @@
 
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
+#include "widgets/Accessibility.h"
 #include "widgets/CentreOnScreen.h"
 #include "widgets/LayoutTable.h"
 #include "widgets/MessageSink.h"
 #include "widgets/Twips.h"
+#include "widgets/WindowKeys.h"
 
 #include <QFile>
 #include <QShowEvent>
@@ -41,6 +43,8 @@ SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent
     setWindowTitle(QStringLiteral("Save"));
     setWindowIcon(resources::programIcon());
     setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
+    widgets::exposeAsDialog(*this);
+    widgets::closeOnEscape(*this);
     buildControls();
     connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
     connect(nameBox, &QLineEdit::returnPressed, saveButton, &QPushButton::click);
@@ -57,6 +61,8 @@ void SaveNameDialog::buildControls() {
     prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     prompt->setWordWrap(true);
     nameBox = widgets::placeControl<QLineEdit>(kNameBox, this);
+    nameBox->setAccessibleName(QString::fromLatin1(kPromptText));
+    prompt->setBuddy(nameBox);
     saveButton = widgets::placeControl<QPushButton>(kSaveButton, this);
 
     setTabOrder(nameBox, saveButton);
