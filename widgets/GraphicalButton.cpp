@@ -34,13 +34,13 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
         painter.restore();
     }
     qDrawWinButton(&painter, rect(), palette(), sunken);
+    // The caption is drawn over the ring where the two meet, so that it stays whole.
+    if (hasFocus())
+        drawFocusRing(painter, inside, faceColour_);
 
     const QRect captionArea = inside.translated(pressOffset);
     style()->drawItemText(&painter, captionArea, Qt::AlignHCenter | Qt::AlignBottom, palette(),
                           isEnabled(), text(), QPalette::ButtonText);
-
-    if (hasFocus())
-        drawFocusRing(painter, inside, faceColour_);
 }
 
 } // namespace calmfield::widgets
