@@ -50,7 +50,7 @@ class RecorderWindow : public QMainWindow {
     QGroupBox* statusFrame = nullptr;
     QLineEdit* elapsedReadout = nullptr;
     QLabel* modeReadout = nullptr;
-    QLineEdit* outOfSightBox = nullptr; // never seen, and the focus never reaches it
+    QLineEdit* outOfSightBox = nullptr; // never seen, and never reached by the focus
 
     widgets::GraphicalButton* resetButton = nullptr;
     widgets::GraphicalButton* recordButton = nullptr;

@@ -148,7 +148,9 @@ void RecorderWindow::buildControls(widgets::ClientArea* client) {
     resetButton = placeControl<widgets::GraphicalButton>(kResetButton, client);
     helpButton = placeControl<widgets::GraphicalButton>(kHelpButton, client);
     outOfSightBox = placeControl<QLineEdit>(kOutOfSightBox, client);
+    // Hidden as well as out of sight: neither the focus nor assistive technology reaches it.
     outOfSightBox->setFocusPolicy(Qt::NoFocus);
+    outOfSightBox->hide();
     nameForAssistiveTechnology();
 }
 
@@ -166,7 +168,6 @@ void RecorderWindow::nameForAssistiveTechnology() {
     };
     for (const auto& [control, description] : descriptions)
         control->setAccessibleDescription(QString::fromLatin1(description));
-    outOfSightBox->setAccessibleName(QStringLiteral("Unused"));
 }
 
 void RecorderWindow::buildTimers() {

@@ -99,6 +99,7 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
                                    form->helpButton};
     EXPECT_EQ(focusOrder(tabOrder), tabOrder);
     EXPECT_EQ(form->outOfSightBox->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(form->outOfSightBox->isVisibleTo(form.data())) << "hidden from screen readers too";
     delete form.data();
 }
 
