@@ -63,9 +63,7 @@ void installAccessibleInterfaces() {
 void announceName(QWidget& control, const QString& name) {
     if (control.accessibleName() == name)
         return;
-    control.setAccessibleName(name);
-    QAccessibleEvent changed(&control, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    control.setAccessibleName(name); // which tells assistive technology of the change
 }
 
 void exposeAsDialog(QWidget& window) {
