@@ -26,22 +26,6 @@ inline QList<QWidget*> tabStops(QWidget& window) {
     return stops;
 }
 
-// Every control Tab reaches in `window` has a name for assistive technology that no other of
-// them has, and lies wholly inside the window.
-inline void expectTabStopsNamedAndInside(QWidget& window) {
-    QSet<QString> names;
-    for (QWidget* control : tabStops(window)) {
-        SCOPED_TRACE(control->objectName().toStdString());
-        const QString name =
-            QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-        EXPECT_FALSE(name.trimmed().isEmpty());
-        EXPECT_FALSE(names.contains(name)) << name.toStdString();
-        names.insert(name);
-        EXPECT_TRUE(
-            window.rect().contains(QRect(control->mapTo(&window, QPoint()), control->size())));
-    }
-}
-
 // What giving `control` the focus draws, checked as a ring: empty when the pixels that change by
 // 3:1 or more run at least two deep inward from each side of where they lie; otherwise why not.
 inline std::string focusRingFault(QWidget& control) {
@@ -69,6 +53,23 @@ inline std::string focusRingFault(QWidget& control) {
         !deep({column, ring.top()}, {0, 1}) || !deep({column, ring.bottom()}, {0, -1}))
         return "a side of the ring is thinner than two pixels or faint";
     return {};
+}
+
+// Every control Tab reaches in `window` has a name for assistive technology that no other of
+// them has, lies wholly inside the window and shows the focus as a ring.
+inline void expectTabStopsNamedInsideAndRinged(QWidget& window) {
+    QSet<QString> names;
+    for (QWidget* control : tabStops(window)) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        const QString name =
+            QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        EXPECT_FALSE(name.trimmed().isEmpty());
+        EXPECT_FALSE(names.contains(name)) << name.toStdString();
+        names.insert(name);
+        EXPECT_TRUE(
+            window.rect().contains(QRect(control->mapTo(&window, QPoint()), control->size())));
+        EXPECT_EQ(focusRingFault(*control), "");
+    }
 }
 
 } // namespace calmfield::testsupport
