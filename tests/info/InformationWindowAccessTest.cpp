@@ -11,12 +11,6 @@
 namespace calmfield {
 namespace {
 
-void showActive(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-}
-
 // The texts of the labels assistive technology finds anywhere in `node`.
 QStringList labelTexts(QAccessibleInterface* node) {
     QStringList texts;
@@ -34,7 +28,7 @@ TEST(InformationWindowAccess, AreDialogsOfReadableLabelsWithNamedRingedTabStopsT
     info::ContactWindow contact;
     for (QWidget* form : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&contact)}) {
         SCOPED_TRACE(form->windowTitle().toStdString());
-        showActive(*form);
+        testsupport::showActive(*form);
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form);
         EXPECT_EQ(window->role(), QAccessible::Dialog);
         EXPECT_EQ(window->text(QAccessible::Name), form->windowTitle());

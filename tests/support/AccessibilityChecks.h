@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QImage>
 #include <QSet>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,13 @@
 #include <string>
 
 namespace calmfield::testsupport {
+
+// Shows `window` as the active one, so that its controls take the focus and its keys work.
+inline void showActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
 
 // The controls of `window` that Tab reaches, in the order it reaches them.
 inline QList<QWidget*> tabStops(QWidget& window) {

@@ -16,17 +16,11 @@
 namespace calmfield {
 namespace {
 
-void showActive(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-}
-
 TEST(RecorderWindowAccess, TabStopsAreNamedAndRingedReadoutsNamedByWhatTheyShowAndEscapeKeepsIt) {
     testing::ScriptedCommandStrings commands;
     QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
-    showActive(*form);
+    testsupport::showActive(*form);
     form->stopButton->setEnabled(true);
     form->playButton->setEnabled(true); // every button a Tab stop
     testsupport::expectTabStopsNamedInsideAndRinged(*form);
@@ -50,7 +44,7 @@ TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) 
     testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/nowhere"});
-    showActive(*form);
+    testsupport::showActive(*form);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form->nameBox)->text(QAccessible::Name),
               form->prompt->text());
@@ -67,7 +61,7 @@ TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) 
 
 TEST(TroubleshootingAccess, IsADialogOfReadableLabelsThatEscapeCloses) {
     recorder::TroubleshootingWindow form;
-    showActive(form);
+    testsupport::showActive(form);
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     EXPECT_EQ(window->role(), QAccessible::Dialog);
     ASSERT_EQ(window->childCount(), 10);
