@@ -77,6 +77,7 @@ AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
 void AboutWindow::buildControls() {
     logo = widgets::placeControl<QLabel>(kLogo, client_);
     logo->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
+    logo->setAccessibleName(QStringLiteral("Calmfield logo"));
 
     productName = placeText(kProductName, client_);
     QFont title = productName->font();
@@ -90,6 +91,8 @@ void AboutWindow::buildControls() {
     homePageAddress = placeText(kHomePageAddress, client_);
     homePageAddress->setText(addressText(withoutScheme(kHomePage)));
     takeMeThereButton = widgets::placeControl<QPushButton>(kTakeMeThere, client_);
+    takeMeThereButton->setAccessibleDescription(QStringLiteral("Opens ") + addressText(kHomePage) +
+                                                QStringLiteral(" in the browser"));
 
     setTabOrder(logo, takeMeThereButton);
     logo->setFocus();

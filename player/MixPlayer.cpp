@@ -136,6 +136,7 @@ void MixPlayer::toggleMute() {
         setMasterVolume(savedMasterVolume_);
     }
     muteCount_ = (muteCount_ + 1) % 2;
+    emit muteChanged();
 }
 
 void MixPlayer::resetAll() {

@@ -64,6 +64,7 @@ class MixPlayer : public QObject {
     void setStartInTray(int state);
     // The first press saves the master volume and sets it to zero, the next one brings it back.
     void toggleMute();
+    bool muted() const { return muteCount_ == 1; }
     // Turns every colour off, then sets every volume and frequency to its reset value.
     void resetAll();
     // Takes a whole mix, field by field as the user would set them; then every channel is set
@@ -96,6 +97,7 @@ class MixPlayer : public QObject {
     void channelFrequencyChanged(int colour, int hz);
     void panningChanged();
     void masterVolumeChanged();
+    void muteChanged();
     void startInTrayChanged();
     // What mediaState() gives may have changed: the ticked colours or the pause.
     void mediaStateChanged();

@@ -7,6 +7,7 @@
 #include "shell/Messages.h"
 #include "shell/SoundFileMessages.h"
 #include "shell/TrayIcon.h"
+#include "widgets/Accessibility.h"
 #include "widgets/PictureFile.h"
 
 #include <QCloseEvent>
@@ -112,12 +113,20 @@ void MainWindow::mirrorPlayer() {
         mirror(frequencySliders[index(colour)], mix.frequencies[index(colour)]);
     });
     connect(&player_, &MixPlayer::channelFrequencyChanged, this, [this](int colour, int hz) {
-        frequencyReadouts[index(colour)]->setText(QString::number(hz));
+        QLabel* readout = frequencyReadouts[index(colour)];
+        readout->setText(QString::number(hz));
+        widgets::announceName(
+            *readout,
+            QStringLiteral("%1 noise playing at %2 hertz").arg(colourName(index(colour))).arg(hz));
     });
     connect(&player_, &MixPlayer::panningChanged, this,
             [this] { mirror(panningSlider, player_.panning()); });
     connect(&player_, &MixPlayer::masterVolumeChanged, this,
             [this] { mirror(masterVolumeSlider, player_.masterVolume()); });
+    connect(&player_, &MixPlayer::muteChanged, this, [this] {
+        const QSignalBlocker quiet(muteButton);
+        muteButton->setChecked(player_.muted());
+    });
     connect(&player_, &MixPlayer::startInTrayChanged, this,
             [this] { mirror(startInTrayBox, player_.startInTray()); });
     connect(&player_, &MixPlayer::mediaStateChanged, this, &MainWindow::showTrayToolTip);
@@ -151,7 +160,13 @@ void MainWindow::startAtLoginToggled(bool ticked) {
 void MainWindow::showColourPicture(int colour) {
     const auto file =
         files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
-    colourPicture->setPixmap(widgets::pictureFromFile(file));
+    const QPixmap picture = widgets::pictureFromFile(file);
+    colourPicture->setPixmap(picture);
+    widgets::announceName(
+        *colourPicture,
+        QStringLiteral("Colour picture: ") +
+            (picture.isNull() ? QStringLiteral("none")
+                              : colourName(index(colour)).toLower() + QStringLiteral(" noise")));
 }
 
 void MainWindow::startInTrayTimedOut() {

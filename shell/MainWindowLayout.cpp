@@ -10,6 +10,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 
 namespace calmfield::shell {
 namespace {
@@ -26,15 +27,34 @@ constexpr widgets::Slider::Range kPanningRange{-MixPlayer::kWidestPanning,
 constexpr widgets::Slider::Range kMasterRange{0, MixPlayer::kLoudestMaster, 1500, 11000,
                                               MixPlayer::kStartingMaster};
 
+// What a slider tells assistive technology: its name with its unit, how many of its steps make one
+// of that unit, and how far Ctrl with an arrow key moves it (none: as far as the plain key).
+struct SliderMeaning {
+    const char* name; // "%1" stands for the colour, as in "Brown"
+    double stepsPerUnit;
+    int controlStep;
+};
+constexpr SliderMeaning kVolumeMeaning{"%1 noise volume, decibels", 100, 100};
+constexpr SliderMeaning kFrequencyMeaning{"%1 noise frequency, hertz", 1, 100};
+// From -100, all to the left, to 100, all to the right.
+constexpr SliderMeaning kPanningMeaning{"Panning", MixPlayer::kWidestPanning / 100.0, 0};
+// The percentage of the speakers' full volume the position gives them.
+constexpr SliderMeaning kMasterMeaning{"Master volume, percent", 65536 / (1.99 * 100), 0};
+
 const QColor kReadoutBackground(0, 0, 0);
 const QColor kReadoutText(255, 128, 0);
 // The digits stand clear of the box's left edge; five of them still fit before the "hz".
 constexpr int kReadoutInset = 2;
 
 widgets::Slider* slider(const widgets::ControlRow& row, const widgets::Slider::Range& range,
-                        QWidget* container) {
+                        const SliderMeaning& meaning, QWidget* container,
+                        const QString& colour = {}) {
     auto* bar = placeControl<widgets::Slider>(row, container);
     bar->setRange(range);
+    const QString name = QString::fromLatin1(meaning.name);
+    bar->setAccessibleName(colour.isEmpty() ? name : name.arg(colour));
+    bar->setStepsPerUnit(meaning.stepsPerUnit);
+    bar->setControlStep(meaning.controlStep);
     return bar;
 }
 
@@ -66,6 +86,12 @@ QAction* item(QMenu* owner, const layout::MenuRow& row) {
 }
 
 } // namespace
+
+QString MainWindow::colourName(std::size_t colour) {
+    QString name = QString::fromLatin1(engine::kNoiseColours[colour].name);
+    name[0] = name[0].toUpper();
+    return name;
+}
 
 void MainWindow::buildWindow() {
     setObjectName(QLatin1String(layout::kWindowName));
@@ -114,6 +140,16 @@ void MainWindow::buildMenus() {
     contactAction = item(helpMenu, layout::kContactItem);
     named(helpMenu->addSeparator(), layout::kAboutSeparator);
     aboutAction = item(helpMenu, layout::kAboutItem);
+
+    // The titles mark no letter: these keys open the menus without changing their look.
+    const auto opens = [this](QKeySequence keys, QMenu* menu) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
+    };
+    opens(QKeySequence(Qt::ALT | Qt::Key_M), mainMenu);
+    opens(QKeySequence(Qt::Key_F10), mainMenu);
+    opens(QKeySequence(Qt::ALT | Qt::Key_H), helpMenu);
 }
 
 // Controls are made from the bottom of the stack up: a control made later lies above the ones it
@@ -125,11 +161,14 @@ void MainWindow::buildControls(QWidget* client) {
             placeControl<widgets::CheckBox>(layout::kColourToggles[colour], client);
 
     QWidget* volumes = placeControl(layout::kVolumesFrame, client);
-    for (std::size_t colour = 0; colour < volumeSliders.size(); ++colour)
-        volumeSliders[colour] = slider(layout::kVolumeSliders[colour], kVolumeRange, volumes);
+    for (std::size_t colour = 0; colour < volumeSliders.size(); ++colour) {
+        volumeSliders[colour] = slider(layout::kVolumeSliders[colour], kVolumeRange, kVolumeMeaning,
+                                       volumes, colourName(colour));
+    }
     buildFrequencyFrame(placeControl(layout::kFrequencyFrame, client));
 
     colourPicture = placeControl<QLabel>(layout::kColourPicture, client);
+    colourPicture->setAccessibleName(QStringLiteral("Colour picture: none"));
     QWidget* resetFrame = placeControl(layout::kResetFrame, client);
     resetAllButton = placeControl<widgets::GraphicalButton>(layout::kResetAllButton, resetFrame);
     QWidget* options = placeControl(layout::kOptionsFrame, client);
@@ -137,21 +176,27 @@ void MainWindow::buildControls(QWidget* client) {
 
     recordButton = placeControl<widgets::GraphicalButton>(layout::kRecordButton, client);
     muteButton = placeControl<widgets::GraphicalButton>(layout::kMuteButton, client);
+    muteButton->setCheckable(true); // checked while muted
     trayButton = placeControl<widgets::GraphicalButton>(layout::kTrayButton, client);
     closeButton = placeControl<widgets::GraphicalButton>(layout::kCloseButton, client);
-    placeControl(layout::kPanningLabel, client);
-    panningSlider = slider(layout::kPanningSlider, kPanningRange, client);
-    placeControl(layout::kMasterVolumeLabel, client);
-    masterVolumeSlider = slider(layout::kMasterVolumeSlider, kMasterRange, client);
+    auto* panningLabel = placeControl<QLabel>(layout::kPanningLabel, client);
+    panningSlider = slider(layout::kPanningSlider, kPanningRange, kPanningMeaning, client);
+    panningLabel->setBuddy(panningSlider);
+    auto* masterVolumeLabel = placeControl<QLabel>(layout::kMasterVolumeLabel, client);
+    masterVolumeSlider = slider(layout::kMasterVolumeSlider, kMasterRange, kMasterMeaning, client);
+    masterVolumeLabel->setBuddy(masterVolumeSlider);
 }
 
 void MainWindow::buildFrequencyFrame(QWidget* frame) {
     for (std::size_t colour = 0; colour < frequencySliders.size(); ++colour) {
-        frequencySliders[colour] =
-            slider(layout::kFrequencySliders[colour], kFrequencyRange, frame);
+        frequencySliders[colour] = slider(layout::kFrequencySliders[colour], kFrequencyRange,
+                                          kFrequencyMeaning, frame, colourName(colour));
     }
-    for (std::size_t colour = 0; colour < frequencyReadouts.size(); ++colour)
+    for (std::size_t colour = 0; colour < frequencyReadouts.size(); ++colour) {
         frequencyReadouts[colour] = readout(layout::kFrequencyReadouts[colour], frame);
+        frequencyReadouts[colour]->setAccessibleName(colourName(colour) +
+                                                     QStringLiteral(" noise playing rate, hertz"));
+    }
     // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it, and
     // on the line of the readout's digits.
     for (const widgets::ControlRow& row : layout::kHzLabels) {

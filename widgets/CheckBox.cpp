@@ -1,5 +1,10 @@
 #include "widgets/CheckBox.h"
 
+#include "widgets/FocusRing.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
 namespace calmfield::widgets {
 namespace {
 
@@ -45,6 +50,18 @@ bool CheckBox::setValue(int value) {
 
 void CheckBox::nextCheckState() {
     setValue(value() == kOn ? kOff : kOn);
+}
+
+// The style's own dotted focus line gives way to the ring, which stands out from the face the box
+// lies on.
+void CheckBox::paintEvent(QPaintEvent*) {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    QStylePainter painter(this);
+    painter.drawControl(QStyle::CE_CheckBox, option);
+    if (hasFocus())
+        drawFocusRing(painter, rect(), palette().color(backgroundRole()));
 }
 
 } // namespace calmfield::widgets

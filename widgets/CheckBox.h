@@ -5,7 +5,8 @@
 namespace calmfield::widgets {
 
 // A check box holding the program's values: 0 (off), 1 (on) or 2 (greyed). The user's clicks turn
-// it on, or off when it is on; only the program sets it greyed.
+// it on, or off when it is on; only the program sets it greyed. It shows the keyboard focus as a
+// ring around its box and caption.
 class CheckBox : public QCheckBox {
     Q_OBJECT
 
@@ -26,6 +27,7 @@ class CheckBox : public QCheckBox {
 
   protected:
     void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace calmfield::widgets

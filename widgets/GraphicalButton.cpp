@@ -1,8 +1,9 @@
 #include "widgets/GraphicalButton.h"
 
+#include "widgets/FocusRing.h"
+
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
 namespace calmfield::widgets {
@@ -13,13 +14,14 @@ constexpr int kBorder = 2;
 } // namespace
 
 GraphicalButton::GraphicalButton(const QString& caption, const QPixmap& face, QWidget* parent)
-    : QPushButton(caption, parent), face_(face) {
-    setAutoDefault(false);
-}
+    : PushButton(caption, parent), face_(face),
+      faceColour_(face.isNull() ? palette().button().color()
+                                : meanColour(face.toImage(), face.rect())) {}
 
 void GraphicalButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const bool sunken = isDown() || isChecked();
+    // A checked button looks like any other: only assistive technology is told of the state.
+    const bool sunken = isDown();
     const QPoint pressOffset = sunken ? QPoint(1, 1) : QPoint(0, 0);
     const QRect inside = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
 
@@ -32,17 +34,13 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
         painter.restore();
     }
     qDrawWinButton(&painter, rect(), palette(), sunken);
+    // The caption is drawn over the ring where the two meet, so that it stays whole.
+    if (hasFocus())
+        drawFocusRing(painter, inside, faceColour_);
 
     const QRect captionArea = inside.translated(pressOffset);
     style()->drawItemText(&painter, captionArea, Qt::AlignHCenter | Qt::AlignBottom, palette(),
                           isEnabled(), text(), QPalette::ButtonText);
-
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = captionArea.adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
 }
 
 } // namespace calmfield::widgets

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "widgets/PushButton.h"
+
+#include <QColor>
 #include <QPixmap>
-#include <QPushButton>
 
 namespace calmfield::widgets {
 
 // A push button drawn as its face picture, centred and clipped to the button inside a raised
-// border, with the caption along the bottom edge. Without a picture the face is plain.
-class GraphicalButton : public QPushButton {
+// border, with the caption along the bottom edge. Without a picture the face is plain. The focus
+// ring lies just inside the border.
+class GraphicalButton : public PushButton {
     Q_OBJECT
 
   public:
@@ -18,6 +21,7 @@ class GraphicalButton : public QPushButton {
 
   private:
     QPixmap face_;
+    QColor faceColour_; // what the focus ring has to stand out from
 };
 
 } // namespace calmfield::widgets

@@ -1,7 +1,9 @@
 #include "widgets/InformationWindow.h"
 
 #include "resources/EmbeddedPictures.h"
+#include "widgets/Accessibility.h"
 #include "widgets/CentreOnScreen.h"
+#include "widgets/WindowKeys.h"
 
 #include <QShowEvent>
 
@@ -12,6 +14,8 @@ InformationWindow::InformationWindow(const QString& caption, QSize clientSize, Q
     setWindowTitle(caption);
     setWindowIcon(resources::programIcon());
     resize(clientSize);
+    exposeAsDialog(*this);
+    closeOnEscape(*this);
 }
 
 // The window system's own show events (a window coming back from its taskbar button) keep the

@@ -4,11 +4,12 @@
 #include "widgets/CheckBox.h"
 #include "widgets/Frame.h"
 #include "widgets/GraphicalButton.h"
+#include "widgets/PictureBox.h"
 #include "widgets/Slider.h"
+#include "widgets/TextBox.h"
 #include "widgets/Twips.h"
 
 #include <QLabel>
-#include <QLineEdit>
 
 namespace calmfield::widgets {
 namespace {
@@ -20,15 +21,6 @@ QWidget* filled(QWidget* box) {
 
 QWidget* button(const QString& caption, const char* face, QWidget* parent) {
     return new GraphicalButton(caption, QPixmap(QString::fromLatin1(face)), parent);
-}
-
-QWidget* picture(QWidget* parent) {
-    auto* panel = new QLabel(parent);
-    panel->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    panel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    panel->setAutoFillBackground(true);
-    panel->setFocusPolicy(Qt::StrongFocus);
-    return panel;
 }
 
 QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
@@ -47,9 +39,9 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
         return text;
     }
     case ControlKind::Picture:
-        return picture(parent);
+        return new PictureBox(parent);
     case ControlKind::TextBox:
-        return new QLineEdit(caption, parent);
+        return new TextBox(caption, parent);
     case ControlKind::SmallButton:
         return button(caption, resources::kSmallButtonFace, parent);
     case ControlKind::MediumButton:
@@ -57,7 +49,7 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
     case ControlKind::WideButton:
         return button(caption, resources::kWideButtonFace, parent);
     case ControlKind::PushButton:
-        return new QPushButton(caption, parent);
+        return new PushButton(caption, parent);
     }
     return nullptr;
 }

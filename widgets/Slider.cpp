@@ -1,9 +1,11 @@
 #include "widgets/Slider.h"
 
+#include "widgets/Accessibility.h"
+#include "widgets/FocusRing.h"
+
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 #include <qdrawutil.h>
 
@@ -78,6 +80,7 @@ Slider::Slider(const Range& range, QWidget* parent) : QScrollBar(Qt::Horizontal,
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::NoContextMenu);
     setPalette(sliderColours(palette()));
+    installAccessibleInterfaces();
 }
 
 void Slider::setRange(const Range& range) {
@@ -113,13 +116,11 @@ void Slider::paintEvent(QPaintEvent*) {
     drawGrip(painter, thumb, colours);
     if (!hasFocus())
         return;
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = thumb.adjusted(2, 2, -2, -2);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    drawFocusRing(painter, thumb.adjusted(2, 2, -2, -2), colours.button().color());
 }
 
 void Slider::keyPressEvent(QKeyEvent* event) {
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier) && controlStep_ > 0;
     SliderAction action = SliderNoAction;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -146,7 +147,12 @@ void Slider::keyPressEvent(QKeyEvent* event) {
         QScrollBar::keyPressEvent(event);
         return;
     }
-    triggerAction(action);
+    if (control && action == SliderSingleStepSub)
+        setValue(value() - controlStep_);
+    else if (control && action == SliderSingleStepAdd)
+        setValue(value() + controlStep_);
+    else
+        triggerAction(action);
     event->accept();
 }
 

@@ -5,8 +5,8 @@
 namespace calmfield::widgets {
 
 // A horizontal scroll bar that reports committed changes only: a click on an arrow or on the
-// track, a keyboard step, or the end of a drag. It takes the keyboard focus and shows it on the
-// thumb.
+// track, a keyboard step, or the end of a drag. It takes the keyboard focus and shows it as a ring
+// on the thumb. To assistive technology it gives its value in the unit its accessible name says.
 //
 // It is drawn in the program's own colours from its palette: a copper track (Mid) under a
 // light brushed thumb and arrow buttons (Button) with raised edges like the program's buttons,
@@ -28,11 +28,23 @@ class Slider : public QScrollBar {
     void setRange(const Range& range);
     using QScrollBar::setRange;
 
+    // How many of the slider's steps make one of the unit its accessible name gives: its
+    // accessible value is its position divided by this.
+    void setStepsPerUnit(double steps) { stepsPerUnit_ = steps; }
+    double stepsPerUnit() const { return stepsPerUnit_; }
+    // How far Ctrl with an arrow key moves it; with none those keys move it as the plain ones do.
+    void setControlStep(int steps) { controlStep_ = steps; }
+    int controlStep() const { return controlStep_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     // Left, Up and Page Up step towards the minimum; Right, Down and Page Down towards the
     // maximum; Home and End go to the ends.
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    double stepsPerUnit_ = 1.0;
+    int controlStep_ = 0;
 };
 
 } // namespace calmfield::widgets

@@ -29,13 +29,20 @@ QString sizeFigure(std::uint64_t bytes) {
     return figure;
 }
 
-std::optional<QString> informationText(std::string_view sizeReply) {
+std::optional<std::uint64_t> byteCount(std::string_view sizeReply) {
     std::uint64_t bytes = 0;
     const char* end = sizeReply.data() + sizeReply.size();
     const auto [stop, error] = std::from_chars(sizeReply.data(), end, bytes);
     if (error != std::errc() || stop != end)
         return std::nullopt;
-    return QStringLiteral("MBytes : ") + sizeFigure(bytes) +
+    return bytes;
+}
+
+std::optional<QString> informationText(std::string_view sizeReply) {
+    const std::optional<std::uint64_t> bytes = byteCount(sizeReply);
+    if (!bytes)
+        return std::nullopt;
+    return QStringLiteral("MBytes : ") + sizeFigure(*bytes) +
            QStringLiteral("\r\nChannels : 2 (stereo)\r\n");
 }
 

@@ -14,6 +14,9 @@ namespace calmfield::recorder {
 // whole number (" 0", " .0882", " 1.234567", " .00005").
 QString sizeFigure(std::uint64_t bytes);
 
+// The byte count a size query replied, or nothing when the reply is not one.
+std::optional<std::uint64_t> byteCount(std::string_view sizeReply);
+
 // The information readout for the reply to a size query, or nothing when the reply is not a
 // byte count.
 std::optional<QString> informationText(std::string_view sizeReply);

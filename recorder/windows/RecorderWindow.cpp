@@ -1,6 +1,7 @@
 #include "recorder/windows/RecorderWindow.h"
 
 #include "recorder/windows/RecorderReadouts.h"
+#include "widgets/Accessibility.h"
 #include "widgets/CentreOnScreen.h"
 
 #include <QCloseEvent>
@@ -178,7 +179,10 @@ void RecorderWindow::refreshReadouts() {
 // and polls nothing: no answer will come.
 void RecorderWindow::showMode(const std::string& mode) {
     shownMode_ = mode;
-    showIfChanged(modeReadout, QLatin1Char(' ') + QString::fromStdString(mode));
+    const QString text = QString::fromStdString(mode);
+    showIfChanged(modeReadout, QLatin1Char(' ') + text);
+    widgets::announceName(*modeReadout, QStringLiteral("Mode: ") +
+                                            (text.isEmpty() ? QStringLiteral("none") : text));
     runWhile(modePoll, mode == "recording" || mode == "playing" || mode == "not ready");
     runWhile(sizePoll, mode == "recording");
 }
@@ -187,8 +191,12 @@ void RecorderWindow::showMode(const std::string& mode) {
 void RecorderWindow::showSize() {
     send("set capture time format bytes");
     const CommandReply size = commands_.send("status capture length");
-    if (const std::optional<QString> text = informationText(size.reply))
-        showIfChanged(informationReadout, *text);
+    const std::optional<std::uint64_t> bytes = byteCount(size.reply);
+    if (!bytes)
+        return;
+    showIfChanged(informationReadout, *informationText(size.reply));
+    widgets::announceName(*informationReadout,
+                          QStringLiteral("Take: %1 megabytes, stereo").arg(double(*bytes) / 1e6));
 }
 
 // A take or playback that ended by itself, or a sound server that went or came back.

@@ -50,7 +50,7 @@ class RecorderWindow : public QMainWindow {
     QGroupBox* statusFrame = nullptr;
     QLineEdit* elapsedReadout = nullptr;
     QLabel* modeReadout = nullptr;
-    QLineEdit* outOfSightBox = nullptr; // never seen, but the focus reaches it
+    QLineEdit* outOfSightBox = nullptr; // never seen, and never reached by the focus
 
     widgets::GraphicalButton* resetButton = nullptr;
     widgets::GraphicalButton* recordButton = nullptr;
@@ -74,6 +74,7 @@ class RecorderWindow : public QMainWindow {
     void buildControls(widgets::ClientArea* client);
     void buildTimers();
     void setTabOrder();
+    void nameForAssistiveTechnology();
 
     // Every control as the window is created.
     void setCreationState();

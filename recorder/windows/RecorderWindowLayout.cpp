@@ -150,6 +150,26 @@ void RecorderWindow::buildControls(widgets::ClientArea* client) {
     resetButton = placeControl<widgets::GraphicalButton>(kResetButton, client);
     helpButton = placeControl<widgets::GraphicalButton>(kHelpButton, client);
     outOfSightBox = placeControl<QLineEdit>(kOutOfSightBox, client);
+    // Hidden as well as out of sight: neither the focus nor assistive technology reaches it.
+    outOfSightBox->setFocusPolicy(Qt::NoFocus);
+    outOfSightBox->hide();
+    nameForAssistiveTechnology();
+}
+
+// What a screen reader says of the controls beyond their captions.
+void RecorderWindow::nameForAssistiveTechnology() {
+    elapsedReadout->setAccessibleName(QStringLiteral("Elapsed time"));
+    saveButton->setAccessibleName(QStringLiteral("Save"));
+    const std::pair<QWidget*, const char*> descriptions[] = {
+        {recordButton, "Starts a new take of what the speakers play"},
+        {stopButton, "Ends the take, or its playing back"},
+        {playButton, "Plays the take back"},
+        {saveButton, "Saves the take as a WAV file in your home folder"},
+        {resetButton, "Throws the take away"},
+        {helpButton, "Opens the troubleshooting window"},
+    };
+    for (const auto& [control, description] : descriptions)
+        control->setAccessibleDescription(QString::fromLatin1(description));
 }
 
 void RecorderWindow::buildTimers() {
@@ -159,8 +179,8 @@ void RecorderWindow::buildTimers() {
 }
 
 void RecorderWindow::setTabOrder() {
-    QWidget* const order[] = {playButton, stopButton,     recordButton, outOfSightBox,
-                              saveButton, elapsedReadout, resetButton,  helpButton};
+    QWidget* const order[] = {playButton,     stopButton,  recordButton, saveButton,
+                              elapsedReadout, resetButton, helpButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

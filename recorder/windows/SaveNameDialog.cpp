@@ -2,11 +2,13 @@
 
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
+#include "widgets/Accessibility.h"
 #include "widgets/CentreOnScreen.h"
 #include "widgets/FixedSizeWindowHints.h"
 #include "widgets/LayoutTable.h"
 #include "widgets/MessageSink.h"
 #include "widgets/Twips.h"
+#include "widgets/WindowKeys.h"
 
 #include <QFile>
 #include <QShowEvent>
@@ -43,6 +45,8 @@ SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent
     setWindowIcon(resources::programIcon());
     setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
     new widgets::FixedSizeWindowHints(this);
+    widgets::exposeAsDialog(*this);
+    widgets::closeOnEscape(*this);
     buildControls();
     connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
     connect(nameBox, &QLineEdit::returnPressed, saveButton, &QPushButton::click);
@@ -59,6 +63,8 @@ void SaveNameDialog::buildControls() {
     prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     prompt->setWordWrap(true);
     nameBox = widgets::placeControl<QLineEdit>(kNameBox, this);
+    nameBox->setAccessibleName(QString::fromLatin1(kPromptText));
+    prompt->setBuddy(nameBox);
     saveButton = widgets::placeControl<QPushButton>(kSaveButton, this);
 
     setTabOrder(nameBox, saveButton);

@@ -12,7 +12,8 @@
 namespace calmfield::recorder {
 
 // The save-name dialog: writes the capture element's take as a WAV file, named as the user
-// types, in the home folder. It is deleted when it closes, so it opens with an empty name.
+// types, in the home folder. It is deleted when it closes, so it opens with an empty name. Escape
+// closes it without saving.
 class SaveNameDialog : public QWidget {
     Q_OBJECT
 

@@ -67,6 +67,12 @@ TEST_F(HelpPage, ExplainsRenderingToAFileAndStartingAtLogin) {
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
 
+TEST_F(HelpPage, SaysWhatEachKeyDoes) {
+    for (const char* key :
+         {"Keyboard", "Return", "Ctrl+Right", "1 dB", "100 hz", "Alt+M", "Alt+H", "F10", "Escape"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(key))) << key;
+}
+
 TEST_F(HelpPage, StandsAloneWithoutScriptsOrOutsideResources) {
     EXPECT_TRUE(source.contains("<meta charset=\"utf-8\">"));
     for (const char* outside : {"<script", "src=", "://", "url(", "@import"})

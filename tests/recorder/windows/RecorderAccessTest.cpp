@@ -1,0 +1,77 @@
+// The recorder's windows without a mouse and without sight.
+
+#include "QtPrinting.h"
+#include "ScriptedCommandStrings.h"
+#include "recorder/windows/RecorderWindow.h"
+#include "recorder/windows/SaveNameDialog.h"
+#include "recorder/windows/TroubleshootingWindow.h"
+#include "tests/support/AccessibilityChecks.h"
+#include "tests/support/RecordingMessageSink.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTest>
+
+namespace calmfield {
+namespace {
+
+TEST(RecorderWindowAccess, TabStopsAreNamedAndRingedReadoutsNamedByWhatTheyShowAndEscapeKeepsIt) {
+    testing::ScriptedCommandStrings commands;
+    QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
+        commands, [] {}, [] {});
+    testsupport::showActive(*form);
+    form->stopButton->setEnabled(true);
+    form->playButton->setEnabled(true); // every button a Tab stop
+    testsupport::expectTabStopsNamedInsideAndRinged(*form);
+
+    commands.mode = "recording";
+    commands.length = "88200";
+    form->recordButton->click();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->modeReadout)->text(QAccessible::Name),
+              "Mode: recording");
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(form->informationReadout)->text(QAccessible::Name),
+        "Take: 0.0882 megabytes, stereo");
+
+    QTest::keyClick(form->recordButton, Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible()) << "Escape could throw an unsaved take away";
+    delete form.data();
+}
+
+TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) {
+    testing::ScriptedCommandStrings commands;
+    testsupport::RecordingMessageSink messages;
+    QPointer<recorder::SaveNameDialog> form =
+        new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/nowhere"});
+    testsupport::showActive(*form);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->nameBox)->text(QAccessible::Name),
+              form->prompt->text());
+    EXPECT_EQ(form->prompt->buddy(), form->nameBox);
+    testsupport::expectTabStopsNamedInsideAndRinged(*form);
+
+    form->nameBox->setText("take");
+    QTest::keyClick(form->nameBox, Qt::Key_Escape);
+    EXPECT_TRUE(form.isNull() || !form->isVisible());
+    EXPECT_EQ(commands.actions(), std::vector<std::string>{}) << "nothing saved";
+
+    delete form.data();
+}
+
+TEST(TroubleshootingAccess, IsADialogOfReadableLabelsThatEscapeCloses) {
+    recorder::TroubleshootingWindow form;
+    testsupport::showActive(form);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
+    EXPECT_EQ(window->role(), QAccessible::Dialog);
+    ASSERT_EQ(window->childCount(), 10);
+    for (int i = 0; i < window->childCount(); ++i) {
+        EXPECT_EQ(window->child(i)->role(), QAccessible::StaticText);
+        EXPECT_FALSE(window->child(i)->text(QAccessible::Name).isEmpty());
+    }
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+}
+
+} // namespace
+} // namespace calmfield
