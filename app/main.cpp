@@ -63,7 +63,9 @@ std::optional<int> claimSingleInstance(std::optional<app::SingleInstance>& insta
         return std::nullopt;
     }
     instance.emplace(*folder);
-    switch (instance->claim(sleep)) {
+    const app::InstanceRequest request = sleep ? app::InstanceRequest{app::SleepRequest{*sleep}}
+                                               : app::ShowRequest{app::launchersActivationToken()};
+    switch (instance->claim(request)) {
     case app::SingleInstance::Claim::First:
         return std::nullopt;
     case app::SingleInstance::Claim::HandedOver:
