@@ -93,6 +93,11 @@ bool sessionBusRuns() {
     return !runtimeFolder.isEmpty() && QFile::exists(runtimeFolder + QStringLiteral("/bus"));
 }
 
+// On Wayland a desktop may ignore minimising, or leave no way back to a minimised window.
+bool minimisedWindowsStayReachable() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace
 
 // The application object, named for the user's settings folder and the menu entry.
@@ -158,10 +163,16 @@ int main(int argc, char* argv[]) {
         recorder::RecorderServices{commands, messages, home});
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    auto* window =
-        new shell::MainWindow({output, volume, messages, platform::programFolder(),
-                               &QDesktopServices::openUrl, &QSystemTrayIcon::isSystemTrayAvailable,
-                               nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
+    auto* window = new shell::MainWindow({output,
+                                          volume,
+                                          messages,
+                                          platform::programFolder(),
+                                          &QDesktopServices::openUrl,
+                                          &QSystemTrayIcon::isSystemTrayAvailable,
+                                          nullptr,
+                                          QFile::encodeName(userSettingsFolder).toStdString(),
+                                          {},
+                                          minimisedWindowsStayReachable()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows.adoptMainWindow(*window);
     app::TokenActivation activation;

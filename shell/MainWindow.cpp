@@ -37,7 +37,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       player_(services.output, services.volume, services.programFolder,
               services.sleepClock ? std::move(services.sleepClock) : player::timeSinceBoot),
       settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
-                    services.messages) {
+                    services.messages),
+      minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable) {
     if (fileDialog_ == nullptr) {
         ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this, layout::kFileDialogName);
         fileDialog_ = ownFileDialog_.get();
@@ -130,7 +131,7 @@ void MainWindow::connectCommands() {
     connect(contactAction, &QAction::triggered, this, &MainWindow::contactRequested);
     connect(aboutAction, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(closeButton, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
-    connect(trayButton, &QAbstractButton::clicked, this, &MainWindow::hideToTray);
+    connect(trayButton, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
     connect(recordButton, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
 }
 
@@ -145,8 +146,17 @@ void MainWindow::startInTrayTimedOut() {
         hideToTray();
 }
 
+// The message comes first, while the window it speaks of is still in sight.
+void MainWindow::trayClicked() {
+    if (!noTrayExplained_ && !trayAvailable_()) {
+        noTrayExplained_ = true;
+        messages_.showMessage(QString::fromLatin1(kNoTrayMessage));
+    }
+    hideToTray();
+}
+
 void MainWindow::hideToTray() {
-    if (trayIcon_ && trayAvailable_())
+    if ((trayIcon_ && trayAvailable_()) || !minimisedWindowsStayReachable_)
         hide();
     else
         showMinimized();
@@ -159,14 +169,35 @@ void MainWindow::restoreWindow() {
     activateWindow();
 }
 
+// Without a tray no icon is made, as Qt's would only complain on a desktop without one; on X11 a
+// tray that comes later is watched for.
 void MainWindow::addTrayIcon() {
+    if (!trayAvailable_()) {
+        if (!trayWatch_) {
+            trayWatch_ = std::make_unique<TrayHostWatch>();
+            connect(trayWatch_.get(), &TrayHostWatch::trayMayHaveAppeared, this,
+                    &MainWindow::trayMayHaveAppeared);
+        }
+        return;
+    }
     trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu);
     connect(trayIcon_.get(), &TrayIcon::showRequested, this, &MainWindow::restoreWindow);
     trayIcon_->show();
 }
 
-void MainWindow::closeClicked() {
+// Only while the watch runs: not before start-up, nor once the window has closed.
+void MainWindow::trayMayHaveAppeared() {
+    if (!trayIcon_ && trayWatch_)
+        addTrayIcon();
+}
+
+void MainWindow::removeTrayIcon() {
+    trayWatch_.reset();
     trayIcon_.reset();
+}
+
+void MainWindow::closeClicked() {
+    removeTrayIcon();
     close();
 }
 
@@ -180,7 +211,7 @@ void MainWindow::helpClicked() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    trayIcon_.reset();
+    removeTrayIcon();
     player_.sleepTimer().cancel();
     player_.stopAndRewind();
     settingsFile_.writeFrom(player_);

@@ -5,6 +5,7 @@
 #include "player/MixPlayer.h"
 #include "shell/SleepMenu.h"
 #include "shell/StartupSettingsFile.h"
+#include "shell/TrayHostWatch.h"
 #include "shell/TrayIcon.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
@@ -42,6 +43,10 @@ struct MainWindowServices {
     std::filesystem::path userSettingsFolder;
     // The sleep timer's clock; when null, the time since the computer started.
     player::SleepClock sleepClock = {};
+    // Whether a minimised window can be found again, as in an X11 taskbar. Where it may not (on
+    // Wayland a desktop may ignore minimising or leave no way back), "Tray" without a tray hides
+    // the window instead.
+    bool minimisedWindowsStayReachable = true;
 };
 
 // The main window: a view of the mix player. It hands the user's changes to the player and shows
@@ -68,9 +73,11 @@ class MainWindow : public QMainWindow {
 
     // Shows the window again at its normal size, from the tray or minimised.
     void restoreWindow();
-    // Hides the window to the tray; on a desktop without a tray it minimises it instead, so that
-    // the way back stays in sight.
+    // Hides the window to the tray. Without a tray it minimises it instead, so that the way back
+    // stays in sight, or hides it where a minimised window may not be found again.
     void hideToTray();
+    // Adds the tray icon when the desktop now offers a tray and the window has none.
+    void trayMayHaveAppeared();
 
     player::MixPlayer& player() { return player_; }
     QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
@@ -132,9 +139,11 @@ class MainWindow : public QMainWindow {
     void showColourPicture(int colour);
 
     void startInTrayTimedOut();
+    void trayClicked();
     void closeClicked();
     void helpClicked();
     void addTrayIcon();
+    void removeTrayIcon();
     // Configuration files.
     void prepareFileDialog();
     void saveClicked();
@@ -151,7 +160,10 @@ class MainWindow : public QMainWindow {
     platform::FileDialog* fileDialog_;
     player::MixPlayer player_;
     StartupSettingsFile settingsFile_;
+    bool minimisedWindowsStayReachable_;
     std::unique_ptr<TrayIcon> trayIcon_;
+    std::unique_ptr<TrayHostWatch> trayWatch_;
+    bool noTrayExplained_ = false;
 };
 
 } // namespace calmfield::shell

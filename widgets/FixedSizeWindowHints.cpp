@@ -73,6 +73,9 @@ std::optional<MotifHints> motifHints(xcb_connection_t* connection, std::uint32_t
 }
 
 FixedSizeWindowHints::FixedSizeWindowHints(QWidget* window) : QObject(window) {
+    const Qt::WindowFlags flags = window->windowFlags();
+    if (flags & Qt::WindowMaximizeButtonHint)
+        window->setWindowFlags((flags | Qt::CustomizeWindowHint) & ~Qt::WindowMaximizeButtonHint);
     window->installEventFilter(this);
 }
 
@@ -80,7 +83,17 @@ FixedSizeWindowHints::FixedSizeWindowHints(QWidget* window) : QObject(window) {
 // manager finds the hints in place when it takes the window on.
 bool FixedSizeWindowHints::eventFilter(QObject* watched, QEvent* event) {
     auto* window = static_cast<QWidget*>(watched);
-    if (event->type() != QEvent::Show || !window->isWindow())
+    if (!window->isWindow())
+        return false;
+    if (event->type() == QEvent::WindowStateChange && window->isMaximized()) {
+        // Not from within the change itself, which is still being made.
+        QMetaObject::invokeMethod(
+            window,
+            [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+        return false;
+    }
+    if (event->type() != QEvent::Show)
         return false;
     // Other platforms, the offscreen one among them, may offer the X11 interface without an X
     // server behind it.

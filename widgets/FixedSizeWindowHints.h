@@ -11,10 +11,12 @@ struct xcb_connection_t;
 
 namespace calmfield::widgets {
 
-// Keeps a fixed-size window from offering to be resized. Qt lists resizing among the functions
-// and decorations in the Motif hints of every framed X11 window, and some window managers then
-// draw grips on a window whose size cannot change. Each time the window is about to be shown its
-// hints are rewritten without resizing or maximising. Elsewhere than on X11 it does nothing.
+// Keeps a fixed-size window from offering to be resized or maximised. Qt lists resizing among the
+// functions and decorations in the Motif hints of every framed X11 window, and some window
+// managers then draw grips on a window whose size cannot change: each time the window is about to
+// be shown its hints are rewritten without resizing or maximising. The window's maximise hint is
+// cleared. Decorations the program draws itself, as on Wayland, may still show a maximise button:
+// the window takes back its normal state whenever something maximises it.
 class FixedSizeWindowHints : public QObject {
     Q_OBJECT
 

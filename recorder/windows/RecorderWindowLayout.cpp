@@ -3,6 +3,7 @@
 #include "recorder/windows/RecorderWindow.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/ClientArea.h"
+#include "widgets/FixedSizeWindowHints.h"
 #include "widgets/LayoutTable.h"
 #include "widgets/Twips.h"
 
@@ -94,6 +95,7 @@ void RecorderWindow::buildWindow() {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(resources::programIcon());
+    new widgets::FixedSizeWindowHints(this);
 
     auto* client =
         new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);

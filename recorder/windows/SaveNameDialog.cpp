@@ -3,6 +3,7 @@
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
 #include "widgets/CentreOnScreen.h"
+#include "widgets/FixedSizeWindowHints.h"
 #include "widgets/LayoutTable.h"
 #include "widgets/MessageSink.h"
 #include "widgets/Twips.h"
@@ -41,6 +42,7 @@ SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent
     setWindowTitle(QStringLiteral("Save"));
     setWindowIcon(resources::programIcon());
     setFixedSize(widgets::pixels(3855), widgets::pixels(1785));
+    new widgets::FixedSizeWindowHints(this);
     buildControls();
     connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
     connect(nameBox, &QLineEdit::returnPressed, saveButton, &QPushButton::click);

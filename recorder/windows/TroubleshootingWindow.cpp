@@ -18,7 +18,7 @@ struct Paragraph {
     Style style;
 };
 
-// The layout table, in reading order. The uneven spacing and the stray blanks are the text's own.
+// The layout table, in reading order: three questions in bold, each with its answers below.
 constexpr Paragraph kParagraphs[] = {
     {{"Label7", ControlKind::Label,
       "When I try to playback my recorded sound in the Sound Recorder, I hear nothing or the "
@@ -31,19 +31,18 @@ constexpr Paragraph kParagraphs[] = {
       240, 600, 8775, 495},
      Style::plain},
     {{"Label2", ControlKind::Label,
-      "Try playback again, if you still hear nothing , it is possible that your Stereo wav "
-      "recording channel is not activated. To activate it:",
+      "Try playback again. If you still hear nothing, check what is recorded: the recorder takes "
+      "what your speakers play, from the monitor of the default output. To check it:",
       240, 1200, 8655, 495},
      Style::plain},
     {{"Label3", ControlKind::Label,
-      "Click on the speaker icon in your system tray ( If you cannot see it, click audio options "
-      "from control panel and click show volume icon in taskbar )",
+      "Open the desktop's sound settings. Make sure that the output you listen to is the default "
+      "one, that it is not muted and that its volume is turned up.",
       240, 1680, 8415, 495},
      Style::plain},
     {{"Label4", ControlKind::Label,
-      "Click Options > Properties from the volume control panel. Select the recording option. You "
-      "should see a few sliders. Ensure that only the checkbox for Stereo Mix is selected and "
-      "that its slider is around half way up.",
+      "To record another output, open a mixer such as pavucontrol while recording. On its "
+      "Recording tab, move Calmfield's \"Recording\" stream to the monitor of that output.",
       240, 2280, 8775, 495},
      Style::plain},
     {{"Label5", ControlKind::Label,
@@ -51,19 +50,18 @@ constexpr Paragraph kParagraphs[] = {
       375},
      Style::plain},
     {{"Label6", ControlKind::Label,
-      "I can hear my sound playback in the sound recorder, but after saving it will not play  in "
-      "Media Player",
+      "I can hear my sound playback in the sound recorder, but after saving it will not play in my "
+      "music player",
       240, 3240, 8175, 495},
      Style::bold},
     {{"Label8", ControlKind::Label,
-      "Reopen your saved wav in the WINDOWS sound recorder and resave. Your sound should now play "
-      "without a problem.",
-      240, 3840, 8535, 375},
+      "Saved sounds are ordinary WAV files that every music player and sound editor opens.", 240,
+      3840, 8535, 375},
      Style::plain},
-    {{"Label9", ControlKind::Label, "Where is the windows sound recorder?", 240, 4200, 6135, 255},
-     Style::bold},
-    {{"Label10", ControlKind::Label, "Start menu > Programs > Accessories > Entertainment.", 240,
-      4560, 7455, 255},
+    {{"Label9", ControlKind::Label, "Where is my saved sound?", 240, 4200, 6135, 255}, Style::bold},
+    {{"Label10", ControlKind::Label,
+      "In your home folder, under the name you typed and .wav, such as ~/rain.wav.", 240, 4560,
+      7455, 255},
      Style::plain},
 };
 

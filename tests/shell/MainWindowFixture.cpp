@@ -109,7 +109,8 @@ shell::MainWindowServices MainWindowFixture::services() {
             [this] { return trayAvailable; },
             &dialog,
             userFolder,
-            [this] { return clockTime; }};
+            [this] { return clockTime; },
+            minimisedWindowsStayReachable};
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {

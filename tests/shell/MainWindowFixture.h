@@ -95,6 +95,8 @@ class MainWindowFixture : public ::testing::Test {
     testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;
+    // As on X11; on Wayland it is false.
+    bool minimisedWindowsStayReachable = true;
     // The time the sleep timer reads.
     std::chrono::milliseconds clockTime{1'000'000};
     int programEndings = 0;

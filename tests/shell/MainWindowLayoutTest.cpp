@@ -26,6 +26,10 @@ TEST_F(MainWindowLayout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) 
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    const QSize size = form->size();
+    form->setWindowState(Qt::WindowMaximized); // as decorations the program draws may offer
+    EXPECT_TRUE(testing::waitUntil([&] { return !form->isMaximized(); }));
+    EXPECT_EQ(form->size(), size);
 
     const QList<QSize> iconSizes = form->windowIcon().availableSizes();
     EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));

@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "shell/Messages.h"
+
 namespace calmfield {
 namespace {
 
@@ -79,10 +81,15 @@ TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
 
 class NoTray : public MainWindowFixture {
   protected:
-    NoTray() { trayAvailable = false; }
+    NoTray() {
+        trayAvailable = false;
+        startAgain();
+    }
 };
 
-TEST_F(NoTray, TrayAndTheStartInTrayTimerMinimiseInsteadOfHiding) {
+// On X11 a minimised window stays in the taskbar, so Tray and the start-in-tray timer minimise.
+TEST_F(NoTray, MakesNoIconAndMinimisesInsteadOfHiding) {
+    EXPECT_EQ(form->trayIcon(), nullptr);
     form->trayButton->click();
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
@@ -93,6 +100,42 @@ TEST_F(NoTray, TrayAndTheStartInTrayTimerMinimiseInsteadOfHiding) {
     form->armStartInTrayTimer();
     ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));
     EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(NoTray, TheFirstTrayPressInARunSaysHowToGetTheWindowBack) {
+    form->trayButton->click();
+    form->restoreWindow();
+    form->trayButton->click();
+    EXPECT_EQ(messages.messages, QStringList{shell::kNoTrayMessage});
+    startAgain();
+    form->trayButton->click();
+    EXPECT_EQ(messages.messages.size(), 2) << "once in each run";
+}
+
+// On Wayland minimising may be ignored or leave no way back, so the window hides.
+TEST_F(NoTray, HidesWhereAMinimisedWindowMayNotBeFoundAgain) {
+    minimisedWindowsStayReachable = false;
+    startAgain();
+    form->trayButton->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->isMinimized());
+    form->restoreWindow();
+    form->startInTrayBox->setValue(CheckBox::kOn);
+    form->armStartInTrayTimer();
+    ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
+}
+
+TEST_F(NoTray, ATrayThatAppearsLaterGetsTheIconUntilTheWindowCloses) {
+    trayAvailable = true;
+    form->trayMayHaveAppeared();
+    ASSERT_NE(form->trayIcon(), nullptr);
+    form->trayButton->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    form->close();
+    form->trayMayHaveAppeared();
+    EXPECT_EQ(form->trayIcon(), nullptr);
 }
 
 } // namespace
