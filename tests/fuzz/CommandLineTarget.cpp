@@ -1,0 +1,40 @@
+// The program's command line: the arguments are the input's parts between zero bytes.
+
+#include "app/CommandLine.h"
+#include "app/SleepDuration.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+using namespace calmfield;
+using namespace calmfield::fuzzing;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QStringList arguments{QStringLiteral("calmfield")};
+    const char* text = reinterpret_cast<const char*>(data);
+    for (std::size_t start = 0, at = 0; at <= size; ++at) {
+        if (at == size || data[at] == 0) {
+            arguments.append(QString::fromUtf8(text + start, static_cast<qsizetype>(at - start)));
+            start = at + 1;
+        }
+    }
+    const app::CommandLine line = app::readCommandLine(arguments);
+
+    if (line.run) {
+        require(line.output.isEmpty() && line.errors.isEmpty() && line.exitStatus == 0,
+                "a command line that runs the program says nothing");
+    } else if (!line.errors.isEmpty()) {
+        require(line.output.isEmpty() && line.exitStatus == 2,
+                "a refused command line ends with the usage status and nothing on the output");
+        require(
+            line.errors.startsWith(QStringLiteral("calmfield: ")) &&
+                line.errors.endsWith(QStringLiteral("Try \"calmfield --help\" for the options.\n")),
+            "a refusal names the program and points to --help");
+    } else {
+        require(line.exitStatus == 0 && (line.output.startsWith(QStringLiteral("Usage: ")) ||
+                                         line.output.startsWith(QStringLiteral("Calmfield "))),
+                "a command line that ends the program at once answers with help or version");
+    }
+    if (line.sleep)
+        require(line.run && *line.sleep >= app::kShortestSleep && *line.sleep <= app::kLongestSleep,
+                "a sleep timer comes only with a run, within its range");
+    return 0;
+}
