@@ -108,13 +108,17 @@ void ProgramWindows::showTroubleshooting() {
     bringForward(troubleshooting_.get());
 }
 
-void ProgramWindows::bringOpenWindowsForward() {
+QWidget* ProgramWindows::bringOpenWindowsForward() {
     const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(), recorder_,
                                   saveName_};
+    QWidget* last = nullptr;
     for (QWidget* window : windows) {
-        if (window != nullptr && open_.contains(window))
+        if (window != nullptr && open_.contains(window)) {
             bringForward(window);
+            last = window;
+        }
     }
+    return last;
 }
 
 recorder::RecorderWindow* ProgramWindows::recorderWindow() const {

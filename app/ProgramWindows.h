@@ -64,8 +64,9 @@ class ProgramWindows : public QObject {
     void showRecorder();
     void showSaveName();
     void showTroubleshooting();
-    // Brings every open window to the front, the dialogs last so that they stay on top.
-    void bringOpenWindowsForward();
+    // Brings every open window to the front, the dialogs last so that they stay on top. The one
+    // brought forward last, or null when none is open.
+    QWidget* bringOpenWindowsForward();
 
     info::AboutWindow* aboutWindow() const { return about_.get(); }
     info::ContactWindow* contactWindow() const { return contact_.get(); }

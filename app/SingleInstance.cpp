@@ -1,7 +1,5 @@
 #include "app/SingleInstance.h"
 
-#include "app/SleepDuration.h"
-
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -14,19 +12,6 @@
 #include <thread>
 
 namespace calmfield::app {
-namespace {
-
-constexpr char kShowRequest[] = "show\n";
-constexpr char kSleepRequest[] = "sleep ";
-
-QByteArray requestLine(std::optional<std::chrono::seconds> sleep) {
-    if (!sleep)
-        return kShowRequest;
-    return kSleepRequest + QByteArray::number(static_cast<qint64>(sleep->count())) + '\n';
-}
-
-} // namespace
-
 SingleInstance::SingleInstance(std::filesystem::path runtimeFolder)
     : folder_(std::move(runtimeFolder)) {}
 
@@ -36,7 +21,7 @@ SingleInstance::~SingleInstance() {
         ::close(lock_);
 }
 
-SingleInstance::Claim SingleInstance::claim(std::optional<std::chrono::seconds> sleep) {
+SingleInstance::Claim SingleInstance::claim(const InstanceRequest& request) {
     // The kernel lets go of the lock when the process ends, however it ends, so that a crashed
     // copy never stands in the way.
     const auto lockFile = folder_ / "calmfield.lock";
@@ -58,7 +43,7 @@ SingleInstance::Claim SingleInstance::claim(std::optional<std::chrono::seconds> 
         QLocalSocket socket;
         socket.connectToServer(socketPath(), QIODevice::WriteOnly);
         if (socket.waitForConnected(100)) {
-            socket.write(requestLine(sleep));
+            socket.write(instanceRequestLine(request));
             if (socket.waitForBytesWritten(200))
                 return Claim::HandedOver;
         }
@@ -83,28 +68,32 @@ QString SingleInstance::socketPath() const {
 void SingleInstance::takeConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A sender that goes on past the longest request without ending its line is not one of
+        // ours, and is not listened to further.
         auto readRequests = [this, socket] {
-            while (socket->canReadLine())
-                takeRequest(socket->readLine());
+            while (socket->canReadLine()) {
+                // readLine's limit counts a terminating null it does not return.
+                const QByteArray line = socket->readLine(kLongestRequestLine + 1);
+                if (!line.endsWith('\n')) {
+                    socket->abort();
+                    return;
+                }
+                if (const auto request = readInstanceRequest(line))
+                    takeRequest(*request);
+            }
+            if (socket->bytesAvailable() >= kLongestRequestLine)
+                socket->abort();
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequests);
         readRequests();
     }
 }
 
-// A line that is not understood, as from another version of the program, is passed over.
-void SingleInstance::takeRequest(const QByteArray& line) {
-    if (line == kShowRequest) {
-        emit showRequested();
-        return;
-    }
-    if (!line.startsWith(kSleepRequest) || !line.endsWith('\n'))
-        return;
-    bool number = false;
-    const std::chrono::seconds duration{
-        line.mid(sizeof kSleepRequest - 1).trimmed().toLongLong(&number)};
-    if (number && duration >= kShortestSleep && duration <= kLongestSleep)
-        emit sleepRequested(duration);
+void SingleInstance::takeRequest(const InstanceRequest& request) {
+    if (const auto* show = std::get_if<ShowRequest>(&request))
+        emit showRequested(show->activationToken);
+    else
+        emit sleepRequested(std::get<SleepRequest>(request).duration);
 }
 
 } // namespace calmfield::app

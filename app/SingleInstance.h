@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/InstanceRequest.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,8 +16,7 @@ namespace calmfield::app {
 
 // Keeps the program to one running copy per user: the first start holds a lock in the user's
 // runtime folder and listens on a socket beside it, and a later start hands its request to that
-// one instead of running. A request is one line: "show", or "sleep" and a number of seconds for
-// the sleep timer.
+// one instead of running, as one line (InstanceRequest.h).
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -40,21 +41,21 @@ class SingleInstance : public QObject {
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // When another copy runs, asks it to run its sleep timer for `sleep`, or without one to show
-    // itself.
-    Claim claim(std::optional<std::chrono::seconds> sleep = std::nullopt);
+    // When another copy runs, hands it `request`.
+    Claim claim(const InstanceRequest& request = ShowRequest{});
     // Takes the requests of later starts, each emitting its signal from the event loop. A socket
     // left by a copy that crashed is replaced. Only after claim() gave First.
     bool listen();
 
   signals:
-    void showRequested();
+    // `activationToken` is empty when the later start had none.
+    void showRequested(const QByteArray& activationToken);
     void sleepRequested(std::chrono::seconds duration);
 
   private:
     QString socketPath() const;
     void takeConnections();
-    void takeRequest(const QByteArray& line);
+    void takeRequest(const InstanceRequest& request);
 
     std::filesystem::path folder_;
     int lock_ = -1;

@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationRequests.h"
 #include "app/TerminationSignals.h"
+#include "app/TokenActivation.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
@@ -63,7 +64,9 @@ std::optional<int> claimSingleInstance(std::optional<app::SingleInstance>& insta
         return std::nullopt;
     }
     instance.emplace(*folder);
-    switch (instance->claim(sleep)) {
+    const app::InstanceRequest request = sleep ? app::InstanceRequest{app::SleepRequest{*sleep}}
+                                               : app::ShowRequest{app::launchersActivationToken()};
+    switch (instance->claim(request)) {
     case app::SingleInstance::Claim::First:
         return std::nullopt;
     case app::SingleInstance::Claim::HandedOver:
@@ -106,20 +109,25 @@ void setUpApplication() {
 }
 
 // A later start brings the program forward: the main window as the tray icon does, or once that
-// has closed, the windows that keep the program running. One with --sleep sets the sleep timer
-// instead, without bringing anything forward.
+// has closed, the windows that keep the program running. The launcher's activation token it hands
+// over lets the window take the focus on Wayland. One with --sleep sets the sleep timer instead,
+// without bringing anything forward.
 void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
-                       app::ProgramWindows& windows) {
+                       app::ProgramWindows& windows, app::TokenActivation& activation) {
     if (!instance.listen())
         std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
                    "again will not bring this window forward.\n",
                    stderr);
     QObject::connect(&instance, &app::SingleInstance::showRequested, &windows,
-                     [mainWindow = QPointer<shell::MainWindow>(window), &windows] {
+                     [mainWindow = QPointer<shell::MainWindow>(window), &windows,
+                      &activation](const QByteArray& token) {
+                         QWidget* shown = mainWindow.data();
                          if (mainWindow)
                              mainWindow->restoreWindow();
                          else
-                             windows.bringOpenWindowsForward();
+                             shown = windows.bringOpenWindowsForward();
+                         if (shown != nullptr && !token.isEmpty())
+                             activation.activate(*shown, token);
                      });
     QObject::connect(
         &instance, &app::SingleInstance::sleepRequested, window,
@@ -156,8 +164,9 @@ int main(int argc, char* argv[]) {
                                nullptr, QFile::encodeName(userSettingsFolder).toStdString()});
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows.adoptMainWindow(*window);
+    app::TokenActivation activation;
     if (instance)
-        answerLaterStarts(*instance, window, windows);
+        answerLaterStarts(*instance, window, windows, activation);
     window->startUp();
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);

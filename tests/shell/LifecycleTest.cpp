@@ -158,7 +158,7 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
     windows.contactWindow()->close();
     form->close();
     windows.aboutWindow()->showMinimized();
-    windows.bringOpenWindowsForward();
+    EXPECT_EQ(windows.bringOpenWindowsForward(), windows.aboutWindow()) << "the one to activate";
     EXPECT_TRUE(windows.aboutWindow()->isVisible());
     EXPECT_FALSE(windows.aboutWindow()->isMinimized());
     EXPECT_FALSE(windows.contactWindow()->isVisible());

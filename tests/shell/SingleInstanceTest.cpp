@@ -3,6 +3,7 @@
 #include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 
+#include <QLocalSocket>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -32,10 +33,34 @@ TEST(SingleInstance, ALaterStartAsksTheFirstToShowItselfOrToSleep) {
     EXPECT_EQ(second.claim(), SingleInstance::Claim::HandedOver);
     EXPECT_TRUE(waitUntil([&] { return shows == 1; }));
     SingleInstance third(folder.path().toStdString());
-    EXPECT_EQ(third.claim(std::chrono::minutes(30)), SingleInstance::Claim::HandedOver);
+    EXPECT_EQ(third.claim(app::SleepRequest{std::chrono::minutes(30)}),
+              SingleInstance::Claim::HandedOver);
     EXPECT_TRUE(waitUntil([&] { return !sleeps.empty(); }));
     EXPECT_EQ(sleeps, std::vector<std::chrono::seconds>{std::chrono::minutes(30)});
     EXPECT_EQ(shows, 1) << "a sleep timer handed over shows nothing";
+}
+
+// The longest token passes; a sender that never ends its line is cut off, and others still heard.
+TEST(SingleInstance, HandsOnTheActivationTokenAndCutsOffEndlessLines) {
+    QTemporaryDir folder;
+    SingleInstance first(folder.path().toStdString());
+    ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
+    ASSERT_TRUE(first.listen());
+    QList<QByteArray> tokens;
+    QObject::connect(&first, &SingleInstance::showRequested,
+                     [&](const QByteArray& token) { tokens.append(token); });
+
+    QLocalSocket endless;
+    endless.connectToServer(folder.filePath("calmfield.socket"));
+    ASSERT_TRUE(endless.waitForConnected(1000));
+    endless.write(QByteArray(app::kLongestRequestLine, 's'));
+    EXPECT_TRUE(waitUntil([&] { return endless.state() == QLocalSocket::UnconnectedState; }));
+
+    const QByteArray longest(app::kLongestActivationToken, 't');
+    SingleInstance second(folder.path().toStdString());
+    EXPECT_EQ(second.claim(app::ShowRequest{longest}), SingleInstance::Claim::HandedOver);
+    EXPECT_TRUE(waitUntil([&] { return !tokens.empty(); }));
+    EXPECT_EQ(tokens, QList<QByteArray>{longest});
 }
 
 TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
