@@ -85,6 +85,13 @@ bool isNumber(const std::string& text) {
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
+// Whether the decimal number `a` is greater than `b`, however long either is.
+bool isGreater(std::string a, std::string b) {
+    a.erase(0, std::min(a.find_first_not_of('0'), a.size()));
+    b.erase(0, std::min(b.find_first_not_of('0'), b.size()));
+    return a.size() != b.size() ? a.size() > b.size() : a > b;
+}
+
 // What the interpreter tells of each alias watched: the codes and answers of its status queries.
 using Snapshot = std::vector<std::pair<int, std::string>>;
 
@@ -162,10 +169,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             words.size() >= 2 && words[0] == "save" ? confinedSave(line, home) : std::string(line);
 
         const Snapshot before = snapshot(commands, watched);
+        const bool playFrom = words.size() == 4 && words[0] == "play" && words[2] == "from";
+        const auto length = playFrom ? commands.send("status " + words[1] + " length").reply : "";
         const recorder::CommandReply reply = commands.send(command);
         requireDocumentedReply(reply, words);
         if (!reply.succeeded())
             require(snapshot(commands, watched) == before, "a command that fails changes nothing");
+        if (playFrom && reply.succeeded() && isNumber(words[3]) && isNumber(length) &&
+            isGreater(words[3], length))
+            require(server.playToEnd().empty(), "a take played from past its end plays nothing");
     }
     return 0;
 }
