@@ -20,6 +20,8 @@
 
 #include <fstream>
 #include <future>
+#include <iostream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -119,11 +121,28 @@ std::string judgeEnd(const std::optional<int>& waitStatus, const std::string& lo
     return "it ended with status " + std::to_string(WEXITSTATUS(status)) + "\n" + log;
 }
 
-// Runs `runs` one after another in a program folder of its own; what went wrong, run by run.
-std::vector<std::string> runLane(const fs::path& root, const std::vector<StartupRun>& runs,
-                                 const std::vector<std::string>& serverEnvironment) {
+// How one copy ended, in a word or two.
+std::string ending(const std::optional<int>& waitStatus) {
+    if (!waitStatus)
+        return "no end";
+    if (WIFSIGNALED(*waitStatus))
+        return WTERMSIG(*waitStatus) == SIGTERM ? "SIGTERM"
+                                                : "signal " + std::to_string(WTERMSIG(*waitStatus));
+    return "status " + std::to_string(WEXITSTATUS(*waitStatus));
+}
+
+struct LaneResult {
     std::vector<std::string> failures;
-    const std::string program = (programFolderIn(root) / "calmfield").string();
+    std::map<std::string, int> endings;
+};
+
+// Runs `runs` one after another in the program folder under `root`: what went wrong, run by
+// run, and how the copies ended.
+LaneResult runLane(const fs::path& root, const std::vector<StartupRun>& runs,
+                   const std::vector<std::string>& serverEnvironment) {
+    LaneResult result;
+    std::vector<std::string>& failures = result.failures;
+    const std::string program = (root / "program" / "calmfield").string();
     const fs::path settingsFile = root / "program" / "settings.ini";
     const fs::path runtime = root / "runtime";
     std::vector<std::string> environment = serverEnvironment;
@@ -179,6 +198,7 @@ std::vector<std::string> runLane(const fs::path& root, const std::vector<Startup
         for (auto& [copy, log] : copies) {
             if (!copy.waitForExit(20s))
                 copy.terminate(0ms);
+            ++result.endings[ending(copy.waitStatus())];
             const std::string wrong =
                 judgeEnd(copy.waitStatus(), fileContent(log), run.secondStartAfter.has_value());
             if (!wrong.empty())
@@ -192,7 +212,7 @@ std::vector<std::string> runLane(const fs::path& root, const std::vector<Startup
             failures.push_back(describe(run) +
                                ": the settings file changed: " + fileContent(settingsFile));
     }
-    return failures;
+    return result;
 }
 
 TEST(StartupStress, EveryRunEndsAsMeantAndLeavesTheSettingsWhole) {
@@ -222,17 +242,28 @@ TEST(StartupStress, EveryRunEndsAsMeantAndLeavesTheSettingsWhole) {
         lanes[sharesTheFallback(run.folder) ? 0 : 1 + number % (kLanes - 1)].push_back(run);
     }
 
-    std::vector<std::future<std::vector<std::string>>> results;
+    // Every copy of the program is made before any lane starts one: a program started while
+    // another lane writes its copy would hold that file open, and its start would fail.
+    for (int lane = 0; lane < kLanes; ++lane)
+        programFolderIn(root / ("lane" + std::to_string(lane)));
+    std::vector<std::future<LaneResult>> results;
     for (int lane = 0; lane < kLanes; ++lane) {
         results.push_back(std::async(std::launch::async, runLane,
                                      root / ("lane" + std::to_string(lane)), lanes[lane],
                                      environment));
     }
     std::vector<std::string> failures;
+    std::map<std::string, int> endings;
     for (auto& result : results) {
-        const auto laneFailures = result.get();
-        failures.insert(failures.end(), laneFailures.begin(), laneFailures.end());
+        const LaneResult lane = result.get();
+        failures.insert(failures.end(), lane.failures.begin(), lane.failures.end());
+        for (const auto& [how, count] : lane.endings)
+            endings[how] += count;
     }
+    std::cout << kRuns << " runs; the copies ended:";
+    for (const auto& [how, count] : endings)
+        std::cout << " " << how << " " << count << ",";
+    std::cout << "\n";
     for (const auto& failure : failures)
         ADD_FAILURE() << failure;
     EXPECT_TRUE(failures.empty()) << failures.size() << " of " << kRuns
