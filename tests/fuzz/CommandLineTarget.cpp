@@ -7,6 +7,25 @@
 using namespace calmfield;
 using namespace calmfield::fuzzing;
 
+namespace {
+
+// Whether the command line asks for the mix to be rendered to a file, in a program that can; a
+// render asked for names its file, lasts a while and has a rate.
+template <typename Line> bool asksForARender(const Line& line) {
+    if constexpr (requires { line.render; }) {
+        if (!line.render)
+            return false;
+        require(!line.render->file.isEmpty() && line.render->length.count() > 0 &&
+                    line.render->rate > 0,
+                "a render names its file, its length and its rate");
+        return true;
+    } else {
+        return false;
+    }
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QStringList arguments{QStringLiteral("calmfield")};
     const char* text = reinterpret_cast<const char*>(data);
@@ -18,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const app::CommandLine line = app::readCommandLine(arguments);
 
-    if (line.run) {
+    if (asksForARender(line)) {
+        require(!line.run && line.output.isEmpty() && line.errors.isEmpty() &&
+                    line.exitStatus == 0 && !line.sleep,
+                "a render is asked for alone, without a window, a message or a sleep timer");
+    } else if (line.run) {
         require(line.output.isEmpty() && line.errors.isEmpty() && line.exitStatus == 0,
                 "a command line that runs the program says nothing");
     } else if (!line.errors.isEmpty()) {
