@@ -30,9 +30,18 @@ std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& 
 
 std::optional<std::filesystem::path> userRuntimeFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat status {};
-    if (runtime != nullptr && *runtime == '/' && ownFolder(runtime, status))
-        return std::filesystem::path(runtime);
+    if (runtime != nullptr && *runtime == '/') {
+        struct stat status {};
+        if (ownFolder(runtime, status))
+            return std::filesystem::path(runtime);
+        // A runtime folder that is named but not there yet is made rather than passed over: the
+        // sound library makes it a moment later anyway, and a copy started then would look for
+        // the running one there and not find it.
+        if (::lstat(runtime, &status) != 0 && errno == ENOENT) {
+            if (auto made = privateFolder(runtime))
+                return made;
+        }
+    }
     return privateFolder("/tmp/calmfield-" + std::to_string(::getuid()));
 }
 

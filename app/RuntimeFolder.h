@@ -10,7 +10,8 @@ namespace calmfield::app {
 std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder);
 
 // The user's folder for the program's lock and socket: $XDG_RUNTIME_DIR when it is set and the
-// user's own, otherwise the private folder /tmp/calmfield-<uid>. Empty when neither can be used.
+// user's own, made private when it does not exist yet, otherwise the private folder
+// /tmp/calmfield-<uid>. Empty when neither can be used.
 std::optional<std::filesystem::path> userRuntimeFolder();
 
 } // namespace calmfield::app

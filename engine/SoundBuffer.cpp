@@ -87,7 +87,7 @@ SoundFileFailure unplayable(const SF_INFO& info) {
     return {};
 }
 
-SoundFileResult decode(const std::filesystem::path& path) {
+SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits& limits) {
     files::RegularFile file = files::RegularFile::open(path);
     if (!file.isOpen())
         return {nullptr, {.problem = Problem::notOpened, .opening = file.failure()}};
@@ -110,7 +110,7 @@ SoundFileResult decode(const std::filesystem::path& path) {
     sf_command(sound.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
 
     const auto rate = static_cast<std::uint32_t>(info.samplerate);
-    const std::size_t mostFrames = longestSoundFrames(rate);
+    const std::size_t mostFrames = longestSoundFrames(rate, limits);
     const bool mono = info.channels == 1;
     std::vector<std::int16_t> block(static_cast<std::size_t>(kBlockFrames * info.channels));
     std::vector<std::int16_t> stereo;
@@ -188,14 +188,15 @@ SoundBuffer::SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint3
     wrapLoop(doubled_.data(), 2 * frames_, ShortKernel::kFramesBefore, ShortKernel::kFramesAfter);
 }
 
-std::size_t longestSoundFrames(std::uint32_t sampleRate) {
-    return std::min(static_cast<std::size_t>(kLongestSoundSeconds) * sampleRate,
-                    kLargestSoundBytes / (2 * kFrameBytes) - kPaddingFrames);
+std::size_t longestSoundFrames(std::uint32_t sampleRate, const SoundFileLimits& limits) {
+    const std::size_t framesInMemory = limits.largestBytes / (2 * kFrameBytes);
+    return std::min(static_cast<std::size_t>(limits.longestSeconds) * sampleRate,
+                    framesInMemory > kPaddingFrames ? framesInMemory - kPaddingFrames : 0);
 }
 
-SoundFileResult loadSoundFile(const std::filesystem::path& path) {
+SoundFileResult loadSoundFile(const std::filesystem::path& path, const SoundFileLimits& limits) {
     try {
-        return decode(path);
+        return decode(path, limits);
     } catch (const std::bad_alloc&) {
         return refused(Problem::notEnoughMemory);
     } catch (...) {

@@ -75,11 +75,19 @@ struct SoundFileResult {
 // its rate.
 inline constexpr std::uint32_t kLongestSoundSeconds = 600;
 inline constexpr std::size_t kLargestSoundBytes = std::size_t{256} << 20;
-std::size_t longestSoundFrames(std::uint32_t sampleRate);
+
+// How long a sound may play and how much memory it may take at twice its rate; a file beyond
+// either is refused as too long.
+struct SoundFileLimits {
+    std::uint32_t longestSeconds = kLongestSoundSeconds;
+    std::size_t largestBytes = kLargestSoundBytes;
+};
+std::size_t longestSoundFrames(std::uint32_t sampleRate, const SoundFileLimits& limits = {});
 
 // Decodes a sound file of any PCM or float encoding, mono or stereo, at its own rate. Only a
 // regular file is opened, its header's length is not relied on, and a file that is damaged or
-// longer than the longest sound is refused; nothing is thrown.
-SoundFileResult loadSoundFile(const std::filesystem::path& path);
+// longer than `limits` allow is refused; nothing is thrown.
+SoundFileResult loadSoundFile(const std::filesystem::path& path,
+                              const SoundFileLimits& limits = {});
 
 } // namespace calmfield::engine

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -222,7 +223,11 @@ CommandReply CommandInterpreter::noSuchAlias(const std::string& alias) const {
 std::uint64_t CommandInterpreter::toBytes(const Element& element, std::uint64_t length) const {
     if (element.timeFormat == TimeFormat::Bytes)
         return length;
-    return length * element.element->takeFormat().bytesPerSecond() / 1000;
+    const std::uint64_t perSecond = element.element->takeFormat().bytesPerSecond();
+    // A position far past any take stays past it rather than wrapping around into it.
+    if (length > std::numeric_limits<std::uint64_t>::max() / perSecond)
+        return std::numeric_limits<std::uint64_t>::max();
+    return length * perSecond / 1000;
 }
 
 std::uint64_t CommandInterpreter::fromBytes(const Element& element, std::uint64_t bytes) const {

@@ -123,6 +123,14 @@ TEST(SoundFile, ASoundLongerThanTenMinutesIsRefused) {
     const auto refused = loadSoundFile(folder.path() / "longer.wav");
     EXPECT_FALSE(refused.sound);
     EXPECT_EQ(refused.failure.problem, engine::SoundFileFailure::Problem::tooLong);
+
+    // Smaller limits, by length or by memory, refuse what the program's own take.
+    for (const engine::SoundFileLimits limits :
+         {engine::SoundFileLimits{.longestSeconds = 599},
+          engine::SoundFileLimits{.largestBytes = 8 * tenMinutes.size()}}) {
+        EXPECT_EQ(loadSoundFile(folder.path() / "ten.wav", limits).failure.problem,
+                  engine::SoundFileFailure::Problem::tooLong);
+    }
 }
 
 } // namespace

@@ -85,12 +85,18 @@ TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
         EXPECT_FALSE(app::privateFolder(root / "others"));
     }
 
-    // Without XDG_RUNTIME_DIR, as under a service manager or in CI.
+    // Named but not there yet, it is made, so that a copy started once something else has made
+    // it looks in the same place; without XDG_RUNTIME_DIR, as under a service manager or in CI,
+    // the program has its own.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+    const auto named = app::userRuntimeFolder();
     ::unsetenv("XDG_RUNTIME_DIR");
     const auto fallback = app::userRuntimeFolder();
     if (!runtime.isNull())
         ::setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
+    EXPECT_EQ(named, std::optional(root / "runtime"));
+    EXPECT_TRUE(privateOnly(root / "runtime"));
     ASSERT_TRUE(fallback);
     EXPECT_EQ(*fallback, fs::path("/tmp/calmfield-" + std::to_string(::getuid())));
     EXPECT_TRUE(privateOnly(*fallback));

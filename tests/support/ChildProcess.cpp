@@ -87,7 +87,7 @@ std::optional<ChildProcess> ChildProcess::spawn(const std::vector<std::string>& 
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : pid_(other.pid_), exitStatus_(other.exitStatus_) {
+    : pid_(other.pid_), exitStatus_(other.exitStatus_), waitStatus_(other.waitStatus_) {
     other.pid_ = -1;
 }
 
@@ -96,6 +96,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
         terminate();
         pid_ = other.pid_;
         exitStatus_ = other.exitStatus_;
+        waitStatus_ = other.waitStatus_;
         other.pid_ = -1;
     }
     return *this;
@@ -118,6 +119,8 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
         const pid_t result = ::waitpid(pid_, &status, WNOHANG);
         if (result == pid_ || (result < 0 && errno != EINTR)) {
             exitStatus_ = result == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            if (result == pid_)
+                waitStatus_ = status;
             return exitStatus_;
         }
         if (std::chrono::steady_clock::now() >= deadline)

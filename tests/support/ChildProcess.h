@@ -31,6 +31,9 @@ class ChildProcess {
     // Waits at most `timeout` for the program to end; its exit status, or empty if it goes on.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
 
+    // How the program ended, as waitpid tells it, once waitForExit has seen it end.
+    std::optional<int> waitStatus() const { return waitStatus_; }
+
     // Asks the program to end, then kills it if it has not within `grace`.
     void terminate(std::chrono::milliseconds grace = std::chrono::seconds(5));
 
@@ -39,6 +42,7 @@ class ChildProcess {
 
     pid_t pid_ = -1;
     std::optional<int> exitStatus_;
+    std::optional<int> waitStatus_;
 };
 
 // Runs a program to its end; its exit status, or empty when it could not be started or did not

@@ -1,0 +1,33 @@
+// The startup settings file as the program finds it at start-up, whatever another program or an
+// editor left there.
+
+#include "tests/fuzz/MixChecks.h"
+
+using namespace calmfield;
+using namespace calmfield::fuzzing;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const ScratchFolder folder;
+    const QString file = qtPath(folder.write("settings.ini", data, size));
+    const auto read = persistence::readSettings(file);
+    if (!read.ok()) {
+        require(read.value == persistence::Settings{},
+                "a refused settings file leaves the starting settings");
+        return 0;
+    }
+    requireShownByControls(read.value.mix);
+    require(within(read.value.startInTray, persistence::kOff, persistence::kGreyed),
+            "start in tray is a state of its check box");
+
+    // A settings file holds a whole mix in front, so it loads as a configuration file too.
+    const auto asMix = persistence::readMix(file);
+    require(asMix.ok() && asMix.value == read.value.mix,
+            "a settings file loads as the configuration of its own mix");
+
+    const QString written = qtPath(folder.path() / "written.ini");
+    require(persistence::writeSettings(written, read.value).isEmpty(), "the settings are written");
+    const auto again = persistence::readSettings(written);
+    require(again.ok() && again.value == read.value,
+            "settings read, written and read again keep their values");
+    return 0;
+}
