@@ -2,7 +2,6 @@
 #include "../engine/TestSounds.h"
 #include "engine/ChannelBank.h"
 #include "files/StoredName.h"
-#include "render/RenderFormat.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MemorySoundOutput.h"
 #include "tests/support/NoiseRepeats.h"
@@ -62,23 +61,6 @@ persistence::Mix onlyColour(int colour, int volume, int frequency) {
     mix.volumes[static_cast<std::size_t>(colour)] = volume;
     mix.frequencies[static_cast<std::size_t>(colour)] = frequency;
     return mix;
-}
-
-TEST(RenderFormat, FollowsTheFileEndingAtRatesTheFormatTakes) {
-    EXPECT_EQ(render::chooseFormat("a.wav", 48000).format.code, SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
-    EXPECT_TRUE(render::chooseFormat("a.wav", 48000).format.growsToRf64);
-    EXPECT_EQ(render::chooseFormat("a.FLAC", 96000).format.code, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-    EXPECT_EQ(render::chooseFormat("a.ogg", 44100).format.code, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
-    EXPECT_EQ(render::chooseFormat("a.opus", 24000).format.code, SF_FORMAT_OGG | SF_FORMAT_OPUS);
-    for (const auto& [file, rate, named] :
-         std::vector<std::tuple<const char*, std::uint32_t, const char*>>{
-             {"wav", 48000, ".flac"},
-             {"a.flac", 7999, "8000 to 192000"},
-             {"a.ogg", 192001, "192001"}}) {
-        const render::FormatChoice choice = render::chooseFormat(file, rate);
-        EXPECT_FALSE(choice.ok()) << file << " " << rate;
-        EXPECT_NE(choice.refusal.find(named), std::string::npos) << choice.refusal;
-    }
 }
 
 // The file holds exactly what playback plays, between a fade in and the sleep timer's fade out.

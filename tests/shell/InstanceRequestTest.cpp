@@ -10,46 +10,23 @@ namespace {
 using namespace app;
 using std::chrono::seconds;
 
-TEST(InstanceRequest, EveryRequestReadsBackFromItsLine) {
-    const QByteArray longest(kLongestActivationToken, 'k');
-    for (const InstanceRequest& request :
-         {InstanceRequest{ShowRequest{}}, InstanceRequest{ShowRequest{"sway-3f9e_TIME1234"}},
-          InstanceRequest{ShowRequest{longest}}, InstanceRequest{SleepRequest{seconds(10)}},
-          InstanceRequest{SleepRequest{seconds(24 * 3600)}}}) {
-        const QByteArray line = instanceRequestLine(request);
-        EXPECT_EQ(readInstanceRequest(line), request) << line.constData();
-    }
+// A running copy of an older build understands the plain "show" a later start sends without a
+// token; the round trip of every request is the fuzz target's to check.
+TEST(InstanceRequest, LinesKeepTheirOldFormWithoutAToken) {
     EXPECT_EQ(instanceRequestLine(ShowRequest{}), "show\n");
-    EXPECT_EQ(instanceRequestLine(ShowRequest{"abc"}), "show abc\n");
+    EXPECT_EQ(instanceRequestLine(ShowRequest{"a b"}), "show\n");
     EXPECT_EQ(instanceRequestLine(SleepRequest{seconds(90)}), "sleep 90\n");
-    // A token that could break the line is not sent.
-    for (const QByteArray& unusable :
-         {QByteArray("a b"), QByteArray("a\nsleep 10"), QByteArray("t\xc3\xa9"), longest + 'k'})
-        EXPECT_EQ(instanceRequestLine(ShowRequest{unusable}), "show\n") << unusable.constData();
+    EXPECT_EQ(readInstanceRequest("show abc\n"), InstanceRequest{ShowRequest{"abc"}});
 }
 
 TEST(InstanceRequest, LinesNotUnderstoodArePassedOver) {
     const QByteArray tooLong = "show " + QByteArray(kLongestActivationToken + 1, 'k') + '\n';
-    for (const QByteArray& line : {QByteArray("show"),
-                                   QByteArray("\n"),
-                                   QByteArray("Show\n"),
-                                   QByteArray("show\r\n"),
-                                   QByteArray("show \n"),
-                                   QByteArray("show a b\n"),
-                                   QByteArray("show \x01\n"),
-                                   QByteArray("show \x7f\n"),
-                                   tooLong,
-                                   QByteArray("showx\n"),
-                                   QByteArray("sleep\n"),
-                                   QByteArray("sleep 9\n"),
-                                   QByteArray("sleep 86401\n"),
-                                   QByteArray("sleep -30\n"),
-                                   QByteArray("sleep +30\n"),
-                                   QByteArray("sleep 30x\n"),
-                                   QByteArray("sleep  30\n"),
-                                   QByteArray("sleep 99999999999999999999\n"),
-                                   QByteArray("sleep 30\nshow\n"),
-                                   QByteArray("show\0\n", 6)})
+    for (const QByteArray& line :
+         {QByteArray("show"), QByteArray("Show\n"), QByteArray("show\r\n"), QByteArray("show \n"),
+          QByteArray("show a b\n"), QByteArray("show \x01\n"), tooLong, QByteArray("sleep\n"),
+          QByteArray("sleep 9\n"), QByteArray("sleep 86401\n"), QByteArray("sleep -30\n"),
+          QByteArray("sleep 30x\n"), QByteArray("sleep 99999999999999999999\n"),
+          QByteArray("sleep 30\nshow\n"), QByteArray("show\0\n", 6)})
         EXPECT_FALSE(readInstanceRequest(line)) << line.constData();
 }
 

@@ -4,7 +4,6 @@
 #include "ScriptedCommandStrings.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
-#include "recorder/windows/TroubleshootingWindow.h"
 #include "tests/support/AccessibilityChecks.h"
 #include "tests/support/RecordingMessageSink.h"
 
@@ -57,20 +56,6 @@ TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) 
     EXPECT_EQ(commands.actions(), std::vector<std::string>{}) << "nothing saved";
 
     delete form.data();
-}
-
-TEST(TroubleshootingAccess, IsADialogOfReadableLabelsThatEscapeCloses) {
-    recorder::TroubleshootingWindow form;
-    testsupport::showActive(form);
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
-    EXPECT_EQ(window->role(), QAccessible::Dialog);
-    ASSERT_EQ(window->childCount(), 10);
-    for (int i = 0; i < window->childCount(); ++i) {
-        EXPECT_EQ(window->child(i)->role(), QAccessible::StaticText);
-        EXPECT_FALSE(window->child(i)->text(QAccessible::Name).isEmpty());
-    }
-    QTest::keyClick(&form, Qt::Key_Escape);
-    EXPECT_FALSE(form.isVisible());
 }
 
 } // namespace
