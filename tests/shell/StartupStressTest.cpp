@@ -37,8 +37,9 @@ constexpr int kRuns = 200;
 constexpr int kLanes = 4;
 constexpr char kNotAnswering[] = "calmfield: Calmfield is already running but does not answer.";
 
-// What the runtime folder named by XDG_RUNTIME_DIR is when the program starts. The last three
-// leave the program to its own private folder in /tmp, which every run on the machine shares.
+// What the runtime folder named by XDG_RUNTIME_DIR is when the program starts. Where it is not a
+// folder, the program keeps to its own private folder in /tmp, which every run on the machine
+// shares; the runs where it is missing or appearing share a lane with those, as once they did.
 enum class RuntimeFolder { privateOne, openToAll, leftByACrash, missing, appearing, notAFolder };
 
 bool sharesTheFallback(RuntimeFolder folder) {
