@@ -30,13 +30,6 @@ QUrl urlOfFile(const std::filesystem::path& file) {
     return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
 }
 
-// "Brown Noise" names the colour "Brown".
-QString colourName(int colour) {
-    QString caption = QString::fromUtf8(engine::kNoiseColours[index(colour)].toggleCaption);
-    caption.chop(QStringLiteral(" Noise").size());
-    return caption;
-}
-
 } // namespace
 
 MixPlayer::MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
@@ -212,12 +205,18 @@ void MixPlayer::noteTicked(int colour, bool ticked) {
         emit mediaStateChanged();
 }
 
+QString colourName(std::size_t colour) {
+    QString caption = QString::fromUtf8(engine::kNoiseColours[colour].toggleCaption);
+    caption.chop(QStringLiteral(" Noise").size());
+    return caption;
+}
+
 MediaPlayer::State MixPlayer::mediaState() const {
     if (tickedColours_.empty())
         return {MediaPlayer::Status::Stopped, QStringLiteral("Calmfield"), artUrl()};
     QStringList names;
     for (const int colour : tickedColours_)
-        names.append(colourName(colour));
+        names.append(colourName(index(colour)));
     return {paused() ? MediaPlayer::Status::Paused : MediaPlayer::Status::Playing,
             names.join(QStringLiteral(" + ")) + QStringLiteral(" Noise"), artUrl()};
 }

@@ -11,12 +11,16 @@
 
 #include <QObject>
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace calmfield::player {
+
+// The colour as people name it: "Brown" for the "Brown Noise" toggle.
+QString colourName(std::size_t colour);
 
 // The mix as it sounds: the five channels with their toggles, volumes and frequencies, the
 // panning, the master volume on the speakers, Mute, the pause and the sleep timer's fade. It is

@@ -115,9 +115,9 @@ void MainWindow::mirrorPlayer() {
     connect(&player_, &MixPlayer::channelFrequencyChanged, this, [this](int colour, int hz) {
         QLabel* readout = frequencyReadouts[index(colour)];
         readout->setText(QString::number(hz));
-        widgets::announceName(
-            *readout,
-            QStringLiteral("%1 noise playing at %2 hertz").arg(colourName(index(colour))).arg(hz));
+        widgets::announceName(*readout, QStringLiteral("%1 noise playing at %2 hertz")
+                                            .arg(player::colourName(index(colour)))
+                                            .arg(hz));
     });
     connect(&player_, &MixPlayer::panningChanged, this,
             [this] { mirror(panningSlider, player_.panning()); });
@@ -162,11 +162,11 @@ void MainWindow::showColourPicture(int colour) {
         files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
     const QPixmap picture = widgets::pictureFromFile(file);
     colourPicture->setPixmap(picture);
-    widgets::announceName(
-        *colourPicture,
-        QStringLiteral("Colour picture: ") +
-            (picture.isNull() ? QStringLiteral("none")
-                              : colourName(index(colour)).toLower() + QStringLiteral(" noise")));
+    widgets::announceName(*colourPicture,
+                          QStringLiteral("Colour picture: ") +
+                              (picture.isNull() ? QStringLiteral("none")
+                                                : player::colourName(index(colour)).toLower() +
+                                                      QStringLiteral(" noise")));
 }
 
 void MainWindow::startInTrayTimedOut() {

@@ -133,8 +133,6 @@ class MainWindow : public QMainWindow {
     void buildControls(QWidget* client);
     void buildFrequencyFrame(QWidget* frame);
     void setTabOrderAndFocus();
-    // The colour's name as a name for assistive technology begins: "Brown".
-    static QString colourName(std::size_t colour);
 
     // Between the controls and the player.
     void forwardUserChanges();

@@ -87,12 +87,6 @@ QAction* item(QMenu* owner, const layout::MenuRow& row) {
 
 } // namespace
 
-QString MainWindow::colourName(std::size_t colour) {
-    QString name = QString::fromLatin1(engine::kNoiseColours[colour].name);
-    name[0] = name[0].toUpper();
-    return name;
-}
-
 void MainWindow::buildWindow() {
     setObjectName(QLatin1String(layout::kWindowName));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
@@ -163,7 +157,7 @@ void MainWindow::buildControls(QWidget* client) {
     QWidget* volumes = placeControl(layout::kVolumesFrame, client);
     for (std::size_t colour = 0; colour < volumeSliders.size(); ++colour) {
         volumeSliders[colour] = slider(layout::kVolumeSliders[colour], kVolumeRange, kVolumeMeaning,
-                                       volumes, colourName(colour));
+                                       volumes, player::colourName(colour));
     }
     buildFrequencyFrame(placeControl(layout::kFrequencyFrame, client));
 
@@ -190,11 +184,11 @@ void MainWindow::buildControls(QWidget* client) {
 void MainWindow::buildFrequencyFrame(QWidget* frame) {
     for (std::size_t colour = 0; colour < frequencySliders.size(); ++colour) {
         frequencySliders[colour] = slider(layout::kFrequencySliders[colour], kFrequencyRange,
-                                          kFrequencyMeaning, frame, colourName(colour));
+                                          kFrequencyMeaning, frame, player::colourName(colour));
     }
     for (std::size_t colour = 0; colour < frequencyReadouts.size(); ++colour) {
         frequencyReadouts[colour] = readout(layout::kFrequencyReadouts[colour], frame);
-        frequencyReadouts[colour]->setAccessibleName(colourName(colour) +
+        frequencyReadouts[colour]->setAccessibleName(player::colourName(colour) +
                                                      QStringLiteral(" noise playing rate, hertz"));
     }
     // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it, and
