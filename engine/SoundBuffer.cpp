@@ -1,7 +1,8 @@
 #include "engine/SoundBuffer.h"
 
 #include "engine/BandLimitedInterpolation.h"
-#include "engine/DataChunk.h"
+#include "engine/BudgetedSoundFileIo.h"
+#include "engine/ChunkList.h"
 #include "files/RegularFile.h"
 
 #include <sndfile.h>
@@ -92,15 +93,18 @@ SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits&
     if (!file.isOpen())
         return {nullptr, {.problem = Problem::notOpened, .opening = file.failure()}};
     const std::uint64_t fileSize = file.size();
-    const bool cutShort = dataChunkRunsPastEnd(file.descriptor(), fileSize);
+    const ChunkList chunks = checkChunkList(file.descriptor(), fileSize);
+    if (chunks == ChunkList::damaged)
+        return refused(Problem::damaged);
 
+    BudgetedSoundFileIo io(std::move(file));
     SF_INFO info{};
-    // libsndfile closes the descriptor, even when it refuses the file.
-    std::unique_ptr<SNDFILE, SndfileCloser> sound(
-        sf_open_fd(file.release(), SFM_READ, &info, SF_TRUE));
+    std::unique_ptr<SNDFILE, SndfileCloser> sound(io.open(info));
+    if (io.exhausted())
+        return refused(Problem::damaged);
     if (!sound)
         return refused(whyNotDecoded(sf_error(nullptr)));
-    if (cutShort)
+    if (chunks == ChunkList::cutShort)
         return refused(Problem::cutShort);
     if (const SoundFileFailure failure = unplayable(info))
         return {nullptr, failure};
@@ -133,6 +137,8 @@ SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits&
             stereo.push_back(block[mono ? i : 2 * i + 1]);
         }
     }
+    if (io.exhausted())
+        return refused(Problem::damaged);
     const auto decoded = static_cast<sf_count_t>(stereo.size() / 2);
     // A length of SF_COUNT_MAX means the file does not say how long it is.
     if (sf_error(sound.get()) != SF_ERR_NO_ERROR ||

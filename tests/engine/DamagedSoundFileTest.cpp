@@ -110,6 +110,25 @@ std::string mutated(std::string bytes, std::size_t headerBytes, unsigned seed) {
     return bytes;
 }
 
+TEST(DamagedSoundFile, OneWhoseChunksRunPastWhatHoldsThemIsRefusedAsDamaged) {
+    // A LIST chunk claiming nearly 4 GiB; cut to the file's end, an entry in it then claims nearly
+    // 4 GiB and would send a decoder back over what it has read, for ever.
+    std::ifstream in(SOUND_FILE_SEEDS "/list_chunk_running_back.wav", std::ios::binary);
+    const std::string claiming4GiB{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GT(claiming4GiB.size(), 0x2cu);
+    std::string fitting = claiming4GiB;
+    const auto listSize = static_cast<std::uint32_t>(fitting.size() - 0x2c);
+    for (int i = 0; i < 4; ++i)
+        fitting[0x28 + i] = static_cast<char>(listSize >> (8 * i));
+
+    testing::TemporaryFolder folder;
+    const auto file = folder.path() / "sound.wav";
+    for (const std::string& bytes : {claiming4GiB, fitting}) {
+        putBytes(file, bytes);
+        EXPECT_EQ(loadSoundFile(file).failure.problem, engine::SoundFileFailure::Problem::damaged);
+    }
+}
+
 TEST(DamagedSoundFile, RandomlyMutatedHeadersGiveASoundWithinTheLimitsOrAReason) {
     testing::TemporaryFolder folder;
     const auto file = folder.path() / "sound";

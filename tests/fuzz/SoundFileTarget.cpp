@@ -2,7 +2,7 @@
 // given small limits, so that a short file that decodes to minutes is refused within the
 // target's budget as it would be at the program's own limits.
 
-#include "engine/DataChunk.h"
+#include "engine/ChunkList.h"
 #include "engine/SoundBuffer.h"
 #include "files/RegularFile.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -19,11 +19,11 @@ constexpr engine::SoundFileLimits kLimits{.longestSeconds = 2, .largestBytes = 4
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFolder folder;
     const auto path = folder.write("sound.wav", data, size);
-    bool cutShort = false;
+    engine::ChunkList chunks = engine::ChunkList::sound;
     {
         const auto file = files::RegularFile::open(path);
         require(file.isOpen(), "the scratch file opens");
-        cutShort = engine::dataChunkRunsPastEnd(file.descriptor(), file.size());
+        chunks = engine::checkChunkList(file.descriptor(), file.size());
     }
 
     const engine::SoundFileResult result = engine::loadSoundFile(path, kLimits);
@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(!result.failure, "a loaded sound comes without a failure");
-    require(!cutShort, "a file whose data chunk runs past its end is never played");
+    require(chunks == engine::ChunkList::sound,
+            "a file whose chunks run past their end is never played");
     const engine::SoundBuffer& sound = *result.sound;
     require(sound.sampleRate() >= 1000 && sound.sampleRate() <= 200000,
             "a sound plays at a rate the channels take");
