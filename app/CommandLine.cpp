@@ -66,7 +66,8 @@ std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandL
         request.rate = rate;
     }
     const render::FormatChoice format =
-        render::chooseFormat(QFile::encodeName(request.file).toStdString(), request.rate);
+        render::chooseFormat(QFile::encodeName(request.file).toStdString(), request.rate,
+                             static_cast<std::uint64_t>(request.length.count()) * request.rate);
     if (!format.ok())
         return refused(QString::fromStdString(format.refusal));
     line.render = request;

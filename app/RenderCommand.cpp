@@ -1,6 +1,7 @@
 #include "app/RenderCommand.h"
 
 #include "app/RenderProgressBar.h"
+#include "app/SignalDeadline.h"
 #include "persistence/StartupSettingsLocation.h"
 #include "platform/ProgramFolder.h"
 #include "render/MixRender.h"
@@ -24,6 +25,7 @@ volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void noteStopSignal(int signal) {
     stopSignal = signal;
+    SignalDeadline::start(signal);
 }
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -31,7 +33,8 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = noteStopSignal;
-    // A write the signal lands in goes on; the render stops after its block.
+    // A write the signal lands in goes on; the render stops after its block, or at the latest when
+    // the deadline ends it.
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int signal : kStopSignals)
@@ -105,6 +108,7 @@ int runRender(const RenderRequest& request, const RenderFolders& folders) {
     job.length = request.length;
     job.rate = request.rate;
     RenderProgressBar bar(request.rate, ::isatty(STDERR_FILENO) == 1);
+    const SignalDeadline deadline;
     catchStopSignals();
     const render::RenderResult result =
         render::renderMix(job, [&bar](std::uint64_t done, std::uint64_t total) {

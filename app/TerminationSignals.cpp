@@ -11,13 +11,14 @@ namespace {
 // Where the handler writes: the pipe of the one TerminationSignals, or -1 while there is none.
 volatile std::sig_atomic_t handlerPipe = -1;
 
-// Runs in whatever the process was doing, so it only writes the signal's number to the pipe. A
+// Runs in whatever the process was doing, so it only writes the signal's number to the pipes. A
 // full pipe drops it: the event loop has not read the ones before it yet, and one is enough.
 void noteSignal(int number) {
     const int savedErrno = errno;
     const auto byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(handlerPipe, &byte, 1);
     errno = savedErrno;
+    SignalDeadline::start(number);
 }
 
 } // namespace
@@ -33,6 +34,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     notifier_ = std::make_unique<QSocketNotifier>(readEnd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this,
             &TerminationSignals::readPendingSignals);
+    deadline_ = std::make_unique<SignalDeadline>();
 
     struct sigaction action {};
     action.sa_handler = &noteSignal;
@@ -53,6 +55,7 @@ TerminationSignals::~TerminationSignals() {
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         ::sigaction(kSignals[i], &previous_[i], nullptr);
     handlerPipe = -1;
+    deadline_.reset();
     notifier_.reset();
     ::close(readEnd_);
     ::close(writeEnd_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SignalDeadline.h"
+
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -11,7 +13,8 @@ namespace calmfield::app {
 
 // Turns the signals that ask a program to end (SIGTERM, SIGHUP when the terminal or session goes,
 // SIGINT from Ctrl+C) into received(), emitted from the event loop of the thread that made this
-// object, so that the program can end as it does when the user chooses Exit. While it exists,
+// object, so that the program can end as it does when the user chooses Exit; a program that has not
+// ended within SignalDeadline::kGrace of a signal is ended by it. While it exists,
 // these signals no longer end the process by themselves, except that those the program was started
 // ignoring stay ignored. At most one may exist at a time.
 class TerminationSignals : public QObject {
@@ -37,6 +40,7 @@ class TerminationSignals : public QObject {
     int writeEnd_ = -1;
     std::array<struct sigaction, kSignals.size()> previous_{};
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<SignalDeadline> deadline_;
 };
 
 } // namespace calmfield::app

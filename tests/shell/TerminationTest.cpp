@@ -9,7 +9,11 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <thread>
 
 namespace calmfield {
 namespace {
@@ -40,6 +44,32 @@ TEST(TerminationSignals, ComeThroughTheEventLoopAndGiveBackTheHandlersTheyHad) {
     struct sigaction after {};
     ::sigaction(SIGTERM, nullptr, &after);
     EXPECT_EQ(after.sa_handler, SIG_DFL);
+}
+
+TEST(TerminationSignals, EndTheProgramBySignalWhenItsEventLoopIsStuck) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        app::TerminationSignals terminating;
+        ::close(ready[1]);
+        for (;;)
+            ::pause(); // as a load that never returns keeps the event loop from running
+    }
+    ::close(ready[1]);
+    char end = 0;
+    ASSERT_EQ(::read(ready[0], &end, 1), 0);
+    ::close(ready[0]);
+    ::kill(child, SIGTERM);
+    int status = 0;
+    for (int waited = 0; ::waitpid(child, &status, WNOHANG) == 0 && waited < 300; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (::waitpid(child, nullptr, WNOHANG) == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "still running 3 s after SIGTERM";
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
 }
 
 class TerminationRequests : public testing::MainWindowFixture {
