@@ -47,7 +47,8 @@ bool anyColourTicked(const persistence::Mix& mix) {
 
 RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     RenderResult result;
-    const FormatChoice choice = chooseFormat(job.target, job.rate);
+    const std::uint64_t total = static_cast<std::uint64_t>(job.length.count()) * job.rate;
+    const FormatChoice choice = chooseFormat(job.target, job.rate, total);
     if (!choice.ok()) {
         result.error = choice.refusal;
         return result;
@@ -59,11 +60,15 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
         result.unusableSound = std::move(unusable);
         return result;
     }
+    // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.
+    if (progress && !progress(0, total)) {
+        result.outcome = RenderResult::Outcome::stopped;
+        return result;
+    }
     auto file = RenderedFile::create(job.target, choice.format, job.rate, result.error);
     if (!file)
         return result;
 
-    const std::uint64_t total = static_cast<std::uint64_t>(job.length.count()) * job.rate;
     const std::uint64_t fadeOutStart =
         total - static_cast<std::uint64_t>(kFadeOut.count()) * job.rate;
     std::array<float, 2 * kBlockFrames> block{};

@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::array<std::uint32_t, 5> kOpusRates{8000, 12000, 16000, 24000, 48000};
 
+// A plain WAV file counts its bytes in 32 bits; its header and 16-bit stereo data must fit.
+constexpr std::uint64_t kWavFrameBytes = 4;
+constexpr std::uint64_t kLargestPlainWavData = 0xFFFFFFFFULL - 0xFFFF;
+
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -20,17 +24,20 @@ std::string lowerCase(std::string text) {
 
 } // namespace
 
-FormatChoice chooseFormat(const std::filesystem::path& file, std::uint32_t rate) {
+FormatChoice chooseFormat(const std::filesystem::path& file, std::uint32_t rate,
+                          std::uint64_t frames) {
     const std::string ending = lowerCase(file.extension().string());
     FormatChoice choice;
     if (ending == ".wav")
-        choice.format = {SF_FORMAT_RF64 | SF_FORMAT_PCM_16, true};
+        choice.format = {
+            (frames <= kLargestPlainWavData / kWavFrameBytes ? SF_FORMAT_WAV : SF_FORMAT_RF64) |
+            SF_FORMAT_PCM_16};
     else if (ending == ".flac")
-        choice.format = {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, false};
+        choice.format = {SF_FORMAT_FLAC | SF_FORMAT_PCM_16};
     else if (ending == ".ogg")
-        choice.format = {SF_FORMAT_OGG | SF_FORMAT_VORBIS, false};
+        choice.format = {SF_FORMAT_OGG | SF_FORMAT_VORBIS};
     else if (ending == ".opus")
-        choice.format = {SF_FORMAT_OGG | SF_FORMAT_OPUS, false};
+        choice.format = {SF_FORMAT_OGG | SF_FORMAT_OPUS};
     else
         return {{},
                 "A mix can be rendered only to a file ending in " + std::string(kFileEndings) +

@@ -59,8 +59,6 @@ std::unique_ptr<RenderedFile> RenderedFile::create(const std::filesystem::path& 
                 ".";
         return nullptr;
     }
-    if (format.growsToRf64)
-        sf_command(file->sound_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
     sf_command(file->sound_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     return file;
 }

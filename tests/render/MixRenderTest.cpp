@@ -2,6 +2,7 @@
 #include "../engine/TestSounds.h"
 #include "engine/ChannelBank.h"
 #include "files/StoredName.h"
+#include "render/RenderFormat.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MemorySoundOutput.h"
 #include "tests/support/NoiseRepeats.h"
@@ -127,8 +128,13 @@ TEST(MixRender, NeverRepeatsTheSoundInTheFile) {
         onlyColour(0, 0, kRate), folder.path(), folder.path() / "long.wav", 70s, kRate, kSeed};
     ASSERT_EQ(render::renderMix(job).outcome, RenderResult::Outcome::written);
     const Decoded file = decode(job.target);
-    // Short of 4 GiB, a RIFF WAVE file rather than RF64.
-    EXPECT_EQ(file.info.format, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
+    // Short of 4 GiB, a plain PCM WAVE file that every reader opens; RF64 only beyond.
+    EXPECT_EQ(file.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const std::uint64_t framesIn4GiB = (std::uint64_t{1} << 32) / 4;
+    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB - (1 << 20)).format.code,
+              SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB).format.code,
+              SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
     std::vector<float> left(file.samples.size() / 2);
     for (std::size_t i = 0; i < left.size(); ++i)
         left[i] = file.samples[2 * i];

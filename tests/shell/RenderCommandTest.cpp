@@ -107,5 +107,49 @@ TEST_F(RenderCommand, RendersTheStartupMixSilentlyBesideARunningCopyAndStopsClea
     EXPECT_EQ(left, std::vector<std::string>{"pink.ogg"});
 }
 
+TEST_F(RenderCommand, WritesAPlainWavAndEndsOnASignalOrADamagedSoundFileWithoutHanging) {
+    const auto pinkMix = root / "pink.clm";
+    write(pinkMix, "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
+    const std::vector<std::string> render{"--render", outFile("pink.wav"), "--length", "12s",
+                                          "--mix",    pinkMix.string()};
+    ASSERT_EQ(run(render).first, 0);
+    const auto log = root / "readers.log";
+    testsupport::runProgram({"python3", "-c",
+                             "import sys, wave; w = wave.open(sys.argv[1]); "
+                             "print(w.getnchannels(), w.getsampwidth(), w.getnframes())",
+                             outFile("pink.wav")},
+                            environment, log, 30s);
+    testsupport::runProgram({"soxi", "-e", outFile("pink.wav")}, environment, log, 30s);
+    EXPECT_EQ(fileContent(log), "2 2 576000\nSigned Integer PCM\n");
+    fs::remove(out / "pink.wav");
+
+    // A load that never ends: a signal still ends the render, as itself.
+    const auto stuck = root / "stuck";
+    auto stuckEnvironment = environment;
+    stuckEnvironment.push_back("LD_PRELOAD=" STUCK_SOUND_FILE_OPEN);
+    stuckEnvironment.push_back("CALMFIELD_TEST_STUCK=" + stuck.string());
+    std::vector<std::string> arguments = render;
+    arguments.insert(arguments.begin(), program);
+    auto stuckRender =
+        testsupport::ChildProcess::spawn(arguments, stuckEnvironment, root / "stuck.log");
+    ASSERT_TRUE(stuckRender);
+    for (auto waited = 0ms; !fs::exists(stuck) && waited < 10s; waited += 20ms)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(fs::exists(stuck));
+    ::kill(stuckRender->pid(), SIGTERM);
+    EXPECT_EQ(stuckRender->waitForExit(3s), -1);
+    ASSERT_TRUE(stuckRender->waitStatus());
+    EXPECT_TRUE(WIFSIGNALED(*stuckRender->waitStatus()) &&
+                WTERMSIG(*stuckRender->waitStatus()) == SIGTERM);
+
+    const fs::path pink = fs::path(program).parent_path() / "Pink_Noise.Wav";
+    fs::remove(pink);
+    fs::copy_file(SOUND_FILE_SEEDS "/list_chunk_running_back.wav", pink);
+    const auto [refused, message] = run(render);
+    EXPECT_EQ(refused, 1);
+    EXPECT_NE(message.find("Pink_Noise.Wav"), std::string::npos) << message;
+    EXPECT_TRUE(fs::is_empty(out));
+}
+
 } // namespace
 } // namespace calmfield
