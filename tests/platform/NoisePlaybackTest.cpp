@@ -120,6 +120,33 @@ TYPED_TEST(ServerNoisePlayback, TheStreamRestsWhileAllIsStoppedAndWakesWithTheLa
                 1.5);
 }
 
+// The stream follows the default sink: to the headphones when they become it, back to the speakers
+// when the headphones go, and it is never made again on the way (connections() would count it).
+TYPED_TEST(ServerNoisePlayback, TheStreamMovesWithTheDefaultSinkAndOutlivesItsRemoval) {
+    ASSERT_TRUE(this->addHeadphones()) << this->server.log();
+    ASSERT_NE(this->play(pinkSoundFile()), nullptr);
+    ASSERT_TRUE(this->soundReachesSink(3s));
+
+    const auto timeToSound = [this](const std::string& sink) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool heard = testsupport::waitForSound(this->server.address(), sink + ".monitor",
+                                                     this->server.sampleRate(), 5s);
+        return heard ? std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count()
+                     : -1;
+    };
+    ASSERT_TRUE(this->makeDefault(this->headphones));
+    const auto onHeadphones = timeToSound(this->headphones);
+    EXPECT_GE(onHeadphones, 0);
+    ASSERT_TRUE(this->removeHeadphones());
+    const auto backOnSpeakers = timeToSound(this->server.sinkName());
+    EXPECT_GE(backOnSpeakers, 0);
+    EXPECT_EQ(this->output->connections(), 1u);
+    this->RecordProperty("soundOnNewDefaultMs", static_cast<int>(onHeadphones));
+    this->RecordProperty("soundBackAfterRemovalMs", static_cast<int>(backOnSpeakers));
+}
+
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
 TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
     const auto file = std::filesystem::temp_directory_path() /
