@@ -127,24 +127,12 @@ TYPED_TEST(ServerNoisePlayback, TheStreamMovesWithTheDefaultSinkAndOutlivesItsRe
     ASSERT_NE(this->play(pinkSoundFile()), nullptr);
     ASSERT_TRUE(this->soundReachesSink(3s));
 
-    const auto timeToSound = [this](const std::string& sink) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool heard = testsupport::waitForSound(this->server.address(), sink + ".monitor",
-                                                     this->server.sampleRate(), 5s);
-        return heard ? std::chrono::duration_cast<std::chrono::milliseconds>(
-                           std::chrono::steady_clock::now() - start)
-                           .count()
-                     : -1;
-    };
     ASSERT_TRUE(this->makeDefault(this->headphones));
-    const auto onHeadphones = timeToSound(this->headphones);
-    EXPECT_GE(onHeadphones, 0);
+    EXPECT_TRUE(testsupport::waitForSound(this->server.address(), this->headphones + ".monitor",
+                                          this->server.sampleRate(), 5s));
     ASSERT_TRUE(this->removeHeadphones());
-    const auto backOnSpeakers = timeToSound(this->server.sinkName());
-    EXPECT_GE(backOnSpeakers, 0);
+    EXPECT_TRUE(this->soundReachesSink(5s));
     EXPECT_EQ(this->output->connections(), 1u);
-    this->RecordProperty("soundOnNewDefaultMs", static_cast<int>(onHeadphones));
-    this->RecordProperty("soundBackAfterRemovalMs", static_cast<int>(backOnSpeakers));
 }
 
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
