@@ -79,7 +79,7 @@ struct PulseSoundOutput::Callbacks {
 };
 
 PulseSoundOutput::PulseSoundOutput(std::string serverAddress, std::string applicationName)
-    : connection_(*this, std::move(serverAddress), std::move(applicationName), "music",
+    : connection_(*this, std::move(serverAddress), std::move(applicationName), nullptr,
                   "calmfield-sound") {}
 
 PulseSoundOutput::~PulseSoundOutput() {
@@ -131,7 +131,14 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
         return false;
     pa_channel_map channels;
     pa_channel_map_init_stereo(&channels);
-    stream_ = pa_stream_new(connection_.context(), "Noise", &format, &channels);
+    // The stream goes wherever the default sink is, and moves with it: it names no sink and has no
+    // media role, which the server's rules for music players could use to place it elsewhere. The
+    // server remembers what the user set for it under the program's own name.
+    pa_proplist* properties = pa_proplist_new();
+    pa_proplist_sets(properties, "module-stream-restore.id", CALMFIELD_APPLICATION_ID);
+    stream_ =
+        pa_stream_new_with_proplist(connection_.context(), "Noise", &format, &channels, properties);
+    pa_proplist_free(properties);
     if (stream_ == nullptr)
         return false;
     streamRate_ = rate;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace calmfield::platform {
 
@@ -13,6 +14,11 @@ namespace calmfield::platform {
 // scale, where 65536 is full volume. Once open, it follows the server: when the server goes away
 // it tries again every second, finds the default sink of whichever server answers next, and sets
 // it to the last volume asked for while the server was away or had no sink.
+//
+// It follows the default sink too, as headphones come and go. Nothing gets louder by itself: a
+// sink that becomes the default keeps its own volume, and a volume sent to the one before but
+// not yet confirmed is not carried over. Only Mute's 0 is: while it holds, each new default is
+// silenced as well, and the volume that ends it goes to every sink it silenced that still exists.
 class PulseVolumePort final : public VolumePort, private pulse::PulseConnection::Client {
   public:
     static constexpr std::chrono::milliseconds kRetryInterval =
@@ -26,37 +32,50 @@ class PulseVolumePort final : public VolumePort, private pulse::PulseConnection:
     PulseVolumePort& operator=(const PulseVolumePort&) = delete;
 
     bool open(std::chrono::milliseconds timeout) override;
-    void setVolume(std::uint32_t volume) override;
+    void setVolume(std::uint32_t volume, bool byMute) override;
 
   private:
-    // What is known of the default sink; touched with the main loop's lock held.
+    // What is known of the default sink; everything below is touched with the main loop's lock
+    // held.
     enum class Sink { unknown, lookingUp, found, missing };
     struct Callbacks;
 
     // The connection's news, with the main loop's lock held.
     void contextReady(pa_context* context) override;
     void connectionLost() override;
-    void releaseContext() override;
 
     void lookUpSink();
-    void finishLookUp(bool found);
+    void finishLookUp(const pa_sink_info* sink);
     void sendWantedVolume();
+    void restoreSilencedSinks();
 
     pulse::PulseConnection connection_;
-    // A server without a default sink is asked again later: one may yet be set up.
-    pulse::RetryTimer lookUpTimer_{
-        [](void* self) { static_cast<PulseVolumePort*>(self)->lookUpSink(); }, this};
     Sink sink_ = Sink::unknown;
+    // Whether the sink below is the one controlled on this connection; it stays so during a
+    // look-up, which tells whether the default has changed.
+    bool sinkControlled_ = false;
     std::uint32_t sinkIndex_ = 0;
     std::uint8_t sinkChannels_ = 0;
+    std::string sinkName_;
+    // Look-ups are answered in order: only the answer to the latest one counts.
+    unsigned lookUpsSent_ = 0;
+    unsigned lookUpsAnswered_ = 0;
 
-    // The volume last asked for, and whether the server has yet to confirm it. Volume requests
-    // are answered in order, so the latest one is confirmed when every request sent to this
-    // server has been answered and the last answer was a success.
+    // The volume last asked for; whether it has yet to be sent to the sink controlled now; and
+    // whether the server has yet to confirm it. Volume requests are answered in order, so the
+    // latest one is confirmed when every request sent to this server has been answered and the
+    // last answer was a success.
     std::uint32_t wantedVolume_ = 0;
+    bool volumeUnsent_ = false;
     bool volumeUnconfirmed_ = false;
     unsigned volumeRequestsSent_ = 0;
     unsigned volumeRequestsAnswered_ = 0;
+
+    // Whether Mute's 0 holds, the sinks it silenced in this run, by name (which outlives a
+    // restart of the server), and whether they wait for the volume that ended it.
+    bool muteHolds_ = false;
+    std::vector<std::string> silencedSinks_;
+    bool restorePending_ = false;
 };
 
 } // namespace calmfield::platform

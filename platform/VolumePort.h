@@ -13,7 +13,9 @@ class VolumePort {
     // Connects, waiting at most `timeout`; false when the volume cannot be reached.
     virtual bool open(std::chrono::milliseconds timeout) = 0;
     // Sets the volume, from 0 (silent) to 65535. Never waits; does nothing unless open.
-    virtual void setVolume(std::uint32_t volume) = 0;
+    // `byMute` says that the volume is Mute's 0: it holds the speakers silent, whichever they are,
+    // until a volume comes without it, which goes to every speaker Mute silenced.
+    virtual void setVolume(std::uint32_t volume, bool byMute) = 0;
 };
 
 } // namespace calmfield::platform

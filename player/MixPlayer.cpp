@@ -107,11 +107,18 @@ void MixPlayer::setPanning(int panning) {
 }
 
 void MixPlayer::setMasterVolume(int position) {
-    if (masterVolume_ == position)
-        return;
+    if (masterVolume_ != position)
+        sendMasterVolume(position, false);
+}
+
+// Mute tells the speakers even when the position stays: its 0 must hold on whichever speakers
+// play, and the next press must free them.
+void MixPlayer::sendMasterVolume(int position, bool byMute) {
+    const bool changed = masterVolume_ != position;
     masterVolume_ = position;
-    speakers_.setVolume(speakerVolumeForMasterPosition(position));
-    emit masterVolumeChanged();
+    speakers_.setVolume(speakerVolumeForMasterPosition(position), byMute);
+    if (changed)
+        emit masterVolumeChanged();
 }
 
 void MixPlayer::setStartInTray(int state) {
@@ -124,9 +131,9 @@ void MixPlayer::setStartInTray(int state) {
 void MixPlayer::toggleMute() {
     if (muteCount_ == 0) {
         savedMasterVolume_ = masterVolume_;
-        setMasterVolume(0);
+        sendMasterVolume(0, true);
     } else {
-        setMasterVolume(savedMasterVolume_);
+        sendMasterVolume(savedMasterVolume_, false);
     }
     muteCount_ = (muteCount_ + 1) % 2;
     emit muteChanged();

@@ -110,6 +110,7 @@ class MixPlayer : public QObject {
     // Sets the channel of `colour` from the mix, when it has one.
     void sendVolume(int colour);
     void sendFrequency(int colour);
+    void sendMasterVolume(int position, bool byMute);
     void noteTicked(int colour, bool ticked);
     QUrl artUrl() const;
 

@@ -120,6 +120,21 @@ TYPED_TEST(ServerNoisePlayback, TheStreamRestsWhileAllIsStoppedAndWakesWithTheLa
                 1.5);
 }
 
+// The stream follows the default sink: to the headphones when they become it, back to the speakers
+// when the headphones go, and it is never made again on the way (connections() would count it).
+TYPED_TEST(ServerNoisePlayback, TheStreamMovesWithTheDefaultSinkAndOutlivesItsRemoval) {
+    ASSERT_TRUE(this->addHeadphones()) << this->server.log();
+    ASSERT_NE(this->play(pinkSoundFile()), nullptr);
+    ASSERT_TRUE(this->soundReachesSink(3s));
+
+    ASSERT_TRUE(this->makeDefault(this->headphones));
+    EXPECT_TRUE(testsupport::waitForSound(this->server.address(), this->headphones + ".monitor",
+                                          this->server.sampleRate(), 5s));
+    ASSERT_TRUE(this->removeHeadphones());
+    EXPECT_TRUE(this->soundReachesSink(5s));
+    EXPECT_EQ(this->output->connections(), 1u);
+}
+
 // A tone of a known pitch shows whether the output renders at the rate the server really plays.
 TEST_F(ServerRateChange, ToneKeepsItsPitchWhenTheServerComesBackAtAnotherRate) {
     const auto file = std::filesystem::temp_directory_path() /

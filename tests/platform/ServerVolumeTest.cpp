@@ -13,15 +13,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The sink's volume once it settles on `expected` on every channel, or the last one read.
+// The volume of `sink` (the test sink unless told) once it settles on `expected` on every channel,
+// or the last one read.
 template <typename Server>
-std::vector<std::uint32_t> sinkVolumeSettlingOn(Server& server, std::uint32_t expected) {
+std::vector<std::uint32_t> sinkVolumeSettlingOn(Server& server, std::uint32_t expected,
+                                                const std::string& sink = {}) {
     const auto deadline = std::chrono::steady_clock::now() + 3s;
-    std::vector<std::uint32_t> volume = server.sinkVolume();
+    std::vector<std::uint32_t> volume = server.sinkVolume(sink);
     while (std::chrono::steady_clock::now() < deadline &&
            !(volume.size() == 2 && volume[0] == expected && volume[1] == expected)) {
         std::this_thread::sleep_for(20ms);
-        volume = server.sinkVolume();
+        volume = server.sinkVolume(sink);
     }
     return volume;
 }
@@ -33,7 +35,7 @@ std::vector<std::uint32_t> onBothChannels(std::uint32_t value) {
 TEST(VolumeWithoutServer, OpeningFailsWhenNoServerAnswersAndSettingDoesNothing) {
     PulseVolumePort nowhere("unix:/nonexistent/calmfield/native");
     EXPECT_FALSE(nowhere.open(2s));
-    nowhere.setVolume(1000);
+    nowhere.setVolume(1000, false);
 }
 
 // At login the program may start before the server has set up a sound card.
@@ -42,7 +44,7 @@ TEST(ServerVolumeWithoutSink, AVolumeSetBeforeTheSinkTurnsUpReachesIt) {
     ASSERT_TRUE(server.start(48000, false)) << server.error();
     PulseVolumePort volume(server.address());
     ASSERT_TRUE(volume.open(3s));
-    volume.setVolume(65172);
+    volume.setVolume(65172, false);
     ASSERT_TRUE(server.addSink()) << server.log();
     EXPECT_EQ(sinkVolumeSettlingOn(server, 65172), onBothChannels(65172));
 }
@@ -57,7 +59,7 @@ TYPED_TEST(ServerVolume, IsTheDefaultSinksVolume) {
     PulseVolumePort volume(this->server.address());
     ASSERT_TRUE(volume.open(3s));
     for (const std::uint32_t value : {31840u, 0u, 65172u, 2u}) {
-        volume.setVolume(value);
+        volume.setVolume(value, false);
         EXPECT_EQ(sinkVolumeSettlingOn(this->server, value), onBothChannels(value));
     }
 }
@@ -70,12 +72,12 @@ TYPED_TEST(ServerVolume, FollowsTheServerAfterItRestarts) {
     ASSERT_TRUE(volume.open(3s));
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(this->server.sinkVolume(), onBothChannels(50000));
-    volume.setVolume(65172);
+    volume.setVolume(65172, false);
     ASSERT_EQ(sinkVolumeSettlingOn(this->server, 65172), onBothChannels(65172));
 
     this->server.stop();
-    volume.setVolume(15920);
-    volume.setVolume(31840);
+    volume.setVolume(15920, false);
+    volume.setVolume(31840, false);
     ASSERT_TRUE(this->server.start(48000)) << this->server.error();
     const auto restarted = std::chrono::steady_clock::now();
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
@@ -84,8 +86,59 @@ TYPED_TEST(ServerVolume, FollowsTheServerAfterItRestarts) {
                                               std::chrono::steady_clock::now() - restarted)
                                               .count()));
 
-    volume.setVolume(0);
+    volume.setVolume(0, false);
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 0), onBothChannels(0));
+}
+
+// Headphones beside the speakers (the test sink, the default one at first).
+template <typename Server> class ServerVolumeWithHeadphones : public ServerVolume<Server> {
+  protected:
+    void SetUp() override {
+        ServerVolume<Server>::SetUp();
+        if (!this->IsSkipped() && !this->HasFatalFailure()) {
+            ASSERT_TRUE(this->addHeadphones()) << this->server.log();
+        }
+    }
+};
+TYPED_TEST_SUITE(ServerVolumeWithHeadphones, testsupport::SoundServers);
+
+// Later volumes go to whichever sink is the default, and no sink changes by itself: not the new
+// default, nor the one left when the sink controlled goes, whatever was on its way to that one.
+// The pauses give a volume wrongly sent the time to land.
+TYPED_TEST(ServerVolumeWithHeadphones, FollowsTheDefaultSinkAndNoSinkChangesByItself) {
+    PulseVolumePort volume(this->server.address());
+    ASSERT_TRUE(volume.open(3s));
+    volume.setVolume(31840, false);
+    ASSERT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
+
+    ASSERT_TRUE(this->makeDefault(this->headphones));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(this->server.sinkVolume(this->headphones),
+              onBothChannels(TypeParam::kFullSinkVolume));
+    volume.setVolume(40000, false);
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 40000, this->headphones), onBothChannels(40000));
+    EXPECT_EQ(this->server.sinkVolume(), onBothChannels(31840));
+
+    volume.setVolume(50000, false);
+    ASSERT_TRUE(this->removeHeadphones());
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(this->server.sinkVolume(), onBothChannels(31840));
+    volume.setVolume(34825, false);
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 34825), onBothChannels(34825));
+}
+
+// Mute's 0 holds on each new default, and the volume that ends it goes to every sink it silenced.
+TYPED_TEST(ServerVolumeWithHeadphones, MuteSilencesEachNewDefaultAndItsEndRestoresThemAll) {
+    PulseVolumePort volume(this->server.address());
+    ASSERT_TRUE(volume.open(3s));
+    volume.setVolume(0, true);
+    ASSERT_EQ(sinkVolumeSettlingOn(this->server, 0), onBothChannels(0));
+
+    ASSERT_TRUE(this->makeDefault(this->headphones));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 0, this->headphones), onBothChannels(0));
+    volume.setVolume(31840, false);
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840, this->headphones), onBothChannels(31840));
+    EXPECT_EQ(sinkVolumeSettlingOn(this->server, 31840), onBothChannels(31840));
 }
 
 } // namespace

@@ -26,16 +26,22 @@ TEST_F(MuteAndReset, MuteSavesTheMasterValueAndTheNextMuteRestoresItEvenAfterAMo
     form->muteButton->click(); // the counter went back to 0: mutes again
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
     EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 39800, 31840, 0}));
+    // Only Mute's own zeros are marked as Mute's: the speakers hold them across a change of output.
+    EXPECT_EQ(speakers.byMute(), (std::vector<bool>{true, false, false, true}));
     EXPECT_EQ(form->muteButton->text(), "Mute");
 }
 
-TEST_F(MuteAndReset, MuteWithTheMasterAlreadyAtZeroSendsNothing) {
+// The slider's 0 is not Mute's: Mute still tells the speakers, so that its 0 holds on whichever
+// output plays next, and the next press frees them.
+TEST_F(MuteAndReset, MuteWithTheMasterAlreadyAtZeroMarksTheZeroAsMutes) {
     form->masterVolumeSlider->setValue(0);
+    EXPECT_EQ(speakers.byMute(), std::vector<bool>{false});
     speakers.clear();
     form->muteButton->click();
     form->muteButton->click();
     EXPECT_EQ(form->masterVolumeSlider->value(), 0);
-    EXPECT_TRUE(speakers.speakerVolumes().empty());
+    EXPECT_EQ(speakers.speakerVolumes(), (Volumes{0, 0}));
+    EXPECT_EQ(speakers.byMute(), (std::vector<bool>{true, false}));
 }
 
 TEST_F(MuteAndReset, ResetAllStopsTheColoursThenSetsVolumesAndFrequencies) {

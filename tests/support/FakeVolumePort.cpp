@@ -14,15 +14,18 @@ bool FakeVolumePort::open(std::chrono::milliseconds) {
     return opened_;
 }
 
-void FakeVolumePort::setVolume(std::uint32_t volume) {
+void FakeVolumePort::setVolume(std::uint32_t volume, bool byMute) {
     record("setVolume");
-    if (opened_)
+    if (opened_) {
         volumes_.push_back(volume);
+        byMute_.push_back(byMute);
+    }
 }
 
 void FakeVolumePort::clear() {
     calls_.clear();
     volumes_.clear();
+    byMute_.clear();
 }
 
 } // namespace calmfield::testsupport

@@ -16,12 +16,14 @@ class FakeVolumePort final : public platform::VolumePort {
     explicit FakeVolumePort(bool reachable = true) : reachable_(reachable) {}
 
     bool open(std::chrono::milliseconds timeout) override;
-    void setVolume(std::uint32_t volume) override;
+    void setVolume(std::uint32_t volume, bool byMute) override;
 
     // The names of the calls made so far: "open", "setVolume".
     const std::vector<std::string>& calls() const { return calls_; }
     // The volumes set while open, in order.
     const std::vector<std::uint32_t>& speakerVolumes() const { return volumes_; }
+    // For each of those volumes, whether it was Mute's.
+    const std::vector<bool>& byMute() const { return byMute_; }
     void clear();
 
     // Runs on every call, with its name, before the call does anything.
@@ -34,6 +36,7 @@ class FakeVolumePort final : public platform::VolumePort {
     bool opened_ = false;
     std::vector<std::string> calls_;
     std::vector<std::uint32_t> volumes_;
+    std::vector<bool> byMute_;
 };
 
 } // namespace calmfield::testsupport

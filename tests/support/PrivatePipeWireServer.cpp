@@ -188,12 +188,17 @@ bool PrivatePipeWireServer::setSinkVolume(std::uint32_t volume) {
     return pactlSetSinkVolume(address(), sinkName(), volume, stackEnvironment(), logPath());
 }
 
-std::vector<std::uint32_t> PrivatePipeWireServer::sinkVolume() {
-    return pactlSinkVolume(address(), sinkName(), stackEnvironment(), folder_ / "sink-volume.txt");
+std::vector<std::uint32_t> PrivatePipeWireServer::sinkVolume(const std::string& sink) {
+    return pactlSinkVolume(address(), sink.empty() ? sinkName() : sink, stackEnvironment(),
+                           folder_ / "sink-volume.txt");
 }
 
 std::vector<bool> PrivatePipeWireServer::streamsCorked() {
     return pactlStreamsCorked(address(), stackEnvironment(), folder_ / "sink-inputs.txt");
+}
+
+std::optional<std::string> PrivatePipeWireServer::pactl(const std::vector<std::string>& arguments) {
+    return runPactl(address(), arguments, stackEnvironment(), folder_ / "pactl.txt");
 }
 
 } // namespace calmfield::testsupport

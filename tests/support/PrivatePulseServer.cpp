@@ -119,12 +119,17 @@ bool PrivatePulseServer::setSinkVolume(std::uint32_t volume) {
     return pactlSetSinkVolume(address(), sinkName(), volume, daemonEnvironment(), logPath());
 }
 
-std::vector<std::uint32_t> PrivatePulseServer::sinkVolume() {
-    return pactlSinkVolume(address(), sinkName(), daemonEnvironment(), folder_ / "sink-volume.txt");
+std::vector<std::uint32_t> PrivatePulseServer::sinkVolume(const std::string& sink) {
+    return pactlSinkVolume(address(), sink.empty() ? sinkName() : sink, daemonEnvironment(),
+                           folder_ / "sink-volume.txt");
 }
 
 std::vector<bool> PrivatePulseServer::streamsCorked() {
     return pactlStreamsCorked(address(), daemonEnvironment(), folder_ / "sink-inputs.txt");
+}
+
+std::optional<std::string> PrivatePulseServer::pactl(const std::vector<std::string>& arguments) {
+    return runPactl(address(), arguments, daemonEnvironment(), folder_ / "pactl.txt");
 }
 
 } // namespace calmfield::testsupport

@@ -48,10 +48,13 @@ class PrivatePulseServer {
 
     // The sink's volume on each of its channels, on the server's scale (65536 is full volume);
     // empty when it could not be read.
-    std::vector<std::uint32_t> sinkVolume();
+    // The volume of `sink`, the test sink unless told.
+    std::vector<std::uint32_t> sinkVolume(const std::string& sink = {});
     bool setSinkVolume(std::uint32_t volume);
     // Whether each playback stream is corked, as the server reports it.
     std::vector<bool> streamsCorked();
+    // What pactl run against the server with `arguments` printed; nothing when it failed.
+    std::optional<std::string> pactl(const std::vector<std::string>& arguments);
     static constexpr std::uint32_t kFullSinkVolume = 65536;
 
     const std::string& error() const { return error_; }

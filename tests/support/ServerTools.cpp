@@ -132,6 +132,19 @@ std::vector<bool> pactlStreamsCorked(const std::string& serverAddress,
     return corked;
 }
 
+std::optional<std::string> runPactl(const std::string& serverAddress,
+                                    const std::vector<std::string>& arguments,
+                                    const std::vector<std::string>& environment,
+                                    const std::filesystem::path& scratchFile) {
+    std::error_code ignored;
+    std::filesystem::remove(scratchFile, ignored);
+    std::vector<std::string> command{"pactl", "--server=" + serverAddress};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    if (runProgram(command, environment, scratchFile, kToolTimeout) != 0)
+        return std::nullopt;
+    return fileContent(scratchFile);
+}
+
 bool pactlSetSinkVolume(const std::string& serverAddress, const std::string& sink,
                         std::uint32_t volume, const std::vector<std::string>& environment,
                         const std::filesystem::path& logFile) {

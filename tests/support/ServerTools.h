@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ std::string pactlDefaultSink(const std::string& serverAddress,
 std::vector<bool> pactlStreamsCorked(const std::string& serverAddress,
                                      const std::vector<std::string>& environment,
                                      const std::filesystem::path& scratchFile);
+
+// What pactl, run against the server with `arguments`, printed; nothing when it failed.
+std::optional<std::string> runPactl(const std::string& serverAddress,
+                                    const std::vector<std::string>& arguments,
+                                    const std::vector<std::string>& environment,
+                                    const std::filesystem::path& scratchFile);
 
 bool pactlSetSinkVolume(const std::string& serverAddress, const std::string& sink,
                         std::uint32_t volume, const std::vector<std::string>& environment,

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -48,7 +49,35 @@ template <typename Server> class ServerTest : public ::testing::Test {
         return true;
     }
 
+    // A second null sink, as headphones plugged in beside the speakers (the test sink), which
+    // stay the default one. False when it could not be added.
+    bool addHeadphones() {
+        const auto module =
+            server.pactl({"load-module", "module-null-sink", "sink_name=" + headphones,
+                          "rate=" + std::to_string(server.sampleRate()), "channels=2"});
+        headphonesModule = module ? module->substr(0, module->find('\n')) : std::string();
+        return module && makeDefault(server.sinkName());
+    }
+    bool removeHeadphones() {
+        return server.pactl({"unload-module", headphonesModule}).has_value();
+    }
+
+    // Makes `sink` the default one, and waits until the server says so.
+    bool makeDefault(const std::string& sink) {
+        if (!server.pactl({"set-default-sink", sink}))
+            return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (server.pactl({"get-default-sink"}).value_or("") != sink + "\n") {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+
     Server server;
+    const std::string headphones = "calmfield_test_headphones";
+    std::string headphonesModule;
 };
 
 } // namespace calmfield::testsupport
