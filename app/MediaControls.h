@@ -1,34 +1,31 @@
 #pragma once
 
+#include "app/ProgramActions.h"
 #include "platform/MediaPlayer.h"
 
 #include <QObject>
-#include <QPointer>
 
-namespace calmfield::shell {
-class MainWindow;
-}
 namespace calmfield::player {
 class MixPlayer;
 }
 
 namespace calmfield::app {
 
-class ProgramWindows;
+class NoiseSession;
 
-// The program as the desktop's media controls see it: the main window's player while the window
-// is there, and once it has closed, nothing playing and the windows that keep the program running.
+// The program as the desktop's media controls see it: the session's player until the run's sound
+// has ended, then nothing playing.
 class MediaControls : public QObject, public platform::MediaPlayer {
     Q_OBJECT
 
   public:
-    MediaControls(player::MixPlayer& player, shell::MainWindow& window, ProgramWindows& windows,
-                  QObject* parent = nullptr);
+    MediaControls(NoiseSession& session, ProgramActions actions, QObject* parent = nullptr);
 
     State state() const override;
     void play() override;
     void pause() override;
     void playPause() override;
+    bool canRaise() const override { return static_cast<bool>(actions_.raise); }
     void raise() override;
     void quit() override;
 
@@ -40,9 +37,9 @@ class MediaControls : public QObject, public platform::MediaPlayer {
   private:
     void recheck();
 
-    QPointer<player::MixPlayer> player_;
-    QPointer<shell::MainWindow> window_;
-    ProgramWindows& windows_;
+    NoiseSession& session_;
+    player::MixPlayer& player_;
+    ProgramActions actions_;
     State announced_;
 };
 

@@ -32,6 +32,7 @@ void ProgramWindows::track(QWidget* window) {
 }
 
 void ProgramWindows::adoptMainWindow(shell::MainWindow& window) {
+    mainWindow_ = &window;
     track(&window);
     connect(&window, &shell::MainWindow::aboutRequested, this, &ProgramWindows::showAbout);
     connect(&window, &shell::MainWindow::contactRequested, this, &ProgramWindows::showContact);
@@ -47,6 +48,24 @@ void ProgramWindows::closeAll() {
         if (window)
             window->close();
     }
+}
+
+QWidget* ProgramWindows::showProgram() {
+    if (!mainWindow_)
+        return bringOpenWindowsForward();
+    mainWindow_->restoreWindow();
+    return mainWindow_;
+}
+
+void ProgramWindows::exit() {
+    if (mainWindow_)
+        mainWindow_->close();
+    else
+        closeAll();
+}
+
+ProgramActions ProgramWindows::actions() {
+    return {[this] { showProgram(); }, [this] { exit(); }};
 }
 
 bool ProgramWindows::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramActions.h"
 #include "platform/UrlOpener.h"
 #include "recorder/windows/RecorderServices.h"
 
@@ -54,6 +55,13 @@ class ProgramWindows : public QObject {
     // Closes every window still open, hidden ones too, each as the user would; the program ends
     // as the last one closes.
     void closeAll();
+    // Shows the main window as the tray icon does, or once it has closed, brings the windows that
+    // keep the program running forward. The window shown, or null when none is open.
+    QWidget* showProgram();
+    // As the menu's Exit: closes the main window, or once it has closed, every window.
+    void exit();
+    // showProgram() and exit(), for the media controls.
+    ProgramActions actions();
 
     // Shows the about or contact window, or brings the one already open to the front.
     void showAbout();
@@ -89,6 +97,7 @@ class ProgramWindows : public QObject {
     std::function<void()> endProgram_;
     std::optional<recorder::RecorderServices> recorderServices_;
     QSet<QObject*> open_;
+    QPointer<shell::MainWindow> mainWindow_;
     std::unique_ptr<info::AboutWindow> about_;
     std::unique_ptr<info::ContactWindow> contact_;
     std::unique_ptr<recorder::TroubleshootingWindow> troubleshooting_;

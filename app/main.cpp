@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/MediaControls.h"
+#include "app/NoiseSession.h"
 #include "app/ProgramEnding.h"
 #include "app/ProgramWindows.h"
 #include "app/RenderCommand.h"
@@ -11,8 +12,6 @@
 #include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
-#include "platform/PulseSoundOutput.h"
-#include "platform/PulseVolumePort.h"
 #include "recorder/CommandInterpreter.h"
 #include "shell/MainWindow.h"
 #include "widgets/DialogFont.h"
@@ -125,19 +124,30 @@ void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
                    "again will not bring this window forward.\n",
                    stderr);
     QObject::connect(&instance, &app::SingleInstance::showRequested, &windows,
-                     [mainWindow = QPointer<shell::MainWindow>(window), &windows,
-                      &activation](const QByteArray& token) {
-                         QWidget* shown = mainWindow.data();
-                         if (mainWindow)
-                             mainWindow->restoreWindow();
-                         else
-                             shown = windows.bringOpenWindowsForward();
+                     [&windows, &activation](const QByteArray& token) {
+                         QWidget* shown = windows.showProgram();
                          if (shown != nullptr && !token.isEmpty())
                              activation.activate(*shown, token);
                      });
     QObject::connect(
         &instance, &app::SingleInstance::sleepRequested, window,
         [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
+}
+
+// Where this program finds its sounds and keeps its settings.
+app::SessionFolders foldersOfThisProgram() {
+    const QString userSettingsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return {platform::programFolder(), QFile::encodeName(userSettingsFolder).toStdString()};
+}
+
+// The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
+// through the session bus. Without a bus, or with the name taken, the program runs without.
+void offerMediaControls(app::MediaControls& controls, platform::MprisService& service) {
+    QObject::connect(&controls, &app::MediaControls::mediaStateChanged, &service,
+                     &platform::MprisService::stateChanged);
+    if (sessionBusRuns())
+        service.registerOn(QDBusConnection::sessionBus());
 }
 
 int main(int argc, char* argv[]) {
@@ -155,8 +165,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     setUpApplication();
 
-    platform::PulseSoundOutput output;
-    platform::PulseVolumePort volume;
     widgets::MessageBoxSink messages;
     // Recorded takes are saved in the home folder, which stands in for the root of drive C.
     const std::filesystem::path home = QFile::encodeName(QDir::homePath()).toStdString();
@@ -165,19 +173,20 @@ int main(int argc, char* argv[]) {
     app::ProgramWindows windows(
         &QDesktopServices::openUrl, [] { app::endProgramOnceNoDialogIsOpen(); },
         recorder::RecorderServices{commands, messages, home});
-    const QString userSettingsFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    auto* window = new shell::MainWindow({output,
-                                          volume,
-                                          messages,
-                                          platform::programFolder(),
-                                          &QDesktopServices::openUrl,
-                                          &QSystemTrayIcon::isSystemTrayAvailable,
-                                          nullptr,
-                                          QFile::encodeName(userSettingsFolder).toStdString(),
-                                          {},
-                                          minimisedWindowsStayReachable()});
+    app::NoiseSession session(foldersOfThisProgram(), messages);
+
+    auto* window = new shell::MainWindow({
+        .player = session.player(),
+        .settingsFile = session.settingsFile(),
+        .messages = messages,
+        .programFolder = platform::programFolder(),
+        .openUrl = &QDesktopServices::openUrl,
+        .trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable,
+        .fileDialog = nullptr,
+        .minimisedWindowsStayReachable = minimisedWindowsStayReachable(),
+    });
     window->setAttribute(Qt::WA_DeleteOnClose);
+    session.endWhenClosed(*window);
     windows.adoptMainWindow(*window);
     app::TokenActivation activation;
     if (instance)
@@ -186,14 +195,9 @@ int main(int argc, char* argv[]) {
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);
 
-    // The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
-    // through the session bus. Without a bus, or with the name taken, the program runs without.
-    app::MediaControls mediaControls(window->player(), *window, windows);
+    app::MediaControls mediaControls(session, windows.actions());
     platform::MprisService mediaService(mediaControls, QStringLiteral(CALMFIELD_APPLICATION_ID));
-    QObject::connect(&mediaControls, &app::MediaControls::mediaStateChanged, &mediaService,
-                     &platform::MprisService::stateChanged);
-    if (sessionBusRuns())
-        mediaService.registerOn(QDBusConnection::sessionBus());
+    offerMediaControls(mediaControls, mediaService);
 
     // The session ending and the termination signals end the program as Exit does, so that the
     // changes of a run left going until logout or shutdown are saved. They are taken only from
@@ -209,5 +213,9 @@ int main(int argc, char* argv[]) {
     // The sleep timer's end closes everything as a termination request does, asleep as the user is.
     QObject::connect(window, &shell::MainWindow::sleepTimerEnded, &termination,
                      &app::TerminationRequests::request);
-    return application.exec();
+    const QPointer<shell::MainWindow> mainWindow(window);
+    const int status = application.exec();
+    // A window is a view of the session, and goes before it.
+    delete mainWindow.data();
+    return status;
 }

@@ -25,6 +25,8 @@ class MediaPlayer {
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void playPause() = 0;
+    // Whether the program has a window to bring forward.
+    virtual bool canRaise() const = 0;
     // Brings forward the main window, or whichever window keeps the program running.
     virtual void raise() = 0;
     // Ends the program as Exit does.

@@ -25,7 +25,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
     Q_PROPERTY(QString Identity READ identity)
     Q_PROPERTY(QString DesktopEntry READ desktopEntry)
-    Q_PROPERTY(bool CanRaise READ yes)
+    Q_PROPERTY(bool CanRaise READ canRaise)
     Q_PROPERTY(bool CanQuit READ yes)
     Q_PROPERTY(bool HasTrackList READ no)
     Q_PROPERTY(QStringList SupportedUriSchemes READ none)
@@ -36,6 +36,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
 
     QString identity() const { return QStringLiteral("Calmfield"); }
     QString desktopEntry() const { return desktopEntry_; }
+    bool canRaise() const { return player_.canRaise(); }
     bool yes() const { return true; }
     bool no() const { return false; }
     QStringList none() const { return {}; }

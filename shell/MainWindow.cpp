@@ -34,11 +34,8 @@ template <typename Control> void mirror(Control* control, int value) {
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
-      fileDialog_(services.fileDialog),
-      player_(services.output, services.volume, services.programFolder,
-              services.sleepClock ? std::move(services.sleepClock) : player::timeSinceBoot),
-      settingsFile_(services.programFolder, std::move(services.userSettingsFolder),
-                    services.messages),
+      fileDialog_(services.fileDialog), player_(services.player),
+      settingsFile_(services.settingsFile),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
       autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
@@ -240,9 +237,7 @@ void MainWindow::helpClicked() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     removeTrayIcon();
-    player_.sleepTimer().cancel();
-    player_.stopAndRewind();
-    settingsFile_.writeFrom(player_);
+    emit closed();
     event->accept();
 }
 

@@ -28,8 +28,9 @@ namespace calmfield::shell {
 
 // What the main window reaches the world through.
 struct MainWindowServices {
-    engine::SoundOutput& output;
-    platform::VolumePort& volume;
+    // What the window shows and changes; it outlives the window.
+    player::MixPlayer& player;
+    StartupSettingsFile& settingsFile;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
@@ -39,19 +40,15 @@ struct MainWindowServices {
     // The dialog in which configuration files are chosen; when null the window makes the
     // desktop's own.
     platform::FileDialog* fileDialog;
-    // The user's own folder for the startup settings file, used when the program's folder cannot
-    // take it.
-    std::filesystem::path userSettingsFolder;
-    // The sleep timer's clock; when null, the time since the computer started.
-    player::SleepClock sleepClock = {};
     // Whether a minimised window can be found again, as in an X11 taskbar. Where it may not (on
     // Wayland a desktop may ignore minimising or leave no way back), "Tray" without a tray hides
     // the window instead.
     bool minimisedWindowsStayReachable = true;
 };
 
-// The main window: a view of the mix player. It hands the user's changes to the player and shows
-// the player's state in its controls, the colour picture, the readouts and the tray icon.
+// The main window: a view of the mix player, which outlives it. It hands the user's changes to the
+// player and shows the player's state in its controls, the colour picture, the readouts and the
+// tray icon.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -117,6 +114,8 @@ class MainWindow : public QMainWindow {
     void recorderRequested();
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
+    // The window has closed, whichever way: the run's sound is to end.
+    void closed();
 
   protected:
     // The shutdown sequence, whichever way the window closes.
@@ -162,8 +161,8 @@ class MainWindow : public QMainWindow {
     std::function<bool()> trayAvailable_;
     std::unique_ptr<platform::FileDialog> ownFileDialog_;
     platform::FileDialog* fileDialog_;
-    player::MixPlayer player_;
-    StartupSettingsFile settingsFile_;
+    player::MixPlayer& player_;
+    StartupSettingsFile& settingsFile_;
     bool minimisedWindowsStayReachable_;
     std::unique_ptr<TrayIcon> trayIcon_;
     platform::AutostartEntry autostart_;

@@ -33,6 +33,7 @@ struct FakePlayer : MediaPlayer {
     void playPause() override {
         record("playPause", now.status == Status::Playing ? Status::Paused : Status::Playing);
     }
+    bool canRaise() const override { return true; }
     void raise() override { calls << "raise"; }
     void quit() override { calls << "quit"; }
     void record(const QString& call, Status status) {

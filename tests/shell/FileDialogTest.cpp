@@ -116,7 +116,8 @@ class WindowWithDesktopDialog : public testing::MainWindowFixture {
     WindowWithDesktopDialog() {
         shell::MainWindowServices own = services();
         own.fileDialog = nullptr;
-        form = std::make_unique<shell::MainWindow>(own);
+        form.reset();
+        makeWindow(own);
         windows.adoptMainWindow(*form);
         form->startUp();
     }

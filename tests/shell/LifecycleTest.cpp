@@ -16,8 +16,9 @@ class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool speakersReachable = true) : speakers(speakersReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            output, speakers, messages, folder, [](const QUrl&) { return false; },
-            [] { return true; }, &dialog, scratchPath / "user"});
+            session.player(), session.settingsFile(), messages, folder,
+            [](const QUrl&) { return false; }, [] { return true; }, &dialog});
+        session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
     }
 
@@ -28,6 +29,7 @@ class StartUp : public ::testing::Test {
     testsupport::MemorySoundOutput output{22050};
     testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
+    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
     int programEndings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;

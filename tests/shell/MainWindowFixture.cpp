@@ -85,21 +85,32 @@ MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool d
               : std::move(programFolder)),
       userFolder(std::filesystem::path(scratch.path().toStdString()) / "user" / "calmfield"),
       output(kSoundFileRate, deviceAvailable) {
-    form = std::make_unique<shell::MainWindow>(services());
-    windows.adoptMainWindow(*form);
-    form->startUp();
+    startAgain();
 }
 
 void MainWindowFixture::startAgain() {
     form.reset();
-    form = std::make_unique<shell::MainWindow>(services());
+    session = sessionOver(output, messages);
+    makeWindow(services());
     windows.adoptMainWindow(*form);
     form->startUp();
 }
 
+std::unique_ptr<app::NoiseSession> MainWindowFixture::sessionOver(engine::SoundOutput& sound,
+                                                                  widgets::MessageSink& told) {
+    return std::make_unique<app::NoiseSession>(sound, speakers,
+                                               app::SessionFolders{folder, userFolder}, told,
+                                               [this] { return clockTime; });
+}
+
+void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
+    form = std::make_unique<shell::MainWindow>(std::move(services));
+    session->endWhenClosed(*form);
+}
+
 shell::MainWindowServices MainWindowFixture::services() {
-    return {output,
-            speakers,
+    return {session->player(),
+            session->settingsFile(),
             messages,
             folder,
             [this](const QUrl& address) {
@@ -108,8 +119,6 @@ shell::MainWindowServices MainWindowFixture::services() {
             },
             [this] { return trayAvailable; },
             &dialog,
-            userFolder,
-            [this] { return clockTime; },
             minimisedWindowsStayReachable};
 }
 

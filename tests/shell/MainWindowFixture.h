@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/NoiseSession.h"
 #include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
 #include "shell/MainWindow.h"
@@ -82,8 +83,13 @@ class MainWindowFixture : public ::testing::Test {
     // fade-in and matching what comes out against the sound; -1 when nothing matches.
     long playingPosition(int colour);
 
-    // The services of a main window over these fakes; the desktop opens nothing and offers a tray
-    // when `trayAvailable` says so.
+    // A session over `sound`, the fake speakers and these folders, telling `told`.
+    std::unique_ptr<app::NoiseSession> sessionOver(engine::SoundOutput& sound,
+                                                   widgets::MessageSink& told);
+    // Makes `form` anew over `session` with `services`, its closing ending the session's sound.
+    void makeWindow(shell::MainWindowServices services);
+    // The services of a main window over the session and these fakes; the desktop opens nothing
+    // and offers a tray when `trayAvailable` says so.
     shell::MainWindowServices services();
 
     QTemporaryDir scratch;
@@ -105,6 +111,7 @@ class MainWindowFixture : public ::testing::Test {
                                     return false;
                                 },
                                 [this] { ++programEndings; }};
+    std::unique_ptr<app::NoiseSession> session;
     std::unique_ptr<shell::MainWindow> form;
 };
 

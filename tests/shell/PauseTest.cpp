@@ -50,7 +50,7 @@ class Pause : public testing::MainWindowFixture {
             folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
     }
 
-    app::MediaControls controls{form->player(), *form, windows};
+    app::MediaControls controls{*session, windows.actions()};
     std::vector<MediaPlayer::State> states; // as each change was announced
 };
 
@@ -152,7 +152,7 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     testing::putFile(icon, "png");
     std::filesystem::remove(files::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
     startAgain();
-    app::MediaControls installed{form->player(), *form, windows};
+    app::MediaControls installed{*session, windows.actions()};
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));
     form->colourToggles[0]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
@@ -163,15 +163,15 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     installed.raise();
     EXPECT_TRUE(form->isVisible());
 
+    bool announced = false;
+    QObject::connect(&installed, &app::MediaControls::mediaStateChanged, [&] { announced = true; });
     installed.quit();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(programEndings, 1);
     EXPECT_EQ(contentOf(folder / "settings.ini").left(10), "1,0,0,1,0,") << "as Exit saves";
-
-    bool announced = false;
-    QObject::connect(&installed, &app::MediaControls::mediaStateChanged, [&] { announced = true; });
+    EXPECT_TRUE(announced) << "the run's sound ended with the window";
     form.reset();
-    EXPECT_TRUE(announced);
+    installed.play();
     EXPECT_EQ(installed.state(),
               (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
 }

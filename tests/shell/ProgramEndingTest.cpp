@@ -59,10 +59,11 @@ class ModalMessages final : public widgets::MessageSink {
 class ClosingTheLastWindow : public testing::MainWindowFixture {
   protected:
     ClosingTheLastWindow() {
+        form.reset();
+        session = sessionOver(output, modalMessages);
         const shell::MainWindowServices usual = services();
-        form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{output, speakers, modalMessages, folder, usual.openUrl,
-                                      usual.trayAvailable, &dialog, userFolder});
+        makeWindow({session->player(), session->settingsFile(), modalMessages, folder,
+                    usual.openUrl, usual.trayAvailable, &dialog});
         programWindows.adoptMainWindow(*form);
         form->startUp();
     }

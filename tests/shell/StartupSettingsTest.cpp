@@ -250,10 +250,8 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
     void startWithoutDevice() {
         form.reset();
         messages.messages.clear();
-        const shell::MainWindowServices usual = services();
-        form = std::make_unique<shell::MainWindow>(
-            shell::MainWindowServices{noDevice, speakers, messages, folder, usual.openUrl,
-                                      usual.trayAvailable, &dialog, userFolder});
+        session = sessionOver(noDevice, messages);
+        makeWindow(services());
         windows.adoptMainWindow(*form);
         form->startUp();
     }

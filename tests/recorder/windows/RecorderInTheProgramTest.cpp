@@ -2,6 +2,7 @@
 // button, each made once, and closed with the program.
 
 #include "ScriptedCommandStrings.h"
+#include "app/NoiseSession.h"
 #include "app/ProgramWindows.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
@@ -35,8 +36,9 @@ class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            output, speakers, messages, folder, [](const QUrl&) { return false; },
-            [] { return true; }, &dialog, scratchPath / "user"});
+            session.player(), session.settingsFile(), messages, folder,
+            [](const QUrl&) { return false; }, [] { return true; }, &dialog});
+        session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
         form->startUp();
     }
@@ -51,6 +53,7 @@ class RecorderInTheProgram : public ::testing::Test {
     testsupport::MemorySoundOutput output{22050};
     testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
+    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
     testing::ScriptedCommandStrings commands;
     int endings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },

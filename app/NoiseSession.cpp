@@ -1,0 +1,43 @@
+#include "app/NoiseSession.h"
+
+#include "platform/PulseSoundOutput.h"
+#include "platform/PulseVolumePort.h"
+#include "shell/MainWindow.h"
+
+namespace calmfield::app {
+
+NoiseSession::NoiseSession(SessionFolders folders, widgets::MessageSink& messages)
+    : NoiseSession(std::make_unique<platform::PulseSoundOutput>(),
+                   std::make_unique<platform::PulseVolumePort>(), std::move(folders), messages) {}
+
+NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,
+                           std::unique_ptr<platform::VolumePort> volume, SessionFolders folders,
+                           widgets::MessageSink& messages)
+    : ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
+      player_(*ownOutput_, *ownVolume_, folders.programFolder),
+      settingsFile_(folders.programFolder, std::move(folders.userSettingsFolder), messages) {}
+
+NoiseSession::NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume,
+                           SessionFolders folders, widgets::MessageSink& messages,
+                           player::SleepClock sleepClock)
+    : player_(output, volume, folders.programFolder,
+              sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
+      settingsFile_(folders.programFolder, std::move(folders.userSettingsFolder), messages) {}
+
+NoiseSession::~NoiseSession() = default;
+
+void NoiseSession::endWhenClosed(shell::MainWindow& window) {
+    connect(&window, &shell::MainWindow::closed, this, &NoiseSession::end);
+}
+
+void NoiseSession::end() {
+    if (ended_)
+        return;
+    ended_ = true;
+    player_.sleepTimer().cancel();
+    player_.stopAndRewind();
+    settingsFile_.writeFrom(player_);
+    emit ended();
+}
+
+} // namespace calmfield::app

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "player/MixPlayer.h"
+#include "shell/StartupSettingsFile.h"
+
+#include <QObject>
+
+#include <filesystem>
+#include <memory>
+
+namespace calmfield::engine {
+class SoundOutput;
+}
+namespace calmfield::platform {
+class VolumePort;
+}
+namespace calmfield::shell {
+class MainWindow;
+}
+
+namespace calmfield::app {
+
+// Where a run finds its sounds and keeps its settings.
+struct SessionFolders {
+    // Holds the sound files and the colour pictures, and the startup settings file when it can.
+    std::filesystem::path programFolder;
+    // The user's own folder for the startup settings file.
+    std::filesystem::path userSettingsFolder;
+};
+
+// The sound of one run of the program: the sound output, the speakers' volume, the mix player and
+// the startup settings file, made at start and kept until the program ends. Windows and the media
+// controls are views of it. The run's sound ends once, writing the startup settings file.
+class NoiseSession : public QObject {
+    Q_OBJECT
+
+  public:
+    // Plays through the sound server's default output and sets that output's volume.
+    NoiseSession(SessionFolders folders, widgets::MessageSink& messages);
+    // Plays through `output` and sets `volume`, which must outlive the session.
+    NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume, SessionFolders folders,
+                 widgets::MessageSink& messages, player::SleepClock sleepClock = {});
+    ~NoiseSession() override;
+
+    player::MixPlayer& player() { return player_; }
+    shell::StartupSettingsFile& settingsFile() { return settingsFile_; }
+
+    // Ends the run's sound when `window` closes.
+    void endWhenClosed(shell::MainWindow& window);
+    // Cancels the sleep timer, stops the channels and writes the startup settings file; later
+    // calls do nothing.
+    void end();
+    bool hasEnded() const { return ended_; }
+
+  signals:
+    void ended();
+
+  private:
+    NoiseSession(std::unique_ptr<engine::SoundOutput> output,
+                 std::unique_ptr<platform::VolumePort> volume, SessionFolders folders,
+                 widgets::MessageSink& messages);
+
+    std::unique_ptr<engine::SoundOutput> ownOutput_;
+    std::unique_ptr<platform::VolumePort> ownVolume_;
+    player::MixPlayer player_;
+    shell::StartupSettingsFile settingsFile_;
+    bool ended_ = false;
+};
+
+} // namespace calmfield::app
