@@ -16,6 +16,7 @@ constexpr int kUsageStatus = 2;
 
 const char kHelp[] =
     "Usage: calmfield [options]\n"
+    "       calmfield --headless [--mix FILE.clm] [--sleep DURATION]\n"
     "       calmfield --render FILE --length DURATION [--mix FILE.clm] [--rate HZ]\n"
     "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
     "\n"
@@ -25,14 +26,18 @@ const char kHelp[] =
     "                    \"90s\", \"45m\", \"1h30m\" or \"2h\", from 10 seconds\n"
     "                    to 24 hours. When Calmfield already runs, it sets the\n"
     "                    sleep timer there.\n"
+    "  --headless        Play without any window, as on a computer with no\n"
+    "                    desktop or as a user service. The media controls\n"
+    "                    pause, play and quit it; SIGTERM ends it.\n"
     "  --render FILE     Write the mix to FILE, ending in .wav, .flac, .ogg or\n"
     "                    .opus, and end, without a window or sound server.\n"
     "                    The noise fades in over 2 seconds and out over the\n"
     "                    last 10.\n"
     "  --length DURATION How long the rendered noise lasts, as --sleep reads\n"
     "                    it, from 12 seconds to 24 hours.\n"
-    "  --mix FILE.clm    Render the mix in this configuration file rather than\n"
-    "                    the one Calmfield starts with.\n"
+    "  --mix FILE.clm    Play (--headless) or render the mix in this\n"
+    "                    configuration file rather than the one Calmfield\n"
+    "                    starts with.\n"
     "  --rate HZ         The rendered file's sample rate (48000 unless told).\n"
     "  -h, --help        Show this help and end.\n"
     "  -v, --version     Show the version and end.\n";
@@ -74,14 +79,21 @@ std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandL
     return std::nullopt;
 }
 
+// A command line answered with `output`, the program ending there.
+CommandLine answered(const QString& output) {
+    CommandLine line;
+    line.run = false;
+    line.output = output;
+    return line;
+}
+
 CommandLine refused(const QString& reason) {
-    return {
-        false,
-        {},
-        QStringLiteral("calmfield: %1\nTry \"calmfield --help\" for the options.\n").arg(reason),
-        kUsageStatus,
-        {},
-        {}};
+    CommandLine line;
+    line.run = false;
+    line.errors =
+        QStringLiteral("calmfield: %1\nTry \"calmfield --help\" for the options.\n").arg(reason);
+    line.exitStatus = kUsageStatus;
+    return line;
 }
 
 } // namespace
@@ -99,7 +111,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption length(QStringLiteral("length"), {}, QStringLiteral("duration"));
     const QCommandLineOption mix(QStringLiteral("mix"), {}, QStringLiteral("file"));
     const QCommandLineOption rate(QStringLiteral("rate"), {}, QStringLiteral("hz"));
-    parser.addOptions({help, version, session, sleep, render, length, mix, rate});
+    const QCommandLineOption headless(QStringLiteral("headless"));
+    parser.addOptions({help, version, session, sleep, render, length, mix, rate, headless});
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
@@ -107,11 +120,13 @@ CommandLine readCommandLine(const QStringList& arguments) {
         return refused(QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help))
-        return {false, QString::fromLatin1(kHelp), {}, 0, {}, {}};
+        return answered(QString::fromLatin1(kHelp));
     if (parser.isSet(version))
-        return {false, QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"), {}, 0, {}, {}};
+        return answered(QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"));
     CommandLine running;
     if (parser.isSet(render)) {
+        if (parser.isSet(headless))
+            return refused(QStringLiteral("--render and --headless cannot be used together."));
         if (parser.isSet(sleep))
             return refused(QStringLiteral("--render and --sleep cannot be used together."));
         if (auto refusal = readRender(parser, running))
@@ -119,10 +134,16 @@ CommandLine readCommandLine(const QStringList& arguments) {
         running.run = false;
         return running;
     }
-    for (const QCommandLineOption* renderOnly : {&length, &mix, &rate})
+    for (const QCommandLineOption* renderOnly : {&length, &rate})
         if (parser.isSet(*renderOnly))
             return refused(QStringLiteral("--%1 is used only with --render.")
                                .arg(renderOnly->names().first()));
+    running.headless = parser.isSet(headless);
+    if (parser.isSet(mix)) {
+        if (!running.headless)
+            return refused(QStringLiteral("--mix is used only with --headless or --render."));
+        running.mixFile = parser.value(mix);
+    }
     if (parser.isSet(sleep)) {
         const QString duration = parser.value(sleep);
         running.sleep = readSleepDuration(duration);

@@ -29,6 +29,10 @@ struct CommandLine {
     int exitStatus = 0;
     // The sleep timer's duration, when --sleep gives one.
     std::optional<std::chrono::seconds> sleep;
+    // Whether the program plays without any window (--headless), and the configuration file it
+    // then plays (--mix) instead of the startup mix; empty for the startup mix.
+    bool headless = false;
+    QString mixFile;
     // Set when the program is to render the mix to a file instead of running.
     std::optional<RenderRequest> render;
 };

@@ -12,8 +12,32 @@
 #include <thread>
 
 namespace calmfield::app {
-SingleInstance::SingleInstance(std::filesystem::path runtimeFolder)
-    : folder_(std::move(runtimeFolder)) {}
+namespace {
+
+QByteArray kindLine(SingleInstance::Kind kind) {
+    return kind == SingleInstance::Kind::window ? "window\n" : "headless\n";
+}
+
+// The kind the running copy names on `socket`, waiting for it until `deadline`.
+std::optional<SingleInstance::Kind> answeredKind(QLocalSocket& socket,
+                                                 std::chrono::steady_clock::time_point deadline) {
+    while (!socket.canReadLine()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !socket.waitForReadyRead(static_cast<int>(left.count())))
+            return std::nullopt;
+    }
+    const QByteArray line = socket.readLine(32);
+    for (const auto kind : {SingleInstance::Kind::window, SingleInstance::Kind::headless})
+        if (line == kindLine(kind))
+            return kind;
+    return std::nullopt;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(std::filesystem::path runtimeFolder, Kind kind)
+    : folder_(std::move(runtimeFolder)), kind_(kind) {}
 
 SingleInstance::~SingleInstance() {
     server_.reset();
@@ -21,7 +45,7 @@ SingleInstance::~SingleInstance() {
         ::close(lock_);
 }
 
-SingleInstance::Claim SingleInstance::claim(const InstanceRequest& request) {
+SingleInstance::Claim SingleInstance::claim(const std::optional<InstanceRequest>& request) {
     // The kernel lets go of the lock when the process ends, however it ends, so that a crashed
     // copy never stands in the way.
     const auto lockFile = folder_ / "calmfield.lock";
@@ -41,11 +65,15 @@ SingleInstance::Claim SingleInstance::claim(const InstanceRequest& request) {
     const auto deadline = std::chrono::steady_clock::now() + kReachTimeout;
     do {
         QLocalSocket socket;
-        socket.connectToServer(socketPath(), QIODevice::WriteOnly);
+        socket.connectToServer(socketPath(), QIODevice::ReadWrite);
         if (socket.waitForConnected(100)) {
-            socket.write(instanceRequestLine(request));
-            if (socket.waitForBytesWritten(200))
+            if (request)
+                socket.write(instanceRequestLine(*request));
+            if (!request || socket.waitForBytesWritten(200)) {
+                runningKind_ =
+                    answeredKind(socket, std::chrono::steady_clock::now() + kAnswerTimeout);
                 return Claim::HandedOver;
+            }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     } while (std::chrono::steady_clock::now() < deadline);
@@ -68,6 +96,7 @@ QString SingleInstance::socketPath() const {
 void SingleInstance::takeConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        socket->write(kindLine(kind_));
         // A sender that goes on past the longest request without ending its line is not one of
         // ours, and is not listened to further.
         auto readRequests = [this, socket] {

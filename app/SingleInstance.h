@@ -16,13 +16,20 @@ namespace calmfield::app {
 
 // Keeps the program to one running copy per user: the first start holds a lock in the user's
 // runtime folder and listens on a socket beside it, and a later start hands its request to that
-// one instead of running, as one line (InstanceRequest.h).
+// one instead of running, as one line (InstanceRequest.h). The running copy answers each start
+// that reaches it with one line naming its kind, "window\n" or "headless\n".
 class SingleInstance : public QObject {
     Q_OBJECT
 
   public:
     // How long a later start tries to reach the running copy.
     static constexpr std::chrono::milliseconds kReachTimeout{800};
+    // How long it then waits for the answer: longer than the running copy may take to open the
+    // sound server while starting, before it answers.
+    static constexpr std::chrono::milliseconds kAnswerTimeout{5000};
+
+    // Whether a copy plays with its windows or without any.
+    enum class Kind { window, headless };
 
     enum class Claim {
         // No other copy runs; this one goes on and should listen().
@@ -35,14 +42,16 @@ class SingleInstance : public QObject {
         Unavailable,
     };
 
-    explicit SingleInstance(std::filesystem::path runtimeFolder);
+    SingleInstance(std::filesystem::path runtimeFolder, Kind kind);
     // Lets go of the lock and removes the socket.
     ~SingleInstance() override;
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // When another copy runs, hands it `request`.
-    Claim claim(const InstanceRequest& request = ShowRequest{});
+    // When another copy runs, hands it `request`, if any, and learns its kind.
+    Claim claim(const std::optional<InstanceRequest>& request = ShowRequest{});
+    // The kind of the copy that claim() handed over to; empty when it did not answer.
+    std::optional<Kind> runningKind() const { return runningKind_; }
     // Takes the requests of later starts, each emitting its signal from the event loop. A socket
     // left by a copy that crashed is replaced. Only after claim() gave First.
     bool listen();
@@ -58,6 +67,8 @@ class SingleInstance : public QObject {
     void takeRequest(const InstanceRequest& request);
 
     std::filesystem::path folder_;
+    Kind kind_;
+    std::optional<Kind> runningKind_;
     int lock_ = -1;
     std::unique_ptr<QLocalServer> server_;
 };

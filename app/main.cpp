@@ -1,15 +1,15 @@
 #include "app/CommandLine.h"
+#include "app/HeadlessRun.h"
 #include "app/MediaControls.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramEnding.h"
+#include "app/ProgramStart.h"
 #include "app/ProgramWindows.h"
 #include "app/RenderCommand.h"
-#include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationRequests.h"
 #include "app/TerminationSignals.h"
 #include "app/TokenActivation.h"
-#include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
 #include "recorder/CommandInterpreter.h"
@@ -18,13 +18,11 @@
 #include "widgets/MessageBoxSink.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QSessionManager>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <cstdio>
@@ -51,48 +49,6 @@ std::optional<int> answerCommandLine(const app::CommandLine& commandLine) {
     return commandLine.exitStatus;
 }
 
-// Claims the program's place as the one running copy for this user. The exit status when this
-// start ends here, having handed its sleep timer, or the wish to see the program, to the copy
-// already running.
-std::optional<int> claimSingleInstance(std::optional<app::SingleInstance>& instance,
-                                       std::optional<std::chrono::seconds> sleep) {
-    const auto folder = app::userRuntimeFolder();
-    if (!folder) {
-        std::fputs("calmfield: No private runtime folder can be made, so starting Calmfield "
-                   "again would open a second copy.\n",
-                   stderr);
-        return std::nullopt;
-    }
-    instance.emplace(*folder);
-    const app::InstanceRequest request = sleep ? app::InstanceRequest{app::SleepRequest{*sleep}}
-                                               : app::ShowRequest{app::launchersActivationToken()};
-    switch (instance->claim(request)) {
-    case app::SingleInstance::Claim::First:
-        return std::nullopt;
-    case app::SingleInstance::Claim::HandedOver:
-        return 0;
-    case app::SingleInstance::Claim::NotAnswering:
-        std::fputs("calmfield: Calmfield is already running but does not answer.\n", stderr);
-        return 1;
-    case app::SingleInstance::Claim::Unavailable:
-        break;
-    }
-    instance.reset();
-    std::fputs("calmfield: No lock file can be made in the runtime folder, so starting "
-               "Calmfield again would open a second copy.\n",
-               stderr);
-    return std::nullopt;
-}
-
-// A session bus that is already there: asking for one where none runs could make the D-Bus
-// library start one of its own, and hold up the start.
-bool sessionBusRuns() {
-    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtimeFolder.isEmpty() && QFile::exists(runtimeFolder + QStringLiteral("/bus"));
-}
-
 // On Wayland a desktop may ignore minimising, or leave no way back to a minimised window.
 bool minimisedWindowsStayReachable() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -102,9 +58,7 @@ bool minimisedWindowsStayReachable() {
 
 // The application object, named for the user's settings folder and the menu entry.
 void setUpApplication() {
-    // Names the user's own settings folder: ~/.config/calmfield.
-    QApplication::setApplicationName(QStringLiteral("calmfield"));
-    QApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
+    app::nameTheApplication();
     // Ties the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(CALMFIELD_APPLICATION_ID));
     // The program ends when its last window closes, not when the last one on screen does: the
@@ -134,20 +88,19 @@ void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
         [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
 }
 
-// Where this program finds its sounds and keeps its settings.
-app::SessionFolders foldersOfThisProgram() {
-    const QString userSettingsFolder =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return {platform::programFolder(), QFile::encodeName(userSettingsFolder).toStdString()};
-}
-
-// The desktop's media controls, the keyboard's Play/Pause key and playerctl pause the noise
-// through the session bus. Without a bus, or with the name taken, the program runs without.
-void offerMediaControls(app::MediaControls& controls, platform::MprisService& service) {
-    QObject::connect(&controls, &app::MediaControls::mediaStateChanged, &service,
-                     &platform::MprisService::stateChanged);
-    if (sessionBusRuns())
-        service.registerOn(QDBusConnection::sessionBus());
+// A plain start finding a copy playing without a window tells the user so, in a message box where
+// it can show one.
+void tellAlreadyPlayingWithoutAWindow(int& argc, char* argv[]) {
+    const QString text = QStringLiteral(
+        "Calmfield is already playing without a window. To stop it, use its media controls' Quit, "
+        "or run \"systemctl --user stop calmfield\".");
+    if (!app::windowSystemFound()) {
+        std::fprintf(stderr, "calmfield: %s\n", text.toLocal8Bit().constData());
+        return;
+    }
+    QApplication application(argc, argv);
+    setUpApplication();
+    widgets::MessageBoxSink().showMessage(text);
 }
 
 int main(int argc, char* argv[]) {
@@ -159,8 +112,20 @@ int main(int argc, char* argv[]) {
     if (const auto status = answerCommandLine(commandLine))
         return *status;
     std::optional<app::SingleInstance> instance;
-    if (const auto status = claimSingleInstance(instance, commandLine.sleep))
+    if (const auto status = app::claimSingleInstance(instance, commandLine)) {
+        if (instance && instance->runningKind() == app::SingleInstance::Kind::headless &&
+            !commandLine.headless && !commandLine.sleep)
+            tellAlreadyPlayingWithoutAWindow(argc, argv);
         return *status;
+    }
+    if (commandLine.headless)
+        return app::runHeadless(argc, argv, commandLine, instance ? &*instance : nullptr);
+    if (!app::windowSystemFound()) {
+        std::fputs("calmfield: No desktop session was found, so Calmfield has no window to show. "
+                   "\"calmfield --headless\" plays without one.\n",
+                   stderr);
+        return 1;
+    }
 
     QApplication application(argc, argv);
     setUpApplication();
@@ -173,7 +138,7 @@ int main(int argc, char* argv[]) {
     app::ProgramWindows windows(
         &QDesktopServices::openUrl, [] { app::endProgramOnceNoDialogIsOpen(); },
         recorder::RecorderServices{commands, messages, home});
-    app::NoiseSession session(foldersOfThisProgram(), messages);
+    app::NoiseSession session(app::foldersOfThisProgram(), messages);
 
     auto* window = new shell::MainWindow({
         .player = session.player(),
@@ -196,8 +161,7 @@ int main(int argc, char* argv[]) {
         window->startSleepTimer(*commandLine.sleep);
 
     app::MediaControls mediaControls(session, windows.actions());
-    platform::MprisService mediaService(mediaControls, QStringLiteral(CALMFIELD_APPLICATION_ID));
-    offerMediaControls(mediaControls, mediaService);
+    app::offerMediaControls(mediaControls);
 
     // The session ending and the termination signals end the program as Exit does, so that the
     // changes of a run left going until logout or shutdown are saved. They are taken only from

@@ -269,9 +269,7 @@ void MainWindow::loadClicked() {
         return;
     const persistence::FileRead<persistence::Mix> mix = persistence::readMix(path);
     if (!mix.ok()) {
-        messages_.showMessage(
-            QStringLiteral("The configuration \"%1\" could not be loaded: %2. Nothing was changed.")
-                .arg(path, mix.error));
+        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, mix.error));
         return;
     }
     armStartInTrayTimer();

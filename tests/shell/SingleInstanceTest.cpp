@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <future>
 
 namespace calmfield {
 namespace {
@@ -17,10 +18,30 @@ namespace fs = std::filesystem;
 using app::SingleInstance;
 using testing::waitUntil;
 
+struct LaterStart {
+    SingleInstance::Claim claim;
+    std::optional<SingleInstance::Kind> runningKind;
+};
+
+// A later start of `kind` asking `request` of the copy running in this thread, whose event loop
+// runs meanwhile so that it can answer.
+LaterStart startAgain(const QTemporaryDir& folder,
+                      const std::optional<app::InstanceRequest>& request = app::ShowRequest{},
+                      SingleInstance::Kind kind = SingleInstance::Kind::window) {
+    auto later = std::async(std::launch::async, [&] {
+        SingleInstance instance(folder.path().toStdString(), kind);
+        const SingleInstance::Claim claim = instance.claim(request);
+        return LaterStart{claim, instance.runningKind()};
+    });
+    waitUntil([&] { return later.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+              SingleInstance::kReachTimeout + SingleInstance::kAnswerTimeout);
+    return later.get();
+}
+
 // A later start asks the first to show itself, or with a sleep timer hands that over instead.
 TEST(SingleInstance, ALaterStartAsksTheFirstToShowItselfOrToSleep) {
     QTemporaryDir folder;
-    SingleInstance first(folder.path().toStdString());
+    SingleInstance first(folder.path().toStdString(), SingleInstance::Kind::headless);
     ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
     ASSERT_TRUE(first.listen());
     int shows = 0;
@@ -29,21 +50,23 @@ TEST(SingleInstance, ALaterStartAsksTheFirstToShowItselfOrToSleep) {
     QObject::connect(&first, &SingleInstance::sleepRequested,
                      [&](std::chrono::seconds duration) { sleeps.push_back(duration); });
 
-    SingleInstance second(folder.path().toStdString());
-    EXPECT_EQ(second.claim(), SingleInstance::Claim::HandedOver);
+    const LaterStart second = startAgain(folder);
+    EXPECT_EQ(second.claim, SingleInstance::Claim::HandedOver);
+    EXPECT_EQ(second.runningKind, SingleInstance::Kind::headless);
     EXPECT_TRUE(waitUntil([&] { return shows == 1; }));
-    SingleInstance third(folder.path().toStdString());
-    EXPECT_EQ(third.claim(app::SleepRequest{std::chrono::minutes(30)}),
+    EXPECT_EQ(startAgain(folder, app::SleepRequest{std::chrono::minutes(30)}).claim,
               SingleInstance::Claim::HandedOver);
     EXPECT_TRUE(waitUntil([&] { return !sleeps.empty(); }));
     EXPECT_EQ(sleeps, std::vector<std::chrono::seconds>{std::chrono::minutes(30)});
+    // One that only asks which kind runs, as a later --headless does, asks nothing of it.
+    EXPECT_EQ(startAgain(folder, std::nullopt).runningKind, SingleInstance::Kind::headless);
     EXPECT_EQ(shows, 1) << "a sleep timer handed over shows nothing";
 }
 
 // The longest token passes; a sender that never ends its line is cut off, and others still heard.
 TEST(SingleInstance, HandsOnTheActivationTokenAndCutsOffEndlessLines) {
     QTemporaryDir folder;
-    SingleInstance first(folder.path().toStdString());
+    SingleInstance first(folder.path().toStdString(), SingleInstance::Kind::window);
     ASSERT_EQ(first.claim(), SingleInstance::Claim::First);
     ASSERT_TRUE(first.listen());
     QList<QByteArray> tokens;
@@ -57,8 +80,9 @@ TEST(SingleInstance, HandsOnTheActivationTokenAndCutsOffEndlessLines) {
     EXPECT_TRUE(waitUntil([&] { return endless.state() == QLocalSocket::UnconnectedState; }));
 
     const QByteArray longest(app::kLongestActivationToken, 't');
-    SingleInstance second(folder.path().toStdString());
-    EXPECT_EQ(second.claim(app::ShowRequest{longest}), SingleInstance::Claim::HandedOver);
+    const LaterStart second = startAgain(folder, app::ShowRequest{longest});
+    EXPECT_EQ(second.claim, SingleInstance::Claim::HandedOver);
+    EXPECT_EQ(second.runningKind, SingleInstance::Kind::window);
     EXPECT_TRUE(waitUntil([&] { return !tokens.empty(); }));
     EXPECT_EQ(tokens, QList<QByteArray>{longest});
 }

@@ -1,0 +1,88 @@
+#include "app/HeadlessRun.h"
+
+#include "app/MediaControls.h"
+#include "app/NoiseSession.h"
+#include "app/ProgramStart.h"
+#include "app/StandardErrorMessages.h"
+#include "app/TerminationSignals.h"
+#include "persistence/Mix.h"
+#include "shell/Messages.h"
+#include "shell/SoundFileMessages.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+
+namespace calmfield::app {
+namespace {
+
+// How long start-up waits for the speakers' volume, as the window does.
+constexpr std::chrono::milliseconds kMixerTimeout{3000};
+
+// Opens what the session plays through and sets up its channels, telling each failure once; the
+// channels are made and the settings read even without a sound server, so that the noise plays
+// as soon as one answers.
+void startPlaying(NoiseSession& session, widgets::MessageSink& messages) {
+    player::MixPlayer& player = session.player();
+    if (!player.openSpeakers(kMixerTimeout))
+        messages.showMessage(QString::fromLatin1(shell::kMixerFailureMessage));
+    if (!player.openSoundDevice())
+        messages.showMessage(QString::fromLatin1(shell::kDeviceFailureMessage));
+    const std::string unusable = shell::unusableSoundFilesMessage(player.createChannels());
+    if (!unusable.empty())
+        messages.showMessage(QString::fromStdString(unusable));
+    session.settingsFile().readInto(player);
+}
+
+} // namespace
+
+int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleInstance* instance) {
+    QCoreApplication application(argc, argv);
+    nameTheApplication();
+    StandardErrorMessages messages;
+
+    std::optional<persistence::Mix> mix;
+    if (!commandLine.mixFile.isEmpty()) {
+        const auto read = persistence::readMix(commandLine.mixFile);
+        if (!read.ok()) {
+            messages.showMessage(QString::fromLatin1(shell::kMixNotLoadedMessage)
+                                     .arg(commandLine.mixFile, read.error));
+            return 1;
+        }
+        mix = read.value;
+    }
+
+    NoiseSession session(foldersOfThisProgram(), messages);
+    const auto endRun = [&session] {
+        session.end();
+        QCoreApplication::exit(0);
+    };
+    startPlaying(session, messages);
+    player::MixPlayer& player = session.player();
+    if (mix)
+        player.load(*mix);
+    const auto sleepFor = [&player](std::chrono::seconds duration) {
+        player.sleepTimer().start(duration);
+    };
+    if (commandLine.sleep)
+        sleepFor(*commandLine.sleep);
+    QObject::connect(&player.sleepTimer(), &player::SleepTimer::ended, &session, endRun);
+    if (instance != nullptr) {
+        if (!instance->listen())
+            messages.showMessage(QStringLiteral("Calmfield cannot listen in its runtime folder, "
+                                                "so starting it again will not reach this copy."));
+        QObject::connect(instance, &SingleInstance::sleepRequested, &session, sleepFor);
+    }
+
+    MediaControls mediaControls(session, {.raise = {}, .quit = endRun});
+    if (!offerMediaControls(mediaControls))
+        messages.showMessage(QStringLiteral("Calmfield cannot offer its media controls on the "
+                                            "session bus, so it plays without them."));
+
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &session, endRun);
+    return application.exec();
+}
+
+} // namespace calmfield::app

@@ -1,0 +1,97 @@
+#include "app/ProgramStart.h"
+
+#include "app/CommandLine.h"
+#include "app/MediaControls.h"
+#include "app/RuntimeFolder.h"
+#include "platform/MprisService.h"
+#include "platform/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace calmfield::app {
+namespace {
+
+void tell(const char* text) {
+    std::fprintf(stderr, "calmfield: %s\n", text);
+}
+
+// A session bus that is already there: asking for one where none runs could make the D-Bus
+// library start one of its own, and hold up the start.
+bool sessionBusRuns() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtimeFolder.isEmpty() && QFile::exists(runtimeFolder + QStringLiteral("/bus"));
+}
+
+std::optional<InstanceRequest> requestOf(const CommandLine& commandLine) {
+    if (commandLine.sleep)
+        return SleepRequest{*commandLine.sleep};
+    // A later copy without a window only asks which kind runs.
+    if (commandLine.headless)
+        return std::nullopt;
+    return ShowRequest{launchersActivationToken()};
+}
+
+} // namespace
+
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("calmfield"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
+}
+
+std::optional<int> claimSingleInstance(std::optional<SingleInstance>& instance,
+                                       const CommandLine& commandLine) {
+    const auto folder = userRuntimeFolder();
+    if (!folder) {
+        tell("No private runtime folder can be made, so starting Calmfield again would open a "
+             "second copy.");
+        return std::nullopt;
+    }
+    instance.emplace(*folder, commandLine.headless ? SingleInstance::Kind::headless
+                                                   : SingleInstance::Kind::window);
+    switch (instance->claim(requestOf(commandLine))) {
+    case SingleInstance::Claim::First:
+        return std::nullopt;
+    case SingleInstance::Claim::HandedOver:
+        if (commandLine.headless && !commandLine.sleep)
+            tell("Calmfield is already running, so this copy ends.");
+        return 0;
+    case SingleInstance::Claim::NotAnswering:
+        tell("Calmfield is already running but does not answer.");
+        return 1;
+    case SingleInstance::Claim::Unavailable:
+        break;
+    }
+    instance.reset();
+    tell("No lock file can be made in the runtime folder, so starting Calmfield again would open "
+         "a second copy.");
+    return std::nullopt;
+}
+
+bool windowSystemFound() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+SessionFolders foldersOfThisProgram() {
+    const QString userSettingsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return {platform::programFolder(), QFile::encodeName(userSettingsFolder).toStdString()};
+}
+
+bool offerMediaControls(MediaControls& controls) {
+    auto* service =
+        new platform::MprisService(controls, QStringLiteral(CALMFIELD_APPLICATION_ID), &controls);
+    QObject::connect(&controls, &MediaControls::mediaStateChanged, service,
+                     &platform::MprisService::stateChanged);
+    return sessionBusRuns() && service->registerOn(QDBusConnection::sessionBus());
+}
+
+} // namespace calmfield::app
