@@ -8,10 +8,10 @@
 #include "app/TerminationRequests.h"
 #include "app/TerminationSignals.h"
 #include "app/TokenActivation.h"
+#include "platform/DesktopSoundOutput.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/PulseCaptureDevice.h"
-#include "platform/PulseSoundOutput.h"
 #include "platform/PulseVolumePort.h"
 #include "recorder/CommandInterpreter.h"
 #include "shell/MainWindow.h"
@@ -155,7 +155,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     setUpApplication();
 
-    platform::PulseSoundOutput output;
+    platform::DesktopSoundOutput output;
     platform::PulseVolumePort volume;
     widgets::MessageBoxSink messages;
     // Recorded takes are saved in the home folder, which stands in for the root of drive C.
