@@ -1,13 +1,13 @@
 #include "app/NoiseSession.h"
 
-#include "platform/PulseSoundOutput.h"
+#include "platform/DesktopSoundOutput.h"
 #include "platform/PulseVolumePort.h"
 #include "shell/MainWindow.h"
 
 namespace calmfield::app {
 
 NoiseSession::NoiseSession(SessionFolders folders, widgets::MessageSink& messages)
-    : NoiseSession(std::make_unique<platform::PulseSoundOutput>(),
+    : NoiseSession(std::make_unique<platform::DesktopSoundOutput>(),
                    std::make_unique<platform::PulseVolumePort>(), std::move(folders), messages) {}
 
 NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,

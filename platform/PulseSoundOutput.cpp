@@ -24,11 +24,60 @@ std::int64_t framesIn(std::chrono::milliseconds duration, std::uint32_t rate) {
 
 // libpulse calls these on its main loop thread with the loop's lock held.
 struct PulseSoundOutput::Callbacks {
+    // The stream opens at the rate of the output it will play on, the default sink, so that the
+    // server converts nothing; at the server's own rate when that sink cannot be found.
     static void serverInfo(pa_context* context, const pa_server_info* info, void* userdata) {
         auto* self = static_cast<PulseSoundOutput*>(userdata);
         if (context != self->connection_.context() || self->stream_ != nullptr)
             return;
-        if (info == nullptr || !self->createStream(info->sample_spec.rate))
+        if (info == nullptr) {
+            self->connection_.fail();
+            return;
+        }
+        self->serverRate_ = info->sample_spec.rate;
+        pa_operation* operation = info->default_sink_name != nullptr
+                                      ? pa_context_get_sink_info_by_name(
+                                            context, info->default_sink_name, defaultSinkInfo, self)
+                                      : nullptr;
+        if (operation != nullptr)
+            pa_operation_unref(operation);
+        else if (!self->createStream(self->serverRate_, false))
+            self->connection_.fail();
+    }
+
+    static void defaultSinkInfo(pa_context* context, const pa_sink_info* info, int /*last*/,
+                                void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (context != self->connection_.context() || self->stream_ != nullptr)
+            return;
+        if (!self->createStream(info != nullptr ? info->sample_spec.rate : self->serverRate_,
+                                false))
+            self->connection_.fail();
+    }
+
+    // The server moved the stream to another output, which may play at another rate.
+    static void streamMoved(pa_stream* stream, void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (stream != self->stream_)
+            return;
+        self->moved_ = true;
+        if (self->resting_.load())
+            self->followOutputRate();
+    }
+
+    // While the stream rests, it is opened again at the rate of the output it was moved to.
+    static void currentSinkInfo(pa_context* context, const pa_sink_info* info, int /*last*/,
+                                void* userdata) {
+        auto* self = static_cast<PulseSoundOutput*>(userdata);
+        if (context != self->connection_.context() || self->stream_ == nullptr || info == nullptr ||
+            info->sample_spec.rate == self->streamRate_)
+            return;
+        if (!self->resting_.load()) {
+            self->moved_ = true; // playing again: the next rest looks again
+            return;
+        }
+        self->releaseStream();
+        if (!self->createStream(info->sample_spec.rate, true))
             self->connection_.fail();
     }
 
@@ -38,13 +87,17 @@ struct PulseSoundOutput::Callbacks {
             return;
         switch (pa_stream_get_state(stream)) {
         case PA_STREAM_READY:
+            self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
+            if (self->reopening_) {
+                self->reopening_ = false;
+                break;
+            }
             if (const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream))
                 self->restAfterBytes_ = std::max<std::size_t>(
                     self->restAfterBytes_, std::size_t{buffer->tlength} + buffer->minreq);
             if (self->connections_.load(std::memory_order_relaxed) > 0)
                 self->fadeInFrames_ = self->fadeInLeft_ = static_cast<std::uint32_t>(
                     self->streamRate_ * kReconnectionFadeIn.count() / 1000);
-            self->playingRate_.store(self->streamRate_, std::memory_order_relaxed);
             self->connections_.fetch_add(1, std::memory_order_relaxed);
             self->connection_.established();
             break;
@@ -122,10 +175,13 @@ void PulseSoundOutput::contextReady(pa_context* context) {
 }
 
 void PulseSoundOutput::connectionLost() {
-    playingRate_.store(0, std::memory_order_relaxed);
+    const bool wasPlaying = playingRate_.exchange(0, std::memory_order_relaxed) != 0;
+    if (wasPlaying && lossHandler_)
+        lossHandler_();
 }
 
-bool PulseSoundOutput::createStream(std::uint32_t rate) {
+// Opens the stream at `rate`; corked when `resting`, taking over from one that rested.
+bool PulseSoundOutput::createStream(std::uint32_t rate, bool resting) {
     const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, rate, 2};
     if (!pa_sample_spec_valid(&format))
         return false;
@@ -146,10 +202,13 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     silentBytes_ = 0;
     writtenFrames_ = historyFrom_ = 0;
     rewritePending_ = false;
+    moved_ = false;
+    reopening_ = resting;
     restAfterBytes_ = pa_usec_to_bytes(toMicroseconds(kLatency + kMinimumRequest), &format);
-    resting_.store(false);
+    resting_.store(resting);
     pa_stream_set_state_callback(stream_, Callbacks::streamState, this);
     pa_stream_set_write_callback(stream_, Callbacks::streamWrite, this);
+    pa_stream_set_moved_callback(stream_, Callbacks::streamMoved, this);
 
     pa_buffer_attr buffer;
     buffer.maxlength = static_cast<std::uint32_t>(-1);
@@ -159,7 +218,8 @@ bool PulseSoundOutput::createStream(std::uint32_t rate) {
     buffer.minreq =
         static_cast<std::uint32_t>(pa_usec_to_bytes(toMicroseconds(kMinimumRequest), &format));
     buffer.fragsize = static_cast<std::uint32_t>(-1);
-    return pa_stream_connect_playback(stream_, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
+    return pa_stream_connect_playback(stream_, nullptr, &buffer,
+                                      resting ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS, nullptr,
                                       nullptr) >= 0;
 }
 
@@ -192,6 +252,18 @@ void PulseSoundOutput::rest(unsigned wakeSerial) {
         pa_operation_unref(operation);
     else
         resting_.store(false);
+    if (resting_.load() && moved_)
+        followOutputRate();
+}
+
+// Until the next rest the server converts to the rate of the output the stream was moved to: a
+// stream opened again while the noise plays would leave a gap.
+void PulseSoundOutput::followOutputRate() {
+    moved_ = false;
+    if (pa_operation* operation = pa_context_get_sink_info_by_index(
+            connection_.context(), pa_stream_get_device_index(stream_), Callbacks::currentSinkInfo,
+            this))
+        pa_operation_unref(operation);
 }
 
 // The silence left in the server's queue is rewritten by the wake that resumes, so new sound is
@@ -306,14 +378,19 @@ void PulseSoundOutput::crossfadeFromHistory(float* interleavedStereo, std::size_
     }
 }
 
+void PulseSoundOutput::releaseStream() {
+    if (stream_ == nullptr)
+        return;
+    pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    pa_stream_set_moved_callback(stream_, nullptr, nullptr);
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+    stream_ = nullptr;
+}
+
 void PulseSoundOutput::releaseContext() {
-    if (stream_ != nullptr) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    releaseStream();
     streamRate_ = 0;
     playingRate_.store(0, std::memory_order_relaxed);
 }

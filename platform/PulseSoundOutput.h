@@ -6,17 +6,19 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace calmfield::platform {
 
-// Plays through a PulseAudio sound server from libpulse's own thread, in stereo float at the
-// server's rate. Once started, it follows the server: when the server goes away the output tries
-// again every second and picks up the rate of whichever server answers next. While the renderer is
-// idle the stream is corked, so that neither the program nor the server wakes for silence. Both
-// PulseAudio and pipewire-pulse take audio written over what is already queued, so changes are
-// heard within a sixth of a second although two seconds are queued.
+// Plays through a PulseAudio sound server from libpulse's own thread, in stereo float at the rate
+// of the output it plays on. Once started, it follows the server: when the server goes away the
+// output tries again every second and picks up the rate of whichever server answers next. Moved to
+// an output of another rate, it opens its stream again at that rate once the renderer is idle.
+// While the renderer is idle the stream is corked, so that neither the program nor the server wakes
+// for silence. Both PulseAudio and pipewire-pulse take audio written over what is already queued,
+// so changes are heard within a sixth of a second although two seconds are queued.
 class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseConnection::Client {
   public:
     // How much audio the program keeps queued in the server, and how much it adds at a time.
@@ -46,6 +48,10 @@ class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseC
     void stop() override;
     void wake() override;
 
+    // Called on libpulse's thread when the server goes away after start() succeeded, before the
+    // output tries again; it must not call stop(). Set before start().
+    void setLossHandler(std::function<void()> handler) { lossHandler_ = std::move(handler); }
+
     // The rate of the stream now playing, or 0 while none is.
     std::uint32_t sampleRate() const { return playingRate_.load(std::memory_order_relaxed); }
     // How many times a stream has become ready since start(): 1 at first, one more per
@@ -60,7 +66,9 @@ class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseC
     void connectionLost() override;
     void releaseContext() override;
 
-    bool createStream(std::uint32_t rate);
+    bool createStream(std::uint32_t rate, bool resting);
+    void releaseStream();
+    void followOutputRate();
     void fadeIn(float* interleavedStereo, std::size_t frames);
     void countSilence(std::size_t bytes);
     void rest(unsigned wakeSerial);
@@ -73,10 +81,14 @@ class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseC
                               std::int64_t fadeEnd) const;
 
     pulse::PulseConnection connection_;
+    std::function<void()> lossHandler_;
     // Touched with the main loop's lock held.
     pa_stream* stream_ = nullptr;
     engine::AudioRenderer* renderer_ = nullptr;
     std::uint32_t streamRate_ = 0;
+    std::uint32_t serverRate_ = 0;
+    bool moved_ = false;     // to an output whose rate is not known yet
+    bool reopening_ = false; // at another rate, while resting
     std::uint32_t fadeInFrames_ = 0;
     std::uint32_t fadeInLeft_ = 0;
     std::size_t silentBytes_ = 0;    // written since the renderer last was not idle

@@ -3,10 +3,12 @@
 // of the same length: the server alone with no client; the sound output alone (the engine and
 // libpulse in this process) with nothing ticked, then with all five colours playing; and the whole
 // built program, its window shown on an X server of our own (Xvfb), started with nothing ticked,
-// then started with all five colours ticked. For each phase, the processor time of the program
-// and of the server's processes, as a share of one core and in clock ticks per 20 s, with the
-// scheduler's nanosecond counts (as in /proc/PID/schedstat) where the kernel gives them, and
-// their voluntary wake-ups per second.
+// then started with all five colours ticked; last, SoX's `play` with five synthesised noises at
+// the sink's rate, against which the program playing five colours is weighed, stack and process
+// by process. For each phase, the processor time of the program and of the server's processes,
+// as a share of one core and in clock ticks per 20 s, with the scheduler's nanosecond counts (as
+// in /proc/PID/schedstat) where the kernel gives them, and their voluntary wake-ups per second.
+// The PulseAudio server's default rate is 44.1 kHz and its sink's 48 kHz, as on many desktops.
 //
 // Usage: bench_server_cpu [seconds for each phase, default 60] [folder of the sound files the
 // output alone plays, default the built program's]
@@ -16,11 +18,15 @@
 #include "bench/server/ProcessorUse.h"
 #include "bench/server/ProgramRun.h"
 #include "engine/ChannelBank.h"
+#include "platform/DesktopSoundOutput.h"
 #include "platform/PulseSoundOutput.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/PrivatePipeWireServer.h"
 #include "tests/support/PrivatePulseServer.h"
+#include "tests/support/ServerTools.h"
 #include "tests/support/SourceRecorder.h"
 
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +34,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -53,6 +60,10 @@ constexpr double kNothingTickedWakeUpsTarget = 1.0; // a second
 // the middle of three 60 s runs here (1.11, 1.13 and 1.44 %, 150 ms of latency, December 2026).
 // Later versions must not cost more.
 constexpr double kPipeWireFiveColoursBeforePercent = 1.13;
+// The program's whole stack (itself and the server) playing five colours, as a share of SoX's
+// playing five noises.
+constexpr double kPipeWireAgainstSoxTarget = 0.3;
+constexpr double kPulseAgainstSoxTarget = 0.4;
 // Lets the start-up of a server, or of the program's stream, pass before measuring.
 constexpr Seconds kSettle = 2s;
 
@@ -74,21 +85,41 @@ struct Phase {
     ProcessorUse program;
     ProcessorUse server;
     Seconds wall{};
+    std::vector<ProcessorUse> serverProcesses; // each of the server's, in the order given
 };
 
 std::optional<Phase> measure(pid_t programPid, const std::vector<pid_t>& serverPids,
                              Seconds window) {
+    const auto useOfEach = [&] {
+        std::vector<std::optional<ProcessorUse>> uses;
+        for (const pid_t pid : serverPids)
+            uses.push_back(processorUseOf({pid}));
+        return uses;
+    };
     const std::vector<pid_t> program{programPid};
     const auto wallBefore = std::chrono::steady_clock::now();
     const auto programBefore = processorUseOf(program);
-    const auto serverBefore = processorUseOf(serverPids);
+    const auto serverBefore = useOfEach();
     std::this_thread::sleep_for(window);
-    const auto serverAfter = processorUseOf(serverPids);
+    const auto serverAfter = useOfEach();
     const auto programAfter = processorUseOf(program);
     const Seconds wall = std::chrono::steady_clock::now() - wallBefore;
-    if (!programBefore || !serverBefore || !serverAfter || !programAfter)
+    if (!programBefore || !programAfter)
         return std::nullopt;
-    return Phase{*programAfter - *programBefore, *serverAfter - *serverBefore, wall};
+    Phase phase{*programAfter - *programBefore, {}, wall, {}};
+    for (std::size_t n = 0; n < serverPids.size(); ++n) {
+        if (!serverBefore[n] || !serverAfter[n])
+            return std::nullopt;
+        phase.serverProcesses.push_back(*serverAfter[n] - *serverBefore[n]);
+        phase.server = phase.server + phase.serverProcesses.back();
+    }
+    return phase;
+}
+
+std::string processName(pid_t pid) {
+    std::string name;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
+    return name;
 }
 
 void printLine(const char* what, const Share& share) {
@@ -127,7 +158,7 @@ enum class Outcome { Measured, Skipped, Failed };
 // printed with its targets.
 template <typename Server>
 Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const Run& run) {
-    platform::PulseSoundOutput output(server.address());
+    platform::DesktopSoundOutput output(server.address());
     engine::ChannelBank bank(output);
     if (!bank.openDevice()) {
         std::printf("  FAILED: the program could not play through the server.\n");
@@ -165,9 +196,13 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
         return Outcome::Failed;
     }
 
-    std::printf("  the sound output alone, at %u Hz, with %lld ms of latency:\n",
-                output.sampleRate(),
-                static_cast<long long>(platform::PulseSoundOutput::kLatency.count()));
+    if (output.native())
+        std::printf("  the sound output alone, natively at %u Hz:\n", output.sampleRate());
+    else
+        std::printf("  the sound output alone, through PulseAudio at %u Hz, with %lld ms of "
+                    "latency:\n",
+                    output.sampleRate(),
+                    static_cast<long long>(platform::PulseSoundOutput::kLatency.count()));
     const double base = shareOf(alone.program + alone.server, alone.wall).percent;
     const double nothingTicked = report("output open, nothing ticked", *idle, &alone);
     printTarget("nothing ticked, over the server alone,", nothingTicked - base, kIdleTargetPercent);
@@ -206,33 +241,87 @@ std::optional<Phase> measureProgramWith(Server& server, const char* settings, bo
 }
 
 // The whole program, its window shown: started with nothing ticked, then with five colours
-// ticked, each printed with its targets.
+// ticked, each printed with its targets. Gives the phase with five colours playing.
 template <typename Server>
-Outcome measureProgramOn(Server& server, bool pipeWire, const Phase& alone, const Run& run) {
+std::optional<Phase> measureProgramOn(Server& server, bool pipeWire, const Phase& alone,
+                                      const Run& run) {
     if (run.display.empty()) {
         std::printf("  FAILED: the whole program cannot be measured without an X display.\n");
-        return Outcome::Failed;
+        return std::nullopt;
     }
     const auto idle = measureProgramWith(server, kNothingTickedSettings, false, run);
     if (!idle)
-        return Outcome::Failed;
+        return std::nullopt;
     const auto playing = measureProgramWith(server, kFiveColoursSettings, true, run);
     if (!playing)
-        return Outcome::Failed;
+        return std::nullopt;
 
     std::printf("  the whole program, its window shown:\n");
     report("started with nothing ticked", *idle, &alone);
-    if (!pipeWire) {
-        const Share program = shareOf(idle->program, idle->wall);
-        printTarget("the program", program.percent, kNothingTickedProgramTargetPercent);
-        printTarget("its wake-ups", program.wakeUpsPerSecond, kNothingTickedWakeUpsTarget,
-                    " a second");
-    }
+    const Share idleProgram = shareOf(idle->program, idle->wall);
+    printTarget("the program", idleProgram.percent, kNothingTickedProgramTargetPercent);
+    printTarget("its wake-ups", idleProgram.wakeUpsPerSecond, kNothingTickedWakeUpsTarget,
+                " a second");
     report("started with five colours ticked", *playing, &alone);
     if (pipeWire)
         printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
                     kPipeWireProgramTargetPercent);
-    return Outcome::Measured;
+    return playing;
+}
+
+// SoX's `play` synthesising five noises at the sink's rate through the server's PulseAudio
+// protocol (ALSA's PulseAudio plugin), measured once its sound reaches the sink.
+template <typename Server> std::optional<Phase> measureSoxOn(Server& server, const Run& run) {
+    const auto folder = testsupport::makeTemporaryFolder("calmfield-bench-sox");
+    std::vector<std::string> environment =
+        testsupport::environmentWithout({"PULSE_", "AUDIODEV=", "AUDIODRIVER="});
+    environment.push_back("PULSE_SERVER=" + server.address());
+    environment.push_back("AUDIODEV=pulse");
+    const std::string rate = std::to_string(server.sampleRate());
+    const std::string length = std::to_string(static_cast<int>(run.window.count() + 60.0));
+    std::optional<Phase> phase;
+    if (auto sox = testsupport::ChildProcess::spawn(
+            {"play", "-q",    "-n",         "-c",         "2",     "-r",
+             rate,   "synth", length,       "brownnoise", "synth", "pinknoise",
+             "mix",  "synth", "whitenoise", "mix",        "synth", "pinknoise",
+             "mix",  "synth", "whitenoise", "mix",        "vol",   "0.1"},
+            environment, folder / "sox.log")) {
+        if (testsupport::waitForSound(server.address(), server.monitorSourceName(),
+                                      server.sampleRate(), 10s)) {
+            std::this_thread::sleep_for(kSettle);
+            phase = measure(sox->pid(), server.pids(), run.window);
+        }
+        if (!phase)
+            std::printf("  FAILED: SoX did not play throughout:\n%s\n",
+                        testsupport::fileContent(folder / "sox.log").c_str());
+    } else {
+        std::printf("  FAILED: SoX's play could not be run (is sox installed?)\n");
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return phase;
+}
+
+// The program and SoX each playing five noises, process by process, in clock ticks over the
+// phase's length, and the program's whole stack as a share of SoX's.
+void compareWithSox(const Phase& program, const Phase& sox, const std::vector<pid_t>& serverPids,
+                    double target) {
+    const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    std::printf("  five colours against SoX, CPU ticks of %g ms over %.0f s (SoX's over %.0f s):\n",
+                1000.0 / ticksPerSecond, program.wall.count(), sox.wall.count());
+    const double scale = program.wall.count() / sox.wall.count(); // SoX's ticks over as long
+    const auto line = [&](const std::string& what, const ProcessorUse& ours,
+                          const ProcessorUse& theirs) {
+        std::printf("    %-22s %9.0f %9.0f\n", what.c_str(), ours.ticks, theirs.ticks * scale);
+    };
+    std::printf("    %-22s %9s %9s\n", "process", "Calmfield", "SoX");
+    line("the player itself", program.program, sox.program);
+    for (std::size_t n = 0; n < serverPids.size(); ++n)
+        line(processName(serverPids[n]), program.serverProcesses[n], sox.serverProcesses[n]);
+    line("all", program.program + program.server, sox.program + sox.server);
+    const double ours = shareOf(program.program + program.server, program.wall).percent;
+    const double theirs = shareOf(sox.program + sox.server, sox.wall).percent;
+    printTarget("the whole stack as a share of SoX's", ours / theirs, target, "");
 }
 
 // Runs every phase against a server already started; prints them with their targets.
@@ -245,9 +334,14 @@ template <typename Server> Outcome measureOn(Server& server, bool pipeWire, cons
     }
     report("server alone, no client", *alone, nullptr);
     const Outcome output = measureOutputOn(server, pipeWire, *alone, run);
-    const Outcome program = measureProgramOn(server, pipeWire, *alone, run);
-    return output == Outcome::Measured && program == Outcome::Measured ? Outcome::Measured
-                                                                       : Outcome::Failed;
+    const auto program = measureProgramOn(server, pipeWire, *alone, run);
+    const auto sox = measureSoxOn(server, run);
+    if (sox)
+        report("SoX playing five noises", *sox, &*alone);
+    if (program && sox)
+        compareWithSox(*program, *sox, server.pids(),
+                       pipeWire ? kPipeWireAgainstSoxTarget : kPulseAgainstSoxTarget);
+    return output == Outcome::Measured && program && sox ? Outcome::Measured : Outcome::Failed;
 }
 
 } // namespace
@@ -269,7 +363,7 @@ int main(int argc, char** argv) {
     std::printf("PulseAudio:\n");
     {
         testsupport::PrivatePulseServer server;
-        if (server.start(44100)) {
+        if (server.start(44100, true, 48000)) {
             outcomes.push_back(measureOn(server, false, run));
         } else {
             std::printf("  skipped: it did not start: %s\n", server.error().c_str());

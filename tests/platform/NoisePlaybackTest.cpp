@@ -1,7 +1,7 @@
 #include "engine/ChannelBank.h"
 #include "engine/SoundBuffer.h"
 #include "files/StoredName.h"
-#include "platform/PulseSoundOutput.h"
+#include "platform/DesktopSoundOutput.h"
 #include "tests/support/SignalAnalysis.h"
 #include "tests/support/SoundServers.h"
 #include "tests/support/SourceRecorder.h"
@@ -48,10 +48,11 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
   protected:
     void SetUp() override { this->startServer(44100); }
 
-    // Plays `file` as a colour, pink unless told, through an output of its own to the server;
+    // Plays `file` as a colour, pink unless told, through an output of its own to the server, the
+    // program's own (natively on PipeWire);
     // null if it cannot, with the reason reported.
     NoiseChannel* play(const std::filesystem::path& file, int colour = kPink) {
-        output = std::make_unique<platform::PulseSoundOutput>(this->server.address());
+        output = std::make_unique<platform::DesktopSoundOutput>(this->server.address());
         bank = std::make_unique<ChannelBank>(*output);
         EXPECT_TRUE(bank->openDevice(5s));
         EXPECT_FALSE(bank->createChannel(colour, file).has_value());
@@ -70,7 +71,7 @@ template <typename Server> class ServerNoisePlayback : public testsupport::Serve
     }
 
     const SoundFileResult pinkSound = loadSoundFile(pinkSoundFile());
-    std::unique_ptr<platform::PulseSoundOutput> output;
+    std::unique_ptr<platform::DesktopSoundOutput> output;
     std::unique_ptr<ChannelBank> bank; // after the output, so that it goes first
 };
 TYPED_TEST_SUITE(ServerNoisePlayback, testsupport::SoundServers);

@@ -40,7 +40,7 @@ PrivatePipeWireServer::PrivatePipeWireServer() : folder_(makeTemporaryFolder("ca
 }
 
 PrivatePipeWireServer::~PrivatePipeWireServer() {
-    stopAll();
+    stopStack();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
@@ -49,7 +49,7 @@ bool PrivatePipeWireServer::start(std::uint32_t sampleRate) {
     stop();
     error_.clear();
     if (!(pipewire_ && pipewire_->running()) && !startStack(sampleRate)) {
-        stopAll();
+        stopStack();
         return false;
     }
     if (sampleRate != sampleRate_) {
@@ -82,7 +82,7 @@ std::vector<pid_t> PrivatePipeWireServer::pids() const {
 }
 
 bool PrivatePipeWireServer::startStack(std::uint32_t sampleRate) {
-    stopAll();
+    stopStack();
     sampleRate_ = sampleRate;
     writeSettings(sampleRate);
     // WirePlumber ends at once without a session bus.
@@ -128,7 +128,7 @@ bool PrivatePipeWireServer::waitUntilSinkAnswers() {
     return false;
 }
 
-void PrivatePipeWireServer::stopAll() {
+void PrivatePipeWireServer::stopStack() {
     pulseServer_.reset();
     sessionManager_.reset();
     pipewire_.reset();
@@ -195,6 +195,14 @@ std::vector<std::uint32_t> PrivatePipeWireServer::sinkVolume(const std::string& 
 
 std::vector<bool> PrivatePipeWireServer::streamsCorked() {
     return pactlStreamsCorked(address(), stackEnvironment(), folder_ / "sink-inputs.txt");
+}
+
+std::optional<std::string> PrivatePipeWireServer::pwDump() {
+    const auto output = folder_ / "pw-dump.json";
+    std::filesystem::remove(output);
+    if (runProgram({"pw-dump"}, stackEnvironment(), output, std::chrono::seconds(5)) != 0)
+        return std::nullopt;
+    return fileContent(output);
 }
 
 std::optional<std::string> PrivatePipeWireServer::pactl(const std::vector<std::string>& arguments) {

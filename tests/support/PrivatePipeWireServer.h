@@ -37,6 +37,8 @@ class PrivatePipeWireServer {
     bool start(std::uint32_t sampleRate = 48000);
     // Ends pipewire-pulse; the rest of the stack, and the sink with its volume, go on.
     void stop();
+    // Ends the whole stack; start() runs it again.
+    void stopStack();
 
     bool running();
     // Every program of the stack now started, in the order they started.
@@ -56,6 +58,11 @@ class PrivatePipeWireServer {
     std::vector<bool> streamsCorked();
     // What pactl run against the server with `arguments` printed; nothing when it failed.
     std::optional<std::string> pactl(const std::vector<std::string>& arguments);
+    // The graph's objects as the session manager sees them (pw-dump's JSON); nothing when it
+    // failed.
+    std::optional<std::string> pwDump();
+    // The PipeWire daemon's socket.
+    std::string daemonSocket() const { return (runtimeFolder() / "pipewire-0").string(); }
 
     const std::string& error() const { return error_; }
     // What the stack's programs and the tools run against it printed.
@@ -72,7 +79,6 @@ class PrivatePipeWireServer {
     std::optional<ChildProcess> startAndWaitFor(const std::vector<std::string>& arguments,
                                                 const std::filesystem::path& socket);
     bool waitUntilSinkAnswers();
-    void stopAll();
 
     std::filesystem::path folder_;
     // In the order they start; they end in the reverse one.

@@ -19,10 +19,11 @@ PrivatePulseServer::~PrivatePulseServer() {
     std::filesystem::remove_all(folder_, ignored);
 }
 
-bool PrivatePulseServer::start(std::uint32_t sampleRate, bool withSink) {
+bool PrivatePulseServer::start(std::uint32_t sampleRate, bool withSink, std::uint32_t sinkRate) {
     stop();
     error_.clear();
     sampleRate_ = sampleRate;
+    sinkRate_ = sinkRate != 0 ? sinkRate : sampleRate;
     writeDaemonSettings(sampleRate);
 
     std::vector<std::string> arguments{
@@ -62,7 +63,7 @@ bool PrivatePulseServer::addSink() {
 }
 
 std::string PrivatePulseServer::sinkArguments() const {
-    return "sink_name=" + sinkName() + " rate=" + std::to_string(sampleRate_) + " channels=2";
+    return "sink_name=" + sinkName() + " rate=" + std::to_string(sinkRate_) + " channels=2";
 }
 
 void PrivatePulseServer::stop() {

@@ -26,8 +26,10 @@ class PrivatePulseServer {
     PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
     // Runs the daemon at `sampleRate` and waits until it answers on its socket with the sink at
-    // full volume. False when it could not be started; error() then says why.
-    bool start(std::uint32_t sampleRate = 44100, bool withSink = true);
+    // full volume. The sink plays at `sinkRate` when given, as many desktops' own do at 48 kHz
+    // under a server whose default rate is 44.1 kHz. False when it could not be started; error()
+    // then says why.
+    bool start(std::uint32_t sampleRate = 44100, bool withSink = true, std::uint32_t sinkRate = 0);
     // Sets up the sink on a server started without it; it becomes the default one.
     bool addSink();
     // Ends the daemon; start() may run it again on the same socket.
@@ -39,7 +41,8 @@ class PrivatePulseServer {
     std::vector<pid_t> pids() const {
         return daemon_ ? std::vector{daemon_->pid()} : std::vector<pid_t>{};
     }
-    std::uint32_t sampleRate() const { return sampleRate_; }
+    // The sink's rate, at which its monitor is recorded.
+    std::uint32_t sampleRate() const { return sinkRate_; }
 
     // The address clients connect to, "unix:" and the socket's path.
     std::string address() const { return "unix:" + socketPath().string(); }
@@ -72,6 +75,7 @@ class PrivatePulseServer {
     std::filesystem::path folder_;
     std::optional<ChildProcess> daemon_;
     std::uint32_t sampleRate_ = 0;
+    std::uint32_t sinkRate_ = 0;
     std::string error_;
 };
 

@@ -32,6 +32,15 @@ template <typename Server> class ServerTest : public ::testing::Test {
             FAIL() << server.error();
     }
 
+    // Ends every program of the server, whatever a client is connected to, and starts it again.
+    bool restartServer() {
+        if constexpr (std::is_same_v<Server, PrivatePipeWireServer>)
+            server.stopStack();
+        else
+            server.stop();
+        return server.start(server.sampleRate());
+    }
+
     // Whether sound reaches the server's sink within `timeout`.
     bool soundReachesSink(std::chrono::milliseconds timeout) {
         return waitForSound(server.address(), server.monitorSourceName(), server.sampleRate(),
