@@ -8,8 +8,8 @@ ChannelBank::ChannelBank(SoundOutput& output, WanderSeed wanderSeed)
     : output_(output), wanderSeed_(wanderSeed) {}
 
 ChannelBank::~ChannelBank() {
-    if (deviceOpen_)
-        output_.stop();
+    // An output that failed to start may still be trying to reach its device.
+    output_.stop();
 }
 
 bool ChannelBank::openDevice(std::chrono::milliseconds timeout) {

@@ -31,12 +31,13 @@ bool DesktopSoundOutput::start(engine::AudioRenderer& renderer, std::chrono::mil
     stopping_.store(false);
     connections_.store(0, std::memory_order_relaxed);
     fadeInAsked_.store(false);
-    if (!startChosen(timeout)) {
-        renderer_ = nullptr;
-        return false;
-    }
+    const bool started = startChosen(timeout);
+    // Without a server now, the follower tries again every second, so that one that comes later
+    // plays the sound.
+    if (!started)
+        news_.release();
     follower_ = std::thread([this] { followServer(); });
-    return true;
+    return started;
 }
 
 void DesktopSoundOutput::stop() {

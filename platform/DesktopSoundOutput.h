@@ -19,7 +19,8 @@ namespace calmfield::platform {
 // The sound output of the desktop's sound server: natively through PipeWire where the PulseAudio
 // server that answers is PipeWire's own (see chooseOutput), through PulseAudio otherwise. It
 // chooses when it starts, and again each time the server comes back after going away: then it
-// tries every second, and the sound rises from silence rather than coming back with a click.
+// tries every second, and the sound rises from silence rather than coming back with a click. A
+// start that finds no server is tried again in the same way; it still says that it failed.
 class DesktopSoundOutput final : public engine::SoundOutput, private engine::AudioRenderer {
   public:
     static constexpr std::chrono::milliseconds kRetryInterval{1000};

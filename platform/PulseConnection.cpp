@@ -103,7 +103,7 @@ PulseConnection::~PulseConnection() {
     close();
 }
 
-bool PulseConnection::open(std::chrono::milliseconds timeout) {
+bool PulseConnection::open(std::chrono::milliseconds timeout, OnFailure onFailure) {
     close();
     loop_ = startMainLoop(threadName_);
     if (loop_ == nullptr)
@@ -115,9 +115,13 @@ bool PulseConnection::open(std::chrono::milliseconds timeout) {
         state_ = State::openFailed;
     waitUntil(loop_, timeout, [this] { return state_ != State::opening; });
     const bool opened = state_ == State::ready || state_ == State::lost;
+    if (!opened && onFailure == OnFailure::keepTrying) {
+        state_ = State::lost;
+        retryTimer_.schedule(loop_, kRetryInterval);
+    }
     pa_threaded_mainloop_unlock(loop_);
 
-    if (!opened)
+    if (!opened && onFailure == OnFailure::close)
         close();
     return opened;
 }

@@ -49,9 +49,11 @@ class PulseConnection {
     PulseConnection(const PulseConnection&) = delete;
     PulseConnection& operator=(const PulseConnection&) = delete;
 
-    // Connects, waiting at most `timeout` until the client calls established(); false, and
-    // closed again, when the server could not be reached or the client failed in time.
-    bool open(std::chrono::milliseconds timeout);
+    // Connects, waiting at most `timeout` until the client calls established(); false when the
+    // server could not be reached or the client failed in time. The connection is then closed
+    // again, or with `keepTrying` made again every kRetryInterval as after a loss.
+    enum class OnFailure { close, keepTrying };
+    bool open(std::chrono::milliseconds timeout, OnFailure onFailure = OnFailure::close);
     // After this returns, the client is told nothing more.
     void close();
     // Whether open() succeeded and close() has not been called since. Only for the thread that

@@ -88,7 +88,7 @@ bool PulseVolumePort::open(std::chrono::milliseconds timeout) {
     volumeUnsent_ = volumeUnconfirmed_ = false;
     sink_ = Sink::unknown;
     sinkControlled_ = false;
-    return connection_.open(timeout);
+    return connection_.open(timeout, pulse::PulseConnection::OnFailure::keepTrying);
 }
 
 void PulseVolumePort::setVolume(std::uint32_t volume, bool byMute) {

@@ -11,7 +11,8 @@
 namespace calmfield::platform {
 
 // The volume of a PulseAudio (or PipeWire) server's default output sink, on the server's own
-// scale, where 65536 is full volume. Once open, it follows the server: when the server goes away
+// scale, where 65536 is full volume. From open() on, whether a server answered then or not, it
+// follows the server: when the server goes away
 // it tries again every second, finds the default sink of whichever server answers next, and sets
 // it to the last volume asked for while the server was away or had no sink.
 //

@@ -58,12 +58,19 @@ TEST(HeadlessProgram, PlaysWithoutAWindowSystemAnswersLaterStartsAndSavesOnSigte
     EXPECT_NE(notLoaded.find("could not be loaded"), std::string::npos) << notLoaded;
     EXPECT_EQ(fileContent(settings), startupMix) << "nothing is written";
 
+    // Started before the sound server, as a service may be: it says so once, and plays as soon as
+    // the server answers.
+    server.stop();
     auto headless = testsupport::ChildProcess::spawn({program, "--headless"}, environment,
                                                      root / "headless.log");
     ASSERT_TRUE(headless);
     ASSERT_TRUE(waitForStartUp(headless->pid())) << fileContent(root / "headless.log");
+    ASSERT_TRUE(server.start()) << server.error();
     EXPECT_TRUE(testsupport::waitForSound(server.address(), server.monitorSourceName(),
                                           server.sampleRate(), 5s));
+    const std::string told = fileContent(root / "headless.log");
+    EXPECT_EQ(told.find("Couldn't open the mixer."), told.rfind("Couldn't open the mixer."));
+    EXPECT_NE(told.find("Couldn't open the mixer."), std::string::npos) << told;
     const auto playerctl = [&](const char* command) {
         const auto log = root / "playerctl.log";
         fs::remove(log);
