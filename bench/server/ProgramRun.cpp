@@ -41,8 +41,10 @@ std::vector<std::string> ProgramRun::environment(const std::string& display,
     entries.push_back("HOME=" + (folder_ / "home").string());
     entries.push_back("XDG_CONFIG_HOME=" + (folder_ / "config").string());
     entries.push_back("XDG_RUNTIME_DIR=" + runtime.string());
-    entries.push_back("DISPLAY=" + display);
-    entries.push_back("QT_QPA_PLATFORM=xcb");
+    if (!display.empty()) {
+        entries.push_back("DISPLAY=" + display);
+        entries.push_back("QT_QPA_PLATFORM=xcb");
+    }
     return entries;
 }
 
@@ -61,8 +63,11 @@ bool ProgramRun::start(const std::string& settingsLine, const std::string& displ
                        const std::string& soundServer) {
     testsupport::copyProgramFolder(builtFolder_, programFolder());
     std::ofstream(programFolder() / "settings.ini", std::ios::binary) << settingsLine;
-    program_ = testsupport::ChildProcess::spawn({(programFolder() / "calmfield").string()},
-                                                environment(display, soundServer), logPath());
+    std::vector<std::string> arguments{(programFolder() / "calmfield").string()};
+    if (display.empty())
+        arguments.push_back("--headless");
+    program_ =
+        testsupport::ChildProcess::spawn(arguments, environment(display, soundServer), logPath());
     if (!program_) {
         error_ = "it could not be started";
         return false;

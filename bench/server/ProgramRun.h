@@ -24,9 +24,10 @@ class ProgramRun {
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // Starts the program with `settingsLine` as its settings file, its window on `display`,
-    // playing through `soundServer` (an address as in PULSE_SERVER), and waits until its start-up
-    // is over. False when it could not be started or ended; error() then says why.
+    // Starts the program with `settingsLine` as its settings file, its window on `display` or,
+    // with no display, without any window (--headless), playing through `soundServer` (an address
+    // as in PULSE_SERVER), and waits until its start-up is over. False when it could not be
+    // started or ended; error() then says why.
     bool start(const std::string& settingsLine, const std::string& display,
                const std::string& soundServer);
 

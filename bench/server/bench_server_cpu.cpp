@@ -3,7 +3,8 @@
 // of the same length: the server alone with no client; the sound output alone (the engine and
 // libpulse in this process) with nothing ticked, then with all five colours playing; and the whole
 // built program, its window shown on an X server of our own (Xvfb), started with nothing ticked,
-// then started with all five colours ticked; last, SoX's `play` with five synthesised noises at
+// then started with all five colours ticked, and once more without any window (--headless); last,
+// SoX's `play` with five synthesised noises at
 // the sink's rate, against which the program playing five colours is weighed, stack and process
 // by process. For each phase, the processor time of the program and of the server's processes,
 // as a share of one core and in clock ticks per 20 s, with the scheduler's nanosecond counts (as
@@ -222,9 +223,9 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
 // plays, once its sound reaches the server). Empty when it could not be; the reason is printed.
 template <typename Server>
 std::optional<Phase> measureProgramWith(Server& server, const char* settings, bool plays,
-                                        const Run& run) {
+                                        const Run& run, bool withWindow = true) {
     bench::ProgramRun program(run.programFolder);
-    if (!program.start(settings, run.display, server.address())) {
+    if (!program.start(settings, withWindow ? run.display : std::string(), server.address())) {
         std::printf("  FAILED: the program did not start: %s\n", program.error().c_str());
         return std::nullopt;
     }
@@ -266,6 +267,10 @@ std::optional<Phase> measureProgramOn(Server& server, bool pipeWire, const Phase
     if (pipeWire)
         printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
                     kPipeWireProgramTargetPercent);
+    if (const auto headless = measureProgramWith(server, kFiveColoursSettings, true, run, false)) {
+        std::printf("  the whole program without a window (--headless):\n");
+        report("started with five colours ticked", *headless, &alone);
+    }
     return playing;
 }
 
