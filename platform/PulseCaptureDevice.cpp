@@ -19,8 +19,28 @@ pa_usec_t toMicroseconds(std::chrono::milliseconds duration) {
 struct PulseCaptureDevice::Callbacks {
     static void streamState(pa_stream* stream, void* userdata) {
         auto* self = static_cast<PulseCaptureDevice*>(userdata);
-        if (stream == self->stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
+        if (stream != self->stream_)
+            return;
+        const pa_stream_state_t state = pa_stream_get_state(stream);
+        if (!PA_STREAM_IS_GOOD(state))
             self->streamBroke();
+        else if (state == PA_STREAM_READY && self->sink_ != nullptr)
+            self->takeSource_ = pa_stream_get_device_name(stream);
+    }
+
+    // A take stays on the monitor it started on: the server moves every stream not pinned to a
+    // device when the default output changes, and this one is moved back while its monitor
+    // exists. Pinning it at the start would end the take should that output go.
+    static void streamMoved(pa_stream* stream, void* userdata) {
+        auto* self = static_cast<PulseCaptureDevice*>(userdata);
+        const char* now = pa_stream_get_device_name(stream);
+        if (stream != self->stream_ || self->takeSource_.empty() || now == nullptr ||
+            self->takeSource_ == now)
+            return;
+        if (pa_operation* moving = pa_context_move_source_output_by_name(
+                pa_stream_get_context(stream), pa_stream_get_index(stream),
+                self->takeSource_.c_str(), nullptr, nullptr))
+            pa_operation_unref(moving);
     }
 
     // The audio callback of a recording: hands every captured fragment on as it comes.
@@ -121,7 +141,9 @@ bool PulseCaptureDevice::startRecording(BytePcmFormat format, CapturedBytesSink&
         buffer.fragsize = static_cast<std::uint32_t>(
             pa_usec_to_bytes(toMicroseconds(kCaptureFragment), pa_stream_get_sample_spec(stream)));
         pa_stream_set_read_callback(stream, Callbacks::streamRead, this);
+        pa_stream_set_moved_callback(stream, Callbacks::streamMoved, this);
         sink_ = &sink;
+        takeSource_.clear();
         return pa_stream_connect_record(stream, kDefaultOutputMonitor, &buffer,
                                         PA_STREAM_ADJUST_LATENCY) >= 0;
     });
@@ -199,6 +221,7 @@ void PulseCaptureDevice::releaseStream() {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_set_read_callback(stream_, nullptr, nullptr);
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_set_moved_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;

@@ -50,6 +50,8 @@ class PulseCaptureDevice final : public CaptureDevice, private pulse::PulseConne
     pulse::PulseConnection connection_;
     // Touched with the main loop's lock held.
     pa_stream* stream_ = nullptr;
+    // The source the running take records, once the server has said which.
+    std::string takeSource_;
     pa_operation* drain_ = nullptr;
     CapturedBytesSink* sink_ = nullptr;
     PlaybackBytesSource* source_ = nullptr;

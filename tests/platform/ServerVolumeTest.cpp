@@ -1,11 +1,13 @@
 // The speakers' volume against real sound servers: private PulseAudio and PipeWire ones, each
 // with a null sink.
 
+#include "platform/PulseCaptureDevice.h"
 #include "platform/PulseVolumePort.h"
 #include "tests/support/SoundServers.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <thread>
 
 namespace calmfield::platform {
@@ -132,6 +134,38 @@ TYPED_TEST(ServerVolumeWithHeadphones, FollowsTheDefaultSinkAndNoSinkChangesByIt
     EXPECT_EQ(this->server.sinkVolume(), onBothChannels(31840));
     volume.setVolume(34825, false);
     EXPECT_EQ(sinkVolumeSettlingOn(this->server, 34825), onBothChannels(34825));
+}
+
+// A take stays on the monitor of the output it started on when the default changes.
+TYPED_TEST(ServerVolumeWithHeadphones, ATakeStaysOnTheMonitorItStartedOn) {
+    struct Discard final : CapturedBytesSink {
+        void accept(const std::uint8_t*, std::size_t) noexcept override {}
+    } discard;
+    PulseCaptureDevice capture(this->server.address());
+    ASSERT_TRUE(capture.open(3s));
+    ASSERT_TRUE(capture.startRecording({8000, 1}, discard));
+    // The name of the source that the one recording records, as the server lists them.
+    const auto takeSource = [&] {
+        std::istringstream outputs(
+            this->server.pactl({"list", "short", "source-outputs"}).value_or(""));
+        std::string output, source, index, name;
+        outputs >> output >> source;
+        std::istringstream sources(this->server.pactl({"list", "short", "sources"}).value_or(""));
+        for (std::string line; std::getline(sources, line);) {
+            std::istringstream(line) >> index >> name;
+            if (index == source)
+                return name;
+        }
+        return std::string();
+    };
+    for (auto waited = 0ms; takeSource().empty() && waited < 3s; waited += 50ms)
+        std::this_thread::sleep_for(50ms);
+    const std::string startedOn = takeSource();
+    EXPECT_EQ(startedOn, this->server.sinkName() + ".monitor");
+    ASSERT_TRUE(this->makeDefault(this->headphones));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(takeSource(), startedOn);
+    EXPECT_EQ(capture.activity(), CaptureDevice::Activity::Recording);
 }
 
 // Mute's 0 holds on each new default, and the volume that ends it goes to every sink it silenced.
