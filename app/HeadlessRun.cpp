@@ -1,8 +1,10 @@
 #include "app/HeadlessRun.h"
 
+#include "app/KeepAwake.h"
 #include "app/MediaControls.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramStart.h"
+#include "app/SleepAndWake.h"
 #include "app/StandardErrorMessages.h"
 #include "app/TerminationSignals.h"
 #include "persistence/Mix.h"
@@ -79,6 +81,12 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     if (!offerMediaControls(mediaControls))
         messages.showMessage(QStringLiteral("Calmfield cannot offer its media controls on the "
                                             "session bus, so it plays without them."));
+    // The choice made in a window holds here too.
+    const auto sessionBus = runningSessionBus();
+    KeepAwake keepAwake(session, foldersOfThisProgram().userSettingsFolder,
+                        sessionBus ? &*sessionBus : nullptr, messages);
+    SleepAndWake sleepAndWake(session);
+    reachSystemBus(sleepAndWake);
 
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &session, endRun);

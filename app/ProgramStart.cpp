@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MediaControls.h"
 #include "app/RuntimeFolder.h"
+#include "app/SleepAndWake.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramFolder.h"
 
@@ -10,6 +11,7 @@
 #include <QDBusConnection>
 #include <QFile>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <cstdio>
 
@@ -27,6 +29,11 @@ bool sessionBusRuns() {
         return true;
     const QString runtimeFolder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return !runtimeFolder.isEmpty() && QFile::exists(runtimeFolder + QStringLiteral("/bus"));
+}
+
+bool systemBusRuns() {
+    return !qEnvironmentVariableIsEmpty("DBUS_SYSTEM_BUS_ADDRESS") ||
+           QFile::exists(QStringLiteral("/run/dbus/system_bus_socket"));
 }
 
 std::optional<InstanceRequest> requestOf(const CommandLine& commandLine) {
@@ -92,6 +99,34 @@ bool offerMediaControls(MediaControls& controls) {
     QObject::connect(&controls, &MediaControls::mediaStateChanged, service,
                      &platform::MprisService::stateChanged);
     return sessionBusRuns() && service->registerOn(QDBusConnection::sessionBus());
+}
+
+} // namespace calmfield::app
+
+namespace calmfield::app {
+
+std::optional<QDBusConnection> runningSessionBus() {
+    if (!sessionBusRuns())
+        return std::nullopt;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return std::nullopt;
+    return bus;
+}
+
+// Connecting waits for the bus's answer; the thread does the waiting, and once it has the
+// connection, taking it again here waits for nothing.
+void reachSystemBus(SleepAndWake& sleepAndWake) {
+    if (!systemBusRuns())
+        return;
+    QThread* connecting = QThread::create([] { QDBusConnection::systemBus(); });
+    QObject::connect(connecting, &QThread::finished, &sleepAndWake, [connecting, &sleepAndWake] {
+        connecting->deleteLater();
+        const QDBusConnection bus = QDBusConnection::systemBus();
+        if (bus.isConnected())
+            sleepAndWake.listenOn(bus);
+    });
+    connecting->start();
 }
 
 } // namespace calmfield::app

@@ -3,12 +3,15 @@
 #include "app/NoiseSession.h"
 #include "app/SingleInstance.h"
 
+#include <QDBusConnection>
+
 #include <chrono>
 #include <optional>
 
 namespace calmfield::app {
 
 class MediaControls;
+class SleepAndWake;
 struct CommandLine;
 
 // Names the application object, whichever kind it is: the user's settings folder
@@ -30,5 +33,16 @@ SessionFolders foldersOfThisProgram();
 // Puts the media controls on the session bus where one runs; false when none does, or the name
 // is taken.
 bool offerMediaControls(MediaControls& controls);
+
+} // namespace calmfield::app
+
+namespace calmfield::app {
+
+// The session bus where one already runs, as the media controls reach it.
+std::optional<QDBusConnection> runningSessionBus();
+
+// Lets `sleepAndWake` hear from logind once the system bus is reached, which happens off this
+// thread; without a system bus nothing happens.
+void reachSystemBus(SleepAndWake& sleepAndWake);
 
 } // namespace calmfield::app

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessRun.h"
+#include "app/KeepAwake.h"
 #include "app/MediaControls.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramEnding.h"
@@ -7,6 +8,7 @@
 #include "app/ProgramWindows.h"
 #include "app/RenderCommand.h"
 #include "app/SingleInstance.h"
+#include "app/SleepAndWake.h"
 #include "app/TerminationRequests.h"
 #include "app/TerminationSignals.h"
 #include "app/TokenActivation.h"
@@ -162,6 +164,12 @@ int main(int argc, char* argv[]) {
 
     app::MediaControls mediaControls(session, windows.actions());
     app::offerMediaControls(mediaControls);
+    const auto sessionBus = app::runningSessionBus();
+    app::KeepAwake keepAwake(session, app::foldersOfThisProgram().userSettingsFolder,
+                             sessionBus ? &*sessionBus : nullptr, messages);
+    keepAwake.showIn(*window->keepAwakeAction);
+    app::SleepAndWake sleepAndWake(session);
+    app::reachSystemBus(sleepAndWake);
 
     // The session ending and the termination signals end the program as Exit does, so that the
     // changes of a run left going until logout or shutdown are saved. They are taken only from

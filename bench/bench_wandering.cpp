@@ -208,5 +208,29 @@ int main() {
             std::fflush(stdout);
         }
     }
+    // Recordings shorter than the longest stretch and its crossfade, cut from the pink noise.
+    const auto pink = engine::loadSoundFile(
+        files::resolveStoredName(CALMFIELD_PROGRAM_DIR, engine::kNoiseColours[1].soundFile));
+    if (!pink.sound)
+        return 1;
+    const std::size_t rate = pink.sound->sampleRate();
+    std::printf("pink noise cut short, %.0f s played\n  %-22s %9s\n", kSeconds, "file",
+                "loop corr");
+    for (const std::size_t seconds : {5u, 10u, 20u}) {
+        std::vector<std::int16_t> samples(2 * seconds * rate);
+        for (std::size_t i = 0; i < seconds * rate; ++i) {
+            samples[2 * i] = pink.sound->left(i);
+            samples[2 * i + 1] = pink.sound->right(i);
+        }
+        const engine::SoundBuffer cut(std::move(samples), static_cast<std::uint32_t>(rate));
+        for (const bool wandering : {false, true}) {
+            const Played played = play(cut, wandering ? engine::WanderSeed{20} : std::nullopt,
+                                       engine::WanderLengths{});
+            const auto steps = testsupport::firstDifference(played.left);
+            std::printf("  %2zu s, %-16s %9.4f\n", seconds, wandering ? "program" : "straight loop",
+                        testsupport::periodCorrelation(steps, cut.frames(), 10 * rate));
+            std::fflush(stdout);
+        }
+    }
     return 0;
 }

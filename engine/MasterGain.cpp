@@ -20,13 +20,14 @@ std::uint64_t MasterGain::pack(const Ramp& ramp, std::uint32_t serial) noexcept 
         std::clamp(ramp.length, std::chrono::milliseconds{0}, kLongest).count());
     const float target = std::clamp(ramp.target, 0.0f, 1.0f);
     return static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(target)) << 32 |
-           milliseconds << 8 | static_cast<std::uint64_t>(ramp.shape) << 7 | (serial & 0x7f);
+           milliseconds << 8 | static_cast<std::uint64_t>(ramp.shape) << 7 |
+           static_cast<std::uint64_t>(ramp.fromSilence) << 6 | (serial & 0x3f);
 }
 
 MasterGain::Ramp MasterGain::unpack(std::uint64_t request) noexcept {
     return {std::bit_cast<float>(static_cast<std::uint32_t>(request >> 32)),
             std::chrono::milliseconds{(request >> 8) & 0xffffff},
-            static_cast<Shape>((request >> 7) & 1)};
+            static_cast<Shape>((request >> 7) & 1), ((request >> 6) & 1) != 0};
 }
 
 double MasterGain::levelAt(const Ramp& ramp, double from,
@@ -40,11 +41,13 @@ double MasterGain::levelAt(const Ramp& ramp, double from,
 
 void MasterGain::rampTo(const Ramp& ramp) noexcept {
     // Serial numbers start at 1, so that no request looks like the gain's resting state.
-    serial_ = serial_ % 0x7f + 1;
+    serial_ = serial_ % 0x3f + 1;
     request_.store(pack(ramp, serial_), std::memory_order_release);
 }
 
 void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
+    if (ramp.fromSilence)
+        gain_ = 0.0;
     target_ = ramp.target;
     elapsed_ = 0;
     const std::uint64_t frames = framesIn(ramp.length, rate);

@@ -29,6 +29,8 @@ class MasterGain {
         float target; // 0 (silence) to 1 (the mix as the channels make it)
         std::chrono::milliseconds length;
         Shape shape;
+        // Begins from silence rather than from the gain the mix has reached.
+        bool fromSilence = false;
     };
 
     // The gain a ramp begun at `from` reaches `elapsed` into it, as apply() follows it: where a
@@ -37,7 +39,7 @@ class MasterGain {
                           std::chrono::milliseconds elapsed) noexcept;
 
     // From the user-interface thread: replaces whatever ramp runs by one from the gain the mix has
-    // reached. Never blocks.
+    // reached, or from silence. Never blocks.
     void rampTo(const Ramp& ramp) noexcept;
 
     // On the audio thread: applies the gain to `frames` interleaved stereo frames at `rate`, in
@@ -54,8 +56,8 @@ class MasterGain {
 
   private:
     // A ramp request packed into one lock-free word: the target's bits, the length in
-    // milliseconds, the shape and a serial number, so that a request equal to the last still
-    // counts.
+    // milliseconds, the shape, whether it begins from silence and a serial number, so that a
+    // request equal to the last still counts.
     static std::uint64_t pack(const Ramp& ramp, std::uint32_t serial) noexcept;
     static Ramp unpack(std::uint64_t request) noexcept;
     void begin(const Ramp& ramp, std::uint32_t rate) noexcept;

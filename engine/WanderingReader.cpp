@@ -19,6 +19,17 @@ std::size_t framesToCover(std::uint64_t distance, std::uint64_t step) noexcept {
     return static_cast<std::size_t>(std::max<std::uint64_t>(1, (distance + step - 1) / step));
 }
 
+// The lengths scaled down in proportion for a sound shorter than the longest stretch and its
+// crossfade, but longer than kShortestWanderingSound.
+WanderLengths fittedTo(const WanderLengths& lengths, double soundSeconds) {
+    const double needed = lengths.longestStretch + lengths.crossfade;
+    if (soundSeconds >= needed || soundSeconds <= kShortestWanderingSound || needed <= 0.0)
+        return lengths;
+    const double scale = soundSeconds / needed;
+    return {lengths.shortestStretch * scale, lengths.longestStretch * scale,
+            lengths.crossfade * scale};
+}
+
 } // namespace
 
 WanderSeed seedFromClock() {
@@ -26,15 +37,22 @@ WanderSeed seedFromClock() {
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
-WanderingReader::WanderingReader(const SoundBuffer& sound, WanderSeed seed, WanderLengths lengths)
+WanderingReader::WanderingReader(const SoundBuffer& sound, WanderSeed seed, WanderLengths asked)
     : sound_(sound), loopEnd_(static_cast<std::uint64_t>(sound.frames()) << 32),
-      random_(seed.value_or(0)),
-      crossfade_(std::max<std::uint64_t>(1, framesOf(lengths.crossfade, sound.sampleRate()))) {
+      random_(seed.value_or(0)) {
+    const std::uint32_t rate = sound.sampleRate();
+    const bool fitted =
+        rate > 0 && sound.frames() > static_cast<std::size_t>(kShortestWanderingSound * rate);
+    const WanderLengths lengths =
+        fitted ? fittedTo(asked, static_cast<double>(sound.frames()) / rate) : asked;
+    crossfade_ = std::max<std::uint64_t>(1, framesOf(lengths.crossfade, rate));
     // A stretch holds its crossfade in and more.
-    shortestStretch_ =
-        std::max(framesOf(lengths.shortestStretch, sound.sampleRate()), crossfade_ + 1);
-    longestStretch_ =
-        std::max(framesOf(lengths.longestStretch, sound.sampleRate()), shortestStretch_);
+    shortestStretch_ = std::max(framesOf(lengths.shortestStretch, rate), crossfade_ + 1);
+    longestStretch_ = std::max(framesOf(lengths.longestStretch, rate), shortestStretch_);
+    // Rounding to whole frames must not take a fitted sound's longest stretch past its end.
+    if (fitted && longestStretch_ + crossfade_ > sound.frames() &&
+        sound.frames() >= shortestStretch_ + crossfade_)
+        longestStretch_ = sound.frames() - crossfade_;
     wanders_ = seed.has_value() && sound.frames() >= longestStretch_ + crossfade_;
     moveTo(0);
 }

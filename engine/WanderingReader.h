@@ -23,12 +23,17 @@ struct WanderLengths {
     double crossfade = 1.0;
 };
 
+// A sound this long or shorter, in seconds, loops straight; a longer one too short for the
+// longest stretch and its crossfade wanders on all three lengths scaled down to fit it.
+inline constexpr double kShortestWanderingSound = 6.0;
+
 // Reads a sound for a voice so that it never repeats in the same order: it plays a stretch of
 // random length, then crosses with an equal-power crossfade to a random place at least one
 // crossfade away, both readings going through the band-limited resampler. No reading runs past
 // the sound's end, so a recording that does not loop keeps its seam out of hearing. A sound
-// shorter than the longest stretch and its crossfade loops straight, as does every sound without
-// a seed.
+// shorter than the longest stretch and its crossfade wanders on lengths scaled down in proportion,
+// so that it has no fixed period either; one of kShortestWanderingSound or less loops straight,
+// as does every sound without a seed.
 class WanderingReader {
   public:
     // How the sound is read at the current rates: the step between output frames in 32.32

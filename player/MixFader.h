@@ -15,7 +15,8 @@ namespace calmfield::player {
 // Drives the one gain over the mix for both the pause and the sleep timer's fade. A pause
 // silences the mix wherever the fade stands; play brings it back to where the fade stands by
 // then, and the fade goes on from there to end with the timer. The fade's own beginning and
-// calling off are held back during a pause and heard on play.
+// calling off are held back during a pause and heard on play. The startup mix, and the sound after
+// the computer wakes, rise gently from silence.
 class MixFader : public QObject {
     Q_OBJECT
 
@@ -23,6 +24,11 @@ class MixFader : public QObject {
     static constexpr std::chrono::milliseconds kPauseFade{500};
     // How long the sound takes to come back when the sleep fade is called off.
     static constexpr std::chrono::milliseconds kComeBack{2000};
+    // How long the sound takes to rise from silence when it begins of itself: the startup mix,
+    // and the sound after the computer wakes.
+    static constexpr std::chrono::milliseconds kGentleStart{2000};
+    // How quickly the sound falls silent before the computer sleeps.
+    static constexpr std::chrono::milliseconds kFallAsleep{200};
 
     using RampMix = std::function<void(const engine::MasterGain::Ramp&)>;
 
@@ -32,10 +38,18 @@ class MixFader : public QObject {
     // Each changes nothing when the mix is already paused, or already playing.
     void pause();
     void play();
+    // The sound rises from silence over kGentleStart, to where the sleep fade stands if one runs;
+    // during a pause it stays silent.
+    void riseFromSilence();
+    // The sound falls silent within kFallAsleep, pause or none, until it rises again.
+    void fallAsleep();
 
   private:
     void sleepFadeBegan(std::chrono::milliseconds length);
     void sleepFadeCalledOff();
+    // Brings the sound back over `length` to where the sleep fade will stand by then, or to full
+    // gain without one.
+    void comeBack(std::chrono::milliseconds length, bool fromSilence);
     // After play has brought the sound back to the sleep fade, the fade goes on from there.
     void rejoinSleepFade();
 

@@ -166,6 +166,16 @@ void MixPlayer::load(const persistence::Settings& settings) {
     load(settings.mix);
 }
 
+void MixPlayer::loadRisingGently(const persistence::Settings& settings) {
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        if (settings.mix.toggles[index(colour)] == kOn && bank_.channel(colour) != nullptr) {
+            fader_.riseFromSilence();
+            break;
+        }
+    }
+    load(settings);
+}
+
 void MixPlayer::stopAndRewind() {
     bank_.stopAndRewindAll();
 }

@@ -76,6 +76,9 @@ class MixPlayer : public QObject {
     void load(const persistence::Mix& mix);
     // "Start in system tray" first, then the mix.
     void load(const persistence::Settings& settings);
+    // Takes the startup settings as load() does; when they play something, the sound rises
+    // gently from silence.
+    void loadRisingGently(const persistence::Settings& settings);
     // Stops every channel and moves it back to its start; the mix stays as it is.
     void stopAndRewind();
 
@@ -84,6 +87,10 @@ class MixPlayer : public QObject {
     void pause();
     void play();
     bool paused() const { return fader_.paused(); }
+    // Before the computer sleeps the sound falls silent quickly; once it wakes the sound rises
+    // gently from silence, unless paused.
+    void fallAsleep() { fader_.fallAsleep(); }
+    void wakeUp() { fader_.riseFromSilence(); }
     // The ticked colours, the most recently ticked first.
     const std::vector<int>& tickedColours() const { return tickedColours_; }
     // What the desktop's media controls show of the mix.

@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow {
     QAction* saveAction = nullptr;
     SleepMenu* sleepMenu = nullptr;
     QAction* startAtLoginAction = nullptr;
+    QAction* keepAwakeAction = nullptr;
     QAction* exitAction = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* helpAction = nullptr;

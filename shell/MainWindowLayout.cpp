@@ -126,6 +126,10 @@ void MainWindow::buildMenus() {
     mainMenu->addMenu(sleepMenu);
     startAtLoginAction = item(mainMenu, layout::kStartAtLoginItem);
     startAtLoginAction->setCheckable(true);
+    // Ticked until the run's own choice is shown in it.
+    keepAwakeAction = item(mainMenu, layout::kKeepAwakeItem);
+    keepAwakeAction->setCheckable(true);
+    keepAwakeAction->setChecked(true);
     named(mainMenu->addSeparator(), layout::kExitSeparator);
     exitAction = item(mainMenu, layout::kExitItem);
 

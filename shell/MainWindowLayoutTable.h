@@ -105,6 +105,7 @@ inline constexpr MenuRow kMainMenu{"m", "Menu"};
 inline constexpr MenuRow kLoadItem{"load", "Load  Config"};
 inline constexpr MenuRow kSaveItem{"save", "Save Config"};
 inline constexpr MenuRow kStartAtLoginItem{"startAtLogin", "Start at Login"};
+inline constexpr MenuRow kKeepAwakeItem{"keepAwake", "Keep Computer Awake"};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};
 inline constexpr MenuRow kHelpMenu{"help", "Help"};

@@ -48,7 +48,7 @@ void StartupSettingsFile::readInto(player::MixPlayer& player) {
     const persistence::FileRead<persistence::Settings> settings =
         persistence::readSettings(shownPath(file));
     if (settings.ok())
-        player.load(settings.value);
+        player.loadRisingGently(settings.value);
     else
         tellUnusable(file, settings.error);
 }

@@ -97,13 +97,13 @@ TEST_P(WanderingNoise, NeverRepeatsAtTheFilesLengthYetKeepsItsLevelSpectrumAndSt
 INSTANTIATE_TEST_SUITE_P(, WanderingNoise, ::testing::Values(0, 1),
                          [](const auto& test) { return test.param == 0 ? "Brown" : "Pink"; });
 
-// A file just shorter than the longest stretch and its crossfade.
-TEST(WanderingPlayback, AShortFileStillLoopsExactlyWhenASeedIsGiven) {
+// A file too short to wander.
+TEST(WanderingPlayback, AFileOfFiveSecondsStillLoopsExactlyWhenASeedIsGiven) {
     TemporaryFolder folder;
     testsupport::MemorySoundOutput output(22050);
     engine::ChannelBank bank(output, kSeed);
     ASSERT_TRUE(bank.openDevice());
-    const std::size_t frames = 20 * 22050 + 22050 / 2;
+    const std::size_t frames = 5 * 22050;
     writeStereoWav(folder.path() / "short.wav", randomStereo(frames, 3), 22050);
     ASSERT_FALSE(bank.createChannel(0, folder.path() / "short.wav").has_value());
     bank.channel(0)->play();
@@ -112,6 +112,22 @@ TEST(WanderingPlayback, AShortFileStillLoopsExactlyWhenASeedIsGiven) {
     const auto out = output.pull(2 * frames + settled + 100);
     for (std::size_t i = settled; i + frames < out.size() / 2; ++i)
         ASSERT_EQ(out[2 * i], out[2 * (i + frames)]) << "frame " << i;
+}
+
+// Shorter than the longest stretch and its crossfade, yet long enough to wander on shorter ones.
+TEST(WanderingReader, AFileOfTenSecondsHasNoFixedPeriod) {
+    constexpr std::uint32_t kRate = 22050;
+    const std::size_t frames = 10 * kRate;
+    const engine::SoundBuffer sound(randomStereo(frames, 7), kRate);
+    engine::WanderingReader reader(sound, kSeed);
+    ASSERT_TRUE(reader.wanders());
+    const engine::WanderingReader::Reading reading{std::uint64_t{1} << 32, 1.0f};
+    std::vector<float> out(2 * 120 * kRate, 0.0f);
+    reader.mix(out.data(), out.size() / 2, reading, 1.0f, 1.0f);
+    std::vector<float> left(out.size() / 2);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = out[2 * i];
+    EXPECT_LT(testsupport::periodCorrelation(firstDifference(left), frames, 2 * kRate), 0.05);
 }
 
 // Straight from the reader, as the channel's envelope would hide where a rewind lands.

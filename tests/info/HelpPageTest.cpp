@@ -33,8 +33,8 @@ class HelpPage : public ::testing::Test {
 };
 
 TEST_F(HelpPage, NamesEveryMenuItemAsItsCaptionReads) {
-    for (const char* caption : {"Menu", "Load  Config", "Save Config", "Start at Login", "Exit",
-                                "Help", "Contact Us", "About"})
+    for (const char* caption : {"Menu", "Load  Config", "Save Config", "Start at Login",
+                                "Keep Computer Awake", "Exit", "Help", "Contact Us", "About"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(caption))) << caption;
 }
 
@@ -59,6 +59,10 @@ TEST_F(HelpPage, GivesEachColourItsSlopeAndCoversFilesTrayAndRecorder) {
 TEST_F(HelpPage, ExplainsTheSleepTimerFromTheMenuAndTheCommandLine) {
     for (const char* topic : {"Sleep Timer", "Off", "--sleep 45m", "1h30m", "24 hours"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
+}
+
+TEST_F(HelpPage, SaysTheScreenMayStillLockWhileTheComputerIsKeptAwake) {
+    EXPECT_TRUE(shown.contains(QStringLiteral("screen may still lock and turn off")));
 }
 
 TEST_F(HelpPage, ExplainsRenderingToAFileAndStartingAtLogin) {

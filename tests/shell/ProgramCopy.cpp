@@ -25,13 +25,15 @@ fs::path programFolderIn(const fs::path& root) {
 std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& server,
                                         const fs::path& root) {
     std::vector<std::string> environment =
-        testsupport::environmentWithout({"PULSE_", "HOME=", "XDG_"});
+        testsupport::environmentWithout({"PULSE_", "HOME=", "XDG_", "DBUS_"});
     fs::create_directories(root / "runtime");
     fs::permissions(root / "runtime", fs::perms::owner_all);
     environment.push_back("PULSE_SERVER=" + server.address());
     environment.push_back("HOME=" + (root / "home").string());
     environment.push_back("XDG_RUNTIME_DIR=" + (root / "runtime").string());
     environment.push_back("QT_QPA_PLATFORM=offscreen");
+    // No system bus: the machine's logind is never asked for anything.
+    environment.push_back("DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + (root / "no-system-bus").string());
     return environment;
 }
 

@@ -15,7 +15,8 @@ namespace calmfield {
 std::filesystem::path programFolderIn(const std::filesystem::path& root);
 
 // The environment for the program: the private server, and a home and runtime folder of its own
-// under `root`, so that programs of tests running side by side never meet.
+// under `root`, so that programs of tests running side by side never meet; no bus but those a
+// test adds.
 std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& server,
                                         const std::filesystem::path& root);
 
