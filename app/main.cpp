@@ -143,6 +143,7 @@ int main(int argc, char* argv[]) {
     auto* window = new shell::MainWindow({
         .player = session.player(),
         .settingsFile = session.settingsFile(),
+        .recentMixes = session.recentMixes(),
         .messages = messages,
         .programFolder = platform::programFolder(),
         .openUrl = &QDesktopServices::openUrl,
