@@ -1,6 +1,7 @@
 #include "app/HeadlessRun.h"
 
 #include "app/MediaControls.h"
+#include "app/MixOpening.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramStart.h"
 #include "app/StandardErrorMessages.h"
@@ -42,7 +43,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     nameTheApplication();
     StandardErrorMessages messages;
 
-    std::optional<persistence::Mix> mix;
+    // A mix that cannot be played ends the run before it starts.
     if (!commandLine.mixFile.isEmpty()) {
         const auto read = persistence::readMix(commandLine.mixFile);
         if (!read.ok()) {
@@ -50,7 +51,6 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
                                      .arg(commandLine.mixFile, read.error));
             return 1;
         }
-        mix = read.value;
     }
 
     NoiseSession session(foldersOfThisProgram(), messages);
@@ -60,8 +60,10 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     };
     startPlaying(session, messages);
     player::MixPlayer& player = session.player();
-    if (mix)
-        player.load(*mix);
+    // Read again through the recent mixes, which keep it.
+    if (!commandLine.mixFile.isEmpty())
+        if (const QString failure = openMix(session, commandLine.mixFile); !failure.isEmpty())
+            messages.showMessage(failure);
     const auto sleepFor = [&player](std::chrono::seconds duration) {
         player.sleepTimer().start(duration);
     };
@@ -73,6 +75,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
             messages.showMessage(QStringLiteral("Calmfield cannot listen in its runtime folder, "
                                                 "so starting it again will not reach this copy."));
         QObject::connect(instance, &SingleInstance::sleepRequested, &session, sleepFor);
+        answerOpenRequests(*instance, session, messages);
     }
 
     MediaControls mediaControls(session, {.raise = {}, .quit = endRun});
