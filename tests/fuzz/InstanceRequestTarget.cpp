@@ -6,6 +6,8 @@
 #include "app/SleepDuration.h"
 #include "tests/fuzz/FuzzSupport.h"
 
+#include <algorithm>
+
 using namespace calmfield;
 using namespace calmfield::fuzzing;
 
@@ -52,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     requireReadBack(show);
 
     // The same bytes as the path of a mix to open, whatever bytes it holds.
-    const QByteArray path = "/" + bytes.left(app::kLongestMixPath - 1).toByteArray();
+    const QByteArray path =
+        "/" + bytes.first(std::min(bytes.size(), app::kLongestMixPath - 1)).toByteArray();
     if (app::isUsableMixPath(path))
         requireReadBack(
             app::OpenRequest{path, app::isUsableActivationToken(token) ? token : QByteArray()});
