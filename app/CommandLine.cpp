@@ -16,9 +16,15 @@ constexpr int kUsageStatus = 2;
 
 const char kHelp[] =
     "Usage: calmfield [options]\n"
+    "       calmfield [--sleep DURATION] FILE.clm\n"
     "       calmfield --headless [--mix FILE.clm] [--sleep DURATION]\n"
     "       calmfield --render FILE --length DURATION [--mix FILE.clm] [--rate HZ]\n"
     "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
+    "\n"
+    "FILE.clm, a mix saved with \"Save Config\", is loaded as \"Load  Config\"\n"
+    "loads it. When Calmfield already runs, the running copy loads it and this\n"
+    "command ends: with status 0 once the mix is loaded, and otherwise with\n"
+    "status 1, telling why.\n"
     "\n"
     "Options:\n"
     "  --sleep DURATION  Fade out and end after DURATION: a number of minutes\n"
@@ -116,14 +122,28 @@ CommandLine readCommandLine(const QStringList& arguments) {
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return refused(QStringLiteral("Unexpected argument '%1'.")
-                           .arg(parser.positionalArguments().constFirst()));
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return refused(
+            QStringLiteral("Only one mix can be opened at a time, not %1: '%2' and '%3'.")
+                .arg(files.size())
+                .arg(files[0], files[1]));
     if (parser.isSet(help))
         return answered(QString::fromLatin1(kHelp));
     if (parser.isSet(version))
         return answered(QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"));
     CommandLine running;
+    if (!files.isEmpty()) {
+        if (files.constFirst().isEmpty())
+            return refused(QStringLiteral("The name of the mix to open is empty."));
+        for (const QCommandLineOption* renderOnly : {&render, &length, &rate})
+            if (parser.isSet(*renderOnly))
+                return refused(QStringLiteral("A mix to open cannot be used with --%1; "
+                                              "--render takes its mix with --mix.")
+                                   .arg(renderOnly->names().first()));
+        if (parser.isSet(mix))
+            return refused(QStringLiteral("--mix and a mix to open cannot be used together."));
+    }
     if (parser.isSet(render)) {
         if (parser.isSet(headless))
             return refused(QStringLiteral("--render and --headless cannot be used together."));
@@ -143,6 +163,12 @@ CommandLine readCommandLine(const QStringList& arguments) {
         if (!running.headless)
             return refused(QStringLiteral("--mix is used only with --headless or --render."));
         running.mixFile = parser.value(mix);
+    }
+    if (!files.isEmpty()) {
+        if (running.headless)
+            running.mixFile = files.constFirst();
+        else
+            running.openFile = files.constFirst();
     }
     if (parser.isSet(sleep)) {
         const QString duration = parser.value(sleep);

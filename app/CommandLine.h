@@ -33,6 +33,9 @@ struct CommandLine {
     // then plays (--mix) instead of the startup mix; empty for the startup mix.
     bool headless = false;
     QString mixFile;
+    // The configuration file named on its own, to be loaded once the window has started, or by
+    // the copy already running; empty for none. With --headless it is taken as --mix.
+    QString openFile;
     // Set when the program is to render the mix to a file instead of running.
     std::optional<RenderRequest> render;
 };

@@ -2,6 +2,7 @@
 
 #include "app/KeepAwake.h"
 #include "app/MediaControls.h"
+#include "app/MixOpening.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramStart.h"
 #include "app/SleepAndWake.h"
@@ -44,7 +45,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     nameTheApplication();
     StandardErrorMessages messages;
 
-    std::optional<persistence::Mix> mix;
+    // A mix that cannot be played ends the run before it starts.
     if (!commandLine.mixFile.isEmpty()) {
         const auto read = persistence::readMix(commandLine.mixFile);
         if (!read.ok()) {
@@ -52,7 +53,6 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
                                      .arg(commandLine.mixFile, read.error));
             return 1;
         }
-        mix = read.value;
     }
 
     NoiseSession session(foldersOfThisProgram(), messages);
@@ -62,8 +62,10 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     };
     startPlaying(session, messages);
     player::MixPlayer& player = session.player();
-    if (mix)
-        player.load(*mix);
+    // Read again through the recent mixes, which keep it.
+    if (!commandLine.mixFile.isEmpty())
+        if (const QString failure = openMix(session, commandLine.mixFile); !failure.isEmpty())
+            messages.showMessage(failure);
     const auto sleepFor = [&player](std::chrono::seconds duration) {
         player.sleepTimer().start(duration);
     };
@@ -75,6 +77,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
             messages.showMessage(QStringLiteral("Calmfield cannot listen in its runtime folder, "
                                                 "so starting it again will not reach this copy."));
         QObject::connect(instance, &SingleInstance::sleepRequested, &session, sleepFor);
+        answerOpenRequests(*instance, session, messages);
     }
 
     MediaControls mediaControls(session, {.raise = {}, .quit = endRun});

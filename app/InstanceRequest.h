@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include <chrono>
 #include <optional>
@@ -13,7 +14,10 @@ namespace calmfield::app {
 //   "show\n"               show the window;
 //   "show <token>\n"       show it, and let it take the focus with the launcher's activation
 //                          token, which a Wayland desktop asks of a window that is to come forward;
-//   "sleep <seconds>\n"    run the sleep timer for that long, showing nothing.
+//   "sleep <seconds>\n"    run the sleep timer for that long, showing nothing;
+//   "open <path>\n"        load the configuration file at that absolute path, percent-encoded,
+//   "open <path> <token>\n"  and show the window, with the token as for "show". The running copy
+//                          answers this one with a line of its own (MixAnswer).
 struct ShowRequest {
     // Empty when the later start was given none.
     QByteArray activationToken;
@@ -23,12 +27,23 @@ struct SleepRequest {
     std::chrono::seconds duration;
     bool operator==(const SleepRequest&) const = default;
 };
-using InstanceRequest = std::variant<ShowRequest, SleepRequest>;
+struct OpenRequest {
+    // The file's absolute path, as the system's bytes.
+    QByteArray path;
+    QByteArray activationToken;
+    bool operator==(const OpenRequest&) const = default;
+};
+using InstanceRequest = std::variant<ShowRequest, SleepRequest, OpenRequest>;
 
 // Desktops make tokens of a few dozen characters; a longer one is not taken.
 inline constexpr qsizetype kLongestActivationToken = 255;
-// No request is longer; a sender that goes on without a line end is not listened to further.
-inline constexpr qsizetype kLongestRequestLine = kLongestActivationToken + 6;
+// The system's longest path, in bytes.
+inline constexpr qsizetype kLongestMixPath = 4096;
+// No request is longer: "open ", every byte of the longest path percent-encoded, a space, the
+// longest token and the line end. A sender that goes on without a line end is not listened to
+// further.
+inline constexpr qsizetype kLongestRequestLine =
+    5 + 3 * kLongestMixPath + 1 + kLongestActivationToken + 1;
 
 // Whether `token` can be handed on: 1 to kLongestActivationToken printable ASCII characters
 // other than the space.
@@ -41,6 +56,22 @@ std::optional<InstanceRequest> readInstanceRequest(QByteArrayView line);
 
 // The line that asks for `request`; a show request with an unusable token asks without one.
 QByteArray instanceRequestLine(const InstanceRequest& request);
+
+// Whether `path` can be handed on: an absolute path of at most kLongestMixPath bytes without a
+// null.
+bool isUsableMixPath(QByteArrayView path);
+
+// What the running copy answers an open request with: "loaded\n", or "not-loaded <message>\n"
+// with the message percent-encoded.
+struct MixAnswer {
+    // Empty when the mix was loaded; otherwise why not, as the running copy told its user.
+    QString failure;
+    bool operator==(const MixAnswer&) const = default;
+};
+inline constexpr qsizetype kLongestAnswerLine = 64 * 1024;
+QByteArray mixAnswerLine(const MixAnswer& answer);
+// Empty for a line that is not understood.
+std::optional<MixAnswer> readMixAnswer(QByteArrayView line);
 
 // The token the launcher gave this start, XDG_ACTIVATION_TOKEN or else DESKTOP_STARTUP_ID; empty
 // when neither is set or usable.

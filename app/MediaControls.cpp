@@ -7,16 +7,22 @@
 namespace calmfield::app {
 
 MediaControls::MediaControls(NoiseSession& session, ProgramActions actions, QObject* parent)
-    : QObject(parent), session_(session), player_(session.player()), actions_(std::move(actions)),
-      announced_(state()) {
+    : QObject(parent), session_(session), player_(session.player()),
+      recentMixes_(session.recentMixes()), actions_(std::move(actions)), announced_(state()) {
     connect(&player_, &player::MixPlayer::mediaStateChanged, this, &MediaControls::recheck);
+    connect(&recentMixes_, &player::RecentMixes::changed, this, &MediaControls::recheck);
     connect(&session, &NoiseSession::ended, this, &MediaControls::recheck);
 }
 
 platform::MediaPlayer::State MediaControls::state() const {
     if (session_.hasEnded())
         return {Status::Stopped, QString::fromLatin1(widgets::kProgramTitle), {}};
-    return player_.mediaState();
+    State now = player_.mediaState();
+    if (const QString name = recentMixes_.currentName(); !name.isEmpty())
+        now.title = name;
+    now.track = recentMixes_.loads();
+    now.canStep = recentMixes_.canStep();
+    return now;
 }
 
 void MediaControls::play() {
@@ -34,6 +40,18 @@ void MediaControls::playPause() {
         player_.play();
     else
         pause();
+}
+
+// A mix that does not load is passed over without a message: a headset's button may be pressed in
+// the dark.
+void MediaControls::next() {
+    if (!session_.hasEnded())
+        recentMixes_.next();
+}
+
+void MediaControls::previous() {
+    if (!session_.hasEnded())
+        recentMixes_.previous();
 }
 
 void MediaControls::raise() {

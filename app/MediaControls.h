@@ -7,14 +7,16 @@
 
 namespace calmfield::player {
 class MixPlayer;
-}
+class RecentMixes;
+} // namespace calmfield::player
 
 namespace calmfield::app {
 
 class NoiseSession;
 
-// The program as the desktop's media controls see it: the session's player until the run's sound
-// has ended, then nothing playing.
+// The program as the desktop's media controls see it: the session's player, titled by the mix
+// loaded or saved last once there is one, and its recent mixes, until the run's sound has ended;
+// then nothing playing.
 class MediaControls : public QObject, public platform::MediaPlayer {
     Q_OBJECT
 
@@ -25,6 +27,8 @@ class MediaControls : public QObject, public platform::MediaPlayer {
     void play() override;
     void pause() override;
     void playPause() override;
+    void next() override;
+    void previous() override;
     bool canRaise() const override { return static_cast<bool>(actions_.raise); }
     void raise() override;
     void quit() override;
@@ -39,6 +43,7 @@ class MediaControls : public QObject, public platform::MediaPlayer {
 
     NoiseSession& session_;
     player::MixPlayer& player_;
+    player::RecentMixes& recentMixes_;
     ProgramActions actions_;
     State announced_;
 };

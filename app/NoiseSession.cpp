@@ -4,7 +4,18 @@
 #include "platform/PulseVolumePort.h"
 #include "shell/MainWindow.h"
 
+#include <QFile>
+
 namespace calmfield::app {
+namespace {
+
+QString recentMixesFile(const std::filesystem::path& userSettingsFolder) {
+    if (userSettingsFolder.empty())
+        return {};
+    return QFile::decodeName((userSettingsFolder / "recent-mixes").c_str());
+}
+
+} // namespace
 
 NoiseSession::NoiseSession(SessionFolders folders, widgets::MessageSink& messages)
     : NoiseSession(std::make_unique<platform::DesktopSoundOutput>(),
@@ -15,14 +26,16 @@ NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,
                            widgets::MessageSink& messages)
     : ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
       player_(*ownOutput_, *ownVolume_, folders.programFolder),
-      settingsFile_(folders.programFolder, std::move(folders.userSettingsFolder), messages) {}
+      settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
+      recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
 NoiseSession::NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume,
                            SessionFolders folders, widgets::MessageSink& messages,
                            player::SleepClock sleepClock)
     : player_(output, volume, folders.programFolder,
               sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
-      settingsFile_(folders.programFolder, std::move(folders.userSettingsFolder), messages) {}
+      settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
+      recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
 NoiseSession::~NoiseSession() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/MixPlayer.h"
+#include "player/RecentMixes.h"
 #include "shell/StartupSettingsFile.h"
 
 #include <QObject>
@@ -28,9 +29,10 @@ struct SessionFolders {
     std::filesystem::path userSettingsFolder;
 };
 
-// The sound of one run of the program: the sound output, the speakers' volume, the mix player and
-// the startup settings file, made at start and kept until the program ends. Windows and the media
-// controls are views of it. The run's sound ends once, writing the startup settings file.
+// The sound of one run of the program: the sound output, the speakers' volume, the mix player,
+// the startup settings file and the recent mixes, made at start and kept until the program ends.
+// Windows and the media controls are views of it. The run's sound ends once, writing the startup
+// settings file.
 class NoiseSession : public QObject {
     Q_OBJECT
 
@@ -44,6 +46,8 @@ class NoiseSession : public QObject {
 
     player::MixPlayer& player() { return player_; }
     shell::StartupSettingsFile& settingsFile() { return settingsFile_; }
+    // The mixes loaded and saved last, kept in the user's settings folder.
+    player::RecentMixes& recentMixes() { return recentMixes_; }
 
     // Ends the run's sound when `window` closes.
     void endWhenClosed(shell::MainWindow& window);
@@ -64,6 +68,7 @@ class NoiseSession : public QObject {
     std::unique_ptr<platform::VolumePort> ownVolume_;
     player::MixPlayer player_;
     shell::StartupSettingsFile settingsFile_;
+    player::RecentMixes recentMixes_;
     bool ended_ = false;
 };
 

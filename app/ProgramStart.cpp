@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -36,13 +37,35 @@ bool systemBusRuns() {
            QFile::exists(QStringLiteral("/run/dbus/system_bus_socket"));
 }
 
-std::optional<InstanceRequest> requestOf(const CommandLine& commandLine) {
+// The file a later start names, from either --mix or on its own, by its absolute path.
+QString mixToOpen(const CommandLine& commandLine) {
+    const QString named = commandLine.headless ? commandLine.mixFile : commandLine.openFile;
+    return named.isEmpty() ? named : QFileInfo(named).absoluteFilePath();
+}
+
+std::vector<InstanceRequest> requestsOf(const CommandLine& commandLine) {
+    std::vector<InstanceRequest> requests;
+    if (const QString mix = mixToOpen(commandLine); !mix.isEmpty())
+        requests.push_back(OpenRequest{QFile::encodeName(mix), launchersActivationToken()});
     if (commandLine.sleep)
-        return SleepRequest{*commandLine.sleep};
+        requests.push_back(SleepRequest{*commandLine.sleep});
     // A later copy without a window only asks which kind runs.
-    if (commandLine.headless)
-        return std::nullopt;
-    return ShowRequest{launchersActivationToken()};
+    if (requests.empty() && !commandLine.headless)
+        requests.push_back(ShowRequest{launchersActivationToken()});
+    return requests;
+}
+
+// The exit status of a later start that handed a mix over, telling the user why it was not loaded.
+int statusOfHandedOverMix(const SingleInstance& instance) {
+    const auto answer = instance.mixAnswer();
+    if (!answer) {
+        tell("Calmfield is already running but did not say whether it loaded the mix.");
+        return 1;
+    }
+    if (answer->failure.isEmpty())
+        return 0;
+    tell(answer->failure.toLocal8Bit().constData());
+    return 1;
 }
 
 } // namespace
@@ -62,10 +85,13 @@ std::optional<int> claimSingleInstance(std::optional<SingleInstance>& instance,
     }
     instance.emplace(*folder, commandLine.headless ? SingleInstance::Kind::headless
                                                    : SingleInstance::Kind::window);
-    switch (instance->claim(requestOf(commandLine))) {
+    const std::vector<InstanceRequest> requests = requestsOf(commandLine);
+    switch (instance->claim(requests)) {
     case SingleInstance::Claim::First:
         return std::nullopt;
     case SingleInstance::Claim::HandedOver:
+        if (!requests.empty() && std::holds_alternative<OpenRequest>(requests.front()))
+            return statusOfHandedOverMix(*instance);
         if (commandLine.headless && !commandLine.sleep)
             tell("Calmfield is already running, so this copy ends.");
         return 0;

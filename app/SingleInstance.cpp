@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -18,16 +19,23 @@ QByteArray kindLine(SingleInstance::Kind kind) {
     return kind == SingleInstance::Kind::window ? "window\n" : "headless\n";
 }
 
-// The kind the running copy names on `socket`, waiting for it until `deadline`.
-std::optional<SingleInstance::Kind> answeredKind(QLocalSocket& socket,
-                                                 std::chrono::steady_clock::time_point deadline) {
+// The next line on `socket`, waiting for it until `deadline`; empty when none comes.
+QByteArray answerLine(QLocalSocket& socket, std::chrono::steady_clock::time_point deadline,
+                      qsizetype longest) {
     while (!socket.canReadLine()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !socket.waitForReadyRead(static_cast<int>(left.count())))
-            return std::nullopt;
+            return {};
     }
-    const QByteArray line = socket.readLine(32);
+    // readLine's limit counts a terminating null it does not return.
+    return socket.readLine(longest + 1);
+}
+
+// The kind the running copy names on `socket`, waiting for it until `deadline`.
+std::optional<SingleInstance::Kind> answeredKind(QLocalSocket& socket,
+                                                 std::chrono::steady_clock::time_point deadline) {
+    const QByteArray line = answerLine(socket, deadline, 32);
     for (const auto kind : {SingleInstance::Kind::window, SingleInstance::Kind::headless})
         if (line == kindLine(kind))
             return kind;
@@ -46,6 +54,10 @@ SingleInstance::~SingleInstance() {
 }
 
 SingleInstance::Claim SingleInstance::claim(const std::optional<InstanceRequest>& request) {
+    return claim(request ? std::vector<InstanceRequest>{*request} : std::vector<InstanceRequest>{});
+}
+
+SingleInstance::Claim SingleInstance::claim(const std::vector<InstanceRequest>& requests) {
     // The kernel lets go of the lock when the process ends, however it ends, so that a crashed
     // copy never stands in the way.
     const auto lockFile = folder_ / "calmfield.lock";
@@ -67,11 +79,18 @@ SingleInstance::Claim SingleInstance::claim(const std::optional<InstanceRequest>
         QLocalSocket socket;
         socket.connectToServer(socketPath(), QIODevice::ReadWrite);
         if (socket.waitForConnected(100)) {
-            if (request)
-                socket.write(instanceRequestLine(*request));
-            if (!request || socket.waitForBytesWritten(200)) {
+            for (const InstanceRequest& request : requests)
+                socket.write(instanceRequestLine(request));
+            if (requests.empty() || socket.waitForBytesWritten(200)) {
                 runningKind_ =
                     answeredKind(socket, std::chrono::steady_clock::now() + kAnswerTimeout);
+                const bool opens = std::any_of(requests.begin(), requests.end(), [](const auto& r) {
+                    return std::holds_alternative<OpenRequest>(r);
+                });
+                if (runningKind_ && opens)
+                    mixAnswer_ = readMixAnswer(
+                        answerLine(socket, std::chrono::steady_clock::now() + kAnswerTimeout,
+                                   kLongestAnswerLine));
                 return Claim::HandedOver;
             }
         }
@@ -108,7 +127,7 @@ void SingleInstance::takeConnections() {
                     return;
                 }
                 if (const auto request = readInstanceRequest(line))
-                    takeRequest(*request);
+                    takeRequest(*request, *socket);
             }
             if (socket->bytesAvailable() >= kLongestRequestLine)
                 socket->abort();
@@ -118,11 +137,17 @@ void SingleInstance::takeConnections() {
     }
 }
 
-void SingleInstance::takeRequest(const InstanceRequest& request) {
-    if (const auto* show = std::get_if<ShowRequest>(&request))
+void SingleInstance::takeRequest(const InstanceRequest& request, QIODevice& from) {
+    if (const auto* show = std::get_if<ShowRequest>(&request)) {
         emit showRequested(show->activationToken);
-    else
-        emit sleepRequested(std::get<SleepRequest>(request).duration);
+    } else if (const auto* sleep = std::get_if<SleepRequest>(&request)) {
+        emit sleepRequested(sleep->duration);
+    } else {
+        const auto& open = std::get<OpenRequest>(request);
+        const QString failure =
+            mixOpener_ ? mixOpener_(open) : QStringLiteral("Calmfield is not ready to load mixes.");
+        from.write(mixAnswerLine({failure}));
+    }
 }
 
 } // namespace calmfield::app

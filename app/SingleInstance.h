@@ -7,9 +7,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class QIODevice;
 class QLocalServer;
 
 namespace calmfield::app {
@@ -50,8 +53,18 @@ class SingleInstance : public QObject {
 
     // When another copy runs, hands it `request`, if any, and learns its kind.
     Claim claim(const std::optional<InstanceRequest>& request = ShowRequest{});
+    // The same with any number of requests, taken in their order; for an open request it also
+    // waits for the answer.
+    Claim claim(const std::vector<InstanceRequest>& requests);
     // The kind of the copy that claim() handed over to; empty when it did not answer.
     std::optional<Kind> runningKind() const { return runningKind_; }
+    // What that copy answered an open request; empty when it did not.
+    std::optional<MixAnswer> mixAnswer() const { return mixAnswer_; }
+
+    // Loads the mix of a later start's open request, giving why it could not or an empty text.
+    using MixOpener = std::function<QString(const OpenRequest&)>;
+    // Answers later starts' open requests with `opener`; until then each is answered as not loaded.
+    void setMixOpener(MixOpener opener) { mixOpener_ = std::move(opener); }
     // Takes the requests of later starts, each emitting its signal from the event loop. A socket
     // left by a copy that crashed is replaced. Only after claim() gave First.
     bool listen();
@@ -64,11 +77,13 @@ class SingleInstance : public QObject {
   private:
     QString socketPath() const;
     void takeConnections();
-    void takeRequest(const InstanceRequest& request);
+    void takeRequest(const InstanceRequest& request, QIODevice& from);
 
     std::filesystem::path folder_;
     Kind kind_;
     std::optional<Kind> runningKind_;
+    std::optional<MixAnswer> mixAnswer_;
+    MixOpener mixOpener_;
     int lock_ = -1;
     std::unique_ptr<QLocalServer> server_;
 };

@@ -2,6 +2,7 @@
 #include "app/HeadlessRun.h"
 #include "app/KeepAwake.h"
 #include "app/MediaControls.h"
+#include "app/MixOpening.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramEnding.h"
 #include "app/ProgramStart.h"
@@ -72,19 +73,21 @@ void setUpApplication() {
 // A later start brings the program forward: the main window as the tray icon does, or once that
 // has closed, the windows that keep the program running. The launcher's activation token it hands
 // over lets the window take the focus on Wayland. One with --sleep sets the sleep timer instead,
-// without bringing anything forward.
+// without bringing anything forward; one with a mix loads it and brings the program forward.
 void answerLaterStarts(app::SingleInstance& instance, shell::MainWindow* window,
-                       app::ProgramWindows& windows, app::TokenActivation& activation) {
+                       app::ProgramWindows& windows, app::TokenActivation& activation,
+                       app::NoiseSession& session, widgets::MessageSink& messages) {
     if (!instance.listen())
         std::fputs("calmfield: Calmfield cannot listen in its runtime folder, so starting it "
                    "again will not bring this window forward.\n",
                    stderr);
-    QObject::connect(&instance, &app::SingleInstance::showRequested, &windows,
-                     [&windows, &activation](const QByteArray& token) {
-                         QWidget* shown = windows.showProgram();
-                         if (shown != nullptr && !token.isEmpty())
-                             activation.activate(*shown, token);
-                     });
+    const auto bringForward = [&windows, &activation](const QByteArray& token) {
+        QWidget* shown = windows.showProgram();
+        if (shown != nullptr && !token.isEmpty())
+            activation.activate(*shown, token);
+    };
+    QObject::connect(&instance, &app::SingleInstance::showRequested, &windows, bringForward);
+    app::answerOpenRequests(instance, session, messages, bringForward);
     QObject::connect(
         &instance, &app::SingleInstance::sleepRequested, window,
         [window](std::chrono::seconds duration) { window->startSleepTimer(duration); });
@@ -116,7 +119,7 @@ int main(int argc, char* argv[]) {
     std::optional<app::SingleInstance> instance;
     if (const auto status = app::claimSingleInstance(instance, commandLine)) {
         if (instance && instance->runningKind() == app::SingleInstance::Kind::headless &&
-            !commandLine.headless && !commandLine.sleep)
+            !commandLine.headless && !commandLine.sleep && commandLine.openFile.isEmpty())
             tellAlreadyPlayingWithoutAWindow(argc, argv);
         return *status;
     }
@@ -145,6 +148,7 @@ int main(int argc, char* argv[]) {
     auto* window = new shell::MainWindow({
         .player = session.player(),
         .settingsFile = session.settingsFile(),
+        .recentMixes = session.recentMixes(),
         .messages = messages,
         .programFolder = platform::programFolder(),
         .openUrl = &QDesktopServices::openUrl,
@@ -157,8 +161,11 @@ int main(int argc, char* argv[]) {
     windows.adoptMainWindow(*window);
     app::TokenActivation activation;
     if (instance)
-        answerLaterStarts(*instance, window, windows, activation);
+        answerLaterStarts(*instance, window, windows, activation, session, messages);
     window->startUp();
+    if (!commandLine.openFile.isEmpty())
+        if (const QString failure = app::openMix(session, commandLine.openFile); !failure.isEmpty())
+            messages.showMessage(failure);
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);
 

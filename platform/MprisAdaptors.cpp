@@ -22,9 +22,11 @@ QString mprisPlaybackStatus(MediaPlayer::Status status) {
 
 QVariantMap mprisMetadata(const MediaPlayer::State& state) {
     // Paths under /org/mpris are reserved for the interface itself.
+    QString track = QStringLiteral("/example/calmfield/Calmfield/Mix");
+    if (state.track > 0)
+        track += QStringLiteral("/%1").arg(state.track);
     QVariantMap metadata{
-        {QStringLiteral("mpris:trackid"),
-         QVariant::fromValue(QDBusObjectPath(QStringLiteral("/example/calmfield/Calmfield/Mix")))},
+        {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(track))},
         {QStringLiteral("xesam:title"), state.title},
         {QStringLiteral("xesam:artist"), QStringList{QStringLiteral("Calmfield")}},
     };
@@ -69,6 +71,16 @@ void MprisPlayerAdaptor::Pause() {
 
 void MprisPlayerAdaptor::PlayPause() {
     player_.playPause();
+    service_.stateChanged();
+}
+
+void MprisPlayerAdaptor::Next() {
+    player_.next();
+    service_.stateChanged();
+}
+
+void MprisPlayerAdaptor::Previous() {
+    player_.previous();
     service_.stateChanged();
 }
 

@@ -50,7 +50,8 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     QString desktopEntry_;
 };
 
-// org.mpris.MediaPlayer2.Player: playback of the mix, which has no position, rate or next track.
+// org.mpris.MediaPlayer2.Player: playback of the mix, which has no position or rate; Next and
+// Previous step through the mixes loaded last.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -63,8 +64,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(double MinimumRate READ one)
     Q_PROPERTY(double MaximumRate READ one)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ no)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoNext READ canStep)
+    Q_PROPERTY(bool CanGoPrevious READ canStep)
     Q_PROPERTY(bool CanSeek READ no)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
@@ -75,6 +76,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
 
     QString playbackStatus() const;
     QVariantMap metadata() const;
+    bool canStep() const { return player_.state().canStep; }
     double one() const { return 1.0; }
     void ignore(double) {}
     qlonglong position() const { return 0; }
@@ -87,8 +89,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void PlayPause();
     // A noise mix has no start to go back to.
     void Stop();
-    void Next() {}
-    void Previous() {}
+    void Next();
+    void Previous();
     void Seek([[maybe_unused]] qlonglong Offset) {}
     void SetPosition([[maybe_unused]] const QDBusObjectPath& TrackId,
                      [[maybe_unused]] qlonglong Position) {}

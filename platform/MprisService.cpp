@@ -49,8 +49,13 @@ void MprisService::stateChanged() {
     QVariantMap changed;
     if (now.status != announced_.status)
         changed.insert(QStringLiteral("PlaybackStatus"), mprisPlaybackStatus(now.status));
-    if (now.title != announced_.title || now.artUrl != announced_.artUrl)
+    if (now.title != announced_.title || now.artUrl != announced_.artUrl ||
+        now.track != announced_.track)
         changed.insert(QStringLiteral("Metadata"), mprisMetadata(now));
+    if (now.canStep != announced_.canStep) {
+        changed.insert(QStringLiteral("CanGoNext"), now.canStep);
+        changed.insert(QStringLiteral("CanGoPrevious"), now.canStep);
+    }
     announced_ = now;
     if (changed.isEmpty() || !bus_)
         return;

@@ -35,7 +35,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       fileDialog_(services.fileDialog), player_(services.player),
-      settingsFile_(services.settingsFile),
+      settingsFile_(services.settingsFile), recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
       autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
@@ -133,6 +133,7 @@ void MainWindow::connectCommands() {
     connect(startInTrayTimer, &QTimer::timeout, this, &MainWindow::startInTrayTimedOut);
     connect(loadAction, &QAction::triggered, this, &MainWindow::loadClicked);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveClicked);
+    connect(recentMixesMenu, &RecentMixesMenu::mixChosen, this, &MainWindow::recentMixChosen);
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
     connect(helpAction, &QAction::triggered, this, &MainWindow::helpClicked);
     connect(contactAction, &QAction::triggered, this, &MainWindow::contactRequested);
@@ -258,7 +259,9 @@ void MainWindow::saveClicked() {
         messages_.showMessage(
             QStringLiteral("The configuration \"%1\" could not be saved: %2. No file was changed.")
                 .arg(path, error));
+        return;
     }
+    recentMixes_.saved(path);
 }
 
 void MainWindow::loadClicked() {
@@ -267,13 +270,17 @@ void MainWindow::loadClicked() {
     const QString path = fileDialog_->chosenPath();
     if (path.isEmpty())
         return;
-    const persistence::FileRead<persistence::Mix> mix = persistence::readMix(path);
-    if (!mix.ok()) {
-        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, mix.error));
+    recentMixChosen(path);
+}
+
+// As Load, from the list.
+void MainWindow::recentMixChosen(const QString& path) {
+    const QString error = recentMixes_.load(path);
+    if (!error.isEmpty()) {
+        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, error));
         return;
     }
     armStartInTrayTimer();
-    player_.load(mix.value);
 }
 
 void MainWindow::connectSleepTimer() {

@@ -4,6 +4,8 @@
 #include "platform/FileDialog.h"
 #include "platform/UrlOpener.h"
 #include "player/MixPlayer.h"
+#include "player/RecentMixes.h"
+#include "shell/RecentMixesMenu.h"
 #include "shell/SleepMenu.h"
 #include "shell/StartupSettingsFile.h"
 #include "shell/TrayHostWatch.h"
@@ -31,6 +33,7 @@ struct MainWindowServices {
     // What the window shows and changes; it outlives the window.
     player::MixPlayer& player;
     StartupSettingsFile& settingsFile;
+    player::RecentMixes& recentMixes;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
@@ -99,6 +102,7 @@ class MainWindow : public QMainWindow {
     QMenu* mainMenu = nullptr;
     QAction* loadAction = nullptr;
     QAction* saveAction = nullptr;
+    RecentMixesMenu* recentMixesMenu = nullptr;
     SleepMenu* sleepMenu = nullptr;
     QAction* startAtLoginAction = nullptr;
     QAction* keepAwakeAction = nullptr;
@@ -150,6 +154,7 @@ class MainWindow : public QMainWindow {
     void prepareFileDialog();
     void saveClicked();
     void loadClicked();
+    void recentMixChosen(const QString& path);
 
     void connectSleepTimer();
     void showTrayToolTip();
@@ -164,6 +169,7 @@ class MainWindow : public QMainWindow {
     platform::FileDialog* fileDialog_;
     player::MixPlayer& player_;
     StartupSettingsFile& settingsFile_;
+    player::RecentMixes& recentMixes_;
     bool minimisedWindowsStayReachable_;
     std::unique_ptr<TrayIcon> trayIcon_;
     platform::AutostartEntry autostart_;

@@ -121,6 +121,8 @@ void MainWindow::buildMenus() {
     mainMenu = menu(menuBar(), layout::kMainMenu);
     loadAction = item(mainMenu, layout::kLoadItem);
     saveAction = item(mainMenu, layout::kSaveItem);
+    recentMixesMenu = new RecentMixesMenu(recentMixes_, mainMenu);
+    mainMenu->addMenu(recentMixesMenu);
     sleepMenu = new SleepMenu(player_.sleepTimer(), mainMenu);
     sleepMenu->setObjectName(QStringLiteral("sleepMenu"));
     mainMenu->addMenu(sleepMenu);

@@ -1,9 +1,12 @@
-// A line on the single-instance socket, where any program of the same user can write, and the
-// line a later start writes for a request read from the same bytes.
+// A line on the single-instance socket, where any program of the same user can write, the line a
+// later start writes for a request read from the same bytes, and the running copy's answer to an
+// open request as the later start reads it.
 
 #include "app/InstanceRequest.h"
 #include "app/SleepDuration.h"
 #include "tests/fuzz/FuzzSupport.h"
+
+#include <algorithm>
 
 using namespace calmfield;
 using namespace calmfield::fuzzing;
@@ -29,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto* sleep = std::get_if<app::SleepRequest>(&*request)) {
             require(sleep->duration >= app::kShortestSleep && sleep->duration <= app::kLongestSleep,
                     "a sleep request lies within the sleep timer's range");
+        } else if (const auto* open = std::get_if<app::OpenRequest>(&*request)) {
+            require(app::isUsableMixPath(open->path), "an open request names an absolute path");
+            require(open->activationToken.isEmpty() ||
+                        app::isUsableActivationToken(open->activationToken),
+                    "an open request carries a usable token or none");
         } else {
             const QByteArray& token = std::get<app::ShowRequest>(*request).activationToken;
             require(token.isEmpty() || app::isUsableActivationToken(token),
@@ -44,5 +52,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 app::InstanceRequest(show),
             "a show request is handed over with its token when usable, otherwise without");
     requireReadBack(show);
+
+    // The same bytes as the path of a mix to open, whatever bytes it holds.
+    const QByteArray path =
+        "/" + bytes.first(std::min(bytes.size(), app::kLongestMixPath - 1)).toByteArray();
+    if (app::isUsableMixPath(path))
+        requireReadBack(
+            app::OpenRequest{path, app::isUsableActivationToken(token) ? token : QByteArray()});
+
+    // An answer read is written back with its message, cut short only where it would not fit.
+    if (const auto answer = app::readMixAnswer(bytes)) {
+        const auto again = app::readMixAnswer(app::mixAnswerLine(*answer));
+        require(again && answer->failure.startsWith(again->failure) &&
+                    again->failure.isEmpty() == answer->failure.isEmpty(),
+                "an answer read and written again keeps its message");
+    }
+    const app::MixAnswer told{QString::fromUtf8(token)};
+    const QByteArray answerLine = app::mixAnswerLine(told);
+    require(answerLine.size() <= app::kLongestAnswerLine && answerLine.endsWith('\n') &&
+                answerLine.count('\n') == 1,
+            "an answer is one line within the reader's limit");
+    require(app::readMixAnswer(answerLine).has_value(), "every answer written can be read");
     return 0;
 }

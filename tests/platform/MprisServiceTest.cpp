@@ -33,6 +33,8 @@ struct FakePlayer : MediaPlayer {
     void playPause() override {
         record("playPause", now.status == Status::Playing ? Status::Paused : Status::Playing);
     }
+    void next() override { calls << "next"; }
+    void previous() override { calls << "previous"; }
     bool canRaise() const override { return true; }
     void raise() override { calls << "raise"; }
     void quit() override { calls << "quit"; }
@@ -131,7 +133,7 @@ TEST_F(MprisServiceTest, ShowsTheProgramAndItsMix) {
     EXPECT_FALSE(asMap(properties(kPlayer)["Metadata"]).contains("mpris:artUrl"));
 }
 
-TEST_F(MprisServiceTest, PassesOnlyPlaybackRaiseAndQuitToThePlayer) {
+TEST_F(MprisServiceTest, PassesPlaybackStepsRaiseAndQuitToThePlayer) {
     for (const char* method : {"Pause", "Play", "PlayPause", "Stop", "Next", "Previous"})
         call(kPlayer, method);
     call(kPlayer, "Seek", {qlonglong{5}});
@@ -140,7 +142,8 @@ TEST_F(MprisServiceTest, PassesOnlyPlaybackRaiseAndQuitToThePlayer) {
     call(kRoot, "Raise");
     EXPECT_EQ(call(kRoot, "Quit").type(), QDBusMessage::ReplyMessage);
     waitFor([&] { return player_.calls.contains("quit"); });
-    EXPECT_EQ(player_.calls, QStringList({"pause", "play", "playPause", "pause", "raise", "quit"}));
+    EXPECT_EQ(player_.calls, QStringList({"pause", "play", "playPause", "pause", "next", "previous",
+                                          "raise", "quit"}));
 }
 
 TEST_F(MprisServiceTest, AnnouncesExactlyWhatChanged) {
@@ -166,7 +169,18 @@ TEST_F(MprisServiceTest, AnnouncesExactlyWhatChanged) {
     call(kPlayer, "PlayPause"); // from the bus
     ASSERT_TRUE(waitFor([&] { return received.size() >= 3; }));
     EXPECT_EQ(received[2][1], QVariantMap({{"PlaybackStatus", "Playing"}}));
-    EXPECT_EQ(received.size(), 3);
+
+    // A mix loaded from a file is a track of its own, and a second mix to step to is announced.
+    player_.now.track = 1;
+    player_.now.canStep = true;
+    service_->stateChanged();
+    ASSERT_TRUE(waitFor([&] { return received.size() >= 4; }));
+    const QVariantMap stepped = received[3][1].toMap();
+    EXPECT_EQ(stepped.keys(), QStringList({"CanGoNext", "CanGoPrevious", "Metadata"}));
+    EXPECT_EQ(stepped["CanGoNext"], true);
+    EXPECT_EQ(asMap(stepped["Metadata"])["mpris:trackid"].value<QDBusObjectPath>().path(),
+              "/example/calmfield/Calmfield/Mix/1");
+    EXPECT_EQ(received.size(), 4);
 }
 
 TEST_F(MprisServiceTest, HoldsTheNameAloneAndGivesItBack) {

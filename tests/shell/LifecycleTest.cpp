@@ -16,7 +16,7 @@ class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool speakersReachable = true) : speakers(speakersReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), messages, folder,
+            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);

@@ -111,6 +111,7 @@ void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
 shell::MainWindowServices MainWindowFixture::services() {
     return {session->player(),
             session->settingsFile(),
+            session->recentMixes(),
             messages,
             folder,
             [this](const QUrl& address) {

@@ -120,11 +120,12 @@ TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
         for (const QAction* item : menu->actions())
             shown.append(item->objectName() + ":" + (item->isSeparator() ? "-" : item->text()));
     }
-    EXPECT_EQ(shown, (QStringList{"m:Menu", "load:Load  Config", "save:Save Config", ":Sleep Timer",
-                                  "startAtLogin:Start at Login", "keepAwake:Keep Computer Awake",
-                                  "sep:-", "exit:Exit", "help:Help", "help2:Help", "jhg:Contact Us",
-                                  "sep2:-", "about:About"}));
-    EXPECT_EQ(form->sleepMenu->menuAction(), form->mainMenu->actions()[2]);
+    EXPECT_EQ(shown,
+              (QStringList{"m:Menu", "load:Load  Config", "save:Save Config", ":Recent Mixes",
+                           ":Sleep Timer", "startAtLogin:Start at Login",
+                           "keepAwake:Keep Computer Awake", "sep:-", "exit:Exit", "help:Help",
+                           "help2:Help", "jhg:Contact Us", "sep2:-", "about:About"}));
+    EXPECT_EQ(form->sleepMenu->menuAction(), form->mainMenu->actions()[3]);
 }
 
 TEST_F(MainWindowLayout, OverlappingControlsLieAboveTheFramesTheyCover) {

@@ -62,8 +62,8 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
         form.reset();
         session = sessionOver(output, modalMessages);
         const shell::MainWindowServices usual = services();
-        makeWindow({session->player(), session->settingsFile(), modalMessages, folder,
-                    usual.openUrl, usual.trayAvailable, &dialog});
+        makeWindow({session->player(), session->settingsFile(), session->recentMixes(),
+                    modalMessages, folder, usual.openUrl, usual.trayAvailable, &dialog});
         programWindows.adoptMainWindow(*form);
         form->startUp();
     }

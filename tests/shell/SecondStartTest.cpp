@@ -74,7 +74,8 @@ TEST(CommandLine, AnswersWithoutAWindowSystemAndRefusesWhatItDoesNotKnow) {
     EXPECT_NE(help.find("--version"), std::string::npos) << help;
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
         {{"--volume=3", "--help"}, "'volume'"},
-        {{"/some/file"}, "'/some/file'"},
+        {{"a.clm", "b.clm"}, "'a.clm' and 'b.clm'"},
+        {{"--render", "n.wav", "--length", "1m", "a.clm"}, "--render takes its mix with --mix"},
         {{"--sleep", "90x"}, "\"90x\". It takes a number of minutes"}};
     for (const auto& [arguments, named] : refusals) {
         const auto [status, message] = run(arguments);

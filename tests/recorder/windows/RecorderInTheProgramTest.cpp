@@ -36,7 +36,7 @@ class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), messages, folder,
+            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/SingleInstance.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace calmfield::widgets {
+class MessageSink;
+}
+
+namespace calmfield::app {
+
+class NoiseSession;
+
+// Loads the configuration file at `path`, named on the command line or by a later start, as Load
+// does but without arming the start-in-tray timer. Gives the Load's message when it cannot, having
+// changed nothing; an empty text when it did.
+QString openMix(NoiseSession& session, const QString& path);
+
+// Loads the mixes later starts hand over, answers each with the result and tells the user here
+// what went wrong, after the answer has gone. `bringForward` shows the program with the later
+// start's activation token, where it has windows.
+void answerOpenRequests(SingleInstance& instance, NoiseSession& session,
+                        widgets::MessageSink& messages,
+                        std::function<void(const QByteArray& activationToken)> bringForward = {});
+
+} // namespace calmfield::app
