@@ -32,8 +32,8 @@ ProgramRun::~ProgramRun() {
 std::vector<std::string> ProgramRun::environment(const std::string& display,
                                                  const std::string& soundServer) const {
     std::vector<std::string> entries = testsupport::environmentWithout(
-        {"PULSE_", "HOME=", "XDG_", "DBUS_SESSION_BUS_ADDRESS=", "DISPLAY=", "WAYLAND_DISPLAY=",
-         "XAUTHORITY=", "QT_QPA_PLATFORM="});
+        {"PULSE_", "HOME=", "XDG_", "DBUS_",
+         "DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=", "QT_QPA_PLATFORM="});
     const fs::path runtime = folder_ / "runtime";
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
@@ -41,6 +41,8 @@ std::vector<std::string> ProgramRun::environment(const std::string& display,
     entries.push_back("HOME=" + (folder_ / "home").string());
     entries.push_back("XDG_CONFIG_HOME=" + (folder_ / "config").string());
     entries.push_back("XDG_RUNTIME_DIR=" + runtime.string());
+    // Nor the machine's own system bus, where the program would take a sleep inhibitor.
+    entries.push_back("DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent");
     if (!display.empty()) {
         entries.push_back("DISPLAY=" + display);
         entries.push_back("QT_QPA_PLATFORM=xcb");
