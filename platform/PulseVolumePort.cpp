@@ -77,7 +77,7 @@ struct PulseVolumePort::Callbacks {
 
 PulseVolumePort::PulseVolumePort(std::string serverAddress, std::string applicationName)
     : connection_(*this, std::move(serverAddress), std::move(applicationName), nullptr,
-                  "calmfield-mixer") {}
+                  "calmfield-vol") {}
 
 PulseVolumePort::~PulseVolumePort() {
     connection_.close();

@@ -37,12 +37,12 @@ MixPlayer::MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
     : QObject(parent), programFolder_(std::move(programFolder)), bank_(output),
       sleepTimer_(std::move(sleepClock)),
       fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_),
-      speakers_(volume) {}
+      volumePort_(volume) {}
 
 MixPlayer::~MixPlayer() = default;
 
-bool MixPlayer::openSpeakers(std::chrono::milliseconds timeout) {
-    return speakers_.open(timeout);
+bool MixPlayer::openVolumePort(std::chrono::milliseconds timeout) {
+    return volumePort_.open(timeout);
 }
 
 bool MixPlayer::openSoundDevice() {
@@ -116,7 +116,7 @@ void MixPlayer::setMasterVolume(int position) {
 void MixPlayer::sendMasterVolume(int position, bool byMute) {
     const bool changed = masterVolume_ != position;
     masterVolume_ = position;
-    speakers_.setVolume(speakerVolumeForMasterPosition(position), byMute);
+    volumePort_.setVolume(speakerVolumeForMasterPosition(position), byMute);
     if (changed)
         emit masterVolumeChanged();
 }

@@ -45,7 +45,7 @@ class MixPlayer : public QObject {
 
     // Opens the speakers' volume; false when it cannot be reached.
     // Nothing is sent to the speakers until the master volume changes.
-    bool openSpeakers(std::chrono::milliseconds timeout);
+    bool openVolumePort(std::chrono::milliseconds timeout);
     // Opens the sound device; false when it cannot be reached.
     bool openSoundDevice();
     // Creates the five channels at their volumes in the mix, playing nothing and at their sound
@@ -125,7 +125,7 @@ class MixPlayer : public QObject {
     engine::ChannelBank bank_;
     SleepTimer sleepTimer_;
     MixFader fader_;
-    platform::VolumePort& speakers_;
+    platform::VolumePort& volumePort_;
     persistence::Mix mix_;
     int panning_ = 0;
     int masterVolume_ = kStartingMaster;

@@ -50,8 +50,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 }
 
 void MainWindow::startUp() {
-    if (!player_.openSpeakers(kMixerTimeout)) {
-        messages_.showMessage(QString::fromLatin1(kMixerFailureMessage));
+    if (!player_.openVolumePort(kMixerTimeout)) {
+        messages_.showMessage(QString::fromLatin1(kVolumePortFailureMessage));
         show();
         return;
     }

@@ -3,7 +3,7 @@
 namespace calmfield::shell {
 
 // Shown when the speakers' volume cannot be opened at start-up.
-inline constexpr char kMixerFailureMessage[] = "Couldn't open the mixer.";
+inline constexpr char kVolumePortFailureMessage[] = "Couldn't open the mixer.";
 
 // Shown when the sound device cannot be opened.
 inline constexpr char kDeviceFailureMessage[] = "Error. Please check you have DirectX8 or later.";

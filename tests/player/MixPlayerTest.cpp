@@ -21,7 +21,7 @@ constexpr int kBrown = 0, kPink = 1, kWhite = 2;
 class Player : public ::testing::Test {
   protected:
     Player() {
-        EXPECT_TRUE(player.openSpeakers(std::chrono::seconds(1)));
+        EXPECT_TRUE(player.openVolumePort(std::chrono::seconds(1)));
         EXPECT_TRUE(player.openSoundDevice());
         EXPECT_TRUE(player.createChannels().empty());
     }
@@ -29,8 +29,8 @@ class Player : public ::testing::Test {
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort speakers;
-    MixPlayer player{output, speakers,
+    testsupport::FakeVolumePort volumePort;
+    MixPlayer player{output, volumePort,
                      testsupport::linkedProgramFolder(scratch.path().toStdString() + "/program")};
 };
 
@@ -45,7 +45,7 @@ TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     EXPECT_EQ(channel(kPink).volume(), -700);
     EXPECT_EQ(channel(kPink).pan(), 500);
     EXPECT_TRUE(volumes.isEmpty() && panning.isEmpty());
-    EXPECT_TRUE(speakers.speakerVolumes().empty());
+    EXPECT_TRUE(volumePort.speakerVolumes().empty());
 
     player.setVolume(kPink, -10);
     EXPECT_EQ(channel(kPink).volume(), -10);
