@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/NoiseColours.h"
+#include "persistence/ToggleState.h"
 
 #include <QString>
 
@@ -8,11 +9,6 @@
 #include <cstddef>
 
 namespace calmfield::persistence {
-
-// The states of a colour's toggle and of "Start in system tray", as their check boxes show them.
-inline constexpr int kOff = 0;
-inline constexpr int kOn = 1;
-inline constexpr int kGreyed = 2;
 
 // What the five colours play, brown to purple: whether each is ticked, its volume and its
 // frequency. A configuration file holds these fifteen fields in this order on one line.

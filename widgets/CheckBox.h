@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persistence/ToggleState.h"
+
 #include <QCheckBox>
 
 namespace calmfield::widgets {
@@ -11,9 +13,9 @@ class CheckBox : public QCheckBox {
     Q_OBJECT
 
   public:
-    static constexpr int kOff = 0;
-    static constexpr int kOn = 1;
-    static constexpr int kGreyed = 2;
+    static constexpr int kOff = persistence::kOff;
+    static constexpr int kOn = persistence::kOn;
+    static constexpr int kGreyed = persistence::kGreyed;
 
     explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
 
