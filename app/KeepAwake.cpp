@@ -2,6 +2,7 @@
 
 #include "platform/IdleInhibitor.h"
 #include "widgets/MessageSink.h"
+#include "platform/ProgramTitle.h"
 
 #include <QAction>
 
@@ -13,7 +14,7 @@ KeepAwake::KeepAwake(NoiseSession& session, const std::filesystem::path& userFol
     : QObject(parent), playing_(session), choice_(userFolder), messages_(messages) {
     if (sessionBus != nullptr) {
         inhibitor_ = std::make_unique<platform::IdleInhibitor>(
-            *sessionBus, QStringLiteral("Calmfield"), QStringLiteral("Playing noise"));
+            *sessionBus, QString::fromLatin1(platform::kProgramTitle), QStringLiteral("Playing noise"));
         connect(inhibitor_.get(), &platform::IdleInhibitor::checked, this, &KeepAwake::checked);
     }
     connect(&playing_, &NoisePlaying::changed, this, &KeepAwake::recheck);

@@ -2,7 +2,7 @@
 
 #include "app/NoiseSession.h"
 #include "player/MixPlayer.h"
-#include "widgets/ProgramTitle.h"
+#include "platform/ProgramTitle.h"
 
 namespace calmfield::app {
 
@@ -16,7 +16,7 @@ MediaControls::MediaControls(NoiseSession& session, ProgramActions actions, QObj
 
 platform::MediaPlayer::State MediaControls::state() const {
     if (session_.hasEnded())
-        return {Status::Stopped, QString::fromLatin1(widgets::kProgramTitle), {}};
+        return {Status::Stopped, QString::fromLatin1(platform::kProgramTitle), {}};
     State now = player_.mediaState();
     if (const QString name = recentMixes_.currentName(); !name.isEmpty())
         now.title = name;

@@ -3,6 +3,7 @@
 #include "engine/AudioRenderer.h"
 #include "engine/SoundOutput.h"
 #include "platform/PipeWireSoundOutput.h"
+#include "platform/ProgramTitle.h"
 #include "platform/PulseSoundOutput.h"
 
 #include <atomic>
@@ -29,7 +30,7 @@ class DesktopSoundOutput final : public engine::SoundOutput, private engine::Aud
 
     // An empty address means the user's own server (PULSE_SERVER, or the runtime folder's).
     explicit DesktopSoundOutput(std::string pulseAddress = {},
-                                std::string applicationName = "Calmfield");
+                                std::string applicationName = kProgramTitle);
     ~DesktopSoundOutput() override;
     DesktopSoundOutput(const DesktopSoundOutput&) = delete;
     DesktopSoundOutput& operator=(const DesktopSoundOutput&) = delete;

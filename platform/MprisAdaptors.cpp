@@ -1,6 +1,7 @@
 #include "platform/MprisAdaptors.h"
 
 #include "platform/MprisService.h"
+#include "platform/ProgramTitle.h"
 
 #include <QMetaObject>
 
@@ -28,7 +29,7 @@ QVariantMap mprisMetadata(const MediaPlayer::State& state) {
     QVariantMap metadata{
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(track))},
         {QStringLiteral("xesam:title"), state.title},
-        {QStringLiteral("xesam:artist"), QStringList{QStringLiteral("Calmfield")}},
+        {QStringLiteral("xesam:artist"), QStringList{QString::fromLatin1(kProgramTitle)}},
     };
     if (!state.artUrl.isEmpty())
         metadata.insert(QStringLiteral("mpris:artUrl"), state.artUrl.toString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MediaPlayer.h"
+#include "platform/ProgramTitle.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusObjectPath>
@@ -34,7 +35,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
   public:
     MprisRootAdaptor(MprisService& service, MediaPlayer& player, QString desktopEntry);
 
-    QString identity() const { return QStringLiteral("Calmfield"); }
+    QString identity() const { return QString::fromLatin1(kProgramTitle); }
     QString desktopEntry() const { return desktopEntry_; }
     bool canRaise() const { return player_.canRaise(); }
     bool yes() const { return true; }

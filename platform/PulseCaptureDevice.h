@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CaptureDevice.h"
+#include "platform/ProgramTitle.h"
 #include "platform/PulseConnection.h"
 
 #include <atomic>
@@ -20,7 +21,7 @@ class PulseCaptureDevice final : public CaptureDevice, private pulse::PulseConne
 
     // An empty address means the user's default server.
     explicit PulseCaptureDevice(std::string serverAddress = {},
-                                std::string applicationName = "Calmfield");
+                                std::string applicationName = kProgramTitle);
     ~PulseCaptureDevice() override;
     PulseCaptureDevice(const PulseCaptureDevice&) = delete;
     PulseCaptureDevice& operator=(const PulseCaptureDevice&) = delete;

@@ -1,3 +1,4 @@
+#include "platform/ProgramTitle.h"
 #include "platform/PulseServerName.h"
 
 #include <pulse/pulseaudio.h>
@@ -51,7 +52,7 @@ std::optional<std::string> pulseServerName(const std::string& address,
         return std::nullopt;
     pa_mainloop_api* api = pa_mainloop_get_api(loop.get());
     Query query;
-    pa_context* context = pa_context_new(api, "Calmfield");
+    pa_context* context = pa_context_new(api, kProgramTitle);
     if (context == nullptr)
         return std::nullopt;
     pa_context_set_state_callback(context, contextState, &query);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SoundOutput.h"
+#include "platform/ProgramTitle.h"
 #include "platform/PulseConnection.h"
 
 #include <atomic>
@@ -39,7 +40,7 @@ class PulseSoundOutput final : public engine::SoundOutput, private pulse::PulseC
 
     // An empty address means the user's default server.
     explicit PulseSoundOutput(std::string serverAddress = {},
-                              std::string applicationName = "Calmfield");
+                              std::string applicationName = kProgramTitle);
     ~PulseSoundOutput() override;
     PulseSoundOutput(const PulseSoundOutput&) = delete;
     PulseSoundOutput& operator=(const PulseSoundOutput&) = delete;

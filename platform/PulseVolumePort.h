@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ProgramTitle.h"
 #include "platform/PulseConnection.h"
 #include "platform/VolumePort.h"
 
@@ -27,7 +28,7 @@ class PulseVolumePort final : public VolumePort, private pulse::PulseConnection:
 
     // An empty address means the user's default server.
     explicit PulseVolumePort(std::string serverAddress = {},
-                             std::string applicationName = "Calmfield");
+                             std::string applicationName = kProgramTitle);
     ~PulseVolumePort() override;
     PulseVolumePort(const PulseVolumePort&) = delete;
     PulseVolumePort& operator=(const PulseVolumePort&) = delete;

@@ -1,6 +1,7 @@
 #include "platform/SleepDelay.h"
 
 #include "platform/IdleInhibitor.h"
+#include "platform/ProgramTitle.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -29,7 +30,7 @@ void SleepDelay::take() {
     asking_ = true;
     QDBusMessage message = QDBusMessage::createMethodCall(kLogin, kLoginObject, kLoginManager,
                                                           QStringLiteral("Inhibit"));
-    message << QStringLiteral("sleep") << QStringLiteral("Calmfield")
+    message << QStringLiteral("sleep") << QString::fromLatin1(kProgramTitle)
             << QStringLiteral("Fade the noise out before sleeping") << QStringLiteral("delay");
     auto* watcher = new QDBusPendingCallWatcher(
         bus_.asyncCall(message, static_cast<int>(IdleInhibitor::kTimeout.count())), this);

@@ -2,6 +2,7 @@
 
 #include "files/RegularFile.h"
 #include "files/StoredName.h"
+#include "platform/ProgramTitle.h"
 
 #include <QFile>
 #include <QStringList>
@@ -230,7 +231,7 @@ QString colourName(std::size_t colour) {
 
 MediaPlayer::State MixPlayer::mediaState() const {
     if (tickedColours_.empty())
-        return {MediaPlayer::Status::Stopped, QStringLiteral("Calmfield"), artUrl()};
+        return {MediaPlayer::Status::Stopped, QString::fromLatin1(platform::kProgramTitle), artUrl()};
     QStringList names;
     for (const int colour : tickedColours_)
         names.append(colourName(index(colour)));
