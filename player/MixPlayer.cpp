@@ -16,9 +16,7 @@ using persistence::kOff;
 using persistence::kOn;
 using platform::MediaPlayer;
 
-constexpr std::size_t index(int colour) {
-    return static_cast<std::size_t>(colour);
-}
+using engine::index;
 
 // The program's icon as installed beside the program, relative to the program's folder.
 const std::filesystem::path kInstalledIcon = std::filesystem::path("../../share/icons/hicolor/"

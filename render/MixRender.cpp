@@ -16,9 +16,7 @@ using engine::MasterGain;
 
 constexpr std::size_t kBlockFrames = 4096;
 
-std::size_t index(int colour) {
-    return static_cast<std::size_t>(colour);
-}
+using engine::index;
 
 // Loads the sound of every ticked colour and sets its channel as the player would.
 std::optional<engine::UnusableSoundFile> setUpChannels(engine::ChannelBank& bank,

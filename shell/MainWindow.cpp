@@ -19,9 +19,7 @@
 namespace calmfield::shell {
 namespace {
 
-constexpr std::size_t index(int colour) {
-    return static_cast<std::size_t>(colour);
-}
+using engine::index;
 
 // Shows `value` in a control without the control reporting it as the user's change.
 template <typename Control> void mirror(Control* control, int value) {
