@@ -56,7 +56,6 @@ class WanderingReader {
 
     // Where the reading that is heard stands (the one faded in, during a crossfade).
     std::uint64_t position() const noexcept { return position_; }
-    bool wanders() const noexcept { return wanders_; }
     bool crossfading() const noexcept { return crossfading_; }
 
   private:

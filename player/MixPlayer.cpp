@@ -128,13 +128,13 @@ void MixPlayer::setStartInTray(int state) {
 }
 
 void MixPlayer::toggleMute() {
-    if (muteCount_ == 0) {
+    if (!muted_) {
         savedMasterVolume_ = masterVolume_;
         sendMasterVolume(0, true);
     } else {
         sendMasterVolume(savedMasterVolume_, false);
     }
-    muteCount_ = (muteCount_ + 1) % 2;
+    muted_ = !muted_;
     emit muteChanged();
 }
 

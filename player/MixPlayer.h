@@ -68,7 +68,7 @@ class MixPlayer : public QObject {
     void setStartInTray(int state);
     // The first press saves the master volume and sets it to zero, the next one brings it back.
     void toggleMute();
-    bool muted() const { return muteCount_ == 1; }
+    bool muted() const { return muted_; }
     // Turns every colour off, then sets every volume and frequency to its reset value.
     void resetAll();
     // Takes a whole mix, field by field as the user would set them; then every channel is set
@@ -131,7 +131,7 @@ class MixPlayer : public QObject {
     int masterVolume_ = kStartingMaster;
     int startInTray_ = persistence::kOff;
     std::vector<int> tickedColours_;
-    int muteCount_ = 0;
+    bool muted_ = false;
     int savedMasterVolume_ = 0;
 };
 
