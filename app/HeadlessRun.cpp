@@ -50,7 +50,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
         const auto read = persistence::readMix(commandLine.mixFile);
         if (!read.ok()) {
             messages.showMessage(QString::fromLatin1(shell::kMixNotLoadedMessage)
-                                     .arg(commandLine.mixFile, read.error));
+                                     .arg(commandLine.mixFile, read.reason()));
             return 1;
         }
     }

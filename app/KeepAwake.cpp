@@ -1,8 +1,8 @@
 #include "app/KeepAwake.h"
 
 #include "platform/IdleInhibitor.h"
-#include "widgets/MessageSink.h"
 #include "platform/ProgramTitle.h"
+#include "widgets/MessageSink.h"
 
 #include <QAction>
 
@@ -14,7 +14,8 @@ KeepAwake::KeepAwake(NoiseSession& session, const std::filesystem::path& userFol
     : QObject(parent), playing_(session), choice_(userFolder), messages_(messages) {
     if (sessionBus != nullptr) {
         inhibitor_ = std::make_unique<platform::IdleInhibitor>(
-            *sessionBus, QString::fromLatin1(platform::kProgramTitle), QStringLiteral("Playing noise"));
+            *sessionBus, QString::fromLatin1(platform::kProgramTitle),
+            QStringLiteral("Playing noise"));
         connect(inhibitor_.get(), &platform::IdleInhibitor::checked, this, &KeepAwake::checked);
     }
     connect(&playing_, &NoisePlaying::changed, this, &KeepAwake::recheck);
@@ -27,11 +28,11 @@ KeepAwake::~KeepAwake() = default;
 void KeepAwake::setWanted(bool wanted) {
     if (wanted == choice_.wanted())
         return;
-    const QString error = choice_.set(wanted);
-    if (!error.isEmpty())
+    const auto kept = choice_.set(wanted);
+    if (!kept.ok())
         messages_.showMessage(
             QStringLiteral("Calmfield cannot remember this choice for the next time: %1.")
-                .arg(error));
+                .arg(kept.reason()));
     recheck();
     if (!wanted)
         return;

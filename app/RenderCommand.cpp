@@ -57,10 +57,10 @@ std::optional<persistence::Mix> readRenderedMix(const RenderRequest& request,
         const auto read = persistence::readMix(request.mixFile);
         if (!read.ok()) {
             tell(QStringLiteral("The mix in \"%1\" cannot be used: %2.")
-                     .arg(request.mixFile, read.error));
+                     .arg(request.mixFile, read.reason()));
             return std::nullopt;
         }
-        return read.value;
+        return read.value();
     }
     const persistence::StartupSettingsLocation location(folders.programFolder,
                                                         folders.userSettingsFolder);
@@ -70,10 +70,10 @@ std::optional<persistence::Mix> readRenderedMix(const RenderRequest& request,
     const auto read = persistence::readSettings(shown(file));
     if (!read.ok()) {
         tell(QStringLiteral("The mix in the settings file \"%1\" cannot be used: %2.")
-                 .arg(shown(file), read.error));
+                 .arg(shown(file), read.reason()));
         return std::nullopt;
     }
-    return read.value.mix;
+    return read.value().mix;
 }
 
 } // namespace

@@ -17,8 +17,8 @@ std::string describe(const FieldRange& range) {
 
 } // namespace
 
-std::string firstRefusedValue(std::span<const std::int16_t> values,
-                              std::span<const FieldRange> ranges) {
+std::optional<std::string> firstRefusedValue(std::span<const std::int16_t> values,
+                                             std::span<const FieldRange> ranges) {
     const std::size_t count = std::min(values.size(), ranges.size());
     for (std::size_t i = 0; i < count; ++i) {
         const FieldRange& range = ranges[i];
@@ -29,7 +29,7 @@ std::string firstRefusedValue(std::span<const std::int16_t> values,
         return "number " + std::to_string(i + 1) + " (" + std::to_string(values[i]) +
                ") is outside what its " + control + " takes (" + describe(range) + ")";
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace calmfield::persistence

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -16,9 +17,9 @@ struct FieldRange {
 };
 
 // What is wrong with the first value its control does not take, in words for the user, such as
-// "number 7 (-4000) is outside what its slider takes (-3000 to 0)"; empty when every value is
+// "number 7 (-4000) is outside what its slider takes (-3000 to 0)"; nothing when every value is
 // taken. `values` and `ranges` run in the same field order.
-std::string firstRefusedValue(std::span<const std::int16_t> values,
-                              std::span<const FieldRange> ranges);
+std::optional<std::string> firstRefusedValue(std::span<const std::int16_t> values,
+                                             std::span<const FieldRange> ranges);
 
 } // namespace calmfield::persistence

@@ -12,16 +12,16 @@ namespace calmfield::persistence {
 
 KeepAwakeChoice::KeepAwakeChoice(std::filesystem::path userFolder)
     : userFolder_(std::move(userFolder)) {
-    const LineFileContent content = readLineFile(path(), 1);
-    if (content.error.isEmpty() && content.values.size() == 1)
-        wanted_ = content.values.front() != 0;
+    const auto content = readLineFile(path(), 1);
+    if (content.ok() && content.value().size() == 1)
+        wanted_ = content.value().front() != 0;
 }
 
 QString KeepAwakeChoice::path() const {
     return QFile::decodeName((userFolder_ / kFileName).c_str());
 }
 
-QString KeepAwakeChoice::set(bool wanted) {
+files::Result<files::Done, QString> KeepAwakeChoice::set(bool wanted) {
     wanted_ = wanted;
     std::error_code error;
     std::filesystem::create_directories(userFolder_, error);

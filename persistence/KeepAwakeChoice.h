@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -18,8 +20,8 @@ class KeepAwakeChoice {
 
     bool wanted() const { return wanted_; }
     // Keeps `wanted`, replacing the file only once the new one is complete. Gives what went
-    // wrong, or an empty text; the choice holds for this run either way.
-    QString set(bool wanted);
+    // wrong if it fails; the choice holds for this run either way.
+    files::Result<files::Done, QString> set(bool wanted);
 
   private:
     QString path() const;

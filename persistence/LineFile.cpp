@@ -18,31 +18,35 @@ constexpr std::size_t kLargestFileRead = 64 * 1024;
 
 } // namespace
 
-LineFileContent readLineFile(const QString& path, std::size_t fieldCount) {
+files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
+                                                               std::size_t fieldCount) {
     files::RegularFile file = files::RegularFile::open(QFile::encodeName(path).constData());
     if (!file.isOpen())
-        return {{}, QString::fromUtf8(reasonNotOpened(file.failure()))};
+        return files::failure(QString::fromUtf8(reasonNotOpened(file.failure())));
     std::string bytes;
     if (!file.readUpTo(kLargestFileRead, bytes))
-        return {{}, QStringLiteral("it cannot be read")};
-    ParsedLine parsed = parseLine(bytes, fieldCount);
-    return {std::move(parsed.values), QString::fromStdString(parsed.error)};
+        return files::failure(QStringLiteral("it cannot be read"));
+    auto parsed = parseLine(bytes, fieldCount);
+    if (!parsed.ok())
+        return files::failure(QString::fromStdString(parsed.reason()));
+    return std::move(parsed.value());
 }
 
-QString writeLineFile(const QString& path, std::span<const std::int16_t> values) {
+files::Result<files::Done, QString> writeLineFile(const QString& path,
+                                                  std::span<const std::int16_t> values) {
     const std::string line = formatLine(values);
     QSaveFile file(path);
     // Unbuffered, so that a short write shows in write()'s count rather than being lost in a flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("it cannot be created (%1)").arg(file.errorString());
+        return files::failure(QStringLiteral("it cannot be created (%1)").arg(file.errorString()));
     if (file.write(line.data(), static_cast<qint64>(line.size())) !=
         static_cast<qint64>(line.size())) {
         file.cancelWriting();
-        return QStringLiteral("it cannot be written (%1)").arg(file.errorString());
+        return files::failure(QStringLiteral("it cannot be written (%1)").arg(file.errorString()));
     }
     if (!file.commit())
-        return QStringLiteral("it cannot be written (%1)").arg(file.errorString());
-    return {};
+        return files::failure(QStringLiteral("it cannot be written (%1)").arg(file.errorString()));
+    return files::Done{};
 }
 
 } // namespace calmfield::persistence

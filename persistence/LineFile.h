@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -8,16 +10,14 @@
 
 namespace calmfield::persistence {
 
-struct LineFileContent {
-    std::vector<std::int16_t> values; // exactly the fields asked for, or empty on an error
-    QString error;                    // what went wrong, in words for the user; empty on success
-};
-
 // Reads the first `fieldCount` fields of the file at `path` in the line format.
-LineFileContent readLineFile(const QString& path, std::size_t fieldCount);
+// Gives exactly the fields asked for, or what went wrong in words for the user.
+files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
+                                                               std::size_t fieldCount);
 
 // Writes `values` as one line to `path`. The old file is replaced only once the new one is
-// complete, so a failed write leaves it as it was. Gives what went wrong, or an empty text.
-QString writeLineFile(const QString& path, std::span<const std::int16_t> values);
+// complete, so a failed write leaves it as it was.
+files::Result<files::Done, QString> writeLineFile(const QString& path,
+                                                  std::span<const std::int16_t> values);
 
 } // namespace calmfield::persistence

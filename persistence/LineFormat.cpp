@@ -40,13 +40,14 @@ std::string formatLine(std::span<const std::int16_t> values) {
     return line;
 }
 
-ParsedLine parseLine(std::string_view text, std::size_t fieldCount) {
+files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
+                                                                std::size_t fieldCount) {
     if (text.starts_with(kByteOrderMark))
         text.remove_prefix(kByteOrderMark.size());
-    ParsedLine result;
+    std::vector<std::int16_t> values;
     std::size_t position = 0;
     bool afterComma = false;
-    while (result.values.size() < fieldCount) {
+    while (values.size() < fieldCount) {
         // A line end only separates: empty lines and a line end after a comma make no field.
         while (position < text.size() && (isLineEnd(text[position]) || isBlank(text[position]))) {
             if (isLineEnd(text[position]))
@@ -59,34 +60,32 @@ ParsedLine parseLine(std::string_view text, std::size_t fieldCount) {
         while (end < text.size() && text[end] != ',' && !isLineEnd(text[end]))
             ++end;
         const std::string_view field = trimmed(text.substr(position, end - position));
-        const std::size_t number = result.values.size() + 1;
+        const std::size_t number = values.size() + 1;
 
         std::string_view digits = field;
         if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
             digits.remove_prefix(1);
         if (field.empty() || digits.empty() ||
             digits.find_first_not_of("0123456789") != std::string_view::npos) {
-            return {{},
-                    field.empty() ? nameOfField(number) + " is missing"
-                                  : nameOfField(number) + " is not a whole number"};
+            return files::failure(field.empty() ? nameOfField(number) + " is missing"
+                                                : nameOfField(number) + " is not a whole number");
         }
         int value = 0;
         const char* first = field.data() + (field.front() == '+' ? 1 : 0);
         const auto [last, status] = std::from_chars(first, field.data() + field.size(), value);
         if (status != std::errc{} || last != field.data() + field.size() || value < INT16_MIN ||
             value > INT16_MAX) {
-            return {{}, nameOfField(number) + " lies outside -32768 to 32767"};
+            return files::failure(nameOfField(number) + " lies outside -32768 to 32767");
         }
-        result.values.push_back(static_cast<std::int16_t>(value));
+        values.push_back(static_cast<std::int16_t>(value));
         afterComma = end < text.size() && text[end] == ',';
         position = end + (afterComma ? 1 : 0);
     }
-    if (result.values.size() < fieldCount) {
-        return {{},
-                "it holds " + std::to_string(result.values.size()) + " of the " +
-                    std::to_string(fieldCount) + " numbers needed"};
+    if (values.size() < fieldCount) {
+        return files::failure("it holds " + std::to_string(values.size()) + " of the " +
+                              std::to_string(fieldCount) + " numbers needed");
     }
-    return result;
+    return values;
 }
 
 } // namespace calmfield::persistence

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,14 +15,11 @@ namespace calmfield::persistence {
 // CR LF, such as "1,0,-1500,32000\r\n".
 std::string formatLine(std::span<const std::int16_t> values);
 
-struct ParsedLine {
-    std::vector<std::int16_t> values; // exactly the fields asked for, or empty on an error
-    std::string error;                // what is wrong, in words for the user; empty on success
-};
-
 // Reads the first `fieldCount` fields of `text`. Blanks around a number are skipped, and a line
 // end separates fields just as a comma does, so the fields may stand on several lines; anything
 // after the last field wanted is ignored. A UTF-8 byte-order mark at the very start is skipped.
-ParsedLine parseLine(std::string_view text, std::size_t fieldCount);
+// Gives exactly the fields asked for, or what is wrong in words for the user.
+files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
+                                                                std::size_t fieldCount);
 
 } // namespace calmfield::persistence

@@ -39,42 +39,44 @@ Fields fieldsOf(const Settings& settings, std::size_t count) {
     return fields;
 }
 
-FileRead<Settings> read(const QString& path, std::size_t count) {
+files::Result<Settings, QString> read(const QString& path, std::size_t count) {
     const Fields fields = fieldsOf({}, count);
-    LineFileContent content = readLineFile(path, count);
-    if (!content.error.isEmpty())
-        return {{}, content.error};
-    const std::string refused = firstRefusedValue(content.values, fields.ranges);
-    if (!refused.empty())
-        return {{}, QString::fromStdString(refused)};
+    const auto content = readLineFile(path, count);
+    if (!content.ok())
+        return files::failure(content.reason());
+    const std::vector<std::int16_t>& values = content.value();
+    if (const auto refused = firstRefusedValue(values, fields.ranges))
+        return files::failure(QString::fromStdString(*refused));
     Settings settings;
-    auto field = content.values.begin();
+    auto field = values.begin();
     for (Mix::PerColour* part :
          {&settings.mix.toggles, &settings.mix.volumes, &settings.mix.frequencies}) {
         for (int& value : *part)
             value = *field++;
     }
-    if (field != content.values.end())
+    if (field != values.end())
         settings.startInTray = *field;
-    return {settings, {}};
+    return settings;
 }
 
 } // namespace
 
-FileRead<Mix> readMix(const QString& path) {
-    FileRead<Settings> whole = read(path, Mix::kFieldCount);
-    return {whole.value.mix, whole.error};
+files::Result<Mix, QString> readMix(const QString& path) {
+    const auto whole = read(path, Mix::kFieldCount);
+    if (!whole.ok())
+        return files::failure(whole.reason());
+    return whole.value().mix;
 }
 
-FileRead<Settings> readSettings(const QString& path) {
+files::Result<Settings, QString> readSettings(const QString& path) {
     return read(path, Settings::kFieldCount);
 }
 
-QString writeMix(const QString& path, const Mix& mix) {
+files::Result<files::Done, QString> writeMix(const QString& path, const Mix& mix) {
     return writeLineFile(path, fieldsOf({mix}, Mix::kFieldCount).values);
 }
 
-QString writeSettings(const QString& path, const Settings& settings) {
+files::Result<files::Done, QString> writeSettings(const QString& path, const Settings& settings) {
     return writeLineFile(path, fieldsOf(settings, Settings::kFieldCount).values);
 }
 

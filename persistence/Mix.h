@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/NoiseColours.h"
+#include "files/Result.h"
 #include "persistence/ToggleState.h"
 
 #include <QString>
@@ -40,22 +41,15 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// What a read gives: the whole value, or what is wrong with the file in words for the user.
-template <typename Value> struct FileRead {
-    Value value;
-    QString error; // empty on success
+// Each reads the file whole: every field there and within its range, or what is wrong with the
+// file in words for the user. A configuration file may hold more fields than the mix; they are
+// ignored.
+files::Result<Mix, QString> readMix(const QString& path);
+files::Result<Settings, QString> readSettings(const QString& path);
 
-    bool ok() const { return error.isEmpty(); }
-};
-
-// Each reads the file whole: every field there and within its range, or an error and the
-// starting value. A configuration file may hold more fields than the mix; they are ignored.
-FileRead<Mix> readMix(const QString& path);
-FileRead<Settings> readSettings(const QString& path);
-
-// Each writes one line, replacing the old file only once the new one is complete. Gives what
-// went wrong, or an empty text.
-QString writeMix(const QString& path, const Mix& mix);
-QString writeSettings(const QString& path, const Settings& settings);
+// Each writes one line, replacing the old file only once the new one is complete, or gives what
+// went wrong.
+files::Result<files::Done, QString> writeMix(const QString& path, const Mix& mix);
+files::Result<files::Done, QString> writeSettings(const QString& path, const Settings& settings);
 
 } // namespace calmfield::persistence

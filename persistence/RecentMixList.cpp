@@ -55,16 +55,17 @@ RecentMixList readRecentMixes(const QString& file) {
     return RecentMixList(paths);
 }
 
-QString writeRecentMixes(const QString& file, const RecentMixList& list) {
+files::Result<files::Done, QString> writeRecentMixes(const QString& file,
+                                                     const RecentMixList& list) {
     QByteArray content;
     for (const QString& path : list.paths())
         content += QFile::encodeName(path).toPercentEncoding("/") + '\n';
     QSaveFile saved(file);
     if (!saved.open(QIODevice::WriteOnly))
-        return QStringLiteral("it cannot be created (%1)").arg(saved.errorString());
+        return files::failure(QStringLiteral("it cannot be created (%1)").arg(saved.errorString()));
     if (saved.write(content) != content.size() || !saved.commit())
-        return QStringLiteral("it cannot be written (%1)").arg(saved.errorString());
-    return {};
+        return files::failure(QStringLiteral("it cannot be written (%1)").arg(saved.errorString()));
+    return files::Done{};
 }
 
 } // namespace calmfield::persistence

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +37,8 @@ class RecentMixList {
 RecentMixList readRecentMixes(const QString& file);
 
 // Writes the list to `file`, replacing the old one only once the new one is complete. Gives what
-// went wrong, or an empty text.
-QString writeRecentMixes(const QString& file, const RecentMixList& list);
+// went wrong if it fails.
+files::Result<files::Done, QString> writeRecentMixes(const QString& file,
+                                                     const RecentMixList& list);
 
 } // namespace calmfield::persistence

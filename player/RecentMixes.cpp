@@ -24,10 +24,10 @@ RecentMixes::RecentMixes(MixPlayer& player, QString listFile, QObject* parent)
                                 : persistence::readRecentMixes(listFile_)) {}
 
 QString RecentMixes::load(const QString& path) {
-    const persistence::FileRead<persistence::Mix> mix = persistence::readMix(path);
+    const auto mix = persistence::readMix(path);
     if (!mix.ok())
-        return mix.error;
-    player_.load(mix.value);
+        return mix.reason();
+    player_.load(mix.value());
     becomeCurrent(QFileInfo(path).absoluteFilePath(), true);
     return {};
 }
@@ -45,7 +45,7 @@ void RecentMixes::becomeCurrent(const QString& path, bool loaded) {
         QDir().mkpath(QFileInfo(listFile_).path());
         // The list only saves the user a file dialog: a list that cannot be written is not worth
         // a message.
-        persistence::writeRecentMixes(listFile_, list_);
+        (void)persistence::writeRecentMixes(listFile_, list_);
     }
     emit changed();
 }
@@ -72,10 +72,10 @@ bool RecentMixes::step(int direction) {
         at = (at + direction + count) % count;
         if (mixes[at] == current_)
             break;
-        const persistence::FileRead<persistence::Mix> mix = persistence::readMix(mixes[at]);
+        const auto mix = persistence::readMix(mixes[at]);
         if (!mix.ok())
             continue;
-        player_.load(mix.value);
+        player_.load(mix.value());
         current_ = mixes[at];
         ++loads_;
         emit changed();
@@ -89,7 +89,7 @@ void RecentMixes::clear() {
         return;
     list_.clear();
     if (!listFile_.isEmpty())
-        persistence::writeRecentMixes(listFile_, list_);
+        (void)persistence::writeRecentMixes(listFile_, list_);
     emit changed();
 }
 

@@ -252,11 +252,11 @@ void MainWindow::saveClicked() {
     const QString path = fileDialog_->chosenPath();
     if (path.isEmpty())
         return;
-    const QString error = persistence::writeMix(path, player_.mix());
-    if (!error.isEmpty()) {
+    const auto written = persistence::writeMix(path, player_.mix());
+    if (!written.ok()) {
         messages_.showMessage(
             QStringLiteral("The configuration \"%1\" could not be saved: %2. No file was changed.")
-                .arg(path, error));
+                .arg(path, written.reason()));
         return;
     }
     recentMixes_.saved(path);

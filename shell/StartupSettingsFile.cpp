@@ -12,25 +12,29 @@ QString shownPath(const std::filesystem::path& path) {
 }
 
 // Writes the settings file, making its folder first when it is the user's own and new.
-QString write(const std::filesystem::path& file, const persistence::Settings& settings) {
+files::Result<files::Done, QString> write(const std::filesystem::path& file,
+                                          const persistence::Settings& settings) {
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     if (error) {
-        return QStringLiteral("its folder cannot be created (%1)")
-            .arg(QString::fromStdString(error.message()));
+        return files::failure(QStringLiteral("its folder cannot be created (%1)")
+                                  .arg(QString::fromStdString(error.message())));
     }
     return persistence::writeSettings(shownPath(file), settings);
 }
 
 // Copies a settings file that cannot be used to `copy`, replacing an older copy, so that what the
-// user had in it outlives the file being written at close. Gives what went wrong, or an empty text.
-QString keepCopy(const std::filesystem::path& file, const std::filesystem::path& copy) {
+// user had in it outlives the file being written at close. Gives what went wrong if it fails.
+files::Result<files::Done, QString> keepCopy(const std::filesystem::path& file,
+                                             const std::filesystem::path& copy) {
     std::error_code error;
     // Removed first, so that a read-only older copy is replaced too.
     std::filesystem::remove(copy, error);
     if (!error)
         std::filesystem::copy_file(file, copy, error);
-    return error ? QString::fromStdString(error.message()) : QString();
+    if (error)
+        return files::failure(QString::fromStdString(error.message()));
+    return files::Done{};
 }
 
 } // namespace
@@ -45,12 +49,11 @@ void StartupSettingsFile::readInto(player::MixPlayer& player) {
     const std::filesystem::path file = location_.fileToRead();
     if (file.empty())
         return;
-    const persistence::FileRead<persistence::Settings> settings =
-        persistence::readSettings(shownPath(file));
+    const auto settings = persistence::readSettings(shownPath(file));
     if (settings.ok())
-        player.loadRisingGently(settings.value);
+        player.loadRisingGently(settings.value());
     else
-        tellUnusable(file, settings.error);
+        tellUnusable(file, settings.reason());
 }
 
 void StartupSettingsFile::tellUnusable(const std::filesystem::path& file, const QString& error) {
@@ -61,12 +64,11 @@ void StartupSettingsFile::tellUnusable(const std::filesystem::path& file, const 
                                   .arg(shownPath(replacement));
     std::filesystem::path copy = file;
     copy += ".damaged";
-    const QString copyError = keepCopy(file, copy);
+    const auto copied = keepCopy(file, copy);
     const QString copyNote =
-        copyError.isEmpty()
-            ? QStringLiteral("A copy of the file is kept as \"%1\".").arg(shownPath(copy))
-            : QStringLiteral("The file could not be copied to \"%1\" (%2).")
-                  .arg(shownPath(copy), copyError);
+        copied.ok() ? QStringLiteral("A copy of the file is kept as \"%1\".").arg(shownPath(copy))
+                    : QStringLiteral("The file could not be copied to \"%1\" (%2).")
+                          .arg(shownPath(copy), copied.reason());
     messages_.showMessage(QStringLiteral("Calmfield could not use its settings in \"%1\": "
                                          "%2. It starts with its usual settings, and %3. %4")
                               .arg(shownPath(file), error, whenClosing, copyNote));
@@ -78,11 +80,11 @@ void StartupSettingsFile::writeFrom(const player::MixPlayer& player) {
     if (!read_ && !location_.fileToRead().empty())
         return;
     const std::filesystem::path file = location_.fileToWrite();
-    const QString error = write(file, player.settings());
-    if (!error.isEmpty()) {
+    const auto written = write(file, player.settings());
+    if (!written.ok()) {
         messages_.showMessage(QStringLiteral("Calmfield could not save its settings to \"%1\": "
                                              "%2. Next time it will not start with this mix.")
-                                  .arg(shownPath(file), error));
+                                  .arg(shownPath(file), written.reason()));
     }
 }
 

@@ -21,7 +21,7 @@ TEST(FieldRanges, TakesEveryValueWithinItsControlsRangeEndsIncluded) {
              std::vector<std::int16_t>{1, 0, 32767},
              std::vector<std::int16_t>{2, -1500, 22050},
          }) {
-        EXPECT_EQ(firstRefusedValue(values, kRanges), "") << values[0];
+        EXPECT_EQ(firstRefusedValue(values, kRanges), std::nullopt) << values[0];
     }
 }
 
@@ -39,7 +39,7 @@ TEST(FieldRanges, NamesTheFirstRefusedFieldItsValueAndWhatItsControlTakes) {
              Case{{0, 0, -32768},
                   "number 3 (-32768) is outside what its slider takes (1000 to 32767)"},
          }) {
-        EXPECT_EQ(firstRefusedValue(c.values, kRanges), c.reason);
+        EXPECT_EQ(firstRefusedValue(c.values, kRanges), std::optional<std::string>(c.reason));
     }
 }
 

@@ -21,8 +21,8 @@ TEST(LineFormat, RoundTripsFifteenAndSixteenFields) {
     settings.push_back(1);
     for (const auto& values : {kMix, settings}) {
         const auto parsed = parseLine(formatLine(values), values.size());
-        EXPECT_EQ(parsed.error, "");
-        EXPECT_EQ(parsed.values, values);
+        ASSERT_TRUE(parsed.ok()) << parsed.reason();
+        EXPECT_EQ(parsed.value(), values);
     }
 }
 
@@ -44,15 +44,15 @@ TEST(LineFormat, ReadsTheTolerantForms) {
              "\357\273\2771,-2,3,4\r\n",
          }) {
         const auto parsed = parseLine(text, 4);
-        EXPECT_EQ(parsed.error, "") << text;
-        EXPECT_EQ(parsed.values, expected) << text;
+        ASSERT_TRUE(parsed.ok()) << text << " gave: " << parsed.reason();
+        EXPECT_EQ(parsed.value(), expected) << text;
     }
 }
 
 TEST(LineFormat, ASixteenFieldLineReadForFifteenIgnoresTheLast) {
     std::vector<std::int16_t> settings = kMix;
     settings.push_back(1);
-    EXPECT_EQ(parseLine(formatLine(settings), 15).values, kMix);
+    EXPECT_EQ(parseLine(formatLine(settings), 15).value(), kMix);
 }
 
 TEST(LineFormat, RefusesShortNonNumericAndOverflowingLinesWithTheReason) {
@@ -80,9 +80,9 @@ TEST(LineFormat, RefusesShortNonNumericAndOverflowingLinesWithTheReason) {
              Case{"\377\3761,2,3,4", "number 1 is not a whole number"},
          }) {
         const auto parsed = parseLine(c.text, 4);
-        EXPECT_TRUE(parsed.values.empty()) << c.text;
-        EXPECT_NE(parsed.error.find(c.reason), std::string::npos)
-            << c.text << " gave: " << parsed.error;
+        ASSERT_FALSE(parsed.ok()) << c.text;
+        EXPECT_NE(parsed.reason().find(c.reason), std::string::npos)
+            << c.text << " gave: " << parsed.reason();
     }
 }
 
@@ -119,11 +119,11 @@ TEST(LineFormat, ArbitraryBytesNeverCrashAndNeverGiveAPartialResult) {
             }
         }
         const auto parsed = parseLine(text, 15);
-        if (parsed.error.empty()) {
-            ASSERT_EQ(parsed.values.size(), 15u) << text;
-            ASSERT_EQ(parseLine(formatLine(parsed.values), 15).values, parsed.values);
+        if (parsed.ok()) {
+            ASSERT_EQ(parsed.value().size(), 15u) << text;
+            ASSERT_EQ(parseLine(formatLine(parsed.value()), 15).value(), parsed.value());
         } else {
-            ASSERT_TRUE(parsed.values.empty()) << text;
+            ASSERT_FALSE(parsed.reason().empty()) << text;
         }
     }
 }

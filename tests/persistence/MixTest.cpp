@@ -29,16 +29,16 @@ TEST_F(MixFiles, HoldTheFieldsInTheirOrderAndGiveThemBack) {
                     {-1, -2, -3, -4, Mix::kQuietest},
                     {Mix::kLowestFrequency, 2000, 3000, 4000, Mix::kHighestFrequency}};
     settings.startInTray = kGreyed;
-    ASSERT_EQ(writeSettings(path("settings.ini"), settings), "");
+    ASSERT_TRUE(writeSettings(path("settings.ini"), settings).ok());
     EXPECT_EQ(contentOf(path("settings.ini")),
               "1,0,2,0,0,-1,-2,-3,-4,-3000,1000,2000,3000,4000,32767,2\r\n");
-    EXPECT_EQ(readSettings(path("settings.ini")).value, settings);
+    EXPECT_EQ(readSettings(path("settings.ini")).value(), settings);
     // A settings file loads as a configuration; a configuration is one field short of settings.
-    EXPECT_EQ(readMix(path("settings.ini")).value, settings.mix);
-    ASSERT_EQ(writeMix(path("mix.clm"), settings.mix), "");
+    EXPECT_EQ(readMix(path("settings.ini")).value(), settings.mix);
+    ASSERT_TRUE(writeMix(path("mix.clm"), settings.mix).ok());
     EXPECT_EQ(contentOf(path("mix.clm")),
               "1,0,2,0,0,-1,-2,-3,-4,-3000,1000,2000,3000,4000,32767\r\n");
-    EXPECT_EQ(readSettings(path("mix.clm")).error, "it holds 15 of the 16 numbers needed");
+    EXPECT_EQ(readSettings(path("mix.clm")).reason(), "it holds 15 of the 16 numbers needed");
 }
 
 } // namespace

@@ -155,7 +155,9 @@ LaneResult runLane(const fs::path& root, const std::vector<StartupRun>& runs,
         settings.mix.toggles[0] = persistence::kOn;
         settings.mix.volumes[1] = -30 * (run.number % 100);
         settings.mix.frequencies[2] = 8000 + run.number;
-        persistence::writeSettings(QString::fromStdString(settingsFile.string()), settings);
+        ASSERT_TRUE(
+            persistence::writeSettings(QString::fromStdString(settingsFile.string()), settings)
+                .ok());
         prepare(run, runtime);
         const fs::path firstLog = root / ("run" + std::to_string(run.number) + "-first.log");
         const fs::path secondLog = root / ("run" + std::to_string(run.number) + "-second.log");
@@ -209,7 +211,8 @@ LaneResult runLane(const fs::path& root, const std::vector<StartupRun>& runs,
             folderAppears.join();
 
         const auto read = persistence::readSettings(QString::fromStdString(settingsFile.string()));
-        if (!read.ok() || read.value != settings || fs::exists(settingsFile.string() + ".damaged"))
+        if (!read.ok() || read.value() != settings ||
+            fs::exists(settingsFile.string() + ".damaged"))
             failures.push_back(describe(run) +
                                ": the settings file changed: " + fileContent(settingsFile));
     }
