@@ -117,26 +117,22 @@ int runRender(const RenderRequest& request, const RenderFolders& folders) {
         });
     bar.end();
 
-    switch (result.outcome) {
-    case render::RenderResult::Outcome::written:
+    if (result.ok() && result.value() == render::Rendered::written)
         return 0;
-    case render::RenderResult::Outcome::stopped: {
+    if (result.ok()) {
         // Ended as the signal would have ended it, now that nothing is left behind.
         const int signal = stopSignal;
         std::signal(signal, SIG_DFL);
         std::raise(signal);
         return 128 + signal;
     }
-    case render::RenderResult::Outcome::failed:
-        break;
-    }
-    if (const auto& unusable = result.unusableSound) {
+    if (const auto* unusable = std::get_if<engine::UnusableSoundFile>(&result.reason())) {
         const auto colour = engine::kNoiseColours[static_cast<std::size_t>(unusable->colour)];
         tell(QStringLiteral("The sound file \"%1\" of %2 cannot be used: %3.")
                  .arg(shown(unusable->file), QString::fromUtf8(colour.toggleCaption),
                       QString::fromStdString(shell::reasonNotPlayed(unusable->failure))));
     } else {
-        tell(QString::fromStdString(result.error) +
+        tell(QString::fromStdString(std::get<std::string>(result.reason())) +
              QStringLiteral(" Nothing was written to \"%1\".").arg(request.file));
     }
     return kFailed;

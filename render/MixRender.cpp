@@ -44,28 +44,22 @@ bool anyColourTicked(const persistence::Mix& mix) {
 }
 
 RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
-    RenderResult result;
     const std::uint64_t total = static_cast<std::uint64_t>(job.length.count()) * job.rate;
     const FormatChoice choice = chooseFormat(job.target, job.rate, total);
-    if (!choice.ok()) {
-        result.error = choice.refusal;
-        return result;
-    }
+    if (!choice.ok())
+        return files::failure(RenderFailure(choice.refusal));
     OfflineOutput output(job.rate);
     engine::ChannelBank bank(output, job.wanderSeed);
     bank.openDevice();
-    if (auto unusable = setUpChannels(bank, job)) {
-        result.unusableSound = std::move(unusable);
-        return result;
-    }
+    if (auto unusable = setUpChannels(bank, job))
+        return files::failure(RenderFailure(std::move(*unusable)));
     // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.
-    if (progress && !progress(0, total)) {
-        result.outcome = RenderResult::Outcome::stopped;
-        return result;
-    }
-    auto file = RenderedFile::create(job.target, choice.format, job.rate, result.error);
+    if (progress && !progress(0, total))
+        return Rendered::stopped;
+    std::string error;
+    auto file = RenderedFile::create(job.target, choice.format, job.rate, error);
     if (!file)
-        return result;
+        return files::failure(RenderFailure(std::move(error)));
 
     const std::uint64_t fadeOutStart =
         total - static_cast<std::uint64_t>(kFadeOut.count()) * job.rate;
@@ -76,10 +70,8 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     output.pull(block.data(), 1);
     bank.rampMix({1.0f, kFadeIn, MasterGain::Shape::Decibels});
     std::uint64_t done = 1;
-    if (!file->write(block.data(), 1)) {
-        result.error = file->error();
-        return result;
-    }
+    if (!file->write(block.data(), 1))
+        return files::failure(RenderFailure(file->error()));
     while (done < total) {
         // A block ends where the fade out begins, so that it begins on its very frame.
         std::uint64_t end = std::min(total, done + kBlockFrames);
@@ -89,22 +81,15 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
             bank.rampMix({0.0f, kFadeOut, MasterGain::Shape::Decibels});
         const auto frames = static_cast<std::size_t>(end - done);
         output.pull(block.data(), frames);
-        if (!file->write(block.data(), frames)) {
-            result.error = file->error();
-            return result;
-        }
+        if (!file->write(block.data(), frames))
+            return files::failure(RenderFailure(file->error()));
         done = end;
-        if (progress && !progress(done, total)) {
-            result.outcome = RenderResult::Outcome::stopped;
-            return result;
-        }
+        if (progress && !progress(done, total))
+            return Rendered::stopped;
     }
-    if (!file->finish()) {
-        result.error = file->error();
-        return result;
-    }
-    result.outcome = RenderResult::Outcome::written;
-    return result;
+    if (!file->finish())
+        return files::failure(RenderFailure(file->error()));
+    return Rendered::written;
 }
 
 } // namespace calmfield::render

@@ -2,6 +2,7 @@
 
 #include "engine/ChannelBank.h"
 #include "engine/WanderingReader.h"
+#include "files/Result.h"
 #include "persistence/Mix.h"
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace calmfield::render {
 
@@ -34,14 +36,14 @@ struct RenderJob {
 // Told how far the render has come after each block; answers false to stop it.
 using RenderProgress = std::function<bool(std::uint64_t framesDone, std::uint64_t framesTotal)>;
 
-struct RenderResult {
-    enum class Outcome { written, stopped, failed };
-    Outcome outcome = Outcome::failed;
-    // Why it failed: a sound file of a ticked colour that cannot be used, or the words of a
-    // failure to write.
-    std::optional<engine::UnusableSoundFile> unusableSound;
-    std::string error;
-};
+// How a render that did not fail ended.
+enum class Rendered { written, stopped };
+
+// Why a render failed: a sound file of a ticked colour that cannot be used, or the words of a
+// failure to write.
+using RenderFailure = std::variant<engine::UnusableSoundFile, std::string>;
+
+using RenderResult = files::Result<Rendered, RenderFailure>;
 
 // Whether any colour of the mix plays; a greyed toggle does not.
 bool anyColourTicked(const persistence::Mix& mix);

@@ -74,7 +74,7 @@ TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
     constexpr double kSeconds = 20;
     render::RenderJob job{
         onlyColour(0, -600, 30000), programFolder, folder.path() / "brown.flac", 20s, kRate, kSeed};
-    ASSERT_EQ(render::renderMix(job).outcome, RenderResult::Outcome::written);
+    ASSERT_EQ(render::renderMix(job).value(), render::Rendered::written);
     EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"brown.flac"});
     const Decoded file = decode(job.target);
     EXPECT_EQ(file.info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
@@ -126,7 +126,7 @@ TEST(MixRender, NeverRepeatsTheSoundInTheFile) {
     writeStereoWav(folder.path() / "Brown_Noise.wav", randomStereo(period, 9), kRate);
     render::RenderJob job{
         onlyColour(0, 0, kRate), folder.path(), folder.path() / "long.wav", 70s, kRate, kSeed};
-    ASSERT_EQ(render::renderMix(job).outcome, RenderResult::Outcome::written);
+    ASSERT_EQ(render::renderMix(job).value(), render::Rendered::written);
     const Decoded file = decode(job.target);
     // Short of 4 GiB, a plain PCM WAVE file that every reader opens; RF64 only beyond.
     EXPECT_EQ(file.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
@@ -149,8 +149,9 @@ TEST(MixRender, LeavesNothingBehindWhenItFailsOrIsStopped) {
     render::RenderJob job{onlyColour(0, 0, 8000), folder.path(), target, 12s, 8000, kSeed};
 
     RenderResult result = render::renderMix(job);
-    EXPECT_EQ(result.outcome, RenderResult::Outcome::failed);
-    EXPECT_NE(result.error.find("No such file or directory"), std::string::npos) << result.error;
+    ASSERT_FALSE(result.ok());
+    std::string error = std::get<std::string>(result.reason());
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
 
     fs::create_directory(target.parent_path());
     {
@@ -158,20 +159,21 @@ TEST(MixRender, LeavesNothingBehindWhenItFailsOrIsStopped) {
         ASSERT_TRUE(full.active());
         result = render::renderMix(job);
     }
-    EXPECT_EQ(result.outcome, RenderResult::Outcome::failed);
-    EXPECT_NE(result.error.find("File too large"), std::string::npos) << result.error;
+    ASSERT_FALSE(result.ok());
+    error = std::get<std::string>(result.reason());
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_TRUE(filesIn(target.parent_path()).empty());
 
     int calls = 0;
     result = render::renderMix(job, [&calls](std::uint64_t, std::uint64_t) { return ++calls < 3; });
-    EXPECT_EQ(result.outcome, RenderResult::Outcome::stopped);
+    EXPECT_EQ(result.value(), render::Rendered::stopped);
     EXPECT_EQ(calls, 3);
     EXPECT_TRUE(filesIn(target.parent_path()).empty());
 
     job.mix = onlyColour(1, 0, 8000);
     result = render::renderMix(job);
-    ASSERT_TRUE(result.unusableSound.has_value());
-    EXPECT_EQ(result.unusableSound->colour, 1);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(std::get<engine::UnusableSoundFile>(result.reason()).colour, 1);
     EXPECT_TRUE(filesIn(target.parent_path()).empty());
 }
 
