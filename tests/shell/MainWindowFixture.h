@@ -4,8 +4,10 @@
 #include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
 #include "shell/MainWindow.h"
+#include "shell/MainWindowLayoutTable.h"
 #include "tests/support/FakeVolumePort.h"
 #include "tests/support/MemorySoundOutput.h"
+#include "tests/support/NamedControl.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialog.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -42,6 +44,118 @@ using testsupport::linkedProgramFolder;
 using testsupport::putFile;
 using testsupport::waitUntil;
 
+// The main window's controls by role, found by their names in the layout table: `form` is the
+// window, a pointer to it or its owner.
+inline const QObject* objectOf(const QObject& form) {
+    return &form;
+}
+inline const QObject* objectOf(const QObject* form) {
+    return form;
+}
+template <typename Window> const QObject* objectOf(const std::unique_ptr<Window>& form) {
+    return form.get();
+}
+
+template <typename Control, typename Form>
+std::array<Control*, engine::kColourCount> perColour(const Form& form,
+                                                     const shell::layout::PerColour& rows) {
+    std::array<Control*, engine::kColourCount> found{};
+    for (std::size_t colour = 0; colour < rows.size(); ++colour)
+        found[colour] = testsupport::named<Control>(objectOf(form), rows[colour].name);
+    return found;
+}
+template <typename Control = QWidget, typename Form>
+Control* control(const Form& form, const widgets::ControlRow& row) {
+    return testsupport::named<Control>(objectOf(form), row.name);
+}
+template <typename Control, typename Form>
+Control* menuEntry(const Form& form, const shell::layout::MenuRow& row) {
+    return testsupport::named<Control>(objectOf(form), row.name);
+}
+
+template <typename Form> auto colourToggles(const Form& form) {
+    return perColour<widgets::CheckBox>(form, shell::layout::kColourToggles);
+}
+template <typename Form> auto volumeSliders(const Form& form) {
+    return perColour<widgets::Slider>(form, shell::layout::kVolumeSliders);
+}
+template <typename Form> auto frequencySliders(const Form& form) {
+    return perColour<widgets::Slider>(form, shell::layout::kFrequencySliders);
+}
+template <typename Form> auto frequencyReadouts(const Form& form) {
+    return perColour<QLabel>(form, shell::layout::kFrequencyReadouts);
+}
+template <typename Form> widgets::Slider* panningSlider(const Form& form) {
+    return control<widgets::Slider>(form, shell::layout::kPanningSlider);
+}
+template <typename Form> widgets::Slider* masterVolumeSlider(const Form& form) {
+    return control<widgets::Slider>(form, shell::layout::kMasterVolumeSlider);
+}
+template <typename Form> widgets::CheckBox* startInTrayBox(const Form& form) {
+    return control<widgets::CheckBox>(form, shell::layout::kStartInTrayBox);
+}
+template <typename Form> QLabel* colourPicture(const Form& form) {
+    return control<QLabel>(form, shell::layout::kColourPicture);
+}
+template <typename Form> widgets::GraphicalButton* muteButton(const Form& form) {
+    return control<widgets::GraphicalButton>(form, shell::layout::kMuteButton);
+}
+template <typename Form> widgets::GraphicalButton* resetAllButton(const Form& form) {
+    return control<widgets::GraphicalButton>(form, shell::layout::kResetAllButton);
+}
+template <typename Form> widgets::GraphicalButton* recordButton(const Form& form) {
+    return control<widgets::GraphicalButton>(form, shell::layout::kRecordButton);
+}
+template <typename Form> widgets::GraphicalButton* trayButton(const Form& form) {
+    return control<widgets::GraphicalButton>(form, shell::layout::kTrayButton);
+}
+template <typename Form> widgets::GraphicalButton* closeButton(const Form& form) {
+    return control<widgets::GraphicalButton>(form, shell::layout::kCloseButton);
+}
+template <typename Form> QTimer* startInTrayTimer(const Form& form) {
+    return testsupport::named<QTimer>(objectOf(form), shell::layout::kStartInTrayTimerName);
+}
+template <typename Form> QMenu* mainMenu(const Form& form) {
+    return menuEntry<QMenu>(form, shell::layout::kMainMenu);
+}
+template <typename Form> QMenu* helpMenu(const Form& form) {
+    return menuEntry<QMenu>(form, shell::layout::kHelpMenu);
+}
+template <typename Form> QAction* loadAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kLoadItem);
+}
+template <typename Form> QAction* saveAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kSaveItem);
+}
+template <typename Form> QAction* startAtLoginAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kStartAtLoginItem);
+}
+template <typename Form> QAction* keepAwakeAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kKeepAwakeItem);
+}
+template <typename Form> QAction* exitAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kExitItem);
+}
+template <typename Form> QAction* helpAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kHelpItem);
+}
+template <typename Form> QAction* contactAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kContactItem);
+}
+template <typename Form> QAction* aboutAction(const Form& form) {
+    return menuEntry<QAction>(form, shell::layout::kAboutItem);
+}
+template <typename Form> shell::RecentMixesMenu* recentMixesMenu(const Form& form) {
+    return testsupport::named<shell::RecentMixesMenu>(objectOf(form), "recentMixesMenu");
+}
+template <typename Form> shell::SleepMenu* sleepMenu(const Form& form) {
+    return testsupport::named<shell::SleepMenu>(objectOf(form), "sleepMenu");
+}
+// The window's tray icon, or null while it has none.
+template <typename Form> QSystemTrayIcon* trayIcon(const Form& form) {
+    return objectOf(form)->template findChild<QSystemTrayIcon*>();
+}
+
 // The colour picture as the program's folder holds it, or a null image.
 QImage colourPicture(const std::filesystem::path& folder, int colour);
 
@@ -60,7 +174,7 @@ struct WindowState {
     bool trayTimerArmed = false;
     bool operator==(const WindowState&) const = default;
 };
-WindowState stateOf(shell::MainWindow& form);
+WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player);
 void PrintTo(const WindowState& state, std::ostream* out);
 
 // A main window over an in-memory sound output at the sound files' own rate, so that a channel
