@@ -100,7 +100,7 @@ TEST_F(ChannelControls, APictureThatIsNotAFileLeavesTheBoxEmptyWithoutWaiting) {
     testsupport::PipeWatch watch(picture);
     colourToggles(form)[2]->setValue(CheckBox::kOn);
     EXPECT_FALSE(watch.released()) << "waited on the pipe";
-    EXPECT_TRUE(colourPicture(form)->pixmap().isNull());
+    EXPECT_TRUE(colourPictureBox(form)->pixmap().isNull());
 }
 
 TEST_F(ChannelControls, ReadoutsShowWhatTheChannelsReallyPlayWithoutWaiting) {

@@ -248,12 +248,12 @@ TEST_F(ConfigurationFiles, EqualValuesStartOrStopNothingYetEveryChannelIsSetFrom
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         ASSERT_EQ(channel(colour).frequency(), static_cast<int>(kSoundFileRate)) << colour;
     channel(2).setVolume(-700);
-    const qint64 picture = colourPicture(form)->pixmap().cacheKey();
+    const qint64 picture = colourPictureBox(form)->pixmap().cacheKey();
     putFile(mixes / "same.clm", "1,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
 
     loadFrom(mixPath("same.clm"));
 
-    EXPECT_EQ(colourPicture(form)->pixmap().cacheKey(), picture); // no check box ran its handler
+    EXPECT_EQ(colourPictureBox(form)->pixmap().cacheKey(), picture); // no check box ran its handler
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         EXPECT_EQ(channel(colour).isPlaying(), colour == kBrown) << colour;
         EXPECT_EQ(channel(colour).frequency(), 32000) << colour;

@@ -55,7 +55,7 @@ TEST_F(MainWindowAccess, TabStopsAreNamedAndRingedSlidersSpeakInTheirUnitsAndSta
     QTest::mouseClick(muteButton(form), Qt::LeftButton);
     EXPECT_FALSE(accessible(muteButton(form))->state().checked);
     frequencySliders(form)[1]->setValue(20000);
-    EXPECT_EQ(accessible(colourPicture(form))->text(QAccessible::Name),
+    EXPECT_EQ(accessible(colourPictureBox(form))->text(QAccessible::Name),
               "Colour picture: pink noise");
     EXPECT_EQ(accessible(frequencyReadouts(form)[1])->text(QAccessible::Name),
               "Pink noise playing at 20000 hertz");

@@ -61,7 +61,7 @@ WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player) {
                                            " pan " + std::to_string(channel->pan()) +
                                            " frequency " + std::to_string(channel->frequency()));
     }
-    state.picture = colourPicture(form)->pixmap().cacheKey();
+    state.picture = colourPictureBox(form)->pixmap().cacheKey();
     state.trayTimerArmed = startInTrayTimer(form)->isActive();
     return state;
 }
@@ -134,7 +134,7 @@ engine::NoiseChannel& MainWindowFixture::channel(int colour) {
 }
 
 QImage MainWindowFixture::shownPicture() const {
-    return colourPicture(form)->pixmap().toImage();
+    return colourPictureBox(form)->pixmap().toImage();
 }
 
 long MainWindowFixture::playingPosition(int colour) {

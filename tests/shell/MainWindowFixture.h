@@ -44,116 +44,80 @@ using testsupport::linkedProgramFolder;
 using testsupport::putFile;
 using testsupport::waitUntil;
 
-// The main window's controls by role, found by their names in the layout table: `form` is the
-// window, a pointer to it or its owner.
-inline const QObject* objectOf(const QObject& form) {
-    return &form;
-}
-inline const QObject* objectOf(const QObject* form) {
-    return form;
-}
-template <typename Window> const QObject* objectOf(const std::unique_ptr<Window>& form) {
-    return form.get();
-}
+// The main window, given as itself, a pointer to it or its owner.
+struct Window {
+    Window(const QObject& form) : object(&form) {}
+    Window(const QObject* form) : object(form) {}
+    template <typename W> Window(const std::unique_ptr<W>& form) : object(form.get()) {}
+    const QObject* object;
+};
 
-template <typename Control, typename Form>
-std::array<Control*, engine::kColourCount> perColour(const Form& form,
+// The main window's controls by role, found by their names in the layout table.
+template <typename Control = QWidget>
+Control* control(Window form, const widgets::ControlRow& row) {
+    return testsupport::named<Control>(form.object, row.name);
+}
+template <typename Control> Control* menuEntry(Window form, const shell::layout::MenuRow& row) {
+    return testsupport::named<Control>(form.object, row.name);
+}
+template <typename Control>
+std::array<Control*, engine::kColourCount> perColour(Window form,
                                                      const shell::layout::PerColour& rows) {
     std::array<Control*, engine::kColourCount> found{};
     for (std::size_t colour = 0; colour < rows.size(); ++colour)
-        found[colour] = testsupport::named<Control>(objectOf(form), rows[colour].name);
+        found[colour] = control<Control>(form, rows[colour]);
     return found;
 }
-template <typename Control = QWidget, typename Form>
-Control* control(const Form& form, const widgets::ControlRow& row) {
-    return testsupport::named<Control>(objectOf(form), row.name);
-}
-template <typename Control, typename Form>
-Control* menuEntry(const Form& form, const shell::layout::MenuRow& row) {
-    return testsupport::named<Control>(objectOf(form), row.name);
-}
 
-template <typename Form> auto colourToggles(const Form& form) {
-    return perColour<widgets::CheckBox>(form, shell::layout::kColourToggles);
+namespace role {
+using namespace shell::layout;
+using Button = widgets::GraphicalButton;
+using widgets::CheckBox;
+using widgets::Slider;
+constexpr auto colourToggles = [](Window w) { return perColour<CheckBox>(w, kColourToggles); };
+constexpr auto volumeSliders = [](Window w) { return perColour<Slider>(w, kVolumeSliders); };
+constexpr auto frequencySliders = [](Window w) { return perColour<Slider>(w, kFrequencySliders); };
+constexpr auto frequencyReadouts = [](Window w) {
+    return perColour<QLabel>(w, kFrequencyReadouts);
+};
+constexpr auto panningSlider = [](Window w) { return control<Slider>(w, kPanningSlider); };
+constexpr auto masterVolumeSlider = [](Window w) {
+    return control<Slider>(w, kMasterVolumeSlider);
+};
+constexpr auto startInTrayBox = [](Window w) { return control<CheckBox>(w, kStartInTrayBox); };
+constexpr auto colourPictureBox = [](Window w) { return control<QLabel>(w, kColourPicture); };
+constexpr auto muteButton = [](Window w) { return control<Button>(w, kMuteButton); };
+constexpr auto resetAllButton = [](Window w) { return control<Button>(w, kResetAllButton); };
+constexpr auto recordButton = [](Window w) { return control<Button>(w, kRecordButton); };
+constexpr auto trayButton = [](Window w) { return control<Button>(w, kTrayButton); };
+constexpr auto closeButton = [](Window w) { return control<Button>(w, kCloseButton); };
+constexpr auto mainMenu = [](Window w) { return menuEntry<QMenu>(w, kMainMenu); };
+constexpr auto helpMenu = [](Window w) { return menuEntry<QMenu>(w, kHelpMenu); };
+constexpr auto loadAction = [](Window w) { return menuEntry<QAction>(w, kLoadItem); };
+constexpr auto saveAction = [](Window w) { return menuEntry<QAction>(w, kSaveItem); };
+constexpr auto startAtLoginAction = [](Window w) {
+    return menuEntry<QAction>(w, kStartAtLoginItem);
+};
+constexpr auto keepAwakeAction = [](Window w) { return menuEntry<QAction>(w, kKeepAwakeItem); };
+constexpr auto exitAction = [](Window w) { return menuEntry<QAction>(w, kExitItem); };
+constexpr auto helpAction = [](Window w) { return menuEntry<QAction>(w, kHelpItem); };
+constexpr auto contactAction = [](Window w) { return menuEntry<QAction>(w, kContactItem); };
+constexpr auto aboutAction = [](Window w) { return menuEntry<QAction>(w, kAboutItem); };
+} // namespace role
+using namespace role;
+
+inline QTimer* startInTrayTimer(Window form) {
+    return testsupport::named<QTimer>(form.object, shell::layout::kStartInTrayTimerName);
 }
-template <typename Form> auto volumeSliders(const Form& form) {
-    return perColour<widgets::Slider>(form, shell::layout::kVolumeSliders);
+inline shell::RecentMixesMenu* recentMixesMenu(Window form) {
+    return testsupport::named<shell::RecentMixesMenu>(form.object, "recentMixesMenu");
 }
-template <typename Form> auto frequencySliders(const Form& form) {
-    return perColour<widgets::Slider>(form, shell::layout::kFrequencySliders);
-}
-template <typename Form> auto frequencyReadouts(const Form& form) {
-    return perColour<QLabel>(form, shell::layout::kFrequencyReadouts);
-}
-template <typename Form> widgets::Slider* panningSlider(const Form& form) {
-    return control<widgets::Slider>(form, shell::layout::kPanningSlider);
-}
-template <typename Form> widgets::Slider* masterVolumeSlider(const Form& form) {
-    return control<widgets::Slider>(form, shell::layout::kMasterVolumeSlider);
-}
-template <typename Form> widgets::CheckBox* startInTrayBox(const Form& form) {
-    return control<widgets::CheckBox>(form, shell::layout::kStartInTrayBox);
-}
-template <typename Form> QLabel* colourPicture(const Form& form) {
-    return control<QLabel>(form, shell::layout::kColourPicture);
-}
-template <typename Form> widgets::GraphicalButton* muteButton(const Form& form) {
-    return control<widgets::GraphicalButton>(form, shell::layout::kMuteButton);
-}
-template <typename Form> widgets::GraphicalButton* resetAllButton(const Form& form) {
-    return control<widgets::GraphicalButton>(form, shell::layout::kResetAllButton);
-}
-template <typename Form> widgets::GraphicalButton* recordButton(const Form& form) {
-    return control<widgets::GraphicalButton>(form, shell::layout::kRecordButton);
-}
-template <typename Form> widgets::GraphicalButton* trayButton(const Form& form) {
-    return control<widgets::GraphicalButton>(form, shell::layout::kTrayButton);
-}
-template <typename Form> widgets::GraphicalButton* closeButton(const Form& form) {
-    return control<widgets::GraphicalButton>(form, shell::layout::kCloseButton);
-}
-template <typename Form> QTimer* startInTrayTimer(const Form& form) {
-    return testsupport::named<QTimer>(objectOf(form), shell::layout::kStartInTrayTimerName);
-}
-template <typename Form> QMenu* mainMenu(const Form& form) {
-    return menuEntry<QMenu>(form, shell::layout::kMainMenu);
-}
-template <typename Form> QMenu* helpMenu(const Form& form) {
-    return menuEntry<QMenu>(form, shell::layout::kHelpMenu);
-}
-template <typename Form> QAction* loadAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kLoadItem);
-}
-template <typename Form> QAction* saveAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kSaveItem);
-}
-template <typename Form> QAction* startAtLoginAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kStartAtLoginItem);
-}
-template <typename Form> QAction* keepAwakeAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kKeepAwakeItem);
-}
-template <typename Form> QAction* exitAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kExitItem);
-}
-template <typename Form> QAction* helpAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kHelpItem);
-}
-template <typename Form> QAction* contactAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kContactItem);
-}
-template <typename Form> QAction* aboutAction(const Form& form) {
-    return menuEntry<QAction>(form, shell::layout::kAboutItem);
-}
-template <typename Form> shell::RecentMixesMenu* recentMixesMenu(const Form& form) {
-    return testsupport::named<shell::RecentMixesMenu>(objectOf(form), "recentMixesMenu");
-}
-template <typename Form> shell::SleepMenu* sleepMenu(const Form& form) {
-    return testsupport::named<shell::SleepMenu>(objectOf(form), "sleepMenu");
+inline shell::SleepMenu* sleepMenu(Window form) {
+    return testsupport::named<shell::SleepMenu>(form.object, "sleepMenu");
 }
 // The window's tray icon, or null while it has none.
-template <typename Form> QSystemTrayIcon* trayIcon(const Form& form) {
-    return objectOf(form)->template findChild<QSystemTrayIcon*>();
+inline QSystemTrayIcon* trayIcon(Window form) {
+    return form.object->findChild<QSystemTrayIcon*>();
 }
 
 // The colour picture as the program's folder holds it, or a null image.

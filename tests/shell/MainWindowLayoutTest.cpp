@@ -159,7 +159,7 @@ TEST_F(MainWindowLayout, ReadoutsAreOrangeOnBlackAndTheStartInTrayTimerFiresOnce
         EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(255, 128, 0));
         EXPECT_EQ(readout->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
-    EXPECT_TRUE(colourPicture(form)->pixmap().isNull());
+    EXPECT_TRUE(colourPictureBox(form)->pixmap().isNull());
     EXPECT_EQ(startInTrayTimer(form)->objectName(), "Timer5");
     EXPECT_EQ(startInTrayTimer(form)->interval(), 500);
     EXPECT_TRUE(startInTrayTimer(form)->isSingleShot());
@@ -174,7 +174,7 @@ TEST_F(MainWindowLayout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
         colourToggles(form)[4],    volumeSliders(form)[0],    volumeSliders(form)[1],
         volumeSliders(form)[2],    volumeSliders(form)[3],    volumeSliders(form)[4],
         frequencySliders(form)[0], frequencySliders(form)[1], frequencySliders(form)[2],
-        frequencySliders(form)[3], frequencySliders(form)[4], colourPicture(form),
+        frequencySliders(form)[3], frequencySliders(form)[4], colourPictureBox(form),
         closeButton(form),         trayButton(form),          recordButton(form),
         startInTrayBox(form),      muteButton(form),          resetAllButton(form)};
     std::vector<QWidget*> order;

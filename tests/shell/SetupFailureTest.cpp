@@ -93,7 +93,7 @@ TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
     useEveryControl(*form, session->player());
     for (QLabel* readout : frequencyReadouts(form))
         EXPECT_EQ(readout->text(), "");
-    EXPECT_FALSE(colourPicture(form)->pixmap().isNull()); // the pictures do not need the device
+    EXPECT_FALSE(colourPictureBox(form)->pixmap().isNull()); // the pictures do not need the device
     EXPECT_EQ(speakers.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 
