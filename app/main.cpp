@@ -174,7 +174,7 @@ int main(int argc, char* argv[]) {
     const auto sessionBus = app::runningSessionBus();
     app::KeepAwake keepAwake(session, app::foldersOfThisProgram().userSettingsFolder,
                              sessionBus ? &*sessionBus : nullptr, messages);
-    keepAwake.showIn(*window->keepAwakeAction);
+    keepAwake.showIn(window->keepAwakeItem());
     app::SleepAndWake sleepAndWake(session);
     app::reachSystemBus(sleepAndWake);
 

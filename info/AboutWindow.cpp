@@ -71,28 +71,29 @@ AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(client_);
     buildControls();
-    connect(takeMeThereButton, &QPushButton::clicked, this, &AboutWindow::takeMeThereClicked);
 }
 
 void AboutWindow::buildControls() {
-    logo = widgets::placeControl<QLabel>(kLogo, client_);
+    auto* logo = widgets::placeControl<QLabel>(kLogo, client_);
     logo->setPixmap(QPixmap(QString::fromLatin1(resources::kAboutLogo)));
     logo->setAccessibleName(QStringLiteral("Calmfield logo"));
 
-    productName = placeText(kProductName, client_);
+    QLabel* productName = placeText(kProductName, client_);
     QFont title = productName->font();
     title.setPointSizeF(kTitlePointSize);
     title.setBold(true);
     productName->setFont(title);
-    creditsHeading = placeText(kCredits, client_);
-    authors = placeText(kAuthors, client_);
-    notice = placeText(kNotice, client_);
+    placeText(kCredits, client_);
+    placeText(kAuthors, client_);
+    QLabel* notice = placeText(kNotice, client_);
     notice->setText(QStringLiteral("Calmfield is free to use. \u00A9 the Calmfield developers."));
-    homePageAddress = placeText(kHomePageAddress, client_);
+    QLabel* homePageAddress = placeText(kHomePageAddress, client_);
     homePageAddress->setText(addressText(withoutScheme(kHomePage)));
-    takeMeThereButton = widgets::placeControl<QPushButton>(kTakeMeThere, client_);
+    auto* takeMeThereButton = widgets::placeControl<QPushButton>(kTakeMeThere, client_);
     takeMeThereButton->setAccessibleDescription(QStringLiteral("Opens ") + addressText(kHomePage) +
                                                 QStringLiteral(" in the browser"));
+
+    connect(takeMeThereButton, &QPushButton::clicked, this, &AboutWindow::takeMeThereClicked);
 
     setTabOrder(logo, takeMeThereButton);
     logo->setFocus();

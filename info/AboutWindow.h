@@ -19,16 +19,6 @@ class AboutWindow : public widgets::InformationWindow {
     explicit AboutWindow(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
                          QWidget* parent = nullptr);
 
-    QLabel* logo = nullptr;
-    QLabel* productName = nullptr;
-    QLabel* creditsHeading = nullptr; // "Designed and Programmed by:"
-    QLabel* authors = nullptr;
-    QLabel* notice = nullptr;
-    QLabel* homePageAddress = nullptr; // without its scheme
-    QPushButton* takeMeThereButton = nullptr;
-
-    widgets::ClientArea* clientArea() const { return client_; }
-
   private:
     void buildControls();
     void takeMeThereClicked();

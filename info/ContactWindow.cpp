@@ -39,8 +39,8 @@ ContactWindow::ContactWindow(QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Contact Us"),
                                  {widgets::pixels(4680), widgets::pixels(1140)}, parent) {
     setObjectName(QStringLiteral("Form4"));
-    invitation = placeNote(kInvitation, this);
-    supportAddress = placeNote(kSupportAddress, this);
+    placeNote(kInvitation, this);
+    QLabel* supportAddress = placeNote(kSupportAddress, this);
     supportAddress->setText(addressText(kSupportMailAddress));
 }
 

@@ -12,9 +12,6 @@ class ContactWindow : public widgets::InformationWindow {
 
   public:
     explicit ContactWindow(QWidget* parent = nullptr);
-
-    QLabel* invitation = nullptr; // to write with a problem, a query or a suggestion
-    QLabel* supportAddress = nullptr;
 };
 
 } // namespace calmfield::info

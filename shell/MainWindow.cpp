@@ -56,7 +56,7 @@ void MainWindow::startUp() {
     addTrayIcon();
     show();
     initialise();
-    startInTrayTimer->start();
+    startInTrayTimer_->start();
 }
 
 void MainWindow::initialise() {
@@ -72,80 +72,80 @@ void MainWindow::initialise() {
 
 void MainWindow::armStartInTrayTimer() {
     if (player_.startInTray() == persistence::kOn)
-        startInTrayTimer->start();
+        startInTrayTimer_->start();
 }
 
 void MainWindow::forwardUserChanges() {
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        connect(colourToggles[index(colour)], &widgets::CheckBox::valueChanged, &player_,
+        connect(colourToggles_[index(colour)], &widgets::CheckBox::valueChanged, &player_,
                 [this, colour](int state) { player_.setToggle(colour, state); });
-        connect(volumeSliders[index(colour)], &QAbstractSlider::valueChanged, &player_,
+        connect(volumeSliders_[index(colour)], &QAbstractSlider::valueChanged, &player_,
                 [this, colour](int volume) { player_.setVolume(colour, volume); });
-        connect(frequencySliders[index(colour)], &QAbstractSlider::valueChanged, &player_,
+        connect(frequencySliders_[index(colour)], &QAbstractSlider::valueChanged, &player_,
                 [this, colour](int hz) { player_.setFrequency(colour, hz); });
     }
-    connect(panningSlider, &QAbstractSlider::valueChanged, &player_,
+    connect(panningSlider_, &QAbstractSlider::valueChanged, &player_,
             &player::MixPlayer::setPanning);
-    connect(masterVolumeSlider, &QAbstractSlider::valueChanged, &player_,
+    connect(masterVolumeSlider_, &QAbstractSlider::valueChanged, &player_,
             &player::MixPlayer::setMasterVolume);
-    connect(startInTrayBox, &widgets::CheckBox::valueChanged, &player_,
+    connect(startInTrayBox_, &widgets::CheckBox::valueChanged, &player_,
             &player::MixPlayer::setStartInTray);
-    connect(muteButton, &QAbstractButton::clicked, &player_, &player::MixPlayer::toggleMute);
-    connect(resetAllButton, &QAbstractButton::clicked, &player_, &player::MixPlayer::resetAll);
+    connect(muteButton_, &QAbstractButton::clicked, &player_, &player::MixPlayer::toggleMute);
+    connect(resetAllButton_, &QAbstractButton::clicked, &player_, &player::MixPlayer::resetAll);
 }
 
 void MainWindow::mirrorPlayer() {
     using player::MixPlayer;
     const persistence::Mix& mix = player_.mix();
     connect(&player_, &MixPlayer::toggleChanged, this, [this, &mix](int colour) {
-        mirror(colourToggles[index(colour)], mix.toggles[index(colour)]);
+        mirror(colourToggles_[index(colour)], mix.toggles[index(colour)]);
         showColourPicture(colour);
     });
     connect(&player_, &MixPlayer::volumeChanged, this, [this, &mix](int colour) {
-        mirror(volumeSliders[index(colour)], mix.volumes[index(colour)]);
+        mirror(volumeSliders_[index(colour)], mix.volumes[index(colour)]);
     });
     connect(&player_, &MixPlayer::frequencyChanged, this, [this, &mix](int colour) {
-        mirror(frequencySliders[index(colour)], mix.frequencies[index(colour)]);
+        mirror(frequencySliders_[index(colour)], mix.frequencies[index(colour)]);
     });
     connect(&player_, &MixPlayer::channelFrequencyChanged, this, [this](int colour, int hz) {
-        QLabel* readout = frequencyReadouts[index(colour)];
+        QLabel* readout = frequencyReadouts_[index(colour)];
         readout->setText(QString::number(hz));
         widgets::announceName(*readout, QStringLiteral("%1 noise playing at %2 hertz")
                                             .arg(player::colourName(index(colour)))
                                             .arg(hz));
     });
     connect(&player_, &MixPlayer::panningChanged, this,
-            [this] { mirror(panningSlider, player_.panning()); });
+            [this] { mirror(panningSlider_, player_.panning()); });
     connect(&player_, &MixPlayer::masterVolumeChanged, this,
-            [this] { mirror(masterVolumeSlider, player_.masterVolume()); });
+            [this] { mirror(masterVolumeSlider_, player_.masterVolume()); });
     connect(&player_, &MixPlayer::muteChanged, this, [this] {
-        const QSignalBlocker quiet(muteButton);
-        muteButton->setChecked(player_.muted());
+        const QSignalBlocker quiet(muteButton_);
+        muteButton_->setChecked(player_.muted());
     });
     connect(&player_, &MixPlayer::startInTrayChanged, this,
-            [this] { mirror(startInTrayBox, player_.startInTray()); });
+            [this] { mirror(startInTrayBox_, player_.startInTray()); });
     connect(&player_, &MixPlayer::mediaStateChanged, this, &MainWindow::showTrayToolTip);
 }
 
 void MainWindow::connectCommands() {
-    connect(startInTrayTimer, &QTimer::timeout, this, &MainWindow::startInTrayTimedOut);
-    connect(loadAction, &QAction::triggered, this, &MainWindow::loadClicked);
-    connect(saveAction, &QAction::triggered, this, &MainWindow::saveClicked);
-    connect(recentMixesMenu, &RecentMixesMenu::mixChosen, this, &MainWindow::recentMixChosen);
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(helpAction, &QAction::triggered, this, &MainWindow::helpClicked);
-    connect(contactAction, &QAction::triggered, this, &MainWindow::contactRequested);
-    connect(aboutAction, &QAction::triggered, this, &MainWindow::aboutRequested);
-    connect(closeButton, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
-    connect(trayButton, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
-    connect(recordButton, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
-    startAtLoginAction->setChecked(autostart_.exists());
-    connect(startAtLoginAction, &QAction::triggered, this, &MainWindow::startAtLoginToggled);
+    connect(startInTrayTimer_, &QTimer::timeout, this, &MainWindow::startInTrayTimedOut);
+    connect(loadAction_, &QAction::triggered, this, &MainWindow::loadClicked);
+    connect(saveAction_, &QAction::triggered, this, &MainWindow::saveClicked);
+    connect(recentMixesMenu_, &RecentMixesMenu::mixChosen, this, &MainWindow::recentMixChosen);
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(helpAction_, &QAction::triggered, this, &MainWindow::helpClicked);
+    connect(contactAction_, &QAction::triggered, this, &MainWindow::contactRequested);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(closeButton_, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
+    connect(trayButton_, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
+    connect(recordButton_, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
+    startAtLoginAction_->setChecked(autostart_.exists());
+    connect(startAtLoginAction_, &QAction::triggered, this, &MainWindow::startAtLoginToggled);
 }
 
 void MainWindow::startAtLoginToggled(bool ticked) {
     const std::string error = ticked ? autostart_.write() : autostart_.remove();
-    startAtLoginAction->setChecked(autostart_.exists());
+    startAtLoginAction_->setChecked(autostart_.exists());
     if (error.empty())
         return;
     messages_.showMessage((ticked ? QStringLiteral("Calmfield cannot start at login: %1.")
@@ -157,8 +157,8 @@ void MainWindow::showColourPicture(int colour) {
     const auto file =
         files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
     const QPixmap picture = widgets::pictureFromFile(file);
-    colourPicture->setPixmap(picture);
-    widgets::announceName(*colourPicture,
+    colourPicture_->setPixmap(picture);
+    widgets::announceName(*colourPicture_,
                           QStringLiteral("Colour picture: ") +
                               (picture.isNull() ? QStringLiteral("none")
                                                 : player::colourName(index(colour)).toLower() +
@@ -204,7 +204,7 @@ void MainWindow::addTrayIcon() {
         }
         return;
     }
-    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu);
+    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu_, this);
     connect(trayIcon_.get(), &TrayIcon::showRequested, this, &MainWindow::restoreWindow);
     trayIcon_->show();
 }

@@ -70,7 +70,7 @@ class MainWindow : public QMainWindow {
     void armStartInTrayTimer();
 
     // Runs the sleep timer for `duration` from now, as its menu items do.
-    void startSleepTimer(std::chrono::milliseconds duration) { sleepMenu->start(duration); }
+    void startSleepTimer(std::chrono::milliseconds duration) { sleepMenu_->start(duration); }
 
     // Shows the window again at its normal size, from the tray or minimised.
     void restoreWindow();
@@ -80,37 +80,8 @@ class MainWindow : public QMainWindow {
     // Adds the tray icon when the desktop now offers a tray and the window has none.
     void trayMayHaveAppeared();
 
-    player::MixPlayer& player() { return player_; }
-    QSystemTrayIcon* trayIcon() const { return trayIcon_.get(); }
-
-    // The controls by role, each colour's brown to purple.
-    PerColour<widgets::CheckBox> colourToggles{};
-    PerColour<widgets::Slider> volumeSliders{};
-    PerColour<widgets::Slider> frequencySliders{};
-    PerColour<QLabel> frequencyReadouts{};
-    widgets::Slider* panningSlider = nullptr;
-    widgets::Slider* masterVolumeSlider = nullptr;
-    widgets::CheckBox* startInTrayBox = nullptr;
-    QLabel* colourPicture = nullptr;
-    widgets::GraphicalButton* muteButton = nullptr;
-    widgets::GraphicalButton* resetAllButton = nullptr;
-    widgets::GraphicalButton* recordButton = nullptr;
-    widgets::GraphicalButton* trayButton = nullptr;
-    widgets::GraphicalButton* closeButton = nullptr;
-    QTimer* startInTrayTimer = nullptr;
-
-    QMenu* mainMenu = nullptr;
-    QAction* loadAction = nullptr;
-    QAction* saveAction = nullptr;
-    RecentMixesMenu* recentMixesMenu = nullptr;
-    SleepMenu* sleepMenu = nullptr;
-    QAction* startAtLoginAction = nullptr;
-    QAction* keepAwakeAction = nullptr;
-    QAction* exitAction = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* helpAction = nullptr;
-    QAction* contactAction = nullptr;
-    QAction* aboutAction = nullptr;
+    // The main menu's "Keep awake" item, which the program's keeping awake ticks and follows.
+    QAction& keepAwakeItem() { return *keepAwakeAction_; }
 
   signals:
     // The user asked for the about window, the contact window or the recorder.
@@ -175,6 +146,35 @@ class MainWindow : public QMainWindow {
     platform::AutostartEntry autostart_;
     std::unique_ptr<TrayHostWatch> trayWatch_;
     bool noTrayExplained_ = false;
+
+    // The controls by role, each colour's brown to purple.
+    PerColour<widgets::CheckBox> colourToggles_{};
+    PerColour<widgets::Slider> volumeSliders_{};
+    PerColour<widgets::Slider> frequencySliders_{};
+    PerColour<QLabel> frequencyReadouts_{};
+    widgets::Slider* panningSlider_ = nullptr;
+    widgets::Slider* masterVolumeSlider_ = nullptr;
+    widgets::CheckBox* startInTrayBox_ = nullptr;
+    QLabel* colourPicture_ = nullptr;
+    widgets::GraphicalButton* muteButton_ = nullptr;
+    widgets::GraphicalButton* resetAllButton_ = nullptr;
+    widgets::GraphicalButton* recordButton_ = nullptr;
+    widgets::GraphicalButton* trayButton_ = nullptr;
+    widgets::GraphicalButton* closeButton_ = nullptr;
+    QTimer* startInTrayTimer_ = nullptr;
+
+    QMenu* mainMenu_ = nullptr;
+    QAction* loadAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    RecentMixesMenu* recentMixesMenu_ = nullptr;
+    SleepMenu* sleepMenu_ = nullptr;
+    QAction* startAtLoginAction_ = nullptr;
+    QAction* keepAwakeAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    QAction* contactAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 };
 
 } // namespace calmfield::shell

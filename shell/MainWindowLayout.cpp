@@ -103,10 +103,10 @@ void MainWindow::buildWindow() {
     setCentralWidget(client);
     buildMenus();
     buildControls(client);
-    startInTrayTimer = new QTimer(this);
-    startInTrayTimer->setObjectName(QLatin1String(layout::kStartInTrayTimerName));
-    startInTrayTimer->setSingleShot(true);
-    startInTrayTimer->setInterval(kStartInTrayDelay);
+    startInTrayTimer_ = new QTimer(this);
+    startInTrayTimer_->setObjectName(QLatin1String(layout::kStartInTrayTimerName));
+    startInTrayTimer_->setSingleShot(true);
+    startInTrayTimer_->setInterval(kStartInTrayDelay);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
 
@@ -118,28 +118,28 @@ void MainWindow::buildWindow() {
 }
 
 void MainWindow::buildMenus() {
-    mainMenu = menu(menuBar(), layout::kMainMenu);
-    loadAction = item(mainMenu, layout::kLoadItem);
-    saveAction = item(mainMenu, layout::kSaveItem);
-    recentMixesMenu = new RecentMixesMenu(recentMixes_, mainMenu);
-    mainMenu->addMenu(recentMixesMenu);
-    sleepMenu = new SleepMenu(player_.sleepTimer(), mainMenu);
-    sleepMenu->setObjectName(QStringLiteral("sleepMenu"));
-    mainMenu->addMenu(sleepMenu);
-    startAtLoginAction = item(mainMenu, layout::kStartAtLoginItem);
-    startAtLoginAction->setCheckable(true);
+    mainMenu_ = menu(menuBar(), layout::kMainMenu);
+    loadAction_ = item(mainMenu_, layout::kLoadItem);
+    saveAction_ = item(mainMenu_, layout::kSaveItem);
+    recentMixesMenu_ = new RecentMixesMenu(recentMixes_, mainMenu_);
+    mainMenu_->addMenu(recentMixesMenu_);
+    sleepMenu_ = new SleepMenu(player_.sleepTimer(), mainMenu_);
+    sleepMenu_->setObjectName(QStringLiteral("sleepMenu"));
+    mainMenu_->addMenu(sleepMenu_);
+    startAtLoginAction_ = item(mainMenu_, layout::kStartAtLoginItem);
+    startAtLoginAction_->setCheckable(true);
     // Ticked until the run's own choice is shown in it.
-    keepAwakeAction = item(mainMenu, layout::kKeepAwakeItem);
-    keepAwakeAction->setCheckable(true);
-    keepAwakeAction->setChecked(true);
-    named(mainMenu->addSeparator(), layout::kExitSeparator);
-    exitAction = item(mainMenu, layout::kExitItem);
+    keepAwakeAction_ = item(mainMenu_, layout::kKeepAwakeItem);
+    keepAwakeAction_->setCheckable(true);
+    keepAwakeAction_->setChecked(true);
+    named(mainMenu_->addSeparator(), layout::kExitSeparator);
+    exitAction_ = item(mainMenu_, layout::kExitItem);
 
-    helpMenu = menu(menuBar(), layout::kHelpMenu);
-    helpAction = item(helpMenu, layout::kHelpItem);
-    contactAction = item(helpMenu, layout::kContactItem);
-    named(helpMenu->addSeparator(), layout::kAboutSeparator);
-    aboutAction = item(helpMenu, layout::kAboutItem);
+    helpMenu_ = menu(menuBar(), layout::kHelpMenu);
+    helpAction_ = item(helpMenu_, layout::kHelpItem);
+    contactAction_ = item(helpMenu_, layout::kContactItem);
+    named(helpMenu_->addSeparator(), layout::kAboutSeparator);
+    aboutAction_ = item(helpMenu_, layout::kAboutItem);
 
     // The titles mark no letter: these keys open the menus without changing their look.
     const auto opens = [this](QKeySequence keys, QMenu* menu) {
@@ -147,55 +147,55 @@ void MainWindow::buildMenus() {
         connect(shortcut, &QShortcut::activated, this,
                 [this, menu] { menuBar()->setActiveAction(menu->menuAction()); });
     };
-    opens(QKeySequence(Qt::ALT | Qt::Key_M), mainMenu);
-    opens(QKeySequence(Qt::Key_F10), mainMenu);
-    opens(QKeySequence(Qt::ALT | Qt::Key_H), helpMenu);
+    opens(QKeySequence(Qt::ALT | Qt::Key_M), mainMenu_);
+    opens(QKeySequence(Qt::Key_F10), mainMenu_);
+    opens(QKeySequence(Qt::ALT | Qt::Key_H), helpMenu_);
 }
 
 // Controls are made from the bottom of the stack up: a control made later lies above the ones it
 // overlaps.
 void MainWindow::buildControls(QWidget* client) {
     placeControl(layout::kColoursFrame, client);
-    for (std::size_t colour = 0; colour < colourToggles.size(); ++colour)
-        colourToggles[colour] =
+    for (std::size_t colour = 0; colour < colourToggles_.size(); ++colour)
+        colourToggles_[colour] =
             placeControl<widgets::CheckBox>(layout::kColourToggles[colour], client);
 
     QWidget* volumes = placeControl(layout::kVolumesFrame, client);
-    for (std::size_t colour = 0; colour < volumeSliders.size(); ++colour) {
-        volumeSliders[colour] = slider(layout::kVolumeSliders[colour], kVolumeRange, kVolumeMeaning,
-                                       volumes, player::colourName(colour));
+    for (std::size_t colour = 0; colour < volumeSliders_.size(); ++colour) {
+        volumeSliders_[colour] = slider(layout::kVolumeSliders[colour], kVolumeRange,
+                                        kVolumeMeaning, volumes, player::colourName(colour));
     }
     buildFrequencyFrame(placeControl(layout::kFrequencyFrame, client));
 
-    colourPicture = placeControl<QLabel>(layout::kColourPicture, client);
-    colourPicture->setAccessibleName(QStringLiteral("Colour picture: none"));
+    colourPicture_ = placeControl<QLabel>(layout::kColourPicture, client);
+    colourPicture_->setAccessibleName(QStringLiteral("Colour picture: none"));
     QWidget* resetFrame = placeControl(layout::kResetFrame, client);
-    resetAllButton = placeControl<widgets::GraphicalButton>(layout::kResetAllButton, resetFrame);
+    resetAllButton_ = placeControl<widgets::GraphicalButton>(layout::kResetAllButton, resetFrame);
     QWidget* options = placeControl(layout::kOptionsFrame, client);
-    startInTrayBox = placeControl<widgets::CheckBox>(layout::kStartInTrayBox, options);
+    startInTrayBox_ = placeControl<widgets::CheckBox>(layout::kStartInTrayBox, options);
 
-    recordButton = placeControl<widgets::GraphicalButton>(layout::kRecordButton, client);
-    muteButton = placeControl<widgets::GraphicalButton>(layout::kMuteButton, client);
-    muteButton->setCheckable(true); // checked while muted
-    trayButton = placeControl<widgets::GraphicalButton>(layout::kTrayButton, client);
-    closeButton = placeControl<widgets::GraphicalButton>(layout::kCloseButton, client);
+    recordButton_ = placeControl<widgets::GraphicalButton>(layout::kRecordButton, client);
+    muteButton_ = placeControl<widgets::GraphicalButton>(layout::kMuteButton, client);
+    muteButton_->setCheckable(true); // checked while muted
+    trayButton_ = placeControl<widgets::GraphicalButton>(layout::kTrayButton, client);
+    closeButton_ = placeControl<widgets::GraphicalButton>(layout::kCloseButton, client);
     auto* panningLabel = placeControl<QLabel>(layout::kPanningLabel, client);
-    panningSlider = slider(layout::kPanningSlider, kPanningRange, kPanningMeaning, client);
-    panningLabel->setBuddy(panningSlider);
+    panningSlider_ = slider(layout::kPanningSlider, kPanningRange, kPanningMeaning, client);
+    panningLabel->setBuddy(panningSlider_);
     auto* masterVolumeLabel = placeControl<QLabel>(layout::kMasterVolumeLabel, client);
-    masterVolumeSlider = slider(layout::kMasterVolumeSlider, kMasterRange, kMasterMeaning, client);
-    masterVolumeLabel->setBuddy(masterVolumeSlider);
+    masterVolumeSlider_ = slider(layout::kMasterVolumeSlider, kMasterRange, kMasterMeaning, client);
+    masterVolumeLabel->setBuddy(masterVolumeSlider_);
 }
 
 void MainWindow::buildFrequencyFrame(QWidget* frame) {
-    for (std::size_t colour = 0; colour < frequencySliders.size(); ++colour) {
-        frequencySliders[colour] = slider(layout::kFrequencySliders[colour], kFrequencyRange,
-                                          kFrequencyMeaning, frame, player::colourName(colour));
+    for (std::size_t colour = 0; colour < frequencySliders_.size(); ++colour) {
+        frequencySliders_[colour] = slider(layout::kFrequencySliders[colour], kFrequencyRange,
+                                           kFrequencyMeaning, frame, player::colourName(colour));
     }
-    for (std::size_t colour = 0; colour < frequencyReadouts.size(); ++colour) {
-        frequencyReadouts[colour] = readout(layout::kFrequencyReadouts[colour], frame);
-        frequencyReadouts[colour]->setAccessibleName(player::colourName(colour) +
-                                                     QStringLiteral(" noise playing rate, hertz"));
+    for (std::size_t colour = 0; colour < frequencyReadouts_.size(); ++colour) {
+        frequencyReadouts_[colour] = readout(layout::kFrequencyReadouts[colour], frame);
+        frequencyReadouts_[colour]->setAccessibleName(player::colourName(colour) +
+                                                      QStringLiteral(" noise playing rate, hertz"));
     }
     // Each "hz" overlaps the last column of the readout beside it: keep the text clear of it, and
     // on the line of the readout's digits.
@@ -207,15 +207,15 @@ void MainWindow::buildFrequencyFrame(QWidget* frame) {
 }
 
 void MainWindow::setTabOrderAndFocus() {
-    std::vector<QWidget*> order{panningSlider, masterVolumeSlider};
-    order.insert(order.end(), colourToggles.begin(), colourToggles.end());
-    order.insert(order.end(), volumeSliders.begin(), volumeSliders.end());
-    order.insert(order.end(), frequencySliders.begin(), frequencySliders.end());
-    order.insert(order.end(), {colourPicture, closeButton, trayButton, recordButton, startInTrayBox,
-                               muteButton, resetAllButton});
+    std::vector<QWidget*> order{panningSlider_, masterVolumeSlider_};
+    order.insert(order.end(), colourToggles_.begin(), colourToggles_.end());
+    order.insert(order.end(), volumeSliders_.begin(), volumeSliders_.end());
+    order.insert(order.end(), frequencySliders_.begin(), frequencySliders_.end());
+    order.insert(order.end(), {colourPicture_, closeButton_, trayButton_, recordButton_,
+                               startInTrayBox_, muteButton_, resetAllButton_});
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-    panningSlider->setFocus();
+    panningSlider_->setFocus();
 }
 
 } // namespace calmfield::shell

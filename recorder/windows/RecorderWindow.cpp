@@ -46,33 +46,33 @@ RecorderWindow::~RecorderWindow() {
 }
 
 void RecorderWindow::setCreationState() {
-    elapsedReadout->clear();
-    modeReadout->clear();
-    informationReadout->clear();
-    outOfSightBox->setText(QStringLiteral("Text2"));
-    for (QAction* entry : {lowQuality, mediumQuality, highQuality}) {
+    elapsedReadout_->clear();
+    modeReadout_->clear();
+    informationReadout_->clear();
+    outOfSightBox_->setText(QStringLiteral("Text2"));
+    for (QAction* entry : {lowQuality_, mediumQuality_, highQuality_}) {
         entry->setChecked(false);
         entry->setEnabled(true);
     }
-    recordButton->setEnabled(true);
-    stopButton->setEnabled(false);
-    playButton->setEnabled(false);
-    resetButton->setEnabled(true);
-    saveButton->setEnabled(true);
-    helpButton->setEnabled(true);
-    for (QTimer* timer : {modePoll, sizePoll, elapsedClock})
+    recordButton_->setEnabled(true);
+    stopButton_->setEnabled(false);
+    playButton_->setEnabled(false);
+    resetButton_->setEnabled(true);
+    saveButton_->setEnabled(true);
+    helpButton_->setEnabled(true);
+    for (QTimer* timer : {modePoll_, sizePoll_, elapsedClock_})
         timer->stop();
-    elapsedClock->setInterval(0);
+    elapsedClock_->setInterval(0);
     startTime_ = QDateTime();
     shownMode_.clear();
-    recordButton->setFocus();
+    recordButton_->setFocus();
 }
 
 void RecorderWindow::load() {
-    resetButton->setEnabled(false);
-    saveButton->setEnabled(false);
-    elapsedClock->stop();
-    highQuality->setChecked(true);
+    resetButton_->setEnabled(false);
+    saveButton_->setEnabled(false);
+    elapsedClock_->stop();
+    highQuality_->setChecked(true);
     send("open new type waveaudio alias capture");
     loaded_ = true;
     refreshReadouts();
@@ -88,29 +88,29 @@ void RecorderWindow::unload() {
 
 void RecorderWindow::closeEvent(QCloseEvent* event) {
     unload();
-    for (QTimer* timer : {modePoll, sizePoll, elapsedClock})
+    for (QTimer* timer : {modePoll_, sizePoll_, elapsedClock_})
         timer->stop();
     event->accept();
 }
 
 void RecorderWindow::connectHandlers() {
-    connect(recordButton, &QAbstractButton::clicked, this, &RecorderWindow::recordClicked);
-    connect(stopButton, &QAbstractButton::clicked, this, &RecorderWindow::stopClicked);
-    connect(playButton, &QAbstractButton::clicked, this, &RecorderWindow::playClicked);
-    connect(saveButton, &QAbstractButton::clicked, this, [this] { showSaveName_(); });
-    connect(resetButton, &QAbstractButton::clicked, this, &RecorderWindow::resetClicked);
-    connect(helpButton, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
-    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
+    connect(recordButton_, &QAbstractButton::clicked, this, &RecorderWindow::recordClicked);
+    connect(stopButton_, &QAbstractButton::clicked, this, &RecorderWindow::stopClicked);
+    connect(playButton_, &QAbstractButton::clicked, this, &RecorderWindow::playClicked);
+    connect(saveButton_, &QAbstractButton::clicked, this, [this] { showSaveName_(); });
+    connect(resetButton_, &QAbstractButton::clicked, this, &RecorderWindow::resetClicked);
+    connect(helpButton_, &QAbstractButton::clicked, this, [this] { showTroubleshooting_(); });
+    for (QAction* entry : {lowQuality_, mediumQuality_, highQuality_})
         connect(entry, &QAction::triggered, this, [this, entry] { qualityClicked(entry); });
-    connect(modePoll, &QTimer::timeout, this, &RecorderWindow::modePolled);
-    connect(sizePoll, &QTimer::timeout, this, &RecorderWindow::showSize);
-    connect(elapsedClock, &QTimer::timeout, this, &RecorderWindow::showElapsedTime);
+    connect(modePoll_, &QTimer::timeout, this, &RecorderWindow::modePolled);
+    connect(sizePoll_, &QTimer::timeout, this, &RecorderWindow::showSize);
+    connect(elapsedClock_, &QTimer::timeout, this, &RecorderWindow::showElapsedTime);
 }
 
 // The checked quality entry gives the take's rate, and only it stays enabled while recording.
 void RecorderWindow::recordClicked() {
     const std::array<std::pair<QAction*, int>, 3> rates{
-        {{lowQuality, 11025}, {mediumQuality, 22050}, {highQuality, 44100}}};
+        {{lowQuality_, 11025}, {mediumQuality_, 22050}, {highQuality_, 44100}}};
     auto chosen = rates.back();
     for (const auto& quality : rates) {
         if (quality.first->isChecked()) {
@@ -121,7 +121,7 @@ void RecorderWindow::recordClicked() {
     for (const auto& quality : rates)
         quality.first->setEnabled(quality.first == chosen.first);
 
-    elapsedClock->start(kClockMilliseconds);
+    elapsedClock_->start(kClockMilliseconds);
     startTime_ = clock_();
     showElapsedTime();
     send("seek capture to start");
@@ -129,26 +129,26 @@ void RecorderWindow::recordClicked() {
     send("set capture bitspersample 8");
     send("set capture channels 2");
     send("record capture");
-    stopButton->setEnabled(true);
-    playButton->setEnabled(false);
+    stopButton_->setEnabled(true);
+    playButton_->setEnabled(false);
     refreshReadouts();
 }
 
 void RecorderWindow::stopClicked() {
-    recordButton->setEnabled(false);
-    saveButton->setEnabled(true);
-    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
+    recordButton_->setEnabled(false);
+    saveButton_->setEnabled(true);
+    for (QAction* entry : {lowQuality_, mediumQuality_, highQuality_})
         entry->setEnabled(true);
-    resetButton->setEnabled(true);
+    resetButton_->setEnabled(true);
     send("stop capture");
-    playButton->setEnabled(true);
+    playButton_->setEnabled(true);
     showElapsedTime();
-    elapsedClock->stop();
+    elapsedClock_->stop();
     refreshReadouts();
 }
 
 void RecorderWindow::playClicked() {
-    elapsedReadout->clear();
+    elapsedReadout_->clear();
     send("play capture from 0");
     refreshReadouts();
 }
@@ -158,16 +158,16 @@ void RecorderWindow::resetClicked() {
     unload();
     setCreationState();
     load();
-    elapsedReadout->setText(QStringLiteral("00:00:00"));
+    elapsedReadout_->setText(QStringLiteral("00:00:00"));
 }
 
 void RecorderWindow::qualityClicked(QAction* entry) {
-    for (QAction* quality : {lowQuality, mediumQuality, highQuality})
+    for (QAction* quality : {lowQuality_, mediumQuality_, highQuality_})
         quality->setChecked(quality == entry);
 }
 
 void RecorderWindow::showElapsedTime() {
-    showIfChanged(elapsedReadout, elapsedText(startTime_, clock_()));
+    showIfChanged(elapsedReadout_, elapsedText(startTime_, clock_()));
 }
 
 void RecorderWindow::refreshReadouts() {
@@ -180,11 +180,11 @@ void RecorderWindow::refreshReadouts() {
 void RecorderWindow::showMode(const std::string& mode) {
     shownMode_ = mode;
     const QString text = QString::fromStdString(mode);
-    showIfChanged(modeReadout, QLatin1Char(' ') + text);
-    widgets::announceName(*modeReadout, QStringLiteral("Mode: ") +
-                                            (text.isEmpty() ? QStringLiteral("none") : text));
-    runWhile(modePoll, mode == "recording" || mode == "playing" || mode == "not ready");
-    runWhile(sizePoll, mode == "recording");
+    showIfChanged(modeReadout_, QLatin1Char(' ') + text);
+    widgets::announceName(*modeReadout_, QStringLiteral("Mode: ") +
+                                             (text.isEmpty() ? QStringLiteral("none") : text));
+    runWhile(modePoll_, mode == "recording" || mode == "playing" || mode == "not ready");
+    runWhile(sizePoll_, mode == "recording");
 }
 
 // A reply that is no byte count leaves the readout as it was.
@@ -194,8 +194,8 @@ void RecorderWindow::showSize() {
     const std::optional<std::uint64_t> bytes = byteCount(size.reply);
     if (!bytes)
         return;
-    showIfChanged(informationReadout, *informationText(size.reply));
-    widgets::announceName(*informationReadout,
+    showIfChanged(informationReadout_, *informationText(size.reply));
+    widgets::announceName(*informationReadout_,
                           QStringLiteral("Take: %1 megabytes, stereo").arg(double(*bytes) / 1e6));
 }
 

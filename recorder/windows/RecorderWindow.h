@@ -40,29 +40,6 @@ class RecorderWindow : public QMainWindow {
         Clock clock = [] { return QDateTime::currentDateTime(); }, QWidget* parent = nullptr);
     ~RecorderWindow() override;
 
-    QMenu* qualityMenu = nullptr;
-    QAction* lowQuality = nullptr;
-    QAction* mediumQuality = nullptr;
-    QAction* highQuality = nullptr;
-
-    QGroupBox* informationFrame = nullptr;
-    QLabel* informationReadout = nullptr; // the take's size and channels
-    QGroupBox* statusFrame = nullptr;
-    QLineEdit* elapsedReadout = nullptr;
-    QLabel* modeReadout = nullptr;
-    QLineEdit* outOfSightBox = nullptr; // never seen, and never reached by the focus
-
-    widgets::GraphicalButton* resetButton = nullptr;
-    widgets::GraphicalButton* recordButton = nullptr;
-    widgets::GraphicalButton* stopButton = nullptr;
-    widgets::GraphicalButton* playButton = nullptr;
-    widgets::GraphicalButton* saveButton = nullptr;
-    widgets::GraphicalButton* helpButton = nullptr;
-
-    QTimer* modePoll = nullptr;
-    QTimer* sizePoll = nullptr;
-    QTimer* elapsedClock = nullptr; // runs from Record to Stop
-
   protected:
     // The window's unload, whichever way it closes.
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +82,29 @@ class RecorderWindow : public QMainWindow {
     QDateTime startTime_;
     std::string shownMode_;
     bool loaded_ = false;
+
+    QMenu* qualityMenu_ = nullptr;
+    QAction* lowQuality_ = nullptr;
+    QAction* mediumQuality_ = nullptr;
+    QAction* highQuality_ = nullptr;
+
+    QGroupBox* informationFrame_ = nullptr;
+    QLabel* informationReadout_ = nullptr; // the take's size and channels
+    QGroupBox* statusFrame_ = nullptr;
+    QLineEdit* elapsedReadout_ = nullptr;
+    QLabel* modeReadout_ = nullptr;
+    QLineEdit* outOfSightBox_ = nullptr; // never seen, and never reached by the focus
+
+    widgets::GraphicalButton* resetButton_ = nullptr;
+    widgets::GraphicalButton* recordButton_ = nullptr;
+    widgets::GraphicalButton* stopButton_ = nullptr;
+    widgets::GraphicalButton* playButton_ = nullptr;
+    widgets::GraphicalButton* saveButton_ = nullptr;
+    widgets::GraphicalButton* helpButton_ = nullptr;
+
+    QTimer* modePoll_ = nullptr;
+    QTimer* sizePoll_ = nullptr;
+    QTimer* elapsedClock_ = nullptr; // runs from Record to Stop
 };
 
 } // namespace calmfield::recorder

@@ -112,75 +112,75 @@ void RecorderWindow::buildWindow() {
 
 // The menu's title is switched off for good: the entries are reached by the program alone.
 void RecorderWindow::buildMenus() {
-    qualityMenu = menuBar()->addMenu(QStringLiteral("Quality"));
-    qualityMenu->setObjectName(QStringLiteral("Quality"));
-    lowQuality = qualityMenu->addAction(QStringLiteral("Low Quality"));
-    lowQuality->setObjectName(QStringLiteral("low"));
-    mediumQuality = qualityMenu->addAction(QStringLiteral("Medium Quality"));
-    mediumQuality->setObjectName(QStringLiteral("med"));
-    highQuality = qualityMenu->addAction(QStringLiteral("High Quality"));
-    highQuality->setObjectName(QStringLiteral("high"));
-    for (QAction* entry : {lowQuality, mediumQuality, highQuality})
+    qualityMenu_ = menuBar()->addMenu(QStringLiteral("Quality"));
+    qualityMenu_->setObjectName(QStringLiteral("Quality"));
+    lowQuality_ = qualityMenu_->addAction(QStringLiteral("Low Quality"));
+    lowQuality_->setObjectName(QStringLiteral("low"));
+    mediumQuality_ = qualityMenu_->addAction(QStringLiteral("Medium Quality"));
+    mediumQuality_->setObjectName(QStringLiteral("med"));
+    highQuality_ = qualityMenu_->addAction(QStringLiteral("High Quality"));
+    highQuality_->setObjectName(QStringLiteral("high"));
+    for (QAction* entry : {lowQuality_, mediumQuality_, highQuality_})
         entry->setCheckable(true);
-    qualityMenu->setEnabled(false);
-    qualityMenu->menuAction()->setEnabled(false);
+    qualityMenu_->setEnabled(false);
+    qualityMenu_->menuAction()->setEnabled(false);
 }
 
 void RecorderWindow::buildControls(widgets::ClientArea* client) {
-    informationFrame = placeFrame(kInformationFrame, client);
-    informationReadout =
-        placeReadout(kInformationReadout, informationFrame, kOrange, Qt::AlignLeft | Qt::AlignTop);
-    setTextFont(informationReadout, QStringLiteral("Arial"), kInformationPointSize, false);
+    informationFrame_ = placeFrame(kInformationFrame, client);
+    informationReadout_ =
+        placeReadout(kInformationReadout, informationFrame_, kOrange, Qt::AlignLeft | Qt::AlignTop);
+    setTextFont(informationReadout_, QStringLiteral("Arial"), kInformationPointSize, false);
 
-    statusFrame = placeFrame(kStatusFrame, client);
-    elapsedReadout = placeControl<QLineEdit>(kElapsedReadout, statusFrame);
-    elapsedReadout->setReadOnly(true);
-    elapsedReadout->setAlignment(Qt::AlignCenter);
-    setTextFont(elapsedReadout, QStringLiteral("Arial"), kElapsedPointSize, true);
-    setColour(elapsedReadout, QPalette::Base, Qt::black);
-    setColour(elapsedReadout, QPalette::Text, kSilver);
-    modeReadout = placeReadout(kModeReadout, statusFrame, Qt::white, Qt::AlignCenter);
-    setTextFont(modeReadout, QString(), kModePointSize, true);
+    statusFrame_ = placeFrame(kStatusFrame, client);
+    elapsedReadout_ = placeControl<QLineEdit>(kElapsedReadout, statusFrame_);
+    elapsedReadout_->setReadOnly(true);
+    elapsedReadout_->setAlignment(Qt::AlignCenter);
+    setTextFont(elapsedReadout_, QStringLiteral("Arial"), kElapsedPointSize, true);
+    setColour(elapsedReadout_, QPalette::Base, Qt::black);
+    setColour(elapsedReadout_, QPalette::Text, kSilver);
+    modeReadout_ = placeReadout(kModeReadout, statusFrame_, Qt::white, Qt::AlignCenter);
+    setTextFont(modeReadout_, QString(), kModePointSize, true);
 
-    saveButton = placeControl<widgets::GraphicalButton>(kSaveButton, statusFrame);
-    recordButton = placeControl<widgets::GraphicalButton>(kRecordButton, client);
-    setColour(recordButton, QPalette::Button, kRed);
-    stopButton = placeControl<widgets::GraphicalButton>(kStopButton, client);
-    playButton = placeControl<widgets::GraphicalButton>(kPlayButton, client);
-    resetButton = placeControl<widgets::GraphicalButton>(kResetButton, client);
-    helpButton = placeControl<widgets::GraphicalButton>(kHelpButton, client);
-    outOfSightBox = placeControl<QLineEdit>(kOutOfSightBox, client);
+    saveButton_ = placeControl<widgets::GraphicalButton>(kSaveButton, statusFrame_);
+    recordButton_ = placeControl<widgets::GraphicalButton>(kRecordButton, client);
+    setColour(recordButton_, QPalette::Button, kRed);
+    stopButton_ = placeControl<widgets::GraphicalButton>(kStopButton, client);
+    playButton_ = placeControl<widgets::GraphicalButton>(kPlayButton, client);
+    resetButton_ = placeControl<widgets::GraphicalButton>(kResetButton, client);
+    helpButton_ = placeControl<widgets::GraphicalButton>(kHelpButton, client);
+    outOfSightBox_ = placeControl<QLineEdit>(kOutOfSightBox, client);
     // Hidden as well as out of sight: neither the focus nor assistive technology reaches it.
-    outOfSightBox->setFocusPolicy(Qt::NoFocus);
-    outOfSightBox->hide();
+    outOfSightBox_->setFocusPolicy(Qt::NoFocus);
+    outOfSightBox_->hide();
     nameForAssistiveTechnology();
 }
 
 // What a screen reader says of the controls beyond their captions.
 void RecorderWindow::nameForAssistiveTechnology() {
-    elapsedReadout->setAccessibleName(QStringLiteral("Elapsed time"));
-    saveButton->setAccessibleName(QStringLiteral("Save"));
+    elapsedReadout_->setAccessibleName(QStringLiteral("Elapsed time"));
+    saveButton_->setAccessibleName(QStringLiteral("Save"));
     const std::pair<QWidget*, const char*> descriptions[] = {
-        {recordButton, "Starts a new take of what the speakers play"},
-        {stopButton, "Ends the take, or its playing back"},
-        {playButton, "Plays the take back"},
-        {saveButton, "Saves the take as a WAV file in your home folder"},
-        {resetButton, "Throws the take away"},
-        {helpButton, "Opens the troubleshooting window"},
+        {recordButton_, "Starts a new take of what the speakers play"},
+        {stopButton_, "Ends the take, or its playing back"},
+        {playButton_, "Plays the take back"},
+        {saveButton_, "Saves the take as a WAV file in your home folder"},
+        {resetButton_, "Throws the take away"},
+        {helpButton_, "Opens the troubleshooting window"},
     };
     for (const auto& [control, description] : descriptions)
         control->setAccessibleDescription(QString::fromLatin1(description));
 }
 
 void RecorderWindow::buildTimers() {
-    modePoll = timer("Timer1", kModePollMilliseconds, this);
-    sizePoll = timer("Timer2", kSizePollMilliseconds, this);
-    elapsedClock = timer("Timer3", 0, this);
+    modePoll_ = timer("Timer1", kModePollMilliseconds, this);
+    sizePoll_ = timer("Timer2", kSizePollMilliseconds, this);
+    elapsedClock_ = timer("Timer3", 0, this);
 }
 
 void RecorderWindow::setTabOrder() {
-    QWidget* const order[] = {playButton,     stopButton,  recordButton, saveButton,
-                              elapsedReadout, resetButton, helpButton};
+    QWidget* const order[] = {playButton_,     stopButton_,  recordButton_, saveButton_,
+                              elapsedReadout_, resetButton_, helpButton_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

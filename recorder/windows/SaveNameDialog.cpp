@@ -48,8 +48,6 @@ SaveNameDialog::SaveNameDialog(const RecorderServices& services, QWidget* parent
     widgets::exposeAsDialog(*this);
     widgets::closeOnEscape(*this);
     buildControls();
-    connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
-    connect(nameBox, &QLineEdit::returnPressed, saveButton, &QPushButton::click);
 }
 
 void SaveNameDialog::showEvent(QShowEvent* event) {
@@ -59,22 +57,25 @@ void SaveNameDialog::showEvent(QShowEvent* event) {
 }
 
 void SaveNameDialog::buildControls() {
-    prompt = widgets::placeControl<QLabel>(kPrompt, this);
+    auto* prompt = widgets::placeControl<QLabel>(kPrompt, this);
     prompt->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     prompt->setWordWrap(true);
-    nameBox = widgets::placeControl<QLineEdit>(kNameBox, this);
-    nameBox->setAccessibleName(QString::fromLatin1(kPromptText));
-    prompt->setBuddy(nameBox);
-    saveButton = widgets::placeControl<QPushButton>(kSaveButton, this);
+    nameBox_ = widgets::placeControl<QLineEdit>(kNameBox, this);
+    nameBox_->setAccessibleName(QString::fromLatin1(kPromptText));
+    prompt->setBuddy(nameBox_);
+    auto* saveButton = widgets::placeControl<QPushButton>(kSaveButton, this);
 
-    setTabOrder(nameBox, saveButton);
-    nameBox->setFocus();
+    connect(saveButton, &QPushButton::clicked, this, &SaveNameDialog::saveClicked);
+    connect(nameBox_, &QLineEdit::returnPressed, saveButton, &QPushButton::click);
+
+    setTabOrder(nameBox_, saveButton);
+    nameBox_->setFocus();
 }
 
 // The name is taken as typed. A file already there is replaced only when the user agrees; the
 // user is told where the take went, or why it could not be written.
 void SaveNameDialog::saveClicked() {
-    const std::string writtenPath = "c:\\" + nameBox->text().toStdString() + ".wav";
+    const std::string writtenPath = "c:\\" + nameBox_->text().toStdString() + ".wav";
     const std::filesystem::path file = hostPath(writtenPath, homeFolder_);
     std::error_code unreadable;
     if (std::filesystem::exists(file, unreadable) &&

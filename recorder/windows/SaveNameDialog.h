@@ -20,10 +20,6 @@ class SaveNameDialog : public QWidget {
   public:
     explicit SaveNameDialog(const RecorderServices& services, QWidget* parent = nullptr);
 
-    QLabel* prompt = nullptr;
-    QLineEdit* nameBox = nullptr;
-    QPushButton* saveButton = nullptr;
-
   protected:
     // Shown in the middle of the screen.
     void showEvent(QShowEvent* event) override;
@@ -35,6 +31,7 @@ class SaveNameDialog : public QWidget {
     CommandStrings& commands_;
     widgets::MessageSink& messages_;
     std::filesystem::path homeFolder_;
+    QLineEdit* nameBox_ = nullptr;
 };
 
 } // namespace calmfield::recorder

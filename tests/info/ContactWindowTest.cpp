@@ -1,4 +1,5 @@
 #include "info/ContactWindow.h"
+#include "tests/support/NamedControl.h"
 
 #include <QTest>
 
@@ -7,21 +8,23 @@
 namespace calmfield {
 namespace {
 
+using testsupport::named;
+
 TEST(ContactWindow, InvitesTheUserToWriteToTheSupportAddress) {
     info::ContactWindow form;
-    EXPECT_EQ(form.invitation->text(),
+    const QLabel* invitation = named<QLabel>(&form, "Label1");
+    const QLabel* supportAddress = named<QLabel>(&form, "Label2");
+    EXPECT_EQ(invitation->text(),
               "If you have a problem, query or a suggestion about this product, "
               "please contact us at the address below.");
-    EXPECT_EQ(form.supportAddress->text(), "support@calmfield.example");
-    EXPECT_EQ(form.findChild<QLabel*>("Label1"), form.invitation);
-    EXPECT_EQ(form.findChild<QLabel*>("Label2"), form.supportAddress);
-    EXPECT_EQ(form.invitation->geometry(), QRect(8, 8, 297, 33));
-    EXPECT_EQ(form.supportAddress->geometry(), QRect(8, 40, 297, 25));
+    EXPECT_EQ(supportAddress->text(), "support@calmfield.example");
+    EXPECT_EQ(invitation->geometry(), QRect(8, 8, 297, 33));
+    EXPECT_EQ(supportAddress->geometry(), QRect(8, 40, 297, 25));
 }
 
 TEST(ContactWindow, NotesAreCentredWrappedTextOnYellowInAThinLine) {
     info::ContactWindow form;
-    for (QLabel* note : {form.invitation, form.supportAddress}) {
+    for (const QLabel* note : {named<QLabel>(&form, "Label1"), named<QLabel>(&form, "Label2")}) {
         EXPECT_TRUE(note->alignment() & Qt::AlignHCenter);
         EXPECT_TRUE(note->wordWrap());
     }

@@ -3,6 +3,7 @@
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
 #include "tests/support/AccessibilityChecks.h"
+#include "tests/support/NamedControl.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,8 @@ TEST(InformationWindowAccess, AreDialogsOfReadableLabelsWithNamedRingedTabStopsT
                     .contains("Designed and Programmed by:"));
     EXPECT_TRUE(labelTexts(QAccessible::queryAccessibleInterface(&contact))
                     .contains("support@calmfield.example"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.logo)->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(testsupport::named(&about, "Picture1"))
+                  ->text(QAccessible::Name),
               "Calmfield logo");
 }
 

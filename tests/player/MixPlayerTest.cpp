@@ -16,7 +16,7 @@ using persistence::kOff;
 using persistence::kOn;
 using platform::MediaPlayer;
 
-constexpr int kBrown = 0, kPink = 1, kWhite = 2;
+constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3;
 
 class Player : public ::testing::Test {
   protected:
@@ -37,20 +37,95 @@ class Player : public ::testing::Test {
 TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     QSignalSpy volumes(&player, &MixPlayer::volumeChanged);
     QSignalSpy panning(&player, &MixPlayer::panningChanged);
+    QSignalSpy toggles(&player, &MixPlayer::toggleChanged);
+    QSignalSpy frequencies(&player, &MixPlayer::frequencyChanged);
     channel(kPink).setVolume(-700);
     channel(kPink).setPan(500);
     player.setVolume(kPink, 0);
     player.setPanning(0);
     player.setMasterVolume(MixPlayer::kStartingMaster);
+    player.setFrequency(kPink, 32000); // the starting frequency: the file's own rate plays on
+    player.setToggle(kBrown, kOff);
     EXPECT_EQ(channel(kPink).volume(), -700);
     EXPECT_EQ(channel(kPink).pan(), 500);
-    EXPECT_TRUE(volumes.isEmpty() && panning.isEmpty());
+    EXPECT_EQ(channel(kPink).frequency(), 22050);
+    EXPECT_TRUE(volumes.isEmpty() && panning.isEmpty() && toggles.isEmpty() &&
+                frequencies.isEmpty());
     EXPECT_TRUE(volumePort.speakerVolumes().empty());
 
     player.setVolume(kPink, -10);
     EXPECT_EQ(channel(kPink).volume(), -10);
     ASSERT_EQ(volumes.size(), 1);
     EXPECT_EQ(volumes[0][0].toInt(), kPink);
+}
+
+TEST_F(Player, PanningMovesEveryChannelPlayingOrNotAndAGreyedToggleLeavesItsChannel) {
+    player.setToggle(kPink, kOn);
+    player.setPanning(-3000);
+    for (int colour = 0; colour < engine::kColourCount; ++colour)
+        EXPECT_EQ(channel(colour).pan(), -3000) << colour;
+    player.setToggle(kWhite, kOn); // started after the pan: keeps it
+    EXPECT_EQ(channel(kWhite).pan(), -3000);
+
+    player.setToggle(kBrown, kGreyed);
+    EXPECT_FALSE(channel(kBrown).isPlaying());
+    player.setToggle(kBlue, kOn);
+    player.setToggle(kBlue, kGreyed);
+    EXPECT_TRUE(channel(kBlue).isPlaying());
+}
+
+// Only Mute's own zeros are marked as Mute's: the volume port holds them across a change of output.
+TEST_F(Player, MuteSavesTheMasterAndTheNextMuteRestoresItEvenAfterAMove) {
+    using Volumes = std::vector<std::uint32_t>;
+    player.toggleMute();
+    EXPECT_EQ(player.masterVolume(), 0);
+    player.setMasterVolume(20000); // moving while muted does not end the mute
+    player.toggleMute();
+    EXPECT_EQ(player.masterVolume(), MixPlayer::kStartingMaster);
+    player.toggleMute(); // the counter went back to 0: mutes again
+    EXPECT_EQ(player.masterVolume(), 0);
+    EXPECT_EQ(volumePort.speakerVolumes(), (Volumes{0, 39800, 31840, 0}));
+    EXPECT_EQ(volumePort.byMute(), (std::vector<bool>{true, false, false, true}));
+
+    // The master's own 0 is not Mute's: Mute still tells the volume port, so that its 0 holds on
+    // whichever output plays next, and the next press frees them.
+    player.toggleMute();
+    volumePort.clear();
+    player.setMasterVolume(0);
+    player.toggleMute();
+    player.toggleMute();
+    EXPECT_EQ(player.masterVolume(), 0);
+    EXPECT_EQ(volumePort.speakerVolumes(), (Volumes{0, 0, 0}));
+    EXPECT_EQ(volumePort.byMute(), (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(Player, ResetAllTurnsOnlyWhatIsOnOffThenSetsVolumesAndFrequenciesAndLeavesTheRest) {
+    player.setToggle(kPink, kOn);
+    player.setToggle(kPink, kOff);
+    player.setToggle(kBrown, kGreyed); // greyed is not off: Reset All turns it off
+    player.setToggle(kWhite, kOn);
+    player.setStartInTray(kOn);
+    player.setPanning(1000);
+    player.setMasterVolume(30000);
+    player.toggleMute();
+    volumePort.clear();
+    QSignalSpy toggles(&player, &MixPlayer::toggleChanged);
+
+    player.resetAll();
+    ASSERT_EQ(toggles.size(), 2);
+    EXPECT_EQ(toggles[0][0].toInt(), kBrown);
+    EXPECT_EQ(toggles[1][0].toInt(), kWhite);
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+        EXPECT_EQ(channel(colour).volume(), MixPlayer::kResetVolume) << colour;
+        EXPECT_EQ(channel(colour).frequency(), MixPlayer::kResetFrequency) << colour;
+        EXPECT_EQ(channel(colour).pan(), 1000) << colour;
+    }
+    EXPECT_EQ(player.startInTray(), kOn);
+    EXPECT_TRUE(volumePort.speakerVolumes().empty());
+    EXPECT_TRUE(player.muted());
+    player.toggleMute();
+    EXPECT_EQ(player.masterVolume(), 30000);
 }
 
 TEST_F(Player, LoadingSetsEveryChannelButSignalsOnlyWhatChanged) {

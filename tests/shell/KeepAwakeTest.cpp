@@ -31,9 +31,9 @@ class KeepAwakeTest : public MainWindowFixture {
     }
     void keepAwakeOn(const QDBusConnection* sessionBus) {
         keepAwake = std::make_unique<app::KeepAwake>(*session, userFolder, sessionBus, messages);
-        keepAwake->showIn(*form->keepAwakeAction);
+        keepAwake->showIn(*keepAwakeAction(form));
     }
-    void tick(int colour, int state) { form->colourToggles[colour]->setValue(state); }
+    void tick(int colour, int state) { colourToggles(form)[colour]->setValue(state); }
 
     testsupport::PrivateSessionBus bus;
     QDBusConnection services{QString()};
@@ -47,7 +47,7 @@ TEST_F(KeepAwakeTest, AsksThePowerManagerWhileTheNoisePlaysAndWithdrawsWheneverI
     ASSERT_TRUE(powerManager.serveOn(services));
     ASSERT_TRUE(portal.serveOn(services));
     keepAwakeOn(&program);
-    EXPECT_TRUE(form->keepAwakeAction->isChecked()) << "ticked at first";
+    EXPECT_TRUE(keepAwakeAction(form)->isChecked()) << "ticked at first";
     const auto heldIs = [&](int count) {
         return waitUntil([&] { return powerManager.held() == count; }) && portal.held() == 0;
     };
@@ -64,10 +64,10 @@ TEST_F(KeepAwakeTest, AsksThePowerManagerWhileTheNoisePlaysAndWithdrawsWheneverI
     EXPECT_TRUE(heldIs(0)) << "withdrawn with the last colour off";
     tick(2, kOn);
     ASSERT_TRUE(heldIs(1));
-    form->keepAwakeAction->trigger();
-    EXPECT_FALSE(form->keepAwakeAction->isChecked());
+    keepAwakeAction(form)->trigger();
+    EXPECT_FALSE(keepAwakeAction(form)->isChecked());
     EXPECT_TRUE(heldIs(0)) << "withdrawn on unticking";
-    form->keepAwakeAction->trigger();
+    keepAwakeAction(form)->trigger();
     ASSERT_TRUE(heldIs(1));
     form->close();
     EXPECT_TRUE(heldIs(0)) << "withdrawn as the run ends";
@@ -90,19 +90,19 @@ TEST_F(KeepAwakeTest, AsksThePortalToHoldOffSuspendWithoutAPowerManager) {
 // The choice is kept for later runs, whether a service answers or not.
 TEST_F(KeepAwakeTest, WithNeitherServiceTickingSaysSoAndTheChoiceIsRemembered) {
     keepAwakeOn(&program);
-    form->keepAwakeAction->trigger();
+    keepAwakeAction(form)->trigger();
     EXPECT_TRUE(messages.messages.isEmpty()) << "unticking says nothing";
     keepAwakeOn(&program);
-    EXPECT_FALSE(form->keepAwakeAction->isChecked()) << "unticked, as last time";
-    EXPECT_TRUE(form->keepAwakeAction->isEnabled());
-    form->keepAwakeAction->trigger();
+    EXPECT_FALSE(keepAwakeAction(form)->isChecked()) << "unticked, as last time";
+    EXPECT_TRUE(keepAwakeAction(form)->isEnabled());
+    keepAwakeAction(form)->trigger();
     ASSERT_TRUE(waitUntil([&] { return !messages.messages.isEmpty(); }));
     EXPECT_TRUE(
         messages.messages.front().contains(QStringLiteral("no way to keep the computer awake")))
         << messages.messages.front().toStdString();
-    EXPECT_TRUE(form->keepAwakeAction->isChecked());
+    EXPECT_TRUE(keepAwakeAction(form)->isChecked());
     keepAwakeOn(nullptr);
-    EXPECT_TRUE(form->keepAwakeAction->isChecked()) << "ticked, as last time";
+    EXPECT_TRUE(keepAwakeAction(form)->isChecked()) << "ticked, as last time";
 }
 
 } // namespace

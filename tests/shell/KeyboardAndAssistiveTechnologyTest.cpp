@@ -12,6 +12,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 
 class MainWindowAccess : public MainWindowFixture {
@@ -26,13 +28,13 @@ class MainWindowAccess : public MainWindowFixture {
 };
 
 TEST_F(MainWindowAccess, TabStopsAreNamedAndRingedSlidersSpeakInTheirUnitsAndStatesAreTold) {
-    form->colourToggles[1]->click(); // the ring must stand out from the picture too
+    colourToggles(form)[1]->click(); // the ring must stand out from the picture too
     testsupport::expectTabStopsNamedInsideAndRinged(*form);
     const std::tuple<widgets::Slider*, const char*, int, double> sliders[] = {
-        {form->volumeSliders[0], "Brown noise volume, decibels", -1500, -15.0},
-        {form->frequencySliders[1], "Pink noise frequency, hertz", 22050, 22050},
-        {form->panningSlider, "Panning", -3000, -100},
-        {form->masterVolumeSlider, "Master volume, percent", 32750, 99.4453},
+        {volumeSliders(form)[0], "Brown noise volume, decibels", -1500, -15.0},
+        {frequencySliders(form)[1], "Pink noise frequency, hertz", 22050, 22050},
+        {panningSlider(form), "Panning", -3000, -100},
+        {masterVolumeSlider(form), "Master volume, percent", 32750, 99.4453},
     };
     for (const auto& [slider, name, position, value] : sliders) {
         SCOPED_TRACE(name);
@@ -43,24 +45,24 @@ TEST_F(MainWindowAccess, TabStopsAreNamedAndRingedSlidersSpeakInTheirUnitsAndSta
         EXPECT_NEAR(reading->valueInterface()->currentValue().toDouble(), value, 1e-3);
     }
     // A value set by assistive technology lands on the nearest position.
-    accessible(form->volumeSliders[2])->valueInterface()->setCurrentValue(-3.0);
-    EXPECT_EQ(form->player().mix().volumes[2], -300);
-    EXPECT_EQ(form->findChild<QLabel*>("Label4")->buddy(), form->panningSlider);
-    EXPECT_EQ(form->findChild<QLabel*>("Label5")->buddy(), form->masterVolumeSlider);
+    accessible(volumeSliders(form)[2])->valueInterface()->setCurrentValue(-3.0);
+    EXPECT_EQ(session->player().mix().volumes[2], -300);
+    EXPECT_EQ(form->findChild<QLabel*>("Label4")->buddy(), panningSlider(form));
+    EXPECT_EQ(form->findChild<QLabel*>("Label5")->buddy(), masterVolumeSlider(form));
 
-    QTest::mouseClick(form->muteButton, Qt::LeftButton);
-    EXPECT_TRUE(accessible(form->muteButton)->state().checked);
-    QTest::mouseClick(form->muteButton, Qt::LeftButton);
-    EXPECT_FALSE(accessible(form->muteButton)->state().checked);
-    form->frequencySliders[1]->setValue(20000);
-    EXPECT_EQ(accessible(form->colourPicture)->text(QAccessible::Name),
+    QTest::mouseClick(muteButton(form), Qt::LeftButton);
+    EXPECT_TRUE(accessible(muteButton(form))->state().checked);
+    QTest::mouseClick(muteButton(form), Qt::LeftButton);
+    EXPECT_FALSE(accessible(muteButton(form))->state().checked);
+    frequencySliders(form)[1]->setValue(20000);
+    EXPECT_EQ(accessible(colourPictureBox(form))->text(QAccessible::Name),
               "Colour picture: pink noise");
-    EXPECT_EQ(accessible(form->frequencyReadouts[1])->text(QAccessible::Name),
+    EXPECT_EQ(accessible(frequencyReadouts(form)[1])->text(QAccessible::Name),
               "Pink noise playing at 20000 hertz");
 }
 
 TEST_F(MainWindowAccess, KeysStepSlidersPressButtonsAndOpenMenus) {
-    widgets::Slider* volume = form->volumeSliders[0];
+    widgets::Slider* volume = volumeSliders(form)[0];
     volume->setValue(-1500);
     QTest::keyClick(volume, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(volume->value(), -1400);
@@ -68,21 +70,21 @@ TEST_F(MainWindowAccess, KeysStepSlidersPressButtonsAndOpenMenus) {
     EXPECT_EQ(volume->value(), -1399);
     QTest::keyClick(volume, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(volume->value(), -1499);
-    widgets::Slider* frequency = form->frequencySliders[2];
+    widgets::Slider* frequency = frequencySliders(form)[2];
     QTest::keyClick(frequency, Qt::Key_Left, Qt::ControlModifier);
-    EXPECT_EQ(form->player().mix().frequencies[2], 31900);
-    QTest::keyClick(form->panningSlider, Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(form->panningSlider->value(), 1000) << "as the plain key";
+    EXPECT_EQ(session->player().mix().frequencies[2], 31900);
+    QTest::keyClick(panningSlider(form), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(panningSlider(form)->value(), 1000) << "as the plain key";
 
-    form->muteButton->setFocus();
-    QTest::keyClick(form->muteButton, Qt::Key_Return);
-    EXPECT_EQ(form->player().masterVolume(), 0);
-    QTest::keyClick(form->muteButton, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(form->player().masterVolume(), 16000);
+    muteButton(form)->setFocus();
+    QTest::keyClick(muteButton(form), Qt::Key_Return);
+    EXPECT_EQ(session->player().masterVolume(), 0);
+    QTest::keyClick(muteButton(form), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(session->player().masterVolume(), 16000);
 
-    for (const auto& [keys, menu] : {std::pair{QKeySequence("Alt+M"), form->mainMenu},
-                                     std::pair{QKeySequence("Alt+H"), form->helpMenu},
-                                     std::pair{QKeySequence("F10"), form->mainMenu}}) {
+    for (const auto& [keys, menu] : {std::pair{QKeySequence("Alt+M"), mainMenu(form)},
+                                     std::pair{QKeySequence("Alt+H"), helpMenu(form)},
+                                     std::pair{QKeySequence("F10"), mainMenu(form)}}) {
         SCOPED_TRACE(keys.toString().toStdString());
         QTest::keySequence(form.get(), keys);
         EXPECT_TRUE(testing::waitUntil([menu] { return menu->isVisible(); }));

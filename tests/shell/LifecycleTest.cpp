@@ -8,6 +8,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 using widgets::CheckBox;
 
@@ -39,18 +41,18 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
     std::vector<std::string> seen;
     speakers.onCall = [&](const std::string& call) {
         seen.push_back(call + (form->isVisible() ? " shown" : " hidden") +
-                       (form->trayIcon() ? " tray" : ""));
+                       (trayIcon(form) ? " tray" : ""));
     };
     output.onStart = [&] {
         seen.push_back(std::string("sound device") + (form->isVisible() ? " shown" : " hidden") +
-                       (form->trayIcon() ? " tray" : ""));
+                       (trayIcon(form) ? " tray" : ""));
     };
     form->startUp();
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "sound device shown tray"}));
-    EXPECT_NE(form->player().bank().channel(0), nullptr);
-    EXPECT_TRUE(form->startInTrayTimer->isActive());
-    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
-    EXPECT_FALSE(form->trayIcon()->icon().isNull());
+    EXPECT_NE(session.player().bank().channel(0), nullptr);
+    EXPECT_TRUE(startInTrayTimer(form)->isActive());
+    EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
+    EXPECT_FALSE(trayIcon(form)->icon().isNull());
     EXPECT_TRUE(messages.messages.isEmpty());
     // The master slider's starting place is not sent.
     EXPECT_TRUE(speakers.speakerVolumes().empty());
@@ -68,14 +70,14 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
     EXPECT_EQ(speakers.calls(), std::vector<std::string>{"open"});
     EXPECT_FALSE(deviceOpened);
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_TRUE(form->isVisible());
 
-    form->colourToggles[1]->setValue(CheckBox::kOn);
-    form->volumeSliders[1]->setValue(-100);
-    form->masterVolumeSlider->setValue(20000);
-    form->resetAllButton->click();
-    form->trayButton->click(); // with no tray icon to come back by, Tray minimises
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
+    volumeSliders(form)[1]->setValue(-100);
+    masterVolumeSlider(form)->setValue(20000);
+    resetAllButton(form)->click();
+    trayButton(form)->click(); // with no tray icon to come back by, Tray minimises
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
     form->close();
@@ -87,12 +89,12 @@ TEST_F(MixerUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     testing::putFile(folder / "settings.ini", stored);
     form->startUp();
-    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOff);
-    EXPECT_EQ(form->volumeSliders[1]->value(), 0);
-    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff);
+    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
+    EXPECT_EQ(volumeSliders(form)[1]->value(), 0);
+    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);
     EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
 
-    form->colourToggles[3]->setValue(CheckBox::kOn);
+    colourToggles(form)[3]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
@@ -102,12 +104,12 @@ class Closing : public MainWindowFixture,
                 public ::testing::WithParamInterface<std::function<void(shell::MainWindow&)>> {};
 
 TEST_P(Closing, EveryWayRunsTheSameShutdown) {
-    form->colourToggles[0]->setValue(CheckBox::kOn);
-    form->colourToggles[3]->setValue(CheckBox::kOn);
-    ASSERT_NE(form->trayIcon(), nullptr);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[3]->setValue(CheckBox::kOn);
+    ASSERT_NE(trayIcon(form), nullptr);
 
-    form->volumeSliders[3]->setValue(-2500);
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    volumeSliders(form)[3]->setValue(-2500);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     ASSERT_FALSE(std::filesystem::exists(folder / "settings.ini"));
 
     GetParam()(*form);
@@ -115,7 +117,7 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
     EXPECT_EQ(testing::contentOf(folder / "settings.ini"),
               "1,0,0,1,0,0,0,0,-2500,0,32000,32000,32000,32000,32000,1\r\n");
     EXPECT_TRUE(messages.messages.isEmpty());
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_FALSE(form->isVisible());
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_FALSE(channel(colour).isPlaying()) << colour;
@@ -124,8 +126,8 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
 
 INSTANTIATE_TEST_SUITE_P(
     CloseExitAndCloseBox, Closing,
-    ::testing::Values([](shell::MainWindow& form) { form.closeButton->click(); },
-                      [](shell::MainWindow& form) { form.exitAction->trigger(); },
+    ::testing::Values([](shell::MainWindow& form) { closeButton(form)->click(); },
+                      [](shell::MainWindow& form) { exitAction(form)->trigger(); },
                       [](shell::MainWindow& form) { form.close(); }));
 
 class ProgramLife : public MainWindowFixture {};
@@ -136,7 +138,7 @@ TEST_F(ProgramLife, EndsWhenTheMainWindowClosesAlone) {
 }
 
 TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
-    form->aboutAction->trigger();
+    aboutAction(form)->trigger();
     form->close();
     EXPECT_EQ(programEndings, 0);
     windows.aboutWindow()->close();
@@ -144,19 +146,19 @@ TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
 }
 
 TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt) {
-    form->contactAction->trigger();
-    form->trayButton->click();
+    contactAction(form)->trigger();
+    trayButton(form)->click();
     ASSERT_FALSE(form->isVisible());
     windows.contactWindow()->close();
     EXPECT_EQ(programEndings, 0);
-    form->exitAction->trigger(); // from the tray's menu
+    exitAction(form)->trigger(); // from the tray's menu
     EXPECT_EQ(programEndings, 1);
 }
 
 // As a second start of the program asks once the main window has closed.
 TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
-    form->aboutAction->trigger();
-    form->contactAction->trigger();
+    aboutAction(form)->trigger();
+    contactAction(form)->trigger();
     windows.contactWindow()->close();
     form->close();
     windows.aboutWindow()->showMinimized();
@@ -167,24 +169,24 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
 }
 
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
-    form->aboutAction->trigger();
+    aboutAction(form)->trigger();
     info::AboutWindow* about = windows.aboutWindow();
-    form->aboutAction->trigger();
+    aboutAction(form)->trigger();
     windows.showAbout();
     EXPECT_EQ(windows.aboutWindow(), about);
     EXPECT_TRUE(about->isVisible());
 
-    form->contactAction->trigger();
+    contactAction(form)->trigger();
     info::ContactWindow* contact = windows.contactWindow();
     contact->close();
-    form->contactAction->trigger();
+    contactAction(form)->trigger();
     EXPECT_EQ(windows.contactWindow(), contact);
     EXPECT_TRUE(contact->isVisible());
     EXPECT_EQ(windows.openWindowCount(), 3);
 }
 
 TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
-    form->helpAction->trigger();
+    helpAction(form)->trigger();
     ASSERT_EQ(openedAddresses.size(), 1);
     EXPECT_TRUE(openedAddresses[0].isLocalFile());
     EXPECT_EQ(std::filesystem::path(openedAddresses[0].toLocalFile().toStdString()),
@@ -194,7 +196,7 @@ TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {
 TEST_F(ProgramLife, AHelpPageThatIsNotAFileIsNotHandedToTheDesktop) {
     std::filesystem::remove(folder / "help.htm");
     ASSERT_EQ(::mkfifo((folder / "help.htm").c_str(), 0600), 0);
-    form->helpAction->trigger();
+    helpAction(form)->trigger();
     EXPECT_TRUE(openedAddresses.isEmpty());
 }
 

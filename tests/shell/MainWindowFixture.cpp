@@ -21,22 +21,25 @@ constexpr std::size_t kMatchedFrames = 16;
 
 std::vector<int> mixOf(const shell::MainWindow& form, bool withStartInTray) {
     std::vector<int> values;
-    for (const widgets::CheckBox* box : form.colourToggles)
+    for (const widgets::CheckBox* box : colourToggles(form))
         values.push_back(box->value());
-    for (const auto& sliders : {form.volumeSliders, form.frequencySliders}) {
+    for (const auto& sliders : {volumeSliders(form), frequencySliders(form)}) {
         for (const widgets::Slider* slider : sliders)
             values.push_back(slider->value());
     }
     if (withStartInTray)
-        values.push_back(form.startInTrayBox->value());
+        values.push_back(startInTrayBox(form)->value());
     return values;
 }
 
 void setMix(shell::MainWindow& form, const std::vector<int>& values) {
-    std::vector<QWidget*> controls(form.colourToggles.begin(), form.colourToggles.end());
-    controls.insert(controls.end(), form.volumeSliders.begin(), form.volumeSliders.end());
-    controls.insert(controls.end(), form.frequencySliders.begin(), form.frequencySliders.end());
-    controls.push_back(form.startInTrayBox);
+    const auto toggles = colourToggles(form);
+    const auto volumes = volumeSliders(form);
+    const auto frequencies = frequencySliders(form);
+    std::vector<QWidget*> controls(toggles.begin(), toggles.end());
+    controls.insert(controls.end(), volumes.begin(), volumes.end());
+    controls.insert(controls.end(), frequencies.begin(), frequencies.end());
+    controls.push_back(startInTrayBox(form));
     for (std::size_t i = 0; i < values.size() && i < controls.size(); ++i) {
         if (auto* box = qobject_cast<widgets::CheckBox*>(controls[i]))
             box->setValue(values[i]);
@@ -45,12 +48,12 @@ void setMix(shell::MainWindow& form, const std::vector<int>& values) {
     }
 }
 
-WindowState stateOf(shell::MainWindow& form) {
+WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player) {
     WindowState state = {mixOf(form, true), {}, 0, false};
-    state.controls.push_back(form.panningSlider->value());
-    state.controls.push_back(form.masterVolumeSlider->value());
+    state.controls.push_back(panningSlider(form)->value());
+    state.controls.push_back(masterVolumeSlider(form)->value());
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        const engine::NoiseChannel* channel = form.player().bank().channel(colour);
+        const engine::NoiseChannel* channel = player.bank().channel(colour);
         state.channels.push_back(channel == nullptr
                                      ? std::string("none")
                                      : std::string(channel->isPlaying() ? "playing" : "stopped") +
@@ -58,8 +61,8 @@ WindowState stateOf(shell::MainWindow& form) {
                                            " pan " + std::to_string(channel->pan()) +
                                            " frequency " + std::to_string(channel->frequency()));
     }
-    state.picture = form.colourPicture->pixmap().cacheKey();
-    state.trayTimerArmed = form.startInTrayTimer->isActive();
+    state.picture = colourPictureBox(form)->pixmap().cacheKey();
+    state.trayTimerArmed = startInTrayTimer(form)->isActive();
     return state;
 }
 
@@ -124,14 +127,14 @@ shell::MainWindowServices MainWindowFixture::services() {
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {
-    engine::NoiseChannel* found = form->player().bank().channel(colour);
+    engine::NoiseChannel* found = session->player().bank().channel(colour);
     if (found == nullptr)
         throw std::runtime_error("no channel for colour " + std::to_string(colour));
     return *found;
 }
 
 QImage MainWindowFixture::shownPicture() const {
-    return form->colourPicture->pixmap().toImage();
+    return colourPictureBox(form)->pixmap().toImage();
 }
 
 long MainWindowFixture::playingPosition(int colour) {

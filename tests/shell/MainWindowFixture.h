@@ -4,8 +4,10 @@
 #include "app/ProgramWindows.h"
 #include "engine/SoundBuffer.h"
 #include "shell/MainWindow.h"
+#include "shell/MainWindowLayoutTable.h"
 #include "tests/support/FakeVolumePort.h"
 #include "tests/support/MemorySoundOutput.h"
+#include "tests/support/NamedControl.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/ScriptedFileDialog.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -42,6 +44,82 @@ using testsupport::linkedProgramFolder;
 using testsupport::putFile;
 using testsupport::waitUntil;
 
+// The main window, given as itself, a pointer to it or its owner.
+struct Window {
+    Window(const QObject& form) : object(&form) {}
+    Window(const QObject* form) : object(form) {}
+    template <typename W> Window(const std::unique_ptr<W>& form) : object(form.get()) {}
+    const QObject* object;
+};
+
+// The main window's controls by role, found by their names in the layout table.
+template <typename Control = QWidget>
+Control* control(Window form, const widgets::ControlRow& row) {
+    return testsupport::named<Control>(form.object, row.name);
+}
+template <typename Control> Control* menuEntry(Window form, const shell::layout::MenuRow& row) {
+    return testsupport::named<Control>(form.object, row.name);
+}
+template <typename Control>
+std::array<Control*, engine::kColourCount> perColour(Window form,
+                                                     const shell::layout::PerColour& rows) {
+    std::array<Control*, engine::kColourCount> found{};
+    for (std::size_t colour = 0; colour < rows.size(); ++colour)
+        found[colour] = control<Control>(form, rows[colour]);
+    return found;
+}
+
+namespace role {
+using namespace shell::layout;
+using Button = widgets::GraphicalButton;
+using widgets::CheckBox;
+using widgets::Slider;
+constexpr auto colourToggles = [](Window w) { return perColour<CheckBox>(w, kColourToggles); };
+constexpr auto volumeSliders = [](Window w) { return perColour<Slider>(w, kVolumeSliders); };
+constexpr auto frequencySliders = [](Window w) { return perColour<Slider>(w, kFrequencySliders); };
+constexpr auto frequencyReadouts = [](Window w) {
+    return perColour<QLabel>(w, kFrequencyReadouts);
+};
+constexpr auto panningSlider = [](Window w) { return control<Slider>(w, kPanningSlider); };
+constexpr auto masterVolumeSlider = [](Window w) {
+    return control<Slider>(w, kMasterVolumeSlider);
+};
+constexpr auto startInTrayBox = [](Window w) { return control<CheckBox>(w, kStartInTrayBox); };
+constexpr auto colourPictureBox = [](Window w) { return control<QLabel>(w, kColourPicture); };
+constexpr auto muteButton = [](Window w) { return control<Button>(w, kMuteButton); };
+constexpr auto resetAllButton = [](Window w) { return control<Button>(w, kResetAllButton); };
+constexpr auto recordButton = [](Window w) { return control<Button>(w, kRecordButton); };
+constexpr auto trayButton = [](Window w) { return control<Button>(w, kTrayButton); };
+constexpr auto closeButton = [](Window w) { return control<Button>(w, kCloseButton); };
+constexpr auto mainMenu = [](Window w) { return menuEntry<QMenu>(w, kMainMenu); };
+constexpr auto helpMenu = [](Window w) { return menuEntry<QMenu>(w, kHelpMenu); };
+constexpr auto loadAction = [](Window w) { return menuEntry<QAction>(w, kLoadItem); };
+constexpr auto saveAction = [](Window w) { return menuEntry<QAction>(w, kSaveItem); };
+constexpr auto startAtLoginAction = [](Window w) {
+    return menuEntry<QAction>(w, kStartAtLoginItem);
+};
+constexpr auto keepAwakeAction = [](Window w) { return menuEntry<QAction>(w, kKeepAwakeItem); };
+constexpr auto exitAction = [](Window w) { return menuEntry<QAction>(w, kExitItem); };
+constexpr auto helpAction = [](Window w) { return menuEntry<QAction>(w, kHelpItem); };
+constexpr auto contactAction = [](Window w) { return menuEntry<QAction>(w, kContactItem); };
+constexpr auto aboutAction = [](Window w) { return menuEntry<QAction>(w, kAboutItem); };
+} // namespace role
+using namespace role;
+
+inline QTimer* startInTrayTimer(Window form) {
+    return testsupport::named<QTimer>(form.object, shell::layout::kStartInTrayTimerName);
+}
+inline shell::RecentMixesMenu* recentMixesMenu(Window form) {
+    return testsupport::named<shell::RecentMixesMenu>(form.object, "recentMixesMenu");
+}
+inline shell::SleepMenu* sleepMenu(Window form) {
+    return testsupport::named<shell::SleepMenu>(form.object, "sleepMenu");
+}
+// The window's tray icon, or null while it has none.
+inline QSystemTrayIcon* trayIcon(Window form) {
+    return form.object->findChild<QSystemTrayIcon*>();
+}
+
 // The colour picture as the program's folder holds it, or a null image.
 QImage colourPicture(const std::filesystem::path& folder, int colour);
 
@@ -60,7 +138,7 @@ struct WindowState {
     bool trayTimerArmed = false;
     bool operator==(const WindowState&) const = default;
 };
-WindowState stateOf(shell::MainWindow& form);
+WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player);
 void PrintTo(const WindowState& state, std::ostream* out);
 
 // A main window over an in-memory sound output at the sound files' own rate, so that a channel

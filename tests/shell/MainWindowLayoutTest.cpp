@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "tests/support/ColourContrast.h"
+#include "widgets/Twips.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -9,6 +10,8 @@
 
 namespace calmfield {
 namespace {
+
+using namespace calmfield::testing;
 
 using testing::MainWindowFixture;
 
@@ -36,86 +39,57 @@ TEST_F(MainWindowLayout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) 
     EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
 }
 
-// Every control by its object name: its container ("" for the client area), its place in pixels
-// and its caption (the readouts show what the channels play).
-TEST_F(MainWindowLayout, EveryControlSitsInItsContainerAtItsPlaceWithItsCaption) {
-    struct Place {
-        const char* name;
-        const char* container;
-        QRect pixels;
-        const char* caption;
+// Every row of the layout table: the control of that name sits in its container at the row's
+// place, converted to pixels, with the row's caption (the readouts show what the channels play).
+TEST_F(MainWindowLayout, EveryControlSitsInItsContainerAtItsTablePlaceWithItsCaption) {
+    using namespace shell::layout;
+    struct Placed {
+        const widgets::ControlRow& row;
+        const widgets::ControlRow* container; // null for the client area
+        bool captioned = true;
     };
-    const std::vector<Place> places = {
-        {"Frame1", "", {8, 8, 153, 153}, "Sound Color"},
-        {"Check1", "", {24, 32, 121, 17}, "Brown Noise"},
-        {"Check2", "", {24, 56, 121, 17}, "Pink Noise"},
-        {"Check3", "", {24, 80, 97, 17}, "White Noise"},
-        {"Check4", "", {24, 104, 121, 17}, "Blue Noise"},
-        {"Check5", "", {24, 128, 113, 17}, "Purple Noise"},
-        {"Frame2", "", {168, 8, 153, 153}, "Volumes"},
-        {"HScroll3", "Frame2", {16, 24, 121, 17}, ""},
-        {"HScroll5", "Frame2", {16, 72, 121, 17}, ""},
-        {"HScroll7", "Frame2", {16, 120, 121, 17}, ""},
-        {"Frame3", "", {328, 8, 217, 153}, "Frequency"},
-        {"HScroll8", "Frame3", {16, 24, 121, 17}, ""},
-        {"HScroll10", "Frame3", {16, 72, 121, 17}, ""},
-        {"HScroll12", "Frame3", {16, 120, 121, 17}, ""},
-        {"Label1", "Frame3", {152, 24, 33, 17}, nullptr},
-        {"Label2", "Frame3", {152, 48, 33, 17}, nullptr},
-        {"Label3", "Frame3", {152, 72, 33, 17}, nullptr},
-        {"Label6", "Frame3", {152, 96, 33, 17}, nullptr},
-        {"Label7", "Frame3", {152, 120, 33, 17}, nullptr},
-        // The "hz" units: 0 on the top row, then 4 to 1 downwards.
-        {"Label8(0)", "Frame3", {184, 24, 25, 17}, "hz"},
-        {"Label8(4)", "Frame3", {184, 48, 25, 17}, "hz"},
-        {"Label8(3)", "Frame3", {184, 72, 25, 17}, "hz"},
-        {"Label8(2)", "Frame3", {184, 96, 25, 17}, "hz"},
-        {"Label8(1)", "Frame3", {184, 120, 25, 17}, "hz"},
-        {"Picture1", "", {8, 168, 313, 137}, ""},
-        {"Frame4", "", {328, 168, 217, 65}, "Options"},
-        {"Check6", "Frame4", {16, 32, 185, 17}, "Start in system tray"},
-        {"Frame5", "", {328, 224, 217, 81}, ""},
-        {"Command6", "Frame5", {16, 48, 185, 17}, "Reset All"},
-        {"Command3", "", {344, 248, 57, 17}, "Record"},
-        {"Command4", "", {408, 248, 57, 17}, "Mute"},
-        {"Command2", "", {472, 248, 57, 17}, "Tray"},
-        {"Command1", "", {488, 312, 57, 17}, "Close"},
-        {"Label4", "", {16, 312, 41, 13}, "Panning"},
-        {"HScroll1", "", {56, 312, 93, 17}, ""},
-        {"Label5", "", {168, 312, 50, 13}, "Master Vol"},
-        {"HScroll2", "", {224, 312, 93, 17}, ""},
+    std::vector<Placed> places = {
+        {kColoursFrame, nullptr},      {kVolumesFrame, nullptr},
+        {kFrequencyFrame, nullptr},    {kColourPicture, nullptr},
+        {kOptionsFrame, nullptr},      {kStartInTrayBox, &kOptionsFrame},
+        {kResetFrame, nullptr},        {kResetAllButton, &kResetFrame},
+        {kRecordButton, nullptr},      {kMuteButton, nullptr},
+        {kTrayButton, nullptr},        {kCloseButton, nullptr},
+        {kPanningLabel, nullptr},      {kPanningSlider, nullptr},
+        {kMasterVolumeLabel, nullptr}, {kMasterVolumeSlider, nullptr},
     };
-    for (const Place& place : places) {
-        const auto* control = form->findChild<QWidget*>(QLatin1String(place.name));
-        ASSERT_NE(control, nullptr) << place.name;
-        const QWidget* container = *place.container
-                                       ? form->findChild<QWidget*>(QLatin1String(place.container))
+    for (std::size_t colour = 0; colour < engine::kColourCount; ++colour) {
+        places.push_back({kColourToggles[colour], nullptr});
+        places.push_back({kVolumeSliders[colour], &kVolumesFrame});
+        places.push_back({kFrequencySliders[colour], &kFrequencyFrame});
+        places.push_back({kFrequencyReadouts[colour], &kFrequencyFrame, false});
+        places.push_back({kHzLabels[colour], &kFrequencyFrame});
+    }
+    for (const Placed& place : places) {
+        SCOPED_TRACE(place.row.name);
+        const QWidget* control = testing::control(form, place.row);
+        const QWidget* container = place.container != nullptr
+                                       ? testing::control(form, *place.container)
                                        : form->centralWidget();
-        EXPECT_EQ(control->parentWidget(), container) << place.name;
-        EXPECT_EQ(control->geometry(), place.pixels) << place.name;
-        if (place.caption != nullptr) {
-            EXPECT_EQ(testsupport::captionOf(control), QLatin1String(place.caption)) << place.name;
+        EXPECT_EQ(control->parentWidget(), container);
+        EXPECT_EQ(control->geometry(), widgets::twipsRect(place.row.left, place.row.top,
+                                                          place.row.width, place.row.height));
+        if (place.captioned) {
+            EXPECT_EQ(testsupport::captionOf(control), QLatin1String(place.row.caption));
         }
     }
-    EXPECT_EQ(form->objectName(), "Form1");
+    EXPECT_EQ(form->objectName(), kWindowName);
     EXPECT_EQ(form->findChildren<widgets::Slider*>().size(), 12);
     EXPECT_EQ(form->findChildren<widgets::CheckBox*>().size(), 6);
-    // The role members are the controls of those names.
-    EXPECT_EQ(form->colourToggles[3]->objectName(), "Check4");
-    EXPECT_EQ(form->volumeSliders[1]->objectName(), "HScroll4");
-    EXPECT_EQ(form->frequencySliders[3]->objectName(), "HScroll11");
-    EXPECT_EQ(form->frequencyReadouts[3]->objectName(), "Label6");
-    EXPECT_EQ(form->colourPicture->objectName(), "Picture1");
-    EXPECT_EQ(form->trayButton->objectName(), "Command2");
 }
 
 TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
     const QList<QAction*> titles = form->menuBar()->actions();
     ASSERT_EQ(titles.size(), 2);
-    EXPECT_EQ(titles[0], form->mainMenu->menuAction());
-    EXPECT_EQ(titles[1], form->helpMenu->menuAction());
+    EXPECT_EQ(titles[0], mainMenu(form)->menuAction());
+    EXPECT_EQ(titles[1], helpMenu(form)->menuAction());
     QStringList shown;
-    for (const QMenu* menu : {form->mainMenu, form->helpMenu}) {
+    for (const QMenu* menu : {mainMenu(form), helpMenu(form)}) {
         shown.append(menu->objectName() + ":" + menu->title());
         for (const QAction* item : menu->actions())
             shown.append(item->objectName() + ":" + (item->isSeparator() ? "-" : item->text()));
@@ -125,15 +99,15 @@ TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
                            ":Sleep Timer", "startAtLogin:Start at Login",
                            "keepAwake:Keep Computer Awake", "sep:-", "exit:Exit", "help:Help",
                            "help2:Help", "jhg:Contact Us", "sep2:-", "about:About"}));
-    EXPECT_EQ(form->sleepMenu->menuAction(), form->mainMenu->actions()[3]);
+    EXPECT_EQ(sleepMenu(form)->menuAction(), mainMenu(form)->actions()[3]);
 }
 
 TEST_F(MainWindowLayout, OverlappingControlsLieAboveTheFramesTheyCover) {
     QWidget* window = form->centralWidget();
-    EXPECT_EQ(window->childAt(60, 36), form->colourToggles[0]); // on Frame1
-    EXPECT_EQ(window->childAt(350, 252), form->recordButton);   // on Frame5
-    EXPECT_EQ(window->childAt(420, 252), form->muteButton);
-    EXPECT_EQ(window->childAt(480, 252), form->trayButton);
+    EXPECT_EQ(window->childAt(60, 36), colourToggles(form)[0]); // on Frame1
+    EXPECT_EQ(window->childAt(350, 252), recordButton(form));   // on Frame5
+    EXPECT_EQ(window->childAt(420, 252), muteButton(form));
+    EXPECT_EQ(window->childAt(480, 252), trayButton(form));
     // The strip where Options covers the frame of Reset All.
     EXPECT_EQ(window->childAt(400, 228), form->findChild<QWidget*>("Frame4"));
 }
@@ -144,12 +118,12 @@ TEST_F(MainWindowLayout, SlidersHaveTheirRangesStepsAndStartingValues) {
         int minimum, maximum, smallChange, largeChange, value;
     };
     const std::vector<Expected> sliders = {
-        {form->panningSlider, -3000, 3000, 1000, 2000, 0},
-        {form->masterVolumeSlider, 0, 32750, 1500, 11000, 16000},
-        {form->volumeSliders[0], -3000, 0, 1, 800, 0},
-        {form->volumeSliders[4], -3000, 0, 1, 800, 0},
-        {form->frequencySliders[0], 1000, 32767, 1, 8000, 32000},
-        {form->frequencySliders[4], 1000, 32767, 1, 8000, 32000},
+        {panningSlider(form), -3000, 3000, 1000, 2000, 0},
+        {masterVolumeSlider(form), 0, 32750, 1500, 11000, 16000},
+        {volumeSliders(form)[0], -3000, 0, 1, 800, 0},
+        {volumeSliders(form)[4], -3000, 0, 1, 800, 0},
+        {frequencySliders(form)[0], 1000, 32767, 1, 8000, 32000},
+        {frequencySliders(form)[4], 1000, 32767, 1, 8000, 32000},
     };
     for (const Expected& e : sliders) {
         EXPECT_EQ(e.slider->minimum(), e.minimum);
@@ -179,37 +153,37 @@ TEST_F(MainWindowLayout, SliderThumbsStandOutFromTheirTracks) {
 }
 
 TEST_F(MainWindowLayout, ReadoutsAreOrangeOnBlackAndTheStartInTrayTimerFiresOnce) {
-    for (QLabel* readout : form->frequencyReadouts) {
+    for (QLabel* readout : frequencyReadouts(form)) {
         EXPECT_TRUE(readout->autoFillBackground());
         EXPECT_EQ(readout->palette().color(QPalette::Window), QColor(0, 0, 0));
         EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(255, 128, 0));
         EXPECT_EQ(readout->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
     }
-    EXPECT_TRUE(form->colourPicture->pixmap().isNull());
-    EXPECT_EQ(form->startInTrayTimer->objectName(), "Timer5");
-    EXPECT_EQ(form->startInTrayTimer->interval(), 500);
-    EXPECT_TRUE(form->startInTrayTimer->isSingleShot());
-    EXPECT_TRUE(form->startInTrayTimer->isActive());
+    EXPECT_TRUE(colourPictureBox(form)->pixmap().isNull());
+    EXPECT_EQ(startInTrayTimer(form)->objectName(), "Timer5");
+    EXPECT_EQ(startInTrayTimer(form)->interval(), 500);
+    EXPECT_TRUE(startInTrayTimer(form)->isSingleShot());
+    EXPECT_TRUE(startInTrayTimer(form)->isActive());
 }
 
 TEST_F(MainWindowLayout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
-    EXPECT_EQ(form->focusWidget(), form->panningSlider);
+    EXPECT_EQ(form->focusWidget(), panningSlider(form));
     const std::vector<QWidget*> expected = {
-        form->panningSlider,       form->masterVolumeSlider,  form->colourToggles[0],
-        form->colourToggles[1],    form->colourToggles[2],    form->colourToggles[3],
-        form->colourToggles[4],    form->volumeSliders[0],    form->volumeSliders[1],
-        form->volumeSliders[2],    form->volumeSliders[3],    form->volumeSliders[4],
-        form->frequencySliders[0], form->frequencySliders[1], form->frequencySliders[2],
-        form->frequencySliders[3], form->frequencySliders[4], form->colourPicture,
-        form->closeButton,         form->trayButton,          form->recordButton,
-        form->startInTrayBox,      form->muteButton,          form->resetAllButton};
+        panningSlider(form),       masterVolumeSlider(form),  colourToggles(form)[0],
+        colourToggles(form)[1],    colourToggles(form)[2],    colourToggles(form)[3],
+        colourToggles(form)[4],    volumeSliders(form)[0],    volumeSliders(form)[1],
+        volumeSliders(form)[2],    volumeSliders(form)[3],    volumeSliders(form)[4],
+        frequencySliders(form)[0], frequencySliders(form)[1], frequencySliders(form)[2],
+        frequencySliders(form)[3], frequencySliders(form)[4], colourPictureBox(form),
+        closeButton(form),         trayButton(form),          recordButton(form),
+        startInTrayBox(form),      muteButton(form),          resetAllButton(form)};
     std::vector<QWidget*> order;
-    QWidget* widget = form->panningSlider;
+    QWidget* widget = panningSlider(form);
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(form.get()))
             order.push_back(widget);
         widget = widget->nextInFocusChain();
-    } while (widget != form->panningSlider);
+    } while (widget != panningSlider(form));
     EXPECT_EQ(order, expected);
 }
 

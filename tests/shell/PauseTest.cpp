@@ -11,6 +11,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using namespace std::chrono_literals;
 using engine::MasterGain;
 using platform::MediaPlayer;
@@ -43,7 +45,7 @@ class Pause : public testing::MainWindowFixture {
     }
     void passTime(std::chrono::milliseconds time) {
         clockTime += time;
-        form->player().sleepTimer().check();
+        session->player().sleepTimer().check();
     }
     QUrl pictureOf(int colour) const {
         return urlOf(files::resolveStoredName(
@@ -55,10 +57,10 @@ class Pause : public testing::MainWindowFixture {
 };
 
 TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
-    form->colourToggles[0]->setValue(CheckBox::kOn);
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
-    form->volumeSliders[1]->setValue(-700);
+    volumeSliders(form)[1]->setValue(-700);
     ASSERT_EQ(states.size(), 2u) << "a slider changes nothing the media controls show";
     EXPECT_EQ(states[0].title, "Brown Noise");
     EXPECT_EQ(controls.state(), (MediaPlayer::State{MediaPlayer::Status::Playing,
@@ -66,7 +68,7 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 
     controls.playPause();
     EXPECT_EQ(states.back().status, MediaPlayer::Status::Paused);
-    EXPECT_EQ(form->trayIcon()->toolTip(), QString::fromUtf8("Calmfield – paused"));
+    EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – paused"));
     const auto fade = output.pull(frames(1s));
     EXPECT_GT(peak(fade, 0, frames(100ms)), full / 2);
     EXPECT_EQ(peak(fade, frames(500ms), frames(500ms)), 0.0f);
@@ -76,17 +78,17 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 
     controls.playPause();
     EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
-    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     EXPECT_GT(loudnessAfter(600ms), full / 2);
 
     // Paused with nothing ticked is stopped; ticking a colour on plays it.
     controls.pause();
-    form->resetAllButton->click();
-    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    resetAllButton(form)->click();
+    EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     controls.play(); // stopped either way: nothing to announce
     EXPECT_EQ(controls.state(),
               (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
     EXPECT_GT(loudnessAfter(600ms), full / 20);
     for (std::size_t n = 1; n < states.size(); ++n)
@@ -96,19 +98,18 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     int endings = 0;
     QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, [&] { ++endings; });
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
 
     // A fade that begins while paused stays silent, and Off keeps the pause.
     controls.pause();
     form->startSleepTimer(15min);
-    EXPECT_EQ(form->trayIcon()->toolTip(),
-              QString::fromUtf8("Calmfield – paused, sleeps in 15 min"));
+    EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – paused, sleeps in 15 min"));
     passTime(14min);
     EXPECT_EQ(loudnessAfter(3s), 0.0f);
-    form->sleepMenu->actions().first()->trigger();
+    sleepMenu(form)->actions().first()->trigger();
     EXPECT_EQ(loudnessAfter(3s), 0.0f);
-    EXPECT_TRUE(form->player().paused());
+    EXPECT_TRUE(session->player().paused());
     controls.play();
     EXPECT_GT(loudnessAfter(600ms), full / 2);
 
@@ -154,12 +155,12 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     startAgain();
     app::MediaControls installed{*session, windows.actions()};
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));
-    form->colourToggles[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
-    form->colourToggles[3]->setValue(CheckBox::kOn);
+    colourToggles(form)[3]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, pictureOf(3));
 
-    form->trayButton->click();
+    trayButton(form)->click();
     installed.raise();
     EXPECT_TRUE(form->isVisible());
 

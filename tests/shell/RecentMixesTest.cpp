@@ -16,6 +16,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 using testing::mixOf;
 using testing::putFile;
@@ -28,7 +30,7 @@ QByteArray mixWithVolume(int volume) {
 
 class RecentMixes : public MainWindowFixture {
   protected:
-    RecentMixes() { form->startInTrayTimer->stop(); }
+    RecentMixes() { startInTrayTimer(form)->stop(); }
 
     // A mix written in the user's folder `within`, loaded through Load.
     QString loaded(const QString& name, int volume, const char* within = "mixes") {
@@ -36,14 +38,14 @@ class RecentMixes : public MainWindowFixture {
         std::filesystem::create_directories(file.parent_path());
         putFile(file, mixWithVolume(volume));
         dialog.answers = {QFile::decodeName(file.c_str())};
-        form->loadAction->trigger();
+        loadAction(form)->trigger();
         return QFile::decodeName(file.c_str());
     }
     // The mixes as the menu shows them when "Menu" opens, each as "caption | tooltip", and
     // whether "Clear Recent Mixes" comes last.
     QStringList shownItems() {
-        emit form->mainMenu->aboutToShow();
-        QList<QAction*> items = form->recentMixesMenu->actions();
+        emit mainMenu(form)->aboutToShow();
+        QList<QAction*> items = recentMixesMenu(form)->actions();
         EXPECT_EQ(items.takeLast()->objectName(), "clearRecentMixes");
         EXPECT_TRUE(items.takeLast()->isSeparator());
         QStringList shown;
@@ -58,19 +60,19 @@ class RecentMixes : public MainWindowFixture {
 };
 
 TEST_F(RecentMixes, LoadsAndSavesAreListedNewestFirstAfterSaveAndKeptForTheNextRun) {
-    EXPECT_FALSE(form->recentMixesMenu->menuAction()->isEnabled()) << "an empty list is disabled";
-    EXPECT_EQ(form->mainMenu->actions().indexOf(form->recentMixesMenu->menuAction()),
-              form->mainMenu->actions().indexOf(form->saveAction) + 1);
+    EXPECT_FALSE(recentMixesMenu(form)->menuAction()->isEnabled()) << "an empty list is disabled";
+    EXPECT_EQ(mainMenu(form)->actions().indexOf(recentMixesMenu(form)->menuAction()),
+              mainMenu(form)->actions().indexOf(saveAction(form)) + 1);
     const QString rnb = loaded("R&B.clm", -100);
     loaded("night.clm", -200, "a");
     loaded("night.CLM", -300, "b");
     dialog.answers = {folderOf("saved.clm")};
-    form->saveAction->trigger();
+    saveAction(form)->trigger();
     const QString mixes = folderOf("mixes"), a = folderOf("a"), b = folderOf("b");
     const QStringList all{"saved | " + QFile::decodeName(root.c_str()), "night (" + b + ") | " + b,
                           "night (" + a + ") | " + a, "R&&B | " + mixes};
     EXPECT_EQ(shownItems(), all);
-    EXPECT_TRUE(form->recentMixesMenu->menuAction()->isEnabled());
+    EXPECT_TRUE(recentMixesMenu(form)->menuAction()->isEnabled());
 
     // A file removed meanwhile is left out when the menu opens, and back once it is there again.
     QFile::rename(rnb, rnb + ".away");
@@ -83,24 +85,24 @@ TEST_F(RecentMixes, LoadsAndSavesAreListedNewestFirstAfterSaveAndKeptForTheNextR
 TEST_F(RecentMixes, AnItemLoadsAsLoadDoesAndClearingEmptiesTheListForGood) {
     const QString quiet = loaded("quiet.clm", -100);
     loaded("loud.clm", -200);
-    form->player().setStartInTray(persistence::kOn);
-    form->startInTrayTimer->stop();
+    session->player().setStartInTray(persistence::kOn);
+    startInTrayTimer(form)->stop();
     shownItems();
-    form->recentMixesMenu->actions()[1]->trigger();
+    recentMixesMenu(form)->actions()[1]->trigger();
     EXPECT_EQ(firstVolume(), -100);
-    EXPECT_TRUE(form->startInTrayTimer->isActive()) << "as Load arms it";
+    EXPECT_TRUE(startInTrayTimer(form)->isActive()) << "as Load arms it";
 
     putFile(quiet.toStdString(), "damaged");
     shownItems();
-    form->recentMixesMenu->actions()[0]->trigger();
+    recentMixesMenu(form)->actions()[0]->trigger();
     EXPECT_EQ(firstVolume(), -100);
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].startsWith("The configuration \"" + quiet + "\" could not"));
 
     shownItems();
-    form->recentMixesMenu->findChild<QAction*>("clearRecentMixes")->trigger();
+    recentMixesMenu(form)->findChild<QAction*>("clearRecentMixes")->trigger();
     startAgain();
-    EXPECT_FALSE(form->recentMixesMenu->menuAction()->isEnabled());
+    EXPECT_FALSE(recentMixesMenu(form)->menuAction()->isEnabled());
 }
 
 QVariantMap asMap(const QVariant& value) {

@@ -8,24 +8,26 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 using widgets::CheckBox;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
 
 // Exercises every control of the window, as a user might.
-void useEveryControl(shell::MainWindow& form) {
-    for (CheckBox* toggle : form.colourToggles)
+void useEveryControl(shell::MainWindow& form, player::MixPlayer& player) {
+    for (CheckBox* toggle : colourToggles(form))
         toggle->setValue(CheckBox::kOn);
-    form.panningSlider->setValue(form.panningSlider->minimum());
-    for (const auto& sliders : {form.volumeSliders, form.frequencySliders}) {
+    panningSlider(form)->setValue(panningSlider(form)->minimum());
+    for (const auto& sliders : {volumeSliders(form), frequencySliders(form)}) {
         for (widgets::Slider* slider : sliders)
             slider->setValue(slider->minimum());
     }
-    form.muteButton->click();
-    form.resetAllButton->click();
-    form.muteButton->click();
-    form.player().stopAndRewind();
+    muteButton(form)->click();
+    resetAllButton(form)->click();
+    muteButton(form)->click();
+    player.stopAndRewind();
 }
 
 // A program folder holding the built one's files, but with the white sound missing, the blue one
@@ -55,23 +57,23 @@ TEST_F(MissingSoundFiles, TheUserIsToldOnceAndTheOtherColoursWork) {
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].contains("White_Noise.Wav"));
     EXPECT_TRUE(messages.messages[0].contains("Blue_Noise.Wav"));
-    EXPECT_EQ(form->player().bank().channel(kWhite), nullptr);
-    EXPECT_EQ(form->player().bank().channel(kBlue), nullptr);
+    EXPECT_EQ(session->player().bank().channel(kWhite), nullptr);
+    EXPECT_EQ(session->player().bank().channel(kBlue), nullptr);
 
-    form->colourToggles[2]->setValue(CheckBox::kOn);
-    form->colourToggles[4]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[4]->setValue(CheckBox::kOn);
     EXPECT_TRUE(channel(4).isPlaying());
     EXPECT_EQ(shownPicture(),
               testing::colourPicture(folder, 4).convertToFormat(shownPicture().format()));
-    form->volumeSliders[4]->setValue(-250);
+    volumeSliders(form)[4]->setValue(-250);
     EXPECT_EQ(channel(4).volume(), -250);
 }
 
 TEST_F(MissingSoundFiles, ControlsAndReadoutsLeaveTheMissingChannelsAlone) {
-    useEveryControl(*form);
-    EXPECT_EQ(form->frequencyReadouts[0]->text(), "32767");
-    EXPECT_EQ(form->frequencyReadouts[2]->text(), "");
-    EXPECT_EQ(form->frequencyReadouts[3]->text(), "");
+    useEveryControl(*form, session->player());
+    EXPECT_EQ(frequencyReadouts(form)[0]->text(), "32767");
+    EXPECT_EQ(frequencyReadouts(form)[2]->text(), "");
+    EXPECT_EQ(frequencyReadouts(form)[3]->text(), "");
     EXPECT_EQ(channel(0).pan(), -3000);
 }
 
@@ -84,14 +86,14 @@ TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
     for (int colour = 0; colour < 5; ++colour)
-        EXPECT_EQ(form->player().bank().channel(colour), nullptr);
+        EXPECT_EQ(session->player().bank().channel(colour), nullptr);
 }
 
 TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
-    useEveryControl(*form);
-    for (QLabel* readout : form->frequencyReadouts)
+    useEveryControl(*form, session->player());
+    for (QLabel* readout : frequencyReadouts(form))
         EXPECT_EQ(readout->text(), "");
-    EXPECT_FALSE(form->colourPicture->pixmap().isNull()); // the pictures do not need the device
+    EXPECT_FALSE(colourPictureBox(form)->pixmap().isNull()); // the pictures do not need the device
     EXPECT_EQ(speakers.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 

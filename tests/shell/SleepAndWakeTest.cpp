@@ -38,7 +38,7 @@ TEST_F(SleepAndWakeTest, HoldsADelayWhilePlayingFallsSilentBeforeSleepAndRisesGe
     app::SleepAndWake sleepAndWake(*session);
     sleepAndWake.listenOn(systemBus);
 
-    form->colourToggles[2]->setValue(persistence::kOn); // white noise, the steadiest
+    colourToggles(form)[2]->setValue(persistence::kOn); // white noise, the steadiest
     ASSERT_TRUE(waitUntil([&] { return login.held() == 1; }));
     EXPECT_EQ(login.lastWhat, QStringLiteral("sleep"));
     EXPECT_EQ(login.lastMode, QStringLiteral("delay"));

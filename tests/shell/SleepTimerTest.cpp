@@ -14,6 +14,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using namespace std::chrono_literals;
 using testing::contentOf;
 using testing::waitUntil;
@@ -59,7 +61,7 @@ class SleepTimer : public testing::MainWindowFixture {
     }
 
     QAction* item(const char* caption) const {
-        for (QAction* action : form->sleepMenu->actions()) {
+        for (QAction* action : sleepMenu(form)->actions()) {
             if (action->text() == QLatin1String(caption))
                 return action;
         }
@@ -67,7 +69,7 @@ class SleepTimer : public testing::MainWindowFixture {
     }
     QStringList checkedItems() const {
         QStringList checked;
-        for (const QAction* action : form->sleepMenu->actions()) {
+        for (const QAction* action : sleepMenu(form)->actions()) {
             if (action->isChecked())
                 checked.append(action->text());
         }
@@ -76,7 +78,7 @@ class SleepTimer : public testing::MainWindowFixture {
     // Moves the clock on and lets the timer look at it, as its tick does.
     void passTime(std::chrono::milliseconds time) {
         clockTime += time;
-        form->player().sleepTimer().check();
+        session->player().sleepTimer().check();
     }
     std::size_t frames(std::chrono::milliseconds time) const {
         return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
@@ -87,37 +89,37 @@ class SleepTimer : public testing::MainWindowFixture {
 
 TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {
     QStringList captions;
-    for (const QAction* action : form->sleepMenu->actions())
+    for (const QAction* action : sleepMenu(form)->actions())
         captions.append(action->text());
     EXPECT_EQ(captions, (QStringList{"Off", "15 minutes", "30 minutes", "45 minutes", "1 hour",
                                      "90 minutes", "2 hours"}));
     EXPECT_EQ(checkedItems(), QStringList{"Off"});
-    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
 
     item("30 minutes")->trigger();
     EXPECT_EQ(checkedItems(), QStringList{"30 minutes"});
-    EXPECT_EQ(form->trayIcon()->toolTip(), QString::fromUtf8("Calmfield – sleeps in 30 min"));
+    EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – sleeps in 30 min"));
     passTime(7min + 30s);
-    EXPECT_EQ(form->trayIcon()->toolTip(), QString::fromUtf8("Calmfield – sleeps in 23 min"));
+    EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – sleeps in 23 min"));
     item("30 minutes")->trigger(); // chosen again, it starts again and stays checked
     EXPECT_EQ(checkedItems(), QStringList{"30 minutes"});
     passTime(29min + 15s);
-    EXPECT_EQ(form->trayIcon()->toolTip(), QString::fromUtf8("Calmfield – sleeps in 45 s"));
+    EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – sleeps in 45 s"));
 
     form->startSleepTimer(20min); // as --sleep 20m: no item has it
     EXPECT_TRUE(checkedItems().isEmpty());
     item("Off")->trigger();
     EXPECT_EQ(checkedItems(), QStringList{"Off"});
-    EXPECT_EQ(form->trayIcon()->toolTip(), "Calmfield");
+    EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
 }
 
 TEST_F(SleepTimer, FadesOverTheLastMinuteThenEndsWhateverIsOpenKeepingTheMix) {
-    form->colourToggles[1]->setValue(CheckBox::kOn);
-    form->volumeSliders[1]->setValue(-1234);
-    form->aboutAction->trigger();
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
+    volumeSliders(form)[1]->setValue(-1234);
+    aboutAction(form)->trigger();
     item("15 minutes")->trigger();
     passTime(14min);
-    EXPECT_TRUE(form->player().sleepTimer().fading());
+    EXPECT_TRUE(session->player().sleepTimer().fading());
     const auto fade = output.pull(frames(60s + 100ms));
     const float full = peak(fade, 0, frames(100ms));
     EXPECT_LT(peak(fade, frames(58s + 900ms), frames(100ms)), full / 300);
@@ -129,14 +131,14 @@ TEST_F(SleepTimer, FadesOverTheLastMinuteThenEndsWhateverIsOpenKeepingTheMix) {
     EXPECT_EQ(question.exec(), QDialog::Rejected);
     EXPECT_EQ(contentOf(folder / "settings.ini"),
               "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_FALSE(channel(1).isPlaying());
     EXPECT_FALSE(windows.aboutWindow()->isVisible());
     EXPECT_EQ(programEndings, 1);
 }
 
 TEST_F(SleepTimer, OffDuringTheFadeBringsTheSoundBackAndAWokenComputerEndsAtOnce) {
-    form->colourToggles[1]->setValue(CheckBox::kOn);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
     const float full = peak(output.pull(frames(1s)), 0, frames(1s));
     item("15 minutes")->trigger();
     passTime(14min + 30s);

@@ -7,6 +7,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::contentOf;
 using testing::MainWindowFixture;
 using testing::mixOf;
@@ -36,7 +38,7 @@ class StartupSettings : public MainWindowFixture {
     // without a settings file leaves them.
     testing::WindowState designTimeState() {
         MainWindowFixture::startAgain();
-        return stateOf(*form);
+        return stateOf(*form, session->player());
     }
 
     QStringList filesIn(const std::filesystem::path& where) const {
@@ -80,8 +82,8 @@ TEST_F(StartupSettings, AllSixteenValuesComeBackInTheNextWindow) {
 TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequency) {
     startWithSettings("0,1,0,1,0,0,-1500,0,-700,0,32000,12000,32000,32000,32000,0\r\n");
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
-    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOn);
-    EXPECT_EQ(form->colourToggles[3]->value(), CheckBox::kOn);
+    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOn);
+    EXPECT_EQ(colourToggles(form)[3]->value(), CheckBox::kOn);
     EXPECT_TRUE(channel(kPink).isPlaying());
     EXPECT_TRUE(channel(kBlue).isPlaying());
     EXPECT_FALSE(channel(kWhite).isPlaying());
@@ -96,28 +98,28 @@ TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequen
 
 TEST_F(StartupSettings, StartInTrayStoredAsOnHidesTheWindowWhenTheTimerFires) {
     startWithSettings("0,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n");
-    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOn);
+    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOn);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
 }
 
 TEST_F(StartupSettings, MasterVolumeAndPanningStartAgainAtTheirDesignTimeValues) {
-    form->panningSlider->setValue(2500);
-    form->masterVolumeSlider->setValue(30000);
-    form->muteButton->click(); // mute
+    panningSlider(form)->setValue(2500);
+    masterVolumeSlider(form)->setValue(30000);
+    muteButton(form)->click(); // mute
     form->close();
     startAgain();
-    EXPECT_EQ(form->panningSlider->value(), 0);
-    EXPECT_EQ(form->masterVolumeSlider->value(), 16000);
+    EXPECT_EQ(panningSlider(form)->value(), 0);
+    EXPECT_EQ(masterVolumeSlider(form)->value(), 16000);
     EXPECT_EQ(channel(0).pan(), 0);
-    form->muteButton->click(); // the first click mutes again
-    EXPECT_EQ(form->masterVolumeSlider->value(), 0);
+    muteButton(form)->click(); // the first click mutes again
+    EXPECT_EQ(masterVolumeSlider(form)->value(), 0);
 }
 
 TEST_F(StartupSettings, EveryWayOfClosingWritesTheFileAgain) {
     // A file that already exists is replaced whole, not appended to.
     putFile(programFile(), QByteArray(300, '7'));
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
 }
@@ -135,7 +137,7 @@ TEST_F(StartupSettings, TheFileIsFoundWhateverItsLetterCase) {
     putFile(folder / "Settings.INI", "0,0,0,0,1,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
     startAgain();
     EXPECT_TRUE(channel(4).isPlaying());
-    form->colourToggles[4]->setValue(CheckBox::kOff);
+    colourToggles(form)[4]->setValue(CheckBox::kOff);
     form->close();
     EXPECT_EQ(contentOf(folder / "Settings.INI"), kDesignTimeLine);
     EXPECT_FALSE(std::filesystem::exists(programFile()));
@@ -167,7 +169,7 @@ TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsCo
         messages.messages.clear();
         startWithSettings(damage.bytes);
 
-        EXPECT_EQ(stateOf(*form), untouched) << damage.what;
+        EXPECT_EQ(stateOf(*form, session->player()), untouched) << damage.what;
         ASSERT_EQ(messages.messages.size(), 1) << damage.what;
         const QString& message = messages.messages[0];
         EXPECT_TRUE(message.contains(QFile::decodeName(programFile().c_str())))
@@ -204,8 +206,8 @@ TEST_F(StartupSettings, AFolderInThePlaceOfTheFileSendsItToTheUsersOwnFolder) {
     std::filesystem::create_directories(programFile());
     startAgain();
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
-    form->colourToggles[1]->setValue(CheckBox::kOn);
-    form->volumeSliders[1]->setValue(-1234);
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
+    volumeSliders(form)[1]->setValue(-1234);
     form->close();
     // The user's folder did not exist: it is made.
     EXPECT_EQ(contentOf(userFile()), "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
@@ -215,7 +217,7 @@ TEST_F(StartupSettings, AFolderInThePlaceOfTheFileSendsItToTheUsersOwnFolder) {
     startAgain();
     EXPECT_TRUE(channel(kPink).isPlaying());
     EXPECT_EQ(channel(kPink).volume(), -1234);
-    form->colourToggles[1]->setValue(CheckBox::kOff);
+    colourToggles(form)[1]->setValue(CheckBox::kOff);
     form->close();
     EXPECT_EQ(contentOf(userFile()), "0,0,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
     EXPECT_EQ(filesIn(folder).filter("settings", Qt::CaseInsensitive), QStringList{"settings.ini"});
@@ -228,7 +230,7 @@ TEST_F(StartupSettings, WhenNeitherPlaceCanBeWrittenTheUserIsToldAtClose) {
     std::filesystem::remove_all(userFolder.parent_path());
     putFile(userFolder.parent_path(), "a plain file");
     startAgain();
-    form->colourToggles[0]->setValue(CheckBox::kOn);
+    colourToggles(form)[0]->setValue(CheckBox::kOn);
     form->close();
     ASSERT_EQ(messages.messages.size(), 1);
     const QString& message = messages.messages[0];
@@ -265,9 +267,9 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
     startWithoutDevice();
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
-    EXPECT_EQ(form->colourToggles[1]->value(), CheckBox::kOff);
-    EXPECT_EQ(form->startInTrayBox->value(), CheckBox::kOff);
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
+    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), stored);
     EXPECT_EQ(messages.messages.size(), 1);
@@ -284,7 +286,7 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
 
 TEST_F(StartupSettingsWithoutSoundDevice, AMissingFileIsWrittenAtClose) {
     startWithoutDevice();
-    form->colourToggles[2]->setValue(CheckBox::kOn);
+    colourToggles(form)[2]->setValue(CheckBox::kOn);
     form->close();
     EXPECT_EQ(contentOf(programFile()), "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,0\r\n");
 }

@@ -18,6 +18,8 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::contentOf;
 using testing::waitUntil;
 using widgets::CheckBox;
@@ -79,10 +81,10 @@ class TerminationRequests : public testing::MainWindowFixture {
 };
 
 TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADialog) {
-    form->colourToggles[1]->setValue(CheckBox::kOn);
-    form->volumeSliders[1]->setValue(-1234);
-    form->aboutAction->trigger();
-    form->trayButton->click();
+    colourToggles(form)[1]->setValue(CheckBox::kOn);
+    volumeSliders(form)[1]->setValue(-1234);
+    aboutAction(form)->trigger();
+    trayButton(form)->click();
     ASSERT_FALSE(form->isVisible());
 
     // Asked while a dialog waits for a user who is not there.
@@ -92,14 +94,14 @@ TEST_F(TerminationRequests, CloseEveryWindowOnceAsExitDoesEvenFromTheTrayOrADial
     EXPECT_EQ(question.exec(), QDialog::Rejected);
     const QByteArray saved = "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n";
     EXPECT_EQ(contentOf(folder / "settings.ini"), saved);
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_FALSE(channel(1).isPlaying());
     EXPECT_FALSE(windows.aboutWindow()->isVisible());
     EXPECT_EQ(stoppedWaiting, 1);
     EXPECT_EQ(programEndings, 1);
 
     // Another request, as when SIGHUP follows SIGTERM, finds nothing left to close or save.
-    form->colourToggles[1]->setValue(CheckBox::kOff);
+    colourToggles(form)[1]->setValue(CheckBox::kOff);
     requests.request();
     EXPECT_EQ(contentOf(folder / "settings.ini"), saved);
     EXPECT_EQ(programEndings, 1);

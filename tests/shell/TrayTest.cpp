@@ -5,21 +5,23 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 using testing::MainWindowFixture;
 using widgets::CheckBox;
 
 class Tray : public MainWindowFixture {
   protected:
     void trayEvent(QSystemTrayIcon::ActivationReason reason) {
-        emit form->trayIcon()->activated(reason);
+        emit trayIcon(form)->activated(reason);
     }
 };
 
 TEST_F(Tray, TrayHidesTheWindowAndADoubleClickBringsItBackAtNormalSize) {
     const QPoint place = form->pos();
-    form->trayButton->click();
+    trayButton(form)->click();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_NE(form->trayIcon(), nullptr);
+    EXPECT_NE(trayIcon(form), nullptr);
 
     trayEvent(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(form->isVisible());
@@ -35,16 +37,16 @@ TEST_F(Tray, ADoubleClickRestoresAMinimisedWindow) {
 }
 
 TEST_F(Tray, ReadoutsAreCurrentTheMomentTheWindowIsBack) {
-    form->trayButton->click();
-    form->frequencySliders[1]->setValue(4321);
+    trayButton(form)->click();
+    frequencySliders(form)[1]->setValue(4321);
 
     trayEvent(QSystemTrayIcon::DoubleClick);
-    EXPECT_EQ(form->frequencyReadouts[1]->text(), "4321");
+    EXPECT_EQ(frequencyReadouts(form)[1]->text(), "4321");
 }
 
 // A tray on the session bus sends a click as Trigger, and never a double click.
 TEST_F(Tray, ASingleClickBringsTheWindowBackTooButTheMiddleButtonDoesNothing) {
-    form->trayButton->click();
+    trayButton(form)->click();
     for (const auto reason : {QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
         trayEvent(reason);
     EXPECT_FALSE(form->isVisible());
@@ -53,28 +55,28 @@ TEST_F(Tray, ASingleClickBringsTheWindowBackTooButTheMiddleButtonDoesNothing) {
 }
 
 TEST_F(Tray, ThePopupMenuOffersTheWindowThenTheMenuMenusOwnItems) {
-    const auto items = form->trayIcon()->contextMenu()->actions();
+    const auto items = trayIcon(form)->contextMenu()->actions();
     ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[0]->text(), "Show Calmfield");
     EXPECT_TRUE(items[1]->isSeparator());
-    EXPECT_EQ(items.mid(2), form->mainMenu->actions());
-    EXPECT_EQ(form->mainMenu->actions().size(), 8) << "the window's own menu is unchanged";
+    EXPECT_EQ(items.mid(2), mainMenu(form)->actions());
+    EXPECT_EQ(mainMenu(form)->actions().size(), 8) << "the window's own menu is unchanged";
 
-    form->trayButton->click();
+    trayButton(form)->click();
     items[0]->trigger();
     EXPECT_TRUE(form->isVisible());
-    form->trayButton->click();
+    trayButton(form)->click();
     items.last()->trigger(); // "Exit"
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_EQ(programEndings, 1);
 }
 
 TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
     EXPECT_TRUE(form->isVisible());
     ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
-    EXPECT_FALSE(form->startInTrayTimer->isActive());
+    EXPECT_FALSE(startInTrayTimer(form)->isActive());
     trayEvent(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(form->isVisible());
 }
@@ -89,26 +91,26 @@ class NoTray : public MainWindowFixture {
 
 // On X11 a minimised window stays in the taskbar, so Tray and the start-in-tray timer minimise.
 TEST_F(NoTray, MakesNoIconAndMinimisesInsteadOfHiding) {
-    EXPECT_EQ(form->trayIcon(), nullptr);
-    form->trayButton->click();
+    EXPECT_EQ(trayIcon(form), nullptr);
+    trayButton(form)->click();
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->isMinimized());
 
     form->restoreWindow();
     ASSERT_FALSE(form->isMinimized());
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
     ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));
     EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(NoTray, TheFirstTrayPressInARunSaysHowToGetTheWindowBack) {
-    form->trayButton->click();
+    trayButton(form)->click();
     form->restoreWindow();
-    form->trayButton->click();
+    trayButton(form)->click();
     EXPECT_EQ(messages.messages, QStringList{shell::kNoTrayMessage});
     startAgain();
-    form->trayButton->click();
+    trayButton(form)->click();
     EXPECT_EQ(messages.messages.size(), 2) << "once in each run";
 }
 
@@ -116,11 +118,11 @@ TEST_F(NoTray, TheFirstTrayPressInARunSaysHowToGetTheWindowBack) {
 TEST_F(NoTray, HidesWhereAMinimisedWindowMayNotBeFoundAgain) {
     minimisedWindowsStayReachable = false;
     startAgain();
-    form->trayButton->click();
+    trayButton(form)->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->isMinimized());
     form->restoreWindow();
-    form->startInTrayBox->setValue(CheckBox::kOn);
+    startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
     ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
 }
@@ -128,14 +130,14 @@ TEST_F(NoTray, HidesWhereAMinimisedWindowMayNotBeFoundAgain) {
 TEST_F(NoTray, ATrayThatAppearsLaterGetsTheIconUntilTheWindowCloses) {
     trayAvailable = true;
     form->trayMayHaveAppeared();
-    ASSERT_NE(form->trayIcon(), nullptr);
-    form->trayButton->click();
+    ASSERT_NE(trayIcon(form), nullptr);
+    trayButton(form)->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(messages.messages.isEmpty());
 
     form->close();
     form->trayMayHaveAppeared();
-    EXPECT_EQ(form->trayIcon(), nullptr);
+    EXPECT_EQ(trayIcon(form), nullptr);
 }
 
 } // namespace

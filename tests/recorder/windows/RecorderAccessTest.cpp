@@ -1,6 +1,7 @@
 // The recorder's windows without a mouse and without sight.
 
 #include "QtPrinting.h"
+#include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
@@ -15,25 +16,27 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 TEST(RecorderWindowAccess, TabStopsAreNamedAndRingedReadoutsNamedByWhatTheyShowAndEscapeKeepsIt) {
     testing::ScriptedCommandStrings commands;
     QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     testsupport::showActive(*form);
-    form->stopButton->setEnabled(true);
-    form->playButton->setEnabled(true); // every button a Tab stop
+    stopButton(form)->setEnabled(true);
+    playButton(form)->setEnabled(true); // every button a Tab stop
     testsupport::expectTabStopsNamedInsideAndRinged(*form);
 
     commands.mode = "recording";
     commands.length = "88200";
-    form->recordButton->click();
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->modeReadout)->text(QAccessible::Name),
+    recordButton(form)->click();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(modeReadout(form))->text(QAccessible::Name),
               "Mode: recording");
     EXPECT_EQ(
-        QAccessible::queryAccessibleInterface(form->informationReadout)->text(QAccessible::Name),
+        QAccessible::queryAccessibleInterface(informationReadout(form))->text(QAccessible::Name),
         "Take: 0.0882 megabytes, stereo");
 
-    QTest::keyClick(form->recordButton, Qt::Key_Escape);
+    QTest::keyClick(recordButton(form), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible()) << "Escape could throw an unsaved take away";
     delete form.data();
 }
@@ -45,13 +48,13 @@ TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) 
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/nowhere"});
     testsupport::showActive(*form);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Dialog);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->nameBox)->text(QAccessible::Name),
-              form->prompt->text());
-    EXPECT_EQ(form->prompt->buddy(), form->nameBox);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(nameBox(form))->text(QAccessible::Name),
+              prompt(form)->text());
+    EXPECT_EQ(prompt(form)->buddy(), nameBox(form));
     testsupport::expectTabStopsNamedInsideAndRinged(*form);
 
-    form->nameBox->setText("take");
-    QTest::keyClick(form->nameBox, Qt::Key_Escape);
+    nameBox(form)->setText("take");
+    QTest::keyClick(nameBox(form), Qt::Key_Escape);
     EXPECT_TRUE(form.isNull() || !form->isVisible());
     EXPECT_EQ(commands.actions(), std::vector<std::string>{}) << "nothing saved";
 

@@ -1,6 +1,7 @@
 // The recorder's windows among the program's windows: opened from the main window's Record
 // button, each made once, and closed with the program.
 
+#include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
 #include "app/NoiseSession.h"
 #include "app/ProgramWindows.h"
@@ -24,6 +25,8 @@
 
 namespace calmfield {
 namespace {
+
+using namespace calmfield::testing;
 
 const std::string kOpen = "open new type waveaudio alias capture";
 
@@ -70,12 +73,12 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
     EXPECT_TRUE(recorder->isVisible());
     EXPECT_EQ(commands.count(kOpen), 1);
 
-    recorder->recordButton->click();
-    recorder->stopButton->click();
-    recorder->saveButton->click();
-    recorder->saveButton->click();
-    recorder->helpButton->click();
-    recorder->helpButton->click();
+    recordButton(recorder)->click();
+    stopButton(recorder)->click();
+    saveButton(recorder)->click();
+    saveButton(recorder)->click();
+    helpButton(recorder)->click();
+    helpButton(recorder)->click();
     EXPECT_EQ(windows.openWindowCount(), 4);
     EXPECT_TRUE(windows.saveNameDialog()->isVisible());
     EXPECT_TRUE(windows.troubleshootingWindow()->isVisible());
@@ -88,7 +91,7 @@ TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
     EXPECT_EQ(windows.recorderWindow(), nullptr);
     clickRecord();
     ASSERT_NE(windows.recorderWindow(), nullptr);
-    EXPECT_EQ(windows.recorderWindow()->recordButton->isEnabled(), true) << "a new window";
+    EXPECT_EQ(recordButton(windows.recorderWindow())->isEnabled(), true) << "a new window";
     EXPECT_EQ(commands.count(kOpen), 2);
 }
 
@@ -96,7 +99,7 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
     clickRecord();
     recorder::RecorderWindow* recorder = windows.recorderWindow();
     commands.mode = "recording";
-    recorder->recordButton->click();
+    recordButton(recorder)->click();
     form->close();
     EXPECT_EQ(endings, 0);
     EXPECT_TRUE(recorder->isVisible());
@@ -105,8 +108,8 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
     // Closing mid-take closes the capture element once, stops the polls and ends the window.
     recorder->close();
     EXPECT_EQ(endings, 1);
-    EXPECT_FALSE(recorder->modePoll->isActive() || recorder->sizePoll->isActive() ||
-                 recorder->elapsedClock->isActive());
+    EXPECT_FALSE(modePoll(recorder)->isActive() || sizePoll(recorder)->isActive() ||
+                 elapsedClock(recorder)->isActive());
     EXPECT_EQ(commands.actions().back(), "close capture");
     deleteClosedWindows();
     EXPECT_EQ(windows.recorderWindow(), nullptr);

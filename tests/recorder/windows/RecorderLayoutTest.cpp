@@ -1,4 +1,5 @@
 #include "QtPrinting.h"
+#include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
@@ -17,10 +18,11 @@
 namespace calmfield {
 namespace {
 
-// One control as its window's layout places it: the role member, its object name, its parent's
-// object name (empty for a window's client area), its place in pixels and its caption.
+using namespace calmfield::testing;
+
+// One control as its window's layout places it: its object name, its parent's object name (empty
+// for a window's client area), its place in pixels and its caption.
 struct Placed {
-    QWidget* control;
     const char* name;
     const char* parent;
     QRect place;
@@ -30,10 +32,10 @@ struct Placed {
 void expectPlaced(const QWidget& window, const std::vector<Placed>& controls) {
     for (const Placed& expected : controls) {
         SCOPED_TRACE(expected.name);
-        EXPECT_EQ(window.findChild<QWidget*>(QLatin1String(expected.name)), expected.control);
-        EXPECT_EQ(expected.control->parentWidget()->objectName(), expected.parent);
-        EXPECT_EQ(expected.control->geometry(), expected.place);
-        EXPECT_EQ(testsupport::captionOf(expected.control), expected.caption);
+        const QWidget* control = testsupport::named(&window, expected.name);
+        EXPECT_EQ(control->parentWidget()->objectName(), expected.parent);
+        EXPECT_EQ(control->geometry(), expected.place);
+        EXPECT_EQ(testsupport::captionOf(control), expected.caption);
     }
 }
 
@@ -70,39 +72,39 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
     EXPECT_EQ(client->size(), QSize(392, 169));
     EXPECT_EQ(form->windowFlags() & Qt::WindowType_Mask, Qt::Tool) << "no taskbar button";
     expectFixedWithCloseBoxOnly(*form);
-    EXPECT_FALSE(form->qualityMenu->menuAction()->isEnabled());
-    EXPECT_EQ(form->qualityMenu->title() + form->lowQuality->text() + form->mediumQuality->text() +
-                  form->highQuality->text(),
+    EXPECT_FALSE(qualityMenu(form)->menuAction()->isEnabled());
+    EXPECT_EQ(qualityMenu(form)->title() + lowQuality(form)->text() + mediumQuality(form)->text() +
+                  highQuality(form)->text(),
               "QualityLow QualityMedium QualityHigh Quality");
 
     // The readouts as the window shows them once it has opened a new capture element.
     const QString noTake = "MBytes :  0\r\nChannels : 2 (stereo)\r\n";
-    expectPlaced(*form, {{form->informationFrame, "Frame3", "", {8, 8, 185, 153}, "Information"},
-                         {form->informationReadout, "Label3", "Frame3", {8, 16, 169, 129}, noTake},
-                         {form->statusFrame, "Frame2", "", {200, 8, 185, 153}, "Status"},
-                         {form->elapsedReadout, "Text1", "Frame2", {8, 16, 169, 25}, ""},
-                         {form->modeReadout, "Label1", "Frame2", {8, 48, 169, 25}, " stopped"},
-                         {form->saveButton, "Command5", "Frame2", {8, 104, 169, 17}, "Save "},
-                         {form->recordButton, "Command2", "", {208, 88, 49, 17}, "Record"},
-                         {form->stopButton, "Command3", "", {264, 88, 57, 17}, "Stop"},
-                         {form->playButton, "Command4", "", {328, 88, 49, 17}, "Play"},
-                         {form->resetButton, "Command1", "", {208, 136, 113, 17}, "Reset"},
-                         {form->helpButton, "Command6", "", {328, 136, 49, 17}, "Help"},
-                         {form->outOfSightBox, "Text2", "", {-264, 200, 369, 25}, "Text2"}});
-    EXPECT_EQ(client->childAt(210, 90), form->recordButton) << "the buttons lie above the frame";
-    EXPECT_FALSE(client->rect().intersects(form->outOfSightBox->geometry())) << "never seen";
-    EXPECT_EQ(form->recordButton->palette().color(QPalette::Button), QColor(255, 0, 0));
+    expectPlaced(*form, {{"Frame3", "", {8, 8, 185, 153}, "Information"},
+                         {"Label3", "Frame3", {8, 16, 169, 129}, noTake},
+                         {"Frame2", "", {200, 8, 185, 153}, "Status"},
+                         {"Text1", "Frame2", {8, 16, 169, 25}, ""},
+                         {"Label1", "Frame2", {8, 48, 169, 25}, " stopped"},
+                         {"Command5", "Frame2", {8, 104, 169, 17}, "Save "},
+                         {"Command2", "", {208, 88, 49, 17}, "Record"},
+                         {"Command3", "", {264, 88, 57, 17}, "Stop"},
+                         {"Command4", "", {328, 88, 49, 17}, "Play"},
+                         {"Command1", "", {208, 136, 113, 17}, "Reset"},
+                         {"Command6", "", {328, 136, 49, 17}, "Help"},
+                         {"Text2", "", {-264, 200, 369, 25}, "Text2"}});
+    EXPECT_EQ(client->childAt(210, 90), recordButton(form)) << "the buttons lie above the frame";
+    EXPECT_FALSE(client->rect().intersects(outOfSightBox(form)->geometry())) << "never seen";
+    EXPECT_EQ(recordButton(form)->palette().color(QPalette::Button), QColor(255, 0, 0));
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
-    EXPECT_EQ(QApplication::focusWidget(), form->recordButton);
+    EXPECT_EQ(QApplication::focusWidget(), recordButton(form));
     // The out-of-sight box is left out: what cannot be seen takes no focus.
-    const QList<QWidget*> tabOrder{form->playButton, form->stopButton,     form->recordButton,
-                                   form->saveButton, form->elapsedReadout, form->resetButton,
-                                   form->helpButton};
+    const QList<QWidget*> tabOrder{playButton(form), stopButton(form),     recordButton(form),
+                                   saveButton(form), elapsedReadout(form), resetButton(form),
+                                   helpButton(form)};
     EXPECT_EQ(focusOrder(tabOrder), tabOrder);
-    EXPECT_EQ(form->outOfSightBox->focusPolicy(), Qt::NoFocus);
-    EXPECT_FALSE(form->outOfSightBox->isVisibleTo(form.data())) << "hidden from screen readers too";
+    EXPECT_EQ(outOfSightBox(form)->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(outOfSightBox(form)->isVisibleTo(form.data())) << "hidden from screen readers too";
     delete form.data();
 }
 
@@ -115,21 +117,20 @@ TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
     EXPECT_EQ(form->windowTitle(), "Save");
     EXPECT_EQ(form->size(), QSize(257, 119));
     expectFixedWithCloseBoxOnly(*form);
-    expectPlaced(*form, {{form->prompt,
-                          "Label1",
+    expectPlaced(*form, {{"Label1",
                           "Form10",
                           {16, 16, 225, 25},
                           "Type a name for your sound. It will be saved in your home folder"},
-                         {form->nameBox, "Text1", "Form10", {16, 48, 225, 25}, ""},
-                         {form->saveButton, "Command1", "Form10", {16, 80, 225, 25}, "Save"}});
-    EXPECT_TRUE(form->prompt->wordWrap());
+                         {"Text1", "Form10", {16, 48, 225, 25}, ""},
+                         {"Command1", "Form10", {16, 80, 225, 25}, "Save"}});
+    EXPECT_TRUE(prompt(form)->wordWrap());
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
     const QPoint centre = form->screen()->availableGeometry().center();
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), form->nameBox);
-    EXPECT_EQ(form->nameBox->nextInFocusChain(), form->saveButton);
+    EXPECT_EQ(QApplication::focusWidget(), nameBox(form));
+    EXPECT_EQ(nameBox(form)->nextInFocusChain(), saveNameButton(form));
     delete form.data();
 }
 

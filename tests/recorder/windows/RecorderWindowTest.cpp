@@ -1,5 +1,6 @@
 #include "recorder/windows/RecorderWindow.h"
 #include "QtPrinting.h"
+#include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 
 namespace calmfield {
 namespace {
+
+using namespace calmfield::testing;
 
 using Commands = std::vector<std::string>;
 
@@ -30,27 +33,27 @@ class RecorderWindowTest : public ::testing::Test {
     std::string state() const {
         std::string shown;
         for (const widgets::GraphicalButton* button :
-             {form->recordButton, form->stopButton, form->playButton, form->saveButton,
-              form->resetButton, form->helpButton})
+             {recordButton(form), stopButton(form), playButton(form), saveButton(form),
+              resetButton(form), helpButton(form)})
             if (button->isEnabled())
                 shown += button->text().trimmed().toStdString() + " ";
         shown += "|";
-        for (const QAction* entry : {form->lowQuality, form->mediumQuality, form->highQuality})
+        for (const QAction* entry : {lowQuality(form), mediumQuality(form), highQuality(form)})
             if (entry->isEnabled())
                 shown += " " + entry->text().section(' ', 0, 0).toStdString() +
                          (entry->isChecked() ? "*" : "");
         return shown + " | clock " +
-               (form->elapsedClock->isActive() ? std::to_string(form->elapsedClock->interval())
+               (elapsedClock(form)->isActive() ? std::to_string(elapsedClock(form)->interval())
                                                : "stopped");
     }
 
     // The polls that run, each with its interval.
     std::string polls() const {
         std::string running;
-        if (form->modePoll->isActive())
-            running += "mode " + std::to_string(form->modePoll->interval());
-        if (form->sizePoll->isActive())
-            running += " size " + std::to_string(form->sizePoll->interval());
+        if (modePoll(form)->isActive())
+            running += "mode " + std::to_string(modePoll(form)->interval());
+        if (sizePoll(form)->isActive())
+            running += " size " + std::to_string(sizePoll(form)->interval());
         return running.empty() ? "none" : running;
     }
 
@@ -69,66 +72,66 @@ TEST_F(RecorderWindowTest, GoesThroughItsStatesByTheButtons) {
     // Recording again restarts the take and the clock.
     for (int take = 1; take <= 2; ++take) {
         commands.sent.clear();
-        form->recordButton->click();
+        recordButton(form)->click();
         EXPECT_EQ(state(), "Record Stop Help | High* | clock 1000");
         EXPECT_EQ(commands.actions(), kStartTakeAtHigh);
-        EXPECT_EQ(form->elapsedReadout->text(), "00:00:00") << "take " << take;
+        EXPECT_EQ(elapsedReadout(form)->text(), "00:00:00") << "take " << take;
         now = now.addSecs(30);
-        tick(form->elapsedClock);
-        EXPECT_EQ(form->elapsedReadout->text(), "00:00:30") << "take " << take;
+        tick(elapsedClock(form));
+        EXPECT_EQ(elapsedReadout(form)->text(), "00:00:30") << "take " << take;
     }
 
     now = now.addSecs(35);
-    form->stopButton->click();
+    stopButton(form)->click();
     EXPECT_EQ(state(), "Stop Play Save Reset Help | Low Medium High* | clock stopped");
-    EXPECT_EQ(form->elapsedReadout->text(), "00:01:05");
+    EXPECT_EQ(elapsedReadout(form)->text(), "00:01:05");
 
     commands.sent.clear();
-    form->playButton->click();
-    EXPECT_EQ(form->elapsedReadout->text(), "");
+    playButton(form)->click();
+    EXPECT_EQ(elapsedReadout(form)->text(), "");
     now = now.addSecs(5);
-    form->stopButton->click();
-    EXPECT_EQ(form->elapsedReadout->text(), "00:01:10") << "counted from the take's start";
+    stopButton(form)->click();
+    EXPECT_EQ(elapsedReadout(form)->text(), "00:01:10") << "counted from the take's start";
     EXPECT_EQ(commands.actions(), (Commands{"play capture from 0", "stop capture"}));
     EXPECT_EQ(state(), "Stop Play Save Reset Help | Low Medium High* | clock stopped");
 
-    form->saveButton->click();
-    form->helpButton->click();
+    saveButton(form)->click();
+    helpButton(form)->click();
     EXPECT_EQ(saveNameShown, 1);
     EXPECT_EQ(troubleshootingShown, 1);
     EXPECT_EQ(commands.actions(), (Commands{"play capture from 0", "stop capture"}));
 }
 
 TEST_F(RecorderWindowTest, TheCheckedQualityGivesTheRateAndStaysTheOnlyEntryEnabled) {
-    form->lowQuality->trigger();
+    lowQuality(form)->trigger();
     EXPECT_EQ(state(), "Record Help | Low* Medium High | clock stopped");
     commands.sent.clear();
-    form->recordButton->click();
+    recordButton(form)->click();
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 11025");
     EXPECT_EQ(state(), "Record Stop Help | Low* | clock 1000");
 
-    form->stopButton->click();
-    form->resetButton->click();
-    form->mediumQuality->trigger();
+    stopButton(form)->click();
+    resetButton(form)->click();
+    mediumQuality(form)->trigger();
     commands.sent.clear();
-    form->recordButton->click();
+    recordButton(form)->click();
     EXPECT_EQ(commands.actions()[1], "set capture samplespersec 22050");
 }
 
 // The readouts follow every change at once; in between, only what can change by itself is
 // polled, and an idle window polls nothing.
 TEST_F(RecorderWindowTest, ReadoutsFollowEveryChangeAndOnlyABusyElementIsPolled) {
-    EXPECT_EQ(form->modeReadout->text(), " stopped");
-    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
+    EXPECT_EQ(modeReadout(form)->text(), " stopped");
+    EXPECT_EQ(informationReadout(form)->text(), kSizeOfNoTake);
     EXPECT_EQ(polls(), "none");
 
     commands.mode = "recording";
-    form->recordButton->click();
-    EXPECT_EQ(form->modeReadout->text(), " recording");
+    recordButton(form)->click();
+    EXPECT_EQ(modeReadout(form)->text(), " recording");
     EXPECT_EQ(polls(), "mode 500 size 19");
     commands.length = "1234567";
-    tick(form->sizePoll);
-    EXPECT_EQ(form->informationReadout->text(), "MBytes :  1.234567\r\nChannels : 2 (stereo)\r\n");
+    tick(sizePoll(form));
+    EXPECT_EQ(informationReadout(form)->text(), "MBytes :  1.234567\r\nChannels : 2 (stereo)\r\n");
     EXPECT_EQ(commands.sent[commands.sent.size() - 2], "set capture time format bytes");
     EXPECT_EQ(commands.sent.back(), "status capture length");
 
@@ -136,56 +139,56 @@ TEST_F(RecorderWindowTest, ReadoutsFollowEveryChangeAndOnlyABusyElementIsPolled)
     // clock runs on until Stop.
     commands.mode = "stopped";
     commands.length = "88200";
-    tick(form->modePoll);
-    EXPECT_EQ(form->modeReadout->text(), " stopped");
-    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    tick(modePoll(form));
+    EXPECT_EQ(modeReadout(form)->text(), " stopped");
+    EXPECT_EQ(informationReadout(form)->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
     EXPECT_EQ(polls(), "none");
-    EXPECT_TRUE(form->elapsedClock->isActive());
+    EXPECT_TRUE(elapsedClock(form)->isActive());
 
     commands.mode = "playing";
-    form->stopButton->click();
-    form->playButton->click();
-    EXPECT_EQ(form->modeReadout->text(), " playing");
+    stopButton(form)->click();
+    playButton(form)->click();
+    EXPECT_EQ(modeReadout(form)->text(), " playing");
     EXPECT_EQ(polls(), "mode 500") << "a playback does not change the size";
     commands.mode = "not ready";
-    tick(form->modePoll);
-    EXPECT_EQ(form->modeReadout->text(), " not ready");
+    tick(modePoll(form));
+    EXPECT_EQ(modeReadout(form)->text(), " not ready");
     EXPECT_EQ(polls(), "mode 500") << "waiting for the sound server";
     commands.mode = "stopped";
-    tick(form->modePoll);
-    EXPECT_EQ(form->modeReadout->text(), " stopped");
+    tick(modePoll(form));
+    EXPECT_EQ(modeReadout(form)->text(), " stopped");
     EXPECT_EQ(polls(), "none");
 
     // No element answers: no answer will come by waiting, and the size is left as it was.
     commands.failure = "the recorder is not open";
-    form->playButton->click();
-    EXPECT_EQ(form->modeReadout->text(), " ");
-    EXPECT_EQ(form->informationReadout->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
+    playButton(form)->click();
+    EXPECT_EQ(modeReadout(form)->text(), " ");
+    EXPECT_EQ(informationReadout(form)->text(), "MBytes :  .0882\r\nChannels : 2 (stereo)\r\n");
     EXPECT_EQ(polls(), "none");
 }
 
 TEST_F(RecorderWindowTest, ResetClosesAndOpensAgainAndShowsTheWindowAsItOpened) {
-    form->mediumQuality->trigger();
-    form->recordButton->click();
-    form->stopButton->click();
+    mediumQuality(form)->trigger();
+    recordButton(form)->click();
+    stopButton(form)->click();
     commands.mode = "playing";
     commands.length = "5000";
-    form->playButton->click();
-    form->outOfSightBox->setText("typed");
+    playButton(form)->click();
+    outOfSightBox(form)->setText("typed");
     form->move(0, 0);
 
     commands.sent.clear();
     commands.mode = "stopped";
     commands.length = "0";
-    form->resetButton->click();
+    resetButton(form)->click();
     EXPECT_EQ(commands.actions(),
               (Commands{"close capture", "open new type waveaudio alias capture"}));
     EXPECT_EQ(state(), kReady);
     EXPECT_EQ(polls(), "none");
-    EXPECT_EQ(form->elapsedReadout->text(), "00:00:00");
-    EXPECT_EQ(form->modeReadout->text(), " stopped");
-    EXPECT_EQ(form->informationReadout->text(), kSizeOfNoTake);
-    EXPECT_EQ(form->outOfSightBox->text(), "Text2");
+    EXPECT_EQ(elapsedReadout(form)->text(), "00:00:00");
+    EXPECT_EQ(modeReadout(form)->text(), " stopped");
+    EXPECT_EQ(informationReadout(form)->text(), kSizeOfNoTake);
+    EXPECT_EQ(outOfSightBox(form)->text(), "Text2");
     const QPoint centre = form->screen()->availableGeometry().center();
     EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 1);
 }

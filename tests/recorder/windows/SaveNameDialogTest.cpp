@@ -1,5 +1,6 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "QtPrinting.h"
+#include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
 #include "tests/support/RecordingMessageSink.h"
 #include "tests/support/WindowTestHelpers.h"
@@ -13,13 +14,15 @@
 namespace calmfield {
 namespace {
 
+using namespace calmfield::testing;
+
 class SaveNameDialogTest : public ::testing::Test {
   protected:
     ~SaveNameDialogTest() override { delete form.data(); }
 
     void save(const QString& name) {
-        QTest::keyClicks(form->nameBox, name);
-        form->saveButton->click();
+        QTest::keyClicks(nameBox(form), name);
+        saveNameButton(form)->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString inHome(const char* file) const { return home.filePath(QString::fromLatin1(file)); }
@@ -71,10 +74,10 @@ TEST_F(SaveNameDialogTest, AsksBeforeReplacingAFileAndNoWritesNothing) {
     EXPECT_TRUE(commands.sent.empty());
     EXPECT_TRUE(messages.messages.isEmpty());
     ASSERT_FALSE(form.isNull());
-    EXPECT_EQ(form->nameBox->text(), "rain");
+    EXPECT_EQ(nameBox(form)->text(), "rain");
 
     messages.answer = true;
-    form->saveButton->click();
+    saveNameButton(form)->click();
     EXPECT_EQ(commands.sent, std::vector<std::string>{"save capture c:\\rain.wav"});
     EXPECT_EQ(messages.messages, QStringList{"File Saved: " + inHome("rain.wav")});
 }
