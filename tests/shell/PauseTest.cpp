@@ -129,8 +129,8 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
         return static_cast<float>(MasterGain::levelAt(fade, 1.0, at));
     };
     const float back = loudnessAfter(500ms);
-    EXPECT_GT(back, full * level(30500ms) / 1.5f);
-    EXPECT_LT(back, full * level(30500ms) * 1.5f);
+    EXPECT_GT(back, full * level(30500ms) / 2.0f);
+    EXPECT_LT(back, full * level(30500ms) * 2.0f);
     ASSERT_TRUE(testing::waitUntil([&] { return output.wakes() > wakes; }, 2s))
         << "the fade is taken up again";
     const auto rest = output.pull(frames(30s));
