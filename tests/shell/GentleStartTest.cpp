@@ -58,7 +58,10 @@ TEST(GentleStart, TheStartupMixRisesFromSilenceOverTwoSeconds) {
     const double steady = levelFrom(first + 3 * rate, rate);
     std::printf("steady %.1f dB, first 100 ms %.1f dB, 2.5 s on %.1f dB\n", steady,
                 levelFrom(first, rate / 10), levelFrom(first + 5 * rate / 2, rate / 2));
-    EXPECT_LT(levelFrom(first, rate / 10), steady - 40.0) << "the first 100 ms of sound";
+    // A start at full level would be within a few dB of the steady level. On a loaded machine the
+    // server may skip the rise's first, quietest moments, so the margin is 20 dB rather than the
+    // 45 to 50 dB an idle machine measures.
+    EXPECT_LT(levelFrom(first, rate / 10), steady - 20.0) << "the first 100 ms of sound";
     EXPECT_NEAR(levelFrom(first + 5 * rate / 2, rate / 2), steady, 1.0) << "after 2.5 s";
     fs::remove_all(root);
 }
