@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testsupport::fileContent;
 
-TEST(HeadlessProgram, PlaysWithoutAWindowSystemAnswersLaterStartsAndSavesOnSigterm) {
+TEST(HeadlessProgram, PlaysWithoutAWindowSystemAndAnswersLaterStarts) {
     testsupport::PrivatePulseServer server;
     ASSERT_TRUE(server.start()) << server.error();
     testsupport::PrivateSessionBus bus;
@@ -31,14 +31,10 @@ TEST(HeadlessProgram, PlaysWithoutAWindowSystemAnswersLaterStartsAndSavesOnSigte
         fs::temp_directory_path() / ("calmfield-headless-" + std::to_string(::getpid()));
     const fs::path folder = programFolderIn(root);
     const fs::path settings = folder / "settings.ini";
-    // Without its line end, as the program never writes it.
+    // Without its line end, as the program never writes it, so that a write would show.
     const std::string startupMix = "0,1,0,0,0,0,0,0,0,0,22050,22050,22050,22050,22050,0";
     std::ofstream(settings) << startupMix;
-    std::vector<std::string> environment;
-    for (const std::string& entry : environmentFor(server, root))
-        if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0 &&
-            entry.rfind("WAYLAND_DISPLAY=", 0) != 0)
-            environment.push_back(entry);
+    std::vector<std::string> environment = headlessEnvironmentFor(server, root);
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.address());
     const std::string program = (folder / "calmfield").string();
     const auto run = [&](std::vector<std::string> arguments) {
@@ -92,7 +88,6 @@ TEST(HeadlessProgram, PlaysWithoutAWindowSystemAnswersLaterStartsAndSavesOnSigte
 
     ::kill(headless->pid(), SIGTERM);
     EXPECT_EQ(headless->waitForExit(10s), 0) << fileContent(root / "headless.log");
-    EXPECT_EQ(fileContent(settings), startupMix + "\r\n") << "written as a window's close writes";
     fs::remove_all(root);
 }
 

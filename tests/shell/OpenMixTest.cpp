@@ -36,11 +36,7 @@ TEST(OpenMix, ALaterStartHandsItToTheRunningCopyOfEitherKindAndLearnsTheResult) 
     std::ofstream(root / "pink.clm") << kPink << "\r\n";
     std::ofstream(root / "bad.clm") << "damaged";
     const auto windowed = environmentFor(server, root);
-    std::vector<std::string> headless;
-    for (const std::string& entry : windowed)
-        if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0 &&
-            entry.rfind("WAYLAND_DISPLAY=", 0) != 0)
-            headless.push_back(entry);
+    const auto headless = headlessEnvironmentFor(server, root);
     const std::string program = (folder / "calmfield").string();
     // A later start from the folder of the mixes, naming them as a person in a shell would.
     const auto startAgain = [&](std::vector<std::string> arguments) {
@@ -68,7 +64,8 @@ TEST(OpenMix, ALaterStartHandsItToTheRunningCopyOfEitherKindAndLearnsTheResult) 
     EXPECT_EQ(startAgain({"brown.clm", "pink.clm"}).first, 2);
     ::kill(running->pid(), SIGTERM);
     EXPECT_EQ(running->waitForExit(10s), 0) << fileContent(root / "headless.log");
-    EXPECT_EQ(fileContent(settings), kBrown + ",0\r\n") << "the bad file changed nothing";
+    EXPECT_EQ(fileContent(settings), kBrown + ",0\r\n")
+        << "written on SIGTERM as a window's close writes; the bad file changed nothing";
 
     // A first start with a window plays its file over the startup mix, and takes a later one.
     running = testsupport::ChildProcess::spawn({program, (root / "pink.clm").string()}, windowed,

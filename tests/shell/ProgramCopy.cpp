@@ -37,6 +37,16 @@ std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& s
     return environment;
 }
 
+std::vector<std::string> headlessEnvironmentFor(const testsupport::PrivatePulseServer& server,
+                                                const fs::path& root) {
+    std::vector<std::string> environment;
+    for (const std::string& entry : environmentFor(server, root))
+        if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0 &&
+            entry.rfind("WAYLAND_DISPLAY=", 0) != 0)
+            environment.push_back(entry);
+    return environment;
+}
+
 bool waitForStartUp(pid_t pid) {
     for (auto waited = 0ms; !testsupport::catchesSignal(pid, SIGTERM) && waited < 20s;
          waited += 20ms)

@@ -19,6 +19,9 @@ std::filesystem::path programFolderIn(const std::filesystem::path& root);
 // test adds.
 std::vector<std::string> environmentFor(const testsupport::PrivatePulseServer& server,
                                         const std::filesystem::path& root);
+// The same without any window system, for a copy that plays without a window.
+std::vector<std::string> headlessEnvironmentFor(const testsupport::PrivatePulseServer& server,
+                                                const std::filesystem::path& root);
 
 // Waits up to 20 s for the program to take the termination signals, as it does once its start-up
 // is over.
