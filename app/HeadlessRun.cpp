@@ -20,15 +20,12 @@
 namespace calmfield::app {
 namespace {
 
-// How long start-up waits for the speakers' volume, as the window does.
-constexpr std::chrono::milliseconds kVolumePortTimeout{3000};
-
 // Opens what the session plays through and sets up its channels, telling each failure once; the
 // channels are made and the settings read even without a sound server, so that the noise plays
 // as soon as one answers.
 void startPlaying(NoiseSession& session, widgets::MessageSink& messages) {
     player::MixPlayer& player = session.player();
-    if (!player.openVolumePort(kVolumePortTimeout))
+    if (!player.openVolumePort(player::MixPlayer::kVolumePortTimeout))
         messages.showMessage(QString::fromLatin1(shell::kVolumePortFailureMessage));
     if (!player.openSoundDevice())
         messages.showMessage(QString::fromLatin1(shell::kDeviceFailureMessage));

@@ -1,9 +1,6 @@
 #include "engine/BudgetedSoundFileIo.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 
 namespace calmfield::engine {
@@ -69,18 +66,9 @@ sf_count_t BudgetedSoundFileIo::read(void* into, sf_count_t count, void* self) {
     const sf_count_t wanted = std::clamp<sf_count_t>(count, 0, file.size_ - file.position_);
     if (wanted <= 0 || !file.spend(static_cast<std::uint64_t>(wanted)))
         return 0;
-    auto* bytes = static_cast<unsigned char*>(into);
-    sf_count_t done = 0;
-    while (done < wanted) {
-        const ssize_t got =
-            ::pread(file.file_.descriptor(), bytes + done, static_cast<std::size_t>(wanted - done),
-                    static_cast<off_t>(file.position_ + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += got;
-    }
+    const auto done = static_cast<sf_count_t>(
+        files::readAt(file.file_.descriptor(), static_cast<std::uint64_t>(file.position_), into,
+                      static_cast<std::size_t>(wanted)));
     file.position_ += done;
     return done;
 }

@@ -1,8 +1,7 @@
 #include "engine/ChunkList.h"
 
-#include <unistd.h>
+#include "files/RegularFile.h"
 
-#include <cerrno>
 #include <cstddef>
 #include <string_view>
 
@@ -10,17 +9,7 @@ namespace calmfield::engine {
 namespace {
 
 bool readAt(int descriptor, std::uint64_t offset, unsigned char* into, std::size_t count) {
-    while (count > 0) {
-        const ssize_t read = ::pread(descriptor, into, count, static_cast<off_t>(offset));
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read <= 0)
-            return false;
-        into += read;
-        count -= static_cast<std::size_t>(read);
-        offset += static_cast<std::uint64_t>(read);
-    }
-    return true;
+    return files::readAt(descriptor, offset, into, count) == count;
 }
 
 std::uint32_t number(const unsigned char* bytes, bool bigEndian) {

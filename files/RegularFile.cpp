@@ -95,4 +95,19 @@ bool RegularFile::readUpTo(std::size_t limit, std::string& bytes) {
     return true;
 }
 
+std::size_t readAt(int descriptor, std::uint64_t offset, void* into, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(into);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t read =
+            ::pread(descriptor, bytes + done, count - done, static_cast<off_t>(offset + done));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break;
+        done += static_cast<std::size_t>(read);
+    }
+    return done;
+}
+
 } // namespace calmfield::files

@@ -11,6 +11,11 @@ namespace calmfield::files {
 // or a folder under the name cannot keep the caller waiting.
 bool isRegularFile(const std::filesystem::path& path);
 
+// Reads up to `count` bytes at `offset` of the open file at `descriptor` without moving its
+// position, going on after an interrupted read; how many it read, fewer at the end of the file or
+// on an error.
+std::size_t readAt(int descriptor, std::uint64_t offset, void* into, std::size_t count);
+
 // A regular file open for reading, closed when the object goes. Anything else under the name (a
 // pipe, a device, a folder) counts as missing and is never opened, so opening never blocks.
 class RegularFile {

@@ -11,6 +11,8 @@
 
 #include <QObject>
 
+#include <chrono>
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -33,6 +35,8 @@ class MixPlayer : public QObject {
     static constexpr int kWidestPanning = 3000; // hundredths of a decibel either way
     static constexpr int kLoudestMaster = 32750;
     static constexpr int kStartingMaster = 16000;
+    // How long start-up waits for the speakers' volume, with or without a window.
+    static constexpr std::chrono::milliseconds kVolumePortTimeout{3000};
     // What Reset All sets.
     static constexpr int kResetVolume = -1500;
     static constexpr int kResetFrequency = 32767;

@@ -48,7 +48,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 }
 
 void MainWindow::startUp() {
-    if (!player_.openVolumePort(kMixerTimeout)) {
+    if (!player_.openVolumePort(player::MixPlayer::kVolumePortTimeout)) {
         messages_.showMessage(QString::fromLatin1(kVolumePortFailureMessage));
         show();
         return;

@@ -56,7 +56,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    static constexpr std::chrono::milliseconds kMixerTimeout{3000};
     static constexpr std::chrono::milliseconds kStartInTrayDelay{500};
     template <typename Control> using PerColour = std::array<Control*, engine::kColourCount>;
 
