@@ -66,4 +66,9 @@ void ChannelBank::rampMix(const MasterGain::Ramp& ramp) {
     output_.wake();
 }
 
+void ChannelBank::setTone(const ToneSetting& tone) {
+    mixer_.setTone(tone);
+    output_.wake();
+}
+
 } // namespace calmfield::engine

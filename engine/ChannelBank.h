@@ -55,6 +55,10 @@ class ChannelBank {
     // the output plays the change at once.
     void rampMix(const MasterGain::Ramp& ramp);
 
+    // Shapes everything the bank plays with the listener's tone; the output plays the change at
+    // once, gliding to it.
+    void setTone(const ToneSetting& tone);
+
   private:
     SoundOutput& output_;
     ChannelMixer mixer_;

@@ -5,6 +5,7 @@
 #include "engine/MasterGain.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
+#include "engine/ToneSetting.h"
 
 #include <array>
 #include <atomic>
@@ -25,6 +26,9 @@ class ChannelMixer final : public AudioRenderer {
 
     // The gain over the whole mix, ramped from the user-interface thread.
     MasterGain& masterGain() { return masterGain_; }
+    // From the user-interface thread: the tone the mix is shaped by, between the channels and
+    // the limiter. Never blocks.
+    void setTone(const ToneSetting& /*tone*/) {}
 
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;

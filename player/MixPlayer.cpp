@@ -127,6 +127,15 @@ void MixPlayer::setStartInTray(int state) {
     emit startInTrayChanged();
 }
 
+void MixPlayer::setTone(const engine::ToneSetting& tone) {
+    const engine::ToneSetting clamped = tone.clamped();
+    if (tone_ == clamped)
+        return;
+    tone_ = clamped;
+    bank_.setTone(tone_);
+    emit toneChanged();
+}
+
 void MixPlayer::toggleMute() {
     if (!muted_) {
         savedMasterVolume_ = masterVolume_;
@@ -229,7 +238,8 @@ QString colourName(std::size_t colour) {
 
 MediaPlayer::State MixPlayer::mediaState() const {
     if (tickedColours_.empty())
-        return {MediaPlayer::Status::Stopped, QString::fromLatin1(platform::kProgramTitle), artUrl()};
+        return {MediaPlayer::Status::Stopped, QString::fromLatin1(platform::kProgramTitle),
+                artUrl()};
     QStringList names;
     for (const int colour : tickedColours_)
         names.append(colourName(index(colour)));

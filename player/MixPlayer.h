@@ -60,6 +60,8 @@ class MixPlayer : public QObject {
     int panning() const { return panning_; }
     int masterVolume() const { return masterVolume_; }
     int startInTray() const { return startInTray_; }
+    // The listener's tone, which shapes whatever mix plays; Reset All and Load leave it as it is.
+    const engine::ToneSetting& tone() const { return tone_; }
     persistence::Settings settings() const { return {mix_, startInTray_}; }
     // The rate the colour's channel plays at, or none when it has no channel.
     std::optional<int> channelFrequency(int colour);
@@ -70,6 +72,7 @@ class MixPlayer : public QObject {
     void setPanning(int panning);
     void setMasterVolume(int position);
     void setStartInTray(int state);
+    void setTone(const engine::ToneSetting& tone);
     // The first press saves the master volume and sets it to zero, the next one brings it back.
     void toggleMute();
     bool muted() const { return muted_; }
@@ -114,6 +117,7 @@ class MixPlayer : public QObject {
     void masterVolumeChanged();
     void muteChanged();
     void startInTrayChanged();
+    void toneChanged();
     // What mediaState() gives may have changed: the ticked colours or the pause.
     void mediaStateChanged();
 
@@ -134,6 +138,7 @@ class MixPlayer : public QObject {
     int panning_ = 0;
     int masterVolume_ = kStartingMaster;
     int startInTray_ = persistence::kOff;
+    engine::ToneSetting tone_;
     std::vector<int> tickedColours_;
     bool muted_ = false;
     int savedMasterVolume_ = 0;
