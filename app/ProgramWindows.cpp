@@ -6,6 +6,7 @@
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
 #include "shell/MainWindow.h"
+#include "tone/ToneWindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -20,6 +21,7 @@ ProgramWindows::ProgramWindows(platform::UrlOpener openUrl, std::function<void()
       recorderServices_(std::move(recorder)) {}
 
 ProgramWindows::~ProgramWindows() {
+    delete tone_.data();
     delete saveName_.data();
     delete recorder_.data();
 }
@@ -37,6 +39,11 @@ void ProgramWindows::adoptMainWindow(shell::MainWindow& window) {
     connect(&window, &shell::MainWindow::aboutRequested, this, &ProgramWindows::showAbout);
     connect(&window, &shell::MainWindow::contactRequested, this, &ProgramWindows::showContact);
     connect(&window, &shell::MainWindow::recorderRequested, this, &ProgramWindows::showRecorder);
+    connect(&window, &shell::MainWindow::toneRequested, this, &ProgramWindows::showTone);
+    connect(&window, &shell::MainWindow::closed, this, [this] {
+        if (tone_)
+            tone_->close();
+    });
 }
 
 void ProgramWindows::closeAll() {
@@ -127,9 +134,20 @@ void ProgramWindows::showTroubleshooting() {
     bringForward(troubleshooting_.get());
 }
 
+void ProgramWindows::showTone() {
+    if (!mainWindow_)
+        return;
+    if (!tone_) {
+        tone_ = new tone::ToneWindow(mainWindow_->player());
+        tone_->setAttribute(Qt::WA_DeleteOnClose);
+        track(tone_);
+    }
+    bringForward(tone_);
+}
+
 QWidget* ProgramWindows::bringOpenWindowsForward() {
-    const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(), recorder_,
-                                  saveName_};
+    const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(),
+                                  tone_,        recorder_,      saveName_};
     QWidget* last = nullptr;
     for (QWidget* window : windows) {
         if (window != nullptr && open_.contains(window)) {
@@ -146,6 +164,10 @@ recorder::RecorderWindow* ProgramWindows::recorderWindow() const {
 
 recorder::SaveNameDialog* ProgramWindows::saveNameDialog() const {
     return saveName_.data();
+}
+
+tone::ToneWindow* ProgramWindows::toneWindow() const {
+    return tone_.data();
 }
 
 // The window stays a top-level window of its own, so that which windows keep the program running

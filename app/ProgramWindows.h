@@ -30,6 +30,10 @@ namespace calmfield::shell {
 class MainWindow;
 }
 
+namespace calmfield::tone {
+class ToneWindow;
+}
+
 namespace calmfield::app {
 
 // The program's windows other than the main one, each made at most once, and the rule that the
@@ -72,6 +76,10 @@ class ProgramWindows : public QObject {
     void showRecorder();
     void showSaveName();
     void showTroubleshooting();
+    // Shows the tone window over the main window's player, or brings the one already open to the
+    // front. It is made anew after each closing, and closes with the main window, whose player it
+    // shows.
+    void showTone();
     // Brings every open window to the front, the dialogs last so that they stay on top. The one
     // brought forward last, or null when none is open.
     QWidget* bringOpenWindowsForward();
@@ -84,6 +92,7 @@ class ProgramWindows : public QObject {
     // The open one, or null.
     recorder::RecorderWindow* recorderWindow() const;
     recorder::SaveNameDialog* saveNameDialog() const;
+    tone::ToneWindow* toneWindow() const;
     int openWindowCount() const { return static_cast<int>(open_.size()); }
 
   protected:
@@ -103,6 +112,7 @@ class ProgramWindows : public QObject {
     std::unique_ptr<recorder::TroubleshootingWindow> troubleshooting_;
     QPointer<recorder::RecorderWindow> recorder_;
     QPointer<recorder::SaveNameDialog> saveName_;
+    QPointer<tone::ToneWindow> tone_;
 };
 
 } // namespace calmfield::app

@@ -136,6 +136,7 @@ void MainWindow::connectCommands() {
     connect(helpAction_, &QAction::triggered, this, &MainWindow::helpClicked);
     connect(contactAction_, &QAction::triggered, this, &MainWindow::contactRequested);
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(toneAction_, &QAction::triggered, this, &MainWindow::toneRequested);
     connect(closeButton_, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(trayButton_, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
     connect(recordButton_, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);

@@ -81,12 +81,16 @@ class MainWindow : public QMainWindow {
 
     // The main menu's "Keep awake" item, which the program's keeping awake ticks and follows.
     QAction& keepAwakeItem() { return *keepAwakeAction_; }
+    // The player the window is a view of, for the program's other views of it.
+    player::MixPlayer& player() const { return player_; }
 
   signals:
     // The user asked for the about window, the contact window or the recorder.
     void aboutRequested();
     void contactRequested();
     void recorderRequested();
+    // The user asked for the tone window.
+    void toneRequested();
     // The sleep timer's time is up: the program is to end, whatever is open.
     void sleepTimerEnded();
     // The window has closed, whichever way: the run's sound is to end.
@@ -169,6 +173,7 @@ class MainWindow : public QMainWindow {
     SleepMenu* sleepMenu_ = nullptr;
     QAction* startAtLoginAction_ = nullptr;
     QAction* keepAwakeAction_ = nullptr;
+    QAction* toneAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;

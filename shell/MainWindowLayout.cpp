@@ -76,13 +76,13 @@ QAction* named(QAction* action, const layout::MenuRow& row) {
 }
 
 QMenu* menu(QMenuBar* bar, const layout::MenuRow& row) {
-    QMenu* added = bar->addMenu(QString::fromLatin1(row.caption));
+    QMenu* added = bar->addMenu(QString::fromUtf8(row.caption));
     added->setObjectName(QLatin1String(row.name));
     return added;
 }
 
 QAction* item(QMenu* owner, const layout::MenuRow& row) {
-    return named(owner->addAction(QString::fromLatin1(row.caption)), row);
+    return named(owner->addAction(QString::fromUtf8(row.caption)), row);
 }
 
 } // namespace
@@ -132,6 +132,7 @@ void MainWindow::buildMenus() {
     keepAwakeAction_ = item(mainMenu_, layout::kKeepAwakeItem);
     keepAwakeAction_->setCheckable(true);
     keepAwakeAction_->setChecked(true);
+    toneAction_ = item(mainMenu_, layout::kToneItem);
     named(mainMenu_->addSeparator(), layout::kExitSeparator);
     exitAction_ = item(mainMenu_, layout::kExitItem);
 

@@ -96,7 +96,7 @@ inline constexpr ControlRow kStartInTrayBox{
 // The hidden timer that sends the window to the tray after start-up.
 inline constexpr char kStartInTrayTimerName[] = "Timer5";
 
-// The menus: the object name and the caption of each; a separator has no caption.
+// The menus: the object name and the caption, in UTF-8, of each; a separator has no caption.
 struct MenuRow {
     const char* name;
     const char* caption;
@@ -106,6 +106,7 @@ inline constexpr MenuRow kLoadItem{"load", "Load  Config"};
 inline constexpr MenuRow kSaveItem{"save", "Save Config"};
 inline constexpr MenuRow kStartAtLoginItem{"startAtLogin", "Start at Login"};
 inline constexpr MenuRow kKeepAwakeItem{"keepAwake", "Keep Computer Awake"};
+inline constexpr MenuRow kToneItem{"tone", "Tone…"};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};
 inline constexpr MenuRow kHelpMenu{"help", "Help"};

@@ -33,16 +33,14 @@ class AccessibleSlider : public QAccessibleWidget, public QAccessibleValueInterf
     QVariant currentValue() const override { return inUnits(slider()->value()); }
     QVariant minimumValue() const override { return inUnits(slider()->minimum()); }
     QVariant maximumValue() const override { return inUnits(slider()->maximum()); }
-    QVariant minimumStepSize() const override { return inUnits(slider()->singleStep()); }
+    QVariant minimumStepSize() const override { return slider()->smallestChangeInUnits(); }
     void setCurrentValue(const QVariant& value) override {
-        const double steps = std::round(value.toDouble() * slider()->stepsPerUnit());
-        slider()->setValue(static_cast<int>(
-            std::clamp(steps, double(slider()->minimum()), double(slider()->maximum()))));
+        slider()->setValue(slider()->positionNearest(value.toDouble()));
     }
 
   private:
     Slider* slider() const { return static_cast<Slider*>(widget()); }
-    double inUnits(int steps) const { return steps / slider()->stepsPerUnit(); }
+    QVariant inUnits(int position) const { return slider()->valueInUnits(position); }
 };
 
 QAccessibleInterface* interfaceFor(const QString& className, QObject* object) {

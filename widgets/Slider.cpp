@@ -10,6 +10,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace calmfield::widgets {
 
@@ -88,6 +89,26 @@ void Slider::setRange(const Range& range) {
     setSingleStep(range.smallChange);
     setPageStep(range.largeChange);
     setValue(range.value);
+}
+
+double Slider::valueInUnits(int position) const {
+    if (unitScale_.valueAt)
+        return unitScale_.valueAt(position);
+    return position / stepsPerUnit_;
+}
+
+int Slider::positionNearest(double value) const {
+    const double position =
+        std::round(unitScale_.positionOf ? unitScale_.positionOf(value) : value * stepsPerUnit_);
+    if (std::isnan(position))
+        return this->value();
+    return static_cast<int>(std::clamp(position, double(minimum()), double(maximum())));
+}
+
+double Slider::smallestChangeInUnits() const {
+    if (!unitScale_.valueAt)
+        return singleStep() / stepsPerUnit_;
+    return unitScale_.valueAt(minimum() + singleStep()) - unitScale_.valueAt(minimum());
 }
 
 void Slider::paintEvent(QPaintEvent*) {

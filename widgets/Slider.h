@@ -2,6 +2,8 @@
 
 #include <QScrollBar>
 
+#include <functional>
+
 namespace calmfield::widgets {
 
 // A horizontal scroll bar that reports committed changes only: a click on an arrow or on the
@@ -36,6 +38,21 @@ class Slider : public QScrollBar {
     void setControlStep(int steps) { controlStep_ = steps; }
     int controlStep() const { return controlStep_; }
 
+    // For a unit that no fixed number of steps makes, as hertz over semitone steps: the value at a
+    // position, and the position, unrounded, where a value lies. It takes the place of the steps
+    // per unit.
+    struct UnitScale {
+        std::function<double(int)> valueAt;
+        std::function<double(double)> positionOf;
+    };
+    void setUnitScale(UnitScale scale) { unitScale_ = std::move(scale); }
+    // The position's value in the slider's unit.
+    double valueInUnits(int position) const;
+    // The position within the range whose value lies nearest `value`.
+    int positionNearest(double value) const;
+    // What one small change moves the value by, at the bottom of the range.
+    double smallestChangeInUnits() const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     // Left, Up and Page Up step towards the minimum; Right, Down and Page Down towards the
@@ -45,6 +62,7 @@ class Slider : public QScrollBar {
   private:
     double stepsPerUnit_ = 1.0;
     int controlStep_ = 0;
+    UnitScale unitScale_;
 };
 
 } // namespace calmfield::widgets

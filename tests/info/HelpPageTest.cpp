@@ -33,9 +33,10 @@ class HelpPage : public ::testing::Test {
 };
 
 TEST_F(HelpPage, NamesEveryMenuItemAsItsCaptionReads) {
-    for (const char* caption : {"Menu", "Load  Config", "Save Config", "Start at Login",
-                                "Keep Computer Awake", "Exit", "Help", "Contact Us", "About"})
-        EXPECT_TRUE(shown.contains(QString::fromLatin1(caption))) << caption;
+    for (const char* caption :
+         {"Menu", "Load  Config", "Save Config", "Start at Login", "Keep Computer Awake", "Tone…",
+          "Exit", "Help", "Contact Us", "About"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(caption))) << caption;
 }
 
 TEST_F(HelpPage, ExplainsEveryControlOfTheMainWindow) {
@@ -58,6 +59,12 @@ TEST_F(HelpPage, GivesEachColourItsSlopeAndCoversFilesTrayAndRecorder) {
 
 TEST_F(HelpPage, ExplainsTheSleepTimerFromTheMenuAndTheCommandLine) {
     for (const char* topic : {"Sleep Timer", "Off", "--sleep 45m", "1h30m", "24 hours"})
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
+}
+
+TEST_F(HelpPage, ExplainsTheToneWindowAndThatTheNotchIsNoTreatment) {
+    for (const char* topic : {"Bands", "Notch", "Centre", "Depth", "Flat", "--flat",
+                              "The notch is not a treatment", "hearing professional"})
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
 

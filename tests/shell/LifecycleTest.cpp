@@ -2,6 +2,8 @@
 
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
+#include "tests/support/AccessibilityChecks.h"
+#include "tone/ToneWindow.h"
 
 #include <sys/stat.h>
 
@@ -166,6 +168,24 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
     EXPECT_TRUE(windows.aboutWindow()->isVisible());
     EXPECT_FALSE(windows.aboutWindow()->isMinimized());
     EXPECT_FALSE(windows.contactWindow()->isVisible());
+}
+
+TEST_F(ProgramLife, ThereIsOneToneWindowWhichEscapeClosesAndWhichClosesWithTheMainWindow) {
+    QAction* toneItem = menuEntry<QAction>(form, shell::layout::kToneItem);
+    toneItem->trigger();
+    const QPointer<QWidget> tone = windows.toneWindow();
+    toneItem->trigger();
+    EXPECT_EQ(windows.toneWindow(), tone.data());
+    EXPECT_EQ(windows.openWindowCount(), 2);
+    testsupport::showActive(*tone);
+    QTest::keyClick(tone->focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(tone->isVisible());
+
+    toneItem->trigger();
+    ASSERT_TRUE(windows.toneWindow()->isVisible());
+    form->close();
+    EXPECT_EQ(windows.openWindowCount(), 0);
+    EXPECT_EQ(programEndings, 1);
 }
 
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
