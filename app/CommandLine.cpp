@@ -19,6 +19,7 @@ const char kHelp[] =
     "       calmfield [--sleep DURATION] FILE.clm\n"
     "       calmfield --headless [--mix FILE.clm] [--sleep DURATION]\n"
     "       calmfield --render FILE --length DURATION [--mix FILE.clm] [--rate HZ]\n"
+    "                 [--flat]\n"
     "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
     "\n"
     "FILE.clm, a mix saved with \"Save Config\", is loaded as \"Load  Config\"\n"
@@ -45,6 +46,8 @@ const char kHelp[] =
     "                    configuration file rather than the one Calmfield\n"
     "                    starts with.\n"
     "  --rate HZ         The rendered file's sample rate (48000 unless told).\n"
+    "  --flat            Render without the tone set in the Tone window, as if\n"
+    "                    every band were at 0 dB and the notch unticked.\n"
     "  -h, --help        Show this help and end.\n"
     "  -v, --version     Show the version and end.\n";
 
@@ -67,6 +70,7 @@ std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandL
                            .arg(length));
     request.length = *duration;
     request.mixFile = parser.value(QStringLiteral("mix"));
+    request.flat = parser.isSet(QStringLiteral("flat"));
     request.rate = render::kDefaultRate;
     if (parser.isSet(QStringLiteral("rate"))) {
         bool number = false;
@@ -118,7 +122,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption mix(QStringLiteral("mix"), {}, QStringLiteral("file"));
     const QCommandLineOption rate(QStringLiteral("rate"), {}, QStringLiteral("hz"));
     const QCommandLineOption headless(QStringLiteral("headless"));
-    parser.addOptions({help, version, session, sleep, render, length, mix, rate, headless});
+    const QCommandLineOption flat(QStringLiteral("flat"));
+    parser.addOptions({help, version, session, sleep, render, length, mix, rate, headless, flat});
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
@@ -136,7 +141,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (!files.isEmpty()) {
         if (files.constFirst().isEmpty())
             return refused(QStringLiteral("The name of the mix to open is empty."));
-        for (const QCommandLineOption* renderOnly : {&render, &length, &rate})
+        for (const QCommandLineOption* renderOnly : {&render, &length, &rate, &flat})
             if (parser.isSet(*renderOnly))
                 return refused(QStringLiteral("A mix to open cannot be used with --%1; "
                                               "--render takes its mix with --mix.")
@@ -154,7 +159,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
         running.run = false;
         return running;
     }
-    for (const QCommandLineOption* renderOnly : {&length, &rate})
+    for (const QCommandLineOption* renderOnly : {&length, &rate, &flat})
         if (parser.isSet(*renderOnly))
             return refused(QStringLiteral("--%1 is used only with --render.")
                                .arg(renderOnly->names().first()));

@@ -16,6 +16,8 @@ struct RenderRequest {
     // The configuration file that holds the mix; when empty, the startup settings file.
     QString mixFile;
     std::uint32_t rate = 0;
+    // Whether the listener's tone is left out (--flat).
+    bool flat = false;
 };
 
 // What the command line asks of the program.

@@ -26,6 +26,7 @@ NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,
                            widgets::MessageSink& messages)
     : ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
       player_(*ownOutput_, *ownVolume_, folders.programFolder),
+      listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
       recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
@@ -34,6 +35,7 @@ NoiseSession::NoiseSession(engine::SoundOutput& output, platform::VolumePort& vo
                            player::SleepClock sleepClock)
     : player_(output, volume, folders.programFolder,
               sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
+      listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
       recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
@@ -50,6 +52,7 @@ void NoiseSession::end() {
     player_.sleepTimer().cancel();
     player_.stopAndRewind();
     settingsFile_.writeFrom(player_);
+    listenerTone_.writePending();
     emit ended();
 }
 

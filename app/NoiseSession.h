@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ListenerTone.h"
 #include "player/MixPlayer.h"
 #include "player/RecentMixes.h"
 #include "shell/StartupSettingsFile.h"
@@ -67,6 +68,7 @@ class NoiseSession : public QObject {
     std::unique_ptr<engine::SoundOutput> ownOutput_;
     std::unique_ptr<platform::VolumePort> ownVolume_;
     player::MixPlayer player_;
+    ListenerTone listenerTone_;
     shell::StartupSettingsFile settingsFile_;
     player::RecentMixes recentMixes_;
     bool ended_ = false;

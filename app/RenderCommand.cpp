@@ -3,6 +3,7 @@
 #include "app/RenderProgressBar.h"
 #include "app/SignalDeadline.h"
 #include "persistence/StartupSettingsLocation.h"
+#include "persistence/ToneFile.h"
 #include "platform/ProgramFolder.h"
 #include "render/MixRender.h"
 #include "shell/SoundFileMessages.h"
@@ -76,6 +77,20 @@ std::optional<persistence::Mix> readRenderedMix(const RenderRequest& request,
     return read.value().mix;
 }
 
+// The listener's tone, flat when none was set yet; empty, having told the user why, when the
+// file cannot be used. The file is left as it is for the running program to deal with.
+std::optional<engine::ToneSetting> readListenerTone(const RenderFolders& folders) {
+    const QString file = shown(folders.userSettingsFolder / persistence::kToneFileName);
+    const auto read = persistence::readToneFile(file);
+    if (read.ok())
+        return read.value();
+    if (read.reason().kind == persistence::ToneFileFailure::Kind::missing)
+        return engine::ToneSetting{};
+    tell(QStringLiteral("The tone in \"%1\" cannot be used: %2. Add --flat to render without it.")
+             .arg(file, read.reason().reason));
+    return std::nullopt;
+}
+
 } // namespace
 
 RenderFolders renderFoldersOfThisProgram() {
@@ -101,8 +116,13 @@ int runRender(const RenderRequest& request, const RenderFolders& folders) {
         return kNothingToRender;
     }
 
+    const auto tone = request.flat ? engine::ToneSetting{} : readListenerTone(folders);
+    if (!tone)
+        return kFailed;
+
     render::RenderJob job;
     job.mix = *mix;
+    job.tone = *tone;
     job.soundFolder = folders.programFolder;
     job.target = QFile::encodeName(request.file).toStdString();
     job.length = request.length;

@@ -6,8 +6,8 @@
 
 namespace calmfield::app {
 
-// Where a render finds the sound files and the startup settings: the program's own folder and the
-// user's settings folder, as a normal start does.
+// Where a render finds the sound files, the startup settings and the listener's tone: the program's
+// own folder and the user's settings folder, as a normal start does.
 struct RenderFolders {
     std::filesystem::path programFolder;
     std::filesystem::path userSettingsFolder;

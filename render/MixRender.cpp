@@ -51,6 +51,7 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     OfflineOutput output(job.rate);
     engine::ChannelBank bank(output, job.wanderSeed);
     bank.openDevice();
+    bank.setTone(job.tone);
     if (auto unusable = setUpChannels(bank, job))
         return files::failure(RenderFailure(std::move(*unusable)));
     // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ChannelBank.h"
+#include "engine/ToneSetting.h"
 #include "engine/WanderingReader.h"
 #include "files/Result.h"
 #include "persistence/Mix.h"
@@ -30,6 +31,8 @@ struct RenderJob {
     std::filesystem::path target;
     std::chrono::seconds length{kShortestRender};
     std::uint32_t rate = 48000;
+    // Shapes the whole render as it shapes what the player plays.
+    engine::ToneSetting tone;
     engine::WanderSeed wanderSeed = engine::seedFromClock();
 };
 

@@ -2,14 +2,18 @@
 
 #include "ProgramCopy.h"
 
+#include "persistence/ToneFile.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ServerTools.h"
+#include "tests/support/SignalAnalysis.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sndfile.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -53,6 +57,26 @@ class RenderCommand : public ::testing::Test {
     int runs = 0;
 };
 
+// The power of a rendered file in the third of an octave around `centreHz`, in decibels.
+double levelAround(const fs::path& file, double centreHz) {
+    SF_INFO info{};
+    SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &info);
+    if (sound == nullptr)
+        return -200.0;
+    std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
+    sf_readf_float(sound, samples.data(), info.frames);
+    sf_close(sound);
+    const auto spectrum = testsupport::averagedSpectrum(
+        samples, static_cast<std::size_t>(info.channels), info.samplerate);
+    double power = 1e-20;
+    for (std::size_t bin = 0; bin < spectrum.power.size(); ++bin) {
+        const double hz = static_cast<double>(bin) * spectrum.binWidthHz;
+        if (std::abs(std::log2(hz / centreHz)) <= 1.0 / 6.0)
+            power += spectrum.power[bin];
+    }
+    return 10.0 * std::log10(power);
+}
+
 TEST_F(RenderCommand, RefusesWhatCannotBeRenderedWithStatusTwoAndWritesNothing) {
     write(root / "greyed.clm", "2,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
@@ -62,6 +86,7 @@ TEST_F(RenderCommand, RefusesWhatCannotBeRenderedWithStatusTwoAndWritesNothing) 
         {{"--render", outFile("a.flac"), "--length", "25h"}, "\"25h\""},
         {{"--render", outFile("a.flac")}, "--length"},
         {{"--length", "12s"}, "only with --render"},
+        {{"--flat"}, "only with --render"},
         {{"--render", outFile("a.flac"), "--length", "12s", "--sleep", "1h"}, "--sleep"},
         // With no settings file the mix has nothing ticked; a greyed colour plays no more.
         {{"--render", outFile("a.flac"), "--length", "12s"}, "No colour is ticked"},
@@ -149,6 +174,36 @@ TEST_F(RenderCommand, WritesAPlainWavAndEndsOnASignalOrADamagedSoundFileWithoutH
     EXPECT_EQ(refused, 1);
     EXPECT_NE(message.find("Pink_Noise.Wav"), std::string::npos) << message;
     EXPECT_TRUE(fs::is_empty(out));
+}
+
+TEST_F(RenderCommand, ShapesTheRenderWithTheListenersToneUnlessToldFlat) {
+    const auto pinkMix = root / "pink.clm";
+    write(pinkMix, "0,1,0,0,0,0,-1200,0,0,0,32000,32000,32000,32000,32000\r\n");
+    const fs::path toneFile = root / "home" / ".config" / "calmfield" / "tone";
+    fs::create_directories(toneFile.parent_path());
+    engine::ToneSetting quieter;
+    quieter.bandHalfDb.fill(-24);
+    ASSERT_TRUE(
+        persistence::writeToneFile(QString::fromStdString(toneFile.string()), quieter).ok());
+    std::vector<std::string> render{"--render", outFile("toned.wav"), "--length", "12s",
+                                    "--mix",    pinkMix.string()};
+    ASSERT_EQ(run(render).first, 0);
+    render[1] = outFile("flat.wav");
+    render.push_back("--flat");
+    ASSERT_EQ(run(render).first, 0);
+    for (const double hz : {250.0, 1000.0, 4000.0})
+        EXPECT_NEAR(levelAround(out / "toned.wav", hz) - levelAround(out / "flat.wav", hz), -12.0,
+                    1.0)
+            << hz << " Hz";
+
+    write(toneFile, "calmfield tone 1\n");
+    render[1] = outFile("damaged.wav");
+    render.pop_back();
+    const auto [status, message] = run(render);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(message.find("--flat"), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists(out / "damaged.wav"));
+    EXPECT_EQ(fileContent(toneFile), "calmfield tone 1\n") << "left for the program to put aside";
 }
 
 } // namespace
