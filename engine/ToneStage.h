@@ -18,6 +18,8 @@ class ToneStage {
   public:
     static constexpr double kGlideSeconds = 0.03;
 
+    ToneStage() noexcept;
+
     // From the user-interface thread: the tone to glide to. Never blocks.
     void setTone(const ToneSetting& tone) noexcept { setting_.publish(tone); }
 
@@ -33,12 +35,20 @@ class ToneStage {
     static constexpr std::size_t kStepFrames = 16;
     static constexpr std::size_t kSections = ToneDesign::kSectionCount;
 
+    // A section as a biquad in transposed direct form II, its numerator's middle term being its
+    // denominator's: y = b0 x + s1, then s1 = a1 (x - y) + s2 and s2 = b2 x - a2 y.
     struct Coefficients {
-        double a1, a2, a3, mix;
+        double b0, a1, b2, a2;
     };
     struct State {
-        std::array<double, 2> band{}; // the integrators' states, left and right
-        std::array<double, 2> low{};
+        std::array<double, 2> s1{}; // left and right
+        std::array<double, 2> s2{};
+    };
+    // The sections at work, in order, packed together for the inner loop.
+    struct Packed {
+        std::array<Coefficients, kSections> coefficients;
+        std::array<State, kSections> states;
+        std::size_t count;
     };
 
     void retarget(std::uint32_t rate) noexcept;
@@ -46,8 +56,7 @@ class ToneStage {
     double glideShare() const noexcept;
     void stepGlide(std::size_t frames) noexcept;
     void useCoefficients(const ToneDesign& design) noexcept;
-    // Returns whether anything but silence went in.
-    bool shape(float* interleavedStereo, std::size_t frames) noexcept;
+    void shape(float* interleavedStereo, std::size_t frames) noexcept;
     void settleIfQuiet(bool heardInput) noexcept;
 
     LatestValue<ToneSetting> setting_;
@@ -61,10 +70,12 @@ class ToneStage {
     bool running_ = false;
     bool ringing_ = false;
 
+    bool fused_; // AVX2 and FMA are at hand
     double inputGain_ = 1.0;
     std::array<Coefficients, kSections> coefficients_{};
     std::array<bool, kSections> active_{};
     std::array<State, kSections> states_{};
+    Packed packed_{};
 };
 
 } // namespace calmfield::engine
