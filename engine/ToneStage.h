@@ -18,8 +18,6 @@ class ToneStage {
   public:
     static constexpr double kGlideSeconds = 0.03;
 
-    ToneStage() noexcept;
-
     // From the user-interface thread: the tone to glide to. Never blocks.
     void setTone(const ToneSetting& tone) noexcept { setting_.publish(tone); }
 
@@ -70,7 +68,6 @@ class ToneStage {
     bool running_ = false;
     bool ringing_ = false;
 
-    bool fused_; // AVX2 and FMA are at hand
     double inputGain_ = 1.0;
     std::array<Coefficients, kSections> coefficients_{};
     std::array<bool, kSections> active_{};
