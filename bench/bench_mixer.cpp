@@ -121,6 +121,9 @@ void BM_MasterGainFading(benchmark::State& state) {
 BENCHMARK(BM_MasterGainFading)->Arg(2400);
 
 void BM_ToneStage(benchmark::State& state) {
+    calmfield::engine::useInstructionSet(state.range(1) != 0
+                                             ? calmfield::engine::bestInstructionSet()
+                                             : calmfield::engine::InstructionSet::Baseline);
     calmfield::engine::ToneStage stage;
     stage.setTone(everyBandAndTheNotch());
     const auto frames = static_cast<std::size_t>(state.range(0));
@@ -138,8 +141,10 @@ void BM_ToneStage(benchmark::State& state) {
     }
     const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
     state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    calmfield::engine::useInstructionSet(calmfield::engine::bestInstructionSet());
 }
-BENCHMARK(BM_ToneStage)->Arg(2400);
+// Frames per render, and 1 for the best instructions or 0 for the baseline.
+BENCHMARK(BM_ToneStage)->ArgsProduct({{2400}, {1, 0}});
 
 } // namespace
 
