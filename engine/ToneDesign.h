@@ -8,9 +8,10 @@
 
 namespace calmfield::engine {
 
-// One peaking section of the tone, in the terms of a trapezoidal state-variable filter: `g` sets
-// its centre (tan(pi * centre / rate)), `k` its damping and `mix` how much of the band-pass is
-// added to the input. A section whose `mix` is 0 passes its input unchanged, whatever `g` and `k`.
+// One peaking section of the tone, (s^2 + (k + mix) s + 1) / (s^2 + k s + 1) with s scaled by its
+// centre: `g` is the centre warped for the bilinear transform (tan(pi * centre / rate)), `k` the
+// damping and `mix` how much of the band-pass is added to the input. A section whose `mix` is 0
+// passes its input unchanged, whatever `g` and `k`.
 struct ToneSection {
     double g = 1.0;
     double k = 1.0;
@@ -39,7 +40,7 @@ struct ToneDesign {
     static ToneDesign of(const ToneSetting& setting, std::uint32_t rate) noexcept;
 
     // The design `share` (0 to 1) of the way from `from` to `to`, section parameter by section
-    // parameter: a state-variable filter stays well-behaved along the way.
+    // parameter: with g and k above 0 all along, every section on the way is stable.
     static ToneDesign between(const ToneDesign& from, const ToneDesign& to, double share) noexcept;
 
     // True when every section passes its input unchanged and the input gain is 1.
