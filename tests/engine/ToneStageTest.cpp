@@ -39,6 +39,20 @@ ToneSetting bands(std::initializer_list<std::pair<std::size_t, int>> halfDb) {
     return tone;
 }
 
+// Every band at +12 dB and -12 dB in turn, from -12 dB at 31.5 Hz, or the other way round.
+ToneSetting alternating(int first = -24) {
+    ToneSetting tone;
+    for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band)
+        tone.bandHalfDb[band] = band % 2 == 0 ? first : -first;
+    return tone;
+}
+
+ToneSetting everyBandAt6Db() {
+    ToneSetting tone;
+    tone.bandHalfDb.fill(12);
+    return tone;
+}
+
 TEST(ToneStage, MeetsEverySettingWithoutBoostingAboveAFlatTone) {
     struct Expected {
         double hz, lowestDb, highestDb;
@@ -59,27 +73,21 @@ TEST(ToneStage, MeetsEverySettingWithoutBoostingAboveAFlatTone) {
         for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band)
             cases.push_back(
                 {rate, bands({{band, 12}}), {{ToneSetting::kBandCentres[band], 5.5, 6.5}}});
-        ToneSetting all;
-        all.bandHalfDb.fill(12);
-        cases.push_back({rate, all, allAt6Db(16000.0)});
+        cases.push_back({rate, everyBandAt6Db(), allAt6Db(16000.0)});
         ToneSetting notch;
         notch.notch = true;
         cases.push_back(
             {rate, notch, {{4000.0, -31.0, -29.0}, {2000.0, -3.0, 0.0}, {8000.0, -3.0, 0.0}}});
     }
     // Bands pulling hard against each other still meet their settings within 1 dB.
-    ToneSetting alternating;
     std::vector<Expected> alternatingExpected;
     for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band) {
-        alternating.bandHalfDb[band] = band % 2 == 0 ? -24 : 24;
-        const double db = alternating.bandDb(band);
+        const double db = alternating().bandDb(band);
         alternatingExpected.push_back({ToneSetting::kBandCentres[band], db - 1.0, db + 1.0});
     }
-    cases.push_back({44100, alternating, alternatingExpected});
+    cases.push_back({44100, alternating(), alternatingExpected});
     // At 22 050 Hz the 16 kHz band cannot be shaped and stays flat; the rest still are.
-    ToneSetting all;
-    all.bandHalfDb.fill(12);
-    cases.push_back({22050, all, allAt6Db(8000.0)});
+    cases.push_back({22050, everyBandAt6Db(), allAt6Db(8000.0)});
 
     const auto in = noise(std::size_t{1} << 18, 0.1);
     for (const Case& test : cases) {
@@ -116,12 +124,7 @@ TEST(ToneStage, MeetsEverySettingWithoutBoostingAboveAFlatTone) {
 TEST(ToneStage, GlidesEveryChangeWithoutAStepAndPassesAFlatToneUntouched) {
     constexpr std::uint32_t kRate = 48000;
     const auto in = noise(kRate * 3 / 2, 0.2, 0.995);
-    ToneSetting alternating;
-    for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band)
-        alternating.bandHalfDb[band] = band % 2 == 0 ? -24 : 24;
-    ToneSetting inverse = alternating;
-    for (int& halfDb : inverse.bandHalfDb)
-        halfDb = -halfDb;
+    ToneSetting inverse = alternating(24);
     inverse.notch = true;
 
     engine::ToneStage stage;
@@ -133,7 +136,7 @@ TEST(ToneStage, GlidesEveryChangeWithoutAStepAndPassesAFlatToneUntouched) {
         for (std::size_t done = 0; done < third; done += 2 * 480)
             stage.process(out.data() + part * third + done, 480, kRate);
     };
-    shapeThird(0, alternating);
+    shapeThird(0, alternating());
     shapeThird(1, inverse);
     shapeThird(2, ToneSetting{});
 
