@@ -2,10 +2,13 @@
 // playback rate, into a 48 kHz stereo output, on the best instructions the processor has and on
 // the x86-64 baseline, wandering through their sounds and, for the cost of the wandering alone,
 // looping straight; and the process's resident size with the five sounds loaded. Then how much
-// faster than real time the master gain alone follows the sleep timer's fade.
+// faster than real time the master gain alone follows the sleep timer's fade, and the tone's stage
+// alone shapes the mix with every band and the notch at work, beside the five channels mixed with
+// that tone.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
 #include "engine/MasterGain.h"
+#include "engine/ToneStage.h"
 #include "tests/support/MemorySoundOutput.h"
 
 #include <benchmark/benchmark.h>
@@ -40,6 +43,15 @@ std::filesystem::path writeNoiseFile(int colour) {
     return path;
 }
 
+// A tone that keeps every section of the stage at work.
+calmfield::engine::ToneSetting everyBandAndTheNotch() {
+    calmfield::engine::ToneSetting tone;
+    for (std::size_t band = 0; band < tone.bandHalfDb.size(); ++band)
+        tone.bandHalfDb[band] = band % 2 == 0 ? 7 : -5;
+    tone.notch = true;
+    return tone;
+}
+
 void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     calmfield::testsupport::MemorySoundOutput output(kOutputRate);
     calmfield::engine::ChannelBank bank(
@@ -56,6 +68,8 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
         channel->setPan(-1000);
         channel->play();
     }
+    if (state.range(3) != 0)
+        bank.setTone(everyBandAndTheNotch());
 
     calmfield::engine::useInstructionSet(state.range(1) != 0
                                              ? calmfield::engine::bestInstructionSet()
@@ -75,9 +89,11 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     state.counters["peak_resident_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     calmfield::engine::useInstructionSet(calmfield::engine::bestInstructionSet());
 }
-// Frames per render, 1 for the best instructions or 0 for the baseline, and 1 for wandering voices
-// or 0 for straight loops.
-BENCHMARK(BM_FiveChannelsAtFiveRates)->ArgsProduct({{480, 2400, 24000}, {1, 0}, {1, 0}});
+// Frames per render, 1 for the best instructions or 0 for the baseline, 1 for wandering voices or 0
+// for straight loops, and 1 for every band and the notch of the tone at work or 0 for a flat tone.
+BENCHMARK(BM_FiveChannelsAtFiveRates)
+    ->ArgsProduct({{480, 2400, 24000}, {1, 0}, {1, 0}, {0}})
+    ->Args({2400, 1, 1, 1});
 
 void BM_MasterGainFading(benchmark::State& state) {
     using calmfield::engine::MasterGain;
@@ -103,6 +119,32 @@ void BM_MasterGainFading(benchmark::State& state) {
     state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MasterGainFading)->Arg(2400);
+
+void BM_ToneStage(benchmark::State& state) {
+    calmfield::engine::useInstructionSet(state.range(1) != 0
+                                             ? calmfield::engine::bestInstructionSet()
+                                             : calmfield::engine::InstructionSet::Baseline);
+    calmfield::engine::ToneStage stage;
+    stage.setTone(everyBandAndTheNotch());
+    const auto frames = static_cast<std::size_t>(state.range(0));
+    std::mt19937 random(1);
+    std::uniform_real_distribution<float> value(-0.3f, 0.3f);
+    std::vector<float> noise(frames * 2);
+    for (auto& sample : noise)
+        sample = value(random);
+    std::vector<float> buffer(frames * 2);
+    for (auto _ : state) {
+        // The mixer hands the stage a fresh block each time, never the stage's own output.
+        std::copy(noise.begin(), noise.end(), buffer.begin());
+        stage.process(buffer.data(), frames, kOutputRate);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
+    state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+    calmfield::engine::useInstructionSet(calmfield::engine::bestInstructionSet());
+}
+// Frames per render, and 1 for the best instructions or 0 for the baseline.
+BENCHMARK(BM_ToneStage)->ArgsProduct({{2400}, {1, 0}});
 
 } // namespace
 

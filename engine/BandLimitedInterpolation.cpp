@@ -170,6 +170,10 @@ void useInstructionSet(InstructionSet set) noexcept {
                     std::memory_order_relaxed);
 }
 
+InstructionSet usedInstructionSet() noexcept {
+    return chosenSet.load(std::memory_order_relaxed);
+}
+
 void mixBandLimited(const SoundBuffer& sound, SoundCursor& cursor, float bandwidth, float leftGain,
                     float rightGain, float* out, std::size_t frames) noexcept {
     if (bandwidth < 1.0f) {

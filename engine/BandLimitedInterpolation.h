@@ -7,12 +7,13 @@
 
 namespace calmfield::engine {
 
-// The instructions the interpolation runs on: AVX2 with FMA where the processor has them, else
-// those every x86-64 processor has.
+// The instructions the interpolation and the tone run on: AVX2 with FMA where the processor has
+// them, else those every x86-64 processor has.
 enum class InstructionSet { Baseline, Avx2Fma };
 InstructionSet bestInstructionSet() noexcept;
 // The program keeps the best; tests and benchmarks may choose the baseline.
 void useInstructionSet(InstructionSet set) noexcept;
+InstructionSet usedInstructionSet() noexcept;
 
 // Where a voice reads its sound, in 32.32 fixed-point frames of the sound.
 struct SoundCursor {

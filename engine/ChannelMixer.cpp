@@ -1,5 +1,7 @@
 #include "engine/ChannelMixer.h"
 
+#include "engine/DenormalsFlushed.h"
+
 #include <algorithm>
 
 namespace calmfield::engine {
@@ -10,6 +12,7 @@ void ChannelMixer::attach(int slot, ChannelVoice* voice) {
 
 void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
                           std::uint32_t sampleRate) noexcept {
+    const DenormalsFlushed flushed;
     // Block by block, so that the voices add into a buffer still in the processor's cache.
     for (std::size_t done = 0; done < frames; done += kBlockFrames)
         renderBlock(interleavedStereo + 2 * done, std::min(kBlockFrames, frames - done),
@@ -23,6 +26,7 @@ void ChannelMixer::renderBlock(float* interleavedStereo, std::size_t frames,
         if (ChannelVoice* voice = slot.load(std::memory_order_acquire))
             voice->mixInto(interleavedStereo, frames, sampleRate);
     }
+    tone_.process(interleavedStereo, frames, sampleRate);
     limiter_.process(interleavedStereo, frames, sampleRate);
     masterGain_.apply(interleavedStereo, frames, sampleRate);
     // Only a fault in the limiter could leave anything here to clamp.
@@ -38,7 +42,7 @@ bool ChannelMixer::idle() const noexcept {
         if (voice != nullptr && !voice->silent())
             return false;
     }
-    return !limiter_.holdsSound();
+    return !tone_.holdsSound() && !limiter_.holdsSound();
 }
 
 } // namespace calmfield::engine

@@ -6,14 +6,16 @@
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
 #include "engine/ToneSetting.h"
+#include "engine/ToneStage.h"
 
 #include <array>
 #include <atomic>
 
 namespace calmfield::engine {
 
-// Mixes the channels' voices into the sound output's buffer on the audio thread, through a peak
-// limiter so that no setting of the channels can clip, then through the master gain.
+// Mixes the channels' voices into the sound output's buffer on the audio thread, shapes the mix
+// with the listener's tone, passes it through a peak limiter so that no setting of the channels
+// can clip, then through the master gain.
 class ChannelMixer final : public AudioRenderer {
   public:
     // How many frames the mix reaches the output late by, at `sampleRate`.
@@ -28,14 +30,14 @@ class ChannelMixer final : public AudioRenderer {
     MasterGain& masterGain() { return masterGain_; }
     // From the user-interface thread: the tone the mix is shaped by, between the channels and
     // the limiter. Never blocks.
-    void setTone(const ToneSetting& /*tone*/) {}
+    void setTone(const ToneSetting& tone) { tone_.setTone(tone); }
 
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;
     // Steps the master gain's ramp back; the voices go on, as noise has no place to keep.
     void rewind(std::size_t frames) noexcept override { masterGain_.rewind(frames); }
-    // True once the master gain has come to rest at silence, or every voice has fallen silent and
-    // the limiter has let the last sound out.
+    // True once the master gain has come to rest at silence, or every voice has fallen silent, the
+    // tone's filters have rung out and the limiter has let the last sound out.
     bool idle() const noexcept override;
 
   private:
@@ -44,6 +46,7 @@ class ChannelMixer final : public AudioRenderer {
                      std::uint32_t sampleRate) noexcept;
 
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};
+    ToneStage tone_;
     PeakLimiter limiter_;
     MasterGain masterGain_;
 };

@@ -1,0 +1,207 @@
+#include "engine/ToneDesign.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace calmfield::engine {
+namespace {
+
+constexpr std::size_t kBands = ToneSetting::kBandCount;
+// How sharp each band's section is. Wide enough that the sections of equal bands add up to a
+// flat response between their centres, narrow enough that each band still shapes its own octave.
+constexpr double kBandQ = 0.9;
+// The corrections of the bands' section gains stop once every centre is this close, in decibels.
+constexpr double kCentreTolerance = 0.002;
+constexpr int kMostCorrections = 30;
+// No section is given more than this, in decibels, however the bands pull against each other.
+constexpr double kLargestSectionDb = 36.0;
+// The peak of the response is looked for on a grid of this many points per octave.
+constexpr double kPeakGridPerOctave = 48.0;
+constexpr double kLowestPeakHz = 10.0;
+
+double warped(double hz, std::uint32_t rate) {
+    return std::tan(std::numbers::pi * hz / rate);
+}
+
+bool shapedAt(double centreHz, std::uint32_t rate) {
+    return centreHz <= ToneDesign::kHighestCentreShare * rate;
+}
+
+// The sharpness a band's section needs at `rate` to be as wide below its centre as `q` makes it
+// without warping: near half the rate the warping squeezes the sections, which widening undoes.
+double bandSharpness(double centreHz, std::uint32_t rate) {
+    const double halfOctave = std::numbers::sqrt2 - 1.0 / std::numbers::sqrt2;
+    const double reach = warped(centreHz, rate) / warped(centreHz / std::numbers::sqrt2, rate);
+    return kBandQ * halfOctave / (reach - 1.0 / reach);
+}
+
+// A peaking section at `g` of sharpness `q`, boosting (or cutting) its centre by `gainDb`.
+ToneSection peaking(double g, double q, double gainDb) {
+    const double a = std::pow(10.0, gainDb / 40.0);
+    const double k = 1.0 / (q * a);
+    return {g, k, k * (a * a - 1.0)};
+}
+
+// The power gain of `section` at the warped frequency `w` (see warped()).
+double powerGain(const ToneSection& section, double w) {
+    const double x = w / section.g;
+    const double real = (1.0 - x * x) * (1.0 - x * x);
+    const double pass = x * (section.k + section.mix);
+    const double damp = x * section.k;
+    return (real + pass * pass) / (real + damp * damp);
+}
+
+double gainDb(const ToneSection& section, double w) {
+    return 10.0 * std::log10(powerGain(section, w));
+}
+
+// Solves `matrix` x = `rhs` for the first `n` unknowns, in place, by elimination with pivoting.
+template <std::size_t N>
+void solve(std::array<std::array<double, N>, N> matrix, std::array<double, N>& rhs, std::size_t n) {
+    for (std::size_t col = 0; col < n; ++col) {
+        std::size_t pivot = col;
+        for (std::size_t row = col + 1; row < n; ++row)
+            if (std::abs(matrix[row][col]) > std::abs(matrix[pivot][col]))
+                pivot = row;
+        std::swap(matrix[col], matrix[pivot]);
+        std::swap(rhs[col], rhs[pivot]);
+        for (std::size_t row = col + 1; row < n; ++row) {
+            const double factor = matrix[row][col] / matrix[col][col];
+            for (std::size_t c = col; c < n; ++c)
+                matrix[row][c] -= factor * matrix[col][c];
+            rhs[row] -= factor * rhs[col];
+        }
+    }
+    for (std::size_t col = n; col-- > 0;) {
+        for (std::size_t c = col + 1; c < n; ++c)
+            rhs[col] -= matrix[col][c] * rhs[c];
+        rhs[col] /= matrix[col][col];
+    }
+}
+
+// The notch: a cut of `depthDb` at its centre whose -3 dB points lie half an octave either side.
+ToneSection notchAt(double centreHz, double depthDb, std::uint32_t rate) {
+    const double g = warped(centreHz, rate);
+    const double a = std::pow(10.0, -depthDb / 40.0);
+    // How far, in the section's own frequency scale, the -3 dB points are from the centre: the
+    // warping squeezes the upper one, so take the middle of the two (only the lower one when the
+    // upper lies too near half the rate to count).
+    const double lower = g / warped(centreHz / std::numbers::sqrt2, rate);
+    const double upperHz = centreHz * std::numbers::sqrt2;
+    const double spread =
+        upperHz < 0.49 * rate ? std::sqrt(lower * warped(upperHz, rate) / g) : lower;
+    const double span = spread * spread;
+    const double q = spread * std::sqrt(1.0 / (a * a) - 2.0 * a * a) / (span - 1.0);
+    return peaking(g, q, -depthDb);
+}
+
+// Gives each shaped band's section the gain that brings the cascade to the band's setting at its
+// centre: the overlap of the sections is nearly linear in decibels, so solve for it, then correct
+// what is left with the exact response.
+void designBands(const ToneSetting& setting, std::uint32_t rate, ToneDesign& design) {
+    std::array<double, kBands> w{};
+    std::array<double, kBands> q{};
+    std::array<double, kBands> target{};
+    std::size_t shaped = 0;
+    bool anyGain = false;
+    for (std::size_t band = 0; band < kBands; ++band) {
+        const double centre = ToneSetting::kBandCentres[band];
+        if (!shapedAt(centre, rate))
+            break;
+        w[band] = warped(centre, rate);
+        q[band] = bandSharpness(centre, rate);
+        target[band] = setting.bandDb(band);
+        anyGain = anyGain || target[band] != 0.0;
+        shaped = band + 1;
+    }
+    for (std::size_t band = 0; band < kBands; ++band)
+        design.sections[band] = band < shaped ? peaking(w[band], q[band], 0.0)
+                                              : peaking(warped(0.25 * rate, rate), 1.0, 0.0);
+    if (!anyGain)
+        return;
+
+    std::array<std::array<double, kBands>, kBands> perDb{};
+    for (std::size_t section = 0; section < shaped; ++section) {
+        const ToneSection unit = peaking(w[section], q[section], 1.0);
+        for (std::size_t centre = 0; centre < shaped; ++centre)
+            perDb[centre][section] = gainDb(unit, w[centre]);
+    }
+    std::array<double, kBands> sectionDb = target;
+    solve(perDb, sectionDb, shaped);
+    for (int pass = 0; pass < kMostCorrections; ++pass) {
+        for (std::size_t band = 0; band < shaped; ++band) {
+            sectionDb[band] = std::clamp(sectionDb[band], -kLargestSectionDb, kLargestSectionDb);
+            design.sections[band] = peaking(w[band], q[band], sectionDb[band]);
+        }
+        std::array<double, kBands> error{};
+        double worst = 0.0;
+        for (std::size_t centre = 0; centre < shaped; ++centre) {
+            double reached = 0.0;
+            for (std::size_t section = 0; section < shaped; ++section)
+                reached += gainDb(design.sections[section], w[centre]);
+            error[centre] = target[centre] - reached;
+            worst = std::max(worst, std::abs(error[centre]));
+        }
+        if (worst < kCentreTolerance)
+            break;
+        solve(perDb, error, shaped);
+        for (std::size_t band = 0; band < shaped; ++band)
+            sectionDb[band] += error[band];
+    }
+}
+
+} // namespace
+
+ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate) noexcept {
+    ToneDesign design;
+    designBands(setting, rate, design);
+    const double notchHz = setting.notchCentreHz();
+    if (shapedAt(notchHz, rate)) {
+        design.sections[kNotchSection] = notchAt(notchHz, setting.notchDepthDb, rate);
+        if (!setting.notch)
+            design.sections[kNotchSection].mix = 0.0;
+    } else {
+        design.sections[kNotchSection] = peaking(warped(0.25 * rate, rate), 1.0, 0.0);
+    }
+    if (design.passesUnchanged())
+        return design;
+
+    double peakDb = 0.0;
+    const double octaves = std::log2(0.5 * rate / kLowestPeakHz);
+    for (double step = 0.0; step < octaves * kPeakGridPerOctave; step += 1.0)
+        peakDb = std::max(
+            peakDb, design.responseDb(kLowestPeakHz * std::exp2(step / kPeakGridPerOctave), rate));
+    design.inputGain = std::pow(10.0, -peakDb / 20.0);
+    return design;
+}
+
+ToneDesign ToneDesign::between(const ToneDesign& from, const ToneDesign& to,
+                               double share) noexcept {
+    const auto along = [share](double a, double b) { return a + share * (b - a); };
+    ToneDesign design;
+    for (std::size_t s = 0; s < kSectionCount; ++s) {
+        const ToneSection& a = from.sections[s];
+        const ToneSection& b = to.sections[s];
+        design.sections[s] = {along(a.g, b.g), along(a.k, b.k), along(a.mix, b.mix)};
+    }
+    design.inputGain = along(from.inputGain, to.inputGain);
+    return design;
+}
+
+bool ToneDesign::passesUnchanged() const noexcept {
+    return inputGain == 1.0 &&
+           std::all_of(sections.begin(), sections.end(),
+                       [](const ToneSection& section) { return section.passesUnchanged(); });
+}
+
+double ToneDesign::responseDb(double hz, std::uint32_t rate) const noexcept {
+    const double w = warped(hz, rate);
+    double power = 1.0;
+    for (const ToneSection& section : sections)
+        if (!section.passesUnchanged())
+            power *= powerGain(section, w);
+    return 10.0 * std::log10(power);
+}
+
+} // namespace calmfield::engine

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/ToneSetting.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace calmfield::engine {
+
+// One peaking section of the tone, (s^2 + (k + mix) s + 1) / (s^2 + k s + 1) with s scaled by its
+// centre: `g` is the centre warped for the bilinear transform (tan(pi * centre / rate)), `k` the
+// damping and `mix` how much of the band-pass is added to the input. A section whose `mix` is 0
+// passes its input unchanged, whatever `g` and `k`.
+struct ToneSection {
+    double g = 1.0;
+    double k = 1.0;
+    double mix = 0.0;
+
+    bool passesUnchanged() const noexcept { return mix == 0.0; }
+};
+
+// What a tone setting becomes at one output rate: a cascade of peaking sections, one per band and
+// one for the notch, and the gain the input is lowered by first. Fixed-size arithmetic only, so
+// that the audio thread may design one whenever the setting or the rate changes.
+struct ToneDesign {
+    static constexpr std::size_t kNotchSection = ToneSetting::kBandCount;
+    static constexpr std::size_t kSectionCount = ToneSetting::kBandCount + 1;
+    // A band or a notch is shaped only while its centre lies at or below this share of the rate;
+    // above it, it stays flat.
+    static constexpr double kHighestCentreShare = 0.45;
+
+    std::array<ToneSection, kSectionCount> sections{};
+    // Lowers the input by the peak of the cascade's response, so that no frequency comes out
+    // louder than a flat tone would let it.
+    double inputGain = 1.0;
+
+    // The design for `setting` at `rate`. Each band's section is given the gain that brings the
+    // whole cascade to the band's setting at the band's centre, overlap and all.
+    static ToneDesign of(const ToneSetting& setting, std::uint32_t rate) noexcept;
+
+    // The design `share` (0 to 1) of the way from `from` to `to`, section parameter by section
+    // parameter: with g and k above 0 all along, every section on the way is stable.
+    static ToneDesign between(const ToneDesign& from, const ToneDesign& to, double share) noexcept;
+
+    // True when every section passes its input unchanged and the input gain is 1.
+    bool passesUnchanged() const noexcept;
+
+    // The cascade's gain at `hz`, in decibels, without the input gain.
+    double responseDb(double hz, std::uint32_t rate) const noexcept;
+};
+
+} // namespace calmfield::engine

@@ -1,0 +1,175 @@
+#include "engine/ToneStage.h"
+#include "BankFixture.h"
+#include "engine/BandLimitedInterpolation.h"
+#include "engine/ToneDesign.h"
+#include "tests/support/SignalAnalysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace calmfield {
+namespace {
+
+using engine::ToneSetting;
+
+// Stereo Gaussian noise at `rms`; with `memory` above 0 it is low-passed by one pole, so that
+// one sample's step to the next is small beside its level.
+std::vector<float> noise(std::size_t frames, double rms, double memory = 0.0) {
+    std::mt19937 random(7);
+    std::normal_distribution<double> value(0.0, rms * std::sqrt(1.0 - memory * memory));
+    std::vector<float> samples(2 * frames);
+    double held[2] = {};
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(held[i % 2] = memory * held[i % 2] + value(random));
+    return samples;
+}
+
+// Shapes `in` as the mixer does, a block at a time.
+std::vector<float> shaped(engine::ToneStage& stage, std::vector<float> in, std::uint32_t rate) {
+    for (std::size_t done = 0; done < in.size() / 2; done += 512)
+        stage.process(in.data() + 2 * done, std::min<std::size_t>(512, in.size() / 2 - done), rate);
+    return in;
+}
+
+ToneSetting bands(std::initializer_list<std::pair<std::size_t, int>> halfDb) {
+    ToneSetting tone;
+    for (auto [band, value] : halfDb)
+        tone.bandHalfDb[band] = value;
+    return tone;
+}
+
+// Every band at +12 dB and -12 dB in turn, from -12 dB at 31.5 Hz, or the other way round.
+ToneSetting alternating(int first = -24) {
+    ToneSetting tone;
+    for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band)
+        tone.bandHalfDb[band] = band % 2 == 0 ? first : -first;
+    return tone;
+}
+
+ToneSetting everyBandAt6Db() {
+    ToneSetting tone;
+    tone.bandHalfDb.fill(12);
+    return tone;
+}
+
+TEST(ToneStage, MeetsEverySettingWithoutBoostingAboveAFlatTone) {
+    struct Expected {
+        double hz, lowestDb, highestDb;
+    };
+    struct Case {
+        std::uint32_t rate;
+        ToneSetting tone;
+        std::vector<Expected> expected;
+    };
+    std::vector<Case> cases;
+    const auto allAt6Db = [](double highestHz) {
+        std::vector<Expected> everywhere;
+        for (double hz = 31.5; hz <= highestHz * 1.001; hz *= std::exp2(1.0 / 6.0))
+            everywhere.push_back({hz, 5.5, 6.5});
+        return everywhere;
+    };
+    for (std::uint32_t rate : {44100u, 48000u}) {
+        for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band)
+            cases.push_back(
+                {rate, bands({{band, 12}}), {{ToneSetting::kBandCentres[band], 5.5, 6.5}}});
+        cases.push_back({rate, everyBandAt6Db(), allAt6Db(16000.0)});
+        ToneSetting notch;
+        notch.notch = true;
+        cases.push_back(
+            {rate, notch, {{4000.0, -31.0, -29.0}, {2000.0, -3.0, 0.0}, {8000.0, -3.0, 0.0}}});
+    }
+    // Bands pulling hard against each other still meet their settings within 1 dB.
+    std::vector<Expected> alternatingExpected;
+    for (std::size_t band = 0; band < ToneSetting::kBandCount; ++band) {
+        const double db = alternating().bandDb(band);
+        alternatingExpected.push_back({ToneSetting::kBandCentres[band], db - 1.0, db + 1.0});
+    }
+    cases.push_back({44100, alternating(), alternatingExpected});
+    // At 22 050 Hz the 16 kHz band cannot be shaped and stays flat; the rest still are.
+    cases.push_back({22050, everyBandAt6Db(), allAt6Db(8000.0)});
+
+    const auto in = noise(std::size_t{1} << 18, 0.1);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "at " << test.rate << " Hz, case " << &test - cases.data());
+        // The cases at 48 kHz run on the instructions every processor has.
+        engine::useInstructionSet(test.rate == 48000 ? engine::InstructionSet::Baseline
+                                                     : engine::bestInstructionSet());
+        engine::ToneStage stage;
+        stage.setTone(test.tone);
+        // A moment at another rate first, as when the output moves to another device.
+        shaped(stage, noise(512, 0.1), test.rate == 22050 ? 48000 : 22050);
+        const auto out = shaped(stage, in, test.rate);
+        engine::useInstructionSet(engine::bestInstructionSet());
+        const auto inSpectrum = testsupport::averagedSpectrum(in, 2, test.rate, 16384);
+        const auto outSpectrum = testsupport::averagedSpectrum(out, 2, test.rate, 16384);
+        // The response in the bin nearest `hz`: the same noise went in, so their ratio is close.
+        const auto responseDb = [&](double hz) {
+            const auto bin = static_cast<std::size_t>(std::lround(hz / inSpectrum.binWidthHz));
+            return 10.0 * std::log10(outSpectrum.power[bin] / inSpectrum.power[bin]);
+        };
+        const double headroomDb =
+            -20.0 * std::log10(engine::ToneDesign::of(test.tone, test.rate).inputGain);
+        for (const Expected& point : test.expected) {
+            const double db = responseDb(point.hz) + headroomDb;
+            EXPECT_GE(db, point.lowestDb) << point.hz << " Hz";
+            EXPECT_LE(db, point.highestDb) << point.hz << " Hz";
+        }
+        for (double hz = 20.0; hz < 0.45 * test.rate; hz *= std::exp2(1.0 / 12.0))
+            EXPECT_LE(responseDb(hz), 0.25) << "boosted above a flat tone at " << hz << " Hz";
+    }
+}
+
+TEST(ToneStage, GlidesEveryChangeWithoutAStepAndPassesAFlatToneUntouched) {
+    constexpr std::uint32_t kRate = 48000;
+    const auto in = noise(kRate * 3 / 2, 0.2, 0.995);
+    ToneSetting inverse = alternating(24);
+    inverse.notch = true;
+
+    engine::ToneStage stage;
+    std::vector<float> out(in.size());
+    const std::size_t third = in.size() / 3;
+    const auto shapeThird = [&](std::size_t part, const ToneSetting& tone) {
+        stage.setTone(tone);
+        std::copy_n(in.begin() + part * third, third, out.begin() + part * third);
+        for (std::size_t done = 0; done < third; done += 2 * 480)
+            stage.process(out.data() + part * third + done, 480, kRate);
+    };
+    shapeThird(0, alternating());
+    shapeThird(1, inverse);
+    shapeThird(2, ToneSetting{});
+
+    const auto largestStep = [](const std::vector<float>& samples) {
+        float largest = 0.0f;
+        for (std::size_t i = 2; i < samples.size(); ++i)
+            largest = std::max(largest, std::abs(samples[i] - samples[i - 2]));
+        return largest;
+    };
+    EXPECT_LE(largestStep(out), largestStep(in));
+    // Once the glide to flat is over, the mix comes through bit for bit.
+    const std::size_t glide = 2 * static_cast<std::size_t>(0.05 * kRate);
+    EXPECT_TRUE(
+        std::equal(in.begin() + 2 * third + glide, in.end(), out.begin() + 2 * third + glide));
+}
+
+class ToneRingOut : public testing::BankFixture {};
+
+TEST_F(ToneRingOut, KeepsTheOutputAwakeUntilTheFiltersHaveRungOut) {
+    auto& channel = load(1, testing::randomStereo(22050, 3));
+    bank.setTone(bands({{0, 24}, {1, -24}}));
+    channel.play();
+    output.pull(22050);
+    channel.stop();
+    output.pull(ramp() + latency());
+    EXPECT_FALSE(output.renderer()->idle()) << "the lowest bands still ring";
+    std::size_t pulled = 0;
+    while (!output.renderer()->idle() && pulled < 3 * 22050)
+        pulled += output.pull(256).size() / 2;
+    EXPECT_TRUE(output.renderer()->idle()) << "the ringing never ended";
+    const auto after = output.pull(22050);
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](float s) { return s == 0.0f; }));
+}
+
+} // namespace
+} // namespace calmfield
