@@ -31,9 +31,9 @@ struct RenderJob {
     std::filesystem::path target;
     std::chrono::seconds length{kShortestRender};
     std::uint32_t rate = 48000;
-    // Shapes the whole render as it shapes what the player plays.
-    engine::ToneSetting tone;
     engine::WanderSeed wanderSeed = engine::seedFromClock();
+    // Shapes the whole render as it shapes what the player plays.
+    engine::ToneSetting tone{};
 };
 
 // Told how far the render has come after each block; answers false to stop it.
