@@ -61,8 +61,8 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
     player::MixPlayer& player = session.player();
     // Read again through the recent mixes, which keep it.
     if (!commandLine.mixFile.isEmpty())
-        if (const QString failure = openMix(session, commandLine.mixFile); !failure.isEmpty())
-            messages.showMessage(failure);
+        if (const auto opened = openMix(session, commandLine.mixFile); !opened.ok())
+            messages.showMessage(opened.reason());
     const auto sleepFor = [&player](std::chrono::seconds duration) {
         player.sleepTimer().start(duration);
     };

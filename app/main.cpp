@@ -164,8 +164,8 @@ int main(int argc, char* argv[]) {
         answerLaterStarts(*instance, window, windows, activation, session, messages);
     window->startUp();
     if (!commandLine.openFile.isEmpty())
-        if (const QString failure = app::openMix(session, commandLine.openFile); !failure.isEmpty())
-            messages.showMessage(failure);
+        if (const auto opened = app::openMix(session, commandLine.openFile); !opened.ok())
+            messages.showMessage(opened.reason());
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);
 

@@ -274,9 +274,8 @@ void MainWindow::loadClicked() {
 
 // As Load, from the list.
 void MainWindow::recentMixChosen(const QString& path) {
-    const QString error = recentMixes_.load(path);
-    if (!error.isEmpty()) {
-        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, error));
+    if (const auto loaded = recentMixes_.load(path); !loaded.ok()) {
+        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, loaded.reason()));
         return;
     }
     armStartInTrayTimer();
