@@ -145,13 +145,13 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::startAtLoginToggled(bool ticked) {
-    const std::string error = ticked ? autostart_.write() : autostart_.remove();
+    const auto changed = ticked ? autostart_.write() : autostart_.remove();
     startAtLoginAction_->setChecked(autostart_.exists());
-    if (error.empty())
+    if (changed.ok())
         return;
     messages_.showMessage((ticked ? QStringLiteral("Calmfield cannot start at login: %1.")
                                   : QStringLiteral("Calmfield cannot stop starting at login: %1."))
-                              .arg(QString::fromStdString(error)));
+                              .arg(QString::fromStdString(changed.reason())));
 }
 
 void MainWindow::showColourPicture(int colour) {
