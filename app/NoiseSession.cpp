@@ -25,15 +25,16 @@ NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,
                            std::unique_ptr<platform::VolumePort> volume, SessionFolders folders,
                            widgets::MessageSink& messages)
     : ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
-      player_(*ownOutput_, *ownVolume_, folders.programFolder),
+      ownBank_(std::make_unique<engine::ChannelBank>(*ownOutput_)),
+      player_(*ownBank_, *ownVolume_, folders.programFolder),
       listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
       recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
-NoiseSession::NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume,
+NoiseSession::NoiseSession(engine::ChannelBank& bank, platform::VolumePort& volume,
                            SessionFolders folders, widgets::MessageSink& messages,
                            player::SleepClock sleepClock)
-    : player_(output, volume, folders.programFolder,
+    : player_(bank, volume, folders.programFolder,
               sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
       listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),

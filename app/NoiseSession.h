@@ -11,8 +11,9 @@
 #include <memory>
 
 namespace calmfield::engine {
+class ChannelBank;
 class SoundOutput;
-}
+} // namespace calmfield::engine
 namespace calmfield::platform {
 class VolumePort;
 }
@@ -40,8 +41,8 @@ class NoiseSession : public QObject {
   public:
     // Plays through the sound server's default output and sets that output's volume.
     NoiseSession(SessionFolders folders, widgets::MessageSink& messages);
-    // Plays through `output` and sets `volume`, which must outlive the session.
-    NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume, SessionFolders folders,
+    // Plays through `bank` and sets `volume`, which must outlive the session.
+    NoiseSession(engine::ChannelBank& bank, platform::VolumePort& volume, SessionFolders folders,
                  widgets::MessageSink& messages, player::SleepClock sleepClock = {});
     ~NoiseSession() override;
 
@@ -67,6 +68,7 @@ class NoiseSession : public QObject {
 
     std::unique_ptr<engine::SoundOutput> ownOutput_;
     std::unique_ptr<platform::VolumePort> ownVolume_;
+    std::unique_ptr<engine::ChannelBank> ownBank_;
     player::MixPlayer player_;
     ListenerTone listenerTone_;
     shell::StartupSettingsFile settingsFile_;

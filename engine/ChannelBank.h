@@ -35,7 +35,6 @@ class ChannelBank {
 
     // Opens the sound device; false when it cannot be reached within the timeout.
     bool openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
-    bool deviceOpen() const { return deviceOpen_; }
 
     // Loads the sound file and creates the colour's channel, stopped at its start. Gives what
     // went wrong when the file is missing or unusable; the slot then stays empty.

@@ -25,12 +25,13 @@ class Player : public ::testing::Test {
         EXPECT_TRUE(player.openSoundDevice());
         EXPECT_TRUE(player.createChannels().empty());
     }
-    engine::NoiseChannel& channel(int colour) { return *player.bank().channel(colour); }
+    engine::NoiseChannel& channel(int colour) { return *bank.channel(colour); }
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output{22050};
+    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort volumePort;
-    MixPlayer player{output, volumePort,
+    MixPlayer player{bank, volumePort,
                      testsupport::linkedProgramFolder(scratch.path().toStdString() + "/program")};
 };
 

@@ -103,7 +103,7 @@ TEST_F(ConfigurationFiles, NothingChosenChangesNothingEvenAfterAnEarlierChoice) 
     const QByteArray saved = contentOf(mixes / "chosen before.clm");
     colourToggles(form)[2]->setValue(CheckBox::kOff);
     colourToggles(form)[0]->setValue(CheckBox::kOn);
-    const auto before = stateOf(*form, session->player());
+    const auto before = stateOf(*form, *bank);
 
     dialog.answers = {QString()};
     saveAction(form)->trigger();
@@ -111,7 +111,7 @@ TEST_F(ConfigurationFiles, NothingChosenChangesNothingEvenAfterAnEarlierChoice) 
     loadAction(form)->trigger();
 
     EXPECT_EQ(dialog.showings.size(), 3u);
-    EXPECT_EQ(stateOf(*form, session->player()), before);
+    EXPECT_EQ(stateOf(*form, *bank), before);
     EXPECT_EQ(contentOf(mixes / "chosen before.clm"), saved);
     EXPECT_EQ(QDir(QFile::decodeName(mixes.c_str())).entryList(QDir::Files),
               QStringList{"chosen before.clm"});
@@ -186,13 +186,13 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
         colourToggles(form)[1]->setValue(CheckBox::kOn);
         startInTrayBox(form)->setValue(CheckBox::kOn);
         channel(kBrown).setVolume(-700);
-        const auto before = stateOf(*form, session->player());
+        const auto before = stateOf(*form, *bank);
         const QByteArray bytesBefore = contentOf(file);
         messages.messages.clear();
 
         loadFrom(mixPath(bad.name));
 
-        EXPECT_EQ(stateOf(*form, session->player()), before) << bad.name;
+        EXPECT_EQ(stateOf(*form, *bank), before) << bad.name;
         EXPECT_EQ(contentOf(file), bytesBefore) << bad.name;
         ASSERT_EQ(messages.messages.size(), 1) << bad.name;
         const QString& message = messages.messages[0];

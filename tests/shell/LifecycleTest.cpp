@@ -31,9 +31,10 @@ class StartUp : public ::testing::Test {
     std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
+    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
+    app::NoiseSession session{bank, speakers, {folder, scratchPath / "user"}, messages};
     int programEndings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;
@@ -51,7 +52,7 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
     };
     form->startUp();
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "sound device shown tray"}));
-    EXPECT_NE(session.player().bank().channel(0), nullptr);
+    EXPECT_NE(bank.channel(0), nullptr);
     EXPECT_TRUE(startInTrayTimer(form)->isActive());
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     EXPECT_FALSE(trayIcon(form)->icon().isNull());

@@ -19,10 +19,11 @@ TEST(ListenerTone, PutsADamagedFileAsideKeepsTheLastChangeAndSaysOnceThatItCanno
     QTemporaryDir scratch;
     const fs::path root = scratch.path().toStdString();
     MemorySoundOutput output;
+    engine::ChannelBank bank(output); // makes no channels, so every run's session may share it
     FakeVolumePort speakers;
     RecordingMessageSink messages;
     const auto start = [&](const fs::path& userFolder) {
-        return std::make_unique<app::NoiseSession>(output, speakers,
+        return std::make_unique<app::NoiseSession>(bank, speakers,
                                                    app::SessionFolders{root, userFolder}, messages);
     };
     const auto told = [&](const fs::path& file) {

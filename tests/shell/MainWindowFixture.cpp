@@ -48,12 +48,12 @@ void setMix(shell::MainWindow& form, const std::vector<int>& values) {
     }
 }
 
-WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player) {
+WindowState stateOf(shell::MainWindow& form, engine::ChannelBank& bank) {
     WindowState state = {mixOf(form, true), {}, 0, false};
     state.controls.push_back(panningSlider(form)->value());
     state.controls.push_back(masterVolumeSlider(form)->value());
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        const engine::NoiseChannel* channel = player.bank().channel(colour);
+        const engine::NoiseChannel* channel = bank.channel(colour);
         state.channels.push_back(channel == nullptr
                                      ? std::string("none")
                                      : std::string(channel->isPlaying() ? "playing" : "stopped") +
@@ -93,17 +93,18 @@ MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool d
 
 void MainWindowFixture::startAgain() {
     form.reset();
-    session = sessionOver(output, messages);
+    makeSession(output, messages);
     makeWindow(services());
     windows.adoptMainWindow(*form);
     form->startUp();
 }
 
-std::unique_ptr<app::NoiseSession> MainWindowFixture::sessionOver(engine::SoundOutput& sound,
-                                                                  widgets::MessageSink& told) {
-    return std::make_unique<app::NoiseSession>(sound, speakers,
-                                               app::SessionFolders{folder, userFolder}, told,
-                                               [this] { return clockTime; });
+void MainWindowFixture::makeSession(engine::SoundOutput& sound, widgets::MessageSink& told) {
+    session.reset();
+    bank = std::make_unique<engine::ChannelBank>(sound);
+    session = std::make_unique<app::NoiseSession>(*bank, speakers,
+                                                  app::SessionFolders{folder, userFolder}, told,
+                                                  [this] { return clockTime; });
 }
 
 void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
@@ -127,7 +128,7 @@ shell::MainWindowServices MainWindowFixture::services() {
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {
-    engine::NoiseChannel* found = session->player().bank().channel(colour);
+    engine::NoiseChannel* found = bank->channel(colour);
     if (found == nullptr)
         throw std::runtime_error("no channel for colour " + std::to_string(colour));
     return *found;

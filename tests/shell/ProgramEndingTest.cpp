@@ -60,7 +60,7 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
   protected:
     ClosingTheLastWindow() {
         form.reset();
-        session = sessionOver(output, modalMessages);
+        makeSession(output, modalMessages);
         const shell::MainWindowServices usual = services();
         makeWindow({session->player(), session->settingsFile(), session->recentMixes(),
                     modalMessages, folder, usual.openUrl, usual.trayAvailable, &dialog});

@@ -36,8 +36,9 @@ class ToneWindow : public ::testing::Test {
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output;
+    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort speakers;
-    player::MixPlayer player{output, speakers, scratch.path().toStdString()};
+    player::MixPlayer player{bank, speakers, scratch.path().toStdString()};
     tone::ToneWindow window{player};
 };
 

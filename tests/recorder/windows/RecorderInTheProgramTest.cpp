@@ -54,9 +54,10 @@ class RecorderInTheProgram : public ::testing::Test {
     std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
+    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort speakers;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
+    app::NoiseSession session{bank, speakers, {folder, scratchPath / "user"}, messages};
     testing::ScriptedCommandStrings commands;
     int endings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },
