@@ -60,6 +60,27 @@ TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     EXPECT_EQ(volumes[0][0].toInt(), kPink);
 }
 
+// The channels are made silent at the mix's volumes; stopping stops each at its start and keeps
+// the mix.
+TEST_F(Player, MakesFiveSilentChannelsAndStopsEachAtItsStartKeepingTheMix) {
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+        EXPECT_EQ(channel(colour).volume(), player.mix().volumes[engine::index(colour)]) << colour;
+        player.setToggle(colour, kOn);
+    }
+    output.pull(30000);
+    player.stopAndRewind();
+    output.pull(1000);
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+        EXPECT_EQ(player.mix().toggles[engine::index(colour)], kOn) << colour;
+        channel(colour).play();
+        EXPECT_EQ(output.playingPosition(channel(colour).sound()), 0) << colour;
+        channel(colour).stop();
+        output.pull(1000);
+    }
+}
+
 TEST_F(Player, PanningMovesEveryChannelPlayingOrNotAndAGreyedToggleLeavesItsChannel) {
     player.setToggle(kPink, kOn);
     player.setPanning(-3000);

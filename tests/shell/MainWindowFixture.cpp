@@ -1,7 +1,5 @@
 #include "MainWindowFixture.h"
 
-#include "engine/ChannelMixer.h"
-#include "engine/ChannelVoice.h"
 #include "files/StoredName.h"
 
 #include <QCoreApplication>
@@ -15,7 +13,6 @@ namespace calmfield::testing {
 namespace {
 
 constexpr std::uint32_t kSoundFileRate = 22050;
-constexpr std::size_t kMatchedFrames = 16;
 
 } // namespace
 
@@ -139,22 +136,7 @@ QImage MainWindowFixture::shownPicture() const {
 }
 
 long MainWindowFixture::playingPosition(int colour) {
-    // The mix reaches the output the mixer's latency late, and fades in over a ramp first.
-    const std::size_t ramp = engine::ChannelVoice::rampFrames(kSoundFileRate);
-    const std::size_t skipped = engine::ChannelMixer::latencyFrames(kSoundFileRate) + ramp;
-    const auto out = output.pull(skipped + kMatchedFrames);
-    const engine::SoundBuffer& sound = channel(colour).sound();
-    auto sampleAt = [&](std::size_t frame) {
-        return static_cast<long>(std::lround(out[2 * frame] * 32768.0f));
-    };
-    for (std::size_t start = 0; start + kMatchedFrames <= sound.frames(); ++start) {
-        std::size_t n = 0;
-        while (n < kMatchedFrames && sound.left(start + n) == sampleAt(skipped + n))
-            ++n;
-        if (n == kMatchedFrames)
-            return static_cast<long>(start) - static_cast<long>(ramp);
-    }
-    return -1;
+    return output.playingPosition(channel(colour).sound());
 }
 
 } // namespace calmfield::testing

@@ -157,8 +157,7 @@ class MainWindowFixture : public ::testing::Test {
     engine::NoiseChannel& channel(int colour);
     QImage shownPicture() const;
 
-    // The frame of its sound at which the only playing channel goes on, found by rendering past a
-    // fade-in and matching what comes out against the sound; -1 when nothing matches.
+    // The frame of its sound at which the colour's channel, the only one playing, goes on.
     long playingPosition(int colour);
 
     // Replaces the session by one over a new bank playing through `sound`, the fake speakers and
