@@ -145,7 +145,7 @@ TEST_F(ChannelControls, SlidersSendOnlyCommittedChanges) {
                             masterVolumeSlider(form)->height() / 2);
     QTest::mouseClick(masterVolumeSlider(form), Qt::LeftButton, {}, rightArrow);
     EXPECT_EQ(masterVolumeSlider(form)->value(), 17500);
-    EXPECT_EQ(speakers.speakerVolumes(), std::vector<std::uint32_t>{34825});
+    EXPECT_EQ(volumePort.speakerVolumes(), std::vector<std::uint32_t>{34825});
 }
 
 TEST_F(ChannelControls, StartInTrayTimerHidesTheWindowOnceWhenTicked) {

@@ -292,7 +292,7 @@ TEST_F(ConfigurationFiles, MasterVolumePanningMuteAndStartInTrayAreLeftAsTheyAre
     masterVolumeSlider(form)->setValue(20000);
     muteButton(form)->click(); // mute
     startInTrayBox(form)->setValue(CheckBox::kGreyed);
-    const auto speakerVolumesBefore = speakers.speakerVolumes();
+    const auto speakerVolumesBefore = volumePort.speakerVolumes();
     putFile(mixes / "mix.clm", "1,1,1,1,1,-5,-5,-5,-5,-5,2000,2000,2000,2000,2000,1\r\n");
 
     loadFrom(mixPath("mix.clm"));
@@ -300,7 +300,7 @@ TEST_F(ConfigurationFiles, MasterVolumePanningMuteAndStartInTrayAreLeftAsTheyAre
     EXPECT_EQ(panningSlider(form)->value(), -2000);
     EXPECT_EQ(masterVolumeSlider(form)->value(), 0);
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kGreyed);
-    EXPECT_EQ(speakers.speakerVolumes(), speakerVolumesBefore);
+    EXPECT_EQ(volumePort.speakerVolumes(), speakerVolumesBefore);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         EXPECT_EQ(channel(colour).pan(), -2000) << colour;
     muteButton(form)->click(); // still muted: this unmutes

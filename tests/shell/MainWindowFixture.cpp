@@ -99,7 +99,7 @@ void MainWindowFixture::startAgain() {
 void MainWindowFixture::makeSession(engine::SoundOutput& sound, widgets::MessageSink& told) {
     session.reset();
     bank = std::make_unique<engine::ChannelBank>(sound);
-    session = std::make_unique<app::NoiseSession>(*bank, speakers,
+    session = std::make_unique<app::NoiseSession>(*bank, volumePort,
                                                   app::SessionFolders{folder, userFolder}, told,
                                                   [this] { return clockTime; });
 }

@@ -160,7 +160,7 @@ class MainWindowFixture : public ::testing::Test {
     // The frame of its sound at which the colour's channel, the only one playing, goes on.
     long playingPosition(int colour);
 
-    // Replaces the session by one over a new bank playing through `sound`, the fake speakers and
+    // Replaces the session by one over a new bank playing through `sound`, the fake volume port and
     // these folders, telling `told`.
     void makeSession(engine::SoundOutput& sound, widgets::MessageSink& told);
     // Makes `form` anew over `session` with `services`, its closing ending the session's sound.
@@ -174,7 +174,7 @@ class MainWindowFixture : public ::testing::Test {
     std::filesystem::path userFolder;
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output;
-    testsupport::FakeVolumePort speakers;
+    testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;

@@ -94,7 +94,7 @@ TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
     for (QLabel* readout : frequencyReadouts(form))
         EXPECT_EQ(readout->text(), "");
     EXPECT_FALSE(colourPictureBox(form)->pixmap().isNull()); // the pictures do not need the device
-    EXPECT_EQ(speakers.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
+    EXPECT_EQ(volumePort.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 
 } // namespace

@@ -37,8 +37,8 @@ class ToneWindow : public ::testing::Test {
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output;
     engine::ChannelBank bank{output};
-    testsupport::FakeVolumePort speakers;
-    player::MixPlayer player{bank, speakers, scratch.path().toStdString()};
+    testsupport::FakeVolumePort volumePort;
+    player::MixPlayer player{bank, volumePort, scratch.path().toStdString()};
     tone::ToneWindow window{player};
 };
 

@@ -55,9 +55,9 @@ class RecorderInTheProgram : public ::testing::Test {
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
     engine::ChannelBank bank{output};
-    testsupport::FakeVolumePort speakers;
+    testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{bank, speakers, {folder, scratchPath / "user"}, messages};
+    app::NoiseSession session{bank, volumePort, {folder, scratchPath / "user"}, messages};
     testing::ScriptedCommandStrings commands;
     int endings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },
