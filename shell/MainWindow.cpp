@@ -5,7 +5,6 @@
 #include "platform/QtFileDialog.h"
 #include "shell/MainWindowLayoutTable.h"
 #include "shell/Messages.h"
-#include "shell/SoundFileMessages.h"
 #include "shell/TrayIcon.h"
 #include "widgets/Accessibility.h"
 #include "widgets/PictureFile.h"
@@ -33,7 +32,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       fileDialog_(services.fileDialog), player_(services.player),
-      settingsFile_(services.settingsFile), recentMixes_(services.recentMixes),
+      recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
       autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
@@ -47,27 +46,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connectSleepTimer();
 }
 
-void MainWindow::startUp() {
-    if (!player_.openVolumePort(player::MixPlayer::kVolumePortTimeout)) {
-        messages_.showMessage(QString::fromLatin1(kVolumePortFailureMessage));
-        show();
-        return;
-    }
-    addTrayIcon();
+void MainWindow::showAtStart(bool withTrayIcon) {
+    if (withTrayIcon)
+        addTrayIcon();
     show();
-    initialise();
-    startInTrayTimer_->start();
-}
-
-void MainWindow::initialise() {
-    if (!player_.openSoundDevice()) {
-        messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
-        return;
-    }
-    const std::string unusable = unusableSoundFilesMessage(player_.createChannels());
-    if (!unusable.empty())
-        messages_.showMessage(QString::fromStdString(unusable));
-    settingsFile_.readInto(player_);
 }
 
 void MainWindow::armStartInTrayTimer() {

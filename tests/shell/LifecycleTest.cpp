@@ -20,7 +20,7 @@ class StartUp : public ::testing::Test {
   protected:
     explicit StartUp(bool volumePortReachable = true) : volumePort(volumePortReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
+            session.player(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
@@ -50,7 +50,7 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
         seen.push_back(std::string("sound device") + (form->isVisible() ? " shown" : " hidden") +
                        (trayIcon(form) ? " tray" : ""));
     };
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "sound device shown tray"}));
     EXPECT_NE(bank.channel(0), nullptr);
     EXPECT_TRUE(startInTrayTimer(form)->isActive());
@@ -69,7 +69,7 @@ class VolumePortUnreachable : public StartUp {
 TEST_F(VolumePortUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     bool deviceOpened = false;
     output.onStart = [&] { deviceOpened = true; };
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
     EXPECT_EQ(volumePort.calls(), std::vector<std::string>{"open"});
     EXPECT_FALSE(deviceOpened);
@@ -91,7 +91,7 @@ TEST_F(VolumePortUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
 TEST_F(VolumePortUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     testing::putFile(folder / "settings.ini", stored);
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
     EXPECT_EQ(volumeSliders(form)[1]->value(), 0);
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);

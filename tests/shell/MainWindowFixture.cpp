@@ -93,7 +93,7 @@ void MainWindowFixture::startAgain() {
     makeSession(output, messages);
     makeWindow(services());
     windows.adoptMainWindow(*form);
-    form->startUp();
+    session->startUp(*form);
 }
 
 void MainWindowFixture::makeSession(engine::SoundOutput& sound, widgets::MessageSink& told) {
@@ -111,7 +111,6 @@ void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
 
 shell::MainWindowServices MainWindowFixture::services() {
     return {session->player(),
-            session->settingsFile(),
             session->recentMixes(),
             messages,
             folder,

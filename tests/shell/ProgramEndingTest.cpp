@@ -62,10 +62,10 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
         form.reset();
         makeSession(output, modalMessages);
         const shell::MainWindowServices usual = services();
-        makeWindow({session->player(), session->settingsFile(), session->recentMixes(),
-                    modalMessages, folder, usual.openUrl, usual.trayAvailable, &dialog});
+        makeWindow({session->player(), session->recentMixes(), modalMessages, folder, usual.openUrl,
+                    usual.trayAvailable, &dialog});
         programWindows.adoptMainWindow(*form);
-        form->startUp();
+        session->startUp(*form);
     }
     ~ClosingTheLastWindow() override { form.reset(); }
 

@@ -260,7 +260,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
         makeSession(noDevice, messages);
         makeWindow(services());
         windows.adoptMainWindow(*form);
-        form->startUp();
+        session->startUp(*form);
     }
 
     testsupport::MemorySoundOutput noDevice{kSoundFileRate, false};

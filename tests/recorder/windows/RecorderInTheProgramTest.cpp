@@ -39,11 +39,11 @@ class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
+            session.player(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
-        form->startUp();
+        session.startUp(*form);
     }
 
     // The main window's Record button.
