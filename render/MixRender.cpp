@@ -19,21 +19,22 @@ constexpr std::size_t kBlockFrames = 4096;
 using engine::index;
 
 // Loads the sound of every ticked colour and sets its channel as the player would.
-std::optional<engine::UnusableSoundFile> setUpChannels(engine::ChannelBank& bank,
-                                                       const RenderJob& job) {
+files::Result<files::Done, engine::UnusableSoundFile> setUpChannels(engine::ChannelBank& bank,
+                                                                    const RenderJob& job) {
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (job.mix.toggles[index(colour)] != persistence::kOn)
             continue;
         const auto file = files::resolveStoredName(job.soundFolder,
                                                    engine::kNoiseColours[index(colour)].soundFile);
-        if (auto unusable = bank.createChannel(colour, file))
-            return unusable;
-        engine::NoiseChannel& channel = *bank.channel(colour);
+        auto made = bank.createChannel(colour, file);
+        if (!made.ok())
+            return files::failure(made.reason());
+        engine::NoiseChannel& channel = *made.value();
         channel.setVolume(job.mix.volumes[index(colour)]);
         channel.setFrequency(job.mix.frequencies[index(colour)]);
         channel.play();
     }
-    return std::nullopt;
+    return files::Done{};
 }
 
 } // namespace
@@ -52,8 +53,8 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     engine::ChannelBank bank(output, job.wanderSeed);
     bank.openDevice();
     bank.setTone(job.tone);
-    if (auto unusable = setUpChannels(bank, job))
-        return files::failure(RenderFailure(std::move(*unusable)));
+    if (auto setUp = setUpChannels(bank, job); !setUp.ok())
+        return files::failure(RenderFailure(setUp.reason()));
     // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.
     if (progress && !progress(0, total))
         return Rendered::stopped;

@@ -85,8 +85,9 @@ TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
     testsupport::MemorySoundOutput output(kRate);
     engine::ChannelBank bank(output, kSeed);
     bank.openDevice();
-    ASSERT_FALSE(bank.createChannel(
-        0, files::resolveStoredName(programFolder, engine::kNoiseColours[0].soundFile)));
+    ASSERT_TRUE(bank.createChannel(0, files::resolveStoredName(programFolder,
+                                                               engine::kNoiseColours[0].soundFile))
+                    .ok());
     bank.channel(0)->setVolume(-600);
     bank.channel(0)->setFrequency(30000);
     bank.channel(0)->play();
