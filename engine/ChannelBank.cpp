@@ -24,14 +24,14 @@ ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
     if (NoiseChannel* made = channels_[static_cast<std::size_t>(colour)].get())
         return made;
     auto loaded = loadSoundFile(soundFile);
-    if (!loaded.sound)
-        return files::failure(UnusableSoundFile{colour, soundFile, loaded.failure});
+    if (!loaded.ok())
+        return files::failure(UnusableSoundFile{colour, soundFile, loaded.reason()});
     auto& slot = channels_[static_cast<std::size_t>(colour)];
     WanderSeed seed;
     if (wanderSeed_)
         seed = SplitMix64(*wanderSeed_ + static_cast<std::uint64_t>(colour)).next();
     slot = std::make_unique<NoiseChannel>(
-        std::move(loaded.sound), [this] { output_.wake(); }, seed);
+        std::move(loaded.value()), [this] { output_.wake(); }, seed);
     mixer_.attach(colour, &slot->voice());
     return slot.get();
 }
