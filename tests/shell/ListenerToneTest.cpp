@@ -20,10 +20,10 @@ TEST(ListenerTone, PutsADamagedFileAsideKeepsTheLastChangeAndSaysOnceThatItCanno
     const fs::path root = scratch.path().toStdString();
     MemorySoundOutput output;
     engine::ChannelBank bank(output); // makes no channels, so every run's session may share it
-    FakeVolumePort speakers;
+    FakeVolumePort volumePort;
     RecordingMessageSink messages;
     const auto start = [&](const fs::path& userFolder) {
-        return std::make_unique<app::NoiseSession>(bank, speakers,
+        return std::make_unique<app::NoiseSession>(bank, volumePort,
                                                    app::SessionFolders{root, userFolder}, messages);
     };
     const auto told = [&](const fs::path& file) {
