@@ -84,7 +84,7 @@ std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandL
         render::chooseFormat(QFile::encodeName(request.file).toStdString(), request.rate,
                              static_cast<std::uint64_t>(request.length.count()) * request.rate);
     if (!format.ok())
-        return refused(QString::fromStdString(format.refusal));
+        return refused(QString::fromStdString(format.reason()));
     line.render = request;
     return std::nullopt;
 }

@@ -10,7 +10,6 @@
 #include "app/TerminationSignals.h"
 #include "persistence/Mix.h"
 #include "shell/Messages.h"
-#include "shell/SoundFileMessages.h"
 
 #include <QCoreApplication>
 
@@ -18,24 +17,6 @@
 #include <cstdio>
 
 namespace calmfield::app {
-namespace {
-
-// Opens what the session plays through and sets up its channels, telling each failure once; the
-// channels are made and the settings read even without a sound server, so that the noise plays
-// as soon as one answers.
-void startPlaying(NoiseSession& session, widgets::MessageSink& messages) {
-    player::MixPlayer& player = session.player();
-    if (!player.openVolumePort(player::MixPlayer::kVolumePortTimeout))
-        messages.showMessage(QString::fromLatin1(shell::kVolumePortFailureMessage));
-    if (!player.openSoundDevice())
-        messages.showMessage(QString::fromLatin1(shell::kDeviceFailureMessage));
-    const std::string unusable = shell::unusableSoundFilesMessage(player.createChannels());
-    if (!unusable.empty())
-        messages.showMessage(QString::fromStdString(unusable));
-    session.settingsFile().readInto(player);
-}
-
-} // namespace
 
 int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleInstance* instance) {
     QCoreApplication application(argc, argv);
@@ -57,12 +38,12 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleI
         session.end();
         QCoreApplication::exit(0);
     };
-    startPlaying(session, messages);
+    session.startUpWithoutWindow();
     player::MixPlayer& player = session.player();
     // Read again through the recent mixes, which keep it.
     if (!commandLine.mixFile.isEmpty())
-        if (const QString failure = openMix(session, commandLine.mixFile); !failure.isEmpty())
-            messages.showMessage(failure);
+        if (const auto opened = openMix(session, commandLine.mixFile); !opened.ok())
+            messages.showMessage(opened.reason());
     const auto sleepFor = [&player](std::chrono::seconds duration) {
         player.sleepTimer().start(duration);
     };

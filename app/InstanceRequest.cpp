@@ -105,9 +105,9 @@ QByteArray instanceRequestLine(const InstanceRequest& request) {
 }
 
 QByteArray mixAnswerLine(const MixAnswer& answer) {
-    if (answer.failure.isEmpty())
+    if (answer.ok())
         return kLoaded.toByteArray();
-    QByteArray failure = answer.failure.toUtf8();
+    QByteArray failure = answer.reason().toUtf8();
     // A message that would not fit is cut short, at a character's start.
     const qsizetype room = (kLongestAnswerLine - kNotLoaded.size() - 1) / 3;
     if (failure.size() > room) {
@@ -122,16 +122,17 @@ QByteArray mixAnswerLine(const MixAnswer& answer) {
 
 std::optional<MixAnswer> readMixAnswer(QByteArrayView line) {
     if (line == kLoaded)
-        return MixAnswer{};
+        return MixAnswer(files::Done{});
     if (!line.startsWith(kNotLoaded) || !line.endsWith('\n') || line.size() > kLongestAnswerLine)
         return std::nullopt;
     const QByteArrayView encoded = line.sliced(kNotLoaded.size()).chopped(1);
     if (encoded.isEmpty() || !isPrintableWord(encoded))
         return std::nullopt;
-    MixAnswer answer{QString::fromUtf8(QByteArray::fromPercentEncoding(encoded.toByteArray()))};
-    if (answer.failure.isEmpty())
+    const QString failure =
+        QString::fromUtf8(QByteArray::fromPercentEncoding(encoded.toByteArray()));
+    if (failure.isEmpty())
         return std::nullopt;
-    return answer;
+    return MixAnswer(files::failure(failure));
 }
 
 QByteArray launchersActivationToken() {

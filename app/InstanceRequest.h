@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -63,11 +65,8 @@ bool isUsableMixPath(QByteArrayView path);
 
 // What the running copy answers an open request with: "loaded\n", or "not-loaded <message>\n"
 // with the message percent-encoded.
-struct MixAnswer {
-    // Empty when the mix was loaded; otherwise why not, as the running copy told its user.
-    QString failure;
-    bool operator==(const MixAnswer&) const = default;
-};
+// Whether the mix was loaded; when not, why not, as the running copy told its user.
+using MixAnswer = files::Result<files::Done, QString>;
 inline constexpr qsizetype kLongestAnswerLine = 64 * 1024;
 QByteArray mixAnswerLine(const MixAnswer& answer);
 // Empty for a line that is not understood.

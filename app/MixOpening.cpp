@@ -9,31 +9,32 @@
 
 namespace calmfield::app {
 
-QString openMix(NoiseSession& session, const QString& path) {
+files::Result<files::Done, QString> openMix(NoiseSession& session, const QString& path) {
     if (session.hasEnded())
-        return QString::fromLatin1(shell::kMixNotLoadedMessage)
-            .arg(path, QStringLiteral("Calmfield is ending"));
-    const QString error = session.recentMixes().load(path);
-    if (error.isEmpty())
-        return {};
-    return QString::fromLatin1(shell::kMixNotLoadedMessage).arg(path, error);
+        return files::failure(QString::fromLatin1(shell::kMixNotLoadedMessage)
+                                  .arg(path, QStringLiteral("Calmfield is ending")));
+    const auto loaded = session.recentMixes().load(path);
+    if (loaded.ok())
+        return loaded;
+    return files::failure(
+        QString::fromLatin1(shell::kMixNotLoadedMessage).arg(path, loaded.reason()));
 }
 
 void answerOpenRequests(SingleInstance& instance, NoiseSession& session,
                         widgets::MessageSink& messages,
                         std::function<void(const QByteArray&)> bringForward) {
-    instance.setMixOpener(
-        [&session, &messages, bringForward = std::move(bringForward)](const OpenRequest& request) {
-            if (bringForward)
-                bringForward(request.activationToken);
-            const QString failure = openMix(session, QFile::decodeName(request.path));
-            // A message box waits for the user: the later start has its answer first.
-            if (!failure.isEmpty())
-                QMetaObject::invokeMethod(
-                    &session, [&messages, failure] { messages.showMessage(failure); },
-                    Qt::QueuedConnection);
-            return failure;
-        });
+    instance.setMixOpener([&session, &messages,
+                           bringForward = std::move(bringForward)](const OpenRequest& request) {
+        if (bringForward)
+            bringForward(request.activationToken);
+        auto opened = openMix(session, QFile::decodeName(request.path));
+        // A message box waits for the user: the later start has its answer first.
+        if (!opened.ok())
+            QMetaObject::invokeMethod(
+                &session, [&messages, failure = opened.reason()] { messages.showMessage(failure); },
+                Qt::QueuedConnection);
+        return opened;
+    });
 }
 
 } // namespace calmfield::app

@@ -16,9 +16,9 @@ namespace calmfield::app {
 class NoiseSession;
 
 // Loads the configuration file at `path`, named on the command line or by a later start, as Load
-// does but without arming the start-in-tray timer. Gives the Load's message when it cannot, having
-// changed nothing; an empty text when it did.
-QString openMix(NoiseSession& session, const QString& path);
+// does but without arming the start-in-tray timer. When it cannot, changing nothing, the failure
+// is the Load's message.
+files::Result<files::Done, QString> openMix(NoiseSession& session, const QString& path);
 
 // Loads the mixes later starts hand over, answers each with the result and tells the user here
 // what went wrong, after the answer has gone. `bringForward` shows the program with the later

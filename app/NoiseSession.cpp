@@ -3,6 +3,9 @@
 #include "platform/DesktopSoundOutput.h"
 #include "platform/PulseVolumePort.h"
 #include "shell/MainWindow.h"
+#include "shell/Messages.h"
+#include "shell/SoundFileMessages.h"
+#include "widgets/MessageSink.h"
 
 #include <QFile>
 
@@ -24,22 +27,56 @@ NoiseSession::NoiseSession(SessionFolders folders, widgets::MessageSink& message
 NoiseSession::NoiseSession(std::unique_ptr<engine::SoundOutput> output,
                            std::unique_ptr<platform::VolumePort> volume, SessionFolders folders,
                            widgets::MessageSink& messages)
-    : ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
-      player_(*ownOutput_, *ownVolume_, folders.programFolder),
+    : messages_(messages), ownOutput_(std::move(output)), ownVolume_(std::move(volume)),
+      ownBank_(std::make_unique<engine::ChannelBank>(*ownOutput_)),
+      player_(*ownBank_, *ownVolume_, folders.programFolder),
       listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
       recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
-NoiseSession::NoiseSession(engine::SoundOutput& output, platform::VolumePort& volume,
+NoiseSession::NoiseSession(engine::ChannelBank& bank, platform::VolumePort& volume,
                            SessionFolders folders, widgets::MessageSink& messages,
                            player::SleepClock sleepClock)
-    : player_(output, volume, folders.programFolder,
-              sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
+    : messages_(messages), player_(bank, volume, folders.programFolder,
+                                   sleepClock ? std::move(sleepClock) : player::timeSinceBoot),
       listenerTone_(player_, folders.userSettingsFolder, messages),
       settingsFile_(folders.programFolder, folders.userSettingsFolder, messages),
       recentMixes_(player_, recentMixesFile(folders.userSettingsFolder)) {}
 
 NoiseSession::~NoiseSession() = default;
+
+void NoiseSession::startUp(shell::MainWindow& window) {
+    const bool volumePortOpen = openVolumePort();
+    window.showAtStart(volumePortOpen);
+    if (!volumePortOpen)
+        return;
+    startSound(WithoutDevice::stop);
+    window.runStartInTrayTimer();
+}
+
+void NoiseSession::startUpWithoutWindow() {
+    openVolumePort();
+    startSound(WithoutDevice::goOn);
+}
+
+bool NoiseSession::openVolumePort() {
+    if (player_.openVolumePort(player::MixPlayer::kVolumePortTimeout))
+        return true;
+    messages_.showMessage(QString::fromLatin1(shell::kVolumePortFailureMessage));
+    return false;
+}
+
+void NoiseSession::startSound(WithoutDevice withoutDevice) {
+    if (!player_.openSoundDevice()) {
+        messages_.showMessage(QString::fromLatin1(shell::kDeviceFailureMessage));
+        if (withoutDevice == WithoutDevice::stop)
+            return;
+    }
+    const std::string unusable = shell::unusableSoundFilesMessage(player_.createChannels());
+    if (!unusable.empty())
+        messages_.showMessage(QString::fromStdString(unusable));
+    settingsFile_.readInto(player_);
+}
 
 void NoiseSession::endWhenClosed(shell::MainWindow& window) {
     connect(&window, &shell::MainWindow::closed, this, &NoiseSession::end);

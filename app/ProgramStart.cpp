@@ -62,9 +62,9 @@ int statusOfHandedOverMix(const SingleInstance& instance) {
         tell("Calmfield is already running but did not say whether it loaded the mix.");
         return 1;
     }
-    if (answer->failure.isEmpty())
+    if (answer->ok())
         return 0;
-    tell(answer->failure.toLocal8Bit().constData());
+    tell(answer->reason().toLocal8Bit().constData());
     return 1;
 }
 

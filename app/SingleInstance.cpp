@@ -144,9 +144,10 @@ void SingleInstance::takeRequest(const InstanceRequest& request, QIODevice& from
         emit sleepRequested(sleep->duration);
     } else {
         const auto& open = std::get<OpenRequest>(request);
-        const QString failure =
-            mixOpener_ ? mixOpener_(open) : QStringLiteral("Calmfield is not ready to load mixes.");
-        from.write(mixAnswerLine({failure}));
+        const MixAnswer answer =
+            mixOpener_ ? mixOpener_(open)
+                       : files::failure(QStringLiteral("Calmfield is not ready to load mixes."));
+        from.write(mixAnswerLine(answer));
     }
 }
 

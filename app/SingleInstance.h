@@ -61,8 +61,8 @@ class SingleInstance : public QObject {
     // What that copy answered an open request; empty when it did not.
     std::optional<MixAnswer> mixAnswer() const { return mixAnswer_; }
 
-    // Loads the mix of a later start's open request, giving why it could not or an empty text.
-    using MixOpener = std::function<QString(const OpenRequest&)>;
+    // Loads the mix of a later start's open request, or says why it could not.
+    using MixOpener = std::function<MixAnswer(const OpenRequest&)>;
     // Answers later starts' open requests with `opener`; until then each is answered as not loaded.
     void setMixOpener(MixOpener opener) { mixOpener_ = std::move(opener); }
     // Takes the requests of later starts, each emitting its signal from the event loop. A socket

@@ -147,7 +147,6 @@ int main(int argc, char* argv[]) {
 
     auto* window = new shell::MainWindow({
         .player = session.player(),
-        .settingsFile = session.settingsFile(),
         .recentMixes = session.recentMixes(),
         .messages = messages,
         .programFolder = platform::programFolder(),
@@ -162,10 +161,10 @@ int main(int argc, char* argv[]) {
     app::TokenActivation activation;
     if (instance)
         answerLaterStarts(*instance, window, windows, activation, session, messages);
-    window->startUp();
+    session.startUp(*window);
     if (!commandLine.openFile.isEmpty())
-        if (const QString failure = app::openMix(session, commandLine.openFile); !failure.isEmpty())
-            messages.showMessage(failure);
+        if (const auto opened = app::openMix(session, commandLine.openFile); !opened.ok())
+            messages.showMessage(opened.reason());
     if (commandLine.sleep)
         window->startSleepTimer(*commandLine.sleep);
 

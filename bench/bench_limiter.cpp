@@ -29,9 +29,9 @@ class FiveColours {
         for (const auto& colour : engine::kNoiseColours) {
             auto loaded = engine::loadSoundFile(
                 files::resolveStoredName(CALMFIELD_PROGRAM_DIR, colour.soundFile));
-            if (!loaded.sound)
+            if (!loaded.ok())
                 throw std::runtime_error("cannot play " + std::string(colour.soundFile));
-            channels_.push_back(std::make_unique<engine::NoiseChannel>(loaded.sound));
+            channels_.push_back(std::make_unique<engine::NoiseChannel>(loaded.value()));
             channels_.back()->play();
         }
     }

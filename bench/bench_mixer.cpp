@@ -60,9 +60,8 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     const int rates[] = {22050, 32767, 1000, 17000, 28000};
     for (int colour = 0; colour < calmfield::engine::kColourCount; ++colour) {
         const auto path = writeNoiseFile(colour);
-        bank.createChannel(colour, path);
+        auto* channel = bank.createChannel(colour, path).value();
         std::filesystem::remove(path);
-        auto* channel = bank.channel(colour);
         channel->setFrequency(rates[colour]);
         channel->setVolume(-500 * colour);
         channel->setPan(-1000);

@@ -55,7 +55,7 @@ double peakLoadingMegabytes(const std::filesystem::path& path) {
         ::malloc_trim(0); // what earlier loads freed would otherwise be reused unseen
         std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
         const long before = statusKilobytes("VmRSS");
-        const bool loaded = calmfield::engine::loadSoundFile(path).sound != nullptr;
+        const bool loaded = calmfield::engine::loadSoundFile(path).ok();
         const long added = loaded ? statusKilobytes("VmHWM") - before : -1;
         (void)!::write(report[1], &added, sizeof added);
         ::_exit(0);
@@ -76,11 +76,11 @@ void BM_LoadSound(benchmark::State& state) {
     std::size_t frames = 0;
     for (auto _ : state) {
         const auto result = calmfield::engine::loadSoundFile(path);
-        if (!result.sound) {
+        if (!result.ok()) {
             state.SkipWithError("the sound file was refused");
             break;
         }
-        frames = result.sound->frames();
+        frames = result.value()->frames();
     }
     const double soundMegabytes = static_cast<double>(frames) * 4.0 / (1024.0 * 1024.0);
     state.counters["sound_MB"] = soundMegabytes;

@@ -182,11 +182,11 @@ int main() {
         const auto& noise = engine::kNoiseColours[static_cast<std::size_t>(colour)];
         const auto loaded =
             engine::loadSoundFile(files::resolveStoredName(CALMFIELD_PROGRAM_DIR, noise.soundFile));
-        if (!loaded.sound) {
+        if (!loaded.ok()) {
             std::fprintf(stderr, "cannot load %s\n", std::string(noise.soundFile).c_str());
             return 1;
         }
-        const engine::SoundBuffer& sound = *loaded.sound;
+        const engine::SoundBuffer& sound = *loaded.value();
         const std::size_t rate = sound.sampleRate();
         std::printf("%s noise, %.2f s at %zu Hz, %.0f s played\n", std::string(noise.name).c_str(),
                     static_cast<double>(sound.frames()) / static_cast<double>(rate), rate,
@@ -211,16 +211,16 @@ int main() {
     // Recordings shorter than the longest stretch and its crossfade, cut from the pink noise.
     const auto pink = engine::loadSoundFile(
         files::resolveStoredName(CALMFIELD_PROGRAM_DIR, engine::kNoiseColours[1].soundFile));
-    if (!pink.sound)
+    if (!pink.ok())
         return 1;
-    const std::size_t rate = pink.sound->sampleRate();
+    const std::size_t rate = pink.value()->sampleRate();
     std::printf("pink noise cut short, %.0f s played\n  %-22s %9s\n", kSeconds, "file",
                 "loop corr");
     for (const std::size_t seconds : {5u, 10u, 20u}) {
         std::vector<std::int16_t> samples(2 * seconds * rate);
         for (std::size_t i = 0; i < seconds * rate; ++i) {
-            samples[2 * i] = pink.sound->left(i);
-            samples[2 * i + 1] = pink.sound->right(i);
+            samples[2 * i] = pink.value()->left(i);
+            samples[2 * i + 1] = pink.value()->right(i);
         }
         const engine::SoundBuffer cut(std::move(samples), static_cast<std::uint32_t>(rate));
         for (const bool wandering : {false, true}) {

@@ -18,21 +18,22 @@ bool ChannelBank::openDevice(std::chrono::milliseconds timeout) {
     return deviceOpen_;
 }
 
-std::optional<UnusableSoundFile>
+files::Result<NoiseChannel*, UnusableSoundFile>
 ChannelBank::createChannel(int colour, const std::filesystem::path& soundFile) {
-    if (channels_[static_cast<std::size_t>(colour)])
-        return {}; // a channel is created once: the audio thread may be playing it
+    // A channel is created once: the audio thread may be playing it.
+    if (NoiseChannel* made = channels_[static_cast<std::size_t>(colour)].get())
+        return made;
     auto loaded = loadSoundFile(soundFile);
-    if (!loaded.sound)
-        return UnusableSoundFile{colour, soundFile, loaded.failure};
+    if (!loaded.ok())
+        return files::failure(UnusableSoundFile{colour, soundFile, loaded.reason()});
     auto& slot = channels_[static_cast<std::size_t>(colour)];
     WanderSeed seed;
     if (wanderSeed_)
         seed = SplitMix64(*wanderSeed_ + static_cast<std::uint64_t>(colour)).next();
     slot = std::make_unique<NoiseChannel>(
-        std::move(loaded.sound), [this] { output_.wake(); }, seed);
+        std::move(loaded.value()), [this] { output_.wake(); }, seed);
     mixer_.attach(colour, &slot->voice());
-    return {};
+    return slot.get();
 }
 
 std::vector<UnusableSoundFile> ChannelBank::createChannels(const std::filesystem::path& folder) {
@@ -40,8 +41,8 @@ std::vector<UnusableSoundFile> ChannelBank::createChannels(const std::filesystem
     for (int colour = 0; colour < kColourCount; ++colour) {
         const auto file = files::resolveStoredName(
             folder, kNoiseColours[static_cast<std::size_t>(colour)].soundFile);
-        if (auto failed = createChannel(colour, file))
-            unusable.push_back(std::move(*failed));
+        if (auto made = createChannel(colour, file); !made.ok())
+            unusable.push_back(made.reason());
     }
     return unusable;
 }

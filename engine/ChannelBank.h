@@ -4,6 +4,7 @@
 #include "engine/NoiseChannel.h"
 #include "engine/NoiseColours.h"
 #include "engine/SoundOutput.h"
+#include "files/Result.h"
 
 #include <array>
 #include <chrono>
@@ -35,12 +36,11 @@ class ChannelBank {
 
     // Opens the sound device; false when it cannot be reached within the timeout.
     bool openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
-    bool deviceOpen() const { return deviceOpen_; }
 
-    // Loads the sound file and creates the colour's channel, stopped at its start. Gives what
+    // Loads the sound file and creates the colour's channel, stopped at its start, or says what
     // went wrong when the file is missing or unusable; the slot then stays empty.
-    std::optional<UnusableSoundFile> createChannel(int colour,
-                                                   const std::filesystem::path& soundFile);
+    files::Result<NoiseChannel*, UnusableSoundFile>
+    createChannel(int colour, const std::filesystem::path& soundFile);
 
     // Creates every colour's channel from its sound file in `folder`; gives the files that could
     // not be used, brown to purple.

@@ -16,9 +16,9 @@ constexpr std::size_t index(int colour) {
 // One noise colour; every list of five in the program runs brown, pink, white, blue, purple.
 struct NoiseColour {
     std::string_view name;
-    std::string_view toggleCaption;
-    std::string_view soundFile;   // stored name, appended to the program's folder
-    std::string_view pictureFile; // stored name, appended to the program's folder
+    std::string_view toggleCaption; // a whole literal, so its data() ends in a null
+    std::string_view soundFile;     // stored name, appended to the program's folder
+    std::string_view pictureFile;   // stored name, appended to the program's folder
 };
 
 inline constexpr std::array<NoiseColour, kColourCount> kNoiseColours{{

@@ -47,8 +47,8 @@ struct SndfileCloser {
 
 using Problem = SoundFileFailure::Problem;
 
-SoundFileResult refused(Problem problem) {
-    return {nullptr, {problem}};
+files::Failure<SoundFileFailure> refused(Problem problem) {
+    return files::failure(SoundFileFailure{problem});
 }
 
 Problem whyNotDecoded(int error) {
@@ -91,7 +91,8 @@ SoundFileFailure unplayable(const SF_INFO& info) {
 SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits& limits) {
     files::RegularFile file = files::RegularFile::open(path);
     if (!file.isOpen())
-        return {nullptr, {.problem = Problem::notOpened, .opening = file.failure()}};
+        return files::failure(
+            SoundFileFailure{.problem = Problem::notOpened, .opening = file.failure()});
     const std::uint64_t fileSize = file.size();
     const ChunkList chunks = checkChunkList(file.descriptor(), fileSize);
     if (chunks == ChunkList::damaged)
@@ -107,7 +108,7 @@ SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits&
     if (chunks == ChunkList::cutShort)
         return refused(Problem::cutShort);
     if (const SoundFileFailure failure = unplayable(info))
-        return {nullptr, failure};
+        return files::failure(failure);
 
     // Floating-point files are scaled to the 16-bit range rather than wrapped around.
     sf_command(sound.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
@@ -146,7 +147,7 @@ SoundFileResult decode(const std::filesystem::path& path, const SoundFileLimits&
         return refused(Problem::cutShort);
     if (decoded == 0)
         return refused(Problem::silent);
-    return {std::make_shared<const SoundBuffer>(std::move(stereo), rate), {}};
+    return std::make_shared<const SoundBuffer>(std::move(stereo), rate);
 }
 
 // Copies the loop's last `before` frames ahead of it and its first `after` frames behind it, in

@@ -2,6 +2,7 @@
 
 #include "engine/SincKernel.h"
 #include "files/RegularFile.h"
+#include "files/Result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,10 +67,8 @@ struct SoundFileFailure {
     bool operator==(const SoundFileFailure&) const = default;
 };
 
-struct SoundFileResult {
-    std::shared_ptr<const SoundBuffer> sound; // null when the file was refused
-    SoundFileFailure failure;                 // why
-};
+// A decoded sound, or why the file was refused.
+using SoundFileResult = files::Result<std::shared_ptr<const SoundBuffer>, SoundFileFailure>;
 
 // The longest sound that is played: ten minutes, and never more than 256 MB in memory at twice
 // its rate.

@@ -108,12 +108,12 @@ std::string AutostartEntry::content() const {
            "Terminal=false\n";
 }
 
-std::string AutostartEntry::write() const {
+files::Result<files::Done, std::string> AutostartEntry::write() const {
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);
     if (error)
-        return "the folder \"" + file_.parent_path().string() + "\" cannot be made (" +
-               error.message() + ")";
+        return files::failure("the folder \"" + file_.parent_path().string() +
+                              "\" cannot be made (" + error.message() + ")");
     std::filesystem::path partial = file_;
     partial += ".part";
     {
@@ -122,24 +122,26 @@ std::string AutostartEntry::write() const {
         out.close();
         if (!out) {
             std::filesystem::remove(partial, error);
-            return "the file \"" + file_.string() + "\" cannot be written";
+            return files::failure("the file \"" + file_.string() + "\" cannot be written");
         }
     }
     std::filesystem::rename(partial, file_, error);
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
-        return "the file \"" + file_.string() + "\" cannot be written (" + error.message() + ")";
+        return files::failure("the file \"" + file_.string() + "\" cannot be written (" +
+                              error.message() + ")");
     }
-    return {};
+    return files::Done{};
 }
 
-std::string AutostartEntry::remove() const {
+files::Result<files::Done, std::string> AutostartEntry::remove() const {
     std::error_code error;
     std::filesystem::remove(file_, error);
     if (error)
-        return "the file \"" + file_.string() + "\" cannot be removed (" + error.message() + ")";
-    return {};
+        return files::failure("the file \"" + file_.string() + "\" cannot be removed (" +
+                              error.message() + ")");
+    return files::Done{};
 }
 
 } // namespace calmfield::platform

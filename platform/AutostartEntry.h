@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -32,11 +34,11 @@ class AutostartEntry {
     // What the entry holds.
     std::string content() const;
 
-    // Each gives what went wrong as a clause for the user, or an empty text. Writing makes the
+    // A failure of either says what went wrong as a clause for the user. Writing makes the
     // folder when it is missing and replaces the file only once the new one is complete; removing
     // an entry that is not there succeeds.
-    std::string write() const;
-    std::string remove() const;
+    files::Result<files::Done, std::string> write() const;
+    files::Result<files::Done, std::string> remove() const;
 
   private:
     std::filesystem::path file_;

@@ -31,9 +31,9 @@ QUrl urlOfFile(const std::filesystem::path& file) {
 
 } // namespace
 
-MixPlayer::MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
+MixPlayer::MixPlayer(engine::ChannelBank& bank, platform::VolumePort& volume,
                      std::filesystem::path programFolder, SleepClock sleepClock, QObject* parent)
-    : QObject(parent), programFolder_(std::move(programFolder)), bank_(output),
+    : QObject(parent), programFolder_(std::move(programFolder)), bank_(bank),
       sleepTimer_(std::move(sleepClock)),
       fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_),
       volumePort_(volume) {}

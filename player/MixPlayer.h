@@ -41,8 +41,9 @@ class MixPlayer : public QObject {
     static constexpr int kResetVolume = -1500;
     static constexpr int kResetFrequency = 32767;
 
-    // `programFolder` holds the sound files and the colour pictures.
-    MixPlayer(engine::SoundOutput& output, platform::VolumePort& volume,
+    // Plays the channels of `bank`, which must outlive the player. `programFolder` holds the
+    // sound files and the colour pictures.
+    MixPlayer(engine::ChannelBank& bank, platform::VolumePort& volume,
               std::filesystem::path programFolder, SleepClock sleepClock = timeSinceBoot,
               QObject* parent = nullptr);
     ~MixPlayer() override;
@@ -105,7 +106,6 @@ class MixPlayer : public QObject {
 
     SleepTimer& sleepTimer() { return sleepTimer_; }
     const SleepTimer& sleepTimer() const { return sleepTimer_; }
-    engine::ChannelBank& bank() { return bank_; }
 
   signals:
     void toggleChanged(int colour);
@@ -130,7 +130,7 @@ class MixPlayer : public QObject {
     QUrl artUrl() const;
 
     std::filesystem::path programFolder_;
-    engine::ChannelBank bank_;
+    engine::ChannelBank& bank_;
     SleepTimer sleepTimer_;
     MixFader fader_;
     platform::VolumePort& volumePort_;

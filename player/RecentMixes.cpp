@@ -23,13 +23,13 @@ RecentMixes::RecentMixes(MixPlayer& player, QString listFile, QObject* parent)
       list_(listFile_.isEmpty() ? persistence::RecentMixList()
                                 : persistence::readRecentMixes(listFile_)) {}
 
-QString RecentMixes::load(const QString& path) {
+files::Result<files::Done, QString> RecentMixes::load(const QString& path) {
     const auto mix = persistence::readMix(path);
     if (!mix.ok())
-        return mix.reason();
+        return files::failure(mix.reason());
     player_.load(mix.value());
     becomeCurrent(QFileInfo(path).absoluteFilePath(), true);
-    return {};
+    return files::Done{};
 }
 
 void RecentMixes::saved(const QString& path) {

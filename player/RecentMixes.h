@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Result.h"
 #include "persistence/RecentMixList.h"
 
 #include <QObject>
@@ -23,9 +24,9 @@ class RecentMixes : public QObject {
     // `listFile` keeps the list from one run to the next; empty keeps it only for this run.
     RecentMixes(MixPlayer& player, QString listFile, QObject* parent = nullptr);
 
-    // Loads the configuration file at `path` into the player and puts it first in the list. Gives
-    // why it cannot, in the Load's words, changing nothing; an empty text when it did.
-    QString load(const QString& path);
+    // Loads the configuration file at `path` into the player and puts it first in the list, or
+    // says why it cannot, in the Load's words, changing nothing.
+    files::Result<files::Done, QString> load(const QString& path);
     // Puts the configuration file just saved at `path` first in the list.
     void saved(const QString& path);
 

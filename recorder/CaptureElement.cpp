@@ -117,9 +117,8 @@ CommandReply CaptureElement::save(const std::filesystem::path& target) {
     catchUp();
     if (state_ == State::Recording)
         return failed(kDeviceBusy, "a recording is still running");
-    if (std::string reason = saveWaveFile(spool_, heldBytes_, takeFormat(), target);
-        !reason.empty())
-        return failed(kFileNotSaved, std::move(reason));
+    if (auto saved = saveWaveFile(spool_, heldBytes_, takeFormat(), target); !saved.ok())
+        return failed(kFileNotSaved, saved.reason());
     return {};
 }
 

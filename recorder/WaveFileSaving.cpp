@@ -112,19 +112,20 @@ int writeWave(int descriptor, const SpoolFile& take, std::uint64_t bytes,
 
 } // namespace
 
-std::string saveWaveFile(const SpoolFile& take, std::uint64_t bytes, platform::BytePcmFormat format,
-                         const std::filesystem::path& target) {
+files::Result<files::Done, std::string> saveWaveFile(const SpoolFile& take, std::uint64_t bytes,
+                                                     platform::BytePcmFormat format,
+                                                     const std::filesystem::path& target) {
     std::error_code ignored;
     if (std::filesystem::is_directory(target, ignored))
-        return fileFailureReason(EISDIR);
+        return files::failure(fileFailureReason(EISDIR));
     PartFile part(target);
     if (part.descriptor() < 0)
-        return fileFailureReason(part.error());
+        return files::failure(fileFailureReason(part.error()));
     if (const int failure = writeWave(part.descriptor(), take, bytes, format); failure != 0)
-        return fileFailureReason(failure);
+        return files::failure(fileFailureReason(failure));
     if (!part.moveTo(target))
-        return fileFailureReason(part.error());
-    return {};
+        return files::failure(fileFailureReason(part.error()));
+    return files::Done{};
 }
 
 } // namespace calmfield::recorder

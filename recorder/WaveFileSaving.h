@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Result.h"
 #include "platform/CaptureDevice.h"
 #include "recorder/SpoolFile.h"
 
@@ -11,9 +12,10 @@ namespace calmfield::recorder {
 
 // Writes the first `bytes` of `take` to `target` as a RIFF WAVE file of unsigned 8-bit PCM in
 // `format`, replacing any file there. The file is written whole beside the target under another
-// name and only then renamed into place, so a failure leaves nothing half-written. Gives why it
-// could not be saved, in the program's words; empty when it was.
-std::string saveWaveFile(const SpoolFile& take, std::uint64_t bytes, platform::BytePcmFormat format,
-                         const std::filesystem::path& target);
+// name and only then renamed into place, so a failure leaves nothing half-written. A failure
+// says why it could not be saved, in the program's words.
+files::Result<files::Done, std::string> saveWaveFile(const SpoolFile& take, std::uint64_t bytes,
+                                                     platform::BytePcmFormat format,
+                                                     const std::filesystem::path& target);
 
 } // namespace calmfield::recorder

@@ -19,21 +19,22 @@ constexpr std::size_t kBlockFrames = 4096;
 using engine::index;
 
 // Loads the sound of every ticked colour and sets its channel as the player would.
-std::optional<engine::UnusableSoundFile> setUpChannels(engine::ChannelBank& bank,
-                                                       const RenderJob& job) {
+files::Result<files::Done, engine::UnusableSoundFile> setUpChannels(engine::ChannelBank& bank,
+                                                                    const RenderJob& job) {
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
         if (job.mix.toggles[index(colour)] != persistence::kOn)
             continue;
         const auto file = files::resolveStoredName(job.soundFolder,
                                                    engine::kNoiseColours[index(colour)].soundFile);
-        if (auto unusable = bank.createChannel(colour, file))
-            return unusable;
-        engine::NoiseChannel& channel = *bank.channel(colour);
+        auto made = bank.createChannel(colour, file);
+        if (!made.ok())
+            return files::failure(made.reason());
+        engine::NoiseChannel& channel = *made.value();
         channel.setVolume(job.mix.volumes[index(colour)]);
         channel.setFrequency(job.mix.frequencies[index(colour)]);
         channel.play();
     }
-    return std::nullopt;
+    return files::Done{};
 }
 
 } // namespace
@@ -47,20 +48,20 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     const std::uint64_t total = static_cast<std::uint64_t>(job.length.count()) * job.rate;
     const FormatChoice choice = chooseFormat(job.target, job.rate, total);
     if (!choice.ok())
-        return files::failure(RenderFailure(choice.refusal));
+        return files::failure(RenderFailure(choice.reason()));
     OfflineOutput output(job.rate);
     engine::ChannelBank bank(output, job.wanderSeed);
     bank.openDevice();
     bank.setTone(job.tone);
-    if (auto unusable = setUpChannels(bank, job))
-        return files::failure(RenderFailure(std::move(*unusable)));
+    if (auto setUp = setUpChannels(bank, job); !setUp.ok())
+        return files::failure(RenderFailure(setUp.reason()));
     // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.
     if (progress && !progress(0, total))
         return Rendered::stopped;
-    std::string error;
-    auto file = RenderedFile::create(job.target, choice.format, job.rate, error);
-    if (!file)
-        return files::failure(RenderFailure(std::move(error)));
+    auto created = RenderedFile::create(job.target, choice.value(), job.rate);
+    if (!created.ok())
+        return files::failure(RenderFailure(created.reason()));
+    RenderedFile& file = *created.value();
 
     const std::uint64_t fadeOutStart =
         total - static_cast<std::uint64_t>(kFadeOut.count()) * job.rate;
@@ -71,8 +72,8 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     output.pull(block.data(), 1);
     bank.rampMix({1.0f, kFadeIn, MasterGain::Shape::Decibels});
     std::uint64_t done = 1;
-    if (!file->write(block.data(), 1))
-        return files::failure(RenderFailure(file->error()));
+    if (auto written = file.write(block.data(), 1); !written.ok())
+        return files::failure(RenderFailure(written.reason()));
     while (done < total) {
         // A block ends where the fade out begins, so that it begins on its very frame.
         std::uint64_t end = std::min(total, done + kBlockFrames);
@@ -82,14 +83,14 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
             bank.rampMix({0.0f, kFadeOut, MasterGain::Shape::Decibels});
         const auto frames = static_cast<std::size_t>(end - done);
         output.pull(block.data(), frames);
-        if (!file->write(block.data(), frames))
-            return files::failure(RenderFailure(file->error()));
+        if (auto written = file.write(block.data(), frames); !written.ok())
+            return files::failure(RenderFailure(written.reason()));
         done = end;
         if (progress && !progress(done, total))
             return Rendered::stopped;
     }
-    if (!file->finish())
-        return files::failure(RenderFailure(file->error()));
+    if (auto finished = file.finish(); !finished.ok())
+        return files::failure(RenderFailure(finished.reason()));
     return Rendered::written;
 }
 

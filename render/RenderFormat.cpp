@@ -27,32 +27,32 @@ std::string lowerCase(std::string text) {
 FormatChoice chooseFormat(const std::filesystem::path& file, std::uint32_t rate,
                           std::uint64_t frames) {
     const std::string ending = lowerCase(file.extension().string());
-    FormatChoice choice;
+    RenderFormat format;
     if (ending == ".wav")
-        choice.format = {
+        format = {
             (frames <= kLargestPlainWavData / kWavFrameBytes ? SF_FORMAT_WAV : SF_FORMAT_RF64) |
             SF_FORMAT_PCM_16};
     else if (ending == ".flac")
-        choice.format = {SF_FORMAT_FLAC | SF_FORMAT_PCM_16};
+        format = {SF_FORMAT_FLAC | SF_FORMAT_PCM_16};
     else if (ending == ".ogg")
-        choice.format = {SF_FORMAT_OGG | SF_FORMAT_VORBIS};
+        format = {SF_FORMAT_OGG | SF_FORMAT_VORBIS};
     else if (ending == ".opus")
-        choice.format = {SF_FORMAT_OGG | SF_FORMAT_OPUS};
+        format = {SF_FORMAT_OGG | SF_FORMAT_OPUS};
     else
-        return {{},
-                "A mix can be rendered only to a file ending in " + std::string(kFileEndings) +
-                    "."};
+        return files::failure("A mix can be rendered only to a file ending in " +
+                              std::string(kFileEndings) + ".");
 
     if (ending == ".opus") {
         if (std::find(kOpusRates.begin(), kOpusRates.end(), rate) == kOpusRates.end())
-            choice.refusal = "An Opus file takes only 8000, 12000, 16000, 24000 or 48000 Hz, "
-                             "not " +
-                             std::to_string(rate) + " Hz.";
+            return files::failure("An Opus file takes only 8000, 12000, 16000, 24000 or 48000 Hz, "
+                                  "not " +
+                                  std::to_string(rate) + " Hz.");
     } else if (rate < kLowestRate || rate > kHighestRate) {
-        choice.refusal = "A mix can be rendered at " + std::to_string(kLowestRate) + " to " +
-                         std::to_string(kHighestRate) + " Hz, not " + std::to_string(rate) + " Hz.";
+        return files::failure("A mix can be rendered at " + std::to_string(kLowestRate) + " to " +
+                              std::to_string(kHighestRate) + " Hz, not " + std::to_string(rate) +
+                              " Hz.");
     }
-    return choice;
+    return format;
 }
 
 } // namespace calmfield::render

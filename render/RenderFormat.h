@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -19,12 +21,7 @@ struct RenderFormat {
 };
 
 // The format a file's ending asks for at `rate` frames a second, or why it cannot be written.
-struct FormatChoice {
-    RenderFormat format;
-    std::string refusal; // empty when the format can be written
-
-    bool ok() const { return refusal.empty(); }
-};
+using FormatChoice = files::Result<RenderFormat, std::string>;
 
 // WAV (16-bit), FLAC (16-bit), Ogg Vorbis and Ogg Opus, by the file's ending in any letter case,
 // for `frames` frames. A WAV file has the plain PCM header that every reader knows while its data

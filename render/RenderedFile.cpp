@@ -39,26 +39,23 @@ int createBeside(const std::filesystem::path& target, std::filesystem::path& tem
 
 } // namespace
 
-std::unique_ptr<RenderedFile> RenderedFile::create(const std::filesystem::path& target,
-                                                   const RenderFormat& format, std::uint32_t rate,
-                                                   std::string& error) {
+files::Result<std::unique_ptr<RenderedFile>, std::string>
+RenderedFile::create(const std::filesystem::path& target, const RenderFormat& format,
+                     std::uint32_t rate) {
     std::filesystem::path temporary;
     const int descriptor = createBeside(target, temporary);
-    if (descriptor < 0) {
-        error = "No file can be made beside " + quoted(target) + ": " + systemError(errno) + ".";
-        return nullptr;
-    }
+    if (descriptor < 0)
+        return files::failure("No file can be made beside " + quoted(target) + ": " +
+                              systemError(errno) + ".");
     std::unique_ptr<RenderedFile> file(new RenderedFile(target, temporary, descriptor));
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
     info.channels = 2;
     info.format = format.code;
     file->sound_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
-    if (file->sound_ == nullptr) {
-        error = "The sound file " + quoted(target) + " cannot be written: " + sf_strerror(nullptr) +
-                ".";
-        return nullptr;
-    }
+    if (file->sound_ == nullptr)
+        return files::failure("The sound file " + quoted(target) +
+                              " cannot be written: " + sf_strerror(nullptr) + ".");
     sf_command(file->sound_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     return file;
 }
@@ -75,18 +72,18 @@ RenderedFile::~RenderedFile() {
     std::filesystem::remove(temporary_, ignored);
 }
 
-void RenderedFile::fail(const std::string& what) {
-    error_ = "Writing " + quoted(target_) + " failed: " + what + ".";
+files::Failure<std::string> RenderedFile::failed(const std::string& what) const {
+    return files::failure("Writing " + quoted(target_) + " failed: " + what + ".");
 }
 
-bool RenderedFile::write(const float* interleavedStereo, std::size_t frames) {
+files::Result<files::Done, std::string> RenderedFile::write(const float* interleavedStereo,
+                                                            std::size_t frames) {
     const auto count = static_cast<sf_count_t>(frames);
     errno = 0;
     if (sf_writef_float(sound_, interleavedStereo, count) == count)
-        return true;
+        return files::Done{};
     const int number = errno;
-    fail(number != 0 ? systemError(number) : std::string(sf_strerror(sound_)));
-    return false;
+    return failed(number != 0 ? systemError(number) : std::string(sf_strerror(sound_)));
 }
 
 bool RenderedFile::close() {
@@ -102,27 +99,23 @@ bool RenderedFile::close() {
     return closed;
 }
 
-bool RenderedFile::finish() {
+files::Result<files::Done, std::string> RenderedFile::finish() {
     // The file's header is completed on closing the sound file, which can fail as a write does.
     errno = 0;
     if (sf_close(sound_) != 0) {
         sound_ = nullptr;
-        fail(errno != 0 ? systemError(errno) : std::string("the file could not be completed"));
-        return false;
+        return failed(errno != 0 ? systemError(errno)
+                                 : std::string("the file could not be completed"));
     }
     sound_ = nullptr;
-    if (::fsync(descriptor_) != 0 || ::close(std::exchange(descriptor_, -1)) != 0) {
-        fail(systemError(errno));
-        return false;
-    }
+    if (::fsync(descriptor_) != 0 || ::close(std::exchange(descriptor_, -1)) != 0)
+        return failed(systemError(errno));
     std::error_code error;
     std::filesystem::rename(temporary_, target_, error);
-    if (error) {
-        fail(error.message());
-        return false;
-    }
+    if (error)
+        return failed(error.message());
     finished_ = true;
-    return true;
+    return files::Done{};
 }
 
 } // namespace calmfield::render

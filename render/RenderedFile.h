@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Result.h"
 #include "render/RenderFormat.h"
 
 #include <cstddef>
@@ -17,27 +18,23 @@ namespace calmfield::render {
 // temporary file is removed when this is destroyed.
 class RenderedFile {
   public:
-    // Creates the temporary file for `target`. Gives null and says why when it cannot be made.
-    static std::unique_ptr<RenderedFile> create(const std::filesystem::path& target,
-                                                const RenderFormat& format, std::uint32_t rate,
-                                                std::string& error);
+    // Creates the temporary file for `target`, or says why it cannot be made.
+    static files::Result<std::unique_ptr<RenderedFile>, std::string>
+    create(const std::filesystem::path& target, const RenderFormat& format, std::uint32_t rate);
     ~RenderedFile();
     RenderedFile(const RenderedFile&) = delete;
     RenderedFile& operator=(const RenderedFile&) = delete;
 
-    // Appends interleaved stereo float frames; false, with error() saying why, when they could
-    // not all be written.
-    bool write(const float* interleavedStereo, std::size_t frames);
-    // Completes the file, flushes it to the disk and moves it onto the target; false, with
-    // error() saying why, when any of that failed.
-    bool finish();
-
-    const std::string& error() const { return error_; }
-    const std::filesystem::path& temporaryPath() const { return temporary_; }
+    // Appends interleaved stereo float frames, or says why they could not all be written.
+    files::Result<files::Done, std::string> write(const float* interleavedStereo,
+                                                  std::size_t frames);
+    // Completes the file, flushes it to the disk and moves it onto the target, or says which of
+    // that failed and why.
+    files::Result<files::Done, std::string> finish();
 
   private:
     RenderedFile(std::filesystem::path target, std::filesystem::path temporary, int descriptor);
-    void fail(const std::string& what);
+    files::Failure<std::string> failed(const std::string& what) const;
     // Closes the sound file and the descriptor; false when either reported an error.
     bool close();
 
@@ -46,7 +43,6 @@ class RenderedFile {
     int descriptor_;
     sf_private_tag* sound_ = nullptr;
     bool finished_ = false;
-    std::string error_;
 };
 
 } // namespace calmfield::render

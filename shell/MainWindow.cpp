@@ -5,7 +5,6 @@
 #include "platform/QtFileDialog.h"
 #include "shell/MainWindowLayoutTable.h"
 #include "shell/Messages.h"
-#include "shell/SoundFileMessages.h"
 #include "shell/TrayIcon.h"
 #include "widgets/Accessibility.h"
 #include "widgets/PictureFile.h"
@@ -33,7 +32,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), programFolder_(services.programFolder), messages_(services.messages),
       openUrl_(std::move(services.openUrl)), trayAvailable_(std::move(services.trayAvailable)),
       fileDialog_(services.fileDialog), player_(services.player),
-      settingsFile_(services.settingsFile), recentMixes_(services.recentMixes),
+      recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
       autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
@@ -47,27 +46,10 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connectSleepTimer();
 }
 
-void MainWindow::startUp() {
-    if (!player_.openVolumePort(player::MixPlayer::kVolumePortTimeout)) {
-        messages_.showMessage(QString::fromLatin1(kVolumePortFailureMessage));
-        show();
-        return;
-    }
-    addTrayIcon();
+void MainWindow::showAtStart(bool withTrayIcon) {
+    if (withTrayIcon)
+        addTrayIcon();
     show();
-    initialise();
-    startInTrayTimer_->start();
-}
-
-void MainWindow::initialise() {
-    if (!player_.openSoundDevice()) {
-        messages_.showMessage(QString::fromLatin1(kDeviceFailureMessage));
-        return;
-    }
-    const std::string unusable = unusableSoundFilesMessage(player_.createChannels());
-    if (!unusable.empty())
-        messages_.showMessage(QString::fromStdString(unusable));
-    settingsFile_.readInto(player_);
 }
 
 void MainWindow::armStartInTrayTimer() {
@@ -145,13 +127,13 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::startAtLoginToggled(bool ticked) {
-    const std::string error = ticked ? autostart_.write() : autostart_.remove();
+    const auto changed = ticked ? autostart_.write() : autostart_.remove();
     startAtLoginAction_->setChecked(autostart_.exists());
-    if (error.empty())
+    if (changed.ok())
         return;
     messages_.showMessage((ticked ? QStringLiteral("Calmfield cannot start at login: %1.")
                                   : QStringLiteral("Calmfield cannot stop starting at login: %1."))
-                              .arg(QString::fromStdString(error)));
+                              .arg(QString::fromStdString(changed.reason())));
 }
 
 void MainWindow::showColourPicture(int colour) {
@@ -274,9 +256,8 @@ void MainWindow::loadClicked() {
 
 // As Load, from the list.
 void MainWindow::recentMixChosen(const QString& path) {
-    const QString error = recentMixes_.load(path);
-    if (!error.isEmpty()) {
-        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, error));
+    if (const auto loaded = recentMixes_.load(path); !loaded.ok()) {
+        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, loaded.reason()));
         return;
     }
     armStartInTrayTimer();

@@ -7,7 +7,6 @@
 #include "player/RecentMixes.h"
 #include "shell/RecentMixesMenu.h"
 #include "shell/SleepMenu.h"
-#include "shell/StartupSettingsFile.h"
 #include "shell/TrayHostWatch.h"
 #include "shell/TrayIcon.h"
 #include "widgets/CheckBox.h"
@@ -32,7 +31,6 @@ namespace calmfield::shell {
 struct MainWindowServices {
     // What the window shows and changes; it outlives the window.
     player::MixPlayer& player;
-    StartupSettingsFile& settingsFile;
     player::RecentMixes& recentMixes;
     widgets::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
@@ -61,10 +59,11 @@ class MainWindow : public QMainWindow {
 
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
 
-    // The start-up sequence: opens the speakers' volume, adds the tray icon, shows the window, sets
-    // up the channels and arms the start-in-tray timer. When the speakers' volume cannot be opened
-    // it says so and goes no further; the window is shown either way.
-    void startUp();
+    // Start-up shows the window, with the tray icon once the speakers' volume is open, and when
+    // the channels are set up runs the start-in-tray timer, which hides the window as it fires if
+    // "Start in system tray" is ticked.
+    void showAtStart(bool withTrayIcon);
+    void runStartInTrayTimer() { startInTrayTimer_->start(); }
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void armStartInTrayTimer();
 
@@ -101,10 +100,6 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Opens the sound device, creates the channels and applies the startup settings file. Tells
-    // the user when the device, a sound file or the settings file cannot be used.
-    void initialise();
-
     // Building the window (MainWindowLayout.cpp).
     void buildWindow();
     void buildMenus();
@@ -142,7 +137,6 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<platform::FileDialog> ownFileDialog_;
     platform::FileDialog* fileDialog_;
     player::MixPlayer& player_;
-    StartupSettingsFile& settingsFile_;
     player::RecentMixes& recentMixes_;
     bool minimisedWindowsStayReachable_;
     std::unique_ptr<TrayIcon> trayIcon_;

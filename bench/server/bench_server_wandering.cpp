@@ -28,8 +28,9 @@ bool measure(testsupport::PrivatePulseServer& server, int colour, engine::Wander
     platform::PulseSoundOutput output(server.address());
     engine::ChannelBank bank(output, seed);
     if (!bank.openDevice(5s) ||
-        bank.createChannel(colour,
-                           files::resolveStoredName(CALMFIELD_PROGRAM_DIR, noise.soundFile))) {
+        !bank.createChannel(colour,
+                            files::resolveStoredName(CALMFIELD_PROGRAM_DIR, noise.soundFile))
+             .ok()) {
         std::printf("  FAILED: %s cannot be played through the server\n",
                     std::string(noise.name).c_str());
         return false;

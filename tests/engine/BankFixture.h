@@ -20,7 +20,8 @@ class BankFixture : public ::testing::Test {
                                int fileRate = 22050) {
         const auto path = folder.path() / ("sound" + std::to_string(colour) + ".wav");
         writeStereoWav(path, frames, fileRate);
-        EXPECT_FALSE(bank.createChannel(colour, path).has_value());
+        auto made = bank.createChannel(colour, path);
+        EXPECT_TRUE(made.ok());
         return *bank.channel(colour);
     }
 

@@ -81,8 +81,8 @@ TEST(DamagedSoundFile, OneHoldingLessThanItsHeaderPromisesIsCalledDamaged) {
         EXPECT_TRUE(holdsWithinTheMemoryOfASound([&] {
             const auto result = loadSoundFile(file);
             using Problem = engine::SoundFileFailure::Problem;
-            return !result.sound && (result.failure.problem == Problem::damaged ||
-                                     result.failure.problem == Problem::cutShort);
+            return !result.ok() && (result.reason().problem == Problem::damaged ||
+                                    result.reason().problem == Problem::cutShort);
         })) << name;
     }
 }
@@ -125,7 +125,7 @@ TEST(DamagedSoundFile, OneWhoseChunksRunPastWhatHoldsThemIsRefusedAsDamaged) {
     const auto file = folder.path() / "sound.wav";
     for (const std::string& bytes : {claiming4GiB, fitting}) {
         putBytes(file, bytes);
-        EXPECT_EQ(loadSoundFile(file).failure.problem, engine::SoundFileFailure::Problem::damaged);
+        EXPECT_EQ(loadSoundFile(file).reason().problem, engine::SoundFileFailure::Problem::damaged);
     }
 }
 
@@ -155,16 +155,17 @@ TEST(DamagedSoundFile, RandomlyMutatedHeadersGiveASoundWithinTheLimitsOrAReason)
             for (unsigned seed = 1; seed <= 1000; ++seed) {
                 putBytes(file, mutated(original.bytes, original.headerBytes, seed));
                 const auto result = loadSoundFile(file);
-                (result.sound ? sounds : refusals) += 1;
+                (result.ok() ? sounds : refusals) += 1;
                 // Running out of memory here means more was taken than a sound may.
-                const bool fine =
-                    result.failure.problem != engine::SoundFileFailure::Problem::notEnoughMemory &&
-                    (result.sound ? result.sound->frames() <=
-                                        engine::longestSoundFrames(result.sound->sampleRate())
-                                  : static_cast<bool>(result.failure));
+                const bool fine = result.ok()
+                                      ? result.value()->frames() <=
+                                            engine::longestSoundFrames(result.value()->sampleRate())
+                                      : static_cast<bool>(result.reason()) &&
+                                            result.reason().problem !=
+                                                engine::SoundFileFailure::Problem::notEnoughMemory;
                 if (!fine) {
                     std::fprintf(stderr, "%s, seed %u: problem %d\n", original.name, seed,
-                                 static_cast<int>(result.failure.problem));
+                                 result.ok() ? -1 : static_cast<int>(result.reason().problem));
                     ++faults;
                 }
             }

@@ -17,12 +17,12 @@ TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
     testing::writeStereoWav(folder.path() / "a.wav", frames, 22050);
 
     const auto result = loadSoundFile(folder.path() / "a.wav");
-    ASSERT_TRUE(result.sound);
-    EXPECT_EQ(result.sound->sampleRate(), 22050u);
-    ASSERT_EQ(result.sound->frames(), 1000u);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.value()->sampleRate(), 22050u);
+    ASSERT_EQ(result.value()->frames(), 1000u);
     for (std::size_t i = 0; i < 1000; ++i) {
-        ASSERT_EQ(result.sound->left(i), frames[2 * i]);
-        ASSERT_EQ(result.sound->right(i), frames[2 * i + 1]);
+        ASSERT_EQ(result.value()->left(i), frames[2 * i]);
+        ASSERT_EQ(result.value()->right(i), frames[2 * i + 1]);
     }
 }
 
@@ -30,7 +30,7 @@ TEST(SoundFile, TheDoubledLoopWrapsAroundAndKeepsTheSoundsFrames) {
     testing::TemporaryFolder folder;
     const auto frames = testing::randomStereo(5, 3);
     testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
-    const auto sound = loadSoundFile(folder.path() / "a.wav").sound;
+    const auto sound = loadSoundFile(folder.path() / "a.wav").value();
     ASSERT_TRUE(sound);
 
     // The doubled loop goes on periodically on either side, however short the loop is, and holds
@@ -60,12 +60,12 @@ TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
         const auto path = folder.path() / ("f" + std::to_string(encoding) + ".wav");
         testing::writeSoundFile(path, stereo, 2, 44100, SF_FORMAT_WAV | encoding);
         const auto result = loadSoundFile(path);
-        ASSERT_TRUE(result.sound) << "encoding " << encoding;
-        EXPECT_EQ(result.sound->sampleRate(), 44100u);
-        EXPECT_NEAR(result.sound->left(0), 16384, 256) << encoding;
-        EXPECT_NEAR(result.sound->right(0), -8192, 256) << encoding;
-        EXPECT_NEAR(result.sound->left(1), -32768, 256) << encoding;
-        EXPECT_NEAR(result.sound->right(1), 24576, 256) << encoding;
+        ASSERT_TRUE(result.ok()) << "encoding " << encoding;
+        EXPECT_EQ(result.value()->sampleRate(), 44100u);
+        EXPECT_NEAR(result.value()->left(0), 16384, 256) << encoding;
+        EXPECT_NEAR(result.value()->right(0), -8192, 256) << encoding;
+        EXPECT_NEAR(result.value()->left(1), -32768, 256) << encoding;
+        EXPECT_NEAR(result.value()->right(1), 24576, 256) << encoding;
     }
 }
 
@@ -74,12 +74,12 @@ TEST(SoundFile, MonoPlaysOnBothSides) {
     testing::writeSoundFile(folder.path() / "mono.wav", {0.5, -0.5}, 1, 11025,
                             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = loadSoundFile(folder.path() / "mono.wav");
-    ASSERT_TRUE(result.sound);
-    ASSERT_EQ(result.sound->frames(), 2u);
-    EXPECT_EQ(result.sound->left(0), 16384);
-    EXPECT_EQ(result.sound->right(0), 16384);
-    EXPECT_EQ(result.sound->left(1), -16384);
-    EXPECT_EQ(result.sound->right(1), -16384);
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(result.value()->frames(), 2u);
+    EXPECT_EQ(result.value()->left(0), 16384);
+    EXPECT_EQ(result.value()->right(0), 16384);
+    EXPECT_EQ(result.value()->left(1), -16384);
+    EXPECT_EQ(result.value()->right(1), -16384);
 }
 
 TEST(SoundFile, UnusableFilesAreRefusedWithAReason) {
@@ -102,8 +102,8 @@ TEST(SoundFile, UnusableFilesAreRefusedWithAReason) {
           {"absent.wav", Failure{.problem = Problem::notOpened,
                          .opening = files::RegularFile::Failure::missing}}}) {
         const auto result = loadSoundFile(folder.path() / name);
-        EXPECT_FALSE(result.sound) << name;
-        EXPECT_EQ(result.failure, failure) << name;
+        EXPECT_FALSE(result.ok()) << name;
+        EXPECT_EQ(result.reason(), failure) << name;
     }
 }
 
@@ -118,17 +118,17 @@ TEST(SoundFile, ASoundLongerThanTenMinutesIsRefused) {
                             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 
     const auto ten = loadSoundFile(folder.path() / "ten.wav");
-    ASSERT_TRUE(ten.sound);
-    EXPECT_EQ(ten.sound->frames(), tenMinutes.size());
+    ASSERT_TRUE(ten.ok());
+    EXPECT_EQ(ten.value()->frames(), tenMinutes.size());
     const auto refused = loadSoundFile(folder.path() / "longer.wav");
-    EXPECT_FALSE(refused.sound);
-    EXPECT_EQ(refused.failure.problem, engine::SoundFileFailure::Problem::tooLong);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.reason().problem, engine::SoundFileFailure::Problem::tooLong);
 
     // Smaller limits, by length or by memory, refuse what the program's own take.
     for (const engine::SoundFileLimits limits :
          {engine::SoundFileLimits{.longestSeconds = 599},
           engine::SoundFileLimits{.largestBytes = 8 * tenMinutes.size()}}) {
-        EXPECT_EQ(loadSoundFile(folder.path() / "ten.wav", limits).failure.problem,
+        EXPECT_EQ(loadSoundFile(folder.path() / "ten.wav", limits).reason().problem,
                   engine::SoundFileFailure::Problem::tooLong);
     }
 }

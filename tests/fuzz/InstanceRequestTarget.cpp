@@ -63,11 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An answer read is written back with its message, cut short only where it would not fit.
     if (const auto answer = app::readMixAnswer(bytes)) {
         const auto again = app::readMixAnswer(app::mixAnswerLine(*answer));
-        require(again && answer->failure.startsWith(again->failure) &&
-                    again->failure.isEmpty() == answer->failure.isEmpty(),
+        require(again && again->ok() == answer->ok() &&
+                    (answer->ok() || answer->reason().startsWith(again->reason())),
                 "an answer read and written again keeps its message");
     }
-    const app::MixAnswer told{QString::fromUtf8(token)};
+    const app::MixAnswer told =
+        token.isEmpty() ? app::MixAnswer(files::Done{}) : files::failure(QString::fromUtf8(token));
     const QByteArray answerLine = app::mixAnswerLine(told);
     require(answerLine.size() <= app::kLongestAnswerLine && answerLine.endsWith('\n') &&
                 answerLine.count('\n') == 1,

@@ -28,19 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const engine::SoundFileResult result = engine::loadSoundFile(path, kLimits);
     using Problem = engine::SoundFileFailure::Problem;
-    if (!result.sound) {
-        require(result.failure.problem != Problem::none, "a refused file says why");
-        require((result.failure.channels != 0) ==
-                        (result.failure.problem == Problem::unplayableChannels) &&
-                    (result.failure.sampleRate != 0) ==
-                        (result.failure.problem == Problem::unplayableRate),
+    if (!result.ok()) {
+        require(result.reason().problem != Problem::none, "a refused file says why");
+        require((result.reason().channels != 0) ==
+                        (result.reason().problem == Problem::unplayableChannels) &&
+                    (result.reason().sampleRate != 0) ==
+                        (result.reason().problem == Problem::unplayableRate),
                 "a refusal gives the channels or the rate only when they are why");
         return 0;
     }
-    require(!result.failure, "a loaded sound comes without a failure");
     require(chunks == engine::ChunkList::sound,
             "a file whose chunks run past their end is never played");
-    const engine::SoundBuffer& sound = *result.sound;
+    const engine::SoundBuffer& sound = *result.value();
     require(sound.sampleRate() >= 1000 && sound.sampleRate() <= 200000,
             "a sound plays at a rate the channels take");
     require(sound.frames() > 0 &&

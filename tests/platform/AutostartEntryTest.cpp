@@ -30,7 +30,7 @@ TEST_F(AutostartEntry, WritesAValidEntryInANewFolderAndRemovesThatEntryAlone) {
     const platform::AutostartEntry entry(root / "autostart", "example.calmfield.Calmfield",
                                          "/opt/Calm $field/calmfield");
     EXPECT_FALSE(entry.exists());
-    ASSERT_EQ(entry.write(), "");
+    ASSERT_TRUE(entry.write().ok());
     EXPECT_EQ(entry.file(), root / "autostart" / "example.calmfield.Calmfield.desktop");
     ASSERT_TRUE(entry.exists());
     const std::string content = contentOf(entry.file());
@@ -44,10 +44,10 @@ TEST_F(AutostartEntry, WritesAValidEntryInANewFolderAndRemovesThatEntryAlone) {
     }
 
     std::ofstream(root / "autostart" / "other.desktop") << "[Desktop Entry]\n";
-    EXPECT_EQ(entry.remove(), "");
+    EXPECT_TRUE(entry.remove().ok());
     EXPECT_FALSE(entry.exists());
     EXPECT_TRUE(fs::exists(root / "autostart" / "other.desktop"));
-    EXPECT_EQ(entry.remove(), "") << "removing what is not there";
+    EXPECT_TRUE(entry.remove().ok()) << "removing what is not there";
 }
 
 TEST(DesktopExecArgument, QuotesReservedCharactersAndEscapesTheStringValue) {

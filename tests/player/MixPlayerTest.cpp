@@ -25,12 +25,13 @@ class Player : public ::testing::Test {
         EXPECT_TRUE(player.openSoundDevice());
         EXPECT_TRUE(player.createChannels().empty());
     }
-    engine::NoiseChannel& channel(int colour) { return *player.bank().channel(colour); }
+    engine::NoiseChannel& channel(int colour) { return *bank.channel(colour); }
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output{22050};
+    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort volumePort;
-    MixPlayer player{output, volumePort,
+    MixPlayer player{bank, volumePort,
                      testsupport::linkedProgramFolder(scratch.path().toStdString() + "/program")};
 };
 
@@ -57,6 +58,27 @@ TEST_F(Player, ActsAndSignalsOnlyOnARealChange) {
     EXPECT_EQ(channel(kPink).volume(), -10);
     ASSERT_EQ(volumes.size(), 1);
     EXPECT_EQ(volumes[0][0].toInt(), kPink);
+}
+
+// The channels are made silent at the mix's volumes; stopping stops each at its start and keeps
+// the mix.
+TEST_F(Player, MakesFiveSilentChannelsAndStopsEachAtItsStartKeepingTheMix) {
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+        EXPECT_EQ(channel(colour).volume(), player.mix().volumes[engine::index(colour)]) << colour;
+        player.setToggle(colour, kOn);
+    }
+    output.pull(30000);
+    player.stopAndRewind();
+    output.pull(1000);
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        EXPECT_FALSE(channel(colour).isPlaying()) << colour;
+        EXPECT_EQ(player.mix().toggles[engine::index(colour)], kOn) << colour;
+        channel(colour).play();
+        EXPECT_EQ(output.playingPosition(channel(colour).sound()), 0) << colour;
+        channel(colour).stop();
+        output.pull(1000);
+    }
 }
 
 TEST_F(Player, PanningMovesEveryChannelPlayingOrNotAndAGreyedToggleLeavesItsChannel) {

@@ -85,8 +85,9 @@ TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
     testsupport::MemorySoundOutput output(kRate);
     engine::ChannelBank bank(output, kSeed);
     bank.openDevice();
-    ASSERT_FALSE(bank.createChannel(
-        0, files::resolveStoredName(programFolder, engine::kNoiseColours[0].soundFile)));
+    ASSERT_TRUE(bank.createChannel(0, files::resolveStoredName(programFolder,
+                                                               engine::kNoiseColours[0].soundFile))
+                    .ok());
     bank.channel(0)->setVolume(-600);
     bank.channel(0)->setFrequency(30000);
     bank.channel(0)->play();
@@ -131,9 +132,9 @@ TEST(MixRender, NeverRepeatsTheSoundInTheFile) {
     // Short of 4 GiB, a plain PCM WAVE file that every reader opens; RF64 only beyond.
     EXPECT_EQ(file.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const std::uint64_t framesIn4GiB = (std::uint64_t{1} << 32) / 4;
-    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB - (1 << 20)).format.code,
+    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB - (1 << 20)).value().code,
               SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB).format.code,
+    EXPECT_EQ(render::chooseFormat("a.wav", kRate, framesIn4GiB).value().code,
               SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
     std::vector<float> left(file.samples.size() / 2);
     for (std::size_t i = 0; i < left.size(); ++i)

@@ -121,7 +121,7 @@ class WindowWithDesktopDialog : public testing::MainWindowFixture {
         form.reset();
         makeWindow(own);
         windows.adoptMainWindow(*form);
-        form->startUp();
+        session->startUp(*form);
     }
 };
 

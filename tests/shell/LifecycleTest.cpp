@@ -18,9 +18,9 @@ using widgets::CheckBox;
 // A main window made but not yet started, so that the start-up sequence can be watched.
 class StartUp : public ::testing::Test {
   protected:
-    explicit StartUp(bool speakersReachable = true) : speakers(speakersReachable) {
+    explicit StartUp(bool volumePortReachable = true) : volumePort(volumePortReachable) {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
+            session.player(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
@@ -31,9 +31,10 @@ class StartUp : public ::testing::Test {
     std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort speakers;
+    engine::ChannelBank bank{output};
+    testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
+    app::NoiseSession session{bank, volumePort, {folder, scratchPath / "user"}, messages};
     int programEndings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
     std::unique_ptr<shell::MainWindow> form;
@@ -41,7 +42,7 @@ class StartUp : public ::testing::Test {
 
 TEST_F(StartUp, RunsItsStepsInOrder) {
     std::vector<std::string> seen;
-    speakers.onCall = [&](const std::string& call) {
+    volumePort.onCall = [&](const std::string& call) {
         seen.push_back(call + (form->isVisible() ? " shown" : " hidden") +
                        (trayIcon(form) ? " tray" : ""));
     };
@@ -49,28 +50,28 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
         seen.push_back(std::string("sound device") + (form->isVisible() ? " shown" : " hidden") +
                        (trayIcon(form) ? " tray" : ""));
     };
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "sound device shown tray"}));
-    EXPECT_NE(session.player().bank().channel(0), nullptr);
+    EXPECT_NE(bank.channel(0), nullptr);
     EXPECT_TRUE(startInTrayTimer(form)->isActive());
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     EXPECT_FALSE(trayIcon(form)->icon().isNull());
     EXPECT_TRUE(messages.messages.isEmpty());
     // The master slider's starting place is not sent.
-    EXPECT_TRUE(speakers.speakerVolumes().empty());
+    EXPECT_TRUE(volumePort.speakerVolumes().empty());
 }
 
-class MixerUnreachable : public StartUp {
+class VolumePortUnreachable : public StartUp {
   protected:
-    MixerUnreachable() : StartUp(false) {}
+    VolumePortUnreachable() : StartUp(false) {}
 };
 
-TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
+TEST_F(VolumePortUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     bool deviceOpened = false;
     output.onStart = [&] { deviceOpened = true; };
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
-    EXPECT_EQ(speakers.calls(), std::vector<std::string>{"open"});
+    EXPECT_EQ(volumePort.calls(), std::vector<std::string>{"open"});
     EXPECT_FALSE(deviceOpened);
     EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_TRUE(form->isVisible());
@@ -87,10 +88,10 @@ TEST_F(MixerUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     EXPECT_EQ(messages.messages.size(), 1);
 }
 
-TEST_F(MixerUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
+TEST_F(VolumePortUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     testing::putFile(folder / "settings.ini", stored);
-    form->startUp();
+    session.startUp(*form);
     EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
     EXPECT_EQ(volumeSliders(form)[1]->value(), 0);
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);

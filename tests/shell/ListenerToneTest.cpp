@@ -19,10 +19,11 @@ TEST(ListenerTone, PutsADamagedFileAsideKeepsTheLastChangeAndSaysOnceThatItCanno
     QTemporaryDir scratch;
     const fs::path root = scratch.path().toStdString();
     MemorySoundOutput output;
-    FakeVolumePort speakers;
+    engine::ChannelBank bank(output); // makes no channels, so every run's session may share it
+    FakeVolumePort volumePort;
     RecordingMessageSink messages;
     const auto start = [&](const fs::path& userFolder) {
-        return std::make_unique<app::NoiseSession>(output, speakers,
+        return std::make_unique<app::NoiseSession>(bank, volumePort,
                                                    app::SessionFolders{root, userFolder}, messages);
     };
     const auto told = [&](const fs::path& file) {

@@ -1,7 +1,5 @@
 #include "MainWindowFixture.h"
 
-#include "engine/ChannelMixer.h"
-#include "engine/ChannelVoice.h"
 #include "files/StoredName.h"
 
 #include <QCoreApplication>
@@ -15,7 +13,6 @@ namespace calmfield::testing {
 namespace {
 
 constexpr std::uint32_t kSoundFileRate = 22050;
-constexpr std::size_t kMatchedFrames = 16;
 
 } // namespace
 
@@ -48,12 +45,12 @@ void setMix(shell::MainWindow& form, const std::vector<int>& values) {
     }
 }
 
-WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player) {
+WindowState stateOf(shell::MainWindow& form, engine::ChannelBank& bank) {
     WindowState state = {mixOf(form, true), {}, 0, false};
     state.controls.push_back(panningSlider(form)->value());
     state.controls.push_back(masterVolumeSlider(form)->value());
     for (int colour = 0; colour < engine::kColourCount; ++colour) {
-        const engine::NoiseChannel* channel = player.bank().channel(colour);
+        const engine::NoiseChannel* channel = bank.channel(colour);
         state.channels.push_back(channel == nullptr
                                      ? std::string("none")
                                      : std::string(channel->isPlaying() ? "playing" : "stopped") +
@@ -93,17 +90,18 @@ MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool d
 
 void MainWindowFixture::startAgain() {
     form.reset();
-    session = sessionOver(output, messages);
+    makeSession(output, messages);
     makeWindow(services());
     windows.adoptMainWindow(*form);
-    form->startUp();
+    session->startUp(*form);
 }
 
-std::unique_ptr<app::NoiseSession> MainWindowFixture::sessionOver(engine::SoundOutput& sound,
-                                                                  widgets::MessageSink& told) {
-    return std::make_unique<app::NoiseSession>(sound, speakers,
-                                               app::SessionFolders{folder, userFolder}, told,
-                                               [this] { return clockTime; });
+void MainWindowFixture::makeSession(engine::SoundOutput& sound, widgets::MessageSink& told) {
+    session.reset();
+    bank = std::make_unique<engine::ChannelBank>(sound);
+    session = std::make_unique<app::NoiseSession>(*bank, volumePort,
+                                                  app::SessionFolders{folder, userFolder}, told,
+                                                  [this] { return clockTime; });
 }
 
 void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
@@ -113,7 +111,6 @@ void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
 
 shell::MainWindowServices MainWindowFixture::services() {
     return {session->player(),
-            session->settingsFile(),
             session->recentMixes(),
             messages,
             folder,
@@ -127,7 +124,7 @@ shell::MainWindowServices MainWindowFixture::services() {
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {
-    engine::NoiseChannel* found = session->player().bank().channel(colour);
+    engine::NoiseChannel* found = bank->channel(colour);
     if (found == nullptr)
         throw std::runtime_error("no channel for colour " + std::to_string(colour));
     return *found;
@@ -138,22 +135,7 @@ QImage MainWindowFixture::shownPicture() const {
 }
 
 long MainWindowFixture::playingPosition(int colour) {
-    // The mix reaches the output the mixer's latency late, and fades in over a ramp first.
-    const std::size_t ramp = engine::ChannelVoice::rampFrames(kSoundFileRate);
-    const std::size_t skipped = engine::ChannelMixer::latencyFrames(kSoundFileRate) + ramp;
-    const auto out = output.pull(skipped + kMatchedFrames);
-    const engine::SoundBuffer& sound = channel(colour).sound();
-    auto sampleAt = [&](std::size_t frame) {
-        return static_cast<long>(std::lround(out[2 * frame] * 32768.0f));
-    };
-    for (std::size_t start = 0; start + kMatchedFrames <= sound.frames(); ++start) {
-        std::size_t n = 0;
-        while (n < kMatchedFrames && sound.left(start + n) == sampleAt(skipped + n))
-            ++n;
-        if (n == kMatchedFrames)
-            return static_cast<long>(start) - static_cast<long>(ramp);
-    }
-    return -1;
+    return output.playingPosition(channel(colour).sound());
 }
 
 } // namespace calmfield::testing

@@ -138,7 +138,7 @@ struct WindowState {
     bool trayTimerArmed = false;
     bool operator==(const WindowState&) const = default;
 };
-WindowState stateOf(shell::MainWindow& form, player::MixPlayer& player);
+WindowState stateOf(shell::MainWindow& form, engine::ChannelBank& bank);
 void PrintTo(const WindowState& state, std::ostream* out);
 
 // A main window over an in-memory sound output at the sound files' own rate, so that a channel
@@ -157,13 +157,12 @@ class MainWindowFixture : public ::testing::Test {
     engine::NoiseChannel& channel(int colour);
     QImage shownPicture() const;
 
-    // The frame of its sound at which the only playing channel goes on, found by rendering past a
-    // fade-in and matching what comes out against the sound; -1 when nothing matches.
+    // The frame of its sound at which the colour's channel, the only one playing, goes on.
     long playingPosition(int colour);
 
-    // A session over `sound`, the fake speakers and these folders, telling `told`.
-    std::unique_ptr<app::NoiseSession> sessionOver(engine::SoundOutput& sound,
-                                                   widgets::MessageSink& told);
+    // Replaces the session by one over a new bank playing through `sound`, the fake volume port and
+    // these folders, telling `told`.
+    void makeSession(engine::SoundOutput& sound, widgets::MessageSink& told);
     // Makes `form` anew over `session` with `services`, its closing ending the session's sound.
     void makeWindow(shell::MainWindowServices services);
     // The services of a main window over the session and these fakes; the desktop opens nothing
@@ -175,7 +174,7 @@ class MainWindowFixture : public ::testing::Test {
     std::filesystem::path userFolder;
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output;
-    testsupport::FakeVolumePort speakers;
+    testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
     QList<QUrl> openedAddresses;
     bool trayAvailable = true;
@@ -189,6 +188,7 @@ class MainWindowFixture : public ::testing::Test {
                                     return false;
                                 },
                                 [this] { ++programEndings; }};
+    std::unique_ptr<engine::ChannelBank> bank;
     std::unique_ptr<app::NoiseSession> session;
     std::unique_ptr<shell::MainWindow> form;
 };

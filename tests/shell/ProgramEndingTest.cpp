@@ -60,12 +60,12 @@ class ClosingTheLastWindow : public testing::MainWindowFixture {
   protected:
     ClosingTheLastWindow() {
         form.reset();
-        session = sessionOver(output, modalMessages);
+        makeSession(output, modalMessages);
         const shell::MainWindowServices usual = services();
-        makeWindow({session->player(), session->settingsFile(), session->recentMixes(),
-                    modalMessages, folder, usual.openUrl, usual.trayAvailable, &dialog});
+        makeWindow({session->player(), session->recentMixes(), modalMessages, folder, usual.openUrl,
+                    usual.trayAvailable, &dialog});
         programWindows.adoptMainWindow(*form);
-        form->startUp();
+        session->startUp(*form);
     }
     ~ClosingTheLastWindow() override { form.reset(); }
 

@@ -57,8 +57,8 @@ TEST_F(MissingSoundFiles, TheUserIsToldOnceAndTheOtherColoursWork) {
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].contains("White_Noise.Wav"));
     EXPECT_TRUE(messages.messages[0].contains("Blue_Noise.Wav"));
-    EXPECT_EQ(session->player().bank().channel(kWhite), nullptr);
-    EXPECT_EQ(session->player().bank().channel(kBlue), nullptr);
+    EXPECT_EQ(bank->channel(kWhite), nullptr);
+    EXPECT_EQ(bank->channel(kBlue), nullptr);
 
     colourToggles(form)[2]->setValue(CheckBox::kOn);
     colourToggles(form)[4]->setValue(CheckBox::kOn);
@@ -86,7 +86,7 @@ TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {
     EXPECT_EQ(messages.messages,
               QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
     for (int colour = 0; colour < 5; ++colour)
-        EXPECT_EQ(session->player().bank().channel(colour), nullptr);
+        EXPECT_EQ(bank->channel(colour), nullptr);
 }
 
 TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
@@ -94,7 +94,7 @@ TEST_F(NoSoundDevice, EveryControlStillWorksWithoutChannels) {
     for (QLabel* readout : frequencyReadouts(form))
         EXPECT_EQ(readout->text(), "");
     EXPECT_FALSE(colourPictureBox(form)->pixmap().isNull()); // the pictures do not need the device
-    EXPECT_EQ(speakers.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
+    EXPECT_EQ(volumePort.speakerVolumes(), (std::vector<std::uint32_t>{0, 31840}));
 }
 
 } // namespace

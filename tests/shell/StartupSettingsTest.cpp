@@ -38,7 +38,7 @@ class StartupSettings : public MainWindowFixture {
     // without a settings file leaves them.
     testing::WindowState designTimeState() {
         MainWindowFixture::startAgain();
-        return stateOf(*form, session->player());
+        return stateOf(*form, *bank);
     }
 
     QStringList filesIn(const std::filesystem::path& where) const {
@@ -169,7 +169,7 @@ TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsCo
         messages.messages.clear();
         startWithSettings(damage.bytes);
 
-        EXPECT_EQ(stateOf(*form, session->player()), untouched) << damage.what;
+        EXPECT_EQ(stateOf(*form, *bank), untouched) << damage.what;
         ASSERT_EQ(messages.messages.size(), 1) << damage.what;
         const QString& message = messages.messages[0];
         EXPECT_TRUE(message.contains(QFile::decodeName(programFile().c_str())))
@@ -247,15 +247,20 @@ TEST_F(StartupSettings, WhenNeitherPlaceCanBeWrittenTheUserIsToldAtClose) {
 // A window whose sound device cannot be opened, started after the settings file is in place.
 class StartupSettingsWithoutSoundDevice : public StartupSettings {
   protected:
-    ~StartupSettingsWithoutSoundDevice() override { form.reset(); }
+    // The bank stops its output as it goes, so it goes before the output.
+    ~StartupSettingsWithoutSoundDevice() override {
+        form.reset();
+        session.reset();
+        bank.reset();
+    }
 
     void startWithoutDevice() {
         form.reset();
         messages.messages.clear();
-        session = sessionOver(noDevice, messages);
+        makeSession(noDevice, messages);
         makeWindow(services());
         windows.adoptMainWindow(*form);
-        form->startUp();
+        session->startUp(*form);
     }
 
     testsupport::MemorySoundOutput noDevice{kSoundFileRate, false};

@@ -71,16 +71,6 @@ TEST_F(Tray, ThePopupMenuOffersTheWindowThenTheMenuMenusOwnItems) {
     EXPECT_EQ(programEndings, 1);
 }
 
-TEST_F(Tray, StartInTrayHidesTheWindowOnceTheTimerFires) {
-    startInTrayBox(form)->setValue(CheckBox::kOn);
-    form->armStartInTrayTimer();
-    EXPECT_TRUE(form->isVisible());
-    ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
-    EXPECT_FALSE(startInTrayTimer(form)->isActive());
-    trayEvent(QSystemTrayIcon::DoubleClick);
-    EXPECT_TRUE(form->isVisible());
-}
-
 class NoTray : public MainWindowFixture {
   protected:
     NoTray() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SoundBuffer.h"
 #include "engine/SoundOutput.h"
 
 #include <cstdint>
@@ -19,6 +20,10 @@ class MemorySoundOutput final : public engine::SoundOutput {
 
     // Renders `frames` stereo frames (interleaved); silence when not started.
     std::vector<float> pull(std::size_t frames);
+    // The frame of `sound` at which the only channel playing, just started at the output's rate,
+    // goes on, found by pulling past its fade-in and matching what comes out against the sound;
+    // -1 when nothing matches.
+    long playingPosition(const engine::SoundBuffer& sound);
 
     std::uint32_t sampleRate() const { return sampleRate_; }
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }

@@ -36,8 +36,9 @@ class ToneWindow : public ::testing::Test {
 
     QTemporaryDir scratch;
     testsupport::MemorySoundOutput output;
-    testsupport::FakeVolumePort speakers;
-    player::MixPlayer player{output, speakers, scratch.path().toStdString()};
+    engine::ChannelBank bank{output};
+    testsupport::FakeVolumePort volumePort;
+    player::MixPlayer player{bank, volumePort, scratch.path().toStdString()};
     tone::ToneWindow window{player};
 };
 

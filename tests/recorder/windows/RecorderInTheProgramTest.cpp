@@ -39,11 +39,11 @@ class RecorderInTheProgram : public ::testing::Test {
   protected:
     RecorderInTheProgram() {
         form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.settingsFile(), session.recentMixes(), messages, folder,
+            session.player(), session.recentMixes(), messages, folder,
             [](const QUrl&) { return false; }, [] { return true; }, &dialog});
         session.endWhenClosed(*form);
         windows.adoptMainWindow(*form);
-        form->startUp();
+        session.startUp(*form);
     }
 
     // The main window's Record button.
@@ -54,9 +54,10 @@ class RecorderInTheProgram : public ::testing::Test {
     std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    testsupport::FakeVolumePort speakers;
+    engine::ChannelBank bank{output};
+    testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{output, speakers, {folder, scratchPath / "user"}, messages};
+    app::NoiseSession session{bank, volumePort, {folder, scratchPath / "user"}, messages};
     testing::ScriptedCommandStrings commands;
     int endings = 0;
     app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },
