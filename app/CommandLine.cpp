@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/SleepDuration.h"
+#include "files/Result.h"
 #include "render/MixRender.h"
 #include "render/RenderFormat.h"
 
@@ -51,23 +52,22 @@ const char kHelp[] =
     "  -h, --help        Show this help and end.\n"
     "  -v, --version     Show the version and end.\n";
 
-CommandLine refused(const QString& reason);
-
-// Reads --render and its options into `line`; empty, or the refusal.
-std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandLine& line) {
+// The render asked for by --render and its options, or why it cannot be made.
+files::Result<RenderRequest, QString> readRender(const QCommandLineParser& parser) {
     RenderRequest request;
     request.file = parser.value(QStringLiteral("render"));
     if (request.file.isEmpty())
-        return refused(QStringLiteral("--render needs the name of the file to write."));
+        return files::failure(QStringLiteral("--render needs the name of the file to write."));
     if (!parser.isSet(QStringLiteral("length")))
-        return refused(QStringLiteral("--render needs --length, how long the noise lasts."));
+        return files::failure(QStringLiteral("--render needs --length, how long the noise lasts."));
     const QString length = parser.value(QStringLiteral("length"));
     const auto duration = readDuration(length, render::kShortestRender, render::kLongestRender);
     if (!duration)
-        return refused(QStringLiteral("A render cannot last \"%1\". It takes a number of "
-                                      "minutes (\"45\"), or hours, minutes and seconds such as "
-                                      "\"90s\", \"45m\" or \"8h\", from 12 seconds to 24 hours.")
-                           .arg(length));
+        return files::failure(
+            QStringLiteral("A render cannot last \"%1\". It takes a number of "
+                           "minutes (\"45\"), or hours, minutes and seconds such as "
+                           "\"90s\", \"45m\" or \"8h\", from 12 seconds to 24 hours.")
+                .arg(length));
     request.length = *duration;
     request.mixFile = parser.value(QStringLiteral("mix"));
     request.flat = parser.isSet(QStringLiteral("flat"));
@@ -76,17 +76,16 @@ std::optional<CommandLine> readRender(const QCommandLineParser& parser, CommandL
         bool number = false;
         const uint rate = parser.value(QStringLiteral("rate")).toUInt(&number);
         if (!number)
-            return refused(QStringLiteral("The rate \"%1\" is not a whole number of hertz.")
-                               .arg(parser.value(QStringLiteral("rate"))));
+            return files::failure(QStringLiteral("The rate \"%1\" is not a whole number of hertz.")
+                                      .arg(parser.value(QStringLiteral("rate"))));
         request.rate = rate;
     }
     const render::FormatChoice format =
         render::chooseFormat(QFile::encodeName(request.file).toStdString(), request.rate,
                              static_cast<std::uint64_t>(request.length.count()) * request.rate);
     if (!format.ok())
-        return refused(QString::fromStdString(format.reason()));
-    line.render = request;
-    return std::nullopt;
+        return files::failure(QString::fromStdString(format.reason()));
+    return request;
 }
 
 // A command line answered with `output`, the program ending there.
@@ -154,8 +153,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
             return refused(QStringLiteral("--render and --headless cannot be used together."));
         if (parser.isSet(sleep))
             return refused(QStringLiteral("--render and --sleep cannot be used together."));
-        if (auto refusal = readRender(parser, running))
-            return *refusal;
+        const auto request = readRender(parser);
+        if (!request.ok())
+            return refused(request.reason());
+        running.render = request.value();
         running.run = false;
         return running;
     }
