@@ -5,6 +5,7 @@
 #include "shell/MainWindowLayoutTable.h"
 #include "widgets/ClientArea.h"
 #include "widgets/FixedSizeWindowHints.h"
+#include "widgets/Readout.h"
 #include "widgets/Twips.h"
 
 #include <QLayout>
@@ -41,11 +42,6 @@ constexpr SliderMeaning kPanningMeaning{"Panning", MixPlayer::kWidestPanning / 1
 // The percentage of the speakers' full volume the position gives them.
 constexpr SliderMeaning kMasterMeaning{"Master volume, percent", 65536 / (1.99 * 100), 0};
 
-const QColor kReadoutBackground(0, 0, 0);
-const QColor kReadoutText(255, 128, 0);
-// The digits stand clear of the box's left edge; five of them still fit before the "hz".
-constexpr int kReadoutInset = 2;
-
 widgets::Slider* slider(const widgets::ControlRow& row, const widgets::Slider::Range& range,
                         const SliderMeaning& meaning, QWidget* container,
                         const QString& colour = {}) {
@@ -56,18 +52,6 @@ widgets::Slider* slider(const widgets::ControlRow& row, const widgets::Slider::R
     bar->setStepsPerUnit(meaning.stepsPerUnit);
     bar->setControlStep(meaning.controlStep);
     return bar;
-}
-
-QLabel* readout(const widgets::ControlRow& row, QWidget* container) {
-    auto* text = placeControl<QLabel>(row, container);
-    text->setAutoFillBackground(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    text->setContentsMargins(kReadoutInset, 0, 0, 0);
-    QPalette colours = text->palette();
-    colours.setColor(QPalette::Window, kReadoutBackground);
-    colours.setColor(QPalette::WindowText, kReadoutText);
-    text->setPalette(colours);
-    return text;
 }
 
 QAction* named(QAction* action, const layout::MenuRow& row) {
@@ -194,7 +178,8 @@ void MainWindow::buildFrequencyFrame(QWidget* frame) {
                                            kFrequencyMeaning, frame, player::colourName(colour));
     }
     for (std::size_t colour = 0; colour < frequencyReadouts_.size(); ++colour) {
-        frequencyReadouts_[colour] = readout(layout::kFrequencyReadouts[colour], frame);
+        frequencyReadouts_[colour] =
+            widgets::placeReadout(layout::kFrequencyReadouts[colour], frame);
         frequencyReadouts_[colour]->setAccessibleName(player::colourName(colour) +
                                                       QStringLiteral(" noise playing rate, hertz"));
     }

@@ -7,6 +7,7 @@
 #include "widgets/Accessibility.h"
 #include "widgets/ClientArea.h"
 #include "widgets/FixedSizeWindowHints.h"
+#include "widgets/Readout.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowKeys.h"
 
@@ -28,29 +29,12 @@ constexpr widgets::Slider::Range kCentreRange{ToneSetting::kLowestNotchStep,
 constexpr widgets::Slider::Range kDepthRange{ToneSetting::kShallowestNotchDb,
                                              ToneSetting::kDeepestNotchDb, 1, 5, 30};
 
-const QColor kReadoutBackground(0, 0, 0);
-const QColor kReadoutText(255, 128, 0);
-constexpr int kReadoutInset = 2;
-
 widgets::Slider* slider(const widgets::ControlRow& row, const widgets::Slider::Range& range,
                         const QString& name, QWidget* container) {
     auto* bar = placeControl<widgets::Slider>(row, container);
     bar->setRange(range);
     bar->setAccessibleName(name);
     return bar;
-}
-
-// Orange on black, as the main window's readouts.
-QLabel* readout(const widgets::ControlRow& row, QWidget* container) {
-    auto* text = placeControl<QLabel>(row, container);
-    text->setAutoFillBackground(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    text->setContentsMargins(kReadoutInset, 0, 0, 0);
-    QPalette colours = text->palette();
-    colours.setColor(QPalette::Window, kReadoutBackground);
-    colours.setColor(QPalette::WindowText, kReadoutText);
-    text->setPalette(colours);
-    return text;
 }
 
 QLabel* caption(const widgets::ControlRow& row, QWidget* container, QWidget* captioned) {
@@ -97,7 +81,7 @@ void ToneWindow::buildBandsFrame(QWidget* frame) {
                    QStringLiteral("Tone, %1 hertz band, decibels").arg(centre), frame);
         bandSliders_[band]->setStepsPerUnit(2);
         caption(layout::kBandCaptions[band], frame, bandSliders_[band]);
-        bandReadouts_[band] = readout(layout::kBandReadouts[band], frame);
+        bandReadouts_[band] = widgets::placeReadout(layout::kBandReadouts[band], frame);
     }
 }
 
@@ -114,12 +98,12 @@ void ToneWindow::buildNotchFrame(QWidget* frame) {
             [](double hz) { return 12.0 * std::log2(hz / ToneSetting::notchCentreHz(0)); },
     });
     caption(layout::kCentreCaption, frame, centreSlider_);
-    centreReadout_ = readout(layout::kCentreReadout, frame);
+    centreReadout_ = widgets::placeReadout(layout::kCentreReadout, frame);
 
     depthSlider_ =
         slider(layout::kDepthSlider, kDepthRange, QStringLiteral("Notch depth, decibels"), frame);
     caption(layout::kDepthCaption, frame, depthSlider_);
-    depthReadout_ = readout(layout::kDepthReadout, frame);
+    depthReadout_ = widgets::placeReadout(layout::kDepthReadout, frame);
 }
 
 void ToneWindow::setTabOrderAndFocus() {
