@@ -74,11 +74,8 @@ QAction* item(QMenu* owner, const layout::MenuRow& row) {
 void MainWindow::buildWindow() {
     setObjectName(QLatin1String(layout::kWindowName));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
-    // A fixed frame with a close box only, keeping the taskbar button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setWindowIcon(resources::programIcon());
-    new widgets::FixedSizeWindowHints(this);
+    // Keeping the taskbar button.
+    widgets::makeFixedFrame(*this, Qt::Window);
 
     auto* client =
         new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);

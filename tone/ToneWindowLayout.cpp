@@ -48,11 +48,7 @@ QLabel* caption(const widgets::ControlRow& row, QWidget* container, QWidget* cap
 void ToneWindow::buildWindow() {
     setObjectName(QLatin1String(layout::kWindowName));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
-    // A fixed frame with a close box only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setWindowIcon(resources::programIcon());
-    new widgets::FixedSizeWindowHints(this);
+    widgets::makeFixedFrame(*this, Qt::Window);
     widgets::exposeAsDialog(*this);
     widgets::closeOnEscape(*this);
 

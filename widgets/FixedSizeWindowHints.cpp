@@ -1,5 +1,7 @@
 #include "widgets/FixedSizeWindowHints.h"
 
+#include "resources/EmbeddedPictures.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
@@ -102,6 +104,13 @@ bool FixedSizeWindowHints::eventFilter(QObject* watched, QEvent* event) {
         x11->connection() != nullptr)
         stopOfferingResize(x11->connection(), static_cast<xcb_window_t>(window->winId()));
     return false;
+}
+
+void makeFixedFrame(QWidget& window, Qt::WindowType kind) {
+    window.setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint);
+    window.setWindowIcon(resources::programIcon());
+    new FixedSizeWindowHints(&window);
 }
 
 } // namespace calmfield::widgets

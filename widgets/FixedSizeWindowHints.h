@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <Qt>
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,10 @@ class FixedSizeWindowHints : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// Gives `window` a fixed frame with a close box only, the program's icon and the hints above:
+// `kind` is Qt::Window for a window with a taskbar button, Qt::Tool for one without.
+void makeFixedFrame(QWidget& window, Qt::WindowType kind);
 
 // A window's _MOTIF_WM_HINTS: flags, functions, decorations, input mode and status. Empty when
 // the window has none.

@@ -91,11 +91,8 @@ QLabel* placeReadout(const ControlRow& row, QWidget* container, const QColor& te
 void RecorderWindow::buildWindow() {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Sound Recorder"));
-    // A fixed frame with a close box only; as a tool window it has no taskbar button.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setWindowIcon(resources::programIcon());
-    new widgets::FixedSizeWindowHints(this);
+    // As a tool window it has no taskbar button.
+    widgets::makeFixedFrame(*this, Qt::Tool);
 
     auto* client =
         new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
