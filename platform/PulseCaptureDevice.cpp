@@ -217,15 +217,7 @@ void PulseCaptureDevice::releaseStream() {
         pa_operation_unref(drain_);
         drain_ = nullptr;
     }
-    if (stream_ != nullptr) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
-        pa_stream_set_read_callback(stream_, nullptr, nullptr);
-        pa_stream_set_write_callback(stream_, nullptr, nullptr);
-        pa_stream_set_moved_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
-        stream_ = nullptr;
-    }
+    pulse::releaseStream(stream_);
     sink_ = nullptr;
     source_ = nullptr;
 }

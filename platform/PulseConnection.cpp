@@ -193,4 +193,16 @@ void PulseConnection::retryNow() {
         retryTimer_.schedule(loop_, kRetryInterval);
 }
 
+void releaseStream(pa_stream*& stream) {
+    if (stream == nullptr)
+        return;
+    pa_stream_set_state_callback(stream, nullptr, nullptr);
+    pa_stream_set_read_callback(stream, nullptr, nullptr);
+    pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(stream, nullptr, nullptr);
+    pa_stream_disconnect(stream);
+    pa_stream_unref(stream);
+    stream = nullptr;
+}
+
 } // namespace calmfield::platform::pulse

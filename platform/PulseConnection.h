@@ -87,4 +87,8 @@ class PulseConnection {
                            this};
 };
 
+// Detaches every callback from `stream`, disconnects it and lets it go; `stream` is then null.
+// Nothing when it is null already. Used with the loop's lock held.
+void releaseStream(pa_stream*& stream);
+
 } // namespace calmfield::platform::pulse

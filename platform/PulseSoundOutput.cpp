@@ -379,14 +379,7 @@ void PulseSoundOutput::crossfadeFromHistory(float* interleavedStereo, std::size_
 }
 
 void PulseSoundOutput::releaseStream() {
-    if (stream_ == nullptr)
-        return;
-    pa_stream_set_state_callback(stream_, nullptr, nullptr);
-    pa_stream_set_write_callback(stream_, nullptr, nullptr);
-    pa_stream_set_moved_callback(stream_, nullptr, nullptr);
-    pa_stream_disconnect(stream_);
-    pa_stream_unref(stream_);
-    stream_ = nullptr;
+    pulse::releaseStream(stream_);
 }
 
 void PulseSoundOutput::releaseContext() {
