@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "app/SleepDuration.h"
 #include "files/Result.h"
+#include "instance/SleepDuration.h"
 #include "render/MixRender.h"
 #include "render/RenderFormat.h"
 
@@ -53,15 +53,16 @@ const char kHelp[] =
     "  -v, --version     Show the version and end.\n";
 
 // The render asked for by --render and its options, or why it cannot be made.
-files::Result<RenderRequest, QString> readRender(const QCommandLineParser& parser) {
-    RenderRequest request;
+files::Result<rendercommand::RenderRequest, QString> readRender(const QCommandLineParser& parser) {
+    rendercommand::RenderRequest request;
     request.file = parser.value(QStringLiteral("render"));
     if (request.file.isEmpty())
         return files::failure(QStringLiteral("--render needs the name of the file to write."));
     if (!parser.isSet(QStringLiteral("length")))
         return files::failure(QStringLiteral("--render needs --length, how long the noise lasts."));
     const QString length = parser.value(QStringLiteral("length"));
-    const auto duration = readDuration(length, render::kShortestRender, render::kLongestRender);
+    const auto duration =
+        instance::readDuration(length, render::kShortestRender, render::kLongestRender);
     if (!duration)
         return files::failure(
             QStringLiteral("A render cannot last \"%1\". It takes a number of "
@@ -178,10 +179,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(sleep)) {
         const QString duration = parser.value(sleep);
-        running.sleep = readSleepDuration(duration);
+        running.sleep = instance::readSleepDuration(duration);
         if (!running.sleep)
             return refused(QStringLiteral("The sleep timer cannot run for \"%1\". It takes %2.")
-                               .arg(duration, QString::fromLatin1(kSleepDurationForms)));
+                               .arg(duration, QString::fromLatin1(instance::kSleepDurationForms)));
     }
     return running;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rendercommand/RenderRequest.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,17 +10,6 @@
 #include <optional>
 
 namespace calmfield::app {
-
-// What --render asks for: the mix rendered to a file, with no window and no sound server.
-struct RenderRequest {
-    QString file;
-    std::chrono::seconds length{0};
-    // The configuration file that holds the mix; when empty, the startup settings file.
-    QString mixFile;
-    std::uint32_t rate = 0;
-    // Whether the listener's tone is left out (--flat).
-    bool flat = false;
-};
 
 // What the command line asks of the program.
 struct CommandLine {
@@ -39,7 +30,7 @@ struct CommandLine {
     // the copy already running; empty for none. With --headless it is taken as --mix.
     QString openFile;
     // Set when the program is to render the mix to a file instead of running.
-    std::optional<RenderRequest> render;
+    std::optional<rendercommand::RenderRequest> render;
 };
 
 // Reads the program's arguments, the program's name first. Needs no application object, so that

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/SingleInstance.h"
+
+namespace calmfield::instance {
+class SingleInstance;
+}
 
 namespace calmfield::app {
 
@@ -9,6 +12,7 @@ namespace calmfield::app {
 // no window system, until a termination signal, the media controls' Quit or the sleep timer ends
 // the run; the startup settings file is then written as a window's close writes it. `instance`,
 // when there is one, answers later starts. The exit status.
-int runHeadless(int& argc, char* argv[], const CommandLine& commandLine, SingleInstance* instance);
+int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
+                instance::SingleInstance* instance);
 
 } // namespace calmfield::app

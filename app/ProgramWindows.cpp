@@ -15,7 +15,7 @@
 
 namespace calmfield::app {
 
-ProgramWindows::ProgramWindows(platform::UrlOpener openUrl, std::function<void()> endProgram,
+ProgramWindows::ProgramWindows(desktop::UrlOpener openUrl, std::function<void()> endProgram,
                                std::optional<recorder::RecorderServices> recorder)
     : openUrl_(std::move(openUrl)), endProgram_(std::move(endProgram)),
       recorderServices_(std::move(recorder)) {}
@@ -71,7 +71,7 @@ void ProgramWindows::exit() {
         closeAll();
 }
 
-ProgramActions ProgramWindows::actions() {
+session::ProgramActions ProgramWindows::actions() {
     return {[this] { showProgram(); }, [this] { exit(); }};
 }
 

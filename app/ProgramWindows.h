@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ProgramActions.h"
-#include "platform/UrlOpener.h"
+#include "desktop/UrlOpener.h"
 #include "recorder/windows/RecorderServices.h"
+#include "session/ProgramActions.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -46,7 +46,7 @@ class ProgramWindows : public QObject {
     // Without `recorder` the program has no sound recorder: showRecorder() and showSaveName()
     // show nothing.
     explicit ProgramWindows(
-        platform::UrlOpener openUrl,
+        desktop::UrlOpener openUrl,
         std::function<void()> endProgram = [] { QCoreApplication::exit(0); },
         std::optional<recorder::RecorderServices> recorder = std::nullopt);
     // Closes the capture element of a recorder window still open.
@@ -65,7 +65,7 @@ class ProgramWindows : public QObject {
     // As the menu's Exit: closes the main window, or once it has closed, every window.
     void exit();
     // showProgram() and exit(), for the media controls.
-    ProgramActions actions();
+    session::ProgramActions actions();
 
     // Shows the about or contact window, or brings the one already open to the front.
     void showAbout();
@@ -102,7 +102,7 @@ class ProgramWindows : public QObject {
     void placeOverRecorder(QWidget* window);
     static void bringForward(QWidget* window);
 
-    platform::UrlOpener openUrl_;
+    desktop::UrlOpener openUrl_;
     std::function<void()> endProgram_;
     std::optional<recorder::RecorderServices> recorderServices_;
     QSet<QObject*> open_;

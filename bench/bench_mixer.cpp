@@ -56,7 +56,7 @@ void BM_FiveChannelsAtFiveRates(benchmark::State& state) {
     calmfield::testsupport::MemorySoundOutput output(kOutputRate);
     calmfield::engine::ChannelBank bank(
         output, state.range(2) != 0 ? calmfield::engine::WanderSeed{1} : std::nullopt);
-    bank.openDevice();
+    (void)bank.openDevice();
     const int rates[] = {22050, 32767, 1000, 17000, 28000};
     for (int colour = 0; colour < calmfield::engine::kColourCount; ++colour) {
         const auto path = writeNoiseFile(colour);

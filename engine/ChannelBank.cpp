@@ -12,10 +12,12 @@ ChannelBank::~ChannelBank() {
     output_.stop();
 }
 
-bool ChannelBank::openDevice(std::chrono::milliseconds timeout) {
-    if (!deviceOpen_)
-        deviceOpen_ = output_.start(mixer_, timeout);
-    return deviceOpen_;
+OutputStart ChannelBank::openDevice(std::chrono::milliseconds timeout) {
+    if (deviceOpen_)
+        return files::Done{};
+    OutputStart started = output_.start(mixer_, timeout);
+    deviceOpen_ = started.ok();
+    return started;
 }
 
 files::Result<NoiseChannel*, UnusableSoundFile>

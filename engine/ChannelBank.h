@@ -34,8 +34,8 @@ class ChannelBank {
     ChannelBank(const ChannelBank&) = delete;
     ChannelBank& operator=(const ChannelBank&) = delete;
 
-    // Opens the sound device; false when it cannot be reached within the timeout.
-    bool openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
+    // Opens the sound device, or says why it cannot be reached within the timeout.
+    OutputStart openDevice(std::chrono::milliseconds timeout = kDeviceTimeout);
 
     // Loads the sound file and creates the colour's channel, stopped at its start, or says what
     // went wrong when the file is missing or unusable; the slot then stays empty.

@@ -1,10 +1,16 @@
 #pragma once
 
 #include "engine/AudioRenderer.h"
+#include "files/Result.h"
 
 #include <chrono>
+#include <string>
 
 namespace calmfield::engine {
+
+// Whether a device opened, or why not in the sound server's own words, such as "Connection
+// refused" (empty when it gave none).
+using OutputStart = files::Result<files::Done, std::string>;
 
 // A playback device that pulls stereo float audio from one renderer.
 class SoundOutput {
@@ -12,8 +18,8 @@ class SoundOutput {
     virtual ~SoundOutput() = default;
 
     // Starts pulling audio from `renderer`, which must outlive the output or a call to stop().
-    // Waits at most `timeout` for the device; false when it could not be opened.
-    virtual bool start(AudioRenderer& renderer, std::chrono::milliseconds timeout) = 0;
+    // Waits at most `timeout` for the device.
+    virtual OutputStart start(AudioRenderer& renderer, std::chrono::milliseconds timeout) = 0;
 
     // After this returns, the renderer is no longer called.
     virtual void stop() = 0;

@@ -57,7 +57,7 @@ QLabel* placeText(const ControlRow& row, QWidget* container) {
 
 } // namespace
 
-AboutWindow::AboutWindow(platform::UrlOpener openAddress, QWidget* parent)
+AboutWindow::AboutWindow(desktop::UrlOpener openAddress, QWidget* parent)
     : widgets::InformationWindow(QStringLiteral("Calmfield v2.0"),
                                  {widgets::pixels(4095), widgets::pixels(4440)}, parent),
       openAddress_(std::move(openAddress)) {

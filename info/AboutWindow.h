@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UrlOpener.h"
+#include "desktop/UrlOpener.h"
 #include "widgets/ClientArea.h"
 #include "widgets/InformationWindow.h"
 
@@ -16,14 +16,14 @@ class AboutWindow : public widgets::InformationWindow {
     Q_OBJECT
 
   public:
-    explicit AboutWindow(platform::UrlOpener openAddress = &QDesktopServices::openUrl,
+    explicit AboutWindow(desktop::UrlOpener openAddress = &QDesktopServices::openUrl,
                          QWidget* parent = nullptr);
 
   private:
     void buildControls();
     void takeMeThereClicked();
 
-    platform::UrlOpener openAddress_;
+    desktop::UrlOpener openAddress_;
     widgets::ClientArea* client_ = nullptr;
 };
 

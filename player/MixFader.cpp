@@ -33,7 +33,7 @@ void MixFader::riseFromSilence() {
         comeBack(kGentleStart, true);
 }
 
-void MixFader::fallAsleep() {
+void MixFader::silenceForSuspend() {
     rejoin_.stop();
     rampMix_({0.0f, kFallAsleep, MasterGain::Shape::Linear});
 }

@@ -42,7 +42,7 @@ class MixFader : public QObject {
     // during a pause it stays silent.
     void riseFromSilence();
     // The sound falls silent within kFallAsleep, pause or none, until it rises again.
-    void fallAsleep();
+    void silenceForSuspend();
 
   private:
     void sleepFadeBegan(std::chrono::milliseconds length);

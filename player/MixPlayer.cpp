@@ -1,8 +1,10 @@
 #include "player/MixPlayer.h"
 
+#include "player/ColourWords.h"
+
+#include "files/ProgramTitle.h"
 #include "files/RegularFile.h"
 #include "files/StoredName.h"
-#include "platform/ProgramTitle.h"
 
 #include <QFile>
 #include <QStringList>
@@ -14,7 +16,6 @@ namespace {
 
 using persistence::kOff;
 using persistence::kOn;
-using platform::MediaPlayer;
 
 using engine::index;
 
@@ -31,7 +32,7 @@ QUrl urlOfFile(const std::filesystem::path& file) {
 
 } // namespace
 
-MixPlayer::MixPlayer(engine::ChannelBank& bank, platform::VolumePort& volume,
+MixPlayer::MixPlayer(engine::ChannelBank& bank, sound::VolumePort& volume,
                      std::filesystem::path programFolder, SleepClock sleepClock, QObject* parent)
     : QObject(parent), programFolder_(std::move(programFolder)), bank_(bank),
       sleepTimer_(std::move(sleepClock)),
@@ -44,7 +45,7 @@ bool MixPlayer::openVolumePort(std::chrono::milliseconds timeout) {
     return volumePort_.open(timeout);
 }
 
-bool MixPlayer::openSoundDevice() {
+engine::OutputStart MixPlayer::openSoundDevice() {
     return bank_.openDevice();
 }
 
@@ -231,28 +232,26 @@ void MixPlayer::noteTicked(int colour, bool ticked) {
 }
 
 QString colourName(std::size_t colour) {
-    QString caption = QString::fromUtf8(engine::kNoiseColours[colour].toggleCaption);
+    QString caption = QString::fromUtf8(kColourWords[colour]);
     caption.chop(QStringLiteral(" Noise").size());
     return caption;
 }
 
-MediaPlayer::State MixPlayer::mediaState() const {
+MediaState MixPlayer::mediaState() const {
     if (tickedColours_.empty())
-        return {MediaPlayer::Status::Stopped, QString::fromLatin1(platform::kProgramTitle),
-                artUrl()};
+        return {PlaybackStatus::Stopped, QString::fromLatin1(files::kProgramTitle), artUrl()};
     QStringList names;
     for (const int colour : tickedColours_)
         names.append(colourName(index(colour)));
-    return {paused() ? MediaPlayer::Status::Paused : MediaPlayer::Status::Playing,
+    return {paused() ? PlaybackStatus::Paused : PlaybackStatus::Playing,
             names.join(QStringLiteral(" + ")) + QStringLiteral(" Noise"), artUrl()};
 }
 
 // The most recently ticked colour's picture, or else the program's icon.
 QUrl MixPlayer::artUrl() const {
     if (!tickedColours_.empty()) {
-        const auto& colour = engine::kNoiseColours[index(tickedColours_.front())];
-        const QUrl picture =
-            urlOfFile(files::resolveStoredName(programFolder_, colour.pictureFile));
+        const QUrl picture = urlOfFile(files::resolveStoredName(
+            programFolder_, kColourPictures[index(tickedColours_.front())]));
         if (!picture.isEmpty())
             return picture;
     }

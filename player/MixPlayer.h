@@ -3,11 +3,11 @@
 #include "engine/ChannelBank.h"
 #include "engine/SoundOutput.h"
 #include "persistence/Mix.h"
-#include "platform/MediaPlayer.h"
-#include "platform/VolumePort.h"
 #include "player/MasterVolume.h"
+#include "player/MediaState.h"
 #include "player/MixFader.h"
 #include "player/SleepTimer.h"
+#include "sound/VolumePort.h"
 
 #include <QObject>
 
@@ -43,7 +43,7 @@ class MixPlayer : public QObject {
 
     // Plays the channels of `bank`, which must outlive the player. `programFolder` holds the
     // sound files and the colour pictures.
-    MixPlayer(engine::ChannelBank& bank, platform::VolumePort& volume,
+    MixPlayer(engine::ChannelBank& bank, sound::VolumePort& volume,
               std::filesystem::path programFolder, SleepClock sleepClock = timeSinceBoot,
               QObject* parent = nullptr);
     ~MixPlayer() override;
@@ -51,8 +51,8 @@ class MixPlayer : public QObject {
     // Opens the speakers' volume; false when it cannot be reached.
     // Nothing is sent to the speakers until the master volume changes.
     bool openVolumePort(std::chrono::milliseconds timeout);
-    // Opens the sound device; false when it cannot be reached.
-    bool openSoundDevice();
+    // Opens the sound device, or says why it cannot be reached.
+    engine::OutputStart openSoundDevice();
     // Creates the five channels at their volumes in the mix, playing nothing and at their sound
     // files' own rates. Gives the sound files that could not be used.
     std::vector<engine::UnusableSoundFile> createChannels();
@@ -97,12 +97,12 @@ class MixPlayer : public QObject {
     bool paused() const { return fader_.paused(); }
     // Before the computer sleeps the sound falls silent quickly; once it wakes the sound rises
     // gently from silence, unless paused.
-    void fallAsleep() { fader_.fallAsleep(); }
-    void wakeUp() { fader_.riseFromSilence(); }
+    void silenceForSuspend() { fader_.silenceForSuspend(); }
+    void riseAfterResume() { fader_.riseFromSilence(); }
     // The ticked colours, the most recently ticked first.
     const std::vector<int>& tickedColours() const { return tickedColours_; }
     // What the desktop's media controls show of the mix.
-    platform::MediaPlayer::State mediaState() const;
+    MediaState mediaState() const;
 
     SleepTimer& sleepTimer() { return sleepTimer_; }
     const SleepTimer& sleepTimer() const { return sleepTimer_; }
@@ -133,7 +133,7 @@ class MixPlayer : public QObject {
     engine::ChannelBank& bank_;
     SleepTimer sleepTimer_;
     MixFader fader_;
-    platform::VolumePort& volumePort_;
+    sound::VolumePort& volumePort_;
     persistence::Mix mix_;
     int panning_ = 0;
     int masterVolume_ = kStartingMaster;

@@ -23,6 +23,7 @@ SleepTimer::SleepTimer(SleepClock clock, QObject* parent)
 void SleepTimer::start(std::chrono::milliseconds duration) {
     callOffFade();
     end_ = clock_() + duration;
+    emit started(duration);
     check();
 }
 

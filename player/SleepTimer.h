@@ -40,6 +40,8 @@ class SleepTimer : public QObject {
     void check();
 
   signals:
+    // A timer runs for `duration` from now, wherever it was started.
+    void started(std::chrono::milliseconds duration);
     // The sound is to fall to silence over `length`, which ends with the timer.
     void fadeBegan(std::chrono::milliseconds length);
     // A fade that had begun is called off: the sound is to come back.

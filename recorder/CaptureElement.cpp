@@ -20,7 +20,7 @@ CommandReply serverAway() {
 
 } // namespace
 
-CaptureElement::CaptureElement(std::unique_ptr<platform::CaptureDevice> device,
+CaptureElement::CaptureElement(std::unique_ptr<sound::CaptureDevice> device,
                                std::filesystem::path spoolFolder, std::uint64_t takeLimit)
     : device_(std::move(device)), spoolFolder_(std::move(spoolFolder)), takeLimit_(takeLimit) {}
 
@@ -142,12 +142,12 @@ std::uint64_t CaptureElement::heldBytes() {
 }
 
 void CaptureElement::catchUp() {
-    const platform::CaptureDevice::Activity activity = device_->activity();
+    const sound::CaptureDevice::Activity activity = device_->activity();
     if (state_ == State::Recording &&
-        (recording_->ended() || activity == platform::CaptureDevice::Activity::Broken))
+        (recording_->ended() || activity == sound::CaptureDevice::Activity::Broken))
         endRecording();
-    if (state_ == State::Playing && (activity == platform::CaptureDevice::Activity::PlayedToEnd ||
-                                     activity == platform::CaptureDevice::Activity::Broken))
+    if (state_ == State::Playing && (activity == sound::CaptureDevice::Activity::PlayedToEnd ||
+                                     activity == sound::CaptureDevice::Activity::Broken))
         endPlayback();
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/CaptureDevice.h"
 #include "recorder/CommandStrings.h"
 #include "recorder/SpoolFile.h"
 #include "recorder/SpoolPlayback.h"
 #include "recorder/SpoolRecording.h"
+#include "sound/CaptureDevice.h"
 
 #include <chrono>
 #include <cstdint>
@@ -38,8 +38,8 @@ class CaptureElement {
     static constexpr std::uint64_t kWaveDataLimit = 0xFFFFFFFFull - 0xFFFF;
     static constexpr std::chrono::milliseconds kOpenTimeout{1000};
 
-    CaptureElement(std::unique_ptr<platform::CaptureDevice> device,
-                   std::filesystem::path spoolFolder, std::uint64_t takeLimit = kWaveDataLimit);
+    CaptureElement(std::unique_ptr<sound::CaptureDevice> device, std::filesystem::path spoolFolder,
+                   std::uint64_t takeLimit = kWaveDataLimit);
     ~CaptureElement();
     CaptureElement(const CaptureElement&) = delete;
     CaptureElement& operator=(const CaptureElement&) = delete;
@@ -67,7 +67,7 @@ class CaptureElement {
     // The bytes of the take: growing while it is recorded.
     std::uint64_t heldBytes();
     // The format of the take held, or of the next one while none was ever recorded.
-    platform::BytePcmFormat takeFormat() const { return spool_.isOpen() ? take_ : next_; }
+    sound::BytePcmFormat takeFormat() const { return spool_.isOpen() ? take_ : next_; }
 
   private:
     enum class State { Stopped, Recording, Playing };
@@ -79,7 +79,7 @@ class CaptureElement {
     void endPlayback();
     std::size_t frameBytes() const { return takeFormat().channels; }
 
-    std::unique_ptr<platform::CaptureDevice> device_;
+    std::unique_ptr<sound::CaptureDevice> device_;
     const std::filesystem::path spoolFolder_;
     const std::uint64_t takeLimit_;
     SpoolFile spool_;
@@ -88,8 +88,8 @@ class CaptureElement {
     State state_ = State::Stopped;
     bool atStart_ = true;
     std::uint64_t heldBytes_ = 0;
-    platform::BytePcmFormat next_;
-    platform::BytePcmFormat take_; // set when a new take begins
+    sound::BytePcmFormat next_;
+    sound::BytePcmFormat take_; // set when a new take begins
 };
 
 } // namespace calmfield::recorder

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CaptureDevice.h"
 #include "recorder/CaptureElement.h"
 #include "recorder/CommandStrings.h"
+#include "sound/CaptureDevice.h"
 
 #include <filesystem>
 #include <functional>
@@ -23,7 +23,7 @@ namespace calmfield::recorder {
 // starting with "c:\" is taken in the home folder. A command that fails changes nothing.
 class CommandInterpreter final : public CommandStrings {
   public:
-    using DeviceMaker = std::function<std::unique_ptr<platform::CaptureDevice>()>;
+    using DeviceMaker = std::function<std::unique_ptr<sound::CaptureDevice>()>;
 
     // Takes are spooled in `spoolFolder`, the system's temporary folder when empty.
     CommandInterpreter(DeviceMaker makeDevice, std::filesystem::path homeFolder,

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CaptureDevice.h"
 #include "recorder/ByteRing.h"
 #include "recorder/SpoolFile.h"
+#include "sound/CaptureDevice.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,7 +13,7 @@ namespace calmfield::recorder {
 
 // Plays a take from its spool file: a thread of its own reads ahead into a ring, so the audio
 // thread never waits for the disk.
-class SpoolPlayback final : public platform::PlaybackBytesSource {
+class SpoolPlayback final : public sound::PlaybackBytesSource {
   public:
     static constexpr std::size_t kRingBytes = std::size_t{1} << 20;
     static constexpr std::chrono::milliseconds kReadInterval{20};

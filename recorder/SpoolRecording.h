@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CaptureDevice.h"
 #include "recorder/ByteRing.h"
 #include "recorder/SpoolFile.h"
+#include "sound/CaptureDevice.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,7 +14,7 @@ namespace calmfield::recorder {
 // Carries what a recording captures onto the take's spool file. The audio thread only copies into
 // a ring; a thread of its own writes the ring out, so a slow disk never holds up the capture.
 // The take ends by itself when the disk is full or it reaches `limitBytes`.
-class SpoolRecording final : public platform::CapturedBytesSink {
+class SpoolRecording final : public sound::CapturedBytesSink {
   public:
     // How much the ring holds: over 20 s of High quality sound for the disk to catch up.
     static constexpr std::size_t kRingBytes = std::size_t{2} << 20;

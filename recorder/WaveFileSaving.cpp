@@ -77,7 +77,7 @@ class PartFile {
 
 // Writes the take into the open part file; gives errno's reason on failure.
 int writeWave(int descriptor, const SpoolFile& take, std::uint64_t bytes,
-              platform::BytePcmFormat format) {
+              sound::BytePcmFormat format) {
     SF_INFO info{};
     info.samplerate = static_cast<int>(format.rate);
     info.channels = format.channels;
@@ -113,7 +113,7 @@ int writeWave(int descriptor, const SpoolFile& take, std::uint64_t bytes,
 } // namespace
 
 files::Result<files::Done, std::string> saveWaveFile(const SpoolFile& take, std::uint64_t bytes,
-                                                     platform::BytePcmFormat format,
+                                                     sound::BytePcmFormat format,
                                                      const std::filesystem::path& target) {
     std::error_code ignored;
     if (std::filesystem::is_directory(target, ignored))

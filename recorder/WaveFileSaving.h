@@ -1,8 +1,8 @@
 #pragma once
 
 #include "files/Result.h"
-#include "platform/CaptureDevice.h"
 #include "recorder/SpoolFile.h"
+#include "sound/CaptureDevice.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace calmfield::recorder {
 // name and only then renamed into place, so a failure leaves nothing half-written. A failure
 // says why it could not be saved, in the program's words.
 files::Result<files::Done, std::string> saveWaveFile(const SpoolFile& take, std::uint64_t bytes,
-                                                     platform::BytePcmFormat format,
+                                                     sound::BytePcmFormat format,
                                                      const std::filesystem::path& target);
 
 } // namespace calmfield::recorder

@@ -51,7 +51,7 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
         return files::failure(RenderFailure(choice.reason()));
     OfflineOutput output(job.rate);
     engine::ChannelBank bank(output, job.wanderSeed);
-    bank.openDevice();
+    (void)bank.openDevice();
     bank.setTone(job.tone);
     if (auto setUp = setUpChannels(bank, job); !setUp.ok())
         return files::failure(RenderFailure(setUp.reason()));

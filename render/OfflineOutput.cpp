@@ -4,9 +4,10 @@
 
 namespace calmfield::render {
 
-bool OfflineOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds) {
+engine::OutputStart OfflineOutput::start(engine::AudioRenderer& renderer,
+                                         std::chrono::milliseconds) {
     renderer_ = &renderer;
-    return true;
+    return files::Done{};
 }
 
 void OfflineOutput::pull(float* interleavedStereo, std::size_t frames) {

@@ -13,7 +13,8 @@ class OfflineOutput final : public engine::SoundOutput {
   public:
     explicit OfflineOutput(std::uint32_t sampleRate) : sampleRate_(sampleRate) {}
 
-    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    engine::OutputStart start(engine::AudioRenderer& renderer,
+                              std::chrono::milliseconds timeout) override;
     void stop() override { renderer_ = nullptr; }
     void wake() override {}
 

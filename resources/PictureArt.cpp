@@ -1,5 +1,5 @@
-#include "platform/ProgramTitle.h"
 #include "resources/PictureArt.h"
+#include "files/ProgramTitle.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -237,7 +237,7 @@ QImage aboutLogo(QSize size) {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setBold(true);
         font.setPixelSize(static_cast<int>(height * 0.2));
-        const QString word = QString::fromLatin1(platform::kProgramTitle);
+        const QString word = QString::fromLatin1(files::kProgramTitle);
         // Shrink the word until it fits with a margin.
         while (font.pixelSize() > 8 &&
                QFontMetricsF(font).horizontalAdvance(word) > shown.width() * 0.88)

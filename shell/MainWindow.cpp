@@ -1,8 +1,10 @@
 #include "shell/MainWindow.h"
 
+#include "desktop/QtFileDialog.h"
 #include "files/RegularFile.h"
 #include "files/StoredName.h"
-#include "platform/QtFileDialog.h"
+#include "player/ColourWords.h"
+#include "session/Messages.h"
 #include "shell/MainWindowLayoutTable.h"
 #include "shell/Messages.h"
 #include "shell/TrayIcon.h"
@@ -34,9 +36,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       fileDialog_(services.fileDialog), player_(services.player),
       recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
-      autostart_(platform::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
+      autostart_(desktop::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
-        ownFileDialog_ = std::make_unique<platform::QtFileDialog>(this, layout::kFileDialogName);
+        ownFileDialog_ = std::make_unique<desktop::QtFileDialog>(this, layout::kFileDialogName);
         fileDialog_ = ownFileDialog_.get();
     }
     buildWindow();
@@ -138,7 +140,7 @@ void MainWindow::startAtLoginToggled(bool ticked) {
 
 void MainWindow::showColourPicture(int colour) {
     const auto file =
-        files::resolveStoredName(programFolder_, engine::kNoiseColours[index(colour)].pictureFile);
+        files::resolveStoredName(programFolder_, player::kColourPictures[index(colour)]);
     const QPixmap picture = widgets::pictureFromFile(file);
     colourPicture_->setPixmap(picture);
     widgets::announceName(*colourPicture_,
@@ -257,7 +259,8 @@ void MainWindow::loadClicked() {
 // As Load, from the list.
 void MainWindow::recentMixChosen(const QString& path) {
     if (const auto loaded = recentMixes_.load(path); !loaded.ok()) {
-        messages_.showMessage(QString::fromLatin1(kMixNotLoadedMessage).arg(path, loaded.reason()));
+        messages_.showMessage(
+            session::messages::say(session::messages::kMixNotLoaded).arg(path, loaded.reason()));
         return;
     }
     armStartInTrayTimer();
@@ -266,7 +269,6 @@ void MainWindow::recentMixChosen(const QString& path) {
 void MainWindow::connectSleepTimer() {
     const player::SleepTimer& timer = player_.sleepTimer();
     connect(&timer, &player::SleepTimer::ticked, this, &MainWindow::showTrayToolTip);
-    connect(&timer, &player::SleepTimer::ended, this, &MainWindow::sleepTimerEnded);
 }
 
 void MainWindow::showTrayToolTip() {

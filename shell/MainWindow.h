@@ -1,17 +1,17 @@
 #pragma once
 
-#include "platform/AutostartEntry.h"
-#include "platform/FileDialog.h"
-#include "platform/UrlOpener.h"
+#include "desktop/AutostartEntry.h"
+#include "desktop/FileDialog.h"
+#include "desktop/UrlOpener.h"
 #include "player/MixPlayer.h"
 #include "player/RecentMixes.h"
+#include "session/MessageSink.h"
 #include "shell/RecentMixesMenu.h"
 #include "shell/SleepMenu.h"
 #include "shell/TrayHostWatch.h"
 #include "shell/TrayIcon.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GraphicalButton.h"
-#include "widgets/MessageSink.h"
 #include "widgets/Slider.h"
 
 #include <QAction>
@@ -32,15 +32,15 @@ struct MainWindowServices {
     // What the window shows and changes; it outlives the window.
     player::MixPlayer& player;
     player::RecentMixes& recentMixes;
-    widgets::MessageSink& messages;
+    session::MessageSink& messages;
     // Holds the sound files, the colour pictures and the help page.
     std::filesystem::path programFolder;
-    platform::UrlOpener openUrl;
+    desktop::UrlOpener openUrl;
     // Whether the desktop offers a tray for the program's icon.
     std::function<bool()> trayAvailable;
     // The dialog in which configuration files are chosen; when null the window makes the
     // desktop's own.
-    platform::FileDialog* fileDialog;
+    desktop::FileDialog* fileDialog;
     // Whether a minimised window can be found again, as in an X11 taskbar. Where it may not (on
     // Wayland a desktop may ignore minimising or leave no way back), "Tray" without a tray hides
     // the window instead.
@@ -67,9 +67,6 @@ class MainWindow : public QMainWindow {
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void armStartInTrayTimer();
 
-    // Runs the sleep timer for `duration` from now, as its menu items do.
-    void startSleepTimer(std::chrono::milliseconds duration) { sleepMenu_->start(duration); }
-
     // Shows the window again at its normal size, from the tray or minimised.
     void restoreWindow();
     // Hides the window to the tray. Without a tray it minimises it instead, so that the way back
@@ -90,8 +87,6 @@ class MainWindow : public QMainWindow {
     void recorderRequested();
     // The user asked for the tone window.
     void toneRequested();
-    // The sleep timer's time is up: the program is to end, whatever is open.
-    void sleepTimerEnded();
     // The window has closed, whichever way: the run's sound is to end.
     void closed();
 
@@ -131,16 +126,16 @@ class MainWindow : public QMainWindow {
     void startAtLoginToggled(bool ticked);
 
     std::filesystem::path programFolder_;
-    widgets::MessageSink& messages_;
-    platform::UrlOpener openUrl_;
+    session::MessageSink& messages_;
+    desktop::UrlOpener openUrl_;
     std::function<bool()> trayAvailable_;
-    std::unique_ptr<platform::FileDialog> ownFileDialog_;
-    platform::FileDialog* fileDialog_;
+    std::unique_ptr<desktop::FileDialog> ownFileDialog_;
+    desktop::FileDialog* fileDialog_;
     player::MixPlayer& player_;
     player::RecentMixes& recentMixes_;
     bool minimisedWindowsStayReachable_;
     std::unique_ptr<TrayIcon> trayIcon_;
-    platform::AutostartEntry autostart_;
+    desktop::AutostartEntry autostart_;
     std::unique_ptr<TrayHostWatch> trayWatch_;
     bool noTrayExplained_ = false;
 

@@ -22,16 +22,12 @@ inline constexpr int kClientWidth = 8310, kClientHeight = 5040;
 // On the client area.
 inline constexpr ControlRow kColoursFrame{
     "Frame1", ControlKind::Frame, "Sound Color", 120, 120, 2295, 2295};
-// Each toggle is captioned with its colour's name, which the engine's list of colours holds.
-constexpr const char* toggleCaption(int colour) {
-    return engine::kNoiseColours[engine::index(colour)].toggleCaption.data();
-}
 inline constexpr PerColour kColourToggles{{
-    {"Check1", ControlKind::CheckBox, toggleCaption(0), 360, 480, 1815, 255},
-    {"Check2", ControlKind::CheckBox, toggleCaption(1), 360, 840, 1815, 255},
-    {"Check3", ControlKind::CheckBox, toggleCaption(2), 360, 1200, 1455, 255},
-    {"Check4", ControlKind::CheckBox, toggleCaption(3), 360, 1560, 1815, 255},
-    {"Check5", ControlKind::CheckBox, toggleCaption(4), 360, 1920, 1695, 255},
+    {"Check1", ControlKind::CheckBox, "Brown Noise", 360, 480, 1815, 255},
+    {"Check2", ControlKind::CheckBox, "Pink Noise", 360, 840, 1815, 255},
+    {"Check3", ControlKind::CheckBox, "White Noise", 360, 1200, 1455, 255},
+    {"Check4", ControlKind::CheckBox, "Blue Noise", 360, 1560, 1815, 255},
+    {"Check5", ControlKind::CheckBox, "Purple Noise", 360, 1920, 1695, 255},
 }};
 inline constexpr ControlRow kVolumesFrame{"Frame2", ControlKind::Frame, "Volumes", 2520, 120, 2295,
                                           2295};

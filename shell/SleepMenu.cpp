@@ -35,18 +35,14 @@ SleepMenu::SleepMenu(player::SleepTimer& timer, QWidget* parent)
         connect(item, &QAction::triggered, this, [this, item] { chosen(item); });
     }
     check(0ms);
+    connect(&timer_, &player::SleepTimer::started, this, &SleepMenu::check);
     connect(&timer_, &player::SleepTimer::ended, this, [this] { check(0ms); });
-}
-
-void SleepMenu::start(std::chrono::milliseconds duration) {
-    check(duration);
-    timer_.start(duration);
 }
 
 void SleepMenu::chosen(QAction* item) {
     const std::chrono::milliseconds duration = durationOf(item);
     if (duration > 0ms) {
-        start(duration);
+        timer_.start(duration);
     } else {
         check(0ms);
         timer_.cancel();

@@ -14,11 +14,9 @@ class SleepMenu : public QMenu {
     Q_OBJECT
 
   public:
+    // Follows `timer` wherever it is started: the item of its duration is checked or, when none
+    // has it, no item.
     SleepMenu(player::SleepTimer& timer, QWidget* parent = nullptr);
-
-    // Runs the timer for `duration` from now, as its items do, checking the item of that
-    // duration or, when none has it, no item.
-    void start(std::chrono::milliseconds duration);
 
   private:
     void chosen(QAction* item);

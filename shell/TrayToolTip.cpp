@@ -1,6 +1,6 @@
 #include "shell/TrayToolTip.h"
 
-#include "platform/ProgramTitle.h"
+#include "files/ProgramTitle.h"
 
 #include <QStringList>
 
@@ -27,7 +27,7 @@ QString trayToolTip(const player::MixPlayer& player) {
     const player::SleepTimer& timer = player.sleepTimer();
     if (timer.running())
         states.append(QStringLiteral("sleeps in %1").arg(timeLeft(timer.remaining())));
-    const QString title = QString::fromLatin1(platform::kProgramTitle);
+    const QString title = QString::fromLatin1(files::kProgramTitle);
     if (states.isEmpty())
         return title;
     return QStringLiteral("%1 \u2013 %2").arg(title, states.join(QStringLiteral(", ")));

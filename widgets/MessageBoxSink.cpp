@@ -1,6 +1,6 @@
 #include "widgets/MessageBoxSink.h"
 
-#include "platform/ProgramTitle.h"
+#include "files/ProgramTitle.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -11,10 +11,10 @@ namespace calmfield::widgets {
 
 void MessageBoxSink::showMessage(const QString& text) {
     if (unattended_) {
-        std::fprintf(stderr, "%s: %s\n", platform::kProgramTitle, text.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s: %s\n", files::kProgramTitle, text.toLocal8Bit().constData());
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(platform::kProgramTitle), text,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(files::kProgramTitle), text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
@@ -23,7 +23,7 @@ void MessageBoxSink::showMessage(const QString& text) {
 bool MessageBoxSink::askYesNo(const QString& question) {
     if (unattended_)
         return false;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(platform::kProgramTitle), question,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(files::kProgramTitle), question,
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

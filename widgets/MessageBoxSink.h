@@ -1,12 +1,12 @@
 #pragma once
 
-#include "widgets/MessageSink.h"
+#include "session/MessageSink.h"
 
 namespace calmfield::widgets {
 
 // Shows each message in a modal box titled "Calmfield" with a single OK button, and each question
 // with Yes and No, owned by the active window.
-class MessageBoxSink final : public MessageSink {
+class MessageBoxSink final : public session::MessageSink {
   public:
     void showMessage(const QString& text) override;
     bool askYesNo(const QString& question) override;

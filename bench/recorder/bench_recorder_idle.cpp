@@ -7,9 +7,9 @@
 // Runs on the display Qt is given (QT_QPA_PLATFORM; offscreen when there is none).
 
 #include "bench/ProcessorTime.h"
-#include "platform/PulseCaptureDevice.h"
 #include "recorder/CommandInterpreter.h"
 #include "recorder/windows/RecorderWindow.h"
+#include "sound/PulseCaptureDevice.h"
 #include "tests/support/PrivatePulseServer.h"
 
 #include <QApplication>
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     recorder::CommandInterpreter commands(
-        [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, ".");
+        [&] { return std::make_unique<sound::PulseCaptureDevice>(server.address()); }, ".");
 
     const Cost without = costWhileRunning(seconds);
     auto* window = new recorder::RecorderWindow(

@@ -4,8 +4,8 @@
 //
 // Usage: bench_recorder_memory [seconds to record, default 600]
 
-#include "platform/PulseCaptureDevice.h"
 #include "recorder/CommandInterpreter.h"
+#include "sound/PulseCaptureDevice.h"
 #include "tests/support/PrivatePulseServer.h"
 
 #include <chrono>
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     recorder::CommandInterpreter commands(
-        [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, ".");
+        [&] { return std::make_unique<sound::PulseCaptureDevice>(server.address()); }, ".");
     for (const char* command : {"open new type waveaudio alias capture", "seek capture to start",
                                 "set capture samplespersec 44100", "set capture bitspersample 8",
                                 "set capture channels 2", "record capture"}) {

@@ -19,8 +19,8 @@
 #include "bench/server/ProcessorUse.h"
 #include "bench/server/ProgramRun.h"
 #include "engine/ChannelBank.h"
-#include "platform/DesktopSoundOutput.h"
-#include "platform/PulseSoundOutput.h"
+#include "sound/DesktopSoundOutput.h"
+#include "sound/PulseSoundOutput.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PrivatePipeWireServer.h"
 #include "tests/support/PrivatePulseServer.h"
@@ -159,9 +159,9 @@ enum class Outcome { Measured, Skipped, Failed };
 // printed with its targets.
 template <typename Server>
 Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const Run& run) {
-    platform::DesktopSoundOutput output(server.address());
+    sound::DesktopSoundOutput output(server.address());
     engine::ChannelBank bank(output);
-    if (!bank.openDevice()) {
+    if (!bank.openDevice().ok()) {
         std::printf("  FAILED: the program could not play through the server.\n");
         return Outcome::Failed;
     }
@@ -203,7 +203,7 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
         std::printf("  the sound output alone, through PulseAudio at %u Hz, with %lld ms of "
                     "latency:\n",
                     output.sampleRate(),
-                    static_cast<long long>(platform::PulseSoundOutput::kLatency.count()));
+                    static_cast<long long>(sound::PulseSoundOutput::kLatency.count()));
     const double base = shareOf(alone.program + alone.server, alone.wall).percent;
     const double nothingTicked = report("output open, nothing ticked", *idle, &alone);
     printTarget("nothing ticked, over the server alone,", nothingTicked - base, kIdleTargetPercent);

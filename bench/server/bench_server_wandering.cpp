@@ -5,7 +5,7 @@
 #include "engine/ChannelBank.h"
 #include "engine/NoiseColours.h"
 #include "files/StoredName.h"
-#include "platform/PulseSoundOutput.h"
+#include "sound/PulseSoundOutput.h"
 #include "tests/support/NoiseRepeats.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/SignalAnalysis.h"
@@ -25,9 +25,9 @@ constexpr std::uint32_t kServerRate = 44100;
 bool measure(testsupport::PrivatePulseServer& server, int colour, engine::WanderSeed seed,
              std::chrono::milliseconds duration) {
     const auto& noise = engine::kNoiseColours[static_cast<std::size_t>(colour)];
-    platform::PulseSoundOutput output(server.address());
+    sound::PulseSoundOutput output(server.address());
     engine::ChannelBank bank(output, seed);
-    if (!bank.openDevice(5s) ||
+    if (!bank.openDevice(5s).ok() ||
         !bank.createChannel(colour,
                             files::resolveStoredName(CALMFIELD_PROGRAM_DIR, noise.soundFile))
              .ok()) {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-namespace calmfield::widgets {
+namespace calmfield::session {
 class MessageSink;
 }
 
@@ -16,7 +16,7 @@ struct RecorderServices {
     CommandStrings& commands;
     // Where the save-name dialog tells the user what became of a take, and asks before replacing
     // a file.
-    widgets::MessageSink& messages;
+    session::MessageSink& messages;
     // The user's home folder, where takes are saved: it stands in for the root of drive C.
     std::filesystem::path homeFolder;
 };

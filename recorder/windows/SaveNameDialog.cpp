@@ -2,11 +2,11 @@
 
 #include "recorder/HostPath.h"
 #include "resources/EmbeddedPictures.h"
+#include "session/MessageSink.h"
 #include "widgets/Accessibility.h"
 #include "widgets/CentreOnScreen.h"
 #include "widgets/FixedSizeWindowHints.h"
 #include "widgets/LayoutTable.h"
-#include "widgets/MessageSink.h"
 #include "widgets/Twips.h"
 #include "widgets/WindowKeys.h"
 

@@ -29,7 +29,7 @@ class SaveNameDialog : public QWidget {
     void saveClicked();
 
     CommandStrings& commands_;
-    widgets::MessageSink& messages_;
+    session::MessageSink& messages_;
     std::filesystem::path homeFolder_;
     QLineEdit* nameBox_ = nullptr;
 };

@@ -23,7 +23,7 @@ constexpr std::int32_t kVolume = -1200; // hundredths of a decibel, to stay clea
 
 // Sounds played at a rate into memory on either instruction set.
 class BandLimitedPlayback
-    : public testing::BankFixture,
+    : public testsupport::BankFixture,
       public ::testing::WithParamInterface<std::tuple<InstructionSet, Playback>> {
   protected:
     BandLimitedPlayback() : BankFixture(std::get<1>(GetParam()).outputRate) {
@@ -49,7 +49,7 @@ class BandLimitedPlayback
     // The spectrum of white noise as played, and of the noise in its file, taken at the file's
     // own rate with the same resolution of the moved band.
     std::pair<testsupport::Spectrum, testsupport::Spectrum> whiteNoiseSpectra() {
-        const auto noise = testing::randomStereo(1 << 18, 5);
+        const auto noise = testsupport::randomStereo(1 << 18, 5);
         const double resolution = std::min(movedTop(), nyquist()) / 1024.0;
         const auto segment = std::bit_ceil(static_cast<std::size_t>(outputRate() / resolution));
         const auto fileSegment =
@@ -95,8 +95,8 @@ TEST_P(BandLimitedNarrowing, ATonePastTheOutputsNyquistFrequencyIsRemoved) {
     ASSERT_GT(tone * rate() / kFileRate, 1.1 * nyquist());
     constexpr double kAmplitude = 8000.0;
     constexpr std::size_t kFrames = 1 << 16;
-    const auto out =
-        play(testing::sineStereo(kFrames, tone / kFileRate * kFrames, kAmplitude), outputRate());
+    const auto out = play(testsupport::sineStereo(kFrames, tone / kFileRate * kFrames, kAmplitude),
+                          outputRate());
     const double passedLevel =
         20.0 * std::log10(kAmplitude / 32768.0 / std::sqrt(2.0)) + kVolume / 100.0;
     EXPECT_LT(testsupport::rmsDecibels(out), passedLevel - 60.0);

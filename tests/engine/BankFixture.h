@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 // A channel bank playing into memory, with sounds written on the fly.
 class BankFixture : public ::testing::Test {
   protected:
     explicit BankFixture(std::uint32_t outputRate = 22050) : output(outputRate), bank(output) {
-        EXPECT_TRUE(bank.openDevice());
+        EXPECT_TRUE(bank.openDevice().ok());
     }
 
     engine::NoiseChannel& load(int colour, const std::vector<std::int16_t>& frames,
@@ -40,4 +40,4 @@ class BankFixture : public ::testing::Test {
     engine::ChannelBank bank;
 };
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

@@ -8,11 +8,11 @@
 namespace calmfield {
 namespace {
 
-using testing::BankFixture;
+using testsupport::BankFixture;
 
 TEST_F(BankFixture, EveryChannelSoundsAndTheyAddUp) {
-    auto& brown = load(0, testing::constantStereo(100, 1000));
-    auto& purple = load(4, testing::constantStereo(100, -3000));
+    auto& brown = load(0, testsupport::constantStereo(100, 1000));
+    auto& purple = load(4, testsupport::constantStereo(100, -3000));
     brown.play();
     purple.play();
     output.pull(2 * ramp());
@@ -31,15 +31,15 @@ TEST_F(BankFixture, LeftAndRightStayApart) {
 }
 
 TEST_F(BankFixture, AMixAboveFullScaleIsHeldAtTheLimitersCeiling) {
-    load(0, testing::constantStereo(10, 30000)).play();
-    load(1, testing::constantStereo(10, 30000)).play();
+    load(0, testsupport::constantStereo(10, 30000)).play();
+    load(1, testsupport::constantStereo(10, 30000)).play();
     output.pull(2 * ramp() + latency());
     const auto out = output.pull(1);
     EXPECT_NEAR(left(out, 0), engine::PeakLimiter::kCeiling, 1e-6);
 }
 
 TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
-    const auto sound = testing::randomStereo(600, 5);
+    const auto sound = testsupport::randomStereo(600, 5);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         load(colour, sound).play();
     output.pull(300);
@@ -61,8 +61,8 @@ TEST_F(BankFixture, StopAndRewindAllStopsEveryChannelAndRewindsIt) {
 // The output may stop asking for audio only once the last fade has come out of the limiter, and
 // hears of every change so that it can play it at once.
 TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndEveryChangeTellsTheOutput) {
-    auto& pink = load(1, testing::constantStereo(100, 1000));
-    auto& blue = load(3, testing::constantStereo(100, 1000));
+    auto& pink = load(1, testsupport::constantStereo(100, 1000));
+    auto& blue = load(3, testsupport::constantStereo(100, 1000));
     EXPECT_TRUE(output.renderer()->idle());
     const unsigned wakesAtLoad = output.wakes();
     pink.play();
@@ -87,12 +87,13 @@ TEST_F(BankFixture, TheMixIsIdleOnlyOnceTheLastSoundIsOutAndEveryChangeTellsTheO
 }
 
 TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
-    testing::writeStereoWav(folder.path() / "Brown_Noise.Wav", testing::constantStereo(50, 500),
-                            22050);
-    testing::writeStereoWav(folder.path() / "white_noise.wav", testing::constantStereo(50, 500),
-                            22050);
+    testsupport::writeStereoWav(folder.path() / "Brown_Noise.Wav",
+                                testsupport::constantStereo(50, 500), 22050);
+    testsupport::writeStereoWav(folder.path() / "white_noise.wav",
+                                testsupport::constantStereo(50, 500), 22050);
     std::ofstream(folder.path() / "Pink_Noise.Wav") << "not a sound";
-    testing::writeStereoWav(folder.path() / "violet.Wav", testing::constantStereo(50, 500), 22050);
+    testsupport::writeStereoWav(folder.path() / "violet.Wav", testsupport::constantStereo(50, 500),
+                                22050);
 
     const auto unusable = bank.createChannels(folder.path());
     ASSERT_EQ(unusable.size(), 2u);
@@ -121,7 +122,7 @@ TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDama
     std::filesystem::create_directory(folder.path() / "White_Noise.Wav");
     std::filesystem::create_symlink("/dev/zero", folder.path() / "Blue_Noise.Wav");
     const auto cut = folder.path() / "Brown_Noise.Wav";
-    testing::writeStereoWav(cut, testing::randomStereo(22050, 9), 22050);
+    testsupport::writeStereoWav(cut, testsupport::randomStereo(22050, 9), 22050);
     std::filesystem::resize_file(cut, 100);
 
     testsupport::PipeWatch watch(pipe);
@@ -145,7 +146,9 @@ TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDama
 TEST(ChannelBankDevice, ADeviceThatCannotBeOpenedLeavesTheBankWithoutSound) {
     testsupport::MemorySoundOutput absent(48000, false);
     engine::ChannelBank bank(absent);
-    EXPECT_FALSE(bank.openDevice());
+    const auto opened = bank.openDevice();
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(opened.reason(), testsupport::MemorySoundOutput::kRefusal) << "the output's reason";
     EXPECT_EQ(bank.channel(0), nullptr);
     bank.stopAndRewindAll();
 }

@@ -8,9 +8,9 @@ namespace {
 
 constexpr std::int16_t kHalf = 16384; // 0.5 of full scale
 
-class ChannelGain : public testing::BankFixture {
+class ChannelGain : public testsupport::BankFixture {
   protected:
-    ChannelGain() : channel(load(1, testing::constantStereo(500, kHalf))) { channel.play(); }
+    ChannelGain() : channel(load(1, testsupport::constantStereo(500, kHalf))) { channel.play(); }
 
     // Left and right level once every ramp has settled.
     std::pair<float, float> settledLevels() {

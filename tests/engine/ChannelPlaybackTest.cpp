@@ -7,9 +7,9 @@ namespace {
 
 constexpr std::size_t kFrames = 1000;
 
-class ChannelPlayback : public testing::BankFixture {
+class ChannelPlayback : public testsupport::BankFixture {
   protected:
-    ChannelPlayback() : sound(testing::randomStereo(kFrames, 11)), channel(load(0, sound)) {}
+    ChannelPlayback() : sound(testsupport::randomStereo(kFrames, 11)), channel(load(0, sound)) {}
 
     // The sound's frame at `frame`, continued periodically.
     float soundLeft(std::size_t frame) const { return scaled(sound[2 * (frame % kFrames)]); }
@@ -92,7 +92,7 @@ TEST_F(ChannelPlayback, FrequencyIsTheFilesOwnRateUntilOneIsSet) {
     EXPECT_EQ(channel.frequency(), 1000);
 }
 
-class ChannelPitch : public testing::BankFixture {
+class ChannelPitch : public testsupport::BankFixture {
   protected:
     ChannelPitch() : BankFixture(48000) {}
 
@@ -114,7 +114,7 @@ class ChannelPitch : public testing::BankFixture {
 
 TEST_F(ChannelPitch, ThePlaybackRateSetsThePitch) {
     // 441 whole cycles in one second of sound at 22050 Hz.
-    auto& channel = load(2, testing::sineStereo(22050, 441.0, 20000.0), 22050);
+    auto& channel = load(2, testsupport::sineStereo(22050, 441.0, 20000.0), 22050);
     channel.play();
     output.pull(1000);
     EXPECT_NEAR(measuredFrequency(output.pull(48000), 48000.0), 441.0, 0.5);
@@ -129,7 +129,7 @@ TEST_F(ChannelPitch, ThePlaybackRateSetsThePitch) {
 }
 
 TEST_F(ChannelPitch, InterpolationAtADifferentRateStaysCloseToTheTrueWave) {
-    auto& channel = load(2, testing::sineStereo(22050, 441.0, 20000.0), 22050);
+    auto& channel = load(2, testsupport::sineStereo(22050, 441.0, 20000.0), 22050);
     channel.play();
     const auto out = output.pull(48000);
     double worst = 0.0;

@@ -47,7 +47,7 @@ std::string soundFileBytes(const std::filesystem::path& file, int format, int ch
     std::vector<double> samples(frames * static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<double>(i % 100) / 100.0 - 0.5;
-    testing::writeSoundFile(file, samples, channels, rate, format);
+    testsupport::writeSoundFile(file, samples, channels, rate, format);
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
@@ -66,7 +66,7 @@ std::string claimingFrames(std::string flac, std::uint64_t frames) {
 }
 
 TEST(DamagedSoundFile, OneHoldingLessThanItsHeaderPromisesIsCalledDamaged) {
-    testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const auto file = folder.path() / "sound";
     const auto second = [&](int format) {
         return soundFileBytes(file, format | SF_FORMAT_PCM_16, 2, 22050, 22050);
@@ -121,7 +121,7 @@ TEST(DamagedSoundFile, OneWhoseChunksRunPastWhatHoldsThemIsRefusedAsDamaged) {
     for (int i = 0; i < 4; ++i)
         fitting[0x28 + i] = static_cast<char>(listSize >> (8 * i));
 
-    testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const auto file = folder.path() / "sound.wav";
     for (const std::string& bytes : {claiming4GiB, fitting}) {
         putBytes(file, bytes);
@@ -130,7 +130,7 @@ TEST(DamagedSoundFile, OneWhoseChunksRunPastWhatHoldsThemIsRefusedAsDamaged) {
 }
 
 TEST(DamagedSoundFile, RandomlyMutatedHeadersGiveASoundWithinTheLimitsOrAReason) {
-    testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const auto file = folder.path() / "sound";
     struct Original {
         const char* name;

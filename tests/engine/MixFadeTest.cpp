@@ -16,10 +16,10 @@ double decibels(double gain) {
 }
 
 // One channel playing a constant level, so that what comes out is the master gain times it.
-class MixFade : public testing::BankFixture {
+class MixFade : public testsupport::BankFixture {
   protected:
     MixFade() : BankFixture(kRate) {
-        load(0, testing::constantStereo(100, kLevel), kRate).play();
+        load(0, testsupport::constantStereo(100, kLevel), kRate).play();
         output.pull(ramp() + latency());
     }
 

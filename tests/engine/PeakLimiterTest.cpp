@@ -89,12 +89,12 @@ TEST(PeakLimiter, RateChangesNeitherStepTheGainNorLetAPeakThrough) {
     }
 }
 
-using FullScaleMix = testing::BankFixture;
+using FullScaleMix = testsupport::BankFixture;
 
 TEST_F(FullScaleMix, FiveInPhaseFullScaleChannelsAtDifferentRatesStayUnderTheCeiling) {
     const int rates[] = {22050, 32000, 11025, 44100, 30000};
     for (int colour = 0; colour < engine::kColourCount; ++colour)
-        load(colour, testing::sineStereo(2205, 50.0, 32767.0)).setFrequency(rates[colour]);
+        load(colour, testsupport::sineStereo(2205, 50.0, 32767.0)).setFrequency(rates[colour]);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         bank.channel(colour)->play();
     EXPECT_LE(peakOf(output.pull(44100)), kHighest);

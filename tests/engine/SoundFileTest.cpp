@@ -12,9 +12,9 @@ namespace {
 using engine::loadSoundFile;
 
 TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
-    testing::TemporaryFolder folder;
-    const auto frames = testing::randomStereo(1000, 7);
-    testing::writeStereoWav(folder.path() / "a.wav", frames, 22050);
+    testsupport::TemporaryFolder folder;
+    const auto frames = testsupport::randomStereo(1000, 7);
+    testsupport::writeStereoWav(folder.path() / "a.wav", frames, 22050);
 
     const auto result = loadSoundFile(folder.path() / "a.wav");
     ASSERT_TRUE(result.ok());
@@ -27,9 +27,9 @@ TEST(SoundFile, SixteenBitStereoIsDecodedExactlyAtItsOwnRate) {
 }
 
 TEST(SoundFile, TheDoubledLoopWrapsAroundAndKeepsTheSoundsFrames) {
-    testing::TemporaryFolder folder;
-    const auto frames = testing::randomStereo(5, 3);
-    testing::writeStereoWav(folder.path() / "a.wav", frames, 8000);
+    testsupport::TemporaryFolder folder;
+    const auto frames = testsupport::randomStereo(5, 3);
+    testsupport::writeStereoWav(folder.path() / "a.wav", frames, 8000);
     const auto sound = loadSoundFile(folder.path() / "a.wav").value();
     ASSERT_TRUE(sound);
 
@@ -53,12 +53,12 @@ TEST(SoundFile, TheDoubledLoopWrapsAroundAndKeepsTheSoundsFrames) {
 }
 
 TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
-    testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const std::vector<double> stereo{0.5, -0.25, -1.0, 0.75};
     for (const int encoding : {SF_FORMAT_PCM_U8, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32,
                                SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE}) {
         const auto path = folder.path() / ("f" + std::to_string(encoding) + ".wav");
-        testing::writeSoundFile(path, stereo, 2, 44100, SF_FORMAT_WAV | encoding);
+        testsupport::writeSoundFile(path, stereo, 2, 44100, SF_FORMAT_WAV | encoding);
         const auto result = loadSoundFile(path);
         ASSERT_TRUE(result.ok()) << "encoding " << encoding;
         EXPECT_EQ(result.value()->sampleRate(), 44100u);
@@ -70,9 +70,9 @@ TEST(SoundFile, OtherPcmAndFloatEncodingsAreConverted) {
 }
 
 TEST(SoundFile, MonoPlaysOnBothSides) {
-    testing::TemporaryFolder folder;
-    testing::writeSoundFile(folder.path() / "mono.wav", {0.5, -0.5}, 1, 11025,
-                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testsupport::TemporaryFolder folder;
+    testsupport::writeSoundFile(folder.path() / "mono.wav", {0.5, -0.5}, 1, 11025,
+                                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     const auto result = loadSoundFile(folder.path() / "mono.wav");
     ASSERT_TRUE(result.ok());
     ASSERT_EQ(result.value()->frames(), 2u);
@@ -83,13 +83,13 @@ TEST(SoundFile, MonoPlaysOnBothSides) {
 }
 
 TEST(SoundFile, UnusableFilesAreRefusedWithAReason) {
-    testing::TemporaryFolder folder;
-    testing::writeSoundFile(folder.path() / "four.wav", std::vector<double>(8, 0.1), 4, 22050,
-                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    testing::writeSoundFile(folder.path() / "ulaw.wav", std::vector<double>(8, 0.1), 2, 22050,
-                            SF_FORMAT_WAV | SF_FORMAT_ULAW);
-    testing::writeSoundFile(folder.path() / "empty.wav", {}, 2, 22050,
-                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testsupport::TemporaryFolder folder;
+    testsupport::writeSoundFile(folder.path() / "four.wav", std::vector<double>(8, 0.1), 4, 22050,
+                                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testsupport::writeSoundFile(folder.path() / "ulaw.wav", std::vector<double>(8, 0.1), 2, 22050,
+                                SF_FORMAT_WAV | SF_FORMAT_ULAW);
+    testsupport::writeSoundFile(folder.path() / "empty.wav", {}, 2, 22050,
+                                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     std::ofstream(folder.path() / "junk.wav") << "RIFF this is not a sound at all";
 
     using Failure = engine::SoundFileFailure;
@@ -108,14 +108,14 @@ TEST(SoundFile, UnusableFilesAreRefusedWithAReason) {
 }
 
 TEST(SoundFile, ASoundLongerThanTenMinutesIsRefused) {
-    testing::TemporaryFolder folder;
+    testsupport::TemporaryFolder folder;
     const std::vector<double> tenMinutes(600 * 1000, 0.25);
-    testing::writeSoundFile(folder.path() / "ten.wav", tenMinutes, 1, 1000,
-                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testsupport::writeSoundFile(folder.path() / "ten.wav", tenMinutes, 1, 1000,
+                                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     std::vector<double> longer = tenMinutes;
     longer.push_back(0.25);
-    testing::writeSoundFile(folder.path() / "longer.wav", longer, 1, 1000,
-                            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    testsupport::writeSoundFile(folder.path() / "longer.wav", longer, 1, 1000,
+                                SF_FORMAT_WAV | SF_FORMAT_PCM_16);
 
     const auto ten = loadSoundFile(folder.path() / "ten.wav");
     ASSERT_TRUE(ten.ok());

@@ -7,7 +7,7 @@
 #include <random>
 #include <stdexcept>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 TemporaryFolder::TemporaryFolder() {
     static std::mt19937_64 names{std::random_device{}()};
@@ -70,4 +70,4 @@ void writeSoundFile(const std::filesystem::path& path, const std::vector<double>
     sf_close(file);
 }
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

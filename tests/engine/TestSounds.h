@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 // A fresh, empty folder under the system's temporary folder, removed when the object goes.
 class TemporaryFolder {
@@ -35,4 +35,4 @@ void writeStereoWav(const std::filesystem::path& path, const std::vector<std::in
 void writeSoundFile(const std::filesystem::path& path, const std::vector<double>& samples,
                     int channels, int sampleRate, int format);
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

@@ -153,10 +153,10 @@ TEST(ToneStage, GlidesEveryChangeWithoutAStepAndPassesAFlatToneUntouched) {
         std::equal(in.begin() + 2 * third + glide, in.end(), out.begin() + 2 * third + glide));
 }
 
-class ToneRingOut : public testing::BankFixture {};
+class ToneRingOut : public testsupport::BankFixture {};
 
 TEST_F(ToneRingOut, KeepsTheOutputAwakeUntilTheFiltersHaveRungOut) {
-    auto& channel = load(1, testing::randomStereo(22050, 3));
+    auto& channel = load(1, testsupport::randomStereo(22050, 3));
     bank.setTone(bands({{0, 24}, {1, -24}}));
     channel.play();
     output.pull(22050);

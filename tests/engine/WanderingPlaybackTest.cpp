@@ -13,7 +13,7 @@
 #include <numeric>
 #include <optional>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 namespace {
 
 using engine::WanderSeed;
@@ -33,7 +33,7 @@ std::optional<std::vector<float>> playColour(int colour, WanderSeed seed, double
         return std::nullopt;
     testsupport::MemorySoundOutput output(44100);
     engine::ChannelBank bank(output, seed);
-    bank.openDevice();
+    (void)bank.openDevice();
     const auto file = files::resolveStoredName(
         folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].soundFile);
     if (!bank.createChannel(colour, file).ok()) {
@@ -102,7 +102,7 @@ TEST(WanderingPlayback, AFileOfFiveSecondsStillLoopsExactlyWhenASeedIsGiven) {
     TemporaryFolder folder;
     testsupport::MemorySoundOutput output(22050);
     engine::ChannelBank bank(output, kSeed);
-    ASSERT_TRUE(bank.openDevice());
+    ASSERT_TRUE(bank.openDevice().ok());
     const std::size_t frames = 5 * 22050;
     writeStereoWav(folder.path() / "short.wav", randomStereo(frames, 3), 22050);
     ASSERT_TRUE(bank.createChannel(0, folder.path() / "short.wav").ok());
@@ -156,4 +156,4 @@ TEST(WanderingReader, CrossfadesAtRandomAndAMoveEndsTheCrossfadeAndStartsAfresh)
 }
 
 } // namespace
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

@@ -1,7 +1,7 @@
 // The program's command line: the arguments are the input's parts between zero bytes.
 
 #include "app/CommandLine.h"
-#include "app/SleepDuration.h"
+#include "instance/SleepDuration.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace calmfield;
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a command line that ends the program at once answers with help or version");
     }
     if (line.sleep)
-        require(line.run && *line.sleep >= app::kShortestSleep && *line.sleep <= app::kLongestSleep,
+        require(line.run && *line.sleep >= instance::kShortestSleep &&
+                    *line.sleep <= instance::kLongestSleep,
                 "a sleep timer comes only with a run, within its range");
     return 0;
 }

@@ -129,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::remove_all(home);
     std::filesystem::create_directories(home);
 
-    testing::FakeCaptureDevice::Server server;
+    testsupport::FakeCaptureDevice::Server server;
     recorder::CommandInterpreter commands(
-        [&server] { return std::make_unique<testing::FakeCaptureDevice>(server); }, home,
+        [&server] { return std::make_unique<testsupport::FakeCaptureDevice>(server); }, home,
         folder.path(), kTakeLimit);
     std::vector<std::string> watched;
 

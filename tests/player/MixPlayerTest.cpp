@@ -14,7 +14,6 @@ namespace {
 using persistence::kGreyed;
 using persistence::kOff;
 using persistence::kOn;
-using platform::MediaPlayer;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3;
 
@@ -22,7 +21,7 @@ class Player : public ::testing::Test {
   protected:
     Player() {
         EXPECT_TRUE(player.openVolumePort(std::chrono::seconds(1)));
-        EXPECT_TRUE(player.openSoundDevice());
+        EXPECT_TRUE(player.openSoundDevice().ok());
         EXPECT_TRUE(player.createChannels().empty());
     }
     engine::NoiseChannel& channel(int colour) { return *bank.channel(colour); }
@@ -179,11 +178,11 @@ TEST_F(Player, TellsWhatPlaysLastTickedFirstAndAnnouncesEachChangeOnce) {
 
     player.pause();
     player.pause();
-    EXPECT_EQ(player.mediaState().status, MediaPlayer::Status::Paused);
+    EXPECT_EQ(player.mediaState().status, player::PlaybackStatus::Paused);
     EXPECT_EQ(announced.size(), 3);
 
     player.resetAll(); // turning a colour on would end the pause; turning them off keeps it
-    EXPECT_EQ(player.mediaState().status, MediaPlayer::Status::Stopped);
+    EXPECT_EQ(player.mediaState().status, player::PlaybackStatus::Stopped);
     EXPECT_TRUE(player.paused());
     EXPECT_EQ(player.mix().volumes[kPink], MixPlayer::kResetVolume);
     player.setToggle(kWhite, kOn);

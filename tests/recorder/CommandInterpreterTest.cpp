@@ -15,7 +15,7 @@
 namespace calmfield::recorder {
 namespace {
 
-using testing::FakeCaptureDevice;
+using testsupport::FakeCaptureDevice;
 
 std::vector<std::uint8_t> bytes(std::size_t count, std::uint8_t first = 0) {
     std::vector<std::uint8_t> made(count);

@@ -1,25 +1,25 @@
 #pragma once
 
-#include "platform/CaptureDevice.h"
+#include "sound/CaptureDevice.h"
 
 #include <chrono>
 #include <cstdint>
 #include <thread>
 #include <vector>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 // A sound server in the test's hands: it captures the bytes the test gives it and plays out
 // whatever the element hands it when the test asks.
-class FakeCaptureDevice final : public platform::CaptureDevice {
+class FakeCaptureDevice final : public sound::CaptureDevice {
   public:
     // What every device made for a test shares, so the test can steer the element's device.
     struct Server {
         bool reachable = true;
         Activity activity = Activity::Idle;
-        platform::BytePcmFormat format;
-        platform::CapturedBytesSink* sink = nullptr;
-        platform::PlaybackBytesSource* source = nullptr;
+        sound::BytePcmFormat format;
+        sound::CapturedBytesSink* sink = nullptr;
+        sound::PlaybackBytesSource* source = nullptr;
 
         // Hands `bytes` to the running recording, as the server's callback would.
         void capture(const std::vector<std::uint8_t>& bytes) {
@@ -57,12 +57,10 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
 
     bool open(std::chrono::milliseconds) override { return server_.reachable; }
     bool serverReachable() const override { return server_.reachable; }
-    bool startRecording(platform::BytePcmFormat format,
-                        platform::CapturedBytesSink& sink) override {
+    bool startRecording(sound::BytePcmFormat format, sound::CapturedBytesSink& sink) override {
         return start(format, Activity::Recording) && (server_.sink = &sink);
     }
-    bool startPlaying(platform::BytePcmFormat format,
-                      platform::PlaybackBytesSource& source) override {
+    bool startPlaying(sound::BytePcmFormat format, sound::PlaybackBytesSource& source) override {
         return start(format, Activity::Playing) && (server_.source = &source);
     }
     void stop() override {
@@ -73,7 +71,7 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
     Activity activity() const override { return server_.activity; }
 
   private:
-    bool start(platform::BytePcmFormat format, Activity activity) {
+    bool start(sound::BytePcmFormat format, Activity activity) {
         stop();
         if (!server_.reachable)
             return false;
@@ -85,4 +83,4 @@ class FakeCaptureDevice final : public platform::CaptureDevice {
     Server& server_;
 };
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

@@ -3,11 +3,11 @@
 // the save-name dialog.
 
 #include "app/ProgramWindows.h"
-#include "platform/PulseCaptureDevice.h"
-#include "platform/PulseSoundOutput.h"
 #include "recorder/CommandInterpreter.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
+#include "sound/PulseCaptureDevice.h"
+#include "sound/PulseSoundOutput.h"
 #include "tests/recorder/windows/RecorderControls.h"
 #include "tests/support/PrivatePulseServer.h"
 #include "tests/support/RecordingMessageSink.h"
@@ -27,7 +27,7 @@
 namespace calmfield::recorder {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 using namespace std::chrono_literals;
 
@@ -64,16 +64,15 @@ TEST(ServerRecorder, RecordsWhatTheServerPlaysPlaysItBackAndSavesItWhole) {
     testsupport::PrivatePulseServer server;
     ASSERT_TRUE(server.start(kRate)) << server.error();
     Tone tone;
-    platform::PulseSoundOutput output(server.address());
-    ASSERT_TRUE(output.start(tone, 5s));
+    sound::PulseSoundOutput output(server.address());
+    ASSERT_TRUE(output.start(tone, 5s).ok());
     ASSERT_TRUE(
         testsupport::waitForSound(server.address(), server.monitorSourceName(), kRate, 10s));
 
     QTemporaryDir scratch;
     const std::filesystem::path home = scratch.path().toStdString();
     CommandInterpreter commands(
-        [&] { return std::make_unique<platform::PulseCaptureDevice>(server.address()); }, home,
-        home);
+        [&] { return std::make_unique<sound::PulseCaptureDevice>(server.address()); }, home, home);
     testsupport::RecordingMessageSink messages;
     app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},
                                 RecorderServices{commands, messages, home});

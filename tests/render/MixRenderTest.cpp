@@ -14,7 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 namespace {
 
 namespace fs = std::filesystem;
@@ -84,7 +84,7 @@ TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
 
     testsupport::MemorySoundOutput output(kRate);
     engine::ChannelBank bank(output, kSeed);
-    bank.openDevice();
+    (void)bank.openDevice();
     ASSERT_TRUE(bank.createChannel(0, files::resolveStoredName(programFolder,
                                                                engine::kNoiseColours[0].soundFile))
                     .ok());
@@ -179,4 +179,4 @@ TEST(MixRender, LeavesNothingBehindWhenItFailsOrIsStopped) {
 }
 
 } // namespace
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

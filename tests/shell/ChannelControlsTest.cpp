@@ -10,9 +10,9 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 using widgets::CheckBox;
 
 constexpr int kBrown = 0, kPink = 1, kWhite = 2, kBlue = 3, kPurple = 4;
@@ -57,7 +57,7 @@ TEST_F(ChannelControls, EachToggleStartsAndStopsOnlyItsOwnColour) {
 }
 
 TEST_F(ChannelControls, TickingPinkPlaysItAndShowsThePinkPictureUntickingStopsWhereItWas) {
-    const QImage pink = testing::colourPicture(folder, kPink);
+    const QImage pink = testsupport::colourPicture(folder, kPink);
     ASSERT_FALSE(pink.isNull());
 
     colourToggles(form)[1]->setValue(CheckBox::kOn);
@@ -80,7 +80,7 @@ TEST_F(ChannelControls, TickingPinkPlaysItAndShowsThePinkPictureUntickingStopsWh
 TEST_F(ChannelControls, ATogglePutIntoItsGreyedStateShowsThePicture) {
     colourToggles(form)[2]->setValue(CheckBox::kGreyed);
     EXPECT_EQ(shownPicture(),
-              testing::colourPicture(folder, kWhite).convertToFormat(shownPicture().format()));
+              testsupport::colourPicture(folder, kWhite).convertToFormat(shownPicture().format()));
 }
 
 TEST_F(ChannelControls, APictureThatIsNotAFileLeavesTheBoxEmptyWithoutWaiting) {
@@ -157,12 +157,12 @@ TEST_F(ChannelControls, StartInTrayTimerHidesTheWindowOnceWhenTicked) {
     form->armStartInTrayTimer();
     EXPECT_TRUE(startInTrayTimer(form)->isActive());
     EXPECT_TRUE(form->isVisible()) << "not before the timer fires";
-    ASSERT_TRUE(testing::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
     EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(ChannelControls, StartInTrayTimerLeavesTheWindowShownWhenNotTicked) {
-    ASSERT_TRUE(testing::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !startInTrayTimer(form)->isActive(); }));
     EXPECT_TRUE(form->isVisible());
 }
 

@@ -6,13 +6,13 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::contentOf;
-using testing::MainWindowFixture;
-using testing::mixOf;
-using testing::putFile;
-using testing::stateOf;
+using testsupport::contentOf;
+using testsupport::MainWindowFixture;
+using testsupport::mixOf;
+using testsupport::putFile;
+using testsupport::stateOf;
 using widgets::CheckBox;
 
 constexpr int kBrown = 0;
@@ -47,7 +47,7 @@ class ConfigurationFiles : public MainWindowFixture {
 TEST_F(ConfigurationFiles, SavingWritesTheCanonicalLineAndLoadingBringsBackAllFifteen) {
     const std::vector<int> mix{1, 0,   2,    1,     0,     -1,    -3000, -1500,
                                0, -42, 1000, 32767, 22050, 12345, 32000};
-    testing::setMix(*form, mix);
+    testsupport::setMix(*form, mix);
     saveAs(mixPath("evening.clm"));
     EXPECT_EQ(contentOf(mixes / "evening.clm"),
               "1,0,2,1,0,-1,-3000,-1500,0,-42,1000,32767,22050,12345,32000\r\n");

@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "platform/QtFileDialog.h"
+#include "desktop/QtFileDialog.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -12,7 +12,7 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 using widgets::CheckBox;
 
@@ -55,7 +55,7 @@ class DesktopFileDialog : public ::testing::Test {
 
     QTemporaryDir folder;
     QWidget owner;
-    platform::QtFileDialog dialog{&owner};
+    desktop::QtFileDialog dialog{&owner};
 };
 
 TEST_F(DesktopFileDialog, OffersCalmfieldFilesInTheInitialFolderAndCancelChoosesNothing) {
@@ -113,16 +113,9 @@ TEST_F(DesktopFileDialog, ThePathLastChosenIsOfferedAgainInBothDialogs) {
 }
 
 // The main window with the desktop's own dialog, as the program has it.
-class WindowWithDesktopDialog : public testing::MainWindowFixture {
+class WindowWithDesktopDialog : public testsupport::MainWindowFixture {
   protected:
-    WindowWithDesktopDialog() {
-        shell::MainWindowServices own = services();
-        own.fileDialog = nullptr;
-        form.reset();
-        makeWindow(own);
-        windows.adoptMainWindow(*form);
-        session->startUp(*form);
-    }
+    WindowWithDesktopDialog() { startAgain({.desktopDialog = true}); }
 };
 
 TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
@@ -139,7 +132,7 @@ TEST_F(WindowWithDesktopDialog, SavesAndLoadsAMixThroughIt) {
     saveAction(form)->trigger();
     EXPECT_EQ(std::filesystem::path(shownFolder.toStdString()), folder);
     EXPECT_EQ(shownName, "CommonDialog1");
-    EXPECT_EQ(testing::contentOf(mixFile.toStdString()),
+    EXPECT_EQ(testsupport::contentOf(mixFile.toStdString()),
               "0,0,0,1,0,0,0,0,-321,0,32000,32000,32000,32000,32000\r\n");
 
     resetAllButton(form)->click();

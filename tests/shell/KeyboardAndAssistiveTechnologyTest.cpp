@@ -12,15 +12,15 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 
 class MainWindowAccess : public MainWindowFixture {
   protected:
     void SetUp() override {
         form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
     }
     static QAccessibleInterface* accessible(QWidget* control) {
         return QAccessible::queryAccessibleInterface(control);
@@ -86,8 +86,8 @@ TEST_F(MainWindowAccess, KeysStepSlidersPressButtonsAndOpenMenus) {
                                      std::pair{QKeySequence("Alt+H"), helpMenu(form)},
                                      std::pair{QKeySequence("F10"), mainMenu(form)}}) {
         SCOPED_TRACE(keys.toString().toStdString());
-        QTest::keySequence(form.get(), keys);
-        EXPECT_TRUE(testing::waitUntil([menu] { return menu->isVisible(); }));
+        QTest::keySequence(form.data(), keys);
+        EXPECT_TRUE(testsupport::waitUntil([menu] { return menu->isVisible(); }));
         menu->hide();
         EXPECT_FALSE(menu->title().contains('&'));
     }

@@ -10,34 +10,16 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 using widgets::CheckBox;
 
-// A main window made but not yet started, so that the start-up sequence can be watched.
-class StartUp : public ::testing::Test {
+// The program made but not yet started, so that the start-up sequence can be watched.
+class StartUp : public MainWindowFixture {
   protected:
-    explicit StartUp(bool volumePortReachable = true) : volumePort(volumePortReachable) {
-        form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.recentMixes(), messages, folder,
-            [](const QUrl&) { return false; }, [] { return true; }, &dialog});
-        session.endWhenClosed(*form);
-        windows.adoptMainWindow(*form);
-    }
-
-    QTemporaryDir scratch;
-    std::filesystem::path scratchPath = scratch.path().toStdString();
-    std::filesystem::path folder = testing::linkedProgramFolder(scratchPath / "program");
-    testsupport::ScriptedFileDialog dialog;
-    testsupport::MemorySoundOutput output{22050};
-    engine::ChannelBank bank{output};
-    testsupport::FakeVolumePort volumePort;
-    testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{bank, volumePort, {folder, scratchPath / "user"}, messages};
-    int programEndings = 0;
-    app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++programEndings; }};
-    std::unique_ptr<shell::MainWindow> form;
+    explicit StartUp(bool volumePortReachable = true)
+        : MainWindowFixture({.volumePortReachable = volumePortReachable, .startUp = false}) {}
 };
 
 TEST_F(StartUp, RunsItsStepsInOrder) {
@@ -50,9 +32,9 @@ TEST_F(StartUp, RunsItsStepsInOrder) {
         seen.push_back(std::string("sound device") + (form->isVisible() ? " shown" : " hidden") +
                        (trayIcon(form) ? " tray" : ""));
     };
-    session.startUp(*form);
+    run->startUp();
     EXPECT_EQ(seen, (std::vector<std::string>{"open hidden", "sound device shown tray"}));
-    EXPECT_NE(bank.channel(0), nullptr);
+    EXPECT_NE(bank->channel(0), nullptr);
     EXPECT_TRUE(startInTrayTimer(form)->isActive());
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     EXPECT_FALSE(trayIcon(form)->icon().isNull());
@@ -69,7 +51,7 @@ class VolumePortUnreachable : public StartUp {
 TEST_F(VolumePortUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
     bool deviceOpened = false;
     output.onStart = [&] { deviceOpened = true; };
-    session.startUp(*form);
+    run->startUp();
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
     EXPECT_EQ(volumePort.calls(), std::vector<std::string>{"open"});
     EXPECT_FALSE(deviceOpened);
@@ -90,16 +72,16 @@ TEST_F(VolumePortUnreachable, SaysSoAndSkipsTheRestButTheWindowStaysUsable) {
 
 TEST_F(VolumePortUnreachable, TheSettingsFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,-100,0,0,0,32000,32000,32000,32000,32000,1\r\n";
-    testing::putFile(folder / "settings.ini", stored);
-    session.startUp(*form);
+    testsupport::putFile(folder / "settings.ini", stored);
+    run->startUp();
     EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
     EXPECT_EQ(volumeSliders(form)[1]->value(), 0);
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);
-    EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
+    EXPECT_EQ(testsupport::contentOf(folder / "settings.ini"), stored);
 
     colourToggles(form)[3]->setValue(CheckBox::kOn);
     form->close();
-    EXPECT_EQ(testing::contentOf(folder / "settings.ini"), stored);
+    EXPECT_EQ(testsupport::contentOf(folder / "settings.ini"), stored);
     EXPECT_EQ(messages.messages, QStringList{"Couldn't open the mixer."});
 }
 
@@ -117,7 +99,7 @@ TEST_P(Closing, EveryWayRunsTheSameShutdown) {
 
     GetParam()(*form);
 
-    EXPECT_EQ(testing::contentOf(folder / "settings.ini"),
+    EXPECT_EQ(testsupport::contentOf(folder / "settings.ini"),
               "1,0,0,1,0,0,0,0,-2500,0,32000,32000,32000,32000,32000,1\r\n");
     EXPECT_TRUE(messages.messages.isEmpty());
     EXPECT_EQ(trayIcon(form), nullptr);
@@ -144,7 +126,7 @@ TEST_F(ProgramLife, GoesOnWhileAnotherWindowIsOpenAndEndsWhenItCloses) {
     aboutAction(form)->trigger();
     form->close();
     EXPECT_EQ(programEndings, 0);
-    windows.aboutWindow()->close();
+    windows->aboutWindow()->close();
     EXPECT_EQ(programEndings, 1);
 }
 
@@ -152,7 +134,7 @@ TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt)
     contactAction(form)->trigger();
     trayButton(form)->click();
     ASSERT_FALSE(form->isVisible());
-    windows.contactWindow()->close();
+    windows->contactWindow()->close();
     EXPECT_EQ(programEndings, 0);
     exitAction(form)->trigger(); // from the tray's menu
     EXPECT_EQ(programEndings, 1);
@@ -162,48 +144,48 @@ TEST_F(ProgramLife, ClosingTheAboutWindowWhileTheMainOneIsInTheTrayDoesNotEndIt)
 TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
     aboutAction(form)->trigger();
     contactAction(form)->trigger();
-    windows.contactWindow()->close();
+    windows->contactWindow()->close();
     form->close();
-    windows.aboutWindow()->showMinimized();
-    EXPECT_EQ(windows.bringOpenWindowsForward(), windows.aboutWindow()) << "the one to activate";
-    EXPECT_TRUE(windows.aboutWindow()->isVisible());
-    EXPECT_FALSE(windows.aboutWindow()->isMinimized());
-    EXPECT_FALSE(windows.contactWindow()->isVisible());
+    windows->aboutWindow()->showMinimized();
+    EXPECT_EQ(windows->bringOpenWindowsForward(), windows->aboutWindow()) << "the one to activate";
+    EXPECT_TRUE(windows->aboutWindow()->isVisible());
+    EXPECT_FALSE(windows->aboutWindow()->isMinimized());
+    EXPECT_FALSE(windows->contactWindow()->isVisible());
 }
 
 TEST_F(ProgramLife, ThereIsOneToneWindowWhichEscapeClosesAndWhichClosesWithTheMainWindow) {
     QAction* toneItem = menuEntry<QAction>(form, shell::layout::kToneItem);
     toneItem->trigger();
-    const QPointer<QWidget> tone = windows.toneWindow();
+    const QPointer<QWidget> tone = windows->toneWindow();
     toneItem->trigger();
-    EXPECT_EQ(windows.toneWindow(), tone.data());
-    EXPECT_EQ(windows.openWindowCount(), 2);
+    EXPECT_EQ(windows->toneWindow(), tone.data());
+    EXPECT_EQ(windows->openWindowCount(), 2);
     testsupport::showActive(*tone);
     QTest::keyClick(tone->focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(tone->isVisible());
 
     toneItem->trigger();
-    ASSERT_TRUE(windows.toneWindow()->isVisible());
+    ASSERT_TRUE(windows->toneWindow()->isVisible());
     form->close();
-    EXPECT_EQ(windows.openWindowCount(), 0);
+    EXPECT_EQ(windows->openWindowCount(), 0);
     EXPECT_EQ(programEndings, 1);
 }
 
 TEST_F(ProgramLife, ThereIsOneAboutAndOneContactWindowHoweverOftenTheyAreAskedFor) {
     aboutAction(form)->trigger();
-    info::AboutWindow* about = windows.aboutWindow();
+    info::AboutWindow* about = windows->aboutWindow();
     aboutAction(form)->trigger();
-    windows.showAbout();
-    EXPECT_EQ(windows.aboutWindow(), about);
+    windows->showAbout();
+    EXPECT_EQ(windows->aboutWindow(), about);
     EXPECT_TRUE(about->isVisible());
 
     contactAction(form)->trigger();
-    info::ContactWindow* contact = windows.contactWindow();
+    info::ContactWindow* contact = windows->contactWindow();
     contact->close();
     contactAction(form)->trigger();
-    EXPECT_EQ(windows.contactWindow(), contact);
+    EXPECT_EQ(windows->contactWindow(), contact);
     EXPECT_TRUE(contact->isVisible());
-    EXPECT_EQ(windows.openWindowCount(), 3);
+    EXPECT_EQ(windows->openWindowCount(), 3);
 }
 
 TEST_F(ProgramLife, HelpOpensTheHelpPageBesideTheProgram) {

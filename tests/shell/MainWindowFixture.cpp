@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "files/StoredName.h"
+#include "player/ColourWords.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 namespace {
 
 constexpr std::uint32_t kSoundFileRate = 22050;
@@ -73,54 +74,58 @@ void PrintTo(const WindowState& state, std::ostream* out) {
 }
 
 QImage colourPicture(const std::filesystem::path& folder, int colour) {
-    const auto file = files::resolveStoredName(
-        folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile);
+    const auto file =
+        files::resolveStoredName(folder, player::kColourPictures[static_cast<std::size_t>(colour)]);
     return QImage(QFile::decodeName(file.c_str()));
 }
 
-MainWindowFixture::MainWindowFixture(std::filesystem::path programFolder, bool deviceAvailable)
+MainWindowFixture::MainWindowFixture(FixtureSetUp setUp)
     : folder(
-          programFolder.empty()
+          setUp.programFolder.empty()
               ? linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) / "program")
-              : std::move(programFolder)),
+              : std::move(setUp.programFolder)),
       userFolder(std::filesystem::path(scratch.path().toStdString()) / "user" / "calmfield"),
-      output(kSoundFileRate, deviceAvailable) {
-    startAgain();
+      output(kSoundFileRate, setUp.deviceAvailable), volumePort(setUp.volumePortReachable) {
+    if (setUp.startUp)
+        startAgain();
+    else
+        assemble();
 }
 
-void MainWindowFixture::startAgain() {
-    form.reset();
-    makeSession(output, messages);
-    makeWindow(services());
-    windows.adoptMainWindow(*form);
-    session->startUp(*form);
+MainWindowFixture::~MainWindowFixture() {
+    run.reset();
 }
 
-void MainWindowFixture::makeSession(engine::SoundOutput& sound, widgets::MessageSink& told) {
-    session.reset();
-    bank = std::make_unique<engine::ChannelBank>(sound);
-    session = std::make_unique<app::NoiseSession>(*bank, volumePort,
-                                                  app::SessionFolders{folder, userFolder}, told,
-                                                  [this] { return clockTime; });
+void MainWindowFixture::startAgain(StartWith with) {
+    assemble(std::move(with));
+    run->startUp();
 }
 
-void MainWindowFixture::makeWindow(shell::MainWindowServices services) {
-    form = std::make_unique<shell::MainWindow>(std::move(services));
-    session->endWhenClosed(*form);
-}
-
-shell::MainWindowServices MainWindowFixture::services() {
-    return {session->player(),
-            session->recentMixes(),
-            messages,
-            folder,
+void MainWindowFixture::assemble(StartWith with) {
+    // The old run goes without closing, its sound left unended, as a crashed program's would.
+    run.reset();
+    session::MessageSink& told = with.messages != nullptr ? *with.messages : messages;
+    run = std::make_unique<app::WindowRun>(app::WindowRunParts{
+        .devices = {with.sound != nullptr ? *with.sound : output, volumePort},
+        .folders = {folder, userFolder},
+        .messages = told,
+        .openUrl =
             [this](const QUrl& address) {
                 openedAddresses.append(address);
                 return false;
             },
-            [this] { return trayAvailable; },
-            &dialog,
-            minimisedWindowsStayReachable};
+        .trayAvailable = [this] { return trayAvailable; },
+        .fileDialog = with.desktopDialog ? nullptr : &dialog,
+        .minimisedWindowsStayReachable = minimisedWindowsStayReachable,
+        .endProgram = with.endProgram ? std::move(with.endProgram) : [this] { ++programEndings; },
+        .stopWaitingForTheUser = [this] { ++stoppedWaiting; },
+        .sessionBus = std::move(with.sessionBus),
+        .sleepClock = [this] { return clockTime; },
+    });
+    windows = &run->windows();
+    session = &run->session();
+    bank = &session->channelBank();
+    form = run->mainWindow();
 }
 
 engine::NoiseChannel& MainWindowFixture::channel(int colour) {
@@ -138,4 +143,4 @@ long MainWindowFixture::playingPosition(int colour) {
     return output.playingPosition(channel(colour).sound());
 }
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

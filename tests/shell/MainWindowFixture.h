@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/NoiseSession.h"
-#include "app/ProgramWindows.h"
+#include "app/WindowRun.h"
 #include "engine/SoundBuffer.h"
 #include "shell/MainWindow.h"
 #include "shell/MainWindowLayoutTable.h"
@@ -36,18 +35,13 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
          << ")";
 }
 
-namespace calmfield::testing {
-
-using testsupport::builtProgramFolder;
-using testsupport::contentOf;
-using testsupport::linkedProgramFolder;
-using testsupport::putFile;
-using testsupport::waitUntil;
+namespace calmfield::testsupport {
 
 // The main window, given as itself, a pointer to it or its owner.
 struct Window {
     Window(const QObject& form) : object(&form) {}
     Window(const QObject* form) : object(form) {}
+    template <typename W> Window(const QPointer<W>& form) : object(form.data()) {}
     template <typename W> Window(const std::unique_ptr<W>& form) : object(form.get()) {}
     const QObject* object;
 };
@@ -141,33 +135,49 @@ struct WindowState {
 WindowState stateOf(shell::MainWindow& form, engine::ChannelBank& bank);
 void PrintTo(const WindowState& state, std::ostream* out);
 
-// A main window over an in-memory sound output at the sound files' own rate, so that a channel
-// playing at that rate renders its samples unchanged. Its program folder is a private one, linked
-// to the built one's files, unless another is given; its settings folder for the user is private
-// too, and not yet made. Configuration files are chosen in a scripted dialog.
+// What one start of the fixture's program differs in from the usual.
+struct StartWith {
+    // The sound output and the messages' sink: the fixture's own when null.
+    engine::SoundOutput* sound = nullptr;
+    session::MessageSink* messages = nullptr;
+    // The desktop's own file dialog rather than the scripted one.
+    bool desktopDialog = false;
+    // What ends the program once its last window has closed; counting programEndings when null.
+    std::function<void()> endProgram{};
+    // For the media controls and keeping the computer awake; none unless given.
+    std::optional<QDBusConnection> sessionBus{};
+};
+
+// How the fixture's program folder and devices are made, and whether it starts up at once.
+struct FixtureSetUp {
+    // A private one linked to the built program's files when empty.
+    std::filesystem::path programFolder{};
+    bool deviceAvailable = true;
+    bool volumePortReachable = true;
+    bool startUp = true;
+};
+
+// The program run with its windows over an in-memory sound output at the sound files' own rate,
+// so that a channel playing at that rate renders its samples unchanged, and a fake volume port.
+// Its program folder is a private one, linked to the built one's files, unless another is given;
+// its settings folder for the user is private too, and not yet made. Configuration files are
+// chosen in a scripted dialog.
 class MainWindowFixture : public ::testing::Test {
   protected:
-    explicit MainWindowFixture(std::filesystem::path programFolder = {},
-                               bool deviceAvailable = true);
+    explicit MainWindowFixture(FixtureSetUp setUp = {});
+    ~MainWindowFixture() override;
 
-    // Replaces the window by a new one over the same fakes and folders and starts it up, without
-    // closing the old one.
-    void startAgain();
+    // Assembles the run anew over the same fakes and folders and starts it up, without closing
+    // the old one's windows.
+    void startAgain(StartWith with = {});
+    // The same without starting it up.
+    void assemble(StartWith with = {});
 
     engine::NoiseChannel& channel(int colour);
     QImage shownPicture() const;
 
     // The frame of its sound at which the colour's channel, the only one playing, goes on.
     long playingPosition(int colour);
-
-    // Replaces the session by one over a new bank playing through `sound`, the fake volume port and
-    // these folders, telling `told`.
-    void makeSession(engine::SoundOutput& sound, widgets::MessageSink& told);
-    // Makes `form` anew over `session` with `services`, its closing ending the session's sound.
-    void makeWindow(shell::MainWindowServices services);
-    // The services of a main window over the session and these fakes; the desktop opens nothing
-    // and offers a tray when `trayAvailable` says so.
-    shell::MainWindowServices services();
 
     QTemporaryDir scratch;
     std::filesystem::path folder;
@@ -183,14 +193,14 @@ class MainWindowFixture : public ::testing::Test {
     // The time the sleep timer reads.
     std::chrono::milliseconds clockTime{1'000'000};
     int programEndings = 0;
-    app::ProgramWindows windows{[this](const QUrl& address) {
-                                    openedAddresses.append(address);
-                                    return false;
-                                },
-                                [this] { ++programEndings; }};
-    std::unique_ptr<engine::ChannelBank> bank;
-    std::unique_ptr<app::NoiseSession> session;
-    std::unique_ptr<shell::MainWindow> form;
+    // How often the run stopped waiting for a user, as it does when it is ended from outside.
+    int stoppedWaiting = 0;
+    std::unique_ptr<app::WindowRun> run;
+    // The run's parts.
+    app::ProgramWindows* windows = nullptr;
+    session::NoiseSession* session = nullptr;
+    engine::ChannelBank* bank = nullptr;
+    QPointer<shell::MainWindow> form;
 };
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

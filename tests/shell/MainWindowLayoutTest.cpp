@@ -11,9 +11,9 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 
 class MainWindowLayout : public MainWindowFixture {};
 
@@ -31,7 +31,7 @@ TEST_F(MainWindowLayout, WindowHasItsCaptionFixedClientAreaCloseBoxOnlyAndIcon) 
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     const QSize size = form->size();
     form->setWindowState(Qt::WindowMaximized); // as decorations the program draws may offer
-    EXPECT_TRUE(testing::waitUntil([&] { return !form->isMaximized(); }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return !form->isMaximized(); }));
     EXPECT_EQ(form->size(), size);
 
     const QList<QSize> iconSizes = form->windowIcon().availableSizes();
@@ -67,9 +67,9 @@ TEST_F(MainWindowLayout, EveryControlSitsInItsContainerAtItsTablePlaceWithItsCap
     }
     for (const Placed& place : places) {
         SCOPED_TRACE(place.row.name);
-        const QWidget* control = testing::control(form, place.row);
+        const QWidget* control = testsupport::control(form, place.row);
         const QWidget* container = place.container != nullptr
-                                       ? testing::control(form, *place.container)
+                                       ? testsupport::control(form, *place.container)
                                        : form->centralWidget();
         EXPECT_EQ(control->parentWidget(), container);
         EXPECT_EQ(control->geometry(), widgets::twipsRect(place.row.left, place.row.top,
@@ -180,7 +180,7 @@ TEST_F(MainWindowLayout, TabOrderRunsAsListedAndFocusStartsOnPanning) {
     std::vector<QWidget*> order;
     QWidget* widget = panningSlider(form);
     do {
-        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(form.get()))
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(form.data()))
             order.push_back(widget);
         widget = widget->nextInFocusChain();
     } while (widget != panningSlider(form));

@@ -5,9 +5,9 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 using widgets::CheckBox;
 
 constexpr int kWhite = 2;
@@ -39,7 +39,7 @@ TEST_F(MuteAndReset, ResetAllReachesThePlayerAndTheControlsShowIt) {
     }
     // White was the last toggle turned off, so its picture is left showing.
     EXPECT_EQ(shownPicture(),
-              testing::colourPicture(folder, kWhite).convertToFormat(shownPicture().format()));
+              testsupport::colourPicture(folder, kWhite).convertToFormat(shownPicture().format()));
 }
 
 } // namespace

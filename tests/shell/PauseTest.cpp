@@ -1,7 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "app/MediaControls.h"
 #include "files/StoredName.h"
+#include "player/ColourWords.h"
+#include "session/MediaControls.h"
 
 #include <QFile>
 
@@ -11,12 +12,12 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 using namespace std::chrono_literals;
+using desktop::MediaControlsTarget;
 using engine::MasterGain;
-using platform::MediaPlayer;
-using testing::contentOf;
+using testsupport::contentOf;
 using widgets::CheckBox;
 
 float peak(const std::vector<float>& out, std::size_t first, std::size_t frames) {
@@ -30,10 +31,10 @@ QUrl urlOf(const std::filesystem::path& file) {
     return QUrl::fromLocalFile(QFile::decodeName(file.lexically_normal().c_str()));
 }
 
-class Pause : public testing::MainWindowFixture {
+class Pause : public testsupport::MainWindowFixture {
   protected:
     Pause() {
-        QObject::connect(&controls, &app::MediaControls::mediaStateChanged,
+        QObject::connect(&controls, &session::MediaControls::mediaStateChanged,
                          [this] { states.push_back(controls.state()); });
     }
     std::size_t frames(std::chrono::milliseconds time) const {
@@ -49,11 +50,11 @@ class Pause : public testing::MainWindowFixture {
     }
     QUrl pictureOf(int colour) const {
         return urlOf(files::resolveStoredName(
-            folder, engine::kNoiseColours[static_cast<std::size_t>(colour)].pictureFile));
+            folder, player::kColourPictures[static_cast<std::size_t>(colour)]));
     }
 
-    app::MediaControls controls{*session, windows.actions()};
-    std::vector<MediaPlayer::State> states; // as each change was announced
+    session::MediaControls& controls = run->program().mediaControls();
+    std::vector<MediaControlsTarget::State> states; // as each change was announced
 };
 
 TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
@@ -63,21 +64,21 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
     volumeSliders(form)[1]->setValue(-700);
     ASSERT_EQ(states.size(), 2u) << "a slider changes nothing the media controls show";
     EXPECT_EQ(states[0].title, "Brown Noise");
-    EXPECT_EQ(controls.state(), (MediaPlayer::State{MediaPlayer::Status::Playing,
-                                                    "Pink + Brown Noise", pictureOf(1)}));
+    EXPECT_EQ(controls.state(), (MediaControlsTarget::State{MediaControlsTarget::Status::Playing,
+                                                            "Pink + Brown Noise", pictureOf(1)}));
 
     controls.playPause();
-    EXPECT_EQ(states.back().status, MediaPlayer::Status::Paused);
+    EXPECT_EQ(states.back().status, MediaControlsTarget::Status::Paused);
     EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – paused"));
     const auto fade = output.pull(frames(1s));
     EXPECT_GT(peak(fade, 0, frames(100ms)), full / 2);
     EXPECT_EQ(peak(fade, frames(500ms), frames(500ms)), 0.0f);
     EXPECT_TRUE(output.renderer()->idle()) << "the stream may cork";
-    EXPECT_EQ(testing::mixOf(*form), (std::vector<int>{1, 1, 0, 0, 0, 0, -700, 0, 0, 0, 32000,
-                                                       32000, 32000, 32000, 32000}));
+    EXPECT_EQ(testsupport::mixOf(*form), (std::vector<int>{1, 1, 0, 0, 0, 0, -700, 0, 0, 0, 32000,
+                                                           32000, 32000, 32000, 32000}));
 
     controls.playPause();
-    EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
+    EXPECT_EQ(controls.state().status, MediaControlsTarget::Status::Playing);
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     EXPECT_GT(loudnessAfter(600ms), full / 2);
 
@@ -87,9 +88,9 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
     controls.play(); // stopped either way: nothing to announce
     EXPECT_EQ(controls.state(),
-              (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
+              (MediaControlsTarget::State{MediaControlsTarget::Status::Stopped, "Calmfield", {}}));
     colourToggles(form)[2]->setValue(CheckBox::kOn);
-    EXPECT_EQ(controls.state().status, MediaPlayer::Status::Playing);
+    EXPECT_EQ(controls.state().status, MediaControlsTarget::Status::Playing);
     EXPECT_GT(loudnessAfter(600ms), full / 20);
     for (std::size_t n = 1; n < states.size(); ++n)
         EXPECT_NE(states[n], states[n - 1]) << "announced only when it changed: " << n;
@@ -97,13 +98,14 @@ TEST_F(Pause, FadesOutAndBackKeepingTheMixAndTellsWhatItIsDoing) {
 
 TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     int endings = 0;
-    QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, [&] { ++endings; });
+    QObject::connect(&session->player().sleepTimer(), &player::SleepTimer::ended,
+                     [&] { ++endings; });
     colourToggles(form)[1]->setValue(CheckBox::kOn);
     const float full = loudnessAfter(1s);
 
     // A fade that begins while paused stays silent, and Off keeps the pause.
     controls.pause();
-    form->startSleepTimer(15min);
+    run->program().startSleepTimer(15min);
     EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – paused, sleeps in 15 min"));
     passTime(14min);
     EXPECT_EQ(loudnessAfter(3s), 0.0f);
@@ -115,7 +117,7 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
 
     // Paused 20 s into the fade and played 10 s later, the sound comes back to where the fade
     // stands and the fade goes on from there, to end with the timer.
-    form->startSleepTimer(1min);
+    run->program().startSleepTimer(1min);
     output.pull(frames(20s));
     passTime(20s);
     controls.pause();
@@ -131,7 +133,7 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     const float back = loudnessAfter(500ms);
     EXPECT_GT(back, full * level(30500ms) / 2.0f);
     EXPECT_LT(back, full * level(30500ms) * 2.0f);
-    ASSERT_TRUE(testing::waitUntil([&] { return output.wakes() > wakes; }, 2s))
+    ASSERT_TRUE(testsupport::waitUntil([&] { return output.wakes() > wakes; }, 2s))
         << "the fade is taken up again";
     const auto rest = output.pull(frames(30s));
     const float later = peak(rest, frames(10s), frames(100ms));
@@ -145,15 +147,15 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
 }
 
 TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
-    folder = testing::linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) /
-                                          "usr/lib/calmfield");
+    folder = testsupport::linkedProgramFolder(std::filesystem::path(scratch.path().toStdString()) /
+                                              "usr/lib/calmfield");
     const auto icon =
         folder / "../../share/icons/hicolor/256x256/apps" / (CALMFIELD_APPLICATION_ID ".png");
     std::filesystem::create_directories(icon.parent_path());
-    testing::putFile(icon, "png");
-    std::filesystem::remove(files::resolveStoredName(folder, engine::kNoiseColours[0].pictureFile));
+    testsupport::putFile(icon, "png");
+    std::filesystem::remove(files::resolveStoredName(folder, player::kColourPictures[0]));
     startAgain();
-    app::MediaControls installed{*session, windows.actions()};
+    session::MediaControls& installed = run->program().mediaControls();
     EXPECT_EQ(installed.state().artUrl, urlOf(icon));
     colourToggles(form)[0]->setValue(CheckBox::kOn);
     EXPECT_EQ(installed.state().artUrl, urlOf(icon)) << "its picture is missing";
@@ -165,16 +167,17 @@ TEST_F(Pause, ShowsThePictureOrTheInstalledIconAndOutlivesTheWindow) {
     EXPECT_TRUE(form->isVisible());
 
     bool announced = false;
-    QObject::connect(&installed, &app::MediaControls::mediaStateChanged, [&] { announced = true; });
+    QObject::connect(&installed, &session::MediaControls::mediaStateChanged,
+                     [&] { announced = true; });
     installed.quit();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(programEndings, 1);
     EXPECT_EQ(contentOf(folder / "settings.ini").left(10), "1,0,0,1,0,") << "as Exit saves";
     EXPECT_TRUE(announced) << "the run's sound ended with the window";
-    form.reset();
+    delete form.data();
     installed.play();
     EXPECT_EQ(installed.state(),
-              (MediaPlayer::State{MediaPlayer::Status::Stopped, "Calmfield", {}}));
+              (MediaControlsTarget::State{MediaControlsTarget::Status::Stopped, "Calmfield", {}}));
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 
 #include "MainWindowFixture.h"
 
-#include "app/MediaControls.h"
-#include "platform/MprisAdaptors.h"
-#include "platform/MprisService.h"
+#include "desktop/MprisAdaptors.h"
+#include "desktop/MprisService.h"
+#include "session/MediaControls.h"
 #include "tests/support/PrivateSessionBus.h"
 
 #include <QDBusArgument>
@@ -16,11 +16,11 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
-using testing::mixOf;
-using testing::putFile;
+using testsupport::MainWindowFixture;
+using testsupport::mixOf;
+using testsupport::putFile;
 
 // Brown alone at a volume of its own, so that each mix is known by its first volume.
 QByteArray mixWithVolume(int volume) {
@@ -111,23 +111,23 @@ QVariantMap asMap(const QVariant& value) {
 TEST_F(RecentMixes, NextAndPreviousStepThroughTheListOnTheSessionBusPassingOverBrokenFiles) {
     testsupport::PrivateSessionBus bus;
     ASSERT_TRUE(bus.start()) << bus.error();
-    app::MediaControls controls(*session, {.raise = {}, .quit = [] {}});
-    platform::MprisService service(controls, "example.calmfield.Calmfield");
-    QObject::connect(&controls, &app::MediaControls::mediaStateChanged, &service,
-                     &platform::MprisService::stateChanged);
+    session::MediaControls controls(*session, {.raise = {}, .quit = [] {}});
+    desktop::MprisService service(controls, "example.calmfield.Calmfield");
+    QObject::connect(&controls, &session::MediaControls::mediaStateChanged, &service,
+                     &desktop::MprisService::stateChanged);
     ASSERT_TRUE(service.registerOn(QDBusConnection::connectToBus(bus.address().c_str(), "mixes")));
     QDBusConnection client = QDBusConnection::connectToBus(bus.address().c_str(), "client");
     const auto call = [&](const char* method) {
-        const auto message = QDBusMessage::createMethodCall(
-            platform::MprisService::kServiceName, platform::kMprisObjectPath,
-            platform::kMprisPlayerInterface, method);
+        const auto message = QDBusMessage::createMethodCall(desktop::MprisService::kServiceName,
+                                                            desktop::kMprisObjectPath,
+                                                            desktop::kMprisPlayerInterface, method);
         client.call(message, QDBus::BlockWithGui, 5000);
     };
     const auto player = [&] {
-        auto message = QDBusMessage::createMethodCall(platform::MprisService::kServiceName,
-                                                      platform::kMprisObjectPath,
+        auto message = QDBusMessage::createMethodCall(desktop::MprisService::kServiceName,
+                                                      desktop::kMprisObjectPath,
                                                       "org.freedesktop.DBus.Properties", "GetAll");
-        message << QString(platform::kMprisPlayerInterface);
+        message << QString(desktop::kMprisPlayerInterface);
         return asMap(client.call(message, QDBus::BlockWithGui, 5000).arguments().value(0));
     };
     const auto title = [&] { return asMap(player()["Metadata"])["xesam:title"].toString(); };

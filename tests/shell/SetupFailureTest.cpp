@@ -8,9 +8,9 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 using widgets::CheckBox;
 
 constexpr int kWhite = 2, kBlue = 3, kPurple = 4;
@@ -37,7 +37,8 @@ std::filesystem::path damagedCopyOfTheProgramFolder() {
                       ("calmfield-shell-damaged-folder-" + std::to_string(::getpid()));
     std::filesystem::remove_all(copy);
     std::filesystem::create_directories(copy);
-    for (const auto& entry : std::filesystem::directory_iterator(testing::builtProgramFolder())) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(testsupport::builtProgramFolder())) {
         if (entry.is_regular_file() && entry.path().filename() != "settings.ini")
             std::filesystem::copy_file(entry.path(), copy / entry.path().filename());
     }
@@ -49,7 +50,7 @@ std::filesystem::path damagedCopyOfTheProgramFolder() {
 
 class MissingSoundFiles : public MainWindowFixture {
   protected:
-    MissingSoundFiles() : MainWindowFixture(damagedCopyOfTheProgramFolder()) {}
+    MissingSoundFiles() : MainWindowFixture({.programFolder = damagedCopyOfTheProgramFolder()}) {}
     ~MissingSoundFiles() override { std::filesystem::remove_all(folder); }
 };
 
@@ -64,7 +65,7 @@ TEST_F(MissingSoundFiles, TheUserIsToldOnceAndTheOtherColoursWork) {
     colourToggles(form)[4]->setValue(CheckBox::kOn);
     EXPECT_TRUE(channel(4).isPlaying());
     EXPECT_EQ(shownPicture(),
-              testing::colourPicture(folder, 4).convertToFormat(shownPicture().format()));
+              testsupport::colourPicture(folder, 4).convertToFormat(shownPicture().format()));
     volumeSliders(form)[4]->setValue(-250);
     EXPECT_EQ(channel(4).volume(), -250);
 }
@@ -79,12 +80,14 @@ TEST_F(MissingSoundFiles, ControlsAndReadoutsLeaveTheMissingChannelsAlone) {
 
 class NoSoundDevice : public MainWindowFixture {
   protected:
-    NoSoundDevice() : MainWindowFixture({}, false) {}
+    NoSoundDevice() : MainWindowFixture({.deviceAvailable = false}) {}
 };
 
 TEST_F(NoSoundDevice, TheUserIsToldAndNoChannelIsCreated) {
-    EXPECT_EQ(messages.messages,
-              QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
+    EXPECT_EQ(
+        messages.messages,
+        QStringList{QStringLiteral("Calmfield couldn't open the sound device: Connection refused. "
+                                   "Check that PulseAudio or PipeWire is running.")});
     for (int colour = 0; colour < 5; ++colour)
         EXPECT_EQ(bank->channel(colour), nullptr);
 }

@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 
 #include "app/CommandLine.h"
-#include "app/SleepDuration.h"
-#include "app/TerminationRequests.h"
+#include "ending/TerminationRequests.h"
 #include "info/AboutWindow.h"
+#include "instance/SleepDuration.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -14,11 +14,11 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 using namespace std::chrono_literals;
-using testing::contentOf;
-using testing::waitUntil;
+using testsupport::contentOf;
+using testsupport::waitUntil;
 using widgets::CheckBox;
 
 TEST(SleepDuration, ReadsMinutesOrHoursMinutesAndSecondsWithinTenSecondsToADay) {
@@ -27,10 +27,10 @@ TEST(SleepDuration, ReadsMinutesOrHoursMinutesAndSecondsWithinTenSecondsToADay) 
         {"45", 45min}, {"10s", 10s},   {"24h", 24h},         {"1440", 24h},
         {" 2H ", 2h},  {"1m30s", 90s}, {"1h0m15s", 1h + 15s}};
     for (const auto& [text, duration] : good)
-        EXPECT_EQ(app::readSleepDuration(QString::fromLatin1(text)), duration) << text;
+        EXPECT_EQ(instance::readSleepDuration(QString::fromLatin1(text)), duration) << text;
     for (const char* bad : {"", "9s", "0", "24h1s", "1441", "abc", "30m1h", "1.5h", "-5", "h",
                             "45 m", "5mm", "9999999999"})
-        EXPECT_FALSE(app::readSleepDuration(QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(instance::readSleepDuration(QString::fromLatin1(bad))) << bad;
 
     const auto line = [](const char* value) {
         return app::readCommandLine({"calmfield", "--sleep", QString::fromLatin1(value)});
@@ -53,13 +53,8 @@ float peak(const std::vector<float>& out, std::size_t first, std::size_t frames)
 }
 
 // A main window whose sleep timer ends the program through the real shutdown.
-class SleepTimer : public testing::MainWindowFixture {
+class SleepTimer : public testsupport::MainWindowFixture {
   protected:
-    SleepTimer() {
-        QObject::connect(form.get(), &shell::MainWindow::sleepTimerEnded, &requests,
-                         &app::TerminationRequests::request);
-    }
-
     QAction* item(const char* caption) const {
         for (QAction* action : sleepMenu(form)->actions()) {
             if (action->text() == QLatin1String(caption))
@@ -83,8 +78,6 @@ class SleepTimer : public testing::MainWindowFixture {
     std::size_t frames(std::chrono::milliseconds time) const {
         return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
     }
-
-    app::TerminationRequests requests{windows, [] {}};
 };
 
 TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {
@@ -106,7 +99,7 @@ TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {
     passTime(29min + 15s);
     EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – sleeps in 45 s"));
 
-    form->startSleepTimer(20min); // as --sleep 20m: no item has it
+    run->program().startSleepTimer(20min); // as --sleep 20m: no item has it
     EXPECT_TRUE(checkedItems().isEmpty());
     item("Off")->trigger();
     EXPECT_EQ(checkedItems(), QStringList{"Off"});
@@ -133,7 +126,7 @@ TEST_F(SleepTimer, FadesOverTheLastMinuteThenEndsWhateverIsOpenKeepingTheMix) {
               "0,1,0,0,0,0,-1234,0,0,0,32000,32000,32000,32000,32000,0\r\n");
     EXPECT_EQ(trayIcon(form), nullptr);
     EXPECT_FALSE(channel(1).isPlaying());
-    EXPECT_FALSE(windows.aboutWindow()->isVisible());
+    EXPECT_FALSE(windows->aboutWindow()->isVisible());
     EXPECT_EQ(programEndings, 1);
 }
 

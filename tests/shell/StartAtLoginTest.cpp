@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,4 +63,4 @@ TEST_F(StartAtLogin, TickingWritesTheEntryUntickingRemovesItAndTheTickShowsItAtS
 }
 
 } // namespace
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

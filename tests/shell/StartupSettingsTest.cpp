@@ -7,13 +7,13 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::contentOf;
-using testing::MainWindowFixture;
-using testing::mixOf;
-using testing::putFile;
-using testing::stateOf;
+using testsupport::contentOf;
+using testsupport::MainWindowFixture;
+using testsupport::mixOf;
+using testsupport::putFile;
+using testsupport::stateOf;
 using widgets::CheckBox;
 
 constexpr int kPink = 1, kWhite = 2, kBlue = 3;
@@ -36,7 +36,7 @@ class StartupSettings : public MainWindowFixture {
 
     // What a window that was never touched shows: every control, channel and timer as start-up
     // without a settings file leaves them.
-    testing::WindowState designTimeState() {
+    testsupport::WindowState designTimeState() {
         MainWindowFixture::startAgain();
         return stateOf(*form, *bank);
     }
@@ -62,7 +62,7 @@ TEST_F(StartupSettings, AFirstRunWithoutTheFileWritesTheDesignTimeValuesAtClose)
 TEST_F(StartupSettings, AllSixteenValuesComeBackInTheNextWindow) {
     const std::vector<int> settings{0,  1,     2,    1,     0,     -3000, -1500, 0,
                                     -7, -2999, 1000, 12000, 32767, 32000, 22222, 1};
-    testing::setMix(*form, settings);
+    testsupport::setMix(*form, settings);
     form->close();
     EXPECT_EQ(contentOf(programFile()),
               "0,1,2,1,0,-3000,-1500,0,-7,-2999,1000,12000,32767,32000,22222,1\r\n");
@@ -100,7 +100,7 @@ TEST_F(StartupSettings, StartInTrayStoredAsOnHidesTheWindowWhenTheTimerFires) {
     startWithSettings("0,0,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n");
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOn);
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return !form->isVisible(); }));
 }
 
 TEST_F(StartupSettings, MasterVolumeAndPanningStartAgainAtTheirDesignTimeValues) {
@@ -248,19 +248,12 @@ TEST_F(StartupSettings, WhenNeitherPlaceCanBeWrittenTheUserIsToldAtClose) {
 class StartupSettingsWithoutSoundDevice : public StartupSettings {
   protected:
     // The bank stops its output as it goes, so it goes before the output.
-    ~StartupSettingsWithoutSoundDevice() override {
-        form.reset();
-        session.reset();
-        bank.reset();
-    }
+    ~StartupSettingsWithoutSoundDevice() override { run.reset(); }
 
     void startWithoutDevice() {
-        form.reset();
+        run.reset();
         messages.messages.clear();
-        makeSession(noDevice, messages);
-        makeWindow(services());
-        windows.adoptMainWindow(*form);
-        session->startUp(*form);
+        startAgain({.sound = &noDevice});
     }
 
     testsupport::MemorySoundOutput noDevice{kSoundFileRate, false};
@@ -270,8 +263,10 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
     const QByteArray stored = "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     putFile(programFile(), stored);
     startWithoutDevice();
-    EXPECT_EQ(messages.messages,
-              QStringList{QStringLiteral("Error. Please check you have DirectX8 or later.")});
+    EXPECT_EQ(
+        messages.messages,
+        QStringList{QStringLiteral("Calmfield couldn't open the sound device: Connection refused. "
+                                   "Check that PulseAudio or PipeWire is running.")});
     EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
     EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);
     colourToggles(form)[2]->setValue(CheckBox::kOn);

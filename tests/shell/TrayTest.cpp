@@ -5,9 +5,9 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
-using testing::MainWindowFixture;
+using testsupport::MainWindowFixture;
 using widgets::CheckBox;
 
 class Tray : public MainWindowFixture {
@@ -90,7 +90,7 @@ TEST_F(NoTray, MakesNoIconAndMinimisesInsteadOfHiding) {
     ASSERT_FALSE(form->isMinimized());
     startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
-    ASSERT_TRUE(testing::waitUntil([&] { return form->isMinimized(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return form->isMinimized(); }));
     EXPECT_TRUE(form->isVisible());
 }
 
@@ -114,7 +114,7 @@ TEST_F(NoTray, HidesWhereAMinimisedWindowMayNotBeFoundAgain) {
     form->restoreWindow();
     startInTrayBox(form)->setValue(CheckBox::kOn);
     form->armStartInTrayTimer();
-    ASSERT_TRUE(testing::waitUntil([&] { return !form->isVisible(); }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !form->isVisible(); }));
 }
 
 TEST_F(NoTray, ATrayThatAppearsLaterGetsTheIconUntilTheWindowCloses) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/VolumePort.h"
+#include "sound/VolumePort.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,7 +11,7 @@ namespace calmfield::testsupport {
 
 // A volume port that changes nothing: it opens when reachable, and remembers every call and every
 // volume set while open, in order.
-class FakeVolumePort final : public platform::VolumePort {
+class FakeVolumePort final : public sound::VolumePort {
   public:
     explicit FakeVolumePort(bool reachable = true) : reachable_(reachable) {}
 

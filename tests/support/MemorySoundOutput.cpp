@@ -10,13 +10,14 @@ namespace calmfield::testsupport {
 MemorySoundOutput::MemorySoundOutput(std::uint32_t sampleRate, bool available)
     : sampleRate_(sampleRate), available_(available) {}
 
-bool MemorySoundOutput::start(engine::AudioRenderer& renderer, std::chrono::milliseconds) {
+engine::OutputStart MemorySoundOutput::start(engine::AudioRenderer& renderer,
+                                             std::chrono::milliseconds) {
     if (onStart)
         onStart();
     if (!available_)
-        return false;
+        return files::failure(std::string(kRefusal));
     renderer_ = &renderer;
-    return true;
+    return files::Done{};
 }
 
 void MemorySoundOutput::stop() {

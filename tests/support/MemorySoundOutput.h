@@ -14,7 +14,8 @@ class MemorySoundOutput final : public engine::SoundOutput {
   public:
     explicit MemorySoundOutput(std::uint32_t sampleRate = 48000, bool available = true);
 
-    bool start(engine::AudioRenderer& renderer, std::chrono::milliseconds timeout) override;
+    engine::OutputStart start(engine::AudioRenderer& renderer,
+                              std::chrono::milliseconds timeout) override;
     void stop() override;
     void wake() override { ++wakes_; }
 
@@ -28,6 +29,8 @@ class MemorySoundOutput final : public engine::SoundOutput {
     std::uint32_t sampleRate() const { return sampleRate_; }
     void setSampleRate(std::uint32_t sampleRate) { sampleRate_ = sampleRate; }
     bool started() const { return renderer_ != nullptr; }
+    // Why an unavailable output does not start, as a server that is not running says.
+    static constexpr char kRefusal[] = "Connection refused";
     engine::AudioRenderer* renderer() const { return renderer_; }
     // How many times the output was told that the sound changed.
     unsigned wakes() const { return wakes_; }

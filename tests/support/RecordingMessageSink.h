@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/MessageSink.h"
+#include "session/MessageSink.h"
 
 #include <QStringList>
 
@@ -8,7 +8,7 @@ namespace calmfield::testsupport {
 
 // Keeps the messages and questions a window gives instead of showing them, and answers every
 // question with `answer`.
-class RecordingMessageSink final : public widgets::MessageSink {
+class RecordingMessageSink final : public session::MessageSink {
   public:
     void showMessage(const QString& text) override { messages.append(text); }
     bool askYesNo(const QString& question) override {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileDialog.h"
+#include "desktop/FileDialog.h"
 
 #include <QStringList>
 
@@ -10,7 +10,7 @@ namespace calmfield::testsupport {
 
 // A file dialog that answers from a script instead of asking anyone, and keeps how it was set up
 // each time it was shown.
-class ScriptedFileDialog final : public platform::FileDialog {
+class ScriptedFileDialog final : public desktop::FileDialog {
   public:
     struct Showing {
         bool forSaving;

@@ -1,5 +1,6 @@
 #include "engine/NoiseColours.h"
 #include "files/StoredName.h"
+#include "player/ColourWords.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,13 @@ namespace {
 TEST(ProgramFolderFiles, EveryStoredSoundAndPictureNameFindsAFile) {
     const char* folder = std::getenv("CALMFIELD_PROGRAM_DIR");
     ASSERT_NE(folder, nullptr);
-    for (const auto& colour : engine::kNoiseColours) {
+    for (const auto& colour : engine::kNoiseColours)
         EXPECT_TRUE(
             std::filesystem::is_regular_file(files::resolveStoredName(folder, colour.soundFile)))
             << colour.soundFile;
-        EXPECT_TRUE(
-            std::filesystem::is_regular_file(files::resolveStoredName(folder, colour.pictureFile)))
-            << colour.pictureFile;
-    }
+    for (const auto picture : player::kColourPictures)
+        EXPECT_TRUE(std::filesystem::is_regular_file(files::resolveStoredName(folder, picture)))
+            << picture;
 }
 
 } // namespace

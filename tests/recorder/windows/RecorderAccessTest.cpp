@@ -16,10 +16,10 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 TEST(RecorderWindowAccess, TabStopsAreNamedAndRingedReadoutsNamedByWhatTheyShowAndEscapeKeepsIt) {
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     testsupport::showActive(*form);
@@ -42,7 +42,7 @@ TEST(RecorderWindowAccess, TabStopsAreNamedAndRingedReadoutsNamedByWhatTheyShowA
 }
 
 TEST(SaveNameAccess, IsADialogWhoseBoxIsNamedByItsPromptAndEscapeClosesUnsaved) {
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/nowhere"});

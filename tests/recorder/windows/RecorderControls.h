@@ -12,7 +12,7 @@
 #include <QTimer>
 
 // The recorder's controls by role, found by their names in the windows' layout tables.
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 using testsupport::named;
 using Button = widgets::GraphicalButton;
@@ -87,4 +87,4 @@ inline QPushButton* saveNameButton(const QObject* dialog) {
     return named<QPushButton>(dialog, "Command1");
 }
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

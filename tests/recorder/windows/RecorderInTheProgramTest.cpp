@@ -3,8 +3,7 @@
 
 #include "RecorderControls.h"
 #include "ScriptedCommandStrings.h"
-#include "app/NoiseSession.h"
-#include "app/ProgramWindows.h"
+#include "app/WindowRun.h"
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
@@ -26,7 +25,7 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 const std::string kOpen = "open new type waveaudio alias capture";
 
@@ -34,35 +33,35 @@ void deleteClosedWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// The main window, started up over test doubles, among windows that include the recorder.
+// The program with its windows, started up over test doubles and a scripted recorder.
 class RecorderInTheProgram : public ::testing::Test {
   protected:
-    RecorderInTheProgram() {
-        form = std::make_unique<shell::MainWindow>(shell::MainWindowServices{
-            session.player(), session.recentMixes(), messages, folder,
-            [](const QUrl&) { return false; }, [] { return true; }, &dialog});
-        session.endWhenClosed(*form);
-        windows.adoptMainWindow(*form);
-        session.startUp(*form);
-    }
+    RecorderInTheProgram() { run.startUp(); }
 
     // The main window's Record button.
-    void clickRecord() { form->findChild<QAbstractButton*>("Command3")->click(); }
+    void clickRecord() { run.mainWindow()->findChild<QAbstractButton*>("Command3")->click(); }
 
     QTemporaryDir scratch;
     std::filesystem::path scratchPath = scratch.path().toStdString();
     std::filesystem::path folder = testsupport::linkedProgramFolder(scratchPath / "program");
     testsupport::ScriptedFileDialog dialog;
     testsupport::MemorySoundOutput output{22050};
-    engine::ChannelBank bank{output};
     testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
-    app::NoiseSession session{bank, volumePort, {folder, scratchPath / "user"}, messages};
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     int endings = 0;
-    app::ProgramWindows windows{[](const QUrl&) { return false; }, [this] { ++endings; },
-                                recorder::RecorderServices{commands, messages, scratchPath}};
-    std::unique_ptr<shell::MainWindow> form;
+    app::WindowRun run{{
+        .devices = {output, volumePort},
+        .folders = {folder, scratchPath / "user"},
+        .messages = messages,
+        .openUrl = [](const QUrl&) { return false; },
+        .trayAvailable = [] { return true; },
+        .fileDialog = &dialog,
+        .recorder = recorder::RecorderServices{commands, messages, scratchPath},
+        .endProgram = [this] { ++endings; },
+    }};
+    app::ProgramWindows& windows = run.windows();
+    shell::MainWindow* form = run.mainWindow();
 };
 
 TEST_F(RecorderInTheProgram, RecordShowsOneRecorderWindowAndItsWindowsOneEach) {
@@ -118,7 +117,7 @@ TEST_F(RecorderInTheProgram, TheProgramEndsWhenTheRecorderClosesAfterTheMainWind
 }
 
 TEST(RecorderWindows, AreClosedWithTheProgram) {
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     testsupport::RecordingMessageSink messages;
     {
         app::ProgramWindows windows([](const QUrl&) { return false; }, [] {},

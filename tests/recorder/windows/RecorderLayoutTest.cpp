@@ -18,7 +18,7 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 // One control as its window's layout places it: its object name, its parent's object name (empty
 // for a window's client area), its place in pixels and its caption.
@@ -63,7 +63,7 @@ void expectFixedWithCloseBoxOnly(QWidget& window) {
 }
 
 TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMenu) {
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     QPointer<recorder::RecorderWindow> form = new recorder::RecorderWindow(
         commands, [] {}, [] {});
     QWidget* client = form->centralWidget();
@@ -109,7 +109,7 @@ TEST(RecorderLayout, IsAFixedToolWindowWithItsControlsInPlaceAndAGreyedQualityMe
 }
 
 TEST(SaveNameLayout, IsAFixedDialogWithThePromptTheBoxAndTheButton) {
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, "/home/ann"});

@@ -11,7 +11,7 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 using Commands = std::vector<std::string>;
 
@@ -57,7 +57,7 @@ class RecorderWindowTest : public ::testing::Test {
         return running.empty() ? "none" : running;
     }
 
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     QDateTime now{QDate(2024, 5, 1), QTime(10, 0, 0)};
     int saveNameShown = 0;
     int troubleshootingShown = 0;

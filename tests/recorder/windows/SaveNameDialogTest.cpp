@@ -14,7 +14,7 @@
 namespace calmfield {
 namespace {
 
-using namespace calmfield::testing;
+using namespace calmfield::testsupport;
 
 class SaveNameDialogTest : public ::testing::Test {
   protected:
@@ -29,7 +29,7 @@ class SaveNameDialogTest : public ::testing::Test {
     std::filesystem::path homePath() const { return home.path().toStdString(); }
 
     QTemporaryDir home;
-    testing::ScriptedCommandStrings commands;
+    testsupport::ScriptedCommandStrings commands;
     testsupport::RecordingMessageSink messages;
     QPointer<recorder::SaveNameDialog> form =
         new recorder::SaveNameDialog(recorder::RecorderServices{commands, messages, homePath()});

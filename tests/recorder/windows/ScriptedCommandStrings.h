@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace calmfield::testing {
+namespace calmfield::testsupport {
 
 // A command interpreter that keeps every command text it is sent and answers the two status
 // queries with `mode` and `length`. While `failure` is set, every command fails for that reason.
@@ -43,4 +43,4 @@ class ScriptedCommandStrings final : public recorder::CommandStrings {
     std::string failure;
 };
 
-} // namespace calmfield::testing
+} // namespace calmfield::testsupport

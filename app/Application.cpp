@@ -1,0 +1,28 @@
+#include "app/Application.h"
+
+#include "desktop/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace calmfield::app {
+
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("calmfield"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
+}
+
+bool windowSystemFound() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+session::SessionFolders foldersOfThisProgram() {
+    const QString userSettingsFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return {desktop::programFolder(), QFile::encodeName(userSettingsFolder).toStdString()};
+}
+
+} // namespace calmfield::app

@@ -1,9 +1,0 @@
-#pragma once
-
-namespace calmfield::platform {
-
-// The program's name: the title of every message box, and the name the desktop, the sound server
-// and the media controls know it by.
-inline constexpr char kProgramTitle[] = "Calmfield";
-
-} // namespace calmfield::platform
