@@ -123,6 +123,8 @@ CommandReply CommandInterpreter::send(std::string_view text) {
         const std::string_view path = command.restAfter(1);
         if (path.empty())
             return malformed();
+        if (leavesHome(path, homeFolder_))
+            return failed(kFileNotSaved, "the name leads out of the home folder");
         return element.element->save(hostPath(path, homeFolder_));
     }
     if (command.size() != 2)

@@ -20,7 +20,8 @@ namespace calmfield::recorder {
 //   record A    stop A    close A        set A time format bytes | milliseconds
 //   play A [from N]                      save A PATH (the rest of the line, blanks included)
 // Lengths and positions are in the element's time format, milliseconds until it is set. A PATH
-// starting with "c:\" is taken in the home folder. A command that fails changes nothing.
+// starting with "c:\" is taken in the home folder, and refused when its ".." steps lead out of
+// it. A command that fails changes nothing.
 class CommandInterpreter final : public CommandStrings {
   public:
     using DeviceMaker = std::function<std::unique_ptr<sound::CaptureDevice>()>;

@@ -27,4 +27,20 @@ std::filesystem::path hostPath(std::string_view writtenPath, const std::filesyst
     return home / path;
 }
 
+bool leavesHome(std::string_view writtenPath, const std::filesystem::path& home) {
+    if (!startsWithDriveRoot(writtenPath))
+        return false;
+    // Taken by the names alone: where a link inside the home folder leads is the user's choice.
+    const std::filesystem::path file = hostPath(writtenPath, home).lexically_normal();
+    auto step = file.begin();
+    for (const auto& part : home.lexically_normal()) {
+        if (part.empty())
+            continue;
+        if (step == file.end() || *step != part)
+            return true;
+        ++step;
+    }
+    return step == file.end();
+}
+
 } // namespace calmfield::recorder

@@ -10,4 +10,8 @@ namespace calmfield::recorder {
 // backslash is a path separator. Any other path is taken as written.
 std::filesystem::path hostPath(std::string_view writtenPath, const std::filesystem::path& home);
 
+// Whether a path starting with "c:\" climbs out of `home` through its ".." steps, so that the
+// file it names would lie outside the home folder. Other paths never do.
+bool leavesHome(std::string_view writtenPath, const std::filesystem::path& home);
+
 } // namespace calmfield::recorder

@@ -72,10 +72,17 @@ void SaveNameDialog::buildControls() {
     nameBox_->setFocus();
 }
 
-// The name is taken as typed. A file already there is replaced only when the user agrees; the
-// user is told where the take went, or why it could not be written.
+// The name is taken as typed, but a name whose ".." steps lead out of the home folder is refused
+// and the dialog stays open for another. A file already there is replaced only when the user
+// agrees; the user is told where the take went, or why it could not be written.
 void SaveNameDialog::saveClicked() {
     const std::string writtenPath = "c:\\" + nameBox_->text().toStdString() + ".wav";
+    if (leavesHome(writtenPath, homeFolder_)) {
+        messages_.showMessage(QStringLiteral("\"%1\" would save the sound outside your home "
+                                             "folder. Please type a name for a file in it.")
+                                  .arg(nameBox_->text()));
+        return;
+    }
     const std::filesystem::path file = hostPath(writtenPath, homeFolder_);
     std::error_code unreadable;
     if (std::filesystem::exists(file, unreadable) &&

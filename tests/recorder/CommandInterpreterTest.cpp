@@ -202,6 +202,9 @@ TEST_F(Interpreter, SavesTheLatestTakeWholeAndAFailedSaveSaysWhyAndLeavesNothing
     EXPECT_EQ(missing.reason, "the folder does not exist");
     std::filesystem::create_directory(home / "folder.wav");
     EXPECT_EQ(commands.send("save capture c:\\folder.wav").reason, "a folder has that name");
+    EXPECT_EQ(commands.send("save capture c:\\spool\\..\\..\\escape.wav").reason,
+              "the name leads out of the home folder");
+    EXPECT_FALSE(std::filesystem::exists(home.parent_path() / "escape.wav"));
     {
         // A disk with room for the header and part of the take only.
         testsupport::FileSizeLimit limit(1000);

@@ -65,6 +65,22 @@ TEST_F(SaveNameDialogTest, SendsTheNameAsTypedAndSaysWhereTheTakeWentOrWhyNot) {
     EXPECT_TRUE(messages.questions.isEmpty());
 }
 
+TEST_F(SaveNameDialogTest, RefusesANameThatLeadsOutOfTheHomeFolderAndStaysOpen) {
+    for (const char* typed : {"../escape", "..\\escape", "takes/../../escape"}) {
+        messages.messages.clear();
+        nameBox(form)->clear();
+        save(typed);
+        ASSERT_FALSE(form.isNull()) << typed;
+        EXPECT_TRUE(commands.sent.empty()) << typed;
+        ASSERT_EQ(messages.messages.size(), 1) << typed;
+        EXPECT_TRUE(messages.messages[0].contains("outside your home folder")) << typed;
+    }
+    // Steps that stay inside are the user's own business.
+    nameBox(form)->clear();
+    save("takes/../rain");
+    EXPECT_EQ(commands.sent, std::vector<std::string>{"save capture c:\\takes/../rain.wav"});
+}
+
 TEST_F(SaveNameDialogTest, AsksBeforeReplacingAFileAndNoWritesNothing) {
     testsupport::putFile(inHome("rain.wav").toStdString(), "an earlier take");
     messages.answer = false;
