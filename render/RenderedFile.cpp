@@ -1,8 +1,11 @@
 #include "render/RenderedFile.h"
 
+#include "render/PartFiles.h"
+
 #include <sndfile.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,7 +16,13 @@
 namespace calmfield::render {
 namespace {
 
-std::string quoted(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+
+// As many links as the system itself follows in one path.
+constexpr int kLinkHops = 40;
+constexpr int kNameAttempts = 100;
+
+std::string quoted(const fs::path& path) {
     return "\"" + path.string() + "\"";
 }
 
@@ -21,38 +30,67 @@ std::string systemError(int number) {
     return std::strerror(number);
 }
 
-// A hidden name beside the target that no other file has, made with the user's usual
+fs::path folderOf(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
+}
+
+// The file `path` names once its links are followed; it need not exist yet.
+fs::path followLinks(fs::path path) {
+    for (int hop = 0; hop < kLinkHops; ++hop) {
+        std::error_code notALink;
+        const fs::path next = fs::read_symlink(path, notALink);
+        if (notALink)
+            break;
+        path = next.is_absolute() ? next : folderOf(path) / next;
+    }
+    return path;
+}
+
+// The errors of a file system or a system that cannot make a file without a name.
+bool unnamedUnsupported(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// A part file beside `destination` that no other file has, made with the user's usual
 // permissions. Gives the descriptor, or -1 with errno set.
-int createBeside(const std::filesystem::path& target, std::filesystem::path& temporary) {
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
-                              "-" + std::to_string(attempt) + ".part");
+int createNamed(const fs::path& destination, fs::path& temporary) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = partFileName(destination, ::getpid(), attempt);
         const int descriptor =
             ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST)
             return descriptor;
     }
+    temporary.clear();
     return -1;
 }
 
 } // namespace
 
 files::Result<std::unique_ptr<RenderedFile>, std::string>
-RenderedFile::create(const std::filesystem::path& target, const RenderFormat& format,
-                     std::uint32_t rate) {
-    std::filesystem::path temporary;
-    const int descriptor = createBeside(target, temporary);
-    if (descriptor < 0)
+RenderedFile::create(const fs::path& target, const RenderFormat& format, std::uint32_t rate) {
+    const fs::path destination = followLinks(target);
+    removeStalePartFiles(destination);
+    std::unique_ptr<RenderedFile> file(new RenderedFile(target, destination));
+    // Made like any new file, so that the user's umask decides who may read a new render.
+    file->descriptor_ = ::open(folderOf(destination).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (file->descriptor_ < 0 && unnamedUnsupported(errno))
+        file->descriptor_ = createNamed(destination, file->temporary_);
+    if (file->descriptor_ < 0)
         return files::failure("No file can be made beside " + quoted(target) + ": " +
                               systemError(errno) + ".");
-    std::unique_ptr<RenderedFile> file(new RenderedFile(target, temporary, descriptor));
+    // A render replacing a file keeps who may read and write it.
+    struct stat existing {};
+    if (::stat(destination.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        ::fchmod(file->descriptor_, existing.st_mode & 07777) != 0)
+        return files::failure("The permissions of " + quoted(target) +
+                              " cannot be kept: " + systemError(errno) + ".");
+
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
     info.channels = 2;
     info.format = format.code;
-    file->sound_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_FALSE);
+    file->sound_ = sf_open_fd(file->descriptor_, SFM_WRITE, &info, SF_FALSE);
     if (file->sound_ == nullptr)
         return files::failure("The sound file " + quoted(target) +
                               " cannot be written: " + sf_strerror(nullptr) + ".");
@@ -60,16 +98,16 @@ RenderedFile::create(const std::filesystem::path& target, const RenderFormat& fo
     return file;
 }
 
-RenderedFile::RenderedFile(std::filesystem::path target, std::filesystem::path temporary,
-                           int descriptor)
-    : target_(std::move(target)), temporary_(std::move(temporary)), descriptor_(descriptor) {}
+RenderedFile::RenderedFile(fs::path target, fs::path destination)
+    : target_(std::move(target)), destination_(std::move(destination)) {}
 
 RenderedFile::~RenderedFile() {
     if (finished_)
         return;
     close();
     std::error_code ignored;
-    std::filesystem::remove(temporary_, ignored);
+    if (!temporary_.empty())
+        fs::remove(temporary_, ignored);
 }
 
 files::Failure<std::string> RenderedFile::failed(const std::string& what) const {
@@ -99,6 +137,25 @@ bool RenderedFile::close() {
     return closed;
 }
 
+int RenderedFile::linkUnnamed() {
+    // Through /proc, which any user may do; without /proc, by the descriptor itself, which needs
+    // a privilege.
+    const std::string byProc = "/proc/self/fd/" + std::to_string(descriptor_);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const fs::path name = partFileName(destination_, ::getpid(), attempt);
+        int linked = ::linkat(AT_FDCWD, byProc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST)
+            linked = ::linkat(descriptor_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+        if (linked == 0) {
+            temporary_ = name;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
 files::Result<files::Done, std::string> RenderedFile::finish() {
     // The file's header is completed on closing the sound file, which can fail as a write does.
     errno = 0;
@@ -108,10 +165,16 @@ files::Result<files::Done, std::string> RenderedFile::finish() {
                                  : std::string("the file could not be completed"));
     }
     sound_ = nullptr;
-    if (::fsync(descriptor_) != 0 || ::close(std::exchange(descriptor_, -1)) != 0)
+    if (::fsync(descriptor_) != 0)
+        return failed(systemError(errno));
+    // Named only now, and only for as long as the rename takes.
+    if (temporary_.empty())
+        if (const int error = linkUnnamed(); error != 0)
+            return failed(systemError(error));
+    if (::close(std::exchange(descriptor_, -1)) != 0)
         return failed(systemError(errno));
     std::error_code error;
-    std::filesystem::rename(temporary_, target_, error);
+    fs::rename(temporary_, destination_, error);
     if (error)
         return failed(error.message());
     finished_ = true;

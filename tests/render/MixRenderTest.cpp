@@ -2,6 +2,7 @@
 #include "../engine/TestSounds.h"
 #include "engine/ChannelBank.h"
 #include "files/StoredName.h"
+#include "render/PartFiles.h"
 #include "render/RenderFormat.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/MemorySoundOutput.h"
@@ -11,8 +12,14 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 
 namespace calmfield::testsupport {
 namespace {
@@ -51,7 +58,12 @@ std::vector<std::string> filesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+void putFile(const fs::path& file, const char* text) {
+    std::ofstream(file) << text;
 }
 
 persistence::Mix onlyColour(int colour, int volume, int frequency) {
@@ -176,6 +188,58 @@ TEST(MixRender, LeavesNothingBehindWhenItFailsOrIsStopped) {
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(std::get<engine::UnusableSoundFile>(result.reason()).colour, 1);
     EXPECT_TRUE(filesIn(target.parent_path()).empty());
+}
+
+TEST(MixRender, WritesThroughALinkKeepsPermissionsAndLeavesNothingWhenKilled) {
+    TemporaryFolder folder;
+    writeStereoWav(folder.path() / "Brown_Noise.wav", randomStereo(8000, 3), 8000);
+    const fs::path out = folder.path() / "out";
+    fs::create_directory(out);
+    putFile(out / "real.wav", "an older render");
+    fs::permissions(out / "real.wav", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.wav", out / "link.wav");
+    render::RenderJob job{onlyColour(0, 0, 8000), folder.path(), out / "link.wav", 12s, 8000};
+    ASSERT_EQ(render::renderMix(job).value(), render::Rendered::written);
+    EXPECT_TRUE(fs::is_symlink(out / "link.wav"));
+    EXPECT_EQ(decode(out / "real.wav").info.frames, 12 * 8000);
+    EXPECT_EQ(fs::status(out / "real.wav").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A render killed half-way, as by SIGKILL or a power cut.
+    int started[2];
+    ASSERT_EQ(::pipe(started), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        job.target = out / "night.wav";
+        job.length = render::kLongestRender;
+        bool told = false;
+        (void)render::renderMix(job, [&](std::uint64_t done, std::uint64_t) {
+            if (done > 0 && !told)
+                told = ::write(started[1], "!", 1) == 1;
+            return true;
+        });
+        ::_exit(0);
+    }
+    char told = 0;
+    ASSERT_EQ(::read(started[0], &told, 1), 1);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(filesIn(out), (std::vector<std::string>{"link.wav", "real.wav"}));
+
+    // Part files of exactly this naming whose render is gone are cleaned by the next render;
+    // others are left.
+    const std::vector<fs::path> left{render::partFileName(out / "night.wav", ::getpid(), 0),
+                                     out / ".night.wav.part", out / ".day.wav.1-0.part"};
+    for (const fs::path& file : left)
+        putFile(file, "part");
+    putFile(render::partFileName(out / "night.wav", child, 0), "killed");
+    job.target = out / "night.wav";
+    ASSERT_EQ(render::renderMix(job).value(), render::Rendered::written);
+    std::vector<std::string> expected{"link.wav", "night.wav", "real.wav"};
+    for (const fs::path& file : left)
+        expected.push_back(file.filename().string());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(filesIn(out), expected);
 }
 
 } // namespace
