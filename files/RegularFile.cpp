@@ -26,6 +26,10 @@ RegularFile::Failure failureFor(int error) {
     }
 }
 
+RegularFile::Failure failureForKind(mode_t mode) {
+    return S_ISDIR(mode) ? RegularFile::Failure::folder : RegularFile::Failure::notRegular;
+}
+
 } // namespace
 
 bool isRegularFile(const std::filesystem::path& path) {
@@ -39,15 +43,20 @@ RegularFile RegularFile::open(const std::filesystem::path& path) {
     if (::stat(path.c_str(), &status) != 0)
         return {-1, failureFor(errno), 0};
     if (!S_ISREG(status.st_mode))
-        return {-1, Failure::missing, 0};
+        return {-1, failureForKind(status.st_mode), 0};
 
     // Without blocking, in case a pipe has taken the name since; checked again once open.
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
         return {-1, failureFor(errno), 0};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::fstat(descriptor, &status) != 0) {
+        const Failure failure = failureFor(errno);
         ::close(descriptor);
-        return {-1, Failure::missing, 0};
+        return {-1, failure, 0};
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return {-1, failureForKind(status.st_mode), 0};
     }
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return {descriptor, Failure::none, static_cast<std::uint64_t>(status.st_size)};

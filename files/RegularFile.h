@@ -17,12 +17,14 @@ bool isRegularFile(const std::filesystem::path& path);
 std::size_t readAt(int descriptor, std::uint64_t offset, void* into, std::size_t count);
 
 // A regular file open for reading, closed when the object goes. Anything else under the name (a
-// pipe, a device, a folder) counts as missing and is never opened, so opening never blocks.
+// pipe, a device, a folder) is refused as what it is and never opened, so opening never blocks.
 class RegularFile {
   public:
     enum class Failure {
         none,
-        missing,    // nothing by that name, or something other than a regular file
+        missing,    // nothing by that name
+        folder,     // a folder has the name
+        notRegular, // something other than a file or a folder: a pipe, a device, a socket
         notAllowed, // the user may not read it
         unreadable, // any other reason the system gives
     };

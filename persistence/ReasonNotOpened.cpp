@@ -8,6 +8,10 @@ const char* reasonNotOpened(files::RegularFile::Failure failure) {
         return "";
     case files::RegularFile::Failure::missing:
         return "there is no such file";
+    case files::RegularFile::Failure::folder:
+        return "it is a folder";
+    case files::RegularFile::Failure::notRegular:
+        return "it is not a regular file";
     case files::RegularFile::Failure::notAllowed:
         return "you are not allowed to read it";
     case files::RegularFile::Failure::unreadable:

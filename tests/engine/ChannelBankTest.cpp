@@ -116,7 +116,7 @@ TEST_F(BankFixture, AMissingOrUnusableSoundFileIsNamedAndTheOthersStillWork) {
     output.pull(2 * ramp());
 }
 
-TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDamaged) {
+TEST_F(BankFixture, APipeAFolderOrADeviceIsRefusedAsWhatItIsAndOneCutShortAsDamaged) {
     const auto pipe = folder.path() / "Pink_Noise.Wav";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     std::filesystem::create_directory(folder.path() / "White_Noise.Wav");
@@ -131,11 +131,14 @@ TEST_F(BankFixture, APipeAFolderOrADeviceReadsAsAMissingFileAndOneCutShortAsDama
     using Problem = engine::SoundFileFailure::Problem;
     ASSERT_EQ(unusable.size(), 5u);
     EXPECT_EQ(unusable[0].failure.problem, Problem::cutShort);
-    // Purple is missing; pink, white and blue read the same.
+    // Pink is a pipe, white a folder, blue a device, and purple is missing.
+    using Opening = files::RegularFile::Failure;
+    const Opening openings[] = {Opening::notRegular, Opening::folder, Opening::notRegular,
+                                Opening::missing};
     for (int colour = 1; colour < engine::kColourCount; ++colour) {
-        const engine::SoundFileFailure missing{.problem = Problem::notOpened,
-                                               .opening = files::RegularFile::Failure::missing};
-        EXPECT_EQ(unusable[colour].failure, missing) << colour;
+        const engine::SoundFileFailure refused{.problem = Problem::notOpened,
+                                               .opening = openings[colour - 1]};
+        EXPECT_EQ(unusable[colour].failure, refused) << colour;
     }
     for (const auto& file : unusable)
         EXPECT_EQ(file.file.parent_path(), folder.path()) << file.file;

@@ -53,19 +53,19 @@ TEST_F(LineFile, ReplacesAnOlderFileWhole) {
 
 TEST_F(LineFile, ReadingFailuresSayWhatIsWrong) {
     EXPECT_EQ(readLineFile(pathOf("absent.clm"), 15).reason(), "there is no such file");
-    EXPECT_EQ(readLineFile(folder.path(), 15).reason(), "there is no such file");
+    EXPECT_EQ(readLineFile(folder.path(), 15).reason(), "it is a folder");
     putFile(pathOf("short.clm"), "1,2,3\r\n");
     const auto shortFile = readLineFile(pathOf("short.clm"), 16);
     EXPECT_EQ(shortFile.reason(), "it holds 3 of the 16 numbers needed");
 }
 
-TEST_F(LineFile, APipeUnderTheNameReadsAsMissingWithoutWaitingForAWriter) {
+TEST_F(LineFile, APipeUnderTheNameIsRefusedWithoutWaitingForAWriter) {
     const QString pipe = pathOf("settings.ini");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     testsupport::PipeWatch watch(QFile::encodeName(pipe).toStdString());
     const auto read = readLineFile(pipe, 16);
     EXPECT_FALSE(watch.released()) << "waited on the pipe";
-    EXPECT_EQ(read.reason(), "there is no such file");
+    EXPECT_EQ(read.reason(), "it is not a regular file");
 }
 
 TEST_F(LineFile, AWriteIntoAPlaceThatCannotTakeItFailsWithAReason) {

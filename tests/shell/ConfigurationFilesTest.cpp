@@ -157,7 +157,7 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
     };
     for (const Bad& bad : {
              Bad{"missing.clm", {}, "there is no such file"},
-             Bad{"a folder.clm", {}, "there is no such file"},
+             Bad{"a folder.clm", {}, "it is a folder"},
              Bad{"empty.clm", "", "it holds 0 of the 15 numbers needed"},
              Bad{"short.clm", "1,1,1,1,1,0,0,0,0,0,32000,32000,32000,32000\r\n",
                  "it holds 14 of the 15 numbers needed"},
@@ -166,7 +166,7 @@ TEST_F(ConfigurationFiles, EveryKindOfBadFileChangesNothingAndSaysWhatIsWrongOnc
              Bad{"fraction.clm", "1,1,1,1,1,0,0,0,0,0,32000,32000,1.5,32000,32000\r\n",
                  "number 13 is not a whole number"},
              Bad{"overflow.clm", "1,1,1,1,1,0,0,0,0,0,32000,40000,32000,32000,32000\r\n",
-                 "number 12 lies outside -32768 to 32767"},
+                 "number 12 (40000) is outside what its slider takes (1000 to 32767)"},
              Bad{"check box.clm", "1,1,3,1,1,0,0,0,0,0,32000,32000,32000,32000,32000\r\n",
                  "number 3 (3) is outside what its check box takes (0, 1 or 2)"},
              Bad{"negative check box.clm", "-1,1,1,1,1,0,0,0,0,0,32000,32000,32000,32000,32000",
