@@ -1,7 +1,5 @@
 #include "persistence/FieldRanges.h"
 
-#include <algorithm>
-
 namespace calmfield::persistence {
 namespace {
 
@@ -17,19 +15,10 @@ std::string describe(const FieldRange& range) {
 
 } // namespace
 
-std::optional<std::string> firstRefusedValue(std::span<const std::int16_t> values,
-                                             std::span<const FieldRange> ranges) {
-    const std::size_t count = std::min(values.size(), ranges.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const FieldRange& range = ranges[i];
-        if (values[i] >= range.minimum && values[i] <= range.maximum)
-            continue;
-        const char* control =
-            range.control == FieldRange::Control::checkBox ? "check box" : "slider";
-        return "number " + std::to_string(i + 1) + " (" + std::to_string(values[i]) +
-               ") is outside what its " + control + " takes (" + describe(range) + ")";
-    }
-    return std::nullopt;
+std::string outsideRange(std::size_t number, std::string_view written, const FieldRange& range) {
+    const char* control = range.control == FieldRange::Control::checkBox ? "check box" : "slider";
+    return "number " + std::to_string(number) + " (" + std::string(written) +
+           ") is outside what its " + control + " takes (" + describe(range) + ")";
 }
 
 } // namespace calmfield::persistence

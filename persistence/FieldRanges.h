@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace calmfield::persistence {
 
@@ -14,12 +13,12 @@ struct FieldRange {
     Control control;
     int minimum;
     int maximum;
+
+    bool takes(long long value) const { return value >= minimum && value <= maximum; }
 };
 
-// What is wrong with the first value its control does not take, in words for the user, such as
-// "number 7 (-4000) is outside what its slider takes (-3000 to 0)"; nothing when every value is
-// taken. `values` and `ranges` run in the same field order.
-std::optional<std::string> firstRefusedValue(std::span<const std::int16_t> values,
-                                             std::span<const FieldRange> ranges);
+// Why field `number` (counted from 1), written as `written`, is refused, in words for the user:
+// "number 7 (-4000) is outside what its slider takes (-3000 to 0)".
+std::string outsideRange(std::size_t number, std::string_view written, const FieldRange& range);
 
 } // namespace calmfield::persistence

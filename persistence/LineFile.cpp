@@ -16,20 +16,32 @@ namespace {
 // but a file larger than this is not one of ours.
 constexpr std::size_t kLargestFileRead = 64 * 1024;
 
-} // namespace
-
-files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
-                                                               std::size_t fieldCount) {
+// The file's bytes given to `parse`, which reads them as parseLine does.
+template <typename Parse>
+files::Result<std::vector<std::int16_t>, QString> readWith(const QString& path, Parse parse) {
     files::RegularFile file = files::RegularFile::open(QFile::encodeName(path).constData());
     if (!file.isOpen())
         return files::failure(QString::fromUtf8(reasonNotOpened(file.failure())));
     std::string bytes;
     if (!file.readUpTo(kLargestFileRead, bytes))
         return files::failure(QStringLiteral("it cannot be read"));
-    auto parsed = parseLine(bytes, fieldCount);
+    auto parsed = parse(bytes);
     if (!parsed.ok())
         return files::failure(QString::fromStdString(parsed.reason()));
     return std::move(parsed.value());
+}
+
+} // namespace
+
+files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
+                                                               std::size_t fieldCount) {
+    return readWith(
+        path, [fieldCount](const std::string& bytes) { return parseLine(bytes, fieldCount); });
+}
+
+files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
+                                                               std::span<const FieldRange> ranges) {
+    return readWith(path, [ranges](const std::string& bytes) { return parseLine(bytes, ranges); });
 }
 
 files::Result<files::Done, QString> writeLineFile(const QString& path,

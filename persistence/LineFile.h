@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/Result.h"
+#include "persistence/FieldRanges.h"
 
 #include <QString>
 
@@ -14,6 +15,9 @@ namespace calmfield::persistence {
 // Gives exactly the fields asked for, or what went wrong in words for the user.
 files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
                                                                std::size_t fieldCount);
+// As above, one field for each of `ranges`, each within what its control takes.
+files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
+                                                               std::span<const FieldRange> ranges);
 
 // Writes `values` as one line to `path`. The old file is replaced only once the new one is
 // complete, so a failed write leaves it as it was.

@@ -40,8 +40,11 @@ std::string formatLine(std::span<const std::int16_t> values) {
     return line;
 }
 
-files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
-                                                                std::size_t fieldCount) {
+namespace {
+
+// Without `ranges`, any 16-bit value is taken.
+files::Result<std::vector<std::int16_t>, std::string>
+parseFields(std::string_view text, std::size_t fieldCount, std::span<const FieldRange> ranges) {
     if (text.starts_with(kByteOrderMark))
         text.remove_prefix(kByteOrderMark.size());
     std::vector<std::int16_t> values;
@@ -70,11 +73,15 @@ files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view
             return files::failure(field.empty() ? nameOfField(number) + " is missing"
                                                 : nameOfField(number) + " is not a whole number");
         }
-        int value = 0;
+        long long value = 0;
         const char* first = field.data() + (field.front() == '+' ? 1 : 0);
         const auto [last, status] = std::from_chars(first, field.data() + field.size(), value);
-        if (status != std::errc{} || last != field.data() + field.size() || value < INT16_MIN ||
-            value > INT16_MAX) {
+        // Digits that not even a long long holds are outside every range.
+        const bool read = status == std::errc{} && last == field.data() + field.size();
+        if (!ranges.empty()) {
+            if (!read || !ranges[values.size()].takes(value))
+                return files::failure(outsideRange(number, field, ranges[values.size()]));
+        } else if (!read || value < INT16_MIN || value > INT16_MAX) {
             return files::failure(nameOfField(number) + " lies outside -32768 to 32767");
         }
         values.push_back(static_cast<std::int16_t>(value));
@@ -86,6 +93,18 @@ files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view
                               std::to_string(fieldCount) + " numbers needed");
     }
     return values;
+}
+
+} // namespace
+
+files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
+                                                                std::size_t fieldCount) {
+    return parseFields(text, fieldCount, {});
+}
+
+files::Result<std::vector<std::int16_t>, std::string>
+parseLine(std::string_view text, std::span<const FieldRange> ranges) {
+    return parseFields(text, ranges.size(), ranges);
 }
 
 } // namespace calmfield::persistence

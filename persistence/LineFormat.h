@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/Result.h"
+#include "persistence/FieldRanges.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,5 +22,9 @@ std::string formatLine(std::span<const std::int16_t> values);
 // Gives exactly the fields asked for, or what is wrong in words for the user.
 files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
                                                                 std::size_t fieldCount);
+// As above, one field for each of `ranges`, each also within what its control takes; a value
+// outside it, however large, is told against that range.
+files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
+                                                                std::span<const FieldRange> ranges);
 
 } // namespace calmfield::persistence

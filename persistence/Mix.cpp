@@ -1,6 +1,5 @@
 #include "persistence/Mix.h"
 
-#include "persistence/FieldRanges.h"
 #include "persistence/LineFile.h"
 
 #include <vector>
@@ -41,12 +40,10 @@ Fields fieldsOf(const Settings& settings, std::size_t count) {
 
 files::Result<Settings, QString> read(const QString& path, std::size_t count) {
     const Fields fields = fieldsOf({}, count);
-    const auto content = readLineFile(path, count);
+    const auto content = readLineFile(path, fields.ranges);
     if (!content.ok())
         return files::failure(content.reason());
     const std::vector<std::int16_t>& values = content.value();
-    if (const auto refused = firstRefusedValue(values, fields.ranges))
-        return files::failure(QString::fromStdString(*refused));
     Settings settings;
     auto field = values.begin();
     for (Mix::PerColour* part :

@@ -158,7 +158,7 @@ TEST_F(StartupSettings, ADamagedFileGivesTheDesignTimeValuesAndOneMessageAndIsCo
              Damage{"a word", "0,1,0,0,0,0,0,0,0,0,32000,32000,fast,32000,32000,0\r\n",
                     "number 13 is not a whole number"},
              Damage{"an overflow", "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32768,0\r\n",
-                    "number 15 lies outside -32768 to 32767"},
+                    "number 15 (32768) is outside what its slider takes (1000 to 32767)"},
              Damage{"a check box at 3", "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,3\r\n",
                     "number 16 (3) is outside what its check box takes (0, 1 or 2)"},
              Damage{"a volume too low", "0,1,0,0,0,0,-3001,0,0,0,32000,32000,32000,32000,32000,0",
