@@ -14,9 +14,11 @@ namespace {
 constexpr std::size_t kLargestFile =
     RecentMixList::kLongest * (3 * RecentMixList::kLongestPath + 1);
 
+// A path this program can have written: absolute, short enough, and bytes that name the same
+// file once taken into the program's text and back (which bytes that are not UTF-8 do not).
 bool isUsablePath(const QByteArray& path) {
     return path.startsWith('/') && path.size() <= RecentMixList::kLongestPath &&
-           !path.contains('\0');
+           !path.contains('\0') && QFile::encodeName(QFile::decodeName(path)) == path;
 }
 
 } // namespace

@@ -34,7 +34,8 @@ TEST(RecentMixList, ReadsBackWhatItWroteAndIgnoresADamagedFile) {
         nine += "/" + QByteArray::number(i) + "\n";
     for (const QByteArray& damaged :
          {QByteArray("night.clm\n"), QByteArray("/a.clm"), QByteArray("/a.clm\n/a.clm\n"),
-          QByteArray("/a%00b\n"), QByteArray("/a b\n"), QByteArray("/a\n\n"), nine}) {
+          QByteArray("/a%00b\n"), QByteArray("/a b\n"), QByteArray("/a\n\n"),
+          QByteArray("/caf%C3/\n"), nine}) {
         put(damaged);
         EXPECT_TRUE(readRecentMixes(file).isEmpty()) << damaged.toStdString();
     }
