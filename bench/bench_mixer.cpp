@@ -99,14 +99,17 @@ void BM_MasterGainFading(benchmark::State& state) {
     MasterGain gain;
     const auto frames = static_cast<std::size_t>(state.range(0));
     std::vector<float> buffer(frames * 2, 0.5f);
-    gain.rampTo({0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
+    gain.rampTo(MasterGain::Part::Fade,
+                {0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
     std::size_t rendered = 0;
     for (auto _ : state) {
         // Back to the start of the fade before its last second, so that every block is faded.
         if ((rendered += frames) > 59 * kOutputRate) {
-            gain.rampTo({1.0f, std::chrono::milliseconds(0), MasterGain::Shape::Linear});
+            gain.rampTo(MasterGain::Part::Fade,
+                        {1.0f, std::chrono::milliseconds(0), MasterGain::Shape::Linear});
             gain.apply(buffer.data(), 1, kOutputRate);
-            gain.rampTo({0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
+            gain.rampTo(MasterGain::Part::Fade,
+                        {0.0f, std::chrono::seconds(60), MasterGain::Shape::Decibels});
             rendered = frames;
         }
         // Fresh samples each time, as the limiter hands them over, rather than ever smaller ones.

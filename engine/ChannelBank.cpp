@@ -64,8 +64,8 @@ void ChannelBank::stopAndRewindAll() {
     }
 }
 
-void ChannelBank::rampMix(const MasterGain::Ramp& ramp) {
-    mixer_.masterGain().rampTo(ramp);
+void ChannelBank::rampMix(MasterGain::Part part, const MasterGain::Ramp& ramp) {
+    mixer_.masterGain().rampTo(part, ramp);
     output_.wake();
 }
 

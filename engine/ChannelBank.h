@@ -51,9 +51,9 @@ class ChannelBank {
     // Stops every channel and moves it back to its start.
     void stopAndRewindAll();
 
-    // Ramps the gain over the whole mix, under the channels' own volumes, from where it stands;
-    // the output plays the change at once.
-    void rampMix(const MasterGain::Ramp& ramp);
+    // Ramps one part of the gain over the whole mix, under the channels' own volumes, from where
+    // it stands; the output plays the change at once.
+    void rampMix(MasterGain::Part part, const MasterGain::Ramp& ramp);
 
     // Shapes everything the bank plays with the listener's tone; the output plays the change at
     // once, gliding to it.

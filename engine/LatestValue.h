@@ -27,6 +27,11 @@ template <typename Value> class LatestValue {
         return true;
     }
 
+    // On the reading thread: true when a value was published since the last take.
+    bool pending() const noexcept {
+        return (middle_.load(std::memory_order_acquire) & kFresh) != 0;
+    }
+
   private:
     static constexpr std::uint8_t kSlot = 3;
     static constexpr std::uint8_t kFresh = 4;

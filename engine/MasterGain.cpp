@@ -1,7 +1,6 @@
 #include "engine/MasterGain.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 namespace calmfield::engine {
@@ -10,45 +9,35 @@ namespace {
 const double kFloor = std::pow(10.0, MasterGain::kFloorDb / 20.0);
 
 std::uint64_t framesIn(std::chrono::milliseconds length, std::uint32_t rate) {
-    return static_cast<std::uint64_t>(length.count()) * rate / 1000;
+    return static_cast<std::uint64_t>(
+               std::clamp(length, std::chrono::milliseconds{0}, MasterGain::kLongest).count()) *
+           rate / 1000;
+}
+
+std::size_t indexOf(MasterGain::Part part) {
+    return static_cast<std::size_t>(part);
 }
 
 } // namespace
 
-std::uint64_t MasterGain::pack(const Ramp& ramp, std::uint32_t serial) noexcept {
-    const auto milliseconds = static_cast<std::uint64_t>(
-        std::clamp(ramp.length, std::chrono::milliseconds{0}, kLongest).count());
-    const float target = std::clamp(ramp.target, 0.0f, 1.0f);
-    return static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(target)) << 32 |
-           milliseconds << 8 | static_cast<std::uint64_t>(ramp.shape) << 7 |
-           static_cast<std::uint64_t>(ramp.fromSilence) << 6 | (serial & 0x3f);
-}
-
-MasterGain::Ramp MasterGain::unpack(std::uint64_t request) noexcept {
-    return {std::bit_cast<float>(static_cast<std::uint32_t>(request >> 32)),
-            std::chrono::milliseconds{(request >> 8) & 0xffffff},
-            static_cast<Shape>((request >> 7) & 1), ((request >> 6) & 1) != 0};
-}
-
 double MasterGain::levelAt(const Ramp& ramp, double from,
                            std::chrono::milliseconds elapsed) noexcept {
     // The same ramp followed a millisecond at a time.
-    MasterGain gain;
-    gain.gain_ = from;
-    gain.begin(ramp, 1000);
-    return gain.gainAfter(static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed.count(), 0)));
+    Follower follower;
+    follower.startAt(from);
+    follower.begin(ramp, 1000);
+    return follower.gainAfter(
+        static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed.count(), 0)));
 }
 
-void MasterGain::rampTo(const Ramp& ramp) noexcept {
-    // Serial numbers start at 1, so that no request looks like the gain's resting state.
-    serial_ = serial_ % 0x3f + 1;
-    request_.store(pack(ramp, serial_), std::memory_order_release);
+void MasterGain::rampTo(Part part, const Ramp& ramp) noexcept {
+    requests_[indexOf(part)].publish(ramp);
 }
 
-void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
-    if (ramp.fromSilence)
-        gain_ = 0.0;
-    target_ = ramp.target;
+void MasterGain::Follower::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
+    if (ramp.from)
+        gain_ = std::clamp(*ramp.from, 0.0f, 1.0f);
+    target_ = std::clamp(ramp.target, 0.0f, 1.0f);
     elapsed_ = 0;
     const std::uint64_t frames = framesIn(ramp.length, rate);
     ratioFrames_ = stepFrames_ = 0;
@@ -72,8 +61,7 @@ void MasterGain::begin(const Ramp& ramp, std::uint32_t rate) noexcept {
                               : 1.0;
 }
 
-// The gain `frames` into the ramp, as step() reaches it.
-double MasterGain::gainAfter(std::uint64_t frames) const noexcept {
+double MasterGain::Follower::gainAfter(std::uint64_t frames) const noexcept {
     if (frames < ratioTotal_)
         return startGain_ * std::pow(ratio_, static_cast<double>(frames));
     if (frames - ratioTotal_ < stepTotal_)
@@ -81,7 +69,7 @@ double MasterGain::gainAfter(std::uint64_t frames) const noexcept {
     return target_;
 }
 
-void MasterGain::rewind(std::size_t frames) noexcept {
+void MasterGain::Follower::rewind(std::size_t frames) noexcept {
     elapsed_ -= std::min<std::uint64_t>(frames, elapsed_);
     gain_ = gainAfter(elapsed_);
     ratioFrames_ = ratioTotal_ - std::min(elapsed_, ratioTotal_);
@@ -89,7 +77,7 @@ void MasterGain::rewind(std::size_t frames) noexcept {
         stepTotal_ - std::min(elapsed_ > ratioTotal_ ? elapsed_ - ratioTotal_ : 0, stepTotal_);
 }
 
-void MasterGain::step() noexcept {
+void MasterGain::Follower::step() noexcept {
     if (ratioFrames_ > 0) {
         gain_ = --ratioFrames_ > 0 ? gain_ * ratio_ : ratioEnd_;
     } else if (stepFrames_ > 0) {
@@ -99,28 +87,50 @@ void MasterGain::step() noexcept {
     }
 }
 
+double MasterGain::gain() const noexcept {
+    const auto& [pause, rise, fade] = parts_;
+    return pause.gain() * std::min(rise.gain(), fade.gain());
+}
+
 void MasterGain::apply(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept {
-    const std::uint64_t request = request_.load(std::memory_order_acquire);
-    if (request != taken_) {
-        taken_ = request;
-        begin(unpack(request), rate);
+    bool moving = false;
+    for (std::size_t p = 0; p < kPartCount; ++p) {
+        Ramp ramp{};
+        if (requests_[p].take(ramp))
+            parts_[p].begin(ramp, rate);
+        parts_[p].advance(frames);
+        if (parts_[p].moves())
+            moving = true;
+        else
+            parts_[p].settle();
     }
-    elapsed_ += frames;
-    if (ratioFrames_ == 0 && stepFrames_ == 0) {
-        gain_ = target_;
-        if (gain_ == 1.0)
+    if (!moving) {
+        const auto held = static_cast<float>(gain());
+        if (held == 1.0f)
             return;
+        for (std::size_t i = 0; i < 2 * frames; ++i)
+            interleavedStereo[i] *= held;
+        return;
     }
     for (std::size_t n = 0; n < frames; ++n) {
-        const auto gain = static_cast<float>(gain_);
-        interleavedStereo[2 * n] *= gain;
-        interleavedStereo[2 * n + 1] *= gain;
-        step();
+        const auto now = static_cast<float>(gain());
+        interleavedStereo[2 * n] *= now;
+        interleavedStereo[2 * n + 1] *= now;
+        for (Follower& part : parts_)
+            part.step();
     }
 }
 
+void MasterGain::rewind(std::size_t frames) noexcept {
+    for (Follower& part : parts_)
+        part.rewind(frames);
+}
+
 bool MasterGain::silent() const noexcept {
-    return gain_ == 0.0 && target_ == 0.0 && request_.load(std::memory_order_acquire) == taken_;
+    for (std::size_t p = 0; p < kPartCount; ++p)
+        if (parts_[p].restsAtSilence() && !requests_[p].pending())
+            return true;
+    return false;
 }
 
 } // namespace calmfield::engine

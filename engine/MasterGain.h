@@ -1,17 +1,35 @@
 #pragma once
 
-#include <atomic>
+#include "engine/LatestValue.h"
+
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace calmfield::engine {
 
-// One gain over the whole mix, after the channels: the user-interface thread asks for a ramp
-// towards a target, and the audio thread follows it sample by sample, so that its course is fixed
-// in rendered frames however the output asks for them.
+// One gain over the whole mix, after the channels, made of three parts that are each ramped on
+// their own: the user-interface thread asks for a ramp of one part towards a target, and the
+// audio thread follows it sample by sample, so that its course is fixed in rendered frames however
+// the output asks for them. The gain is the pause's part times the lower of the rise's and the
+// fade's: a rise from silence and a fade to silence that overlap give at every moment the lower of
+// the two, and a pause takes down whatever they give.
 class MasterGain {
   public:
+    enum class Part : std::uint8_t {
+        // A pause and its end.
+        Pause,
+        // The sound rising from silence when it begins of itself (the startup mix, the sound
+        // after the computer wakes, a render's beginning), and falling silent before the computer
+        // sleeps.
+        Rise,
+        // The sleep timer's fade and its calling off, and a render's end.
+        Fade,
+    };
+    static constexpr std::size_t kPartCount = 3;
+
     enum class Shape : std::uint8_t {
         // Even steps of amplitude.
         Linear,
@@ -29,8 +47,8 @@ class MasterGain {
         float target; // 0 (silence) to 1 (the mix as the channels make it)
         std::chrono::milliseconds length;
         Shape shape;
-        // Begins from silence rather than from the gain the mix has reached.
-        bool fromSilence = false;
+        // The gain the part begins from, 0 to 1, rather than the one it has reached.
+        std::optional<float> from = std::nullopt;
     };
 
     // The gain a ramp begun at `from` reaches `elapsed` into it, as apply() follows it: where a
@@ -38,16 +56,16 @@ class MasterGain {
     static double levelAt(const Ramp& ramp, double from,
                           std::chrono::milliseconds elapsed) noexcept;
 
-    // From the user-interface thread: replaces whatever ramp runs by one from the gain the mix has
-    // reached, or from silence. Never blocks.
-    void rampTo(const Ramp& ramp) noexcept;
+    // From the user-interface thread: replaces whatever ramp of `part` runs by one from the gain
+    // the part has reached, or from the ramp's own beginning. Never blocks.
+    void rampTo(Part part, const Ramp& ramp) noexcept;
 
     // On the audio thread: applies the gain to `frames` interleaved stereo frames at `rate`, in
     // place. Never blocks, allocates or locks.
     void apply(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept;
 
     // On the audio thread: the last `frames` applied are to be applied again, as the output
-    // renders them anew; the ramp steps back by as much, but not before its beginning.
+    // renders them anew; every ramp steps back by as much, but not before its beginning.
     void rewind(std::size_t frames) noexcept;
 
     // On the audio thread: true when the gain is silence and no ramp is asked for that would
@@ -55,34 +73,43 @@ class MasterGain {
     bool silent() const noexcept;
 
   private:
-    // A ramp request packed into one lock-free word: the target's bits, the length in
-    // milliseconds, the shape, whether it begins from silence and a serial number, so that a
-    // request equal to the last still counts.
-    static std::uint64_t pack(const Ramp& ramp, std::uint32_t serial) noexcept;
-    static Ramp unpack(std::uint64_t request) noexcept;
-    void begin(const Ramp& ramp, std::uint32_t rate) noexcept;
-    void step() noexcept;
-    double gainAfter(std::uint64_t frames) const noexcept;
+    // One part's ramp, as the audio thread follows it: a stretch of constant ratios, then one of
+    // constant steps. The counts are what is left of each; the totals and the starting gain allow
+    // a rewind.
+    class Follower {
+      public:
+        void begin(const Ramp& ramp, std::uint32_t rate) noexcept;
+        // The gain `frames` into the ramp, as step() reaches it.
+        double gainAfter(std::uint64_t frames) const noexcept;
+        void rewind(std::size_t frames) noexcept;
+        void step() noexcept;
+        bool moves() const noexcept { return ratioFrames_ > 0 || stepFrames_ > 0; }
+        void settle() noexcept { gain_ = target_; }
+        void advance(std::size_t frames) noexcept { elapsed_ += frames; }
+        double gain() const noexcept { return gain_; }
+        bool restsAtSilence() const noexcept { return gain_ == 0.0 && target_ == 0.0; }
+        void startAt(double gain) noexcept { gain_ = gain; }
 
-    std::atomic<std::uint64_t> request_{0};
-    std::uint32_t serial_ = 0; // the user-interface thread's own
+      private:
+        std::uint64_t elapsed_ = 0; // frames applied since the ramp began
+        double gain_ = 1.0;
+        double target_ = 1.0;
+        double startGain_ = 1.0;
+        std::uint64_t ratioFrames_ = 0;
+        std::uint64_t ratioTotal_ = 0;
+        double ratio_ = 1.0;
+        double ratioEnd_ = 1.0;
+        std::uint64_t stepFrames_ = 0;
+        std::uint64_t stepTotal_ = 0;
+        double step_ = 0.0;
+    };
 
-    // The audio thread's: the ramp runs a stretch of constant ratios, then one of constant steps.
-    // The counts are what is left of each; the totals and the starting gain allow a rewind.
-    std::uint64_t taken_ = 0;
-    std::uint64_t elapsed_ = 0; // frames applied since the ramp began
-    double gain_ = 1.0;
-    double target_ = 1.0;
-    double startGain_ = 1.0;
-    std::uint64_t ratioFrames_ = 0;
-    std::uint64_t ratioTotal_ = 0;
-    double ratio_ = 1.0;
-    double ratioEnd_ = 1.0;
-    std::uint64_t stepFrames_ = 0;
-    std::uint64_t stepTotal_ = 0;
-    double step_ = 0.0;
+    // The pause's part times the lower of the rise's and the fade's.
+    double gain() const noexcept;
 
-    static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
+    // The user-interface thread's requests, each taken by the audio thread at its next apply().
+    std::array<LatestValue<Ramp>, kPartCount> requests_{};
+    std::array<Follower, kPartCount> parts_{};
 };
 
 } // namespace calmfield::engine

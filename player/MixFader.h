@@ -4,7 +4,6 @@
 #include "player/SleepTimer.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -12,11 +11,11 @@
 
 namespace calmfield::player {
 
-// Drives the one gain over the mix for both the pause and the sleep timer's fade. A pause
-// silences the mix wherever the fade stands; play brings it back to where the fade stands by
-// then, and the fade goes on from there to end with the timer. The fade's own beginning and
-// calling off are held back during a pause and heard on play. The startup mix, and the sound after
-// the computer wakes, rise gently from silence.
+// Drives the gain over the mix for the pause, the sleep timer's fade and the rise from silence,
+// each on its own part of it (see engine::MasterGain), so that they keep working together in any
+// order. A pause silences the mix wherever the fade stands; play brings it back to where the fade
+// stands by then, and the fade goes on to end with the timer. The startup mix, and the sound after
+// the computer wakes, rise gently from silence, to no more than the fade allows at each moment.
 class MixFader : public QObject {
     Q_OBJECT
 
@@ -30,7 +29,7 @@ class MixFader : public QObject {
     // How quickly the sound falls silent before the computer sleeps.
     static constexpr std::chrono::milliseconds kFallAsleep{200};
 
-    using RampMix = std::function<void(const engine::MasterGain::Ramp&)>;
+    using RampMix = std::function<void(engine::MasterGain::Part, const engine::MasterGain::Ramp&)>;
 
     MixFader(RampMix rampMix, const SleepTimer& sleepTimer, QObject* parent = nullptr);
 
@@ -38,8 +37,8 @@ class MixFader : public QObject {
     // Each changes nothing when the mix is already paused, or already playing.
     void pause();
     void play();
-    // The sound rises from silence over kGentleStart, to where the sleep fade stands if one runs;
-    // during a pause it stays silent.
+    // The sound rises from silence over kGentleStart, never above where the sleep fade stands if
+    // one runs; during a pause it stays silent.
     void riseFromSilence();
     // The sound falls silent within kFallAsleep, pause or none, until it rises again.
     void silenceForSuspend();
@@ -47,15 +46,11 @@ class MixFader : public QObject {
   private:
     void sleepFadeBegan(std::chrono::milliseconds length);
     void sleepFadeCalledOff();
-    // Brings the sound back over `length` to where the sleep fade will stand by then, or to full
-    // gain without one.
-    void comeBack(std::chrono::milliseconds length, bool fromSilence);
-    // After play has brought the sound back to the sleep fade, the fade goes on from there.
-    void rejoinSleepFade();
+    // Sets the sleep fade to where the sleep timer's clock has it, from there to end with it.
+    void takeUpSleepFade();
 
     RampMix rampMix_;
     const SleepTimer& sleepTimer_;
-    QTimer rejoin_;
     std::optional<std::chrono::milliseconds> sleepFadeLength_;
     bool paused_ = false;
 };

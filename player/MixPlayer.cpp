@@ -36,7 +36,9 @@ MixPlayer::MixPlayer(engine::ChannelBank& bank, sound::VolumePort& volume,
                      std::filesystem::path programFolder, SleepClock sleepClock, QObject* parent)
     : QObject(parent), programFolder_(std::move(programFolder)), bank_(bank),
       sleepTimer_(std::move(sleepClock)),
-      fader_([this](const engine::MasterGain::Ramp& ramp) { bank_.rampMix(ramp); }, sleepTimer_),
+      fader_([this](engine::MasterGain::Part part,
+                    const engine::MasterGain::Ramp& ramp) { bank_.rampMix(part, ramp); },
+             sleepTimer_),
       volumePort_(volume) {}
 
 MixPlayer::~MixPlayer() = default;

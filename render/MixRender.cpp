@@ -68,9 +68,10 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     std::array<float, 2 * kBlockFrames> block{};
     // The first frame, silent as the limiter's delay line still is, takes the mix down to
     // silence for the fade in to rise from.
-    bank.rampMix({0.0f, std::chrono::milliseconds{0}, MasterGain::Shape::Linear});
+    bank.rampMix(MasterGain::Part::Rise,
+                 {0.0f, std::chrono::milliseconds{0}, MasterGain::Shape::Linear});
     output.pull(block.data(), 1);
-    bank.rampMix({1.0f, kFadeIn, MasterGain::Shape::Decibels});
+    bank.rampMix(MasterGain::Part::Rise, {1.0f, kFadeIn, MasterGain::Shape::Decibels});
     std::uint64_t done = 1;
     if (auto written = file.write(block.data(), 1); !written.ok())
         return files::failure(RenderFailure(written.reason()));
@@ -80,7 +81,7 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
         if (done < fadeOutStart)
             end = std::min(end, fadeOutStart);
         else if (done == fadeOutStart)
-            bank.rampMix({0.0f, kFadeOut, MasterGain::Shape::Decibels});
+            bank.rampMix(MasterGain::Part::Fade, {0.0f, kFadeOut, MasterGain::Shape::Decibels});
         const auto frames = static_cast<std::size_t>(end - done);
         output.pull(block.data(), frames);
         if (auto written = file.write(block.data(), frames); !written.ok())

@@ -36,7 +36,7 @@ class MixFade : public testsupport::BankFixture {
 };
 
 TEST_F(MixFade, FallsEvenlyInDecibelsToMinusSixtyThenToSilenceOverTheLastSecond) {
-    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    bank.rampMix(MasterGain::Part::Fade, {0.0f, 60s, MasterGain::Shape::Decibels});
     const auto gain = gains(61 * kRate);
 
     const double dbPerFrame = -60.0 / (59.0 * kRate);
@@ -57,7 +57,7 @@ TEST_F(MixFade, FallsEvenlyInDecibelsToMinusSixtyThenToSilenceOverTheLastSecond)
 // An output that renders its queue again from nearer the speakers takes the fade back with it,
 // but never to before the fade began.
 TEST_F(MixFade, StepsBackWhenTheOutputRendersAgain) {
-    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    bank.rampMix(MasterGain::Part::Fade, {0.0f, 60s, MasterGain::Shape::Decibels});
     const auto first = gains(30 * kRate);
     output.renderer()->rewind(2 * kRate);
     const auto again = gains(2 * kRate);
@@ -68,11 +68,11 @@ TEST_F(MixFade, StepsBackWhenTheOutputRendersAgain) {
 }
 
 TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
-    bank.rampMix({0.0f, 60s, MasterGain::Shape::Decibels});
+    bank.rampMix(MasterGain::Part::Fade, {0.0f, 60s, MasterGain::Shape::Decibels});
     const double before = gains(30 * kRate).back();
     EXPECT_FALSE(idle());
 
-    bank.rampMix({1.0f, 2s, MasterGain::Shape::Decibels});
+    bank.rampMix(MasterGain::Part::Fade, {1.0f, 2s, MasterGain::Shape::Decibels});
     const auto back = gains(3 * kRate);
     EXPECT_NEAR(decibels(back[0]), decibels(before), 0.01) << "no step where it turns";
     for (std::size_t n = 1; n < back.size(); ++n)
@@ -81,12 +81,12 @@ TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
     EXPECT_EQ(back[2 * kRate], 1.0);
 
     // From silence, a short ramp of even amplitude steps, as a pause would take, goes and comes.
-    bank.rampMix({0.0f, 500ms, MasterGain::Shape::Linear});
+    bank.rampMix(MasterGain::Part::Pause, {0.0f, 500ms, MasterGain::Shape::Linear});
     const auto paused = gains(kRate);
     EXPECT_NEAR(paused[kRate / 4], 0.5, 1e-3);
     EXPECT_EQ(paused[kRate / 2], 0.0);
     EXPECT_TRUE(idle());
-    bank.rampMix({1.0f, 500ms, MasterGain::Shape::Linear});
+    bank.rampMix(MasterGain::Part::Pause, {1.0f, 500ms, MasterGain::Shape::Linear});
     EXPECT_FALSE(idle()) << "a ramp asked for wakes the mix before it has begun";
     const auto resumed = gains(kRate);
     EXPECT_NEAR(resumed[kRate / 4], 0.5, 1e-3);
@@ -97,7 +97,7 @@ TEST_F(MixFade, ComesBackToFullFromWhereverItStands) {
 // shape and in the last second's tail alike.
 TEST_F(MixFade, LevelAtFollowsTheRenderedRamp) {
     const MasterGain::Ramp fade{0.0f, 10s, MasterGain::Shape::Decibels};
-    bank.rampMix(fade);
+    bank.rampMix(MasterGain::Part::Fade, fade);
     const auto gain = gains(10 * kRate);
     for (const std::chrono::milliseconds at : {0ms, 2500ms, 8999ms, 9500ms, 10000ms})
         EXPECT_NEAR(MasterGain::levelAt(fade, 1.0, at),
@@ -105,7 +105,7 @@ TEST_F(MixFade, LevelAtFollowsTheRenderedRamp) {
                     1e-4)
             << at.count();
     const MasterGain::Ramp back{0.5f, 1s, MasterGain::Shape::Linear};
-    bank.rampMix(back);
+    bank.rampMix(MasterGain::Part::Fade, back);
     EXPECT_NEAR(MasterGain::levelAt(back, 0.0, 300ms), gains(kRate)[3 * kRate / 10], 1e-4);
 }
 

@@ -8,6 +8,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cmath>
+
 namespace calmfield::player {
 namespace {
 
@@ -188,6 +191,48 @@ TEST_F(Player, TellsWhatPlaysLastTickedFirstAndAnnouncesEachChangeOnce) {
     player.setToggle(kWhite, kOn);
     EXPECT_FALSE(player.paused());
     EXPECT_EQ(player.mediaState().title, "White Noise");
+}
+
+// A sleep timer shorter than its fade fades over its whole length from the mix's own level, the
+// start-up rise holding the sound down only as long as it alone would, whichever begins first.
+TEST_F(Player, AShortSleepTimerFadesFromTheMixsLevelUnderTheStartupRise) {
+    using namespace std::chrono_literals;
+    using engine::MasterGain;
+    const auto frames = [this](std::chrono::milliseconds time) {
+        return static_cast<std::size_t>(time.count()) * output.sampleRate() / 1000;
+    };
+    // The level of the 50 ms around `at` in `out`, in decibels.
+    const auto levelAround = [&](const std::vector<float>& out, std::chrono::milliseconds at) {
+        double sum = 0.0;
+        for (std::size_t i = 2 * frames(at - 25ms); i < 2 * frames(at + 25ms); ++i)
+            sum += static_cast<double>(out[i]) * out[i];
+        return 10.0 * std::log10(sum / static_cast<double>(2 * frames(50ms)));
+    };
+    persistence::Settings startup;
+    startup.mix.toggles[kWhite] = kOn; // the steadiest
+    player.load(startup);
+    output.pull(frames(500ms));
+    const double full = levelAround(output.pull(frames(1s)), 500ms);
+
+    const MasterGain::Ramp rise{1.0f, MixFader::kGentleStart, MasterGain::Shape::Decibels, 0.0f};
+    const MasterGain::Ramp fade{0.0f, 20s, MasterGain::Shape::Decibels};
+    for (const bool timerFirst : {false, true}) {
+        SCOPED_TRACE(timerFirst ? "the timer set first" : "the rise begun first");
+        if (timerFirst)
+            player.sleepTimer().start(20s);
+        player.loadRisingGently(startup);
+        if (!timerFirst)
+            player.sleepTimer().start(20s);
+        const auto heard = output.pull(frames(20s));
+        for (const auto at : {500ms, 1000ms, 1500ms, 3000ms, 10000ms, 18000ms}) {
+            const double alone =
+                std::min(MasterGain::levelAt(rise, 0.0, at), MasterGain::levelAt(fade, 1.0, at));
+            EXPECT_NEAR(levelAround(heard, at) - full, 20.0 * std::log10(alone), 1.0)
+                << at.count() << " ms in";
+        }
+        player.sleepTimer().cancel();
+        output.pull(frames(3s));
+    }
 }
 
 } // namespace

@@ -124,7 +124,6 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     EXPECT_EQ(loudnessAfter(1s), 0.0f);
     passTime(10s);
     controls.play();
-    const unsigned wakes = output.wakes();
     clockTime += 500ms;
     const MasterGain::Ramp fade{0.0f, 60s, MasterGain::Shape::Decibels};
     const auto level = [&](std::chrono::milliseconds at) {
@@ -133,8 +132,6 @@ TEST_F(Pause, SharesTheGainWithTheSleepFadeWhichStillEndsOnTime) {
     const float back = loudnessAfter(500ms);
     EXPECT_GT(back, full * level(30500ms) / 2.0f);
     EXPECT_LT(back, full * level(30500ms) * 2.0f);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return output.wakes() > wakes; }, 2s))
-        << "the fade is taken up again";
     const auto rest = output.pull(frames(30s));
     const float later = peak(rest, frames(10s), frames(100ms));
     EXPECT_GT(later, full * level(40500ms) / 1.5f);
