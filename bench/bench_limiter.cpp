@@ -1,10 +1,12 @@
 // What the peak limiter at the end of the mix costs, with the five colours' own sound files all
 // playing at full volume into a 48 kHz output: the processor time of mixing with and without it,
-// and over one whole loop how much it changes the level and how many samples it touches.
+// and over one whole loop, through a flat tone or with one band at +12 dB, how much it changes the
+// level and how many samples it touches.
 #include "engine/ChannelMixer.h"
 #include "engine/NoiseChannel.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
+#include "engine/ToneStage.h"
 #include "files/StoredName.h"
 
 #include <benchmark/benchmark.h>
@@ -41,6 +43,15 @@ class FiveColours {
         std::fill_n(out, 2 * frames, 0.0f);
         for (auto& channel : channels_)
             channel->voice().mixInto(out, frames, rate);
+    }
+
+    // What plays, for the tone, as the mixer reckons it.
+    engine::ToneMix toneMix() const {
+        engine::ToneMix mix;
+        for (std::size_t colour = 0; colour < channels_.size(); ++colour)
+            mix.sources[colour] = channels_[colour]->voice().toneSource(
+                engine::kNoiseColours[colour].spectrumSlopeDbPerOctave);
+        return mix;
     }
 
     void attachTo(engine::ChannelMixer& mixer) {
@@ -119,16 +130,27 @@ double rms(const float* samples, std::size_t count) {
     return std::sqrt(sum / static_cast<double>(count));
 }
 
-// One whole loop of the sum against the same loop through the limiter, at the output rate given.
+// One whole loop of the sum through the tone against the same loop through the limiter, at the
+// output rate given, with the tone flat or the band given (from 0 for 31.5 Hz) at +12 dB.
 void BM_LevelEffectOverOneLoop(benchmark::State& state) {
     const auto rate = static_cast<std::uint32_t>(state.range(0));
+    engine::ToneSetting setting;
+    if (state.range(1) >= 0)
+        setting.bandHalfDb[static_cast<std::size_t>(state.range(1))] =
+            engine::ToneSetting::kHighestHalfDb;
     for (auto _ : state) {
         FiveColours colours;
+        engine::ToneStage tone;
+        tone.setTone(setting);
         const std::size_t frames = colours.loopFrames(rate);
         const std::size_t delay = engine::PeakLimiter::lookAheadFrames(rate);
         std::vector<float> sum(2 * (frames + delay));
-        for (std::size_t at = 0; at < frames + delay; at += kBlock)
-            colours.mix(&sum[2 * at], std::min(kBlock, frames + delay - at), rate);
+        for (std::size_t at = 0; at < frames + delay; at += kBlock) {
+            const std::size_t block = std::min(kBlock, frames + delay - at);
+            colours.mix(&sum[2 * at], block, rate);
+            tone.setMix(colours.toneMix());
+            tone.process(&sum[2 * at], block, rate);
+        }
         std::vector<float> limited = sum;
         engine::PeakLimiter limiter;
         for (std::size_t at = 0; at < frames + delay; at += kBlock)
@@ -137,6 +159,7 @@ void BM_LevelEffectOverOneLoop(benchmark::State& state) {
         const float* before = sum.data();
         const float* after = limited.data() + 2 * delay;
         std::size_t overFullScale = 0, overCeiling = 0, touched = 0, audiblyTouched = 0;
+        std::size_t loweredOver1Db = 0;
         double lowestGain = 1.0;
         float highest = 0.0f;
         for (std::size_t i = 0; i < 2 * frames; ++i) {
@@ -148,12 +171,16 @@ void BM_LevelEffectOverOneLoop(benchmark::State& state) {
             ++touched;
             const double gain = static_cast<double>(after[i]) / before[i];
             audiblyTouched += decibels(gain) < -0.01;
+            loweredOver1Db += decibels(gain) < -1.0;
             lowestGain = std::min(lowestGain, gain);
         }
         state.counters["sum_samples_over_full_scale"] = static_cast<double>(overFullScale);
         state.counters["sum_samples_over_ceiling"] = static_cast<double>(overCeiling);
         state.counters["samples_touched"] = static_cast<double>(touched);
         state.counters["samples_lowered_over_0.01dB"] = static_cast<double>(audiblyTouched);
+        state.counters["samples_lowered_over_1dB"] = static_cast<double>(loweredOver1Db);
+        state.counters["share_touched_%"] =
+            100.0 * static_cast<double>(touched) / static_cast<double>(2 * frames);
         state.counters["largest_reduction_dB"] = decibels(lowestGain);
         state.counters["rms_before_dBFS"] = decibels(rms(before, 2 * frames));
         state.counters["rms_after_dBFS"] = decibels(rms(after, 2 * frames));
@@ -161,8 +188,9 @@ void BM_LevelEffectOverOneLoop(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LevelEffectOverOneLoop)
-    ->Arg(22050)
-    ->Arg(kOutputRate)
+    ->Args({22050, -1})
+    ->Args({kOutputRate, -1})
+    ->ArgsProduct({{kOutputRate}, benchmark::CreateDenseRange(0, 9, 1)})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

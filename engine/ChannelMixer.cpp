@@ -22,10 +22,14 @@ void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
 void ChannelMixer::renderBlock(float* interleavedStereo, std::size_t frames,
                                std::uint32_t sampleRate) noexcept {
     std::fill_n(interleavedStereo, frames * 2, 0.0f);
-    for (auto& slot : voices_) {
-        if (ChannelVoice* voice = slot.load(std::memory_order_acquire))
+    ToneMix playing;
+    for (std::size_t slot = 0; slot < voices_.size(); ++slot) {
+        if (ChannelVoice* voice = voices_[slot].load(std::memory_order_acquire)) {
             voice->mixInto(interleavedStereo, frames, sampleRate);
+            playing.sources[slot] = voice->toneSource(kNoiseColours[slot].spectrumSlopeDbPerOctave);
+        }
     }
+    tone_.setMix(playing);
     tone_.process(interleavedStereo, frames, sampleRate);
     limiter_.process(interleavedStereo, frames, sampleRate);
     masterGain_.apply(interleavedStereo, frames, sampleRate);

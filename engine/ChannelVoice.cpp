@@ -1,5 +1,7 @@
 #include "engine/ChannelVoice.h"
 
+#include "engine/NoiseColours.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -80,6 +82,16 @@ bool ChannelVoice::advanceEnvelopeAndGains() noexcept {
     return true;
 }
 
+ToneSource ChannelVoice::toneSource(double slopeDbPerOctave) const noexcept {
+    if (!playing_)
+        return {};
+    const double stretch = static_cast<double>(frequency_) / sound_.sampleRate();
+    const double gainSquared = 0.5 * (static_cast<double>(leftTarget_) * leftTarget_ +
+                                      static_cast<double>(rightTarget_) * rightTarget_);
+    return {sound_.meanSquare() * gainSquared, slopeDbPerOctave, kSpectrumLevelBelowHz * stretch,
+            0.5 * frequency_};
+}
+
 void ChannelVoice::mixFrame(float* out, const Reading& reading) noexcept {
     reader_.mix(out, 1, reading, envelope_ * left_, envelope_ * right_);
 }
@@ -92,8 +104,8 @@ void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputR
     if (outputRate == 0)
         return;
     followControls(outputRate);
-    const std::uint32_t frequency = controls_.frequency.load(std::memory_order_relaxed);
-    const double speed = static_cast<double>(frequency) / outputRate;
+    frequency_ = controls_.frequency.load(std::memory_order_relaxed);
+    const double speed = static_cast<double>(frequency_) / outputRate;
     // Where the moved band would reach above the output's Nyquist frequency, it is cut below it.
     const Reading reading{static_cast<std::uint64_t>(speed * kFixedOne + 0.5),
                           static_cast<float>(std::min(1.0, 1.0 / speed))};

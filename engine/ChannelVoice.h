@@ -2,6 +2,7 @@
 
 #include "engine/ChannelControls.h"
 #include "engine/SoundBuffer.h"
+#include "engine/ToneDesign.h"
 #include "engine/WanderingReader.h"
 
 #include <cstddef>
@@ -25,6 +26,11 @@ class ChannelVoice {
     // True when the voice adds nothing until its channel plays again.
     bool silent() const noexcept { return !playing_ && fade_ == 0; }
 
+    // What the voice plays as of its last mixInto(), for the tone, its sound's spectrum rising by
+    // `slopeDbPerOctave`: nothing once it is stopped, else the sound at the gains and rate it is
+    // going to.
+    ToneSource toneSource(double slopeDbPerOctave) const noexcept;
+
     // The number of frames a ramp or fade lasts at `outputRate`.
     static std::uint32_t rampFrames(std::uint32_t outputRate) noexcept;
 
@@ -44,6 +50,7 @@ class ChannelVoice {
     std::uint64_t seekPosition_ = 0;
 
     bool playing_ = false;
+    std::uint32_t frequency_ = 0;
     std::uint32_t ramp_ = 1; // frames of a ramp at the current output rate
     std::uint32_t fade_ = 0; // how far a start, stop or jump has faded in, 0 to ramp_
     float envelope_ = 0.0f;  // fade_ / ramp_

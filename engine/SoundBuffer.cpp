@@ -171,6 +171,9 @@ std::int16_t toSample(float value) {
 
 SoundBuffer::SoundBuffer(std::vector<std::int16_t> interleavedStereo, std::uint32_t sampleRate)
     : frames_(interleavedStereo.size() / 2), sampleRate_(sampleRate) {
+    for (const std::int16_t sample : interleavedStereo)
+        meanSquare_ += static_cast<double>(sample) * sample;
+    meanSquare_ /= static_cast<double>(interleavedStereo.size());
     std::vector<std::int16_t>& padded = interleavedStereo;
     padded.resize(padded.size() + 2 * kPaddingFrames);
     std::copy_backward(padded.begin(), padded.begin() + 2 * frames_,

@@ -24,6 +24,8 @@ class SoundBuffer {
 
     std::size_t frames() const { return frames_; }
     std::uint32_t sampleRate() const { return sampleRate_; }
+    // The mean square of both sides' samples, in 16-bit units.
+    double meanSquare() const { return meanSquare_; }
 
     // Frame i of the sound, for 0 <= i < frames().
     const std::int16_t* frame(std::size_t i) const { return doubled_.data() + 2 * (2 * i + kPad); }
@@ -39,6 +41,7 @@ class SoundBuffer {
     std::vector<std::int16_t> doubled_;
     std::size_t frames_;
     std::uint32_t sampleRate_;
+    double meanSquare_ = 0.0;
 };
 
 // Why a sound file was refused.

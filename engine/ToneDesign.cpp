@@ -16,9 +16,12 @@ constexpr double kCentreTolerance = 0.002;
 constexpr int kMostCorrections = 30;
 // No section is given more than this, in decibels, however the bands pull against each other.
 constexpr double kLargestSectionDb = 36.0;
-// The peak of the response is looked for on a grid of this many points per octave.
-constexpr double kPeakGridPerOctave = 48.0;
-constexpr double kLowestPeakHz = 10.0;
+// The power gain over a mix is summed on a grid of this many cells per octave, from kLowestGridHz
+// up; below it the response is taken as it is there.
+constexpr double kGridPerOctave = 24.0;
+constexpr double kLowestGridHz = 1.0;
+// However high the rate, the grid stops after this many octaves.
+constexpr int kMostGridCells = 20 * static_cast<int>(kGridPerOctave);
 
 double warped(double hz, std::uint32_t rate) {
     return std::tan(std::numbers::pi * hz / rate);
@@ -54,6 +57,16 @@ double powerGain(const ToneSection& section, double w) {
 
 double gainDb(const ToneSection& section, double w) {
     return 10.0 * std::log10(powerGain(section, w));
+}
+
+// The power gain of the cascade of `sections` at the warped frequency `w`.
+double cascadePowerGain(const std::array<ToneSection, ToneDesign::kSectionCount>& sections,
+                        double w) {
+    double power = 1.0;
+    for (const ToneSection& section : sections)
+        if (!section.passesUnchanged())
+            power *= powerGain(section, w);
+    return power;
 }
 
 // Solves `matrix` x = `rhs` for the first `n` unknowns, in place, by elimination with pivoting.
@@ -94,6 +107,21 @@ ToneSection notchAt(double centreHz, double depthDb, std::uint32_t rate) {
     const double span = spread * spread;
     const double q = spread * std::sqrt(1.0 / (a * a) - 2.0 * a * a) / (span - 1.0);
     return peaking(g, q, -depthDb);
+}
+
+// The exponent of a power spectrum that rises by `slopeDbPerOctave` each octave.
+double powerExponent(double slopeDbPerOctave) {
+    return slopeDbPerOctave / (10.0 * std::log10(2.0));
+}
+
+// The power of max(f, knee)^exponent from 0 to `hz`.
+double powerBelow(double hz, double knee, double exponent) {
+    if (hz <= knee)
+        return std::pow(knee, exponent) * hz;
+    const double rise = exponent + 1.0;
+    const double above = std::abs(rise) < 1e-9 ? std::log(hz / knee)
+                                               : (std::pow(hz, rise) - std::pow(knee, rise)) / rise;
+    return std::pow(knee, rise) + above;
 }
 
 // Gives each shaped band's section the gain that brings the cascade to the band's setting at its
@@ -153,7 +181,13 @@ void designBands(const ToneSetting& setting, std::uint32_t rate, ToneDesign& des
 
 } // namespace
 
-ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate) noexcept {
+bool ToneMix::silent() const noexcept {
+    return std::all_of(sources.begin(), sources.end(),
+                       [](const ToneSource& source) { return source.power <= 0.0; });
+}
+
+ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate,
+                          const ToneMix& mix) noexcept {
     ToneDesign design;
     designBands(setting, rate, design);
     const double notchHz = setting.notchCentreHz();
@@ -164,16 +198,66 @@ ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate) noexce
     } else {
         design.sections[kNotchSection] = peaking(warped(0.25 * rate, rate), 1.0, 0.0);
     }
-    if (design.passesUnchanged())
-        return design;
-
-    double peakDb = 0.0;
-    const double octaves = std::log2(0.5 * rate / kLowestPeakHz);
-    for (double step = 0.0; step < octaves * kPeakGridPerOctave; step += 1.0)
-        peakDb = std::max(
-            peakDb, design.responseDb(kLowestPeakHz * std::exp2(step / kPeakGridPerOctave), rate));
-    design.inputGain = std::pow(10.0, -peakDb / 20.0);
+    design.lowerInputFor(mix, rate);
     return design;
+}
+
+void ToneDesign::lowerInputFor(const ToneMix& mix, std::uint32_t rate) noexcept {
+    inputGain = 1.0;
+    if (passesUnchanged())
+        return;
+    inputGain = 1.0 / std::sqrt(std::max(1.0, powerGain(mix, rate)));
+}
+
+// Each source's spectrum, scaled to its power over its whole band, is summed cell by cell up to
+// where the output hears it, through the cascade and without it.
+double ToneDesign::powerGain(const ToneMix& mix, std::uint32_t rate) const noexcept {
+    struct Spectrum {
+        double scale = 0.0;
+        double knee = 0.0;
+        double exponent = 0.0;
+        double heardTop = 0.0;
+    };
+    std::array<Spectrum, kColourCount> spectra{};
+    const double nyquist = 0.5 * rate;
+    const auto responseAt = [&](double hz) { return cascadePowerGain(sections, warped(hz, rate)); };
+    double shaped = 0.0;
+    double plain = 0.0;
+    for (std::size_t s = 0; s < kColourCount; ++s) {
+        const ToneSource& source = mix.sources[s];
+        if (source.power <= 0.0 || source.topHz <= 0.0)
+            continue;
+        Spectrum& spectrum = spectra[s];
+        spectrum.knee = std::max(source.levelBelowHz, 1e-3);
+        spectrum.exponent = powerExponent(source.slopeDbPerOctave);
+        spectrum.heardTop = std::min(source.topHz, nyquist);
+        spectrum.scale = source.power / powerBelow(source.topHz, spectrum.knee, spectrum.exponent);
+        // Below the grid.
+        const double below = spectrum.scale * powerBelow(std::min(kLowestGridHz, spectrum.heardTop),
+                                                         spectrum.knee, spectrum.exponent);
+        plain += below;
+        shaped += below * responseAt(kLowestGridHz);
+    }
+
+    const double cellRatio = std::exp2(1.0 / kGridPerOctave);
+    double low = kLowestGridHz;
+    for (int cell = 0; cell < kMostGridCells && low < nyquist; ++cell, low *= cellRatio) {
+        const double high = low * cellRatio;
+        const double middle = low * std::sqrt(cellRatio);
+        double cellPower = 0.0;
+        for (const Spectrum& spectrum : spectra) {
+            if (spectrum.scale == 0.0 || low >= spectrum.heardTop)
+                continue;
+            cellPower += spectrum.scale *
+                         std::pow(std::max(middle, spectrum.knee), spectrum.exponent) *
+                         (std::min(high, spectrum.heardTop) - low);
+        }
+        if (cellPower == 0.0)
+            continue;
+        plain += cellPower;
+        shaped += cellPower * responseAt(std::min(middle, 0.999 * nyquist));
+    }
+    return plain > 0.0 ? shaped / plain : 1.0;
 }
 
 ToneDesign ToneDesign::between(const ToneDesign& from, const ToneDesign& to,
@@ -196,12 +280,7 @@ bool ToneDesign::passesUnchanged() const noexcept {
 }
 
 double ToneDesign::responseDb(double hz, std::uint32_t rate) const noexcept {
-    const double w = warped(hz, rate);
-    double power = 1.0;
-    for (const ToneSection& section : sections)
-        if (!section.passesUnchanged())
-            power *= powerGain(section, w);
-    return 10.0 * std::log10(power);
+    return 10.0 * std::log10(cascadePowerGain(sections, warped(hz, rate)));
 }
 
 } // namespace calmfield::engine

@@ -187,12 +187,15 @@ void ToneStage::process(float* interleavedStereo, std::size_t frames, std::uint3
             std::max<std::size_t>(1, static_cast<std::size_t>(kGlideSeconds * rate / kStepFrames));
         glideFrames_ = steps * kStepFrames;
         glideLeft_ = 0;
-        target_ = from_ = ToneDesign::of(heard_, rate);
+        target_ = from_ = ToneDesign::of(heard_, rate, mix_);
         useCoefficients(target_);
         running_ = !target_.passesUnchanged();
     } else if (changed) {
         retarget(rate);
+    } else if (mixChanged_) {
+        relevel(rate);
     }
+    mixChanged_ = soundBegins_ = false;
     if (!running_)
         return;
 
@@ -217,14 +220,37 @@ void ToneStage::process(float* interleavedStereo, std::size_t frames, std::uint3
     settleIfQuiet(heardInput);
 }
 
+void ToneStage::setMix(const ToneMix& mix) noexcept {
+    if (mix == mix_)
+        return;
+    const bool wasSilent = mix_.silent();
+    mix_ = mix;
+    if (mix_.silent())
+        return;
+    mixChanged_ = true;
+    soundBegins_ = soundBegins_ || wasSilent;
+}
+
 void ToneStage::retarget(std::uint32_t rate) noexcept {
     from_ = ToneDesign::between(from_, target_, glideShare());
-    target_ = ToneDesign::of(heard_, rate);
+    target_ = ToneDesign::of(heard_, rate, mix_);
+    if (soundBegins_)
+        from_.inputGain = target_.inputGain;
     if (!running_) {
         if (target_.passesUnchanged())
             return;
         running_ = true;
     }
+    glideLeft_ = glideFrames_;
+}
+
+void ToneStage::relevel(std::uint32_t rate) noexcept {
+    if (!running_)
+        return;
+    from_ = ToneDesign::between(from_, target_, glideShare());
+    target_.lowerInputFor(mix_, rate);
+    if (soundBegins_)
+        from_.inputGain = target_.inputGain;
     glideLeft_ = glideFrames_;
 }
 

@@ -10,16 +10,20 @@
 
 namespace calmfield::engine {
 
-// Shapes the mix with the listener's tone on the audio thread: the input lowered by the design's
-// headroom, then the design's peaking sections, in double precision. A change glides from what is
-// heard to the new design within kGlideSeconds, so that it never clicks; a flat tone is passed by
-// untouched once the glide to it is over.
+// Shapes the mix with the listener's tone on the audio thread: the input lowered by the tone's
+// power gain over what plays, then the design's peaking sections, in double precision. A change of
+// the tone or of what plays glides from what is heard to the new design within kGlideSeconds, so
+// that it never clicks; a flat tone is passed by untouched once the glide to it is over.
 class ToneStage {
   public:
     static constexpr double kGlideSeconds = 0.03;
 
     // From the user-interface thread: the tone to glide to. Never blocks.
     void setTone(const ToneSetting& tone) noexcept { setting_.publish(tone); }
+
+    // On the audio thread, before process(): what plays, which the input is lowered for. While
+    // nothing plays the input gain stays as it was, for whatever is still dying away.
+    void setMix(const ToneMix& mix) noexcept;
 
     // On the audio thread: shapes `frames` interleaved stereo frames at `rate` in place. Never
     // blocks, allocates or locks; designs anew when the tone or the rate changes.
@@ -50,6 +54,8 @@ class ToneStage {
     };
 
     void retarget(std::uint32_t rate) noexcept;
+    // Glides to the input gain for the mix as it now is.
+    void relevel(std::uint32_t rate) noexcept;
     // How far the glide has come, from 0 to 1.
     double glideShare() const noexcept;
     void stepGlide(std::size_t frames) noexcept;
@@ -60,6 +66,10 @@ class ToneStage {
     LatestValue<ToneSetting> setting_;
     ToneSetting heard_{};
     std::uint32_t rate_ = 0;
+    ToneMix mix_{};
+    bool mixChanged_ = false;
+    // Sound begins after silence: the input gain may be taken at once, as nothing goes in.
+    bool soundBegins_ = false;
 
     ToneDesign from_{};
     ToneDesign target_{};

@@ -1,6 +1,7 @@
 // Writes the five looping noise sounds, brown to purple, into the program's folder.
 // Usage: make_noise_files <folder>
 
+#include "engine/NoiseColours.h"
 #include "tools/ColouredNoise.h"
 #include "tools/StereoWavFile.h"
 
@@ -23,7 +24,7 @@ constexpr double kFullScale = 32768.0;
 
 struct NoiseFile {
     const char* name;
-    NoiseColourShape shape;
+    int colour; // whose spectrum it has
     std::uint64_t leftSeed;
     std::uint64_t rightSeed;
 };
@@ -31,10 +32,17 @@ struct NoiseFile {
 // Fixed seeds keep the build reproducible; each channel has its own, so left and right are
 // independent.
 constexpr NoiseFile kNoiseFiles[] = {
-    {"Brown_Noise.Wav", {-6.0}, 1101, 1102}, {"Pink_Noise.Wav", {-3.0}, 2201, 2202},
-    {"White_Noise.Wav", {0.0}, 3301, 3302},  {"Blue_Noise.Wav", {3.0}, 4401, 4402},
-    {"violet.Wav", {6.0}, 5501, 5502},
+    {"Brown_Noise.Wav", 0, 1101, 1102}, {"Pink_Noise.Wav", 1, 2201, 2202},
+    {"White_Noise.Wav", 2, 3301, 3302}, {"Blue_Noise.Wav", 3, 4401, 4402},
+    {"violet.Wav", 4, 5501, 5502},
 };
+
+// The spectrum the program reckons the tone's headroom on.
+NoiseColourShape shapeOf(int colour) {
+    return {
+        calmfield::engine::kNoiseColours[calmfield::engine::index(colour)].spectrumSlopeDbPerOctave,
+        calmfield::engine::kSpectrumLevelBelowHz};
+}
 
 double peakOf(const std::vector<double>& samples) {
     double peak = 0.0;
@@ -56,8 +64,10 @@ std::vector<std::int16_t> interleavePcm16(const std::vector<double>& left,
 
 bool writeNoiseFile(const NoiseFile& file, const std::filesystem::path& folder) {
     using calmfield::tools::periodicColouredNoise;
-    const auto left = periodicColouredNoise(kFrames, kSampleRate, file.shape, file.leftSeed);
-    const auto right = periodicColouredNoise(kFrames, kSampleRate, file.shape, file.rightSeed);
+    const auto left =
+        periodicColouredNoise(kFrames, kSampleRate, shapeOf(file.colour), file.leftSeed);
+    const auto right =
+        periodicColouredNoise(kFrames, kSampleRate, shapeOf(file.colour), file.rightSeed);
 
     const double gain = kFullScale * std::pow(10.0, kTargetRmsDbfs / 20.0);
     const double peak = std::max(peakOf(left), peakOf(right)) * gain;

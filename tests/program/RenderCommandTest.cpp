@@ -57,15 +57,23 @@ class RenderCommand : public ::testing::Test {
     int runs = 0;
 };
 
-// The power of a rendered file in the third of an octave around `centreHz`, in decibels.
-double levelAround(const fs::path& file, double centreHz) {
-    SF_INFO info{};
+// The samples of a rendered file, interleaved; `info` takes its format.
+std::vector<float> samplesOf(const fs::path& file, SF_INFO& info) {
     SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &info);
     if (sound == nullptr)
-        return -200.0;
+        return {};
     std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
     sf_readf_float(sound, samples.data(), info.frames);
     sf_close(sound);
+    return samples;
+}
+
+// The power of a rendered file in the third of an octave around `centreHz`, in decibels.
+double levelAround(const fs::path& file, double centreHz) {
+    SF_INFO info{};
+    const std::vector<float> samples = samplesOf(file, info);
+    if (samples.empty())
+        return -200.0;
     const auto spectrum = testsupport::averagedSpectrum(
         samples, static_cast<std::size_t>(info.channels), info.samplerate);
     double power = 1e-20;
@@ -204,6 +212,30 @@ TEST_F(RenderCommand, ShapesTheRenderWithTheListenersToneUnlessToldFlat) {
     EXPECT_NE(message.find("--flat"), std::string::npos) << message;
     EXPECT_FALSE(fs::exists(out / "damaged.wav"));
     EXPECT_EQ(fileContent(toneFile), "calmfield tone 1\n") << "left for the program to put aside";
+}
+
+TEST_F(RenderCommand, HearsABoostedBandLouderWhileTheMixKeepsItsLevel) {
+    const auto pinkMix = root / "pink.clm";
+    write(pinkMix, "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
+    const fs::path toneFile = root / "home" / ".config" / "calmfield" / "tone";
+    fs::create_directories(toneFile.parent_path());
+    engine::ToneSetting boosted;
+    boosted.bandHalfDb[5] = 24; // 1 kHz at +12 dB
+    ASSERT_TRUE(
+        persistence::writeToneFile(QString::fromStdString(toneFile.string()), boosted).ok());
+    std::vector<std::string> render{"--render", outFile("boosted.wav"), "--length", "12s",
+                                    "--mix",    pinkMix.string()};
+    ASSERT_EQ(run(render).first, 0);
+    render[1] = outFile("flat.wav");
+    render.push_back("--flat");
+    ASSERT_EQ(run(render).first, 0);
+    const auto level = [](const fs::path& file) {
+        SF_INFO info{};
+        return testsupport::rmsDecibels(samplesOf(file, info));
+    };
+    EXPECT_NEAR(level(out / "boosted.wav"), level(out / "flat.wav"), 1.0);
+    EXPECT_GT(levelAround(out / "boosted.wav", 1000.0) - levelAround(out / "flat.wav", 1000.0),
+              6.0);
 }
 
 } // namespace
