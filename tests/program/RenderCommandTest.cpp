@@ -122,10 +122,15 @@ TEST_F(RenderCommand, RendersTheStartupMixSilentlyBesideARunningCopyAndStopsClea
     auto render = testsupport::ChildProcess::spawn(
         {program, "--render", outFile("day.wav"), "--length", "24h"}, environment, log);
     ASSERT_TRUE(render);
+    // The render's file beside its target, unnamed until it is complete, once it holds sound.
     const auto partWritten = [&] {
-        for (const auto& entry : fs::directory_iterator(out))
-            if (entry.path().extension() == ".part" && entry.file_size() > 0)
+        std::error_code error;
+        const fs::path descriptors = "/proc/" + std::to_string(render->pid()) + "/fd";
+        for (const auto& descriptor : fs::directory_iterator(descriptors, error)) {
+            const fs::path file = fs::read_symlink(descriptor.path(), error);
+            if (!error && file.parent_path() == out && fs::file_size(descriptor.path(), error) > 0)
                 return true;
+        }
         return false;
     };
     for (auto waited = 0ms; !partWritten() && waited < 20s; waited += 20ms)
