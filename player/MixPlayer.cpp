@@ -150,6 +150,13 @@ void MixPlayer::toggleMute() {
     emit muteChanged();
 }
 
+void MixPlayer::releaseMute(std::chrono::milliseconds timeout) {
+    if (!muted_ || masterVolume_ != 0)
+        return;
+    toggleMute();
+    volumePort_.settle(timeout);
+}
+
 void MixPlayer::resetAll() {
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         setToggle(colour, kOff);

@@ -76,6 +76,9 @@ class MixPlayer : public QObject {
     void setTone(const engine::ToneSetting& tone);
     // The first press saves the master volume and sets it to zero, the next one brings it back.
     void toggleMute();
+    // As the run ends, gives back the speakers' volume that Mute took, when the master slider
+    // still stands at Mute's 0, waiting at most `timeout` for the server to take it.
+    void releaseMute(std::chrono::milliseconds timeout);
     bool muted() const { return muted_; }
     // Turns every colour off, then sets every volume and frequency to its reset value.
     void resetAll();

@@ -42,6 +42,7 @@ void NoiseSession::end() {
     ended_ = true;
     player_.sleepTimer().cancel();
     player_.stopAndRewind();
+    player_.releaseMute(kMuteReleaseWait);
     settingsFile_.writeFrom(player_);
     toneFile_.writePending();
     emit ended();

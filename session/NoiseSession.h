@@ -72,8 +72,11 @@ class NoiseSession : public QObject {
     // made and the file is not read.
     SoundStart startSound(WithoutDevice withoutDevice);
 
-    // Cancels the sleep timer, stops the channels and writes the startup settings file; later
-    // calls do nothing.
+    // How long the end of a run waits for the server to give back the volume Mute took.
+    static constexpr std::chrono::milliseconds kMuteReleaseWait{500};
+
+    // Cancels the sleep timer, stops the channels, gives back the speakers' volume Mute took and
+    // writes the startup settings file; later calls do nothing.
     void end();
     bool hasEnded() const { return ended_; }
 

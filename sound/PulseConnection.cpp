@@ -38,8 +38,7 @@ void releaseContext(pa_context* context) {
 // Null when the connection could not even be begun.
 pa_context* connectContext(pa_threaded_mainloop* loop, const std::string& serverAddress,
                            const std::string& applicationName, const char* mediaRole,
-                           pa_context_notify_cb_t onStateChange, void* userdata,
-                           int& error) {
+                           pa_context_notify_cb_t onStateChange, void* userdata, int& error) {
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, applicationName.c_str());
     if (mediaRole != nullptr)
@@ -119,7 +118,7 @@ bool PulseConnection::open(std::chrono::milliseconds timeout, OnFailure onFailur
     state_ = State::opening;
     if (!connect() && state_ == State::opening)
         state_ = State::openFailed;
-    waitUntil(loop_, timeout, [this] { return state_ != State::opening; });
+    pulse::waitUntil(loop_, timeout, [this] { return state_ != State::opening; });
     const bool opened = state_ == State::ready || state_ == State::lost;
     if (!opened) {
         // A server that did not answer in time has not failed, as far as libpulse knows.
@@ -135,6 +134,14 @@ bool PulseConnection::open(std::chrono::milliseconds timeout, OnFailure onFailur
     if (!opened && onFailure == OnFailure::close)
         close();
     return opened;
+}
+
+bool PulseConnection::waitUntil(std::chrono::milliseconds timeout,
+                                const std::function<bool()>& done) {
+    if (loop_ == nullptr)
+        return false;
+    pulse::waitUntil(loop_, timeout, done);
+    return done();
 }
 
 void PulseConnection::close() {

@@ -3,6 +3,7 @@
 #include "sound/PulseMainLoop.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace calmfield::sound::pulse {
@@ -54,6 +55,9 @@ class PulseConnection {
     // again, or with `keepTrying` made again every kRetryInterval as after a loss.
     enum class OnFailure { close, keepTrying };
     bool open(std::chrono::milliseconds timeout, OnFailure onFailure = OnFailure::close);
+    // With the lock held: waits at most `timeout` until `done()` holds, however the client's
+    // callbacks bring that about (they signal the loop); whether it holds.
+    bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done);
     // Why the last open() failed, in libpulse's words.
     const std::string& openFailure() const { return openFailure_; }
     // After this returns, the client is told nothing more.

@@ -58,11 +58,25 @@ struct PulseVolumePort::Callbacks {
     static void silencedSinkInfo(pa_context* context, const pa_sink_info* info, int,
                                  void* userdata) {
         auto* self = static_cast<PulseVolumePort*>(userdata);
-        if (context != self->connection_.context() || info == nullptr || self->muteHolds_)
+        if (context != self->connection_.context())
+            return;
+        if (info == nullptr) {
+            self->restoreAnswered();
+            return;
+        }
+        if (self->muteHolds_)
             return;
         if (pa_operation* operation = sendSinkVolume(context, info->index, info->volume.channels,
-                                                     self->wantedVolume_, nullptr, nullptr))
+                                                     self->wantedVolume_, restoreSet, self)) {
+            ++self->restoresUnanswered_;
             pa_operation_unref(operation);
+        }
+    }
+
+    static void restoreSet(pa_context* context, int, void* userdata) {
+        auto* self = static_cast<PulseVolumePort*>(userdata);
+        if (context == self->connection_.context())
+            self->restoreAnswered();
     }
 
     static void volumeSet(pa_context* context, int success, void* userdata) {
@@ -72,6 +86,7 @@ struct PulseVolumePort::Callbacks {
         ++self->volumeRequestsAnswered_;
         if (success != 0 && self->volumeRequestsAnswered_ == self->volumeRequestsSent_)
             self->volumeUnconfirmed_ = false;
+        pa_threaded_mainloop_signal(self->connection_.loop(), 0);
     }
 };
 
@@ -106,8 +121,25 @@ void PulseVolumePort::setVolume(std::uint32_t volume, bool byMute) {
         restoreSilencedSinks();
 }
 
+bool PulseVolumePort::settle(std::chrono::milliseconds timeout) {
+    if (!connection_.isOpen())
+        return false;
+    pulse::PulseConnection::Lock lock(connection_);
+    return connection_.waitUntil(timeout, [this] {
+        return connection_.ready() && sink_ != Sink::lookingUp && !volumeUnsent_ &&
+               !volumeUnconfirmed_ && !restorePending_ && restoresUnanswered_ == 0;
+    });
+}
+
+void PulseVolumePort::restoreAnswered() {
+    if (restoresUnanswered_ > 0)
+        --restoresUnanswered_;
+    pa_threaded_mainloop_signal(connection_.loop(), 0);
+}
+
 void PulseVolumePort::contextReady(pa_context* context) {
     volumeRequestsSent_ = volumeRequestsAnswered_ = 0;
+    restoresUnanswered_ = 0;
     lookUpsSent_ = lookUpsAnswered_ = 0;
     pa_context_set_subscribe_callback(context, Callbacks::serverEvent, this);
     const auto events = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SERVER |
@@ -182,8 +214,10 @@ void PulseVolumePort::restoreSilencedSinks() {
         if (sink_ == Sink::found && name == sinkName_)
             continue;
         if (pa_operation* operation = pa_context_get_sink_info_by_name(
-                connection_.context(), name.c_str(), Callbacks::silencedSinkInfo, this))
+                connection_.context(), name.c_str(), Callbacks::silencedSinkInfo, this)) {
+            ++restoresUnanswered_;
             pa_operation_unref(operation);
+        }
     }
     silencedSinks_.clear();
 }

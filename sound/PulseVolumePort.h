@@ -35,6 +35,7 @@ class PulseVolumePort final : public VolumePort, private pulse::PulseConnection:
 
     bool open(std::chrono::milliseconds timeout) override;
     void setVolume(std::uint32_t volume, bool byMute) override;
+    bool settle(std::chrono::milliseconds timeout) override;
 
   private:
     // What is known of the default sink; everything below is touched with the main loop's lock
@@ -50,6 +51,7 @@ class PulseVolumePort final : public VolumePort, private pulse::PulseConnection:
     void finishLookUp(const pa_sink_info* sink);
     void sendWantedVolume();
     void restoreSilencedSinks();
+    void restoreAnswered();
 
     pulse::PulseConnection connection_;
     Sink sink_ = Sink::unknown;
@@ -78,6 +80,8 @@ class PulseVolumePort final : public VolumePort, private pulse::PulseConnection:
     bool muteHolds_ = false;
     std::vector<std::string> silencedSinks_;
     bool restorePending_ = false;
+    // Silenced sinks being looked up or given their volume back on this connection.
+    unsigned restoresUnanswered_ = 0;
 };
 
 } // namespace calmfield::sound

@@ -17,6 +17,9 @@ class VolumePort {
     // `byMute` says that the volume is Mute's 0: it holds the speakers silent, whichever they are,
     // until a volume comes without it, which goes to every speaker Mute silenced.
     virtual void setVolume(std::uint32_t volume, bool byMute) = 0;
+    // Waits at most `timeout` until the server has every volume asked for, those that end Mute
+    // on each speaker it silenced included; false when it has not.
+    virtual bool settle(std::chrono::milliseconds timeout) = 0;
 };
 
 } // namespace calmfield::sound

@@ -24,6 +24,26 @@ TEST_F(MuteAndReset, MuteReachesThePlayerAndTheMasterSliderShowsIt) {
     EXPECT_EQ(muteButton(form)->text(), "Mute");
 }
 
+// Ending the run while muted gives the speakers back their volume, unless the user has moved the
+// master slider since.
+TEST_F(MuteAndReset, ClosingWhileMutedLeavesTheSpeakersAsMuteFoundThem) {
+    masterVolumeSlider(form)->setValue(20000);
+    muteButton(form)->click();
+    volumePort.clear();
+    form->close();
+    EXPECT_EQ(volumePort.speakerVolumes(),
+              std::vector<std::uint32_t>{player::speakerVolumeForMasterPosition(20000)});
+    EXPECT_EQ(volumePort.byMute(), std::vector<bool>{false}) << "to every speaker Mute silenced";
+    EXPECT_EQ(volumePort.calls().back(), "settle");
+
+    startAgain();
+    muteButton(form)->click();
+    masterVolumeSlider(form)->setValue(5000);
+    volumePort.clear();
+    form->close();
+    EXPECT_TRUE(volumePort.calls().empty()) << "the slider the user moved holds";
+}
+
 TEST_F(MuteAndReset, ResetAllReachesThePlayerAndTheControlsShowIt) {
     colourToggles(form)[0]->setValue(CheckBox::kOn);
     colourToggles(form)[2]->setValue(CheckBox::kOn);

@@ -22,6 +22,11 @@ void FakeVolumePort::setVolume(std::uint32_t volume, bool byMute) {
     }
 }
 
+bool FakeVolumePort::settle(std::chrono::milliseconds) {
+    record("settle");
+    return opened_;
+}
+
 void FakeVolumePort::clear() {
     calls_.clear();
     volumes_.clear();

@@ -17,8 +17,9 @@ class FakeVolumePort final : public sound::VolumePort {
 
     bool open(std::chrono::milliseconds timeout) override;
     void setVolume(std::uint32_t volume, bool byMute) override;
+    bool settle(std::chrono::milliseconds timeout) override;
 
-    // The names of the calls made so far: "open", "setVolume".
+    // The names of the calls made so far: "open", "setVolume", "settle".
     const std::vector<std::string>& calls() const { return calls_; }
     // The volumes set while open, in order.
     const std::vector<std::uint32_t>& speakerVolumes() const { return volumes_; }
