@@ -23,10 +23,22 @@ std::chrono::milliseconds durationOf(const QAction* item) {
     return std::chrono::milliseconds(item->data().toLongLong());
 }
 
+// "1 min 10 s", "45 s" or "30 min", the seconds rounded up: it never says less is left than is.
+QString timeLeftInWords(std::chrono::milliseconds left) {
+    const auto seconds = (left + 1s - 1ms) / 1s;
+    const auto minutes = seconds / 60;
+    if (minutes == 0)
+        return QStringLiteral("%1 s").arg(seconds);
+    if (seconds % 60 == 0)
+        return QStringLiteral("%1 min").arg(minutes);
+    return QStringLiteral("%1 min %2 s").arg(minutes).arg(seconds % 60);
+}
+
 } // namespace
 
 SleepMenu::SleepMenu(player::SleepTimer& timer, QWidget* parent)
-    : QMenu(QStringLiteral("Sleep Timer"), parent), timer_(timer) {
+    : QMenu(QStringLiteral("Sleep Timer"), parent), timer_(timer), timeLeft_(new QAction(this)) {
+    timeLeft_->setEnabled(false);
     for (const SleepChoice& choice : kSleepChoices) {
         QAction* item = addAction(QString::fromLatin1(choice.caption));
         item->setCheckable(true);
@@ -37,6 +49,19 @@ SleepMenu::SleepMenu(player::SleepTimer& timer, QWidget* parent)
     check(0ms);
     connect(&timer_, &player::SleepTimer::started, this, &SleepMenu::check);
     connect(&timer_, &player::SleepTimer::ended, this, [this] { check(0ms); });
+    connect(&timer_, &player::SleepTimer::ticked, this, &SleepMenu::showTimeLeft);
+}
+
+void SleepMenu::showTimeLeft() {
+    const bool shown = actions().contains(timeLeft_);
+    if (!timer_.running()) {
+        if (shown)
+            removeAction(timeLeft_);
+        return;
+    }
+    timeLeft_->setText(QStringLiteral("Sleeps in %1").arg(timeLeftInWords(timer_.remaining())));
+    if (!shown)
+        insertAction(actions().value(0), timeLeft_);
 }
 
 void SleepMenu::chosen(QAction* item) {
@@ -51,7 +76,8 @@ void SleepMenu::chosen(QAction* item) {
 
 void SleepMenu::check(std::chrono::milliseconds duration) {
     for (QAction* item : actions())
-        item->setChecked(durationOf(item) == duration);
+        if (item != timeLeft_)
+            item->setChecked(durationOf(item) == duration);
 }
 
 } // namespace calmfield::shell

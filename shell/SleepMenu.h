@@ -9,7 +9,7 @@
 namespace calmfield::shell {
 
 // "Sleep Timer": "Off", then the durations. The item of the running timer's duration is checked,
-// and "Off" while none runs.
+// and "Off" while none runs. A running timer is shown first, greyed, with the time left.
 class SleepMenu : public QMenu {
     Q_OBJECT
 
@@ -24,7 +24,11 @@ class SleepMenu : public QMenu {
     // chosen included when it is not that one.
     void check(std::chrono::milliseconds duration);
 
+    // Shows the time left in the first item while the timer runs, and no such item otherwise.
+    void showTimeLeft();
+
     player::SleepTimer& timer_;
+    QAction* timeLeft_;
 };
 
 } // namespace calmfield::shell

@@ -99,10 +99,16 @@ TEST_F(SleepTimer, MenuOffersTheDurationsAndTheTooltipCountsDown) {
     passTime(29min + 15s);
     EXPECT_EQ(trayIcon(form)->toolTip(), QString::fromUtf8("Calmfield – sleeps in 45 s"));
 
-    run->program().startSleepTimer(20min); // as --sleep 20m: no item has it
+    run->program().startSleepTimer(70s); // as --sleep 70s: no item has it
     EXPECT_TRUE(checkedItems().isEmpty());
+    const QAction* timeLeft = sleepMenu(form)->actions().first();
+    EXPECT_EQ(timeLeft->text(), "Sleeps in 1 min 10 s");
+    EXPECT_FALSE(timeLeft->isEnabled());
+    passTime(25s);
+    EXPECT_EQ(timeLeft->text(), "Sleeps in 45 s");
     item("Off")->trigger();
     EXPECT_EQ(checkedItems(), QStringList{"Off"});
+    EXPECT_EQ(sleepMenu(form)->actions().first()->text(), "Off") << "no time left is shown";
     EXPECT_EQ(trayIcon(form)->toolTip(), "Calmfield");
 }
 
