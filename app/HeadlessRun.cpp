@@ -60,6 +60,9 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
     // Read again through the recent mixes, which keep it.
     if (!commandLine.mixFile.isEmpty())
         program.openMix(commandLine.mixFile);
+    // Without a window nothing would show why all is silent.
+    if (session.player().tickedColours().empty())
+        toStandardError.showMessage(messages::say(messages::kNothingTicked));
     if (commandLine.sleep)
         program.startSleepTimer(*commandLine.sleep);
     if (instance != nullptr && !program.answerLaterStarts(*instance))

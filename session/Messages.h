@@ -34,6 +34,10 @@ inline constexpr char kWindowNotReachable[] =
 inline constexpr char kHeadlessNotReachable[] =
     QT_TRANSLATE_NOOP("Messages", "Calmfield cannot listen in its runtime folder, so starting it "
                                   "again will not reach this copy.");
+inline constexpr char kNothingTicked[] = QT_TRANSLATE_NOOP(
+    "Messages", "The mix has no colour ticked, so nothing plays. The media controls' Next and "
+                "Previous choose a recent mix, and \"calmfield --headless --mix FILE.clm\" plays "
+                "another.");
 inline constexpr char kNoMediaControls[] =
     QT_TRANSLATE_NOOP("Messages", "Calmfield cannot offer its media controls on the session bus, "
                                   "so it plays without them.");

@@ -48,6 +48,9 @@ TEST_F(OpenMix, ALaterStartHandsItToTheRunningCopyOfEitherKindAndLearnsTheResult
         testsupport::ChildProcess::spawn({program, "--headless"}, headless, root / "headless.log");
     ASSERT_TRUE(running);
     ASSERT_TRUE(testsupport::waitForStartUp(running->pid())) << fileContent(root / "headless.log");
+    EXPECT_NE(fileContent(root / "headless.log").find("The mix has no colour ticked"),
+              std::string::npos)
+        << "said, since no window shows it";
     EXPECT_EQ(startAgain({"brown.clm"}), std::pair(0, std::string()));
     EXPECT_TRUE(testsupport::waitForSound(server.address(), server.monitorSourceName(),
                                           server.sampleRate(), 5s));
