@@ -1,6 +1,7 @@
 #include "instance/RuntimeFolder.h"
 
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,11 @@ namespace {
 bool ownFolder(const std::filesystem::path& folder, struct stat& status) {
     return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
            status.st_uid == ::getuid();
+}
+
+// Whether the socket's path in `folder` fits a socket's address, with its ending null.
+bool socketFits(const std::filesystem::path& folder) {
+    return (folder / kSocketName).native().size() < sizeof(sockaddr_un::sun_path);
 }
 
 } // namespace
@@ -30,7 +36,7 @@ std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& 
 
 std::optional<std::filesystem::path> userRuntimeFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime == '/') {
+    if (runtime != nullptr && *runtime == '/' && socketFits(runtime)) {
         struct stat status {};
         if (ownFolder(runtime, status))
             return std::filesystem::path(runtime);

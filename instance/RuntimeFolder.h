@@ -9,9 +9,12 @@ namespace calmfield::instance {
 // this user and open to nobody else. Empty when it cannot be trusted.
 std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder);
 
-// The user's folder for the program's lock and socket: $XDG_RUNTIME_DIR when it is set and the
-// user's own, made private when it does not exist yet, otherwise the private folder
-// /tmp/calmfield-<uid>. Empty when neither can be used.
+// The name of the program's socket in its runtime folder.
+inline constexpr char kSocketName[] = "calmfield.socket";
+
+// The user's folder for the program's lock and socket: $XDG_RUNTIME_DIR when it is set, the
+// user's own and short enough for a socket's address, made private when it does not exist yet;
+// otherwise the private folder /tmp/calmfield-<uid>. Empty when neither can be used.
 std::optional<std::filesystem::path> userRuntimeFolder();
 
 } // namespace calmfield::instance

@@ -1,5 +1,7 @@
 #include "instance/SingleInstance.h"
 
+#include "instance/RuntimeFolder.h"
+
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -109,7 +111,7 @@ bool SingleInstance::listen() {
 }
 
 QString SingleInstance::socketPath() const {
-    return QFile::decodeName((folder_ / "calmfield.socket").c_str());
+    return QFile::decodeName((folder_ / kSocketName).c_str());
 }
 
 void SingleInstance::takeConnections() {

@@ -116,6 +116,11 @@ TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
     const auto named = instance::userRuntimeFolder();
+    // One too long for a socket's address is passed over for the program's own.
+    const fs::path longFolder = root / std::string(100, 'x');
+    ASSERT_TRUE(instance::privateFolder(longFolder));
+    ::setenv("XDG_RUNTIME_DIR", longFolder.c_str(), 1);
+    const auto tooLong = instance::userRuntimeFolder();
     ::unsetenv("XDG_RUNTIME_DIR");
     const auto fallback = instance::userRuntimeFolder();
     if (!runtime.isNull())
@@ -124,6 +129,7 @@ TEST(RuntimeFolder, IsTheUsersOwnAndPrivate) {
     EXPECT_TRUE(privateOnly(root / "runtime"));
     ASSERT_TRUE(fallback);
     EXPECT_EQ(*fallback, fs::path("/tmp/calmfield-" + std::to_string(::getuid())));
+    EXPECT_EQ(tooLong, fallback);
     EXPECT_TRUE(privateOnly(*fallback));
 }
 
