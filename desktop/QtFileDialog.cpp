@@ -34,7 +34,6 @@ void QtFileDialog::show(QFileDialog::AcceptMode mode) {
         dialog_ = new QFileDialog(owner_);
         dialog_->setObjectName(objectName_);
         dialog_->setOption(QFileDialog::DontUseNativeDialog);
-        dialog_->setOption(QFileDialog::DontConfirmOverwrite);
         dialog_->setDefaultSuffix(QString());
         dialog_->setWindowModality(Qt::ApplicationModal);
     }

@@ -12,7 +12,9 @@
 #include "widgets/PictureFile.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalBlocker>
 
 #include <system_error>
@@ -228,7 +230,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // Configuration files: mixes the user saves and loads through the file dialog.
 void MainWindow::prepareFileDialog() {
     fileDialog_->setFilter(QStringLiteral("Calmfield Files (*.clm)"), QStringLiteral("*.clm"));
-    fileDialog_->setInitialFolder(QFile::decodeName(programFolder_.c_str()));
+    fileDialog_->setInitialFolder(configurationFolder());
+}
+
+// The program's folder, where the configuration files are kept, while it can be written; once
+// installed, where it cannot, the folder of the newest recent mix, else the home folder.
+QString MainWindow::configurationFolder() const {
+    const QString programFolder = QFile::decodeName(programFolder_.c_str());
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    const QStringList recent = recentMixes_.existing();
+    if (!recent.isEmpty())
+        return QFileInfo(recent.constFirst()).absolutePath();
+    return QDir::homePath();
 }
 
 void MainWindow::saveClicked() {

@@ -116,6 +116,7 @@ class MainWindow : public QMainWindow {
     void removeTrayIcon();
     // Configuration files.
     void prepareFileDialog();
+    QString configurationFolder() const;
     void saveClicked();
     void loadClicked();
     void recentMixChosen(const QString& path);

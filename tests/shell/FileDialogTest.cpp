@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -84,6 +85,29 @@ TEST_F(DesktopFileDialog, ANameTypedWithoutExtensionIsChosenAsTyped) {
     dialog.showSave();
     EXPECT_EQ(dialog.chosenPath(), pathOf("quiet evening"));
     EXPECT_EQ(dialog.dialog()->acceptMode(), QFileDialog::AcceptSave);
+}
+
+TEST_F(DesktopFileDialog, SavingOverAFileAsksFirstAndNoKeepsTheDialogOpen) {
+    testsupport::putFile(pathOf("kept.clm").toStdString(), "1,0,0,0,0");
+    bool asked = false;
+    bool stillOpen = false;
+    whenShown([&](QFileDialog& shown) {
+        nameField(shown).setText(QStringLiteral("kept.clm"));
+        QTimer::singleShot(50, &shown, [&] {
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            asked = question != nullptr;
+            if (question != nullptr)
+                question->button(QMessageBox::No)->click();
+            stillOpen = shown.isVisible();
+            shown.reject();
+        });
+        static_cast<QDialog&>(shown).accept(); // as the Save button does
+    });
+    dialog.showSave();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(dialog.chosenPath(), QString());
+    EXPECT_EQ(testsupport::contentOf(pathOf("kept.clm").toStdString()), "1,0,0,0,0");
 }
 
 TEST_F(DesktopFileDialog, ThePathLastChosenIsOfferedAgainInBothDialogs) {
