@@ -13,12 +13,6 @@ void nameTheApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(CALMFIELD_VERSION));
 }
 
-bool windowSystemFound() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 session::SessionFolders foldersOfThisProgram() {
     const QString userSettingsFolder =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);

@@ -8,9 +8,6 @@ namespace calmfield::app {
 // (~/.config/calmfield), the version and the menu entry the program belongs to.
 void nameTheApplication();
 
-// Whether a window system is there to show windows on.
-bool windowSystemFound();
-
 // Where this program finds its sounds and keeps its settings. Needs the application object.
 session::SessionFolders foldersOfThisProgram();
 

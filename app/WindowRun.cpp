@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/Buses.h"
 #include "app/CommandLine.h"
+#include "app/WindowSystemProbe.h"
 #include "desktop/ProgramFolder.h"
 #include "ending/ProgramEnding.h"
 #include "instance/SingleInstance.h"
@@ -162,7 +163,7 @@ int runWithWindows(int& argc, char* argv[], const CommandLine& commandLine,
 }
 
 void tellAlreadyPlayingWithoutAWindow(int& argc, char* argv[]) {
-    if (!windowSystemFound()) {
+    if (!windowSystemAnswers()) {
         std::fprintf(stderr, "calmfield: %s\n",
                      messages::say(messages::kPlayingWithoutAWindow).toLocal8Bit().constData());
         return;

@@ -3,6 +3,7 @@
 #include "app/HeadlessRun.h"
 #include "app/InstanceClaim.h"
 #include "app/WindowRun.h"
+#include "app/WindowSystemProbe.h"
 #include "rendercommand/RenderCommand.h"
 #include "session/Messages.h"
 
@@ -51,7 +52,7 @@ int main(int argc, char* argv[]) {
     instance::SingleInstance* answering = instance ? &*instance : nullptr;
     if (commandLine.headless)
         return app::runHeadless(argc, argv, commandLine, answering);
-    if (!app::windowSystemFound()) {
+    if (!app::windowSystemAnswers()) {
         const auto text = session::messages::say(session::messages::kNoDesktopSession);
         std::fprintf(stderr, "calmfield: %s\n", text.toLocal8Bit().constData());
         return 1;

@@ -45,6 +45,10 @@ TEST_F(HeadlessProgram, PlaysWithoutAWindowSystemAndAnswersLaterStarts) {
     EXPECT_EQ(plain, 1);
     EXPECT_NE(noDesktop.find("\"calmfield --headless\" plays without one"), std::string::npos)
         << noDesktop;
+    // A display named but not answering is no desktop either, rather than Qt's abort.
+    environment.push_back("DISPLAY=:9487");
+    EXPECT_EQ(run({}), std::pair(plain, noDesktop));
+    environment.pop_back();
     const auto [badMix, notLoaded] = run({"--headless", "--mix", (root / "none.clm").string()});
     EXPECT_EQ(badMix, 1);
     EXPECT_NE(notLoaded.find("could not be loaded"), std::string::npos) << notLoaded;
