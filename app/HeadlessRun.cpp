@@ -52,10 +52,8 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
     // Each failure is told and the start goes on, so that the noise plays as soon as a sound
     // server answers.
     session::NoiseSession& session = program.session();
-    if (!session.openVolumePort())
-        toStandardError.showMessage(messages::say(messages::kVolumePortFailure));
-    for (const QString& text :
-         session::soundStartMessages(session.startSound(session::WithoutDevice::goOn)))
+    const bool volumePortOpen = session.openVolumePort();
+    for (const QString& text : session::soundStartMessages(volumePortOpen, session.startSound()))
         toStandardError.showMessage(text);
     // Read again through the recent mixes, which keep it.
     if (!commandLine.mixFile.isEmpty())

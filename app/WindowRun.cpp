@@ -101,13 +101,8 @@ shell::MainWindow* WindowRun::mainWindow() const {
 void WindowRun::startUp() {
     session::NoiseSession& session = program_.session();
     const bool volumePortOpen = session.openVolumePort();
-    if (!volumePortOpen)
-        messages_.showMessage(messages::say(messages::kVolumePortFailure));
-    mainWindow_->showAtStart(volumePortOpen);
-    if (!volumePortOpen)
-        return;
-    for (const QString& text :
-         session::soundStartMessages(session.startSound(session::WithoutDevice::stop)))
+    mainWindow_->showAtStart();
+    for (const QString& text : session::soundStartMessages(volumePortOpen, session.startSound()))
         messages_.showMessage(text);
     mainWindow_->runStartInTrayTimer();
 }

@@ -52,11 +52,10 @@ class WindowRun {
     // The main window, a view of the session, goes before it.
     ~WindowRun();
 
-    // Starts the sound and shows the main window: the speakers' volume first, then the window,
-    // with its tray icon once that volume is open; then the sound device, the channels and the
-    // startup settings file, and the start-in-tray timer. When the speakers' volume cannot be
-    // opened nothing more is done; when the device cannot, no channels are made and the file is
-    // not read. Each failure is told once.
+    // Starts the sound and shows the main window: the speakers' volume first, then the window
+    // with its tray icon, then the sound device, the channels, the startup settings file and the
+    // start-in-tray timer. A sound server that does not answer yet is told of once; the sound
+    // plays, and the master volume reaches the speakers, once it does.
     void startUp();
 
     Program& program() { return program_; }

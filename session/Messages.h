@@ -10,6 +10,9 @@ namespace calmfield::session::messages {
 
 inline constexpr char kVolumePortFailure[] =
     QT_TRANSLATE_NOOP("Messages", "Couldn't open the mixer.");
+// Follows the above: the run goes on without a sound server.
+inline constexpr char kSoundStartsLater[] =
+    QT_TRANSLATE_NOOP("Messages", "The sound starts by itself once the sound server runs.");
 // %1: the sound server's reason.
 inline constexpr char kDeviceFailure[] =
     QT_TRANSLATE_NOOP("Messages", "Calmfield couldn't open the sound device: %1. Check that "

@@ -27,10 +27,8 @@ bool NoiseSession::openVolumePort() {
     return player_.openVolumePort(player::MixPlayer::kVolumePortTimeout);
 }
 
-SoundStart NoiseSession::startSound(WithoutDevice withoutDevice) {
+SoundStart NoiseSession::startSound() {
     SoundStart start{.device = player_.openSoundDevice()};
-    if (!start.device.ok() && withoutDevice == WithoutDevice::stop)
-        return start;
     start.unusableFiles = player_.createChannels();
     settingsFile_.readInto(player_);
     return start;

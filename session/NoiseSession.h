@@ -43,9 +43,6 @@ struct SoundStart {
     std::vector<engine::UnusableSoundFile> unusableFiles{};
 };
 
-// Whether the sound's start goes on to make the channels when the sound device cannot be opened.
-enum class WithoutDevice { stop, goOn };
-
 // The sound of one run of the program: the channels, the speakers' volume, the mix player, the
 // startup settings file, the listener's tone file and the recent mixes, made at start and kept
 // until the program ends. Windows and the media controls are views of it. It reports how its
@@ -68,9 +65,9 @@ class NoiseSession : public QObject {
     // Opens the speakers' volume, waiting for it a bounded time; false when it cannot be opened.
     bool openVolumePort();
     // Opens the sound device, makes the channels and reads the startup settings file into the
-    // player. When the device cannot be opened and `withoutDevice` says stop, no channels are
-    // made and the file is not read.
-    SoundStart startSound(WithoutDevice withoutDevice);
+    // player. A device that cannot be opened now plays as soon as its server answers, the mix
+    // rising gently from silence then.
+    SoundStart startSound();
 
     // How long the end of a run waits for the server to give back the volume Mute took.
     static constexpr std::chrono::milliseconds kMuteReleaseWait{500};

@@ -54,9 +54,12 @@ std::string unusableSoundFilesMessage(const std::vector<engine::UnusableSoundFil
     return message;
 }
 
-QStringList soundStartMessages(const SoundStart& start) {
+QStringList soundStartMessages(bool volumePortOpen, const SoundStart& start) {
     QStringList told;
-    if (!start.device.ok()) {
+    if (!volumePortOpen)
+        told.append(messages::say(messages::kVolumePortFailure) + QLatin1Char(' ') +
+                    messages::say(messages::kSoundStartsLater));
+    else if (!start.device.ok()) {
         const std::string& reason = start.device.reason();
         told.append(messages::say(messages::kDeviceFailure)
                         .arg(reason.empty() ? messages::say(messages::kNoServerAnswer)

@@ -18,8 +18,9 @@ std::string reasonNotPlayed(const engine::SoundFileFailure& failure);
 // naming the file, the reason and the colour that stays silent; empty when there are none.
 std::string unusableSoundFilesMessage(const std::vector<engine::UnusableSoundFile>& unusable);
 
-// What the user is told of the sound's start: why the sound device did not open, then which sound
-// files cannot be used; empty when all went well.
-QStringList soundStartMessages(const SoundStart& start);
+// What the user is told of the sound's start: that the speakers' volume could not be opened, or
+// else why the sound device did not open, then which sound files cannot be used; empty when all
+// went well. Without the volume the server is not running, and the device is not told of too.
+QStringList soundStartMessages(bool volumePortOpen, const SoundStart& start);
 
 } // namespace calmfield::session

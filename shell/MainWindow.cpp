@@ -50,9 +50,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connectSleepTimer();
 }
 
-void MainWindow::showAtStart(bool withTrayIcon) {
-    if (withTrayIcon)
-        addTrayIcon();
+void MainWindow::showAtStart() {
+    addTrayIcon();
     show();
 }
 

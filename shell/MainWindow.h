@@ -59,10 +59,9 @@ class MainWindow : public QMainWindow {
 
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
 
-    // Start-up shows the window, with the tray icon once the speakers' volume is open, and when
-    // the channels are set up runs the start-in-tray timer, which hides the window as it fires if
-    // "Start in system tray" is ticked.
-    void showAtStart(bool withTrayIcon);
+    // Start-up shows the window with its tray icon, and when the channels are set up runs the
+    // start-in-tray timer, which hides the window as it fires if "Start in system tray" is ticked.
+    void showAtStart();
     void runStartInTrayTimer() { startInTrayTimer_->start(); }
     // Arms the start-in-tray timer when "Start in system tray" is ticked.
     void armStartInTrayTimer();

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 namespace calmfield {
 namespace {
@@ -25,22 +26,11 @@ using namespace std::chrono_literals;
 using testsupport::fileContent;
 using GentleStart = testsupport::ProgramFixture;
 
-TEST_F(GentleStart, TheStartupMixRisesFromSilenceOverTwoSeconds) {
-    // White noise, the steadiest.
-    std::ofstream(folder / "settings.ini") << "0,0,1,0,0,0,0,0,0,0,22050,22050,22050,22050,22050,0";
-    testsupport::SourceRecorder monitor(server.address(), server.monitorSourceName(),
-                                        server.sampleRate());
-    ASSERT_TRUE(monitor.connected());
-    auto program =
-        testsupport::ChildProcess::spawn({(folder / "calmfield").string(), "--headless"},
-                                         testsupport::environmentFor(server, root), root / "log");
-    ASSERT_TRUE(program);
-    // The monitor keeps what it hears from its connection on.
-    const std::vector<float> heard = monitor.record(7s);
-    ::kill(program->pid(), SIGTERM);
-    EXPECT_EQ(program->waitForExit(10s), 0) << fileContent(root / "log");
+// White noise, the steadiest.
+constexpr char kWhite[] = "0,0,1,0,0,0,0,0,0,0,22050,22050,22050,22050,22050,0";
 
-    const std::size_t rate = server.sampleRate();
+// `heard` begins with silence, then rises to the mix's level over two seconds.
+void expectGentleRise(const std::vector<float>& heard, std::size_t rate) {
     const std::size_t first =
         static_cast<std::size_t>(
             std::find_if(heard.begin(), heard.end(), [](float x) { return std::abs(x) > 1e-6f; }) -
@@ -60,6 +50,40 @@ TEST_F(GentleStart, TheStartupMixRisesFromSilenceOverTwoSeconds) {
     // 45 to 50 dB an idle machine measures.
     EXPECT_LT(levelFrom(first, rate / 10), steady - 20.0) << "the first 100 ms of sound";
     EXPECT_NEAR(levelFrom(first + 5 * rate / 2, rate / 2), steady, 1.0) << "after 2.5 s";
+}
+
+TEST_F(GentleStart, TheStartupMixRisesFromSilenceOverTwoSeconds) {
+    std::ofstream(folder / "settings.ini") << kWhite;
+    testsupport::SourceRecorder monitor(server.address(), server.monitorSourceName(),
+                                        server.sampleRate());
+    ASSERT_TRUE(monitor.connected());
+    auto running =
+        testsupport::ChildProcess::spawn({program(), "--headless"}, environment(), root / "log");
+    ASSERT_TRUE(running);
+    // The monitor keeps what it hears from its connection on.
+    const std::vector<float> heard = monitor.record(7s);
+    ::kill(running->pid(), SIGTERM);
+    EXPECT_EQ(running->waitForExit(10s), 0) << fileContent(root / "log");
+    expectGentleRise(heard, server.sampleRate());
+}
+
+// As at login, before the sound server is up: the window plays once the server does, rising.
+TEST_F(GentleStart, AWindowStartedBeforeItsSoundServerPlaysOnceTheServerDoes) {
+    std::ofstream(folder / "settings.ini") << kWhite;
+    server.stop();
+    auto running = testsupport::ChildProcess::spawn({program()}, environment(), root / "log");
+    ASSERT_TRUE(running);
+    // Refused at once, it tells the user in a message box that waits for a click while the
+    // sound comes; a moment later the server starts.
+    std::this_thread::sleep_for(2s);
+    ASSERT_TRUE(server.start()) << server.error();
+    testsupport::SourceRecorder monitor(server.address(), server.monitorSourceName(),
+                                        server.sampleRate());
+    ASSERT_TRUE(monitor.connected());
+    const std::vector<float> heard = monitor.record(7s);
+    ::kill(running->pid(), SIGKILL);
+    running->waitForExit(10s);
+    expectGentleRise(heard, server.sampleRate());
 }
 
 } // namespace

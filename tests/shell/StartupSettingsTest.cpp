@@ -259,7 +259,7 @@ class StartupSettingsWithoutSoundDevice : public StartupSettings {
     testsupport::MemorySoundOutput noDevice{kSoundFileRate, false};
 };
 
-TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
+TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsReadAndKeptAsWithADevice) {
     const QByteArray stored = "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n";
     putFile(programFile(), stored);
     startWithoutDevice();
@@ -267,11 +267,11 @@ TEST_F(StartupSettingsWithoutSoundDevice, TheFileIsNeitherReadNorReplaced) {
         messages.messages,
         QStringList{QStringLiteral("Calmfield couldn't open the sound device: Connection refused. "
                                    "Check that PulseAudio or PipeWire is running.")});
-    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOff);
-    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOff);
+    EXPECT_EQ(colourToggles(form)[1]->value(), CheckBox::kOn);
+    EXPECT_EQ(startInTrayBox(form)->value(), CheckBox::kOn);
     colourToggles(form)[2]->setValue(CheckBox::kOn);
     form->close();
-    EXPECT_EQ(contentOf(programFile()), stored);
+    EXPECT_EQ(contentOf(programFile()), "0,1,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000,1\r\n");
     EXPECT_EQ(messages.messages.size(), 1);
 
     // The same holds for the user's own file when it is the one start-up reads.
