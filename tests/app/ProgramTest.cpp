@@ -1,5 +1,5 @@
 // The run assembled once: a later start's sleep timer and the timer's end go through the same
-// program whatever the front end, and a later start's mix shows the program.
+// program whatever the front end.
 
 #include "app/Program.h"
 #include "instance/SingleInstance.h"
@@ -10,10 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
-#include <fstream>
 #include <future>
 
 namespace calmfield {
@@ -41,13 +39,11 @@ TEST(Program, AnswersLaterStartsAndEndsTheRunWhenTheSleepTimerDoes) {
     testsupport::FakeVolumePort volumePort;
     testsupport::RecordingMessageSink messages;
     std::chrono::milliseconds clock{1'000'000};
-    std::vector<QByteArray> broughtForward;
     int endings = 0;
     app::Program program({
         .devices = {output, volumePort},
         .folders = {root, root / "user"},
         .messages = messages,
-        .bringForward = [&](const QByteArray& token) { broughtForward.push_back(token); },
         .actions = {.raise = {}, .quit = [] {}},
         .endRun = [&] { ++endings; },
         .sleepClock = [&] { return clock; },
@@ -56,13 +52,6 @@ TEST(Program, AnswersLaterStartsAndEndsTheRunWhenTheSleepTimerDoes) {
     SingleInstance running(runtime.path().toStdString(), SingleInstance::Kind::window);
     ASSERT_EQ(running.claim(std::nullopt), SingleInstance::Claim::First);
     ASSERT_TRUE(program.answerLaterStarts(running));
-
-    std::ofstream(root / "pink.clm") << "0,1,0,0,0,0,0,0,0,0,22050,22050,22050,22050,22050\r\n";
-    const QByteArray path = QFile::encodeName(QString::fromStdString((root / "pink.clm").string()));
-    EXPECT_EQ(startAgain(runtime, instance::OpenRequest{path, "token"}),
-              SingleInstance::Claim::HandedOver);
-    EXPECT_EQ(program.session().player().mix().toggles[1], 1) << messages.messages.join(u'\n').toStdString();
-    EXPECT_EQ(broughtForward, std::vector<QByteArray>{"token"});
 
     EXPECT_EQ(startAgain(runtime, instance::SleepRequest{2min}), SingleInstance::Claim::HandedOver);
     auto& timer = program.session().player().sleepTimer();
