@@ -34,11 +34,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
 
     sound::DesktopSoundOutput output;
     sound::PulseVolumePort volumePort;
-    Program* running = nullptr;
-    const auto endRun = [&running] {
-        running->session().end();
-        QCoreApplication::exit(0);
-    };
+    const auto endRun = [] { QCoreApplication::exit(0); };
     Program program({
         .devices = {output, volumePort},
         .folders = foldersOfThisProgram(),
@@ -47,7 +43,9 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
         .endRun = endRun,
         .sessionBus = runningSessionBus(),
     });
-    running = &program;
+    // The run's sound ends with the event loop, writing the startup settings file.
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &program.session(),
+                     &session::NoiseSession::end);
 
     // Each failure is told and the start goes on, so that the noise plays as soon as a sound
     // server answers.
