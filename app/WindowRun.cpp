@@ -83,6 +83,9 @@ WindowRun::WindowRun(WindowRunParts parts)
     keepAwakeItem.setChecked(program_.keepAwake().wanted());
     QObject::connect(&keepAwakeItem, &QAction::triggered, &program_.keepAwake(),
                      &session::KeepAwake::setWanted);
+    window->showKeepAwakeRefused(program_.keepAwake().refused());
+    QObject::connect(&program_.keepAwake(), &session::KeepAwake::refusalChanged, window,
+                     &shell::MainWindow::showKeepAwakeRefused);
     // The desktop session ending ends the program as Exit does, so that the changes of a run left
     // going until logout or shutdown are saved.
     if (qGuiApp != nullptr)

@@ -1,6 +1,6 @@
 #include "desktop/SuspendDelay.h"
 
-#include "desktop/IdleInhibitor.h"
+#include "desktop/PowerServices.h"
 #include "files/ProgramTitle.h"
 
 #include <QDBusMessage>
@@ -33,7 +33,7 @@ void SuspendDelay::take() {
     message << QStringLiteral("sleep") << QString::fromLatin1(files::kProgramTitle)
             << QStringLiteral("Fade the noise out before sleeping") << QStringLiteral("delay");
     auto* watcher = new QDBusPendingCallWatcher(
-        bus_.asyncCall(message, static_cast<int>(IdleInhibitor::kTimeout.count())), this);
+        bus_.asyncCall(message, static_cast<int>(kPowerServiceTimeout.count())), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* answer) {
                 answer->deleteLater();

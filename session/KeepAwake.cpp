@@ -5,7 +5,6 @@
 #include "session/MessageSink.h"
 #include "session/Messages.h"
 
-
 namespace calmfield::session {
 
 KeepAwake::KeepAwake(NoiseSession& session, const std::filesystem::path& userFolder,
@@ -17,6 +16,8 @@ KeepAwake::KeepAwake(NoiseSession& session, const std::filesystem::path& userFol
             *sessionBus, QString::fromLatin1(files::kProgramTitle),
             QStringLiteral("Playing noise"));
         connect(inhibitor_.get(), &desktop::IdleInhibitor::checked, this, &KeepAwake::checked);
+        connect(inhibitor_.get(), &desktop::IdleInhibitor::refusalChanged, this,
+                &KeepAwake::tellRefusal);
     }
     connect(&playing_, &PlayingWatch::changed, this, &KeepAwake::recheck);
     recheck();
@@ -52,6 +53,18 @@ void KeepAwake::recheck() {
 void KeepAwake::checked(bool answered) {
     if (!answered && choice_.wanted())
         tellNoWay();
+}
+
+bool KeepAwake::refused() const {
+    return inhibitor_ && inhibitor_->refused();
+}
+
+void KeepAwake::tellRefusal(bool refused) {
+    if (refused && !refusalTold_) {
+        refusalTold_ = true;
+        messages_.showMessage(messages::say(messages::kKeepAwakeRefused));
+    }
+    emit refusalChanged(refused);
 }
 
 void KeepAwake::tellNoWay() {

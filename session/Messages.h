@@ -30,6 +30,10 @@ inline constexpr char kKeepAwakeNotKept[] =
 inline constexpr char kNoWayToKeepAwake[] =
     QT_TRANSLATE_NOOP("Messages", "This desktop offers no way to keep the computer awake, so it "
                                   "may still suspend while the noise plays.");
+inline constexpr char kKeepAwakeRefused[] =
+    QT_TRANSLATE_NOOP("Messages", "This desktop refused to keep the computer awake while the noise "
+                                  "plays. Whether it suspends is up to the desktop's power "
+                                  "settings.");
 
 inline constexpr char kWindowNotReachable[] =
     QT_TRANSLATE_NOOP("Messages", "Calmfield cannot listen in its runtime folder, so starting it "

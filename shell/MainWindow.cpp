@@ -139,6 +139,11 @@ void MainWindow::startAtLoginToggled(bool ticked) {
                               .arg(QString::fromStdString(changed.reason())));
 }
 
+void MainWindow::showKeepAwakeRefused(bool refused) {
+    keepAwakeAction_->setText(QString::fromUtf8(refused ? layout::kKeepAwakeRefusedCaption
+                                                        : layout::kKeepAwakeItem.caption));
+}
+
 void MainWindow::showColourPicture(int colour) {
     const auto file =
         files::resolveStoredName(programFolder_, player::kColourPictures[index(colour)]);

@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow {
 
     // The main menu's "Keep awake" item, which the program's keeping awake ticks and follows.
     QAction& keepAwakeItem() { return *keepAwakeAction_; }
+    // Says on that item whether the desktop refused to keep the computer awake.
+    void showKeepAwakeRefused(bool refused);
     // The player the window is a view of, for the program's other views of it.
     player::MixPlayer& player() const { return player_; }
 

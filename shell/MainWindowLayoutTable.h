@@ -106,6 +106,7 @@ inline constexpr MenuRow kLoadItem{"load", "Load  Config"};
 inline constexpr MenuRow kSaveItem{"save", "Save Config"};
 inline constexpr MenuRow kStartAtLoginItem{"startAtLogin", "Start at Login"};
 inline constexpr MenuRow kKeepAwakeItem{"keepAwake", "Keep Computer Awake"};
+inline constexpr char kKeepAwakeRefusedCaption[] = "Keep Computer Awake (refused by this desktop)";
 inline constexpr MenuRow kToneItem{"tone", "Tone…"};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};

@@ -31,8 +31,8 @@ class KeepAwakeTest : public MainWindowFixture {
     }
     // Runs the program anew, asking on `sessionBus`.
     void keepAwakeOn(const QDBusConnection* sessionBus) {
-        startAgain({.sessionBus = sessionBus != nullptr ? std::optional(*sessionBus)
-                                                        : std::nullopt});
+        startAgain(
+            {.sessionBus = sessionBus != nullptr ? std::optional(*sessionBus) : std::nullopt});
     }
     void tick(int colour, int state) { colourToggles(form)[colour]->setValue(state); }
 
@@ -81,10 +81,67 @@ TEST_F(KeepAwakeTest, AsksThePortalToHoldOffSuspendWithoutAPowerManager) {
     keepAwakeOn(&program);
     tick(3, kOn);
     ASSERT_TRUE(waitUntil([&] { return portal.held() == 1; }));
-    EXPECT_EQ(portal.lastFlags, 4u);
     EXPECT_FALSE(portal.lastReason.isEmpty());
     session->player().pause();
     EXPECT_TRUE(waitUntil([&] { return portal.held() == 0; })) << "the request is closed";
+
+    portal.answer.reset();
+    session->player().play();
+    ASSERT_TRUE(waitUntil([&] { return portal.open() == 1; }));
+    session->player().pause();
+    EXPECT_TRUE(waitUntil([&] { return portal.open() == 0; })) << "closed while unanswered";
+    EXPECT_EQ(portal.flagsAsked, std::vector<uint>(2, 4u)) << "suspend only, never idle";
+}
+
+TEST_F(KeepAwakeTest, ADesktopsRefusalIsToldOnceAndShownOnTheItem) {
+    testsupport::StandInPortal portal;
+    portal.answer = 2;
+    ASSERT_TRUE(portal.serveOn(services));
+    keepAwakeOn(&program);
+    tick(0, kOn);
+    ASSERT_TRUE(waitUntil([&] { return !messages.messages.isEmpty(); }));
+    EXPECT_TRUE(messages.messages.front().contains(QStringLiteral("refused")));
+    EXPECT_EQ(keepAwakeAction(form)->text(),
+              QStringLiteral("Keep Computer Awake (refused by this desktop)"));
+    session->player().pause();
+    session->player().play();
+    ASSERT_TRUE(waitUntil([&] { return portal.flagsAsked.size() == 2; })) << "asked again";
+    portal.answer = 0;
+    session->player().pause();
+    session->player().play();
+    EXPECT_TRUE(waitUntil([&] {
+        return portal.held() == 1 &&
+               keepAwakeAction(form)->text() == QStringLiteral("Keep Computer Awake");
+    }));
+    EXPECT_EQ(messages.messages.size(), 1) << "told once a run";
+    EXPECT_EQ(portal.flagsAsked, std::vector<uint>(3, 4u)) << "suspend only, never idle";
+}
+
+// The power manager crashes while it holds, and starts again.
+TEST_F(KeepAwakeTest, FollowsThePowerManagerAwayToThePortalAndBackWithoutAGap) {
+    const QString address = QString::fromStdString(bus.address());
+    testsupport::StandInPortal portal;
+    ASSERT_TRUE(portal.serveOn(services));
+    testsupport::StandInPowerManager first;
+    ASSERT_TRUE(first.serveOn(QDBusConnection::connectToBus(address, QStringLiteral("first"))));
+    keepAwakeOn(&program);
+    tick(0, kOn);
+    ASSERT_TRUE(waitUntil([&] { return first.held() == 1; }));
+
+    QDBusConnection::disconnectFromBus(QStringLiteral("first"));
+    EXPECT_TRUE(waitUntil([&] { return portal.held() == 1; })) << "the portal holds instead";
+
+    testsupport::StandInPowerManager second(100);
+    int heldWhenThePortalClosed = -1;
+    QObject::connect(&portal, &testsupport::StandInPortal::closed,
+                     [&] { heldWhenThePortalClosed = second.held(); });
+    ASSERT_TRUE(second.serveOn(QDBusConnection::connectToBus(address, QStringLiteral("second"))));
+    EXPECT_TRUE(waitUntil([&] { return second.held() == 1 && portal.held() == 0; }));
+    EXPECT_EQ(heldWhenThePortalClosed, 1) << "the portal let go only once the other held";
+    session->player().pause();
+    EXPECT_TRUE(waitUntil([&] { return second.held() == 0; }));
+    EXPECT_EQ(second.strangeCookies, 0) << "the first one's cookie went to the second";
+    QDBusConnection::disconnectFromBus(QStringLiteral("second"));
 }
 
 // The choice is kept for later runs, whether a service answers or not.

@@ -1,6 +1,7 @@
 #include "tests/support/StandInPowerServices.h"
 
 #include <QDBusMessage>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -28,7 +29,8 @@ uint StandInPowerManager::Inhibit(const QString& application, const QString& rea
 }
 
 void StandInPowerManager::UnInhibit(uint cookie) {
-    held_.erase(cookie);
+    if (held_.erase(cookie) == 0)
+        ++strangeCookies;
 }
 
 bool StandInPortal::serveOn(QDBusConnection bus) {
@@ -38,24 +40,45 @@ bool StandInPortal::serveOn(QDBusConnection bus) {
 }
 
 QDBusObjectPath StandInPortal::Inhibit(const QString&, uint flags, const QVariantMap& options) {
-    lastFlags = flags;
+    flagsAsked.push_back(flags);
     lastReason = options.value(QStringLiteral("reason")).toString();
-    const QString path =
-        QStringLiteral("/org/freedesktop/portal/desktop/request/caller/t%1").arg(next_++);
+    const QString caller = message().service().mid(1).replace(u'.', u'_');
+    const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                             .arg(caller, options.value(QStringLiteral("handle_token")).toString());
     auto* request = new StandInPortalRequest(*this);
     request->setParent(this);
     bus_.registerObject(path, request, QDBusConnection::ExportAllSlots);
-    held_[request] = path;
+    paths_[request] = path;
+    if (answer)
+        QTimer::singleShot(0, request, [this, request, code = *answer] { respond(request, code); });
     return QDBusObjectPath(path);
 }
 
+// A refused request is gone at once; a granted one holds until closed.
+void StandInPortal::respond(StandInPortalRequest* request, uint code) {
+    const auto found = paths_.find(request);
+    if (found == paths_.end())
+        return; // closed before its answer
+    const QString path = found->second;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+    signal << code << QVariantMap();
+    bus_.send(signal);
+    if (code == 0)
+        granted_[request] = path;
+    else
+        close(request);
+}
+
 void StandInPortal::close(StandInPortalRequest* request) {
-    const auto found = held_.find(request);
-    if (found == held_.end())
+    const auto found = paths_.find(request);
+    if (found == paths_.end())
         return;
     bus_.unregisterObject(found->second);
-    held_.erase(found);
+    paths_.erase(found);
+    granted_.erase(request);
     request->deleteLater();
+    emit closed();
 }
 
 void StandInPortalRequest::Close() {

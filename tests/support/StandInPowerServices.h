@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
@@ -9,6 +10,8 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 // Stand-ins for the services that keep a computer awake or tell of its sleep, served on a private
 // bus. Each counts the requests it holds, withdrawn only as the program withdraws them.
@@ -20,10 +23,14 @@ class StandInPowerManager : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.PowerManagement.Inhibit")
 
   public:
+    // Cookies count up from `firstCookie`, so that one from another power manager shows.
+    explicit StandInPowerManager(uint firstCookie = 1) : next_(firstCookie) {}
     // Serves under the power manager's name; false when it cannot.
     bool serveOn(QDBusConnection bus);
     int held() const { return static_cast<int>(held_.size()); }
     int asked = 0;
+    // UnInhibit calls with a cookie this one never gave.
+    int strangeCookies = 0;
 
   public slots:
     uint Inhibit(const QString& application, const QString& reason);
@@ -31,7 +38,7 @@ class StandInPowerManager : public QObject {
 
   private:
     std::map<uint, QString> held_;
-    uint next_ = 1;
+    uint next_;
 };
 
 class StandInPortal;
@@ -51,29 +58,39 @@ class StandInPortalRequest : public QObject {
     StandInPortal& portal_;
 };
 
-// The desktop portal's inhibit interface.
-class StandInPortal : public QObject {
+// The desktop portal's inhibit interface. It answers each request through the request's
+// Response signal, after returning its handle, as the portal does.
+class StandInPortal : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
     Q_PROPERTY(uint version READ version)
 
   public:
     bool serveOn(QDBusConnection bus);
-    int held() const { return static_cast<int>(held_.size()); }
+    // Requests granted and not closed.
+    int held() const { return static_cast<int>(granted_.size()); }
+    // Requests not closed, whether answered or not.
+    int open() const { return static_cast<int>(paths_.size()); }
     uint version() const { return 3; }
-    uint lastFlags = 0;
+    // The Response code given to the requests to come (2: refused), or none to leave them pending.
+    std::optional<uint> answer = 0;
+    std::vector<uint> flagsAsked;
     QString lastReason;
+
+  signals:
+    void closed();
 
   public slots:
     QDBusObjectPath Inhibit(const QString& window, uint flags, const QVariantMap& options);
 
   private:
     friend class StandInPortalRequest;
+    void respond(StandInPortalRequest* request, uint code);
     void close(StandInPortalRequest* request);
 
     QDBusConnection bus_{QString()};
-    std::map<StandInPortalRequest*, QString> held_;
-    int next_ = 1;
+    std::map<StandInPortalRequest*, QString> paths_;
+    std::map<StandInPortalRequest*, QString> granted_;
 };
 
 // logind's manager on a private system bus: inhibitors as the read ends of pipes whose write
