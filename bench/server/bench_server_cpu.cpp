@@ -3,13 +3,15 @@
 // of the same length: the server alone with no client; the sound output alone (the engine and
 // libpulse in this process) with nothing ticked, then with all five colours playing; and the whole
 // built program, its window shown on an X server of our own (Xvfb), started with nothing ticked,
-// then started with all five colours ticked, and once more without any window (--headless); last,
-// SoX's `play` with five synthesised noises at
-// the sink's rate, against which the program playing five colours is weighed, stack and process
-// by process. For each phase, the processor time of the program and of the server's processes,
-// as a share of one core and in clock ticks per 20 s, with the scheduler's nanosecond counts (as
-// in /proc/PID/schedstat) where the kernel gives them, and their voluntary wake-ups per second.
-// The PulseAudio server's default rate is 44.1 kHz and its sink's 48 kHz, as on many desktops.
+// then started with all five colours ticked, and once more without any window (--headless); on
+// PipeWire, a bare native stream that writes silence, what any client of the graph costs at the
+// same cycle; last, SoX's `play` with five synthesised noises at the sink's rate, through SoX's own
+// PulseAudio driver and through ALSA's PulseAudio plugin, against which the program playing five
+// colours is weighed, stack and process by process. For each phase, the processor time of the
+// program and of the server's processes, as a share of one core and in clock ticks per 20 s, with
+// the scheduler's nanosecond counts (as in /proc/PID/schedstat) where the kernel gives them, and
+// their voluntary wake-ups per second. The PulseAudio server's default rate is 44.1 kHz and its
+// sink's 48 kHz, as on many desktops.
 //
 // Usage: bench_server_cpu [seconds for each phase, default 60] [folder of the sound files the
 // output alone plays, default the built program's]
@@ -20,6 +22,7 @@
 #include "bench/server/ProgramRun.h"
 #include "engine/ChannelBank.h"
 #include "sound/DesktopSoundOutput.h"
+#include "sound/PipeWireSoundOutput.h"
 #include "sound/PulseSoundOutput.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PrivatePipeWireServer.h"
@@ -34,11 +37,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -62,9 +67,11 @@ constexpr double kNothingTickedWakeUpsTarget = 1.0; // a second
 // Later versions must not cost more.
 constexpr double kPipeWireFiveColoursBeforePercent = 1.13;
 // The program's whole stack (itself and the server) playing five colours, as a share of SoX's
-// playing five noises.
+// playing five noises through its own PulseAudio driver.
 constexpr double kPipeWireAgainstSoxTarget = 0.3;
 constexpr double kPulseAgainstSoxTarget = 0.4;
+// The program alone on PipeWire with five colours, as it costs on classic PulseAudio.
+constexpr double kPipeWireLikePulsePercent = 0.16;
 // Lets the start-up of a server, or of the program's stream, pass before measuring.
 constexpr Seconds kSettle = 2s;
 
@@ -211,6 +218,8 @@ Outcome measureOutputOn(Server& server, bool pipeWire, const Phase& alone, const
     if (pipeWire) {
         printTarget("the program alone", shareOf(playing->program, playing->wall).percent,
                     kPipeWireProgramTargetPercent);
+        printTarget("the program alone, as on PulseAudio,",
+                    shareOf(playing->program, playing->wall).percent, kPipeWireLikePulsePercent);
         printTarget("together, no more than before,", fiveColours,
                     kPipeWireFiveColoursBeforePercent);
     } else {
@@ -274,14 +283,44 @@ std::optional<Phase> measureProgramOn(Server& server, bool pipeWire, const Phase
     return playing;
 }
 
+// Writes silence and never rests: what the graph's cycle costs any native client, before its
+// own work.
+class SilentRenderer final : public engine::AudioRenderer {
+  public:
+    void render(float* out, std::size_t frames, std::uint32_t) noexcept override {
+        std::memset(out, 0, frames * 2 * sizeof(float));
+    }
+};
+
+std::optional<Phase> measureBareStreamOn(testsupport::PrivatePipeWireServer& server,
+                                         const Run& run) {
+    sound::PipeWireSoundOutput output(server.daemonSocket(), "bench");
+    SilentRenderer silence;
+    if (!output.start(silence, 5s).ok()) {
+        std::printf("  FAILED: a bare native stream could not be opened.\n");
+        return std::nullopt;
+    }
+    std::this_thread::sleep_for(kSettle);
+    return measure(::getpid(), server.pids(), run.window);
+}
+
+// How SoX's `play` reaches the server's PulseAudio protocol.
+enum class SoxRoute { ownDriver, alsaPlugin };
+
 // SoX's `play` synthesising five noises at the sink's rate through the server's PulseAudio
-// protocol (ALSA's PulseAudio plugin), measured once its sound reaches the sink.
-template <typename Server> std::optional<Phase> measureSoxOn(Server& server, const Run& run) {
+// protocol, measured once its sound reaches the sink.
+template <typename Server>
+std::optional<Phase> measureSoxOn(Server& server, const Run& run, SoxRoute route) {
     const auto folder = testsupport::makeTemporaryFolder("calmfield-bench-sox");
     std::vector<std::string> environment =
         testsupport::environmentWithout({"PULSE_", "AUDIODEV=", "AUDIODRIVER="});
     environment.push_back("PULSE_SERVER=" + server.address());
-    environment.push_back("AUDIODEV=pulse");
+    if (route == SoxRoute::ownDriver) {
+        environment.push_back("AUDIODRIVER=pulseaudio");
+    } else {
+        environment.push_back("AUDIODRIVER=alsa");
+        environment.push_back("AUDIODEV=pulse");
+    }
     const std::string rate = std::to_string(server.sampleRate());
     const std::string length = std::to_string(static_cast<int>(run.window.count() + 60.0));
     std::optional<Phase> phase;
@@ -300,7 +339,8 @@ template <typename Server> std::optional<Phase> measureSoxOn(Server& server, con
             std::printf("  FAILED: SoX did not play throughout:\n%s\n",
                         testsupport::fileContent(folder / "sox.log").c_str());
     } else {
-        std::printf("  FAILED: SoX's play could not be run (is sox installed?)\n");
+        std::printf("  FAILED: SoX's play could not be run (are sox and libsox-fmt-pulse "
+                    "installed?)\n");
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
@@ -310,10 +350,11 @@ template <typename Server> std::optional<Phase> measureSoxOn(Server& server, con
 // The program and SoX each playing five noises, process by process, in clock ticks over the
 // phase's length, and the program's whole stack as a share of SoX's.
 void compareWithSox(const Phase& program, const Phase& sox, const std::vector<pid_t>& serverPids,
-                    double target) {
+                    const char* route, double target) {
     const double ticksPerSecond = static_cast<double>(::sysconf(_SC_CLK_TCK));
-    std::printf("  five colours against SoX, CPU ticks of %g ms over %.0f s (SoX's over %.0f s):\n",
-                1000.0 / ticksPerSecond, program.wall.count(), sox.wall.count());
+    std::printf("  five colours against SoX %s, CPU ticks of %g ms over %.0f s (SoX's over %.0f "
+                "s):\n",
+                route, 1000.0 / ticksPerSecond, program.wall.count(), sox.wall.count());
     const double scale = program.wall.count() / sox.wall.count(); // SoX's ticks over as long
     const auto line = [&](const std::string& what, const ProcessorUse& ours,
                           const ProcessorUse& theirs) {
@@ -326,7 +367,10 @@ void compareWithSox(const Phase& program, const Phase& sox, const std::vector<pi
     line("all", program.program + program.server, sox.program + sox.server);
     const double ours = shareOf(program.program + program.server, program.wall).percent;
     const double theirs = shareOf(sox.program + sox.server, sox.wall).percent;
-    printTarget("the whole stack as a share of SoX's", ours / theirs, target, "");
+    if (target > 0.0)
+        printTarget("the whole stack as a share of SoX's", ours / theirs, target, "");
+    else
+        std::printf("    the whole stack as a share of SoX's: %.3f\n", ours / theirs);
 }
 
 // Runs every phase against a server already started; prints them with their targets.
@@ -340,12 +384,22 @@ template <typename Server> Outcome measureOn(Server& server, bool pipeWire, cons
     report("server alone, no client", *alone, nullptr);
     const Outcome output = measureOutputOn(server, pipeWire, *alone, run);
     const auto program = measureProgramOn(server, pipeWire, *alone, run);
-    const auto sox = measureSoxOn(server, run);
+    if constexpr (std::is_same_v<Server, testsupport::PrivatePipeWireServer>) {
+        if (const auto bare = measureBareStreamOn(server, run))
+            report("a bare native stream writing silence", *bare, &*alone);
+    }
+    const auto sox = measureSoxOn(server, run, SoxRoute::ownDriver);
     if (sox)
-        report("SoX playing five noises", *sox, &*alone);
+        report("SoX playing five noises through its own PulseAudio driver", *sox, &*alone);
+    const auto soxThroughAlsa = measureSoxOn(server, run, SoxRoute::alsaPlugin);
+    if (soxThroughAlsa)
+        report("SoX playing five noises through ALSA's PulseAudio plugin", *soxThroughAlsa,
+               &*alone);
     if (program && sox)
-        compareWithSox(*program, *sox, server.pids(),
+        compareWithSox(*program, *sox, server.pids(), "through its own driver",
                        pipeWire ? kPipeWireAgainstSoxTarget : kPulseAgainstSoxTarget);
+    if (program && soxThroughAlsa)
+        compareWithSox(*program, *soxThroughAlsa, server.pids(), "through ALSA", 0.0);
     return output == Outcome::Measured && program && sox ? Outcome::Measured : Outcome::Failed;
 }
 
