@@ -43,16 +43,17 @@ double bandSharpness(double centreHz, std::uint32_t rate) {
 ToneSection peaking(double g, double q, double gainDb) {
     const double a = std::pow(10.0, gainDb / 40.0);
     const double k = 1.0 / (q * a);
-    return {g, k, k * (a * a - 1.0)};
+    return {g, k, k * (a * a - 1.0), 1.0};
 }
 
 // The power gain of `section` at the warped frequency `w` (see warped()).
 double powerGain(const ToneSection& section, double w) {
     const double x = w / section.g;
-    const double real = (1.0 - x * x) * (1.0 - x * x);
+    const double passReal = section.zero - x * x;
+    const double real = 1.0 - x * x;
     const double pass = x * (section.k + section.mix);
     const double damp = x * section.k;
-    return (real + pass * pass) / (real + damp * damp);
+    return (passReal * passReal + pass * pass) / (real * real + damp * damp);
 }
 
 double gainDb(const ToneSection& section, double w) {
@@ -91,22 +92,6 @@ void solve(std::array<std::array<double, N>, N> matrix, std::array<double, N>& r
             rhs[col] -= matrix[col][c] * rhs[c];
         rhs[col] /= matrix[col][col];
     }
-}
-
-// The notch: a cut of `depthDb` at its centre whose -3 dB points lie half an octave either side.
-ToneSection notchAt(double centreHz, double depthDb, std::uint32_t rate) {
-    const double g = warped(centreHz, rate);
-    const double a = std::pow(10.0, -depthDb / 40.0);
-    // How far, in the section's own frequency scale, the -3 dB points are from the centre: the
-    // warping squeezes the upper one, so take the middle of the two (only the lower one when the
-    // upper lies too near half the rate to count).
-    const double lower = g / warped(centreHz / std::numbers::sqrt2, rate);
-    const double upperHz = centreHz * std::numbers::sqrt2;
-    const double spread =
-        upperHz < 0.49 * rate ? std::sqrt(lower * warped(upperHz, rate) / g) : lower;
-    const double span = spread * spread;
-    const double q = spread * std::sqrt(1.0 / (a * a) - 2.0 * a * a) / (span - 1.0);
-    return peaking(g, q, -depthDb);
 }
 
 // The exponent of a power spectrum that rises by `slopeDbPerOctave` each octave.
@@ -191,12 +176,17 @@ ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate,
     ToneDesign design;
     designBands(setting, rate, design);
     const double notchHz = setting.notchCentreHz();
-    if (shapedAt(notchHz, rate)) {
-        design.sections[kNotchSection] = notchAt(notchHz, setting.notchDepthDb, rate);
-        if (!setting.notch)
-            design.sections[kNotchSection].mix = 0.0;
-    } else {
-        design.sections[kNotchSection] = peaking(warped(0.25 * rate, rate), 1.0, 0.0);
+    const NotchSections notch = shapedAt(notchHz, rate)
+                                    ? notchSections(notchHz, setting.notchDepthDb, rate)
+                                    : NotchSections{};
+    for (std::size_t n = 0; n < kNotchOrder; ++n) {
+        ToneSection& section = design.sections[kFirstNotchSection + n];
+        section = notch[n];
+        // Unticked, or out of reach, it keeps its poles so that ticking it glides.
+        if (!setting.notch || !shapedAt(notchHz, rate)) {
+            section.mix = 0.0;
+            section.zero = 1.0;
+        }
     }
     design.lowerInputFor(mix, rate);
     return design;
@@ -267,7 +257,8 @@ ToneDesign ToneDesign::between(const ToneDesign& from, const ToneDesign& to,
     for (std::size_t s = 0; s < kSectionCount; ++s) {
         const ToneSection& a = from.sections[s];
         const ToneSection& b = to.sections[s];
-        design.sections[s] = {along(a.g, b.g), along(a.k, b.k), along(a.mix, b.mix)};
+        design.sections[s] = {along(a.g, b.g), along(a.k, b.k), along(a.mix, b.mix),
+                              along(a.zero, b.zero)};
     }
     design.inputGain = along(from.inputGain, to.inputGain);
     return design;

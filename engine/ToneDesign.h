@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/NoiseColours.h"
+#include "engine/NotchDesign.h"
+#include "engine/ToneSection.h"
 #include "engine/ToneSetting.h"
 
 #include <array>
@@ -8,18 +10,6 @@
 #include <cstdint>
 
 namespace calmfield::engine {
-
-// One peaking section of the tone, (s^2 + (k + mix) s + 1) / (s^2 + k s + 1) with s scaled by its
-// centre: `g` is the centre warped for the bilinear transform (tan(pi * centre / rate)), `k` the
-// damping and `mix` how much of the band-pass is added to the input. A section whose `mix` is 0
-// passes its input unchanged, whatever `g` and `k`.
-struct ToneSection {
-    double g = 1.0;
-    double k = 1.0;
-    double mix = 0.0;
-
-    bool passesUnchanged() const noexcept { return mix == 0.0; }
-};
 
 // A noise the tone shapes, as the output plays it: its power (the mean square of both sides) and
 // the shape of its power spectrum, which rises by `slopeDbPerOctave` each octave, is held level
@@ -42,15 +32,15 @@ struct ToneMix {
     bool operator==(const ToneMix&) const = default;
 };
 
-// What a tone setting becomes at one output rate: a cascade of peaking sections, one per band and
-// one for the notch, and the gain the input is lowered by first. Fixed-size arithmetic only, so
-// that the audio thread may design one whenever the setting, the mix or the rate changes.
+// What a tone setting becomes at one output rate: a cascade of sections, a peaking one per band
+// and the notch's band-stop, and the gain the input is lowered by first. Fixed-size arithmetic
+// only, so that the audio thread may design one whenever the setting, the mix or the rate changes.
 struct ToneDesign {
-    static constexpr std::size_t kNotchSection = ToneSetting::kBandCount;
-    static constexpr std::size_t kSectionCount = ToneSetting::kBandCount + 1;
+    static constexpr std::size_t kFirstNotchSection = ToneSetting::kBandCount;
+    static constexpr std::size_t kSectionCount = ToneSetting::kBandCount + kNotchOrder;
     // A band or a notch is shaped only while its centre lies at or below this share of the rate;
     // above it, it stays flat.
-    static constexpr double kHighestCentreShare = 0.45;
+    static constexpr double kHighestCentreShare = kNotchHighestShare;
 
     std::array<ToneSection, kSectionCount> sections{};
     // Lowers the input by the cascade's power gain over the mix, so that the mix as a whole comes

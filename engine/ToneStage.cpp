@@ -33,10 +33,10 @@ void shapeBaseline(Packed& packed, double gain, float* interleavedStereo,
         for (std::size_t c = 0; c < 2; ++c) {
             double x = gain * interleavedStereo[2 * n + c];
             for (std::size_t s = 0; s < packed.count; ++s) {
-                const auto& [b0, a1, b2, a2] = packed.coefficients[s];
+                const auto& [b0, b1, a1, b2, a2] = packed.coefficients[s];
                 auto& state = states[s];
                 const double y = b0 * x + state.s1[c];
-                state.s1[c] = a1 * (x - y) + state.s2[c];
+                state.s1[c] = b1 * x - a1 * y + state.s2[c];
                 state.s2[c] = b2 * x - a2 * y;
                 x = y;
             }
@@ -54,9 +54,10 @@ __attribute__((target("avx2,fma"))) void
 shapeAvx2Fma(Packed& packed, double gain, float* interleavedStereo, std::size_t frames) noexcept {
     constexpr std::size_t kMost = std::tuple_size_v<decltype(packed.states)>;
     const std::size_t count = packed.count;
-    __m128d b0[kMost], a1[kMost], b2[kMost], a2[kMost], s1[kMost], s2[kMost];
+    __m128d b0[kMost], b1[kMost], a1[kMost], b2[kMost], a2[kMost], s1[kMost], s2[kMost];
     for (std::size_t s = 0; s < count; ++s) {
         b0[s] = _mm_set1_pd(packed.coefficients[s].b0);
+        b1[s] = _mm_set1_pd(packed.coefficients[s].b1);
         a1[s] = _mm_set1_pd(packed.coefficients[s].a1);
         b2[s] = _mm_set1_pd(packed.coefficients[s].b2);
         a2[s] = _mm_set1_pd(packed.coefficients[s].a2);
@@ -69,7 +70,7 @@ shapeAvx2Fma(Packed& packed, double gain, float* interleavedStereo, std::size_t 
         __m128d x = _mm_mul_pd(_mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(frame))), scale);
         for (std::size_t s = 0; s < count; ++s) {
             const __m128d y = _mm_fmadd_pd(b0[s], x, s1[s]);
-            s1[s] = _mm_fmadd_pd(a1[s], _mm_sub_pd(x, y), s2[s]);
+            s1[s] = _mm_fnmadd_pd(a1[s], y, _mm_fmadd_pd(b1[s], x, s2[s]));
             s2[s] = _mm_fnmadd_pd(a2[s], y, _mm_mul_pd(b2[s], x));
             x = y;
         }
@@ -88,8 +89,8 @@ shapeAvx2Fma(Packed& packed, double gain, float* interleavedStereo, std::size_t 
 // block's frames (`live` clear) keep their states.
 template <std::size_t kPairs, bool kMasked>
 __attribute__((target("avx2,fma"), always_inline)) inline void
-staggeredStep(__m128d in, const __m256d* b0, const __m256d* a1, const __m256d* b2,
-              const __m256d* a2, __m256d* s1, __m256d* s2, __m256d* out,
+staggeredStep(__m128d in, const __m256d* b0, const __m256d* b1, const __m256d* a1,
+              const __m256d* b2, const __m256d* a2, __m256d* s1, __m256d* s2, __m256d* out,
               const __m256d* live) noexcept {
 #pragma GCC unroll 8
     for (std::size_t q = 0; q < kPairs; ++q) {
@@ -98,7 +99,7 @@ staggeredStep(__m128d in, const __m256d* b0, const __m256d* a1, const __m256d* b
         const __m256d x = p == 0 ? _mm256_permute2f128_pd(_mm256_castpd128_pd256(in), out[0], 0x20)
                                  : _mm256_permute2f128_pd(out[p - 1], out[p], 0x21);
         const __m256d y = _mm256_fmadd_pd(b0[p], x, s1[p]);
-        const __m256d next1 = _mm256_fmadd_pd(a1[p], _mm256_sub_pd(x, y), s2[p]);
+        const __m256d next1 = _mm256_fnmadd_pd(a1[p], y, _mm256_fmadd_pd(b1[p], x, s2[p]));
         const __m256d next2 = _mm256_fnmadd_pd(a2[p], y, _mm256_mul_pd(b2[p], x));
         if constexpr (kMasked) {
             s1[p] = _mm256_blendv_pd(s1[p], next1, live[p]);
@@ -122,14 +123,16 @@ shapeStaggered(Packed& packed, double gain, float* interleavedStereo, std::size_
     constexpr std::size_t kLag = 2 * kPairs - 1;
     // An odd section out is paired with one that passes its input unchanged.
     const auto coefficients = [&](std::size_t s) {
-        return s < packed.count ? packed.coefficients[s] : Coefficients{1.0, 0.0, 0.0, 0.0};
+        return s < packed.count ? packed.coefficients[s] : Coefficients{1.0, 0.0, 0.0, 0.0, 0.0};
     };
     const auto state = [&](std::size_t s) { return s < packed.count ? packed.states[s] : State{}; };
-    __m256d b0[kPairs], a1[kPairs], b2[kPairs], a2[kPairs], s1[kPairs], s2[kPairs], out[kPairs];
+    __m256d b0[kPairs], b1[kPairs], a1[kPairs], b2[kPairs], a2[kPairs], s1[kPairs], s2[kPairs],
+        out[kPairs];
     for (std::size_t p = 0; p < kPairs; ++p) {
         const Coefficients first = coefficients(2 * p);
         const Coefficients second = coefficients(2 * p + 1);
         b0[p] = _mm256_setr_pd(first.b0, first.b0, second.b0, second.b0);
+        b1[p] = _mm256_setr_pd(first.b1, first.b1, second.b1, second.b1);
         a1[p] = _mm256_setr_pd(first.a1, first.a1, second.a1, second.a1);
         b2[p] = _mm256_setr_pd(first.b2, first.b2, second.b2, second.b2);
         a2[p] = _mm256_setr_pd(first.a2, first.a2, second.a2, second.a2);
@@ -148,7 +151,7 @@ shapeStaggered(Packed& packed, double gain, float* interleavedStereo, std::size_
                                 reinterpret_cast<const double*>(interleavedStereo + 2 * t)))),
                             scale);
         if (t >= kLag && t < frames) {
-            staggeredStep<kPairs, false>(in, b0, a1, b2, a2, s1, s2, out, live);
+            staggeredStep<kPairs, false>(in, b0, b1, a1, b2, a2, s1, s2, out, live);
         } else {
             // Starting or stopping: only the sections on one of the block's frames move on.
             for (std::size_t p = 0; p < kPairs; ++p) {
@@ -156,7 +159,7 @@ shapeStaggered(Packed& packed, double gain, float* interleavedStereo, std::size_
                 const std::int64_t second = t >= 2 * p + 1 && t - 2 * p - 1 < frames ? -1 : 0;
                 live[p] = _mm256_castsi256_pd(_mm256_setr_epi64x(first, first, second, second));
             }
-            staggeredStep<kPairs, true>(in, b0, a1, b2, a2, s1, s2, out, live);
+            staggeredStep<kPairs, true>(in, b0, b1, a1, b2, a2, s1, s2, out, live);
         }
         if (t >= kLag)
             _mm_store_sd(reinterpret_cast<double*>(interleavedStereo + 2 * (t - kLag)),
@@ -266,13 +269,15 @@ void ToneStage::stepGlide(std::size_t frames) noexcept {
 void ToneStage::useCoefficients(const ToneDesign& design) noexcept {
     inputGain_ = design.inputGain;
     for (std::size_t s = 0; s < kSections; ++s) {
-        // The bilinear transform of (s^2 + (k + mix) s + 1) / (s^2 + k s + 1), s = tan-warped.
-        const auto [g, k, mix] = design.sections[s];
+        // The bilinear transform of (s^2 + (k + mix) s + zero) / (s^2 + k s + 1), s = tan-warped.
+        const auto [g, k, mix, zero] = design.sections[s];
         const double damped = k * g;
         const double passed = (k + mix) * g;
+        const double zeroed = zero * g * g;
         const double norm = 1.0 / (1.0 + damped + g * g);
-        coefficients_[s] = {(1.0 + passed + g * g) * norm, (2.0 * g * g - 2.0) * norm,
-                            (1.0 - passed + g * g) * norm, (1.0 - damped + g * g) * norm};
+        coefficients_[s] = {(1.0 + passed + zeroed) * norm, (2.0 * zeroed - 2.0) * norm,
+                            (2.0 * g * g - 2.0) * norm, (1.0 - passed + zeroed) * norm,
+                            (1.0 - damped + g * g) * norm};
         // A section that passes its input unchanged from start to end of the glide is left out,
         // and starts again from rest.
         active_[s] = !target_.sections[s].passesUnchanged() ||
@@ -296,7 +301,8 @@ void ToneStage::shape(float* interleavedStereo, std::size_t frames) noexcept {
     using Kernel = void (*)(Packed&, double, float*, std::size_t) noexcept;
     static constexpr Kernel kStaggered[] = {&shapeStaggered<1, Packed>, &shapeStaggered<2, Packed>,
                                             &shapeStaggered<3, Packed>, &shapeStaggered<4, Packed>,
-                                            &shapeStaggered<5, Packed>, &shapeStaggered<6, Packed>};
+                                            &shapeStaggered<5, Packed>, &shapeStaggered<6, Packed>,
+                                            &shapeStaggered<7, Packed>, &shapeStaggered<8, Packed>};
     static_assert(std::size(kStaggered) == (kSections + 1) / 2);
     const bool fused = usedInstructionSet() == InstructionSet::Avx2Fma;
     if (fused && packed_.count > 0 && frames >= 8 * packed_.count) {

@@ -11,7 +11,7 @@
 namespace calmfield::engine {
 
 // Shapes the mix with the listener's tone on the audio thread: the input lowered by the tone's
-// power gain over what plays, then the design's peaking sections, in double precision. A change of
+// power gain over what plays, then the design's sections, in double precision. A change of
 // the tone or of what plays glides from what is heard to the new design within kGlideSeconds, so
 // that it never clicks; a flat tone is passed by untouched once the glide to it is over.
 class ToneStage {
@@ -37,10 +37,10 @@ class ToneStage {
     static constexpr std::size_t kStepFrames = 16;
     static constexpr std::size_t kSections = ToneDesign::kSectionCount;
 
-    // A section as a biquad in transposed direct form II, its numerator's middle term being its
-    // denominator's: y = b0 x + s1, then s1 = a1 (x - y) + s2 and s2 = b2 x - a2 y.
+    // A section as a biquad in transposed direct form II: y = b0 x + s1, then s1 = b1 x - a1 y + s2
+    // and s2 = b2 x - a2 y.
     struct Coefficients {
-        double b0, a1, b2, a2;
+        double b0, b1, a1, b2, a2;
     };
     struct State {
         std::array<double, 2> s1{}; // left and right

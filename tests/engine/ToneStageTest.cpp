@@ -93,7 +93,7 @@ TEST(ToneStage, MeetsEverySettingAndKeepsABoostedMixAsLoudAsAFlatOne) {
         ToneSetting notch;
         notch.notch = true;
         cases.push_back(
-            {rate, notch, {{4000.0, -31.0, -29.0}, {2000.0, -3.0, 0.0}, {8000.0, -3.0, 0.0}}});
+            {rate, notch, {{4000.0, -300.0, -30.0}, {2000.0, -3.0, 0.0}, {8000.0, -3.0, 0.0}}});
     }
     // Bands pulling hard against each other still meet their settings within 1 dB.
     std::vector<Expected> alternatingExpected;
@@ -138,6 +138,44 @@ TEST(ToneStage, MeetsEverySettingAndKeepsABoostedMixAsLoudAsAFlatOne) {
         const double powerGainDb =
             10.0 * std::log10(design.powerGain(white(0.1, test.rate), test.rate));
         EXPECT_NEAR(addedDb, std::min(0.0, powerGainDb), 0.3);
+    }
+}
+
+// The notch takes its octave out with a flat bottom and steep edges, and nothing else. Where the
+// upper quarter of its octave lies above 0.45 of the rate, only its lower half keeps its shape.
+TEST(ToneDesign, TakesTheNotchsWholeOctaveOutAndLeavesTheRest) {
+    for (std::uint32_t rate : {44100u, 48000u}) {
+        for (int step : {0, 36, 55}) { // 500 Hz, 4 kHz, 12.2 kHz
+            for (int depth : {10, 40}) {
+                ToneSetting tone;
+                tone.notch = true;
+                tone.notchStep = step;
+                tone.notchDepthDb = depth;
+                const double centre = tone.notchCentreHz();
+                const bool whole = centre * std::exp2(0.75) <= 0.45 * rate;
+                SCOPED_TRACE(::testing::Message()
+                             << centre << " Hz, " << depth << " dB deep at " << rate << " Hz");
+                const auto design = engine::ToneDesign::of(tone, rate, white(0.1, rate));
+                const auto cutAt = [&](double octaves) {
+                    return -design.responseDb(centre * std::exp2(octaves), rate);
+                };
+                for (double side : {-1.0, 1.0}) {
+                    if (side > 0 && !whole)
+                        continue;
+                    for (double octaves = 0.0; octaves <= 1.0 / 3.0; octaves += 1.0 / 48.0)
+                        EXPECT_GE(cutAt(side * octaves), depth) << side * octaves << " octaves";
+                    EXPECT_GE(cutAt(side * 0.5), depth / 2.0);
+                    for (double octaves = 0.75;
+                         centre * std::exp2(side * octaves) < 0.45 * rate && octaves < 6.0;
+                         octaves += 1.0 / 24.0)
+                        EXPECT_LE(cutAt(side * octaves), 3.0) << side * octaves << " octaves";
+                }
+                double highest = -100.0;
+                for (double hz = 20.0; hz < 0.5 * rate; hz *= std::exp2(1.0 / 48.0))
+                    highest = std::max(highest, design.responseDb(hz, rate));
+                EXPECT_LE(highest, 0.5) << "no ripple above the passband";
+            }
+        }
     }
 }
 

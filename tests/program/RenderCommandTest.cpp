@@ -219,6 +219,29 @@ TEST_F(RenderCommand, ShapesTheRenderWithTheListenersToneUnlessToldFlat) {
     EXPECT_EQ(fileContent(toneFile), "calmfield tone 1\n") << "left for the program to put aside";
 }
 
+TEST_F(RenderCommand, TakesTheNotchsOctaveOutOfTheRender) {
+    const auto whiteMix = root / "white.clm";
+    write(whiteMix, "0,0,1,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
+    const fs::path toneFile = root / "home" / ".config" / "calmfield" / "tone";
+    fs::create_directories(toneFile.parent_path());
+    engine::ToneSetting notched;
+    notched.notch = true; // 4 kHz, 30 dB deep
+    ASSERT_TRUE(
+        persistence::writeToneFile(QString::fromStdString(toneFile.string()), notched).ok());
+    std::vector<std::string> render{"--render", outFile("notched.wav"), "--length", "12s",
+                                    "--mix",    whiteMix.string()};
+    ASSERT_EQ(run(render).first, 0);
+    render[1] = outFile("flat.wav");
+    render.push_back("--flat");
+    ASSERT_EQ(run(render).first, 0);
+    const auto change = [&](double hz) {
+        return levelAround(out / "notched.wav", hz) - levelAround(out / "flat.wav", hz);
+    };
+    EXPECT_LT(change(4000.0), -29.0) << "the third of an octave around the centre";
+    for (const double hz : {2000.0, 8000.0})
+        EXPECT_NEAR(change(hz), 0.0, 1.0) << hz << " Hz, an octave away";
+}
+
 TEST_F(RenderCommand, HearsABoostedBandLouderWhileTheMixKeepsItsLevel) {
     const auto pinkMix = root / "pink.clm";
     write(pinkMix, "0,1,0,0,0,0,0,0,0,0,32000,32000,32000,32000,32000\r\n");
