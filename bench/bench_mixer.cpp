@@ -3,8 +3,8 @@
 // the x86-64 baseline, wandering through their sounds and, for the cost of the wandering alone,
 // looping straight; and the process's resident size with the five sounds loaded. Then how much
 // faster than real time the master gain alone follows the sleep timer's fade, and the tone's stage
-// alone shapes the mix with every band and the notch at work, beside the five channels mixed with
-// that tone.
+// alone shapes the mix with every band and the notch at work, and with the notch alone, beside the
+// five channels mixed with every band and the notch.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
 #include "engine/MasterGain.h"
@@ -127,7 +127,9 @@ void BM_ToneStage(benchmark::State& state) {
                                              ? calmfield::engine::bestInstructionSet()
                                              : calmfield::engine::InstructionSet::Baseline);
     calmfield::engine::ToneStage stage;
-    stage.setTone(everyBandAndTheNotch());
+    calmfield::engine::ToneSetting notchAlone;
+    notchAlone.notch = true;
+    stage.setTone(state.range(2) != 0 ? notchAlone : everyBandAndTheNotch());
     const auto frames = static_cast<std::size_t>(state.range(0));
     std::mt19937 random(1);
     std::uniform_real_distribution<float> value(-0.3f, 0.3f);
@@ -145,8 +147,9 @@ void BM_ToneStage(benchmark::State& state) {
     state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
     calmfield::engine::useInstructionSet(calmfield::engine::bestInstructionSet());
 }
-// Frames per render, and 1 for the best instructions or 0 for the baseline.
-BENCHMARK(BM_ToneStage)->ArgsProduct({{2400}, {1, 0}});
+// Frames per render; 1 for the best instructions or 0 for the baseline; 0 for every band and the
+// notch at work, 1 for the notch alone.
+BENCHMARK(BM_ToneStage)->ArgsProduct({{2400}, {1, 0}, {0, 1}});
 
 } // namespace
 
