@@ -78,13 +78,6 @@ TEST_F(HelpPage, ExplainsRenderingToAFileAndStartingAtLogin) {
         EXPECT_TRUE(shown.contains(QString::fromLatin1(topic))) << topic;
 }
 
-TEST_F(HelpPage, TellsHowToEndAHeadlessCalmfieldAsPlayerctlCannot) {
-    for (const char* way : {"--dest=org.mpris.MediaPlayer2.calmfield /org/mpris/MediaPlayer2 "
-                            "org.mpris.MediaPlayer2.Quit",
-                            "systemctl --user stop calmfield"})
-        EXPECT_TRUE(shown.simplified().contains(QString::fromLatin1(way))) << way;
-}
-
 TEST_F(HelpPage, SaysWhatEachKeyDoes) {
     for (const char* key :
          {"Keyboard", "Return", "Ctrl+Right", "1 dB", "100 hz", "Alt+M", "Alt+H", "F10", "Escape"})
