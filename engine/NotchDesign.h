@@ -15,12 +15,11 @@ namespace calmfield::engine {
 // bilinear transform will put it, as kNotchOrder sections.
 inline constexpr std::size_t kNotchOrder = 6;
 using NotchSections = std::array<ToneSection, kNotchOrder>;
+inline constexpr double kNotchHighestShare = 0.45;
 
 // The notch centred at `centreHz`, `depthDb` deep, at `rate`. Where the upper quarter of its
-// octave would lie above kHighestShare of the rate, its lower half is kept as it is and its upper
-// half is drawn in. Fixed-size arithmetic only, for the audio thread.
+// octave would lie above kNotchHighestShare of the rate, its lower half is kept as it is and its
+// upper half is drawn in. Fixed-size arithmetic only, for the audio thread.
 NotchSections notchSections(double centreHz, double depthDb, std::uint32_t rate) noexcept;
-
-inline constexpr double kNotchHighestShare = 0.45;
 
 } // namespace calmfield::engine

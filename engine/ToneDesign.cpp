@@ -176,14 +176,14 @@ ToneDesign ToneDesign::of(const ToneSetting& setting, std::uint32_t rate,
     ToneDesign design;
     designBands(setting, rate, design);
     const double notchHz = setting.notchCentreHz();
-    const NotchSections notch = shapedAt(notchHz, rate)
-                                    ? notchSections(notchHz, setting.notchDepthDb, rate)
-                                    : NotchSections{};
+    const bool notchShaped = shapedAt(notchHz, rate);
+    const NotchSections notch =
+        notchShaped ? notchSections(notchHz, setting.notchDepthDb, rate) : NotchSections{};
     for (std::size_t n = 0; n < kNotchOrder; ++n) {
         ToneSection& section = design.sections[kFirstNotchSection + n];
         section = notch[n];
         // Unticked, or out of reach, it keeps its poles so that ticking it glides.
-        if (!setting.notch || !shapedAt(notchHz, rate)) {
+        if (!setting.notch || !notchShaped) {
             section.mix = 0.0;
             section.zero = 1.0;
         }
