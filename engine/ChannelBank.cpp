@@ -69,6 +69,11 @@ void ChannelBank::rampMix(MasterGain::Part part, const MasterGain::Ramp& ramp) {
     output_.wake();
 }
 
+void ChannelBank::setDrift(const DriftSetting& drift) {
+    mixer_.drift().setDrift(drift);
+    output_.wake();
+}
+
 void ChannelBank::setTone(const ToneSetting& tone) {
     mixer_.setTone(tone);
     output_.wake();

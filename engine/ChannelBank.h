@@ -59,6 +59,11 @@ class ChannelBank {
     // once, gliding to it.
     void setTone(const ToneSetting& tone);
 
+    // Drifts each colour's level on its own path; the output plays the change at once.
+    void setDrift(const DriftSetting& drift);
+    // The colour's drift as last played, 0 dB or below.
+    float driftLevelDb(int colour) const { return mixer_.drift().levelDb(index(colour)); }
+
   private:
     SoundOutput& output_;
     ChannelMixer mixer_;

@@ -93,16 +93,18 @@ ToneSource ChannelVoice::toneSource(double slopeDbPerOctave) const noexcept {
 }
 
 void ChannelVoice::mixFrame(float* out, const Reading& reading) noexcept {
-    reader_.mix(out, 1, reading, envelope_ * left_, envelope_ * right_);
+    reader_.mix(out, 1, reading, colourGain_ * envelope_ * left_, colourGain_ * envelope_ * right_);
 }
 
 void ChannelVoice::mixSteady(float* out, std::size_t frames, const Reading& reading) noexcept {
-    reader_.mix(out, frames, reading, left_, right_);
+    reader_.mix(out, frames, reading, colourGain_ * left_, colourGain_ * right_);
 }
 
-void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept {
+void ChannelVoice::mixInto(float* out, std::size_t frames, std::uint32_t outputRate,
+                           float colourGain) noexcept {
     if (outputRate == 0)
         return;
+    colourGain_ = colourGain;
     followControls(outputRate);
     frequency_ = controls_.frequency.load(std::memory_order_relaxed);
     const double speed = static_cast<double>(frequency_) / outputRate;

@@ -20,8 +20,10 @@ class ChannelVoice {
 
     ChannelVoice(const SoundBuffer& sound, const ChannelControls& controls, WanderSeed seed);
 
-    // Adds `frames` stereo frames at `outputRate` to `out`. Never blocks, allocates or locks.
-    void mixInto(float* out, std::size_t frames, std::uint32_t outputRate) noexcept;
+    // Adds `frames` stereo frames at `outputRate` to `out`, times `colourGain` over the channel's
+    // own gains. Never blocks, allocates or locks.
+    void mixInto(float* out, std::size_t frames, std::uint32_t outputRate,
+                 float colourGain = 1.0f) noexcept;
 
     // True when the voice adds nothing until its channel plays again.
     bool silent() const noexcept { return !playing_ && fade_ == 0; }
@@ -55,6 +57,7 @@ class ChannelVoice {
     std::uint32_t fade_ = 0; // how far a start, stop or jump has faded in, 0 to ramp_
     float envelope_ = 0.0f;  // fade_ / ramp_
 
+    float colourGain_ = 1.0f; // this block's
     float left_ = 1.0f;
     float right_ = 1.0f;
     float leftTarget_ = 1.0f;
