@@ -3,9 +3,9 @@
 #include "files/RegularFile.h"
 #include "persistence/LineFormat.h"
 #include "persistence/ReasonNotOpened.h"
+#include "persistence/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <string>
 
@@ -18,7 +18,8 @@ constexpr std::size_t kLargestFileRead = 64 * 1024;
 
 // The file's bytes given to `parse`, which reads them as parseLine does.
 template <typename Parse>
-files::Result<std::vector<std::int16_t>, QString> readWith(const QString& path, Parse parse) {
+auto readWith(const QString& path, Parse parse)
+    -> files::Result<std::decay_t<decltype(parse(std::string()).value())>, QString> {
     files::RegularFile file = files::RegularFile::open(QFile::encodeName(path).constData());
     if (!file.isOpen())
         return files::failure(QString::fromUtf8(reasonNotOpened(file.failure())));
@@ -44,21 +45,21 @@ files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& pa
     return readWith(path, [ranges](const std::string& bytes) { return parseLine(bytes, ranges); });
 }
 
-files::Result<files::Done, QString> writeLineFile(const QString& path,
-                                                  std::span<const std::int16_t> values) {
-    const std::string line = formatLine(values);
-    QSaveFile file(path);
-    // Unbuffered, so that a short write shows in write()'s count rather than being lost in a flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return files::failure(QStringLiteral("it cannot be created (%1)").arg(file.errorString()));
-    if (file.write(line.data(), static_cast<qint64>(line.size())) !=
-        static_cast<qint64>(line.size())) {
-        file.cancelWriting();
-        return files::failure(QStringLiteral("it cannot be written (%1)").arg(file.errorString()));
-    }
-    if (!file.commit())
-        return files::failure(QStringLiteral("it cannot be written (%1)").arg(file.errorString()));
-    return files::Done{};
+files::Result<LineFileContent, QString> readLineFileAndRest(const QString& path,
+                                                            std::span<const FieldRange> ranges) {
+    return readWith(
+        path, [ranges](const std::string& bytes) -> files::Result<LineFileContent, std::string> {
+            std::string_view rest;
+            auto values = parseLine(bytes, ranges, &rest);
+            if (!values.ok())
+                return files::failure(values.reason());
+            return LineFileContent{std::move(values.value()), std::string(rest)};
+        });
+}
+
+files::Result<files::Done, QString>
+writeLineFile(const QString& path, std::span<const std::int16_t> values, std::string_view after) {
+    return writeWholeFile(path, formatLine(values) + std::string(after));
 }
 
 } // namespace calmfield::persistence

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace calmfield::persistence {
@@ -19,9 +21,19 @@ files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& pa
 files::Result<std::vector<std::int16_t>, QString> readLineFile(const QString& path,
                                                                std::span<const FieldRange> ranges);
 
-// Writes `values` as one line to `path`. The old file is replaced only once the new one is
-// complete, so a failed write leaves it as it was.
+// The fields of a file, and the text after the line that holds the last of them.
+struct LineFileContent {
+    std::vector<std::int16_t> values;
+    std::string rest;
+};
+// As above, with the text after the fields.
+files::Result<LineFileContent, QString> readLineFileAndRest(const QString& path,
+                                                            std::span<const FieldRange> ranges);
+
+// Writes `values` as one line to `path`, then `after`. The old file is replaced only once the new
+// one is complete, so a failed write leaves it as it was.
 files::Result<files::Done, QString> writeLineFile(const QString& path,
-                                                  std::span<const std::int16_t> values);
+                                                  std::span<const std::int16_t> values,
+                                                  std::string_view after = {});
 
 } // namespace calmfield::persistence

@@ -44,7 +44,8 @@ namespace {
 
 // Without `ranges`, any 16-bit value is taken.
 files::Result<std::vector<std::int16_t>, std::string>
-parseFields(std::string_view text, std::size_t fieldCount, std::span<const FieldRange> ranges) {
+parseFields(std::string_view text, std::size_t fieldCount, std::span<const FieldRange> ranges,
+            std::string_view* rest) {
     if (text.starts_with(kByteOrderMark))
         text.remove_prefix(kByteOrderMark.size());
     std::vector<std::int16_t> values;
@@ -85,6 +86,10 @@ parseFields(std::string_view text, std::size_t fieldCount, std::span<const Field
             return files::failure(nameOfField(number) + " lies outside -32768 to 32767");
         }
         values.push_back(static_cast<std::int16_t>(value));
+        if (rest != nullptr && values.size() == fieldCount) {
+            const std::size_t lineEnd = text.find_first_of("\r\n", end);
+            *rest = lineEnd == std::string_view::npos ? std::string_view{} : text.substr(lineEnd);
+        }
         afterComma = end < text.size() && text[end] == ',';
         position = end + (afterComma ? 1 : 0);
     }
@@ -99,12 +104,12 @@ parseFields(std::string_view text, std::size_t fieldCount, std::span<const Field
 
 files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
                                                                 std::size_t fieldCount) {
-    return parseFields(text, fieldCount, {});
+    return parseFields(text, fieldCount, {}, nullptr);
 }
 
 files::Result<std::vector<std::int16_t>, std::string>
-parseLine(std::string_view text, std::span<const FieldRange> ranges) {
-    return parseFields(text, ranges.size(), ranges);
+parseLine(std::string_view text, std::span<const FieldRange> ranges, std::string_view* rest) {
+    return parseFields(text, ranges.size(), ranges, rest);
 }
 
 } // namespace calmfield::persistence

@@ -23,8 +23,10 @@ std::string formatLine(std::span<const std::int16_t> values);
 files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
                                                                 std::size_t fieldCount);
 // As above, one field for each of `ranges`, each also within what its control takes; a value
-// outside it, however large, is told against that range.
+// outside it, however large, is told against that range. `rest`, when given, is set to the text
+// after the line holding the last field, from that line's end on.
 files::Result<std::vector<std::int16_t>, std::string> parseLine(std::string_view text,
-                                                                std::span<const FieldRange> ranges);
+                                                                std::span<const FieldRange> ranges,
+                                                                std::string_view* rest = nullptr);
 
 } // namespace calmfield::persistence

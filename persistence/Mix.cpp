@@ -1,5 +1,6 @@
 #include "persistence/Mix.h"
 
+#include "persistence/DriftLine.h"
 #include "persistence/LineFile.h"
 
 #include <vector>
@@ -38,13 +39,21 @@ Fields fieldsOf(const Settings& settings, std::size_t count) {
     return fields;
 }
 
+// A configuration's text after its fields may give it a drift; the startup settings file's never
+// does.
 files::Result<Settings, QString> read(const QString& path, std::size_t count) {
     const Fields fields = fieldsOf({}, count);
-    const auto content = readLineFile(path, fields.ranges);
+    const auto content = readLineFileAndRest(path, fields.ranges);
     if (!content.ok())
         return files::failure(content.reason());
-    const std::vector<std::int16_t>& values = content.value();
+    const std::vector<std::int16_t>& values = content.value().values;
     Settings settings;
+    if (count == Mix::kFieldCount) {
+        const auto drift = readDriftLine(content.value().rest);
+        if (!drift.ok())
+            return files::failure(QString::fromStdString(drift.reason()));
+        settings.mix.drift = drift.value().value_or(engine::DriftSetting{});
+    }
     auto field = values.begin();
     for (Mix::PerColour* part :
          {&settings.mix.toggles, &settings.mix.volumes, &settings.mix.frequencies}) {
@@ -70,7 +79,8 @@ files::Result<Settings, QString> readSettings(const QString& path) {
 }
 
 files::Result<files::Done, QString> writeMix(const QString& path, const Mix& mix) {
-    return writeLineFile(path, fieldsOf({mix}, Mix::kFieldCount).values);
+    return writeLineFile(path, fieldsOf({mix}, Mix::kFieldCount).values,
+                         mix.drift.on ? formatDriftLine(mix.drift) : std::string());
 }
 
 files::Result<files::Done, QString> writeSettings(const QString& path, const Settings& settings) {

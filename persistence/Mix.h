@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DriftSetting.h"
 #include "engine/NoiseColours.h"
 #include "files/Result.h"
 #include "persistence/ToggleState.h"
@@ -12,7 +13,8 @@
 namespace calmfield::persistence {
 
 // What the five colours play, brown to purple: whether each is ticked, its volume and its
-// frequency. A configuration file holds these fifteen fields in this order on one line.
+// frequency, and how their levels drift. A configuration file holds the fifteen fields in this
+// order on one line, and a mix with drift one more line after it.
 struct Mix {
     // Volumes in hundredths of a decibel, frequencies in hertz.
     static constexpr int kQuietest = -3000;
@@ -27,11 +29,12 @@ struct Mix {
     PerColour volumes{};
     PerColour frequencies{kStartingFrequency, kStartingFrequency, kStartingFrequency,
                           kStartingFrequency, kStartingFrequency};
+    engine::DriftSetting drift{};
 
     bool operator==(const Mix&) const = default;
 };
 
-// The startup settings file: the mix, then "Start in system tray".
+// The startup settings file: the mix without its drift, then "Start in system tray".
 struct Settings {
     static constexpr std::size_t kFieldCount = Mix::kFieldCount + 1;
 
@@ -43,7 +46,8 @@ struct Settings {
 
 // Each reads the file whole: every field there and within its range, or what is wrong with the
 // file in words for the user. A configuration file may hold more fields than the mix; they are
-// ignored.
+// ignored, as is any text after them but a drift line (see DriftLine.h), which gives the mix its
+// drift.
 files::Result<Mix, QString> readMix(const QString& path);
 files::Result<Settings, QString> readSettings(const QString& path);
 

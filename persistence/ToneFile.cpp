@@ -2,9 +2,9 @@
 
 #include "files/RegularFile.h"
 #include "persistence/ReasonNotOpened.h"
+#include "persistence/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -178,16 +178,7 @@ files::Result<ToneSetting, ToneFileFailure> readToneFile(const QString& path) {
 }
 
 files::Result<files::Done, QString> writeToneFile(const QString& path, const ToneSetting& tone) {
-    const std::string text = formatTone(tone);
-    QSaveFile file(path);
-    // Unbuffered, so that a short write shows in write()'s count rather than being lost in a flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return files::failure(QStringLiteral("it cannot be created (%1)").arg(file.errorString()));
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit())
-        return files::failure(QStringLiteral("it cannot be written (%1)").arg(file.errorString()));
-    return files::Done{};
+    return writeWholeFile(path, formatTone(tone));
 }
 
 } // namespace calmfield::persistence
