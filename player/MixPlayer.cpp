@@ -7,6 +7,7 @@
 #include "files/StoredName.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <algorithm>
@@ -139,6 +140,23 @@ void MixPlayer::setTone(const engine::ToneSetting& tone) {
     emit toneChanged();
 }
 
+void MixPlayer::setDrift(const engine::DriftSetting& drift) {
+    const engine::DriftSetting clamped = drift.clamped();
+    if (mix_.drift == clamped)
+        return;
+    mix_.drift = clamped;
+    bank_.setDrift(clamped);
+    emit driftChanged();
+}
+
+void MixPlayer::newDriftPath() {
+    engine::DriftSetting drift = mix_.drift;
+    const std::uint32_t old = drift.seed;
+    while (drift.seed == old)
+        drift.seed = QRandomGenerator::global()->generate();
+    setDrift(drift);
+}
+
 void MixPlayer::toggleMute() {
     if (!muted_) {
         savedMasterVolume_ = masterVolume_;
@@ -164,6 +182,9 @@ void MixPlayer::resetAll() {
         setVolume(colour, kResetVolume);
     for (int colour = 0; colour < engine::kColourCount; ++colour)
         setFrequency(colour, kResetFrequency);
+    engine::DriftSetting drift = mix_.drift;
+    drift.on = false;
+    setDrift(drift);
 }
 
 void MixPlayer::load(const persistence::Mix& mix) {
@@ -177,6 +198,7 @@ void MixPlayer::load(const persistence::Mix& mix) {
         sendFrequency(colour);
         sendVolume(colour);
     }
+    setDrift(mix.drift);
 }
 
 void MixPlayer::load(const persistence::Settings& settings) {

@@ -63,6 +63,10 @@ class MixPlayer : public QObject {
     int startInTray() const { return startInTray_; }
     // The listener's tone, which shapes whatever mix plays; Reset All and Load leave it as it is.
     const engine::ToneSetting& tone() const { return tone_; }
+    // How the mix's levels drift; part of the mix, so Load takes it and Reset All turns it off.
+    const engine::DriftSetting& drift() const { return mix_.drift; }
+    // The colour's level as drift has moved it last, in decibels below its volume (0 or less).
+    float driftLevelDb(int colour) const { return bank_.driftLevelDb(colour); }
     persistence::Settings settings() const { return {mix_, startInTray_}; }
     // The rate the colour's channel plays at, or none when it has no channel.
     std::optional<int> channelFrequency(int colour);
@@ -74,13 +78,17 @@ class MixPlayer : public QObject {
     void setMasterVolume(int position);
     void setStartInTray(int state);
     void setTone(const engine::ToneSetting& tone);
+    void setDrift(const engine::DriftSetting& drift);
+    // Drift on another path, its seed drawn at random.
+    void newDriftPath();
     // The first press saves the master volume and sets it to zero, the next one brings it back.
     void toggleMute();
     // As the run ends, gives back the speakers' volume that Mute took, when the master slider
     // still stands at Mute's 0, waiting at most `timeout` for the server to take it.
     void releaseMute(std::chrono::milliseconds timeout);
     bool muted() const { return muted_; }
-    // Turns every colour off, then sets every volume and frequency to its reset value.
+    // Turns every colour off, then sets every volume and frequency to its reset value, and turns
+    // drift off.
     void resetAll();
     // Takes a whole mix, field by field as the user would set them; then every channel is set
     // to its volume and frequency, changed or not.
@@ -121,6 +129,7 @@ class MixPlayer : public QObject {
     void muteChanged();
     void startInTrayChanged();
     void toneChanged();
+    void driftChanged();
     // What mediaState() gives may have changed: the ticked colours or the pause.
     void mediaStateChanged();
 

@@ -53,6 +53,7 @@ RenderResult renderMix(const RenderJob& job, const RenderProgress& progress) {
     engine::ChannelBank bank(output, job.wanderSeed);
     (void)bank.openDevice();
     bank.setTone(job.tone);
+    bank.setDrift(job.mix.drift);
     if (auto setUp = setUpChannels(bank, job); !setUp.ok())
         return files::failure(RenderFailure(setUp.reason()));
     // Loading may have taken a while; a render stopped meanwhile leaves nothing behind.

@@ -24,7 +24,8 @@ inline constexpr std::chrono::seconds kShortestRender = kFadeIn + kFadeOut;
 inline constexpr std::chrono::seconds kLongestRender{24 * 60 * 60};
 
 struct RenderJob {
-    // What plays: the ticked colours at their volumes and frequencies, panned to the centre.
+    // What plays: the ticked colours at their volumes and frequencies, panned to the centre, and
+    // their drift.
     persistence::Mix mix;
     // Holds the sound files.
     std::filesystem::path soundFolder;

@@ -2,6 +2,7 @@
 
 #include "desktop/ProgramFolder.h"
 #include "ending/SignalDeadline.h"
+#include "persistence/DriftFile.h"
 #include "persistence/StartupSettingsLocation.h"
 #include "persistence/ToneFile.h"
 #include "player/ColourWords.h"
@@ -75,7 +76,16 @@ std::optional<persistence::Mix> readRenderedMix(const RenderRequest& request,
                  .arg(shown(file), read.reason()));
         return std::nullopt;
     }
-    return read.value().mix;
+    persistence::Mix mix = read.value().mix;
+    const auto drift = persistence::readDriftFile(folders.userSettingsFolder);
+    if (!drift.ok()) {
+        tell(QStringLiteral("The drift in \"%1\" cannot be used: %2.")
+                 .arg(shown(folders.userSettingsFolder / persistence::kDriftFileName),
+                      drift.reason()));
+        return std::nullopt;
+    }
+    mix.drift = drift.value();
+    return mix;
 }
 
 // The listener's tone, flat when none was set yet; empty, having told the user why, when the

@@ -1,5 +1,7 @@
 #include "session/StartupSettingsFile.h"
 
+#include "persistence/DriftFile.h"
+
 #include <QFile>
 
 #include <system_error>
@@ -42,18 +44,32 @@ files::Result<files::Done, QString> keepCopy(const std::filesystem::path& file,
 StartupSettingsFile::StartupSettingsFile(std::filesystem::path programFolder,
                                          std::filesystem::path userFolder,
                                          session::MessageSink& messages)
-    : location_(std::move(programFolder), std::move(userFolder)), messages_(messages) {}
+    : location_(std::move(programFolder), userFolder), userFolder_(std::move(userFolder)),
+      messages_(messages) {}
 
 void StartupSettingsFile::readInto(player::MixPlayer& player) {
     read_ = true;
+    const engine::DriftSetting drift = readDrift();
     const std::filesystem::path file = location_.fileToRead();
-    if (file.empty())
-        return;
-    const auto settings = persistence::readSettings(shownPath(file));
-    if (settings.ok())
-        player.loadRisingGently(settings.value());
-    else
-        tellUnusable(file, settings.reason());
+    if (!file.empty()) {
+        const auto settings = persistence::readSettings(shownPath(file));
+        if (settings.ok())
+            player.loadRisingGently(settings.value());
+        else
+            tellUnusable(file, settings.reason());
+    }
+    player.setDrift(drift);
+}
+
+engine::DriftSetting StartupSettingsFile::readDrift() {
+    const auto drift = persistence::readDriftFile(userFolder_);
+    if (drift.ok())
+        return drift.value();
+    messages_.showMessage(
+        QStringLiteral("Calmfield could not use the drift kept in \"%1\": %2. "
+                       "The mix plays without drift.")
+            .arg(shownPath(userFolder_ / persistence::kDriftFileName), drift.reason()));
+    return {};
 }
 
 void StartupSettingsFile::tellUnusable(const std::filesystem::path& file, const QString& error) {
@@ -85,6 +101,14 @@ void StartupSettingsFile::writeFrom(const player::MixPlayer& player) {
         messages_.showMessage(QStringLiteral("Calmfield could not save its settings to \"%1\": "
                                              "%2. Next time it will not start with this mix.")
                                   .arg(shownPath(file), written.reason()));
+        return;
+    }
+    const auto drift = persistence::writeDriftFile(userFolder_, player.drift());
+    if (!drift.ok()) {
+        messages_.showMessage(
+            QStringLiteral("Calmfield could not keep the drift in \"%1\": %2. "
+                           "Next time the mix will start without it.")
+                .arg(shownPath(userFolder_ / persistence::kDriftFileName), drift.reason()));
     }
 }
 
