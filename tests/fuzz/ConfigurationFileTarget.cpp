@@ -1,6 +1,7 @@
 // A configuration file loaded from the menu: saved by this program, by another version of it, or
 // by hand in an editor.
 
+#include "persistence/DriftLine.h"
 #include "persistence/LineFormat.h"
 #include "tests/fuzz/MixChecks.h"
 
@@ -11,15 +12,22 @@ using namespace calmfield::fuzzing;
 
 namespace {
 
-// The line as an editor may save it again: a byte-order mark in front, a blank after each
-// comma, and a bare line feed at the end.
-std::string asEditorSavesIt(const calmfield::persistence::Mix& mix) {
+std::vector<std::int16_t> fieldsOf(const calmfield::persistence::Mix& mix) {
     std::vector<std::int16_t> fields;
     for (const auto* part : {&mix.toggles, &mix.volumes, &mix.frequencies})
         for (const int value : *part)
             fields.push_back(static_cast<std::int16_t>(value));
+    return fields;
+}
+
+// The lines as an editor may save them again: a byte-order mark in front, a blank after each
+// comma, and bare line feeds.
+std::string asEditorSavesIt(const calmfield::persistence::Mix& mix) {
     std::string line = "\xEF\xBB\xBF";
-    for (const char c : calmfield::persistence::formatLine(fields)) {
+    std::string text = calmfield::persistence::formatLine(fieldsOf(mix));
+    if (mix.drift.on)
+        text += calmfield::persistence::formatDriftLine(mix.drift);
+    for (const char c : text) {
         if (c != '\r')
             line += c;
         if (c == ',')
@@ -39,6 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     requireShownByControls(read.value());
+    const auto older = persistence::parseLine(
+        std::string_view(reinterpret_cast<const char*>(data), size), persistence::Mix::kFieldCount);
+    require(older.ok() && older.value() == fieldsOf(read.value()),
+            "a copy that reads only the fifteen fields loads the same mix");
 
     const QString written = qtPath(folder.path() / "written.cfg");
     require(persistence::writeMix(written, read.value()).ok(), "the mix is written");

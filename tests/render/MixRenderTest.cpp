@@ -131,6 +131,49 @@ TEST(MixRender, WritesThePlayedMixAtItsLengthBetweenAFadeInAndTheSleepFadeOut) {
     EXPECT_LT(testsupport::rmsDecibels(slice(file.samples, kSeconds - 0.05, kSeconds, kRate)), -80);
 }
 
+// Each second's level, in decibels, between the fade in and the fade out.
+std::vector<double> levelsEvery(const Decoded& file, double seconds) {
+    const double rate = file.info.samplerate;
+    std::vector<double> levels;
+    const double end = static_cast<double>(file.info.frames) / rate - 10;
+    for (double from = 2; from + seconds <= end; from += seconds)
+        levels.push_back(testsupport::rmsDecibels(slice(file.samples, from, from + seconds, rate)));
+    return levels;
+}
+
+// Pink alone drifting fast 6 dB deep: a wide span, never above the mix without drift, and the
+// same path again from the same seed though the noise differs.
+TEST(MixRender, DriftsTheMixOnItsSeedsPath) {
+    const char* programFolder = std::getenv("CALMFIELD_PROGRAM_DIR");
+    if (programFolder == nullptr)
+        GTEST_SKIP() << "CALMFIELD_PROGRAM_DIR is not set";
+    TemporaryFolder folder;
+    constexpr std::uint32_t kRate = 8000;
+    const auto render = [&](const char* name, bool drift, std::uint64_t wanderSeed) {
+        persistence::Mix mix = onlyColour(1, -600, 22050);
+        mix.drift = {drift, 6, engine::DriftSpeed::Fast, 2718281828u};
+        const render::RenderJob job{mix,  programFolder, folder.path() / name,
+                                    612s, kRate,         wanderSeed};
+        EXPECT_EQ(render::renderMix(job).value(), render::Rendered::written);
+        return decode(job.target);
+    };
+    const Decoded steady = render("steady.wav", false, kSeed);
+    const Decoded drifting = render("drifting.wav", true, kSeed);
+    const auto steadyLevels = levelsEvery(steady, 1);
+    const auto levels = levelsEvery(drifting, 1);
+    ASSERT_EQ(levels.size(), 600u);
+    for (std::size_t second = 0; second < levels.size(); ++second)
+        EXPECT_LE(levels[second], steadyLevels[second] + 0.01) << second;
+    EXPECT_GE(*std::max_element(levels.begin(), levels.end()) -
+                  *std::min_element(levels.begin(), levels.end()),
+              4.0);
+
+    const auto again = levelsEvery(render("again.wav", true, kSeed + 1), 5);
+    const auto first = levelsEvery(drifting, 5);
+    for (std::size_t at = 0; at < first.size(); ++at)
+        EXPECT_NEAR(again[at], first[at], 0.5) << at * 5;
+}
+
 // A sound shorter than the render, which a straight loop would repeat twice in it.
 TEST(MixRender, NeverRepeatsTheSoundInTheFile) {
     TemporaryFolder folder;
