@@ -4,9 +4,10 @@
 // looping straight; and the process's resident size with the five sounds loaded. Then how much
 // faster than real time the master gain alone follows the sleep timer's fade, and the tone's stage
 // alone shapes the mix with every band and the notch at work, and with the notch alone, beside the
-// five channels mixed with every band and the notch.
+// five channels mixed with every band and the notch; and the drift's stage alone.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
+#include "engine/DriftStage.h"
 #include "engine/MasterGain.h"
 #include "engine/ToneStage.h"
 #include "tests/support/MemorySoundOutput.h"
@@ -121,6 +122,23 @@ void BM_MasterGainFading(benchmark::State& state) {
     state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MasterGainFading)->Arg(2400);
+
+// The drift's stage as the mixer runs it, a block of 512 frames at a time, five colours drifting
+// fast, 12 dB deep.
+void BM_DriftStage(benchmark::State& state) {
+    calmfield::engine::DriftStage stage;
+    stage.setDrift({.on = true, .depthDb = 12, .speed = calmfield::engine::DriftSpeed::Fast});
+    const calmfield::engine::DriftStage::PerColour powers{0.1, 0.05, 0.03, 0.02, 0.01};
+    const auto frames = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state) {
+        for (std::size_t done = 0; done < frames; done += 512)
+            stage.advance(std::min<std::size_t>(512, frames - done), kOutputRate, powers);
+        benchmark::DoNotOptimize(stage.gain(0));
+    }
+    const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
+    state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DriftStage)->Arg(2400);
 
 void BM_ToneStage(benchmark::State& state) {
     calmfield::engine::useInstructionSet(state.range(1) != 0
