@@ -26,7 +26,8 @@ const char kHelp[] =
     "FILE.clm, a mix saved with \"Save Config\", is loaded as \"Load  Config\"\n"
     "loads it. When Calmfield already runs, the running copy loads it and this\n"
     "command ends: with status 0 once the mix is loaded, and otherwise with\n"
-    "status 1, telling why.\n"
+    "status 1, telling why. A mix saved with drift, set in the Drift window,\n"
+    "drifts wherever it plays or renders.\n"
     "\n"
     "Options:\n"
     "  --sleep DURATION  Fade out and end after DURATION: a number of minutes\n"
@@ -51,7 +52,8 @@ const char kHelp[] =
     "                    (48000 unless told); .opus takes only 8000, 12000,\n"
     "                    16000, 24000 or 48000.\n"
     "  --flat            Render without the tone set in the Tone window, as if\n"
-    "                    every band were at 0 dB and the notch unticked.\n"
+    "                    every band were at 0 dB and the notch unticked; the\n"
+    "                    mix's drift is rendered all the same.\n"
     "  -h, --help        Show this help and end.\n"
     "  -v, --version     Show the version and end.\n";
 
