@@ -79,6 +79,25 @@ TEST_F(StartupSettings, AllSixteenValuesComeBackInTheNextWindow) {
     }
 }
 
+// The mix's drift outlives the run in the user's folder, the settings file keeping its sixteen
+// fields; a damaged drift file is told and the mix plays without drift.
+TEST_F(StartupSettings, TheMixsDriftComesBackFromAFileOfItsOwn) {
+    const engine::DriftSetting drift{true, 9, engine::DriftSpeed::Slow, 77};
+    form->player().setDrift(drift);
+    form->close();
+    EXPECT_EQ(contentOf(programFile()), kDesignTimeLine);
+    EXPECT_EQ(contentOf(userFolder / "drift"), "drift 9 slow 77\r\n");
+    startAgain();
+    EXPECT_EQ(form->player().drift(), drift);
+
+    putFile(userFolder / "drift", "drift 9 sometimes 77\r\n");
+    startAgain();
+    EXPECT_FALSE(form->player().drift().on);
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages.front().contains(QStringLiteral("drift line")))
+        << messages.messages.front().toStdString();
+}
+
 TEST_F(StartupSettings, PinkAndBlueStoredAsOnPlayWithTheirStoredVolumeAndFrequency) {
     startWithSettings("0,1,0,1,0,0,-1500,0,-700,0,32000,12000,32000,32000,32000,0\r\n");
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
