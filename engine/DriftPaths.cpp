@@ -9,6 +9,9 @@ namespace {
 // A path's speed forgets itself over this share of a typical swing, so that it turns a few times
 // a swing and its changes a little later are unrelated.
 constexpr double kSpeedMemoryShare = 1.0 / 20.0;
+// The paths are steered to keep this much of half the depth: the floor is reckoned on each
+// colour's long-run power, and a second of noise holds a little more or less of each.
+constexpr double kFloorShare = 0.9;
 
 // Roughly normal, mean 0 and deviation 1, never beyond 3: three uniform values summed.
 double normalish(SplitMix64& random) noexcept {
@@ -81,7 +84,7 @@ void DriftPaths::step(const PerColour& powers) noexcept {
     const int playing = static_cast<int>(
         std::count_if(powers.begin(), powers.end(), [](double p) { return p > 0; }));
     if (playing >= 2) {
-        const double floor = std::pow(10.0, -depth / 20.0);
+        const double floor = std::pow(10.0, -kFloorShare * depth / 20.0);
         if (keptShare(powers, levels_) < floor) {
             // The mix changed under the paths: every colour rises until the floor holds again.
             for (std::size_t colour = 0; colour < next.size(); ++colour) {
