@@ -88,8 +88,8 @@ void MasterGain::Follower::step() noexcept {
 }
 
 double MasterGain::gain() const noexcept {
-    const auto& [pause, rise, fade] = parts_;
-    return pause.gain() * std::min(rise.gain(), fade.gain());
+    const auto& [pause, rise, fade, routine] = parts_;
+    return pause.gain() * std::min({rise.gain(), fade.gain(), routine.gain()});
 }
 
 void MasterGain::apply(float* interleavedStereo, std::size_t frames, std::uint32_t rate) noexcept {

@@ -10,12 +10,12 @@
 
 namespace calmfield::engine {
 
-// One gain over the whole mix, after the channels, made of three parts that are each ramped on
+// One gain over the whole mix, after the channels, made of four parts that are each ramped on
 // their own: the user-interface thread asks for a ramp of one part towards a target, and the
 // audio thread follows it sample by sample, so that its course is fixed in rendered frames however
-// the output asks for them. The gain is the pause's part times the lower of the rise's and the
-// fade's: a rise from silence and a fade to silence that overlap give at every moment the lower of
-// the two, and a pause takes down whatever they give.
+// the output asks for them. The gain is the pause's part times the lowest of the others: a rise
+// from silence and a fade to silence that overlap give at every moment the lower of the two, and
+// a pause takes down whatever they give.
 class MasterGain {
   public:
     enum class Part : std::uint8_t {
@@ -27,8 +27,10 @@ class MasterGain {
         Rise,
         // The sleep timer's fade and its calling off, and a render's end.
         Fade,
+        // A routine's rise at its start and fall before its end.
+        Routine,
     };
-    static constexpr std::size_t kPartCount = 3;
+    static constexpr std::size_t kPartCount = 4;
 
     enum class Shape : std::uint8_t {
         // Even steps of amplitude.
@@ -104,7 +106,7 @@ class MasterGain {
         double step_ = 0.0;
     };
 
-    // The pause's part times the lower of the rise's and the fade's.
+    // The pause's part times the lowest of the others.
     double gain() const noexcept;
 
     // The user-interface thread's requests, each taken by the audio thread at its next apply().
