@@ -61,6 +61,7 @@ int runHeadless(int& argc, char* argv[], const CommandLine& commandLine,
         toStandardError.showMessage(messages::say(messages::kNothingTicked));
     if (commandLine.sleep)
         program.startSleepTimer(*commandLine.sleep);
+    program.startRoutines();
     if (instance != nullptr && !program.answerLaterStarts(*instance))
         toStandardError.showMessage(messages::say(messages::kHeadlessNotReachable));
     if (!program.offerMediaControls())

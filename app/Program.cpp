@@ -19,9 +19,15 @@ Program::Program(ProgramParts parts)
       mediaControls_(session_, std::move(parts.actions)),
       keepAwake_(session_, parts.folders.userSettingsFolder, sessionBus_ ? &*sessionBus_ : nullptr,
                  parts.messages),
-      suspend_(session_) {
-    connect(&session_.player().sleepTimer(), &player::SleepTimer::ended, this,
-            [this] { endRun_(); });
+      suspend_(session_), routines_(session_, parts.folders.userSettingsFolder, parts.messages,
+                                    std::move(parts.routineClock)) {
+    connect(&session_.player().sleepTimer(), &player::SleepTimer::ended, this, [this] {
+        if (routines_.anyOn())
+            session_.player().pause();
+        else
+            endRun_();
+    });
+    connect(&suspend_, &session::SystemSuspend::woke, &routines_, &session::RoutineRunner::recheck);
 }
 
 Program::~Program() = default;

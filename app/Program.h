@@ -3,6 +3,7 @@
 #include "session/KeepAwake.h"
 #include "session/MediaControls.h"
 #include "session/NoiseSession.h"
+#include "session/RoutineRunner.h"
 #include "session/SystemSuspend.h"
 
 #include <QByteArray>
@@ -39,6 +40,7 @@ struct ProgramParts {
     // For the media controls and keeping the computer awake; none when no session bus runs.
     std::optional<QDBusConnection> sessionBus{};
     player::SleepClock sleepClock = player::timeSinceBoot;
+    session::RoutineClock routineClock = session::RoutineClock::system();
 };
 
 // One run of the program, assembled once for the window run, the headless run and the tests: the
@@ -55,6 +57,7 @@ class Program : public QObject {
     session::KeepAwake& keepAwake() { return keepAwake_; }
     session::MediaControls& mediaControls() { return mediaControls_; }
     session::SystemSuspend& systemSuspend() { return suspend_; }
+    session::RoutineRunner& routines() { return routines_; }
 
     // Puts the media controls on the session bus; false when none runs or the name is taken.
     bool offerMediaControls();
@@ -62,7 +65,10 @@ class Program : public QObject {
     void reachSystemBus();
     // Loads the mix the command line names, telling the user when it cannot.
     void openMix(const QString& path);
-    // Runs the sleep timer for `duration` from now; its end ends the run.
+    // Plays the user's routines from now on, joining one under way; once the sound has started.
+    void startRoutines() { routines_.start(); }
+    // Runs the sleep timer for `duration` from now; its end ends the run, or pauses while a
+    // routine is on, so that the next one still starts.
     void startSleepTimer(std::chrono::milliseconds duration);
     // Takes later starts' requests from `instance`: sleep timers, mixes to open, and showing the
     // program. False when it cannot listen for them.
@@ -79,6 +85,7 @@ class Program : public QObject {
     session::MediaControls mediaControls_;
     session::KeepAwake keepAwake_;
     session::SystemSuspend suspend_;
+    session::RoutineRunner routines_;
     std::unique_ptr<ending::TerminationSignals> terminationSignals_;
 };
 

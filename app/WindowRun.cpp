@@ -62,6 +62,7 @@ WindowRun::WindowRun(WindowRunParts parts)
           .endRun = [this] { termination_.request(); },
           .sessionBus = std::move(parts.sessionBus),
           .sleepClock = std::move(parts.sleepClock),
+          .routineClock = std::move(parts.routineClock),
       }) {
     session::NoiseSession& session = program_.session();
     auto* window = new shell::MainWindow({
@@ -152,6 +153,7 @@ int runWithWindows(int& argc, char* argv[], const CommandLine& commandLine,
         program.openMix(commandLine.openFile);
     if (commandLine.sleep)
         program.startSleepTimer(*commandLine.sleep);
+    program.startRoutines();
     program.offerMediaControls();
     program.reachSystemBus();
     // Taken only from here on: until start-up is over nothing of this run needs saving, and a

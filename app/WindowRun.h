@@ -41,6 +41,7 @@ struct WindowRunParts {
     std::function<void()> stopWaitingForTheUser = [] {};
     std::optional<QDBusConnection> sessionBus{};
     player::SleepClock sleepClock = player::timeSinceBoot;
+    session::RoutineClock routineClock = session::RoutineClock::system();
 };
 
 // The program run with its windows: the program's assembly, the main window as a view of its

@@ -51,6 +51,7 @@ void SystemSuspend::suspendComing(bool sleeping) {
         session_.player().riseAfterResume();
     silenced_ = false;
     recheck();
+    emit woke();
 }
 
 } // namespace calmfield::session

@@ -35,6 +35,10 @@ class SystemSuspend : public QObject {
     // Hears from logind on `systemBus` from now on.
     void listenOn(const QDBusConnection& systemBus);
 
+  signals:
+    // The computer has woken from sleep.
+    void woke();
+
   private:
     void recheck();
     void suspendComing(bool sleeping);

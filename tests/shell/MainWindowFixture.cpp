@@ -121,6 +121,8 @@ void MainWindowFixture::assemble(StartWith with) {
         .stopWaitingForTheUser = [this] { ++stoppedWaiting; },
         .sessionBus = std::move(with.sessionBus),
         .sleepClock = [this] { return clockTime; },
+        .routineClock = {[this] { return wallClock; }, [] { return QTimeZone::utc(); },
+                         [](clockid_t) { return -1; }},
     });
     windows = &run->windows();
     session = &run->session();

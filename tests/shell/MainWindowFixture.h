@@ -192,6 +192,9 @@ class MainWindowFixture : public ::testing::Test {
     bool minimisedWindowsStayReachable = true;
     // The time the sleep timer reads.
     std::chrono::milliseconds clockTime{1'000'000};
+    // The wall clock routines read, in seconds since the epoch, in universal time; no alarm is
+    // armed, so a test moves the clock and has the routines look again.
+    qint64 wallClock = 1'800'000'000;
     int programEndings = 0;
     // How often the run stopped waiting for a user, as it does when it is ended from outside.
     int stoppedWaiting = 0;

@@ -1,0 +1,218 @@
+#include "session/RoutineRunner.h"
+
+#include "persistence/Mix.h"
+#include "player/MixFader.h"
+#include "routines/RoutinesFile.h"
+#include "session/MessageSink.h"
+#include "session/NoiseSession.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace calmfield::session {
+namespace {
+
+using engine::MasterGain;
+using routines::Occurrence;
+using namespace std::chrono_literals;
+
+MasterGain::Ramp riseTo(float level, std::chrono::milliseconds length,
+                        std::optional<float> from = std::nullopt) {
+    return {level, length, MasterGain::Shape::Decibels, from};
+}
+
+} // namespace
+
+RoutineClock RoutineClock::system() {
+    return {[] { return QDateTime::currentSecsSinceEpoch(); },
+            [] { return QTimeZone::systemTimeZone(); }};
+}
+
+RoutineRunner::RoutineRunner(NoiseSession& session, const std::filesystem::path& userFolder,
+                             MessageSink& messages, RoutineClock clock, QObject* parent)
+    : QObject(parent), session_(session), messages_(messages), clock_(std::move(clock)),
+      alarm_(clock_.makeTimer) {
+    if (!userFolder.empty())
+        path_ = QFile::decodeName((userFolder / routines::kRoutinesFileName).c_str());
+    joinRise_.setSingleShot(true);
+    connect(&alarm_, &routines::WallClockAlarm::rang, this, &RoutineRunner::act);
+    connect(&alarm_, &routines::WallClockAlarm::clockSet, this, &RoutineRunner::recheck);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &RoutineRunner::readFile);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &RoutineRunner::readFile);
+    connect(&zoneWatcher_, &QFileSystemWatcher::directoryChanged, this, &RoutineRunner::recheck);
+    connect(&session_.player(), &player::MixPlayer::mediaStateChanged, this,
+            &RoutineRunner::endedByUser);
+}
+
+RoutineRunner::~RoutineRunner() = default;
+
+void RoutineRunner::start() {
+    if (path_.isEmpty() || started_)
+        return;
+    started_ = true;
+    zoneWatcher_.addPath(QStringLiteral("/etc"));
+    readFile();
+}
+
+bool RoutineRunner::anyOn() const {
+    return std::any_of(routines_.begin(), routines_.end(),
+                       [](const routines::Routine& routine) { return routine.on; });
+}
+
+void RoutineRunner::readFile() {
+    watchFile();
+    const auto read = routines::readRoutinesFile(path_);
+    std::vector<routines::Routine> found;
+    if (read.ok()) {
+        found = read.value().routines();
+        for (const QString& problem : read.value().problems()) {
+            if (told_.insert(problem).second)
+                messages_.showMessage(QStringLiteral("Calmfield leaves out a routine in \"%1\" "
+                                                     "that it cannot read, %2.")
+                                          .arg(path_, problem));
+        }
+    } else if (told_.insert(read.reason()).second) {
+        messages_.showMessage(QStringLiteral("Calmfield cannot read its routines in \"%1\": %2. "
+                                             "No routine plays until it can.")
+                                  .arg(path_, read.reason()));
+    }
+    if (found == routines_ && next_)
+        return;
+    routines_ = std::move(found);
+    if (playing_ && (playing_->routine >= routines_.size() || !routines_[playing_->routine].on))
+        playing_.reset();
+    act();
+}
+
+// An atomic rename replaces the file watched by another, so its folder is watched too, or while
+// there is none yet, the folder it is to be made in.
+void RoutineRunner::watchFile() {
+    const QString folder = QFileInfo(path_).path();
+    const QString watched = QFileInfo::exists(folder) ? folder : QFileInfo(folder).path();
+    if (!watcher_.directories().contains(watched))
+        watcher_.addPath(watched);
+    if (QFileInfo::exists(path_) && !watcher_.files().contains(path_))
+        watcher_.addPath(path_);
+}
+
+void RoutineRunner::recheck() {
+    if (started_)
+        act();
+}
+
+// Whatever is due now happens, and the alarm is armed for what comes next.
+void RoutineRunner::act() {
+    const qint64 now = clock_.now();
+    const QTimeZone zone = clock_.zone();
+    if (playing_ && playing_->end && *playing_->end <= now)
+        finish();
+    const auto current = routines::occurrenceAt(routines_, now, zone);
+    if (current && current != playing_ && !over_.contains({current->routine, current->start}))
+        begin(*current, now);
+    if (playing_ && playing_->end && !falling_ &&
+        *playing_->end - routines_[playing_->routine].fall.count() <= now)
+        beginFall(now);
+    arm(now);
+}
+
+void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
+    const routines::Routine& routine = routines_[occurrence.routine];
+    player::MixPlayer& player = session_.player();
+    acting_ = true;
+    if (!routine.mix.isEmpty()) {
+        const auto mix = persistence::readMix(routine.mix);
+        if (!mix.ok()) {
+            over_.insert({occurrence.routine, occurrence.start});
+            acting_ = false;
+            messages_.showMessage(QStringLiteral("A routine could not load \"%1\": %2. It plays "
+                                                 "nothing this time, and stays on.")
+                                      .arg(routine.mix, mix.reason()));
+            return;
+        }
+        player.load(mix.value());
+    }
+    player.play();
+    acting_ = false;
+    playing_ = occurrence;
+    falling_ = false;
+    joinRise_.disconnect();
+    joinRise_.stop();
+
+    engine::ChannelBank& bank = session_.channelBank();
+    const std::chrono::milliseconds rise = routine.rise;
+    const std::chrono::milliseconds late = std::chrono::seconds(now - occurrence.start);
+    if (late < 1s) {
+        bank.rampMix(MasterGain::Part::Routine, riseTo(1.0f, rise, 0.0f));
+        return;
+    }
+    // Joined late: the level the rise reaches in a moment, reached from silence meanwhile, then
+    // the rest of the rise.
+    const auto level = static_cast<float>(
+        MasterGain::levelAt(riseTo(1.0f, rise), 0.0, std::min(rise, late + kJoinRise)));
+    bank.rampMix(MasterGain::Part::Routine, riseTo(level, kJoinRise, 0.0f));
+    if (late + kJoinRise < rise) {
+        connect(&joinRise_, &QTimer::timeout, this, [this, rest = rise - late - kJoinRise] {
+            session_.channelBank().rampMix(MasterGain::Part::Routine, riseTo(1.0f, rest));
+        });
+        joinRise_.start(kJoinRise);
+    }
+}
+
+void RoutineRunner::beginFall(qint64 now) {
+    falling_ = true;
+    const std::chrono::milliseconds left = std::chrono::seconds(*playing_->end - now);
+    joinRise_.stop();
+    session_.channelBank().rampMix(MasterGain::Part::Routine, riseTo(0.0f, left));
+}
+
+void RoutineRunner::finish() {
+    playing_.reset();
+    falling_ = false;
+    acting_ = true;
+    session_.player().pause();
+    acting_ = false;
+    restoreAfterPause();
+}
+
+void RoutineRunner::endedByUser() {
+    if (!playing_ || acting_)
+        return;
+    const player::MixPlayer& player = session_.player();
+    if (!player.paused() && !player.tickedColours().empty())
+        return;
+    over_.insert({playing_->routine, playing_->start});
+    playing_.reset();
+    falling_ = false;
+    joinRise_.stop();
+    restoreAfterPause();
+    arm(clock_.now());
+}
+
+void RoutineRunner::restoreAfterPause() {
+    QTimer::singleShot(player::MixFader::kPauseFade + 100ms, this, [this] {
+        if (!playing_)
+            session_.channelBank().rampMix(MasterGain::Part::Routine, riseTo(1.0f, 0ms));
+    });
+}
+
+void RoutineRunner::arm(qint64 now) {
+    const auto next = routines::nextEvent(routines_, now, clock_.zone());
+    std::optional<qint64> moment = next ? std::optional(next->at()) : std::nullopt;
+    if (playing_ && playing_->end && !falling_) {
+        const qint64 fall = *playing_->end - routines_[playing_->routine].fall.count();
+        moment = moment ? std::min(*moment, fall) : fall;
+    }
+    if (moment)
+        alarm_.armAt(*moment);
+    else
+        alarm_.disarm();
+    if (next != next_) {
+        next_ = next;
+        emit changed();
+    }
+}
+
+} // namespace calmfield::session

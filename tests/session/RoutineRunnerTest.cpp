@@ -1,0 +1,92 @@
+// Routines over the program with its windows, on a wall clock the test moves.
+
+#include "session/RoutineRunner.h"
+#include "MainWindowFixture.h"
+#include "persistence/Mix.h"
+#include "tests/support/SignalAnalysis.h"
+
+#include <fstream>
+
+namespace calmfield::testsupport {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr qint64 kDay = 24 * 60 * 60;
+// 2027-01-15 22:00 UTC, a Friday.
+constexpr qint64 kTenPm = 1'800'050'400;
+
+class RoutineRunnerTest : public MainWindowFixture {
+  protected:
+    void startRoutines(const char* lines) {
+        std::filesystem::create_directories(userFolder);
+        std::ofstream(userFolder / "routines") << lines;
+        run->program().startRoutines();
+    }
+    // Moves the wall clock on to `moment` and lets the routines see it, as the alarm would.
+    void clockAt(qint64 moment) {
+        wallClock = moment;
+        run->program().routines().recheck();
+    }
+    double levelOfNext(std::chrono::milliseconds length) {
+        const auto frames = static_cast<std::size_t>(length.count()) * output.sampleRate() / 1000;
+        return testsupport::rmsDecibels(output.pull(frames));
+    }
+};
+
+// Rises from silence at the start, falls to silence by the end and pauses; a pause by the user
+// ends the next day's occurrence for good; a late start joins at the rise's level.
+TEST_F(RoutineRunnerTest, PlaysEachOccurrenceUnlessTheUserEndsIt) {
+    wallClock = kTenPm - 60;
+    startRoutines("# white at ten\ndaily 22:00 22:01 4s 10s -\n");
+    colourToggles(form)[2]->setValue(persistence::kOn);
+    levelOfNext(3s);
+    const double steady = levelOfNext(1s);
+    ASSERT_EQ(run->program().routines().nextEvent()->at(), kTenPm);
+
+    clockAt(kTenPm);
+    EXPECT_LT(levelOfNext(100ms), steady - 30) << "the rise begins from silence";
+    levelOfNext(4s);
+    EXPECT_NEAR(levelOfNext(1s), steady, 0.5);
+    clockAt(kTenPm + 50);
+    levelOfNext(5s);
+    EXPECT_LT(levelOfNext(1s), steady - 10) << "half way through the fall";
+    clockAt(kTenPm + 60);
+    EXPECT_TRUE(session->player().paused());
+    EXPECT_EQ(run->program().routines().nextEvent()->at(), kTenPm + kDay);
+
+    clockAt(kTenPm + kDay);
+    EXPECT_FALSE(session->player().paused());
+    session->player().pause();
+    clockAt(kTenPm + kDay + 20);
+    EXPECT_TRUE(session->player().paused()) << "the user's pause ended that night's occurrence";
+
+    session->player().play();
+    clockAt(kTenPm + 2 * kDay + 2);
+    levelOfNext(2s + 100ms);
+    EXPECT_NEAR(levelOfNext(50ms), steady, 1.0) << "joined 2 s late, at the rise's end by now";
+    EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
+}
+
+// While a routine is on the sleep timer pauses rather than ending the program; a mix that cannot
+// be loaded is told once and plays nothing.
+TEST_F(RoutineRunnerTest, SleepPausesAndAnUnloadableMixIsTold) {
+    wallClock = kTenPm - 60;
+    startRoutines("daily 22:00 23:00 0s 0s /no/such/night.clm\n");
+    colourToggles(form)[2]->setValue(persistence::kOn);
+    session->player().sleepTimer().start(10s);
+    clockTime += 11s;
+    session->player().sleepTimer().check();
+    EXPECT_TRUE(session->player().paused());
+    EXPECT_EQ(programEndings, 0);
+
+    clockAt(kTenPm);
+    EXPECT_TRUE(session->player().paused());
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages.front().contains(QStringLiteral("/no/such/night.clm")));
+    clockAt(kTenPm + 30);
+    EXPECT_EQ(messages.messages.size(), 1);
+}
+
+} // namespace
+} // namespace calmfield::testsupport
