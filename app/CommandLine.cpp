@@ -21,6 +21,7 @@ const char kHelp[] =
     "       calmfield --headless [--mix FILE.clm | FILE.clm] [--sleep DURATION]\n"
     "       calmfield --render FILE --length DURATION [--mix FILE.clm] [--rate HZ]\n"
     "                 [--flat]\n"
+    "       calmfield --routines\n"
     "Plays soothing noise colours, mixed to taste, to mask distracting sounds.\n"
     "\n"
     "FILE.clm, a mix saved with \"Save Config\", is loaded as \"Load  Config\"\n"
@@ -54,6 +55,9 @@ const char kHelp[] =
     "  --flat            Render without the tone set in the Tone window, as if\n"
     "                    every band were at 0 dB and the notch unticked; the\n"
     "                    mix's drift is rendered all the same.\n"
+    "  --routines        Print the routines in ~/.config/calmfield/routines and\n"
+    "                    the next start or end, and end; with status 1 when a\n"
+    "                    line of the file cannot be read.\n"
     "  -h, --help        Show this help and end.\n"
     "  -v, --version     Show the version and end.\n";
 
@@ -128,7 +132,9 @@ CommandLine readCommandLine(const QStringList& arguments) {
     const QCommandLineOption rate(QStringLiteral("rate"), {}, QStringLiteral("hz"));
     const QCommandLineOption headless(QStringLiteral("headless"));
     const QCommandLineOption flat(QStringLiteral("flat"));
-    parser.addOptions({help, version, session, sleep, render, length, mix, rate, headless, flat});
+    const QCommandLineOption routines(QStringLiteral("routines"));
+    parser.addOptions(
+        {help, version, session, sleep, render, length, mix, rate, headless, flat, routines});
 
     if (!parser.parse(arguments))
         return refused(parser.errorText());
@@ -143,6 +149,13 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (parser.isSet(version))
         return answered(QStringLiteral("Calmfield " CALMFIELD_VERSION "\n"));
     CommandLine running;
+    if (parser.isSet(routines)) {
+        if (parser.optionNames().size() > 1 || !files.isEmpty())
+            return refused(QStringLiteral("--routines is used on its own."));
+        running.listRoutines = true;
+        running.run = false;
+        return running;
+    }
     if (!files.isEmpty()) {
         if (files.constFirst().isEmpty())
             return refused(QStringLiteral("The name of the mix to open is empty."));

@@ -29,6 +29,8 @@ struct CommandLine {
     // The configuration file named on its own, to be loaded once the window has started, or by
     // the copy already running; empty for none. With --headless it is taken as --mix.
     QString openFile;
+    // Whether the program prints the routines and their next event instead of running.
+    bool listRoutines = false;
     // Set when the program is to render the mix to a file instead of running.
     std::optional<rendercommand::RenderRequest> render;
 };

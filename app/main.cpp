@@ -2,10 +2,13 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessRun.h"
 #include "app/InstanceClaim.h"
+#include "app/RoutinesCommand.h"
 #include "app/WindowRun.h"
 #include "app/WindowSystemProbe.h"
 #include "rendercommand/RenderCommand.h"
 #include "session/Messages.h"
+
+#include <QDateTime>
 
 #include <cstdio>
 #include <optional>
@@ -40,6 +43,10 @@ int main(int argc, char* argv[]) {
     if (commandLine.render)
         return rendercommand::runRender(*commandLine.render,
                                         rendercommand::renderFoldersOfThisProgram());
+    if (commandLine.listRoutines)
+        return app::listRoutines(rendercommand::renderFoldersOfThisProgram().userSettingsFolder,
+                                 QDateTime::currentSecsSinceEpoch(), QTimeZone::systemTimeZone(),
+                                 stdout, stderr);
     if (const auto status = answerCommandLine(commandLine))
         return *status;
     std::optional<instance::SingleInstance> instance;

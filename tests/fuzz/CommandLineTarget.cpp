@@ -41,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!line.run && line.output.isEmpty() && line.errors.isEmpty() &&
                     line.exitStatus == 0 && !line.sleep,
                 "a render is asked for alone, without a window, a message or a sleep timer");
+    } else if (line.listRoutines) {
+        require(!line.run && line.output.isEmpty() && line.errors.isEmpty() && !line.sleep,
+                "the routines are asked for alone, with nothing said yet");
     } else if (line.run) {
         require(line.output.isEmpty() && line.errors.isEmpty() && line.exitStatus == 0,
                 "a command line that runs the program says nothing");
