@@ -1,4 +1,4 @@
-// The drift window as a view of the player's drift.
+// The drift window as a view of the player's drift, and its levels as the program's sound renders.
 
 #include "drift/DriftWindow.h"
 #include "MainWindowFixture.h"
@@ -14,6 +14,8 @@ using namespace drift::layout;
 using engine::DriftSetting;
 using engine::DriftSpeed;
 using widgets::ControlRow;
+
+constexpr int kBrown = 0, kPink = 1;
 
 template <typename Control = QWidget> Control* control(QWidget* window, const ControlRow& row) {
     return testsupport::named<Control>(window, row.name);
@@ -67,6 +69,39 @@ TEST_F(DriftWindow, ReadsTheLevelsOnlyWhileDriftIsOnAndTheWindowShown) {
     window.show();
     player.resetAll();
     EXPECT_FALSE(timer->isActive());
+}
+
+// "−12.5 dB" as -12.5.
+double decibels(const QLabel* readout) {
+    QString text = readout->text();
+    return text.replace(QChar(0x2212), QLatin1Char('-')).chopped(3).toDouble();
+}
+
+class DriftInTheProgram : public testsupport::MainWindowFixture {};
+
+TEST_F(DriftInTheProgram, LevelsMoveQuietlyWhileTheMainWindowKeepsTheLevelsSet) {
+    testsupport::colourToggles(form)[kPink]->click();
+    widgets::Slider* volume = testsupport::volumeSliders(form)[kPink];
+    volume->setValue(-1000);
+    testsupport::menuEntry<QAction>(form, shell::layout::kDriftItem)->trigger();
+    QWidget* window = windows->driftWindow();
+    auto* pink = control<QLabel>(window, kLevelReadouts[kPink]);
+    const QString name = QAccessible::queryAccessibleInterface(pink)->text(QAccessible::Name);
+    form->player().setDrift({.on = true, .depthDb = 12, .speed = DriftSpeed::Fast, .seed = 1});
+
+    QSet<QString> shown;
+    for (int read = 0; read < 4; ++read) {
+        output.pull(output.sampleRate() * 2);
+        QTest::qWait(300);
+        shown.insert(pink->text());
+        EXPECT_LE(decibels(pink), -10.0) << pink->text().toStdString();
+        EXPECT_GE(decibels(pink), -22.0) << pink->text().toStdString();
+    }
+    EXPECT_GE(shown.size(), 3);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(pink)->text(QAccessible::Name), name);
+    EXPECT_EQ(control<QLabel>(window, kLevelReadouts[kBrown])->text(), "off");
+    EXPECT_EQ(volume->value(), -1000);
+    EXPECT_EQ(form->player().mix().volumes[kPink], -1000);
 }
 
 } // namespace
