@@ -91,8 +91,9 @@ TEST_F(DriftInTheProgram, LevelsMoveQuietlyWhileTheMainWindowKeepsTheLevelsSet) 
 
     QSet<QString> shown;
     for (int read = 0; read < 4; ++read) {
+        const QString before = pink->text();
         output.pull(output.sampleRate() * 2);
-        QTest::qWait(300);
+        testsupport::waitUntil([&] { return pink->text() != before; }, std::chrono::seconds(1));
         shown.insert(pink->text());
         EXPECT_LE(decibels(pink), -10.0) << pink->text().toStdString();
         EXPECT_GE(decibels(pink), -22.0) << pink->text().toStdString();
