@@ -1,5 +1,6 @@
 #include "app/ProgramWindows.h"
 
+#include "drift/DriftWindow.h"
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
 #include "recorder/windows/RecorderWindow.h"
@@ -21,6 +22,7 @@ ProgramWindows::ProgramWindows(desktop::UrlOpener openUrl, std::function<void()>
       recorderServices_(std::move(recorder)) {}
 
 ProgramWindows::~ProgramWindows() {
+    delete drift_.data();
     delete tone_.data();
     delete saveName_.data();
     delete recorder_.data();
@@ -40,9 +42,12 @@ void ProgramWindows::adoptMainWindow(shell::MainWindow& window) {
     connect(&window, &shell::MainWindow::contactRequested, this, &ProgramWindows::showContact);
     connect(&window, &shell::MainWindow::recorderRequested, this, &ProgramWindows::showRecorder);
     connect(&window, &shell::MainWindow::toneRequested, this, &ProgramWindows::showTone);
+    connect(&window, &shell::MainWindow::driftRequested, this, &ProgramWindows::showDrift);
     connect(&window, &shell::MainWindow::closed, this, [this] {
         if (tone_)
             tone_->close();
+        if (drift_)
+            drift_->close();
     });
 }
 
@@ -145,9 +150,20 @@ void ProgramWindows::showTone() {
     bringForward(tone_);
 }
 
+void ProgramWindows::showDrift() {
+    if (!mainWindow_)
+        return;
+    if (!drift_) {
+        drift_ = new drift::DriftWindow(mainWindow_->player());
+        drift_->setAttribute(Qt::WA_DeleteOnClose);
+        track(drift_);
+    }
+    bringForward(drift_);
+}
+
 QWidget* ProgramWindows::bringOpenWindowsForward() {
-    const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(),
-                                  tone_,        recorder_,      saveName_};
+    const QList<QWidget*> windows{
+        about_.get(), contact_.get(), troubleshooting_.get(), tone_, drift_, recorder_, saveName_};
     QWidget* last = nullptr;
     for (QWidget* window : windows) {
         if (window != nullptr && open_.contains(window)) {
@@ -168,6 +184,10 @@ recorder::SaveNameDialog* ProgramWindows::saveNameDialog() const {
 
 tone::ToneWindow* ProgramWindows::toneWindow() const {
     return tone_.data();
+}
+
+drift::DriftWindow* ProgramWindows::driftWindow() const {
+    return drift_.data();
 }
 
 // The window stays a top-level window of its own, so that which windows keep the program running

@@ -34,6 +34,10 @@ namespace calmfield::tone {
 class ToneWindow;
 }
 
+namespace calmfield::drift {
+class DriftWindow;
+}
+
 namespace calmfield::app {
 
 // The program's windows other than the main one, each made at most once, and the rule that the
@@ -80,6 +84,8 @@ class ProgramWindows : public QObject {
     // front. It is made anew after each closing, and closes with the main window, whose player it
     // shows.
     void showTone();
+    // The same for the drift window.
+    void showDrift();
     // Brings every open window to the front, the dialogs last so that they stay on top. The one
     // brought forward last, or null when none is open.
     QWidget* bringOpenWindowsForward();
@@ -93,6 +99,7 @@ class ProgramWindows : public QObject {
     recorder::RecorderWindow* recorderWindow() const;
     recorder::SaveNameDialog* saveNameDialog() const;
     tone::ToneWindow* toneWindow() const;
+    drift::DriftWindow* driftWindow() const;
     int openWindowCount() const { return static_cast<int>(open_.size()); }
 
   protected:
@@ -113,6 +120,7 @@ class ProgramWindows : public QObject {
     QPointer<recorder::RecorderWindow> recorder_;
     QPointer<recorder::SaveNameDialog> saveName_;
     QPointer<tone::ToneWindow> tone_;
+    QPointer<drift::DriftWindow> drift_;
 };
 
 } // namespace calmfield::app

@@ -122,6 +122,7 @@ void MainWindow::connectCommands() {
     connect(contactAction_, &QAction::triggered, this, &MainWindow::contactRequested);
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(toneAction_, &QAction::triggered, this, &MainWindow::toneRequested);
+    connect(driftAction_, &QAction::triggered, this, &MainWindow::driftRequested);
     connect(closeButton_, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(trayButton_, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
     connect(recordButton_, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);

@@ -86,8 +86,9 @@ class MainWindow : public QMainWindow {
     void aboutRequested();
     void contactRequested();
     void recorderRequested();
-    // The user asked for the tone window.
+    // The user asked for the tone window or the drift window.
     void toneRequested();
+    void driftRequested();
     // The window has closed, whichever way: the run's sound is to end.
     void closed();
 
@@ -165,6 +166,7 @@ class MainWindow : public QMainWindow {
     QAction* startAtLoginAction_ = nullptr;
     QAction* keepAwakeAction_ = nullptr;
     QAction* toneAction_ = nullptr;
+    QAction* driftAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;

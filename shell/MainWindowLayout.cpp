@@ -114,6 +114,7 @@ void MainWindow::buildMenus() {
     keepAwakeAction_->setCheckable(true);
     keepAwakeAction_->setChecked(true);
     toneAction_ = item(mainMenu_, layout::kToneItem);
+    driftAction_ = item(mainMenu_, layout::kDriftItem);
     named(mainMenu_->addSeparator(), layout::kExitSeparator);
     exitAction_ = item(mainMenu_, layout::kExitItem);
 

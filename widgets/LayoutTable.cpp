@@ -5,6 +5,7 @@
 #include "widgets/Frame.h"
 #include "widgets/GraphicalButton.h"
 #include "widgets/PictureBox.h"
+#include "widgets/RadioButton.h"
 #include "widgets/Slider.h"
 #include "widgets/TextBox.h"
 #include "widgets/Twips.h"
@@ -31,6 +32,8 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
         return filled(new QGroupBox(caption, parent));
     case ControlKind::CheckBox:
         return new CheckBox(caption, parent);
+    case ControlKind::RadioButton:
+        return new RadioButton(caption, parent);
     case ControlKind::Slider:
         return new Slider({0, 0, 1, 1, 0}, parent);
     case ControlKind::Label: {

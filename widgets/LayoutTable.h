@@ -10,9 +10,10 @@ enum class ControlKind {
     Frame,    // a Frame, filled with its window's face
     GroupBox, // a plain group box, filled with its window's face
     CheckBox,
-    Slider,  // its range is the window's to set
-    Label,   // text at the top left, on its parent's face
-    Picture, // a sunken panel that takes the keyboard focus
+    RadioButton, // one of the choices that share its parent
+    Slider,      // its range is the window's to set
+    Label,       // text at the top left, on its parent's face
+    Picture,     // a sunken panel that takes the keyboard focus
     TextBox,
     SmallButton, // graphical buttons, each kind with its own face picture
     MediumButton,

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "drift/DriftWindow.h"
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
 #include "tests/support/AccessibilityChecks.h"
@@ -139,19 +140,25 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
     EXPECT_FALSE(windows->contactWindow()->isVisible());
 }
 
-TEST_F(ProgramLife, ThereIsOneToneWindowWhichEscapeClosesAndWhichClosesWithTheMainWindow) {
-    QAction* toneItem = menuEntry<QAction>(form, shell::layout::kToneItem);
-    toneItem->trigger();
-    const QPointer<QWidget> tone = windows->toneWindow();
-    toneItem->trigger();
-    EXPECT_EQ(windows->toneWindow(), tone.data());
-    EXPECT_EQ(windows->openWindowCount(), 2);
-    testsupport::showActive(*tone);
-    QTest::keyClick(tone->focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(tone->isVisible());
-
-    toneItem->trigger();
-    ASSERT_TRUE(windows->toneWindow()->isVisible());
+TEST_F(ProgramLife, ThereIsOneToneAndOneDriftWindowEachClosedByEscapeAndWithTheMainWindow) {
+    const std::pair<shell::layout::MenuRow, std::function<QWidget*()>> kinds[] = {
+        {shell::layout::kToneItem, [this] { return windows->toneWindow(); }},
+        {shell::layout::kDriftItem, [this] { return windows->driftWindow(); }},
+    };
+    for (const auto& [row, opened] : kinds) {
+        SCOPED_TRACE(row.name);
+        QAction* item = menuEntry<QAction>(form, row);
+        item->trigger();
+        const QPointer<QWidget> window = opened();
+        item->trigger();
+        EXPECT_EQ(opened(), window.data());
+        testsupport::showActive(*window);
+        QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(window);
+        item->trigger();
+    }
+    EXPECT_EQ(windows->openWindowCount(), 3);
     form->close();
     EXPECT_EQ(windows->openWindowCount(), 0);
     EXPECT_EQ(programEndings, 1);
