@@ -32,6 +32,8 @@ class ProgramRun {
                const std::string& soundServer);
 
     pid_t pid() const { return program_ ? program_->pid() : -1; }
+    // The program's own settings folder, ~/.config/calmfield.
+    std::filesystem::path configFolder() const { return folder_ / "config" / "calmfield"; }
     const std::string& error() const { return error_; }
 
   private:
