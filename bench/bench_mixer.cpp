@@ -7,7 +7,7 @@
 // five channels mixed with every band and the notch; and the drift's stage alone.
 #include "engine/BandLimitedInterpolation.h"
 #include "engine/ChannelBank.h"
-#include "engine/DriftStage.h"
+#include "engine/ColourGainStage.h"
 #include "engine/MasterGain.h"
 #include "engine/ToneStage.h"
 #include "tests/support/MemorySoundOutput.h"
@@ -125,10 +125,10 @@ BENCHMARK(BM_MasterGainFading)->Arg(2400);
 
 // The drift's stage as the mixer runs it, a block of 512 frames at a time, five colours drifting
 // fast, 12 dB deep.
-void BM_DriftStage(benchmark::State& state) {
-    calmfield::engine::DriftStage stage;
+void BM_ColourGainStage(benchmark::State& state) {
+    calmfield::engine::ColourGainStage stage;
     stage.setDrift({.on = true, .depthDb = 12, .speed = calmfield::engine::DriftSpeed::Fast});
-    const calmfield::engine::DriftStage::PerColour powers{0.1, 0.05, 0.03, 0.02, 0.01};
+    const calmfield::engine::ColourGainStage::PerColour powers{0.1, 0.05, 0.03, 0.02, 0.01};
     const auto frames = static_cast<std::size_t>(state.range(0));
     for (auto _ : state) {
         for (std::size_t done = 0; done < frames; done += 512)
@@ -138,7 +138,7 @@ void BM_DriftStage(benchmark::State& state) {
     const double seconds = static_cast<double>(state.iterations() * frames) / kOutputRate;
     state.counters["realtime_factor"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_DriftStage)->Arg(2400);
+BENCHMARK(BM_ColourGainStage)->Arg(2400);
 
 void BM_ToneStage(benchmark::State& state) {
     calmfield::engine::useInstructionSet(state.range(1) != 0

@@ -70,7 +70,12 @@ void ChannelBank::rampMix(MasterGain::Part part, const MasterGain::Ramp& ramp) {
 }
 
 void ChannelBank::setDrift(const DriftSetting& drift) {
-    mixer_.drift().setDrift(drift);
+    mixer_.colourGains().setDrift(drift);
+    output_.wake();
+}
+
+void ChannelBank::glideColour(int colour, float fromDb, float toDb, float seconds) {
+    mixer_.colourGains().glide(index(colour), {fromDb, toDb, seconds});
     output_.wake();
 }
 

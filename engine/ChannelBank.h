@@ -61,8 +61,11 @@ class ChannelBank {
 
     // Drifts each colour's level on its own path; the output plays the change at once.
     void setDrift(const DriftSetting& drift);
-    // The colour's drift as last played, 0 dB or below.
-    float driftLevelDb(int colour) const { return mixer_.drift().levelDb(index(colour)); }
+    // Glides the colour's level between two levels against the one set, in decibels, over
+    // `seconds`; the last level holds until the next glide.
+    void glideColour(int colour, float fromDb, float toDb, float seconds);
+    // The colour's level against the one set as last played: its drift and its glide.
+    float driftLevelDb(int colour) const { return mixer_.colourGains().levelDb(index(colour)); }
 
   private:
     SoundOutput& output_;

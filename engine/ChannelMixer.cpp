@@ -22,11 +22,11 @@ void ChannelMixer::render(float* interleavedStereo, std::size_t frames,
 void ChannelMixer::renderBlock(float* interleavedStereo, std::size_t frames,
                                std::uint32_t sampleRate) noexcept {
     std::fill_n(interleavedStereo, frames * 2, 0.0f);
-    drift_.advance(frames, sampleRate, powers_);
+    colourGains_.advance(frames, sampleRate, powers_);
     ToneMix playing;
     for (std::size_t slot = 0; slot < voices_.size(); ++slot) {
         if (ChannelVoice* voice = voices_[slot].load(std::memory_order_acquire)) {
-            voice->mixInto(interleavedStereo, frames, sampleRate, drift_.gain(slot));
+            voice->mixInto(interleavedStereo, frames, sampleRate, colourGains_.gain(slot));
             playing.sources[slot] = voice->toneSource(kNoiseColours[slot].spectrumSlopeDbPerOctave);
         }
         powers_[slot] = playing.sources[slot].power;

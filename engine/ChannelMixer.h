@@ -2,7 +2,7 @@
 
 #include "engine/AudioRenderer.h"
 #include "engine/ChannelVoice.h"
-#include "engine/DriftStage.h"
+#include "engine/ColourGainStage.h"
 #include "engine/MasterGain.h"
 #include "engine/NoiseColours.h"
 #include "engine/PeakLimiter.h"
@@ -14,7 +14,7 @@
 
 namespace calmfield::engine {
 
-// Mixes the channels' voices, each at its colour's drift, into the sound output's buffer on the
+// Mixes the channels' voices, each at its colour's own gain, into the sound output's buffer on the
 // audio thread, shapes the mix
 // with the listener's tone, passes it through a peak limiter so that no setting of the channels
 // can clip, then through the master gain.
@@ -33,9 +33,10 @@ class ChannelMixer final : public AudioRenderer {
     // From the user-interface thread: the tone the mix is shaped by, between the channels and
     // the limiter. Never blocks.
     void setTone(const ToneSetting& tone) { tone_.setTone(tone); }
-    // Each colour's drift under the mix, set from the user-interface thread and read from any.
-    DriftStage& drift() { return drift_; }
-    const DriftStage& drift() const { return drift_; }
+    // Each colour's own gain under the mix, its drift and its glide, set from the user-interface
+    // thread and read from any.
+    ColourGainStage& colourGains() { return colourGains_; }
+    const ColourGainStage& colourGains() const { return colourGains_; }
 
     void render(float* interleavedStereo, std::size_t frames,
                 std::uint32_t sampleRate) noexcept override;
@@ -51,9 +52,9 @@ class ChannelMixer final : public AudioRenderer {
                      std::uint32_t sampleRate) noexcept;
 
     std::array<std::atomic<ChannelVoice*>, kColourCount> voices_{};
-    DriftStage drift_;
+    ColourGainStage colourGains_;
     // Each colour's power in the mix as set, as of the last block.
-    DriftStage::PerColour powers_{};
+    ColourGainStage::PerColour powers_{};
     ToneStage tone_;
     PeakLimiter limiter_;
     MasterGain masterGain_;

@@ -1,5 +1,5 @@
 #include "engine/DriftPaths.h"
-#include "engine/DriftStage.h"
+#include "engine/ColourGainStage.h"
 
 #include <gtest/gtest.h>
 
@@ -131,9 +131,9 @@ TEST(DriftPaths, NeverRepeatOverTenHours) {
 
 // The same seed gives the same paths, however the sound is asked for; another seed, others.
 TEST(DriftPaths, FollowTheirSeedWhateverTheBlocks) {
-    const DriftStage::PerColour powers = firstColours(3);
+    const ColourGainStage::PerColour powers = firstColours(3);
     const auto levelsAfter = [&](std::uint32_t seed, std::size_t block) {
-        DriftStage stage;
+        ColourGainStage stage;
         stage.setDrift({.on = true, .depthDb = 6, .speed = DriftSpeed::Fast, .seed = seed});
         constexpr std::size_t kFrames = 48000 * 90;
         for (std::size_t done = 0; done <= kFrames; done += block)
