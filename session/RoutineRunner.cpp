@@ -19,6 +19,8 @@ using engine::MasterGain;
 using routines::Occurrence;
 using namespace std::chrono_literals;
 
+constexpr auto kSilenceDb = static_cast<float>(engine::ColourGlides::kSilenceDb);
+
 MasterGain::Ramp riseTo(float level, std::chrono::milliseconds length,
                         std::optional<float> from = std::nullopt) {
     return {level, length, MasterGain::Shape::Decibels, from};
@@ -121,6 +123,8 @@ void RoutineRunner::act() {
 void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
     const routines::Routine& routine = routines_[occurrence.routine];
     player::MixPlayer& player = session_.player();
+    const persistence::Mix before = player.mix();
+    const bool somethingPlays = !player.paused() && !player.tickedColours().empty() && !playing_;
     acting_ = true;
     if (!routine.mix.isEmpty()) {
         const auto mix = persistence::readMix(routine.mix);
@@ -141,14 +145,22 @@ void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
     joinRise_.disconnect();
     joinRise_.stop();
 
-    engine::ChannelBank& bank = session_.channelBank();
     const std::chrono::milliseconds rise = routine.rise;
     const std::chrono::milliseconds late = std::chrono::seconds(now - occurrence.start);
+    if (somethingPlays)
+        takeOver(before, std::max<std::chrono::milliseconds>(rise - late, 0ms));
+    else
+        riseFromSilence(rise, late);
+}
+
+void RoutineRunner::riseFromSilence(std::chrono::milliseconds rise,
+                                    std::chrono::milliseconds late) {
+    engine::ChannelBank& bank = session_.channelBank();
     if (late < 1s) {
         bank.rampMix(MasterGain::Part::Routine, riseTo(1.0f, rise, 0.0f));
         return;
     }
-    // Joined late: the level the rise reaches in a moment, reached from silence meanwhile, then
+    // Joined late: the level the rise reaches in a moment, reached from kSilenceDb meanwhile, then
     // the rest of the rise.
     const auto level = static_cast<float>(
         MasterGain::levelAt(riseTo(1.0f, rise), 0.0, std::min(rise, late + kJoinRise)));
@@ -158,6 +170,48 @@ void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
             session_.channelBank().rampMix(MasterGain::Part::Routine, riseTo(1.0f, rest));
         });
         joinRise_.start(kJoinRise);
+    }
+}
+
+void RoutineRunner::takeOver(const persistence::Mix& before, std::chrono::milliseconds length) {
+    const persistence::Mix& after = session_.player().mix();
+    engine::ChannelBank& bank = session_.channelBank();
+    const float seconds = std::chrono::duration<float>(length).count();
+    for (int colour = 0; colour < engine::kColourCount; ++colour) {
+        const std::size_t at = engine::index(colour);
+        engine::NoiseChannel* channel = bank.channel(colour);
+        const bool wasOn = before.toggles[at] == persistence::kOn;
+        const bool isOn = after.toggles[at] == persistence::kOn;
+        if (channel == nullptr || (!wasOn && !isOn))
+            continue;
+        const float fromDb = static_cast<float>(before.volumes[at] - after.volumes[at]) / 100.0f;
+        if (!wasOn) {
+            bank.glideColour(colour, kSilenceDb, 0.0f, seconds);
+        } else if (!isOn) {
+            // Heard on until it has glided away.
+            channel->play();
+            bank.glideColour(colour, fromDb, kSilenceDb, seconds);
+            QTimer::singleShot(length, this, [this, colour, at] {
+                if (session_.player().mix().toggles[at] != persistence::kOn)
+                    if (engine::NoiseChannel* gone = session_.channelBank().channel(colour))
+                        gone->stop();
+                QTimer::singleShot(100ms, this, [this, colour] {
+                    session_.channelBank().glideColour(colour, 0.0f, 0.0f, 0.0f);
+                });
+            });
+        } else if (before.frequencies[at] != after.frequencies[at]) {
+            channel->setFrequency(before.frequencies[at]);
+            bank.glideColour(colour, fromDb, kSilenceDb, seconds / 2);
+            QTimer::singleShot(
+                length / 2, this, [this, colour, at, seconds, rate = after.frequencies[at]] {
+                    if (session_.player().mix().frequencies[at] == rate)
+                        if (engine::NoiseChannel* moved = session_.channelBank().channel(colour))
+                            moved->setFrequency(rate);
+                    session_.channelBank().glideColour(colour, kSilenceDb, 0.0f, seconds / 2);
+                });
+        } else {
+            bank.glideColour(colour, fromDb, 0.0f, seconds);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persistence/Mix.h"
 #include "routines/RoutineTimes.h"
 #include "routines/WallClockAlarm.h"
 
@@ -32,8 +33,9 @@ struct RoutineClock {
 };
 
 // Plays the user's routines: at a routine's start its mix is loaded and the sound rises from
-// silence over its rise, through the master gain's routine part; before its end it falls over its
-// fall, and at its end the player pauses. A start missed while the computer slept or the program
+// silence over its rise, through the master gain's routine part, or, when something already
+// plays, each colour glides to its new level over the rise; before its end it falls over its fall,
+// and at its end the player pauses. A start missed while the computer slept or the program
 // was not running is joined, at the level its rise would have reached, if its end has not passed.
 // Pausing, stopping or unticking the last colour ends the occurrence under way.
 //
@@ -71,6 +73,11 @@ class RoutineRunner : public QObject {
     void watchFile();
     void act();
     void begin(const routines::Occurrence& occurrence, qint64 now);
+    // Rises from silence over what is left of the rise, or joins a rise begun a while ago.
+    void riseFromSilence(std::chrono::milliseconds rise, std::chrono::milliseconds late);
+    // Each colour glides from how `before` played it to how the mix now plays it over `length`; a
+    // colour whose rate changes falls silent and rises again at its new rate.
+    void takeOver(const persistence::Mix& before, std::chrono::milliseconds length);
     void beginFall(qint64 now);
     void finish();
     void endedByUser();

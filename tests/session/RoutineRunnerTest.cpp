@@ -37,17 +37,17 @@ class RoutineRunnerTest : public MainWindowFixture {
 // Rises from silence at the start, falls to silence by the end and pauses; a pause by the user
 // ends the next day's occurrence for good; a late start joins at the rise's level.
 TEST_F(RoutineRunnerTest, PlaysEachOccurrenceUnlessTheUserEndsIt) {
+    const auto whiteMix = userFolder / "white.clm";
     wallClock = kTenPm - 60;
-    startRoutines("# white at ten\ndaily 22:00 22:01 4s 10s -\n");
-    colourToggles(form)[2]->setValue(persistence::kOn);
-    levelOfNext(3s);
-    const double steady = levelOfNext(1s);
+    startRoutines(("# white at ten\ndaily 22:00 22:01 4s 10s " + whiteMix.string() + "\n").c_str());
+    std::ofstream(whiteMix) << "0,0,1,0,0,0,0,-600,0,0,22050,22050,22050,22050,22050\r\n";
     ASSERT_EQ(run->program().routines().nextEvent()->at(), kTenPm);
 
     clockAt(kTenPm);
-    EXPECT_LT(levelOfNext(100ms), steady - 30) << "the rise begins from silence";
+    const double first = levelOfNext(100ms);
     levelOfNext(4s);
-    EXPECT_NEAR(levelOfNext(1s), steady, 0.5);
+    const double steady = levelOfNext(1s);
+    EXPECT_LT(first, steady - 30) << "the rise begins from silence";
     clockAt(kTenPm + 50);
     levelOfNext(5s);
     EXPECT_LT(levelOfNext(1s), steady - 10) << "half way through the fall";
@@ -61,11 +61,36 @@ TEST_F(RoutineRunnerTest, PlaysEachOccurrenceUnlessTheUserEndsIt) {
     clockAt(kTenPm + kDay + 20);
     EXPECT_TRUE(session->player().paused()) << "the user's pause ended that night's occurrence";
 
-    session->player().play();
+    colourToggles(form)[2]->setValue(persistence::kOff);
     clockAt(kTenPm + 2 * kDay + 2);
     levelOfNext(2s + 100ms);
     EXPECT_NEAR(levelOfNext(50ms), steady, 1.0) << "joined 2 s late, at the rise's end by now";
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
+}
+
+// A routine that starts while something plays glides each colour to its new level rather than
+// rising from silence; a colour its mix leaves off glides away, then stops.
+TEST_F(RoutineRunnerTest, TakesOverWhatPlaysColourByColour) {
+    const auto pinkMix = userFolder / "pink.clm";
+    wallClock = kTenPm - 60;
+    startRoutines(("daily 22:00 23:00 4s 0s " + pinkMix.string() + "\n").c_str());
+    std::ofstream(pinkMix) << "0,1,0,0,0,0,-600,-600,0,0,22050,22050,22050,22050,22050\r\n";
+    colourToggles(form)[2]->setValue(persistence::kOn);
+    levelOfNext(3s);
+    const double steady = levelOfNext(1s);
+
+    clockAt(kTenPm);
+    double lowest = 0;
+    for (int piece = 0; piece < 40; ++piece)
+        lowest = std::min(lowest, levelOfNext(100ms));
+    const double after = levelOfNext(1s);
+    EXPECT_GT(lowest, std::min(steady, after) - 3) << "no fall to silence between the two mixes";
+    EXPECT_TRUE(waitUntil([&] { return !channel(2).isPlaying(); })) << "white stops once gone";
+    EXPECT_TRUE(channel(1).isPlaying());
+    EXPECT_TRUE(waitUntil([&] {
+        levelOfNext(10ms);
+        return session->channelBank().driftLevelDb(2) == 0.0f;
+    })) << "white is back at its own level for the next time it is ticked";
 }
 
 // While a routine is on the sleep timer pauses rather than ending the program; a mix that cannot
