@@ -68,6 +68,21 @@ TEST_F(RoutineRunnerTest, PlaysEachOccurrenceUnlessTheUserEndsIt) {
     EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.join('\n').toStdString();
 }
 
+// The clock set forward into an occurrence joins it; set back, the occurrence goes on to its end;
+// set forward past its end, the program pauses.
+TEST_F(RoutineRunnerTest, FollowsTheClockSetForwardAndBack) {
+    wallClock = kTenPm - 3600;
+    startRoutines("daily 22:00 22:30 0s 0s -\n");
+    colourToggles(form)[2]->setValue(persistence::kOn);
+    clockAt(kTenPm + 60);
+    EXPECT_EQ(run->program().routines().nextEvent()->kind, routines::RoutineEvent::Kind::End);
+    clockAt(kTenPm - 1800);
+    EXPECT_FALSE(session->player().paused());
+    EXPECT_EQ(run->program().routines().nextEvent()->at(), kTenPm) << "its start comes again";
+    clockAt(kTenPm + 3600);
+    EXPECT_TRUE(session->player().paused());
+}
+
 // A routine that starts while something plays glides each colour to its new level rather than
 // rising from silence; a colour its mix leaves off glides away, then stops.
 TEST_F(RoutineRunnerTest, TakesOverWhatPlaysColourByColour) {
