@@ -8,6 +8,7 @@
 #include "ending/ProgramEnding.h"
 #include "instance/SingleInstance.h"
 #include "recorder/CommandInterpreter.h"
+#include "routines/NextEventText.h"
 #include "session/Messages.h"
 #include "session/SoundFileMessages.h"
 #include "shell/MainWindow.h"
@@ -42,6 +43,17 @@ void setUpApplication() {
     QApplication::setFont(widgets::dialogFont(QApplication::font()));
 }
 
+// The next start or end of a routine as the tray's tooltip tells it, or nothing while none is to
+// come.
+QString nextRoutineLine(Program& program) {
+    const session::RoutineRunner& runner = program.routines();
+    if (!runner.nextEvent())
+        return {};
+    const session::RoutineClock& clock = program.routineClock();
+    return routines::describeNextEvent(runner.nextEvent(), runner.routines(), clock.now(),
+                                       clock.zone());
+}
+
 // On Wayland a desktop may ignore minimising, or leave no way back to a minimised window.
 bool minimisedWindowsStayReachable() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -74,11 +86,15 @@ WindowRun::WindowRun(WindowRunParts parts)
         .trayAvailable = std::move(parts.trayAvailable),
         .fileDialog = parts.fileDialog,
         .minimisedWindowsStayReachable = parts.minimisedWindowsStayReachable,
+        .routinesLine = [this] { return nextRoutineLine(program_); },
+        .routineOn = [this] { return program_.routines().anyOn(); },
     });
     window->setAttribute(Qt::WA_DeleteOnClose);
     mainWindow_ = window;
     QObject::connect(window, &shell::MainWindow::closed, &session, &session::NoiseSession::end);
     windows_.adoptMainWindow(*window);
+    QObject::connect(&program_.routines(), &session::RoutineRunner::changed, window,
+                     &shell::MainWindow::showRoutines);
     // The menu's item shows the user's choice and takes it.
     QAction& keepAwakeItem = window->keepAwakeItem();
     keepAwakeItem.setChecked(program_.keepAwake().wanted());

@@ -38,6 +38,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       fileDialog_(services.fileDialog), player_(services.player),
       recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
+      routinesLine_(std::move(services.routinesLine)), routineOn_(std::move(services.routineOn)),
       autostart_(desktop::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
         ownFileDialog_ = std::make_unique<desktop::QtFileDialog>(this, layout::kFileDialogName);
@@ -106,6 +107,7 @@ void MainWindow::mirrorPlayer() {
     connect(&player_, &MixPlayer::muteChanged, this, [this] {
         const QSignalBlocker quiet(muteButton_);
         muteButton_->setChecked(player_.muted());
+        showTrayToolTip();
     });
     connect(&player_, &MixPlayer::startInTrayChanged, this,
             [this] { mirror(startInTrayBox_, player_.startInTray()); });
@@ -196,7 +198,7 @@ void MainWindow::addTrayIcon() {
         }
         return;
     }
-    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu_, this);
+    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu_, routinesLine_, this);
     connect(trayIcon_.get(), &TrayIcon::showRequested, this, &MainWindow::restoreWindow);
     trayIcon_->show();
 }
@@ -293,6 +295,11 @@ void MainWindow::connectSleepTimer() {
 void MainWindow::showTrayToolTip() {
     if (trayIcon_)
         trayIcon_->showToolTip();
+}
+
+void MainWindow::showRoutines() {
+    showTrayToolTip();
+    sleepMenu_->showTimeLeft();
 }
 
 } // namespace calmfield::shell

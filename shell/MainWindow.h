@@ -45,6 +45,10 @@ struct MainWindowServices {
     // Wayland a desktop may ignore minimising or leave no way back), "Tray" without a tray hides
     // the window instead.
     bool minimisedWindowsStayReachable = true;
+    // The next start or end of a routine, for the tray's tooltip; empty while none is to come.
+    std::function<QString()> routinesLine = [] { return QString(); };
+    // Whether a routine is on, so that the sleep timer's end pauses rather than ends the run.
+    std::function<bool()> routineOn = [] { return false; };
 };
 
 // The main window: a view of the mix player, which outlives it. It hands the user's changes to the
@@ -78,6 +82,8 @@ class MainWindow : public QMainWindow {
     QAction& keepAwakeItem() { return *keepAwakeAction_; }
     // Says on that item whether the desktop refused to keep the computer awake.
     void showKeepAwakeRefused(bool refused);
+    // The routines or their next event changed: the tooltip and the sleep timer's menu follow.
+    void showRoutines();
     // The player the window is a view of, for the program's other views of it.
     player::MixPlayer& player() const { return player_; }
 
@@ -137,6 +143,8 @@ class MainWindow : public QMainWindow {
     player::MixPlayer& player_;
     player::RecentMixes& recentMixes_;
     bool minimisedWindowsStayReachable_;
+    std::function<QString()> routinesLine_;
+    std::function<bool()> routineOn_;
     std::unique_ptr<TrayIcon> trayIcon_;
     desktop::AutostartEntry autostart_;
     std::unique_ptr<TrayHostWatch> trayWatch_;

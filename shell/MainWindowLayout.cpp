@@ -104,7 +104,7 @@ void MainWindow::buildMenus() {
     saveAction_ = item(mainMenu_, layout::kSaveItem);
     recentMixesMenu_ = new RecentMixesMenu(recentMixes_, mainMenu_);
     mainMenu_->addMenu(recentMixesMenu_);
-    sleepMenu_ = new SleepMenu(player_.sleepTimer(), mainMenu_);
+    sleepMenu_ = new SleepMenu(player_.sleepTimer(), routineOn_, mainMenu_);
     sleepMenu_->setObjectName(QStringLiteral("sleepMenu"));
     mainMenu_->addMenu(sleepMenu_);
     startAtLoginAction_ = item(mainMenu_, layout::kStartAtLoginItem);
