@@ -4,11 +4,14 @@
 #include "app/Buses.h"
 #include "app/CommandLine.h"
 #include "app/WindowSystemProbe.h"
+#include "desktop/LoginStart.h"
 #include "desktop/ProgramFolder.h"
 #include "ending/ProgramEnding.h"
 #include "instance/SingleInstance.h"
 #include "recorder/CommandInterpreter.h"
 #include "routines/NextEventText.h"
+#include "routines/RoutinesFile.h"
+#include "routineswindow/RoutinesWindow.h"
 #include "session/Messages.h"
 #include "session/SoundFileMessages.h"
 #include "shell/MainWindow.h"
@@ -95,6 +98,24 @@ WindowRun::WindowRun(WindowRunParts parts)
     windows_.adoptMainWindow(*window);
     QObject::connect(&program_.routines(), &session::RoutineRunner::changed, window,
                      &shell::MainWindow::showRoutines);
+    windows_.makeRoutinesWindowWith(
+        [this, fileDialog = parts.fileDialog,
+         file = parts.folders.userSettingsFolder / routines::kRoutinesFileName] {
+            return new routineswindow::RoutinesWindow({
+                .file = QFile::decodeName(file.c_str()),
+                .runner = program_.routines(),
+                .clock = program_.routineClock(),
+                .player = program_.session().player(),
+                .messages = messages_,
+                .fileDialog = fileDialog,
+                .startAtLogin = mainWindow_->startAtLoginItem(),
+                .startsAtLogin =
+                    [] {
+                        return desktop::startsAtLogin(
+                            desktop::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID));
+                    },
+            });
+        });
     // The menu's item shows the user's choice and takes it.
     QAction& keepAwakeItem = window->keepAwakeItem();
     keepAwakeItem.setChecked(program_.keepAwake().wanted());

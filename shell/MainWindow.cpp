@@ -125,6 +125,7 @@ void MainWindow::connectCommands() {
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(toneAction_, &QAction::triggered, this, &MainWindow::toneRequested);
     connect(driftAction_, &QAction::triggered, this, &MainWindow::driftRequested);
+    connect(routinesAction_, &QAction::triggered, this, &MainWindow::routinesRequested);
     connect(closeButton_, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(trayButton_, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
     connect(recordButton_, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);

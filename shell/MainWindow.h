@@ -82,6 +82,8 @@ class MainWindow : public QMainWindow {
     QAction& keepAwakeItem() { return *keepAwakeAction_; }
     // Says on that item whether the desktop refused to keep the computer awake.
     void showKeepAwakeRefused(bool refused);
+    // The main menu's "Start at Login" item, ticked while the autostart entry is there.
+    QAction& startAtLoginItem() { return *startAtLoginAction_; }
     // The routines or their next event changed: the tooltip and the sleep timer's menu follow.
     void showRoutines();
     // The player the window is a view of, for the program's other views of it.
@@ -95,6 +97,8 @@ class MainWindow : public QMainWindow {
     // The user asked for the tone window or the drift window.
     void toneRequested();
     void driftRequested();
+    // The user asked for the routines window.
+    void routinesRequested();
     // The window has closed, whichever way: the run's sound is to end.
     void closed();
 
@@ -175,6 +179,7 @@ class MainWindow : public QMainWindow {
     QAction* keepAwakeAction_ = nullptr;
     QAction* toneAction_ = nullptr;
     QAction* driftAction_ = nullptr;
+    QAction* routinesAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;

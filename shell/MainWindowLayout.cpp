@@ -115,6 +115,7 @@ void MainWindow::buildMenus() {
     keepAwakeAction_->setChecked(true);
     toneAction_ = item(mainMenu_, layout::kToneItem);
     driftAction_ = item(mainMenu_, layout::kDriftItem);
+    routinesAction_ = item(mainMenu_, layout::kRoutinesItem);
     named(mainMenu_->addSeparator(), layout::kExitSeparator);
     exitAction_ = item(mainMenu_, layout::kExitItem);
 
