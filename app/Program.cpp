@@ -19,8 +19,8 @@ Program::Program(ProgramParts parts)
       mediaControls_(session_, std::move(parts.actions)),
       keepAwake_(session_, parts.folders.userSettingsFolder, sessionBus_ ? &*sessionBus_ : nullptr,
                  parts.messages),
-      suspend_(session_), routines_(session_, parts.folders.userSettingsFolder, parts.messages,
-                                    std::move(parts.routineClock)) {
+      suspend_(session_), routineClock_(std::move(parts.routineClock)),
+      routines_(session_, parts.folders.userSettingsFolder, parts.messages, routineClock_) {
     connect(&session_.player().sleepTimer(), &player::SleepTimer::ended, this, [this] {
         if (routines_.anyOn())
             session_.player().pause();

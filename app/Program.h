@@ -58,6 +58,8 @@ class Program : public QObject {
     session::MediaControls& mediaControls() { return mediaControls_; }
     session::SystemSuspend& systemSuspend() { return suspend_; }
     session::RoutineRunner& routines() { return routines_; }
+    // The wall clock the routines follow.
+    const session::RoutineClock& routineClock() const { return routineClock_; }
 
     // Puts the media controls on the session bus; false when none runs or the name is taken.
     bool offerMediaControls();
@@ -85,6 +87,7 @@ class Program : public QObject {
     session::MediaControls mediaControls_;
     session::KeepAwake keepAwake_;
     session::SystemSuspend suspend_;
+    session::RoutineClock routineClock_;
     session::RoutineRunner routines_;
     std::unique_ptr<ending::TerminationSignals> terminationSignals_;
 };

@@ -6,6 +6,7 @@
 #include "recorder/windows/RecorderWindow.h"
 #include "recorder/windows/SaveNameDialog.h"
 #include "recorder/windows/TroubleshootingWindow.h"
+#include "routineswindow/RoutinesWindow.h"
 #include "shell/MainWindow.h"
 #include "tone/ToneWindow.h"
 
@@ -22,6 +23,7 @@ ProgramWindows::ProgramWindows(desktop::UrlOpener openUrl, std::function<void()>
       recorderServices_(std::move(recorder)) {}
 
 ProgramWindows::~ProgramWindows() {
+    delete routines_.data();
     delete drift_.data();
     delete tone_.data();
     delete saveName_.data();
@@ -43,11 +45,14 @@ void ProgramWindows::adoptMainWindow(shell::MainWindow& window) {
     connect(&window, &shell::MainWindow::recorderRequested, this, &ProgramWindows::showRecorder);
     connect(&window, &shell::MainWindow::toneRequested, this, &ProgramWindows::showTone);
     connect(&window, &shell::MainWindow::driftRequested, this, &ProgramWindows::showDrift);
+    connect(&window, &shell::MainWindow::routinesRequested, this, &ProgramWindows::showRoutines);
     connect(&window, &shell::MainWindow::closed, this, [this] {
         if (tone_)
             tone_->close();
         if (drift_)
             drift_->close();
+        if (routines_)
+            routines_->close();
     });
 }
 
@@ -161,9 +166,25 @@ void ProgramWindows::showDrift() {
     bringForward(drift_);
 }
 
+void ProgramWindows::makeRoutinesWindowWith(std::function<routineswindow::RoutinesWindow*()> make) {
+    makeRoutines_ = std::move(make);
+}
+
+void ProgramWindows::showRoutines() {
+    if (!mainWindow_ || !makeRoutines_)
+        return;
+    if (!routines_) {
+        routines_ = makeRoutines_();
+        routines_->setAttribute(Qt::WA_DeleteOnClose);
+        track(routines_);
+    }
+    bringForward(routines_);
+}
+
 QWidget* ProgramWindows::bringOpenWindowsForward() {
-    const QList<QWidget*> windows{
-        about_.get(), contact_.get(), troubleshooting_.get(), tone_, drift_, recorder_, saveName_};
+    const QList<QWidget*> windows{about_.get(), contact_.get(), troubleshooting_.get(),
+                                  tone_,        drift_,         routines_,
+                                  recorder_,    saveName_};
     QWidget* last = nullptr;
     for (QWidget* window : windows) {
         if (window != nullptr && open_.contains(window)) {
@@ -188,6 +209,10 @@ tone::ToneWindow* ProgramWindows::toneWindow() const {
 
 drift::DriftWindow* ProgramWindows::driftWindow() const {
     return drift_.data();
+}
+
+routineswindow::RoutinesWindow* ProgramWindows::routinesWindow() const {
+    return routines_.data();
 }
 
 // The window stays a top-level window of its own, so that which windows keep the program running

@@ -38,6 +38,10 @@ namespace calmfield::drift {
 class DriftWindow;
 }
 
+namespace calmfield::routineswindow {
+class RoutinesWindow;
+}
+
 namespace calmfield::app {
 
 // The program's windows other than the main one, each made at most once, and the rule that the
@@ -86,6 +90,9 @@ class ProgramWindows : public QObject {
     void showTone();
     // The same for the drift window.
     void showDrift();
+    // The same for the routines window, made by `make`; without it there is none.
+    void makeRoutinesWindowWith(std::function<routineswindow::RoutinesWindow*()> make);
+    void showRoutines();
     // Brings every open window to the front, the dialogs last so that they stay on top. The one
     // brought forward last, or null when none is open.
     QWidget* bringOpenWindowsForward();
@@ -100,6 +107,7 @@ class ProgramWindows : public QObject {
     recorder::SaveNameDialog* saveNameDialog() const;
     tone::ToneWindow* toneWindow() const;
     drift::DriftWindow* driftWindow() const;
+    routineswindow::RoutinesWindow* routinesWindow() const;
     int openWindowCount() const { return static_cast<int>(open_.size()); }
 
   protected:
@@ -121,6 +129,8 @@ class ProgramWindows : public QObject {
     QPointer<recorder::SaveNameDialog> saveName_;
     QPointer<tone::ToneWindow> tone_;
     QPointer<drift::DriftWindow> drift_;
+    std::function<routineswindow::RoutinesWindow*()> makeRoutines_;
+    QPointer<routineswindow::RoutinesWindow> routines_;
 };
 
 } // namespace calmfield::app

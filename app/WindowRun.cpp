@@ -4,10 +4,14 @@
 #include "app/Buses.h"
 #include "app/CommandLine.h"
 #include "app/WindowSystemProbe.h"
+#include "desktop/LoginStart.h"
 #include "desktop/ProgramFolder.h"
 #include "ending/ProgramEnding.h"
 #include "instance/SingleInstance.h"
 #include "recorder/CommandInterpreter.h"
+#include "routines/NextEventText.h"
+#include "routines/RoutinesFile.h"
+#include "routineswindow/RoutinesWindow.h"
 #include "session/Messages.h"
 #include "session/SoundFileMessages.h"
 #include "shell/MainWindow.h"
@@ -42,6 +46,17 @@ void setUpApplication() {
     QApplication::setFont(widgets::dialogFont(QApplication::font()));
 }
 
+// The next start or end of a routine as the tray's tooltip tells it, or nothing while none is to
+// come.
+QString nextRoutineLine(Program& program) {
+    const session::RoutineRunner& runner = program.routines();
+    if (!runner.nextEvent())
+        return {};
+    const session::RoutineClock& clock = program.routineClock();
+    return routines::describeNextEvent(runner.nextEvent(), runner.routines(), clock.now(),
+                                       clock.zone());
+}
+
 // On Wayland a desktop may ignore minimising, or leave no way back to a minimised window.
 bool minimisedWindowsStayReachable() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -74,11 +89,33 @@ WindowRun::WindowRun(WindowRunParts parts)
         .trayAvailable = std::move(parts.trayAvailable),
         .fileDialog = parts.fileDialog,
         .minimisedWindowsStayReachable = parts.minimisedWindowsStayReachable,
+        .routinesLine = [this] { return nextRoutineLine(program_); },
+        .routineOn = [this] { return program_.routines().anyOn(); },
     });
     window->setAttribute(Qt::WA_DeleteOnClose);
     mainWindow_ = window;
     QObject::connect(window, &shell::MainWindow::closed, &session, &session::NoiseSession::end);
     windows_.adoptMainWindow(*window);
+    QObject::connect(&program_.routines(), &session::RoutineRunner::changed, window,
+                     &shell::MainWindow::showRoutines);
+    windows_.makeRoutinesWindowWith(
+        [this, fileDialog = parts.fileDialog,
+         file = parts.folders.userSettingsFolder / routines::kRoutinesFileName] {
+            return new routineswindow::RoutinesWindow({
+                .file = QFile::decodeName(file.c_str()),
+                .runner = program_.routines(),
+                .clock = program_.routineClock(),
+                .player = program_.session().player(),
+                .messages = messages_,
+                .fileDialog = fileDialog,
+                .startAtLogin = mainWindow_->startAtLoginItem(),
+                .startsAtLogin =
+                    [] {
+                        return desktop::startsAtLogin(
+                            desktop::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID));
+                    },
+            });
+        });
     // The menu's item shows the user's choice and takes it.
     QAction& keepAwakeItem = window->keepAwakeItem();
     keepAwakeItem.setChecked(program_.keepAwake().wanted());

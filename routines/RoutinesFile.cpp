@@ -133,6 +133,22 @@ files::Result<Routine, QString> readRoutine(QStringView line) {
     return routine;
 }
 
+QString formatLength(std::chrono::seconds length) {
+    const auto count = length.count();
+    if (count == 0)
+        return QStringLiteral("0s");
+    QString text;
+    if (count >= 3600)
+        text += QString::number(count / 3600) + QLatin1Char('h');
+    if (count % 3600 >= 60)
+        text += QString::number(count % 3600 / 60) + QLatin1Char('m');
+    if (count % 60 != 0)
+        text += QString::number(count % 60) + QLatin1Char('s');
+    return text;
+}
+
+} // namespace
+
 QString formatDays(const std::array<bool, 7>& days) {
     if (std::all_of(days.begin(), days.end(), [](bool day) { return day; }))
         return kDaily;
@@ -161,22 +177,6 @@ QString formatTime(int minute) {
         .arg(minute / 60, 2, 10, QLatin1Char('0'))
         .arg(minute % 60, 2, 10, QLatin1Char('0'));
 }
-
-QString formatLength(std::chrono::seconds length) {
-    const auto count = length.count();
-    if (count == 0)
-        return QStringLiteral("0s");
-    QString text;
-    if (count >= 3600)
-        text += QString::number(count / 3600) + QLatin1Char('h');
-    if (count % 3600 >= 60)
-        text += QString::number(count % 3600 / 60) + QLatin1Char('m');
-    if (count % 60 != 0)
-        text += QString::number(count % 60) + QLatin1Char('s');
-    return text;
-}
-
-} // namespace
 
 std::vector<Routine> RoutinesFile::routines() const {
     std::vector<Routine> found;

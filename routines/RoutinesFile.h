@@ -47,6 +47,10 @@ RoutinesFile parseRoutines(const QString& text);
 // Routines as this program writes them; every other line as it was read.
 QString formatRoutines(const RoutinesFile& file);
 QString formatRoutine(const Routine& routine);
+// A routine's days as the file gives them: "daily", "mon-fri", "sat,sun".
+QString formatDays(const std::array<bool, 7>& days);
+// A start or end as the file gives it: "07:00".
+QString formatTime(int minute);
 
 // The file at `path`: none is an empty file; one that cannot be read gives why.
 files::Result<RoutinesFile, QString> readRoutinesFile(const QString& path);

@@ -38,6 +38,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       fileDialog_(services.fileDialog), player_(services.player),
       recentMixes_(services.recentMixes),
       minimisedWindowsStayReachable_(services.minimisedWindowsStayReachable),
+      routinesLine_(std::move(services.routinesLine)), routineOn_(std::move(services.routineOn)),
       autostart_(desktop::AutostartEntry::forThisProgram(CALMFIELD_APPLICATION_ID)) {
     if (fileDialog_ == nullptr) {
         ownFileDialog_ = std::make_unique<desktop::QtFileDialog>(this, layout::kFileDialogName);
@@ -106,6 +107,7 @@ void MainWindow::mirrorPlayer() {
     connect(&player_, &MixPlayer::muteChanged, this, [this] {
         const QSignalBlocker quiet(muteButton_);
         muteButton_->setChecked(player_.muted());
+        showTrayToolTip();
     });
     connect(&player_, &MixPlayer::startInTrayChanged, this,
             [this] { mirror(startInTrayBox_, player_.startInTray()); });
@@ -123,6 +125,7 @@ void MainWindow::connectCommands() {
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(toneAction_, &QAction::triggered, this, &MainWindow::toneRequested);
     connect(driftAction_, &QAction::triggered, this, &MainWindow::driftRequested);
+    connect(routinesAction_, &QAction::triggered, this, &MainWindow::routinesRequested);
     connect(closeButton_, &QAbstractButton::clicked, this, &MainWindow::closeClicked);
     connect(trayButton_, &QAbstractButton::clicked, this, &MainWindow::trayClicked);
     connect(recordButton_, &QAbstractButton::clicked, this, &MainWindow::recorderRequested);
@@ -196,7 +199,7 @@ void MainWindow::addTrayIcon() {
         }
         return;
     }
-    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu_, this);
+    trayIcon_ = std::make_unique<TrayIcon>(player_, *mainMenu_, routinesLine_, this);
     connect(trayIcon_.get(), &TrayIcon::showRequested, this, &MainWindow::restoreWindow);
     trayIcon_->show();
 }
@@ -293,6 +296,11 @@ void MainWindow::connectSleepTimer() {
 void MainWindow::showTrayToolTip() {
     if (trayIcon_)
         trayIcon_->showToolTip();
+}
+
+void MainWindow::showRoutines() {
+    showTrayToolTip();
+    sleepMenu_->showTimeLeft();
 }
 
 } // namespace calmfield::shell

@@ -45,6 +45,10 @@ struct MainWindowServices {
     // Wayland a desktop may ignore minimising or leave no way back), "Tray" without a tray hides
     // the window instead.
     bool minimisedWindowsStayReachable = true;
+    // The next start or end of a routine, for the tray's tooltip; empty while none is to come.
+    std::function<QString()> routinesLine = [] { return QString(); };
+    // Whether a routine is on, so that the sleep timer's end pauses rather than ends the run.
+    std::function<bool()> routineOn = [] { return false; };
 };
 
 // The main window: a view of the mix player, which outlives it. It hands the user's changes to the
@@ -78,6 +82,10 @@ class MainWindow : public QMainWindow {
     QAction& keepAwakeItem() { return *keepAwakeAction_; }
     // Says on that item whether the desktop refused to keep the computer awake.
     void showKeepAwakeRefused(bool refused);
+    // The main menu's "Start at Login" item, ticked while the autostart entry is there.
+    QAction& startAtLoginItem() { return *startAtLoginAction_; }
+    // The routines or their next event changed: the tooltip and the sleep timer's menu follow.
+    void showRoutines();
     // The player the window is a view of, for the program's other views of it.
     player::MixPlayer& player() const { return player_; }
 
@@ -89,6 +97,8 @@ class MainWindow : public QMainWindow {
     // The user asked for the tone window or the drift window.
     void toneRequested();
     void driftRequested();
+    // The user asked for the routines window.
+    void routinesRequested();
     // The window has closed, whichever way: the run's sound is to end.
     void closed();
 
@@ -137,6 +147,8 @@ class MainWindow : public QMainWindow {
     player::MixPlayer& player_;
     player::RecentMixes& recentMixes_;
     bool minimisedWindowsStayReachable_;
+    std::function<QString()> routinesLine_;
+    std::function<bool()> routineOn_;
     std::unique_ptr<TrayIcon> trayIcon_;
     desktop::AutostartEntry autostart_;
     std::unique_ptr<TrayHostWatch> trayWatch_;
@@ -167,6 +179,7 @@ class MainWindow : public QMainWindow {
     QAction* keepAwakeAction_ = nullptr;
     QAction* toneAction_ = nullptr;
     QAction* driftAction_ = nullptr;
+    QAction* routinesAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* helpAction_ = nullptr;

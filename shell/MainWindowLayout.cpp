@@ -104,7 +104,7 @@ void MainWindow::buildMenus() {
     saveAction_ = item(mainMenu_, layout::kSaveItem);
     recentMixesMenu_ = new RecentMixesMenu(recentMixes_, mainMenu_);
     mainMenu_->addMenu(recentMixesMenu_);
-    sleepMenu_ = new SleepMenu(player_.sleepTimer(), mainMenu_);
+    sleepMenu_ = new SleepMenu(player_.sleepTimer(), routineOn_, mainMenu_);
     sleepMenu_->setObjectName(QStringLiteral("sleepMenu"));
     mainMenu_->addMenu(sleepMenu_);
     startAtLoginAction_ = item(mainMenu_, layout::kStartAtLoginItem);
@@ -115,6 +115,7 @@ void MainWindow::buildMenus() {
     keepAwakeAction_->setChecked(true);
     toneAction_ = item(mainMenu_, layout::kToneItem);
     driftAction_ = item(mainMenu_, layout::kDriftItem);
+    routinesAction_ = item(mainMenu_, layout::kRoutinesItem);
     named(mainMenu_->addSeparator(), layout::kExitSeparator);
     exitAction_ = item(mainMenu_, layout::kExitItem);
 

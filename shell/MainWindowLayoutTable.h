@@ -109,6 +109,7 @@ inline constexpr MenuRow kKeepAwakeItem{"keepAwake", "Keep Computer Awake"};
 inline constexpr char kKeepAwakeRefusedCaption[] = "Keep Computer Awake (refused by this desktop)";
 inline constexpr MenuRow kToneItem{"tone", "Tone…"};
 inline constexpr MenuRow kDriftItem{"drift", "Drift…"};
+inline constexpr MenuRow kRoutinesItem{"routines", "Routines…"};
 inline constexpr MenuRow kExitSeparator{"sep", ""};
 inline constexpr MenuRow kExitItem{"exit", "Exit"};
 inline constexpr MenuRow kHelpMenu{"help", "Help"};

@@ -36,8 +36,9 @@ QString timeLeftInWords(std::chrono::milliseconds left) {
 
 } // namespace
 
-SleepMenu::SleepMenu(player::SleepTimer& timer, QWidget* parent)
-    : QMenu(QStringLiteral("Sleep Timer"), parent), timer_(timer), timeLeft_(new QAction(this)) {
+SleepMenu::SleepMenu(player::SleepTimer& timer, std::function<bool()> routineOn, QWidget* parent)
+    : QMenu(QStringLiteral("Sleep Timer"), parent), timer_(timer), routineOn_(std::move(routineOn)),
+      timeLeft_(new QAction(this)) {
     timeLeft_->setEnabled(false);
     for (const SleepChoice& choice : kSleepChoices) {
         QAction* item = addAction(QString::fromLatin1(choice.caption));
@@ -59,7 +60,10 @@ void SleepMenu::showTimeLeft() {
             removeAction(timeLeft_);
         return;
     }
-    timeLeft_->setText(QStringLiteral("Sleeps in %1").arg(timeLeftInWords(timer_.remaining())));
+    QString text = QStringLiteral("Sleeps in %1").arg(timeLeftInWords(timer_.remaining()));
+    if (routineOn_())
+        text += QStringLiteral(", then pauses");
+    timeLeft_->setText(text);
     if (!shown)
         insertAction(actions().value(0), timeLeft_);
 }

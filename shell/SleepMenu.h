@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include <chrono>
+#include <functional>
 
 namespace calmfield::shell {
 
@@ -15,8 +16,14 @@ class SleepMenu : public QMenu {
 
   public:
     // Follows `timer` wherever it is started: the item of its duration is checked or, when none
-    // has it, no item.
-    SleepMenu(player::SleepTimer& timer, QWidget* parent = nullptr);
+    // has it, no item. `routineOn` tells whether a routine is on, when the timer's end pauses
+    // rather than ends the run.
+    SleepMenu(player::SleepTimer& timer, std::function<bool()> routineOn,
+              QWidget* parent = nullptr);
+
+    // Shows the time left in the first item while the timer runs, and no such item otherwise:
+    // "Sleeps in 20 min", or "Sleeps in 20 min, then pauses" while a routine is on.
+    void showTimeLeft();
 
   private:
     void chosen(QAction* item);
@@ -24,10 +31,8 @@ class SleepMenu : public QMenu {
     // chosen included when it is not that one.
     void check(std::chrono::milliseconds duration);
 
-    // Shows the time left in the first item while the timer runs, and no such item otherwise.
-    void showTimeLeft();
-
     player::SleepTimer& timer_;
+    std::function<bool()> routineOn_;
     QAction* timeLeft_;
 };
 

@@ -5,20 +5,22 @@
 
 namespace calmfield::shell {
 
-TrayIcon::TrayIcon(const player::MixPlayer& player, const QMenu& mainMenu, QObject* parent)
-    : QSystemTrayIcon(resources::programIcon(), parent), player_(player) {
+TrayIcon::TrayIcon(const player::MixPlayer& player, const QMenu& mainMenu,
+                   std::function<QString()> routinesLine, QObject* parent)
+    : QSystemTrayIcon(resources::programIcon(), parent), player_(player),
+      routinesLine_(std::move(routinesLine)) {
     QAction* show = popup_.addAction(QStringLiteral("Show Calmfield"));
     connect(show, &QAction::triggered, this, &TrayIcon::showRequested);
     popup_.addSeparator();
     popup_.addActions(mainMenu.actions());
     setContextMenu(&popup_);
-    setToolTip(trayToolTip(player_));
+    setToolTip(trayToolTip(player_, routinesLine_()));
     // A tray on the session bus reports a click as Trigger and never as DoubleClick.
     connect(this, &QSystemTrayIcon::activated, this, &TrayIcon::activatedBy);
 }
 
 void TrayIcon::showToolTip() {
-    const QString text = trayToolTip(player_);
+    const QString text = trayToolTip(player_, routinesLine_());
     if (toolTip() != text)
         setToolTip(text);
 }

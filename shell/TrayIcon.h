@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <functional>
+
 namespace calmfield::shell {
 
 // The program's icon in the desktop's tray. Its tooltip tells the player's state; a click or a
@@ -14,9 +16,11 @@ class TrayIcon : public QSystemTrayIcon {
     Q_OBJECT
 
   public:
-    TrayIcon(const player::MixPlayer& player, const QMenu& mainMenu, QObject* parent = nullptr);
+    // `routinesLine` gives the next start or end of a routine, or nothing while none is to come.
+    TrayIcon(const player::MixPlayer& player, const QMenu& mainMenu,
+             std::function<QString()> routinesLine, QObject* parent = nullptr);
 
-    // Brings the tooltip up to date with the player.
+    // Brings the tooltip up to date with the player and the routines.
     void showToolTip();
 
   signals:
@@ -26,6 +30,7 @@ class TrayIcon : public QSystemTrayIcon {
     void activatedBy(ActivationReason reason);
 
     const player::MixPlayer& player_;
+    std::function<QString()> routinesLine_;
     QMenu popup_;
 };
 

@@ -19,7 +19,7 @@ QString timeLeft(std::chrono::milliseconds left) {
 
 } // namespace
 
-QString trayToolTip(const player::MixPlayer& player) {
+QString trayToolTip(const player::MixPlayer& player, const QString& routinesLine) {
     QStringList states;
     // A pause with nothing ticked is no pause to tell of.
     if (player.paused() && !player.tickedColours().empty())
@@ -27,10 +27,15 @@ QString trayToolTip(const player::MixPlayer& player) {
     const player::SleepTimer& timer = player.sleepTimer();
     if (timer.running())
         states.append(QStringLiteral("sleeps in %1").arg(timeLeft(timer.remaining())));
-    const QString title = QString::fromLatin1(files::kProgramTitle);
-    if (states.isEmpty())
-        return title;
-    return QStringLiteral("%1 \u2013 %2").arg(title, states.join(QStringLiteral(", ")));
+    QString tip = QString::fromLatin1(files::kProgramTitle);
+    if (!states.isEmpty())
+        tip += QStringLiteral(" \u2013 ") + states.join(QStringLiteral(", "));
+    if (routinesLine.isEmpty())
+        return tip;
+    tip += QLatin1Char('\n') + routinesLine;
+    if (player.muted())
+        tip += QStringLiteral("\nRoutine silent while muted");
+    return tip;
 }
 
 } // namespace calmfield::shell

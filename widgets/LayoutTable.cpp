@@ -4,10 +4,12 @@
 #include "widgets/CheckBox.h"
 #include "widgets/Frame.h"
 #include "widgets/GraphicalButton.h"
+#include "widgets/ListBox.h"
 #include "widgets/PictureBox.h"
 #include "widgets/RadioButton.h"
 #include "widgets/Slider.h"
 #include "widgets/TextBox.h"
+#include "widgets/TimeBox.h"
 #include "widgets/Twips.h"
 
 #include <QLabel>
@@ -53,6 +55,10 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
         return button(caption, resources::kWideButtonFace, parent);
     case ControlKind::PushButton:
         return new PushButton(caption, parent);
+    case ControlKind::ListBox:
+        return new ListBox(caption, parent);
+    case ControlKind::TimeBox:
+        return new TimeBox(parent);
     }
     return nullptr;
 }
@@ -60,7 +66,7 @@ QWidget* make(ControlKind kind, const QString& caption, QWidget* parent) {
 } // namespace
 
 QWidget* placeControl(const ControlRow& row, QWidget* parent) {
-    QWidget* control = make(row.kind, QString::fromLatin1(row.caption), parent);
+    QWidget* control = make(row.kind, QString::fromUtf8(row.caption), parent);
     control->setObjectName(QLatin1String(row.name));
     control->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
     return control;

@@ -19,13 +19,15 @@ enum class ControlKind {
     MediumButton,
     WideButton,
     PushButton, // a plain push button
+    ListBox,    // its caption gives its columns' captions, separated by "|"
+    TimeBox,
 };
 
 // One control of a window's layout, placed in its parent.
 struct ControlRow {
     const char* name; // the control's object name
     ControlKind kind;
-    const char* caption;
+    const char* caption;          // UTF-8
     int left, top, width, height; // in twips
 };
 

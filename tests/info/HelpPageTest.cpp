@@ -35,7 +35,7 @@ class HelpPage : public ::testing::Test {
 TEST_F(HelpPage, NamesEveryMenuItemAsItsCaptionReads) {
     for (const char* caption :
          {"Menu", "Load  Config", "Save Config", "Start at Login", "Keep Computer Awake", "Tone…",
-          "Drift…", "Exit", "Help", "Contact Us", "About"})
+          "Drift…", "Routines…", "Exit", "Help", "Contact Us", "About"})
         EXPECT_TRUE(shown.contains(QString::fromUtf8(caption))) << caption;
 }
 

@@ -3,6 +3,7 @@
 #include "drift/DriftWindow.h"
 #include "info/AboutWindow.h"
 #include "info/ContactWindow.h"
+#include "routineswindow/RoutinesWindow.h"
 #include "tests/support/AccessibilityChecks.h"
 #include "tone/ToneWindow.h"
 
@@ -140,10 +141,11 @@ TEST_F(ProgramLife, BringingTheProgramForwardShowsTheWindowsStillOpen) {
     EXPECT_FALSE(windows->contactWindow()->isVisible());
 }
 
-TEST_F(ProgramLife, ThereIsOneToneAndOneDriftWindowEachClosedByEscapeAndWithTheMainWindow) {
+TEST_F(ProgramLife, ThereIsOneToneDriftAndRoutinesWindowEachClosedByEscapeAndWithTheMainWindow) {
     const std::pair<shell::layout::MenuRow, std::function<QWidget*()>> kinds[] = {
         {shell::layout::kToneItem, [this] { return windows->toneWindow(); }},
         {shell::layout::kDriftItem, [this] { return windows->driftWindow(); }},
+        {shell::layout::kRoutinesItem, [this] { return windows->routinesWindow(); }},
     };
     for (const auto& [row, opened] : kinds) {
         SCOPED_TRACE(row.name);
@@ -158,7 +160,7 @@ TEST_F(ProgramLife, ThereIsOneToneAndOneDriftWindowEachClosedByEscapeAndWithTheM
         EXPECT_FALSE(window);
         item->trigger();
     }
-    EXPECT_EQ(windows->openWindowCount(), 3);
+    EXPECT_EQ(windows->openWindowCount(), 4);
     form->close();
     EXPECT_EQ(windows->openWindowCount(), 0);
     EXPECT_EQ(programEndings, 1);

@@ -97,8 +97,8 @@ TEST_F(MainWindowLayout, MenusHaveTheirCaptionsNamesAndOrder) {
     EXPECT_EQ(shown, (QStringList{"m:Menu", "load:Load  Config", "save:Save Config",
                                   ":Recent Mixes", ":Sleep Timer", "startAtLogin:Start at Login",
                                   "keepAwake:Keep Computer Awake", "tone:Tone…", "drift:Drift…",
-                                  "sep:-", "exit:Exit", "help:Help", "help2:Help", "jhg:Contact Us",
-                                  "sep2:-", "about:About"}));
+                                  "routines:Routines…", "sep:-", "exit:Exit", "help:Help",
+                                  "help2:Help", "jhg:Contact Us", "sep2:-", "about:About"}));
     EXPECT_EQ(sleepMenu(form)->menuAction(), mainMenu(form)->actions()[3]);
 }
 

@@ -1,6 +1,7 @@
 // "Start at Login", over an autostart folder of the test's own.
 
 #include "MainWindowFixture.h"
+#include "OwnConfigFolder.h"
 
 #include <QFile>
 
@@ -11,24 +12,6 @@ namespace calmfield::testsupport {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Points the desktop's configuration folder at a fresh one before the window is made.
-class OwnConfigFolder {
-  protected:
-    OwnConfigFolder() { ::setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1); }
-    ~OwnConfigFolder() {
-        if (saved)
-            ::setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-    }
-    const std::optional<std::string> saved =
-        std::getenv("XDG_CONFIG_HOME") ? std::optional<std::string>(std::getenv("XDG_CONFIG_HOME"))
-                                       : std::nullopt;
-    QTemporaryDir config;
-    const fs::path entry =
-        fs::path(config.path().toStdString()) / "autostart" / (CALMFIELD_APPLICATION_ID ".desktop");
-};
 
 class StartAtLogin : public OwnConfigFolder, public MainWindowFixture {};
 

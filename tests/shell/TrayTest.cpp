@@ -56,11 +56,11 @@ TEST_F(Tray, ASingleClickBringsTheWindowBackTooButTheMiddleButtonDoesNothing) {
 
 TEST_F(Tray, ThePopupMenuOffersTheWindowThenTheMenuMenusOwnItems) {
     const auto items = trayIcon(form)->contextMenu()->actions();
-    ASSERT_EQ(items.size(), 12);
+    ASSERT_EQ(items.size(), 13);
     EXPECT_EQ(items[0]->text(), "Show Calmfield");
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items.mid(2), mainMenu(form)->actions());
-    EXPECT_EQ(mainMenu(form)->actions().size(), 10) << "the window's own menu is unchanged";
+    EXPECT_EQ(mainMenu(form)->actions().size(), 11) << "the window's own menu is unchanged";
 
     trayButton(form)->click();
     items[0]->trigger();

@@ -26,8 +26,9 @@ inline QList<QWidget*> tabStops(QWidget& window) {
     QList<QWidget*> stops;
     QWidget* next = window.nextInFocusChain();
     while (next != &window) {
-        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(&window) &&
-            next->isEnabled() && !stops.contains(next))
+        // A control that hands its focus to another, as a spin box's text field, is passed by.
+        if ((next->focusPolicy() & Qt::TabFocus) && next->focusProxy() == nullptr &&
+            next->isVisibleTo(&window) && next->isEnabled() && !stops.contains(next))
             stops.append(next);
         next = next->nextInFocusChain();
     }
