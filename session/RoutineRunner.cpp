@@ -87,6 +87,7 @@ void RoutineRunner::readFile() {
     if (playing_ && (playing_->routine >= routines_.size() || !routines_[playing_->routine].on))
         playing_.reset();
     act();
+    emit changed();
 }
 
 // An atomic rename replaces the file watched by another, so its folder is watched too, or while
