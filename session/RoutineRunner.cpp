@@ -125,7 +125,9 @@ void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
     const routines::Routine& routine = routines_[occurrence.routine];
     player::MixPlayer& player = session_.player();
     const persistence::Mix before = player.mix();
-    const bool somethingPlays = !player.paused() && !player.tickedColours().empty() && !playing_;
+    const bool somethingPlays = !player.paused() && !player.tickedColours().empty();
+    // Another routine's rise or fall is taken over too.
+    const bool routinePlays = playing_.has_value();
     acting_ = true;
     if (!routine.mix.isEmpty()) {
         const auto mix = persistence::readMix(routine.mix);
@@ -148,10 +150,14 @@ void RoutineRunner::begin(const Occurrence& occurrence, qint64 now) {
 
     const std::chrono::milliseconds rise = routine.rise;
     const std::chrono::milliseconds late = std::chrono::seconds(now - occurrence.start);
-    if (somethingPlays)
-        takeOver(before, std::max<std::chrono::milliseconds>(rise - late, 0ms));
-    else
+    if (somethingPlays) {
+        const auto left = std::max<std::chrono::milliseconds>(rise - late, 0ms);
+        takeOver(before, left);
+        if (routinePlays)
+            session_.channelBank().rampMix(MasterGain::Part::Routine, riseTo(1.0f, left));
+    } else {
         riseFromSilence(rise, late);
+    }
 }
 
 void RoutineRunner::riseFromSilence(std::chrono::milliseconds rise,

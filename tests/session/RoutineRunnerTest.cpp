@@ -108,6 +108,21 @@ TEST_F(RoutineRunnerTest, TakesOverWhatPlaysColourByColour) {
     })) << "white is back at its own level for the next time it is ticked";
 }
 
+// A routine starting while another falls takes the sound back up with its own rise.
+TEST_F(RoutineRunnerTest, ARoutineTakesOverAnotherMidFall) {
+    wallClock = kTenPm - 60;
+    startRoutines("daily 22:00 22:10 0s 10m -\ndaily 22:05 - 2s 0s -\n");
+    colourToggles(form)[2]->setValue(persistence::kOn);
+    levelOfNext(3s);
+    const double steady = levelOfNext(1s);
+    clockAt(kTenPm);
+    levelOfNext(299s);
+    EXPECT_LT(levelOfNext(1s), steady - 20) << "the first routine half way through its fall";
+    clockAt(kTenPm + 300);
+    levelOfNext(2s);
+    EXPECT_NEAR(levelOfNext(1s), steady, 1.0);
+}
+
 // While a routine is on the sleep timer pauses rather than ending the program; a mix that cannot
 // be loaded is told once and plays nothing.
 TEST_F(RoutineRunnerTest, SleepPausesAndAnUnloadableMixIsTold) {
