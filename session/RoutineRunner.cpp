@@ -87,7 +87,6 @@ void RoutineRunner::readFile() {
     if (playing_ && (playing_->routine >= routines_.size() || !routines_[playing_->routine].on))
         playing_.reset();
     act();
-    emit changed();
 }
 
 // An atomic rename replaces the file watched by another, so its folder is watched too, or while
@@ -266,14 +265,18 @@ void RoutineRunner::arm(qint64 now) {
         const qint64 fall = *playing_->end - routines_[playing_->routine].fall.count();
         moment = moment ? std::min(*moment, fall) : fall;
     }
+    // The next event is told as "tonight" or "tomorrow": at midnight it is told afresh.
+    if (next) {
+        const QTimeZone zone = clock_.zone();
+        const QDate today = QDateTime::fromSecsSinceEpoch(now, zone).date();
+        moment = std::min(*moment, routines::momentOf(today.addDays(1), 0, zone));
+    }
     if (moment)
         alarm_.armAt(*moment);
     else
         alarm_.disarm();
-    if (next != next_) {
-        next_ = next;
-        emit changed();
-    }
+    next_ = next;
+    emit changed();
 }
 
 } // namespace calmfield::session

@@ -65,7 +65,8 @@ class RoutineRunner : public QObject {
     bool wakesComputer() const { return alarm_.wakesComputer(); }
 
   signals:
-    // The routines or their next event changed.
+    // The routines or their next event may have changed, or the day has turned: views tell them
+    // afresh.
     void changed();
 
   private:
