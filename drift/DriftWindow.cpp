@@ -1,6 +1,7 @@
 #include "drift/DriftWindow.h"
 
 #include "widgets/CentreOnScreen.h"
+#include "widgets/Mirror.h"
 
 #include <QHideEvent>
 #include <QShowEvent>
@@ -27,12 +28,6 @@ QString levelText(double db) {
     if (tenths < 0)
         text.prepend(QChar(0x2212));
     return text;
-}
-
-// Shows `value` in a control without the control reporting it as the user's change.
-template <typename Control> void mirror(Control* control, int value) {
-    const QSignalBlocker quiet(control);
-    control->setValue(value);
 }
 
 } // namespace
@@ -90,8 +85,8 @@ void DriftWindow::changeDrift(const std::function<void(DriftSetting&)>& change) 
 
 void DriftWindow::showDrift() {
     const DriftSetting& drift = player_.drift();
-    mirror(driftBox_, drift.on ? widgets::CheckBox::kOn : widgets::CheckBox::kOff);
-    mirror(depthSlider_, drift.depthDb);
+    widgets::mirror(driftBox_, drift.on ? widgets::CheckBox::kOn : widgets::CheckBox::kOff);
+    widgets::mirror(depthSlider_, drift.depthDb);
     depthReadout_->setText(QString::number(drift.depthDb) + QStringLiteral(" dB"));
     widgets::RadioButton* speed = speedButtons_[static_cast<std::size_t>(drift.speed)];
     {

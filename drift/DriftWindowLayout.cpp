@@ -4,13 +4,9 @@
 #include "drift/DriftWindow.h"
 #include "drift/DriftWindowLayoutTable.h"
 #include "player/MixPlayer.h"
-#include "resources/EmbeddedPictures.h"
 #include "widgets/Accessibility.h"
-#include "widgets/ClientArea.h"
-#include "widgets/FixedSizeWindowHints.h"
 #include "widgets/Readout.h"
-#include "widgets/Twips.h"
-#include "widgets/WindowKeys.h"
+#include "widgets/ToolWindow.h"
 
 #include <QTimer>
 
@@ -29,20 +25,9 @@ constexpr widgets::Slider::Range kDepthRange{DriftSetting::kShallowestDb, DriftS
 } // namespace
 
 void DriftWindow::buildWindow() {
-    setObjectName(QLatin1String(layout::kWindowName));
-    setWindowTitle(QString::fromLatin1(layout::kCaption));
     levelsTimer_->setObjectName(QLatin1String(layout::kLevelsTimerName));
-    widgets::makeFixedFrame(*this, Qt::Window);
-    widgets::exposeAsDialog(*this);
-    widgets::closeOnEscape(*this);
-
-    auto* client =
-        new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
-    const QSize clientSize(widgets::pixels(layout::kClientWidth),
-                           widgets::pixels(layout::kClientHeight));
-    client->setFixedSize(clientSize);
-    setFixedSize(clientSize);
-
+    QWidget* client = widgets::makeToolWindow(*this, layout::kWindowName, layout::kCaption,
+                                              layout::kClientWidth, layout::kClientHeight);
     buildDriftFrame(placeControl(layout::kDriftFrame, client));
     buildLevelsFrame(placeControl(layout::kLevelsFrame, client));
     QWidget* buttons = placeControl(layout::kButtonsFrame, client);

@@ -1,16 +1,12 @@
 // Builds the routines window from its layout table: places, ranges, readouts, names for assistive
 // technology and tab order.
 
-#include "resources/EmbeddedPictures.h"
 #include "routineswindow/RiseAndFall.h"
 #include "routineswindow/RoutinesWindow.h"
 #include "routineswindow/RoutinesWindowLayoutTable.h"
 #include "widgets/Accessibility.h"
-#include "widgets/ClientArea.h"
-#include "widgets/FixedSizeWindowHints.h"
 #include "widgets/Readout.h"
-#include "widgets/Twips.h"
-#include "widgets/WindowKeys.h"
+#include "widgets/ToolWindow.h"
 
 #include <vector>
 
@@ -48,19 +44,8 @@ Control* captioned(const widgets::ControlRow& row, const widgets::ControlRow& ca
 } // namespace
 
 void RoutinesWindow::buildWindow() {
-    setObjectName(QLatin1String(layout::kWindowName));
-    setWindowTitle(QString::fromLatin1(layout::kCaption));
-    widgets::makeFixedFrame(*this, Qt::Window);
-    widgets::exposeAsDialog(*this);
-    widgets::closeOnEscape(*this);
-
-    auto* client =
-        new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
-    const QSize clientSize(widgets::pixels(layout::kClientWidth),
-                           widgets::pixels(layout::kClientHeight));
-    client->setFixedSize(clientSize);
-    setFixedSize(clientSize);
-
+    QWidget* client = widgets::makeToolWindow(*this, layout::kWindowName, layout::kCaption,
+                                              layout::kClientWidth, layout::kClientHeight);
     buildListFrame(placeControl(layout::kListFrame, client));
     routineFrame_ = placeControl(layout::kRoutineFrame, client);
     buildRoutineFrame(routineFrame_);

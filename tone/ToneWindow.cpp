@@ -1,6 +1,7 @@
 #include "tone/ToneWindow.h"
 
 #include "widgets/CentreOnScreen.h"
+#include "widgets/Mirror.h"
 
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -21,12 +22,6 @@ QString gainText(int halfDb) {
     else if (halfDb < 0)
         text.prepend(QChar(0x2212));
     return text;
-}
-
-// Shows `value` in a control without the control reporting it as the user's change.
-template <typename Control> void mirror(Control* control, int value) {
-    const QSignalBlocker quiet(control);
-    control->setValue(value);
 }
 
 } // namespace
@@ -72,14 +67,14 @@ void ToneWindow::changeTone(const std::function<void(ToneSetting&)>& change) {
 void ToneWindow::showTone() {
     const ToneSetting& tone = player_.tone();
     for (std::size_t band = 0; band < bandSliders_.size(); ++band) {
-        mirror(bandSliders_[band], tone.bandHalfDb[band]);
+        widgets::mirror(bandSliders_[band], tone.bandHalfDb[band]);
         bandReadouts_[band]->setText(gainText(tone.bandHalfDb[band]));
     }
-    mirror(notchBox_, tone.notch ? widgets::CheckBox::kOn : widgets::CheckBox::kOff);
-    mirror(centreSlider_, tone.notchStep);
+    widgets::mirror(notchBox_, tone.notch ? widgets::CheckBox::kOn : widgets::CheckBox::kOff);
+    widgets::mirror(centreSlider_, tone.notchStep);
     centreReadout_->setText(QString::number(std::lround(tone.notchCentreHz())) +
                             QStringLiteral(" Hz"));
-    mirror(depthSlider_, tone.notchDepthDb);
+    widgets::mirror(depthSlider_, tone.notchDepthDb);
     depthReadout_->setText(QString::number(tone.notchDepthDb) + QStringLiteral(" dB"));
 }
 

@@ -1,15 +1,11 @@
 // Builds the tone window from its layout table: places, ranges, readouts, names for assistive
 // technology and tab order.
 
-#include "resources/EmbeddedPictures.h"
 #include "tone/ToneWindow.h"
 #include "tone/ToneWindowLayoutTable.h"
 #include "widgets/Accessibility.h"
-#include "widgets/ClientArea.h"
-#include "widgets/FixedSizeWindowHints.h"
 #include "widgets/Readout.h"
-#include "widgets/Twips.h"
-#include "widgets/WindowKeys.h"
+#include "widgets/ToolWindow.h"
 
 #include <cmath>
 #include <vector>
@@ -46,19 +42,8 @@ QLabel* caption(const widgets::ControlRow& row, QWidget* container, QWidget* cap
 } // namespace
 
 void ToneWindow::buildWindow() {
-    setObjectName(QLatin1String(layout::kWindowName));
-    setWindowTitle(QString::fromLatin1(layout::kCaption));
-    widgets::makeFixedFrame(*this, Qt::Window);
-    widgets::exposeAsDialog(*this);
-    widgets::closeOnEscape(*this);
-
-    auto* client =
-        new widgets::ClientArea(QPixmap(QString::fromLatin1(resources::kBackgroundPicture)), this);
-    const QSize clientSize(widgets::pixels(layout::kClientWidth),
-                           widgets::pixels(layout::kClientHeight));
-    client->setFixedSize(clientSize);
-    setFixedSize(clientSize);
-
+    QWidget* client = widgets::makeToolWindow(*this, layout::kWindowName, layout::kCaption,
+                                              layout::kClientWidth, layout::kClientHeight);
     buildBandsFrame(placeControl(layout::kBandsFrame, client));
     buildNotchFrame(placeControl(layout::kNotchFrame, client));
     QWidget* buttons = placeControl(layout::kButtonsFrame, client);
